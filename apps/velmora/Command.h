@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace velmora::app {
+
+// A subcommand of velmora: its name, a one-line synopsis and the function that runs it with
+// the arguments after the name. The function returns the process exit status.
+struct Command {
+    const char* name;
+    const char* synopsis;
+    int (*run)(const std::vector<std::string>& arguments);
+};
+
+const std::vector<Command>& commands();
+
+int runPlistCommand(const std::vector<std::string>& arguments);
+
+} // namespace velmora::app

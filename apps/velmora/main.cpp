@@ -1,0 +1,55 @@
+// velmora: the command-line host of the Velmora Flow print panel.
+
+#include "Command.h"
+
+#include <cstdio>
+#include <cstring>
+#include <exception>
+
+namespace velmora::app {
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> list = {
+        {"plist", "plist FILE              print a property list (XML or binary) as JSON",
+         runPlistCommand},
+    };
+    return list;
+}
+
+namespace {
+
+void printUsage(std::FILE* out) {
+    std::fprintf(out, "Velmora Flow print panel host\n\nusage: velmora COMMAND [ARGUMENTS]\n\n"
+                      "commands:\n");
+    for (const auto& command : commands())
+        std::fprintf(out, "  velmora %s\n", command.synopsis);
+}
+
+} // namespace
+} // namespace velmora::app
+
+int main(int argc, char** argv) {
+    using namespace velmora::app;
+    if (argc < 2) {
+        printUsage(stdout);
+        return 0;
+    }
+    if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+        printUsage(stdout);
+        return 0;
+    }
+    std::vector<std::string> arguments(argv + 2, argv + argc);
+    for (const auto& command : commands()) {
+        if (std::strcmp(argv[1], command.name) == 0) {
+            try {
+                return command.run(arguments);
+            } catch (const std::exception& e) {
+                std::fprintf(stderr, "velmora %s: %s\n", command.name, e.what());
+                return 1;
+            }
+        }
+    }
+    std::fprintf(stderr, "velmora: unknown command '%s'\n", argv[1]);
+    printUsage(stderr);
+    return 2;
+}

@@ -1,0 +1,8 @@
+#!/usr/bin/env bash
+# Sets up, builds (release) and runs velmora; arguments are passed to velmora.
+set -euo pipefail
+root="$(cd "$(dirname "$0")/.." && pwd)"
+"$root/scripts/setup.sh"
+cmake -S "$root" -B "$root/build/release" -G Ninja -DCMAKE_BUILD_TYPE=Release >/dev/null
+cmake --build "$root/build/release" --target velmora
+exec "$root/build/release/apps/velmora/velmora" "$@"

@@ -1,0 +1,158 @@
+#include "common/EncryptionBridge.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <dlfcn.h>
+
+namespace velmora {
+
+EncryptionBridge& EncryptionBridge::shared() {
+    static EncryptionBridge bridge;
+    return bridge;
+}
+
+EncryptionBridge::~EncryptionBridge() {
+    unload();
+}
+
+bool EncryptionBridge::noEntryPointResolved() const {
+    return !_encodeGuessCount && !_encode && !_decodeGuessCount && !_decode;
+}
+
+bool EncryptionBridge::completelyLoaded() const {
+    return _handle && _encodeGuessCount && _encode && _decodeGuessCount && _decode;
+}
+
+bool EncryptionBridge::isLoaded() const {
+    return completelyLoaded();
+}
+
+void EncryptionBridge::openAndResolve(const std::string& path) {
+    errno = 0;
+    _handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!_handle)
+        return;
+    _encodeGuessCount = reinterpret_cast<EncryptionGuessCountFunction>(
+        ::dlsym(_handle, "encryption_encode_guess_count"));
+    _encode = reinterpret_cast<EncryptionCodecFunction>(::dlsym(_handle, "encryption_encode"));
+    _decodeGuessCount = reinterpret_cast<EncryptionGuessCountFunction>(
+        ::dlsym(_handle, "encryption_decode_guess_count"));
+    _decode = reinterpret_cast<EncryptionCodecFunction>(::dlsym(_handle, "encryption_decode"));
+}
+
+int EncryptionBridge::load(const std::string& directory) {
+    if (directory.size() + 1 > kMaxDirectoryBytes) {
+        std::printf("xxx dlopen(%s) error %d\n", "<directory too long>", ENAMETOOLONG);
+        return -1;
+    }
+    std::string path = directory + "/" + kEncryptionLibraryName;
+    if (_messageBuffer)
+        *_messageBuffer = path;
+    if (!_handle && noEntryPointResolved()) {
+        openAndResolve(path);
+        if (!_handle) {
+            std::printf("xxx dlopen(%s) error %d\n", path.c_str(), errno);
+            return -1;
+        }
+    }
+    if (completelyLoaded())
+        return 0;
+    std::printf("xxx incomplete status %p, %p, %p, %p, %p\n", _handle,
+                reinterpret_cast<void*>(_encodeGuessCount), reinterpret_cast<void*>(_encode),
+                reinterpret_cast<void*>(_decodeGuessCount), reinterpret_cast<void*>(_decode));
+    // The entry points are cleared with the handle: they would point into an unloaded library.
+    unload();
+    return -1;
+}
+
+void EncryptionBridge::unload() {
+    if (_handle)
+        ::dlclose(_handle);
+    _handle = nullptr;
+    _encodeGuessCount = nullptr;
+    _encode = nullptr;
+    _decodeGuessCount = nullptr;
+    _decode = nullptr;
+}
+
+int EncryptionBridge::run(const char* input, char* output, EncryptionGuessCountFunction guessCount,
+                          EncryptionCodecFunction codec, const char* guessName,
+                          const char* codecName) {
+    if (!input || !output)
+        return kStatusMissingArgument;
+    if (!completelyLoaded())
+        return kStatusNotLoaded;
+    std::uint64_t inputLength = std::strlen(input);
+    std::uint64_t guessed = 0;
+    int status = guessCount(input, inputLength, &guessed);
+    if (status == 0 && guessed >= kOutputBufferSize)
+        status = kStatusOutputTooLong;
+    if (status != 0) {
+        std::printf("xxx %s() error=%d\n", guessName, status);
+        return status;
+    }
+    std::uint64_t written = guessed;
+    status = codec(input, inputLength, output, &written);
+    if (status == 0 && written > guessed)
+        status = kStatusOutputTooLong;
+    if (status != 0) {
+        std::printf("xxx %s() error=%d\n", codecName, status);
+        return status;
+    }
+    output[written] = '\0';
+    return 0;
+}
+
+int EncryptionBridge::encode(const char* input, char* output) {
+    return run(input, output, _encodeGuessCount, _encode, "encryption_encode_guess_count",
+               "encryption_encode");
+}
+
+int EncryptionBridge::decode(const char* input, char* output) {
+    return run(input, output, _decodeGuessCount, _decode, "encryption_decode_guess_count",
+               "encryption_decode");
+}
+
+int EncryptionBridge::check(const char* text, const std::string& directory,
+                            std::string* messageBuffer) {
+    char encoded[kOutputBufferSize] = {};
+    char decoded[kOutputBufferSize] = {};
+    _messageBuffer = messageBuffer;
+    int loaded = load(directory);
+    _messageBuffer = nullptr;
+    if (loaded != 0) {
+        std::puts("checkEncDec:loadEncDec error");
+        return -1;
+    }
+    if (encode(text, encoded) != 0) {
+        std::puts("checkEncDec:encode error");
+        return -2;
+    }
+    if (decode(encoded, decoded) != 0) {
+        std::puts("checkEncDec:decode error");
+        return -3;
+    }
+    bool same = std::strcmp(decoded, text ? text : "") == 0;
+    std::puts(same ? "checkEncDec:OK" : "checkEncDec:NG");
+    unload();
+    return same ? 0 : -4;
+}
+
+int loadEncDec(const std::string& directory) {
+    return EncryptionBridge::shared().load(directory);
+}
+int encode(const char* input, char* output) {
+    return EncryptionBridge::shared().encode(input, output);
+}
+int decode(const char* input, char* output) {
+    return EncryptionBridge::shared().decode(input, output);
+}
+void unloadEncDec() {
+    EncryptionBridge::shared().unload();
+}
+int checkEncDec(const char* text, const std::string& directory, std::string* messageBuffer) {
+    return EncryptionBridge::shared().check(text, directory, messageBuffer);
+}
+
+} // namespace velmora

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Locale-independent number text: "." is always the decimal point.
+namespace velmora::NumberText {
+
+// The shortest text that reads back as the same double ("0.1", "1e+300", "3").
+std::string shortest(double value);
+// The integer at the start of the text after white space and an optional sign; 0 when there
+// is none. Saturates at the 64-bit limits.
+std::int64_t leadingInteger(std::string_view text);
+// The decimal number at the start of the text after white space and an optional sign; 0 when
+// there is none.
+double leadingReal(std::string_view text);
+
+} // namespace velmora::NumberText

@@ -1,0 +1,349 @@
+#include "platform/foundation/Value.h"
+
+#include "platform/foundation/Base64.h"
+#include "platform/foundation/DateFormat.h"
+#include "platform/foundation/NumberText.h"
+
+#include <algorithm>
+#include <cctype>
+#include <charconv>
+#include <cmath>
+
+namespace velmora {
+
+Value::Value() = default;
+Value::Value(std::nullptr_t) {}
+Value::Value(bool b) : _storage(b) {}
+Value::Value(int i) : _storage(static_cast<std::int64_t>(i)) {}
+Value::Value(std::int64_t i) : _storage(i) {}
+Value::Value(double d) : _storage(d) {}
+Value::Value(const char* s) : _storage(std::string(s ? s : "")) {}
+Value::Value(std::string s) : _storage(std::move(s)) {}
+Value::Value(std::string_view s) : _storage(std::string(s)) {}
+Value::Value(Date d) : _storage(d) {}
+Value::Value(Data d) : _storage(std::move(d)) {}
+Value::Value(Array a) : _storage(Box<Array>{std::make_unique<Array>(std::move(a))}) {}
+Value::Value(Dictionary d)
+    : _storage(Box<Dictionary>{std::make_unique<Dictionary>(std::move(d))}) {}
+Value::Value(const Value& other) {
+    copyFrom(other);
+}
+Value::Value(Value&& other) noexcept = default;
+Value& Value::operator=(Value&& other) noexcept = default;
+Value::~Value() = default;
+
+Value& Value::operator=(const Value& other) {
+    if (this != &other) {
+        Value copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+void Value::copyFrom(const Value& other) {
+    if (auto* a = std::get_if<Box<Array>>(&other._storage)) {
+        _storage = Box<Array>{std::make_unique<Array>(*a->ptr)};
+    } else if (auto* d = std::get_if<Box<Dictionary>>(&other._storage)) {
+        _storage = Box<Dictionary>{std::make_unique<Dictionary>(*d->ptr)};
+    } else {
+        std::visit(
+            [this](const auto& v) {
+                using T = std::decay_t<decltype(v)>;
+                if constexpr (!std::is_same_v<T, Box<Array>> && !std::is_same_v<T, Box<Dictionary>>)
+                    _storage = v;
+            },
+            other._storage);
+    }
+}
+
+Value::Type Value::type() const {
+    return static_cast<Type>(_storage.index());
+}
+
+const bool* Value::boolean() const {
+    return std::get_if<bool>(&_storage);
+}
+const std::int64_t* Value::integer() const {
+    return std::get_if<std::int64_t>(&_storage);
+}
+const double* Value::real() const {
+    return std::get_if<double>(&_storage);
+}
+const std::string* Value::string() const {
+    return std::get_if<std::string>(&_storage);
+}
+const Date* Value::date() const {
+    return std::get_if<Date>(&_storage);
+}
+const Data* Value::data() const {
+    return std::get_if<Data>(&_storage);
+}
+
+const Array* Value::array() const {
+    auto* box = std::get_if<Box<Array>>(&_storage);
+    return box ? box->ptr.get() : nullptr;
+}
+Array* Value::array() {
+    auto* box = std::get_if<Box<Array>>(&_storage);
+    return box ? box->ptr.get() : nullptr;
+}
+const Dictionary* Value::dictionary() const {
+    auto* box = std::get_if<Box<Dictionary>>(&_storage);
+    return box ? box->ptr.get() : nullptr;
+}
+Dictionary* Value::dictionary() {
+    auto* box = std::get_if<Box<Dictionary>>(&_storage);
+    return box ? box->ptr.get() : nullptr;
+}
+
+namespace {
+
+bool stringReadsAsTrue(const std::string& s) {
+    auto it =
+        std::find_if_not(s.begin(), s.end(), [](unsigned char c) { return std::isspace(c) != 0; });
+    if (it == s.end())
+        return false;
+    char c = *it;
+    return c == 'Y' || c == 'y' || c == 'T' || c == 't' || (c >= '1' && c <= '9');
+}
+
+} // namespace
+
+bool Value::boolValue() const {
+    switch (type()) {
+    case Type::Boolean: return *boolean();
+    case Type::Integer: return *integer() != 0;
+    case Type::Real: return *real() != 0.0;
+    case Type::String: return stringReadsAsTrue(*string());
+    default: return false;
+    }
+}
+
+std::int64_t Value::integerValue() const {
+    switch (type()) {
+    case Type::Boolean: return *boolean() ? 1 : 0;
+    case Type::Integer: return *integer();
+    case Type::Real: {
+        double d = *real();
+        if (!std::isfinite(d))
+            return 0;
+        return static_cast<std::int64_t>(std::clamp(d, -9.2e18, 9.2e18));
+    }
+    case Type::String: return NumberText::leadingInteger(*string());
+    default: return 0;
+    }
+}
+
+double Value::doubleValue() const {
+    switch (type()) {
+    case Type::Boolean: return *boolean() ? 1.0 : 0.0;
+    case Type::Integer: return static_cast<double>(*integer());
+    case Type::Real: return *real();
+    case Type::String: return NumberText::leadingReal(*string());
+    default: return 0.0;
+    }
+}
+
+std::string Value::stringValue() const {
+    switch (type()) {
+    case Type::Boolean: return *boolean() ? "True" : "False";
+    case Type::Integer: return std::to_string(*integer());
+    case Type::Real: return NumberText::shortest(*real());
+    case Type::String: return *string();
+    default: return {};
+    }
+}
+
+bool Value::operator==(const Value& other) const {
+    if (isNumber() && other.isNumber()) {
+        if (isInteger() && other.isInteger())
+            return *integer() == *other.integer();
+        return doubleValue() == other.doubleValue();
+    }
+    if (type() != other.type())
+        return false;
+    switch (type()) {
+    case Type::Null: return true;
+    case Type::Boolean: return *boolean() == *other.boolean();
+    case Type::String: return *string() == *other.string();
+    case Type::Date: return *date() == *other.date();
+    case Type::Data: return *data() == *other.data();
+    case Type::Array: return *array() == *other.array();
+    case Type::Dictionary: return *dictionary() == *other.dictionary();
+    default: return false;
+    }
+}
+
+// ---- JSON ----
+
+namespace {
+
+void appendJsonString(std::string& out, std::string_view s) {
+    out += '"';
+    for (unsigned char c : s) {
+        switch (c) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\n': out += "\\n"; break;
+        case '\r': out += "\\r"; break;
+        case '\t': out += "\\t"; break;
+        case '\b': out += "\\b"; break;
+        case '\f': out += "\\f"; break;
+        default:
+            if (c < 0x20) {
+                static const char* hex = "0123456789abcdef";
+                out += "\\u00";
+                out += hex[c >> 4];
+                out += hex[c & 0xF];
+            } else {
+                out += static_cast<char>(c);
+            }
+        }
+    }
+    out += '"';
+}
+
+void newline(std::string& out, int indent, int depth) {
+    if (indent < 0)
+        return;
+    out += '\n';
+    out.append(static_cast<std::size_t>(indent * depth), ' ');
+}
+
+void appendWrappedScalar(std::string& out, std::string_view key, std::string_view text) {
+    out += "{\"";
+    out += key;
+    out += "\": ";
+    appendJsonString(out, text);
+    out += '}';
+}
+
+} // namespace
+
+std::string Value::toJson(int indent) const {
+    std::string out;
+    writeJson(out, indent, 0);
+    return out;
+}
+
+void Value::writeJson(std::string& out, int indent, int depth) const {
+    const char* colon = indent < 0 ? ":" : ": ";
+    switch (type()) {
+    case Type::Null: out += "null"; break;
+    case Type::Boolean: out += *boolean() ? "true" : "false"; break;
+    case Type::Integer: out += std::to_string(*integer()); break;
+    case Type::Real: out += std::isfinite(*real()) ? NumberText::shortest(*real()) : "null"; break;
+    case Type::String: appendJsonString(out, *string()); break;
+    case Type::Date:
+        appendWrappedScalar(out, "date", DateFormat::iso8601(date()->secondsSince1970));
+        break;
+    case Type::Data: appendWrappedScalar(out, "data", Base64::encode(*data())); break;
+    case Type::Array: {
+        const Array& a = *array();
+        out += '[';
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            if (i)
+                out += ',';
+            newline(out, indent, depth + 1);
+            a[i].writeJson(out, indent, depth + 1);
+        }
+        if (!a.empty())
+            newline(out, indent, depth);
+        out += ']';
+        break;
+    }
+    case Type::Dictionary: {
+        const Dictionary& d = *dictionary();
+        out += '{';
+        bool first = true;
+        for (const auto& [key, value] : d) {
+            if (!first)
+                out += ',';
+            first = false;
+            newline(out, indent, depth + 1);
+            appendJsonString(out, key);
+            out += colon;
+            value.writeJson(out, indent, depth + 1);
+        }
+        if (!d.empty())
+            newline(out, indent, depth);
+        out += '}';
+        break;
+    }
+    }
+}
+
+// ---- Dictionary ----
+
+Dictionary::Dictionary(std::initializer_list<Entry> entries) {
+    for (const auto& [key, value] : entries)
+        set(key, value);
+}
+
+const Value* Dictionary::find(std::string_view key) const {
+    auto it = _index.find(key);
+    return it == _index.end() ? nullptr : &_entries[it->second].second;
+}
+
+Value* Dictionary::find(std::string_view key) {
+    auto it = _index.find(key);
+    return it == _index.end() ? nullptr : &_entries[it->second].second;
+}
+
+const Value& Dictionary::get(std::string_view key) const {
+    static const Value null;
+    const Value* v = find(key);
+    return v ? *v : null;
+}
+
+void Dictionary::set(std::string key, Value value) {
+    if (Value* existing = find(key)) {
+        *existing = std::move(value);
+        return;
+    }
+    _index.emplace(key, _entries.size());
+    _entries.emplace_back(std::move(key), std::move(value));
+}
+
+Value& Dictionary::operator[](std::string_view key) {
+    if (Value* existing = find(key))
+        return *existing;
+    set(std::string(key), Value());
+    return _entries.back().second;
+}
+
+bool Dictionary::remove(std::string_view key) {
+    auto it = _index.find(key);
+    if (it == _index.end())
+        return false;
+    std::size_t position = it->second;
+    _index.erase(it);
+    _entries.erase(_entries.begin() + static_cast<std::ptrdiff_t>(position));
+    for (std::size_t i = position; i < _entries.size(); ++i)
+        _index[_entries[i].first] = i;
+    return true;
+}
+
+void Dictionary::clear() {
+    _entries.clear();
+    _index.clear();
+}
+
+std::vector<std::string> Dictionary::keys() const {
+    std::vector<std::string> result;
+    result.reserve(_entries.size());
+    for (const auto& entry : _entries)
+        result.push_back(entry.first);
+    return result;
+}
+
+bool Dictionary::operator==(const Dictionary& other) const {
+    if (size() != other.size())
+        return false;
+    return std::all_of(_entries.begin(), _entries.end(), [&other](const Entry& entry) {
+        const Value* theirs = other.find(entry.first);
+        return theirs && *theirs == entry.second;
+    });
+}
+
+} // namespace velmora

@@ -1,0 +1,145 @@
+#pragma once
+
+#include <cstdint>
+#include <initializer_list>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
+#include <variant>
+#include <vector>
+
+namespace velmora {
+
+class Value;
+class Dictionary;
+using Array = std::vector<Value>;
+using Data = std::vector<std::uint8_t>;
+
+// A point in time, as seconds since 1970-01-01 00:00:00 UTC.
+struct Date {
+    double secondsSince1970 = 0;
+    bool operator==(const Date&) const = default;
+};
+
+// A property-list value: null, Boolean, integer, real, string, date, data, array or dictionary.
+// Containers are held by value; copying a Value copies the whole tree.
+class Value {
+public:
+    enum class Type { Null, Boolean, Integer, Real, String, Date, Data, Array, Dictionary };
+
+    Value();
+    Value(std::nullptr_t);
+    Value(bool b);
+    Value(int i);
+    Value(std::int64_t i);
+    Value(double d);
+    Value(const char* s);
+    Value(std::string s);
+    Value(std::string_view s);
+    Value(Date d);
+    Value(Data d);
+    Value(Array a);
+    Value(Dictionary d);
+    Value(const Value& other);
+    Value(Value&& other) noexcept;
+    Value& operator=(const Value& other);
+    Value& operator=(Value&& other) noexcept;
+    ~Value();
+
+    Type type() const;
+    bool isNull() const { return type() == Type::Null; }
+    bool isBoolean() const { return type() == Type::Boolean; }
+    bool isInteger() const { return type() == Type::Integer; }
+    bool isReal() const { return type() == Type::Real; }
+    bool isNumber() const { return isInteger() || isReal(); }
+    bool isString() const { return type() == Type::String; }
+    bool isDate() const { return type() == Type::Date; }
+    bool isData() const { return type() == Type::Data; }
+    bool isArray() const { return type() == Type::Array; }
+    bool isDictionary() const { return type() == Type::Dictionary; }
+
+    // Typed access: null when the value is of another type.
+    const bool* boolean() const;
+    const std::int64_t* integer() const;
+    const double* real() const;
+    const std::string* string() const;
+    const Date* date() const;
+    const Data* data() const;
+    const Array* array() const;
+    Array* array();
+    const Dictionary* dictionary() const;
+    Dictionary* dictionary();
+
+    // The platform's Boolean reading: Booleans as they are; numbers are true when non-zero;
+    // strings are true when, after leading white space, they begin with Y, y, T, t or a
+    // digit 1 to 9; every other value is false.
+    bool boolValue() const;
+    // Numbers as they are, strings read as decimal numbers (0 when they are not), else 0.
+    std::int64_t integerValue() const;
+    double doubleValue() const;
+    // Strings as they are, numbers in decimal, Booleans as "True"/"False", else "".
+    std::string stringValue() const;
+
+    // Numbers compare by value (1 equals 1.0); dictionaries compare regardless of order.
+    bool operator==(const Value& other) const;
+
+    // JSON text: dictionaries as objects in dictionary order, dates as {"date": ISO 8601},
+    // data as {"data": Base64}, non-finite reals as null. indent < 0 writes one line.
+    std::string toJson(int indent = -1) const;
+
+private:
+    template <typename T> struct Box { std::unique_ptr<T> ptr; };
+    using Storage = std::variant<std::monostate, bool, std::int64_t, double, std::string, Date,
+                                 Data, Box<Array>, Box<Dictionary>>;
+    Storage _storage;
+
+    void copyFrom(const Value& other);
+    void writeJson(std::string& out, int indent, int depth) const;
+    friend class Dictionary;
+};
+
+// Heterogeneous string hashing so that lookups by string_view need no copy.
+struct StringHash {
+    using is_transparent = void;
+    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
+};
+
+// A dictionary that keeps its keys in insertion order: the order in which its entries are
+// read from a file is the order in which they are walked.
+class Dictionary {
+public:
+    using Entry = std::pair<std::string, Value>;
+    using const_iterator = std::vector<Entry>::const_iterator;
+
+    Dictionary() = default;
+    Dictionary(std::initializer_list<Entry> entries);
+
+    std::size_t size() const { return _entries.size(); }
+    bool empty() const { return _entries.empty(); }
+    const_iterator begin() const { return _entries.begin(); }
+    const_iterator end() const { return _entries.end(); }
+
+    bool contains(std::string_view key) const { return find(key) != nullptr; }
+    const Value* find(std::string_view key) const;
+    Value* find(std::string_view key);
+    // The value for key, or a null value when it is absent.
+    const Value& get(std::string_view key) const;
+    // Replaces the value of an existing key in place; appends a new key at the end.
+    void set(std::string key, Value value);
+    // The value for key, inserted as null at the end when absent.
+    Value& operator[](std::string_view key);
+    bool remove(std::string_view key);
+    void clear();
+    std::vector<std::string> keys() const;
+
+    // Equal when both hold the same keys with equal values, in any order.
+    bool operator==(const Dictionary& other) const;
+
+private:
+    std::vector<Entry> _entries;
+    std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>> _index;
+};
+
+} // namespace velmora

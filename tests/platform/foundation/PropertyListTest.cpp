@@ -1,0 +1,150 @@
+#include "platform/foundation/PropertyList.h"
+
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+#include <plist/plist.h>
+
+#include <cstdlib>
+#include <limits>
+
+namespace velmora {
+namespace {
+
+Value sampleTree() {
+    Dictionary inner{{"zeta", std::int64_t{-1}},
+                     {"alpha", std::numeric_limits<std::int64_t>::max()},
+                     {"min", std::numeric_limits<std::int64_t>::min()}};
+    Array list{Value(1.5),
+               Value(-0.0625),
+               Value(true),
+               Value(false),
+               Value("日本語 Ünïcödé €"),
+               Value(Date{1700000000}),
+               Value(Data{0, 1, 2, 0xFE, 0xFF}),
+               Value(inner),
+               Value(Array{Value(Array{})})};
+    return Value(Dictionary{{"last", "first key"}, {"list", list}, {"empty", Dictionary{}}});
+}
+
+// The binary form of a value, written by libplist directly from its XML form.
+std::string toBinary(const Value& value) {
+    auto xml = PropertyList::toXml(value);
+    plist_t node = nullptr;
+    plist_from_xml(xml->data(), static_cast<uint32_t>(xml->size()), &node);
+    char* bin = nullptr;
+    uint32_t length = 0;
+    plist_to_bin(node, &bin, &length);
+    std::string out(bin, length);
+    plist_to_bin_free(bin);
+    plist_free(node);
+    return out;
+}
+
+TEST(PropertyListTest, XmlRoundTripKeepsEverythingAndKeyOrder) {
+    test::TempDir dir;
+    Value tree = sampleTree();
+    std::string path = dir / "tree.plist";
+    ASSERT_TRUE(PropertyList::writeXmlFile(path, tree));
+    auto back = PropertyList::readFile(path);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, tree);
+    EXPECT_EQ(back->dictionary()->keys(), (std::vector<std::string>{"last", "list", "empty"}));
+    const Dictionary* inner = back->dictionary()->get("list").array()->at(7).dictionary();
+    EXPECT_EQ(inner->keys(), (std::vector<std::string>{"zeta", "alpha", "min"}));
+}
+
+TEST(PropertyListTest, BinaryFormReadsTheSameAsXml) {
+    Value tree = sampleTree();
+    auto back = PropertyList::parse(toBinary(tree));
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, tree);
+}
+
+TEST(PropertyListTest, ReadsHandWrittenXmlWithEntities) {
+    auto value = PropertyList::parse(R"(<?xml version="1.0" encoding="UTF-8"?>
+<plist version="1.0"><dict>
+  <key>a &amp; b</key><string>&lt;x&gt;</string>
+  <key>n</key><integer>-9223372036854775808</integer>
+  <key>r</key><real>6.02e23</real>
+  <key>d</key><date>2024-02-29T12:00:00Z</date>
+  <key>e</key><data>
+    SGVs
+    bG8=
+  </data>
+</dict></plist>)");
+    ASSERT_TRUE(value);
+    const Dictionary& d = *value->dictionary();
+    EXPECT_EQ(d.get("a & b"), Value("<x>"));
+    EXPECT_EQ(d.get("n"), Value(std::numeric_limits<std::int64_t>::min()));
+    EXPECT_DOUBLE_EQ(d.get("r").doubleValue(), 6.02e23);
+    EXPECT_EQ(d.get("d").toJson(), R"({"date": "2024-02-29T12:00:00Z"})");
+    EXPECT_EQ(d.get("e"), Value(Data{'H', 'e', 'l', 'l', 'o'}));
+}
+
+TEST(PropertyListTest, MalformedInputIsAnErrorNotACrash) {
+    std::string binary = toBinary(sampleTree());
+    const std::string cases[] = {
+        "",
+        "not a plist at all",
+        "<?xml version=\"1.0\"?><plist><dict><key>a</key>",
+        "<plist><dict><key>a</key><string>x</string></array></plist>",
+        "bplist00",
+        binary.substr(0, binary.size() / 2),
+        std::string("bplist00\xFF\xFF\xFF\xFF", 12) + std::string(40, '\xFF'),
+        std::string(100000, '<'),
+    };
+    for (const auto& bytes : cases) {
+        std::string error;
+        EXPECT_FALSE(PropertyList::parse(bytes, &error)) << bytes.substr(0, 40);
+        EXPECT_FALSE(error.empty());
+    }
+}
+
+TEST(PropertyListTest, DeepNestingIsRefused) {
+    std::string deep = "<plist>";
+    for (int i = 0; i < 100000; ++i)
+        deep += "<array>";
+    std::string error;
+    EXPECT_FALSE(PropertyList::parse(deep, &error));
+    EXPECT_NE(error.find("nested"), std::string::npos);
+
+    std::string fine = "<plist>";
+    for (int i = 0; i < 50; ++i)
+        fine += "<array>";
+    for (int i = 0; i < 50; ++i)
+        fine += "</array>";
+    fine += "</plist>";
+    EXPECT_TRUE(PropertyList::parse(fine));
+}
+
+TEST(PropertyListTest, EntityDefinitionsAreNeitherExpandedNorFetched) {
+    std::string error;
+    EXPECT_FALSE(PropertyList::parse(R"(<?xml version="1.0"?>
+<!DOCTYPE plist [
+ <!ENTITY a "aaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaaa">
+ <!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;">
+ <!ENTITY ext SYSTEM "file:///etc/passwd">
+]>
+<plist><dict><key>x</key><string>&b;</string><key>y</key><string>&ext;</string></dict></plist>)",
+                                     &error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(PropertyListTest, MissingFileNamesThePath) {
+    std::string error;
+    EXPECT_FALSE(PropertyList::readFile("/nonexistent/x.plist", &error));
+    EXPECT_NE(error.find("/nonexistent/x.plist"), std::string::npos);
+}
+
+TEST(PropertyListTest, NullCannotBeWrittenAndLeavesTheOldFile) {
+    test::TempDir dir;
+    std::string path = dir.write("keep.plist", "old");
+    std::string error;
+    EXPECT_FALSE(PropertyList::writeXmlFile(path, Value(Dictionary{{"a", Value()}}), &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(test::readFile(path), "old");
+}
+
+} // namespace
+} // namespace velmora

@@ -1,0 +1,120 @@
+#include "platform/foundation/Value.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+namespace velmora {
+namespace {
+
+struct BoolCase {
+    Value value;
+    bool expected;
+};
+
+TEST(ValueTest, BooleanReadingFollowsThePlatform) {
+    const BoolCase cases[] = {
+        {Value(true), true},
+        {Value(false), false},
+        {Value(0), false},
+        {Value(-3), true},
+        {Value(0.0), false},
+        {Value(0.25), true},
+        {Value("YES"), true},
+        {Value("yes"), true},
+        {Value("True"), true},
+        {Value("t"), true},
+        {Value("  \tY"), true},
+        {Value("1"), true},
+        {Value("9 lives"), true},
+        {Value("0"), false},
+        {Value("NO"), false},
+        {Value("False"), false},
+        {Value(""), false},
+        {Value("   "), false},
+        {Value("x"), false},
+        {Value("07"), false},
+        {Value(nullptr), false},
+        {Value(Array{Value(true)}), false},
+        {Value(Dictionary{}), false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(c.value.boolValue(), c.expected) << c.value.toJson();
+}
+
+TEST(ValueTest, DictionaryKeepsInsertionOrderAndReplacesInPlace) {
+    Dictionary d;
+    d.set("zeta", 1);
+    d.set("alpha", 2);
+    d.set("mid", 3);
+    d.set("zeta", 4); // existing key keeps its position
+    EXPECT_EQ(d.keys(), (std::vector<std::string>{"zeta", "alpha", "mid"}));
+    EXPECT_EQ(d.get("zeta"), Value(4));
+
+    EXPECT_TRUE(d.remove("alpha"));
+    EXPECT_FALSE(d.remove("alpha"));
+    d.set("alpha", 5); // a removed key comes back at the end
+    EXPECT_EQ(d.keys(), (std::vector<std::string>{"zeta", "mid", "alpha"}));
+    EXPECT_EQ(*d.find("mid"), Value(3)); // index still right after the removal
+    EXPECT_TRUE(d.get("missing").isNull());
+    d["fresh"] = "x";
+    EXPECT_EQ(d.keys().back(), "fresh");
+}
+
+TEST(ValueTest, EqualityComparesNumbersByValueAndDictionariesWithoutOrder) {
+    EXPECT_EQ(Value(1), Value(1.0));
+    EXPECT_NE(Value(1), Value(true));
+    EXPECT_NE(Value("1"), Value(1));
+    EXPECT_EQ(Value(nullptr), Value());
+    EXPECT_NE(Value(std::numeric_limits<std::int64_t>::max()),
+              Value(std::numeric_limits<std::int64_t>::max() - 1));
+
+    Dictionary a{{"x", 1}, {"y", Array{Value("a"), Value(2.5)}}};
+    Dictionary b{{"y", Array{Value("a"), Value(2.5)}}, {"x", 1}};
+    EXPECT_EQ(Value(a), Value(b));
+    b.set("x", 2);
+    EXPECT_NE(Value(a), Value(b));
+    EXPECT_NE(Value(Array{Value(1), Value(2)}), Value(Array{Value(2), Value(1)}));
+    EXPECT_EQ(Value(Data{1, 2}), Value(Data{1, 2}));
+    EXPECT_NE(Value(Date{1}), Value(Date{2}));
+}
+
+TEST(ValueTest, CopiesAreDeep) {
+    Value original(Dictionary{{"list", Array{Value(1)}}});
+    Value copy = original;
+    copy.dictionary()->find("list")->array()->push_back(Value(2));
+    EXPECT_EQ(original.dictionary()->get("list").array()->size(), 1u);
+    EXPECT_EQ(copy.dictionary()->get("list").array()->size(), 2u);
+}
+
+TEST(ValueTest, ConversionsBetweenKinds) {
+    EXPECT_EQ(Value(" -42abc").integerValue(), -42);
+    EXPECT_EQ(Value("99999999999999999999").integerValue(),
+              std::numeric_limits<std::int64_t>::max());
+    EXPECT_DOUBLE_EQ(Value("2.5mm").doubleValue(), 2.5);
+    EXPECT_DOUBLE_EQ(Value("abc").doubleValue(), 0.0);
+    EXPECT_EQ(Value(3.0).integerValue(), 3);
+    EXPECT_EQ(Value(true).stringValue(), "True");
+    EXPECT_EQ(Value(0.1).stringValue(), "0.1");
+    EXPECT_EQ(Value(std::int64_t{-7}).stringValue(), "-7");
+}
+
+TEST(ValueTest, JsonEscapesAndWrapsDatesAndData) {
+    Dictionary d{{"text", "a\"b\\c\n\x01"},
+                 {"when", Date{86400}},
+                 {"bytes", Data{0xFF, 0x00, 0x10}},
+                 {"nan", std::numeric_limits<double>::quiet_NaN()},
+                 {"empty", Array{}}};
+    EXPECT_EQ(Value(d).toJson(),
+              R"({"text":"a\"b\\c\n\u0001","when":{"date": "1970-01-02T00:00:00Z"},)"
+              R"("bytes":{"data": "/wAQ"},"nan":null,"empty":[]})");
+    EXPECT_EQ(Value(Array{Value(1), Value("é")}).toJson(2), "[\n  1,\n  \"é\"\n]");
+}
+
+TEST(ValueTest, DatesBefore1970FormatCorrectly) {
+    EXPECT_EQ(Value(Date{-1}).toJson(), R"({"date": "1969-12-31T23:59:59Z"})");
+    EXPECT_EQ(Value(Date{978307200}).toJson(), R"({"date": "2001-01-01T00:00:00Z"})");
+}
+
+} // namespace
+} // namespace velmora

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace velmora::test {
+
+struct CommandResult {
+    int status = -1;
+    std::string out; // standard output
+};
+
+// Runs the velmora executable with a shell-quoted argument string (standard error goes to
+// err_file when given, else is discarded) and collects its output and exit status.
+inline CommandResult runVelmora(const std::string& arguments, const std::string& errFile = "") {
+    std::string command = std::string(VELMORA_EXECUTABLE) + " " + arguments + " 2>" +
+                          (errFile.empty() ? "/dev/null" : errFile);
+    CommandResult result;
+    FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return result;
+    std::array<char, 4096> buf;
+    std::size_t n;
+    while ((n = std::fread(buf.data(), 1, buf.size(), pipe)) > 0)
+        result.out.append(buf.data(), n);
+    int status = ::pclose(pipe);
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return result;
+}
+
+} // namespace velmora::test
