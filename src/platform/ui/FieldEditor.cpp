@@ -46,6 +46,13 @@ void FieldEditor::setDelegate(TextField* field) {
     _began = false;
 }
 
+std::string FieldEditor::stringByReplacing(Range range, const std::string& replacement) const {
+    icu::UnicodeString text = toUnicode(_text);
+    text.replace(static_cast<int32_t>(range.location), static_cast<int32_t>(range.length),
+                 toUnicode(replacement));
+    return toUtf8(text);
+}
+
 bool FieldEditor::replace(Range range, const std::string& replacement) {
     if (_delegate && !_delegate->textShouldChange(*this, range, replacement))
         return false;
@@ -53,12 +60,9 @@ bool FieldEditor::replace(Range range, const std::string& replacement) {
         _began = true;
         _delegate->textDidBeginEditing(*this);
     }
-    icu::UnicodeString text = toUnicode(_text);
-    icu::UnicodeString inserted = toUnicode(replacement);
-    text.replace(static_cast<int32_t>(range.location), static_cast<int32_t>(range.length),
-                 inserted);
-    _text = toUtf8(text);
-    _selection = Range{range.location + static_cast<std::size_t>(inserted.length()), 0};
+    _text = stringByReplacing(range, replacement);
+    _selection =
+        Range{range.location + static_cast<std::size_t>(toUnicode(replacement).length()), 0};
     if (_delegate)
         _delegate->textDidChange(*this);
     return true;

@@ -21,6 +21,8 @@ public:
     void setSelectedRange(Range range);
     void selectAll();
     std::size_t length() const; // in UTF-16 code units
+    // The text as it would be with range replaced: what a change would make of it.
+    std::string stringByReplacing(Range range, const std::string& replacement) const;
 
     TextField* delegate() const { return _delegate; }
     void setDelegate(TextField* field);

@@ -121,6 +121,12 @@ bool PopUpButton::selectItemWithTag(long tag) {
     return index >= 0;
 }
 
+bool PopUpButton::selectItemWithRepresentedObject(const Value& object) {
+    int index = indexOfItemWithRepresentedObject(object);
+    selectItemAtIndex(index);
+    return index >= 0;
+}
+
 void PopUpButton::selectItem(const MenuItem* item) {
     selectItemAtIndex(indexOfItem(item));
 }

@@ -39,6 +39,7 @@ public:
     // No item with the title (or represented object, or tag) clears the selection.
     void selectItemWithTitle(const std::string& title);
     bool selectItemWithTag(long tag);
+    bool selectItemWithRepresentedObject(const Value& object);
     void selectItem(const MenuItem* item);
     int indexOfSelectedItem() const;
     std::shared_ptr<MenuItem> selectedItem() const;

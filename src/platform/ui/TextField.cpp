@@ -26,8 +26,14 @@ bool TextField::acceptsFirstResponder() const {
     return isEnabled() && !isHiddenOrHasHiddenAncestor() && (_editable || _selectable);
 }
 
-bool TextField::textShouldChange(FieldEditor&, Range, const std::string&) {
-    return _editable;
+bool TextField::textShouldChange(FieldEditor& editor, Range range, const std::string& replacement) {
+    if (!_editable)
+        return false;
+    auto f = formatter();
+    if (!f)
+        return true;
+    std::string proposed, error;
+    return f->isPartialStringValid(editor.stringByReplacing(range, replacement), &proposed, &error);
 }
 
 void TextField::textDidBeginEditing(FieldEditor& editor) {

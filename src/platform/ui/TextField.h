@@ -54,7 +54,8 @@ public:
 
     bool acceptsFirstResponder() const override;
 
-    // The field as the delegate of its editor; subclasses refine these.
+    // The field as the delegate of its editor; subclasses refine these. By default a change
+    // is taken when the field is editable and its formatter accepts the text it makes.
     virtual bool textShouldChange(FieldEditor& editor, Range range, const std::string& replacement);
     virtual void textDidBeginEditing(FieldEditor& editor);
     virtual void textDidChange(FieldEditor& editor);

@@ -43,6 +43,11 @@ TEST(PopUpButtonTest, AddingAnExistingTitleMovesIt) {
     EXPECT_EQ(popUp->itemTitles(), (std::vector<std::string>{"Tray2", "Tray3", "Tray1"}));
     popUp->insertItemWithTitle("Bypass", 0);
     EXPECT_EQ(popUp->itemAtIndex(0)->title(), "Bypass");
+    popUp->itemAtIndex(1)->setRepresentedObject(Value("Tray3"));
+    EXPECT_TRUE(popUp->selectItemWithRepresentedObject(Value("Tray3")));
+    EXPECT_EQ(popUp->indexOfSelectedItem(), 1);
+    EXPECT_FALSE(popUp->selectItemWithRepresentedObject(Value("Tray9")));
+    EXPECT_EQ(popUp->indexOfSelectedItem(), -1);
     popUp->selectItemWithTitle("Nope");
     EXPECT_EQ(popUp->indexOfSelectedItem(), -1);
 }

@@ -130,6 +130,30 @@ TEST_F(EditingTest, DisabledHiddenAndLabelFieldsTakeNoFocus) {
     EXPECT_FALSE(window.makeFirstResponder(field.get()));
 }
 
+// Accepts at most three characters and shows values in brackets.
+class ShortFormatter : public Formatter {
+public:
+    bool isPartialStringValid(const std::string& partial, std::string*, std::string*) override {
+        return partial.size() <= 3;
+    }
+    std::string stringForObjectValue(const Value& v) override {
+        return "[" + v.stringValue() + "]";
+    }
+};
+
+TEST(FormatterTest, FormatterChecksPartialTextAndShowsTheValue) {
+    Window window(Rect::make(0, 0, 200, 100));
+    auto field = std::make_shared<TextField>(Rect::make(0, 0, 100, 24));
+    field->setFormatter(std::make_shared<ShortFormatter>());
+    window.contentView()->addSubview(field);
+    window.makeFirstResponder(field.get());
+    EXPECT_FALSE(field->currentEditor()->typeText("abcd"));
+    EXPECT_FALSE(field->currentEditor()->paste("xyz")); // would make "abcxyz"
+    window.makeFirstResponder(nullptr);
+    EXPECT_EQ(field->objectValue(), Value("abc"));
+    EXPECT_EQ(field->stringValue(), "[abc]");
+}
+
 TEST(SecureTextFieldTest, EditsLikeATextFieldButIsSecure) {
     Window window(Rect::make(0, 0, 200, 100));
     auto secure = std::make_shared<SecureTextField>(Rect::make(0, 0, 100, 24));
