@@ -16,5 +16,6 @@ struct Command {
 const std::vector<Command>& commands();
 
 int runPlistCommand(const std::vector<std::string>& arguments);
+int runUiCommand(const std::vector<std::string>& arguments);
 
 } // namespace velmora::app

@@ -12,6 +12,11 @@ const std::vector<Command>& commands() {
     static const std::vector<Command> list = {
         {"plist", "plist FILE              print a property list (XML or binary) as JSON",
          runPlistCommand},
+        {"ui",
+         "ui FILE [--bundle DIR] [--pane NAME] [--lang L]\n"
+         "                                  build the controls of a UI-settings file and "
+         "print their state",
+         runUiCommand},
     };
     return list;
 }

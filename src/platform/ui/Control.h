@@ -53,8 +53,8 @@ public:
     virtual void setStringValue(const std::string& text) { setObjectValue(Value(text)); }
     double doubleValue() const;
     int intValue() const;
-    void setDoubleValue(double value) { setObjectValue(Value(value)); }
-    void setIntValue(int value) { setObjectValue(Value(value)); }
+    virtual void setDoubleValue(double value) { setObjectValue(Value(value)); }
+    virtual void setIntValue(int value) { setObjectValue(Value(value)); }
 
 protected:
     std::unique_ptr<Cell> _cell;

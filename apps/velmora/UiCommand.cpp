@@ -1,0 +1,146 @@
+#include "Command.h"
+
+#include "controls/ControlDescription.h"
+#include "controls/ZEMAUI.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/PropertyList.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace velmora::app {
+namespace {
+
+constexpr double kControlWidth = 500;
+constexpr double kControlHeight = 72;
+
+struct UiOptions {
+    std::string file;
+    std::string bundlePath;
+    std::string pane;
+    std::string language;
+};
+
+bool parseOptions(const std::vector<std::string>& arguments, UiOptions& options) {
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& arg = arguments[i];
+        auto next = [&](std::string& out) {
+            if (i + 1 >= arguments.size())
+                return false;
+            out = arguments[++i];
+            return true;
+        };
+        if (arg == "--bundle") {
+            if (!next(options.bundlePath))
+                return false;
+        } else if (arg == "--pane") {
+            if (!next(options.pane))
+                return false;
+        } else if (arg == "--lang") {
+            if (!next(options.language))
+                return false;
+        } else if (options.file.empty() && !arg.starts_with("--")) {
+            options.file = arg;
+        } else {
+            return false;
+        }
+    }
+    return !options.file.empty();
+}
+
+Value controlJson(ZEMAUI& control) {
+    Array choices;
+    for (const auto& choice : control.description().choices()) {
+        if (choice.text.empty() && choice.separator) {
+            choices.push_back(Value(Dictionary{{"separator", true}}));
+            continue;
+        }
+        std::string text = choice.text;
+        if (auto bundle = control.bundle())
+            if (const std::string* localized = bundle->findLocalizedString(text, "UI"))
+                text = *localized;
+        choices.push_back(Value(Dictionary{{"choice", choice.choice}, {"text", text}}));
+    }
+    Array children;
+    for (const auto& child : control.childControls())
+        children.push_back(controlJson(*child));
+    auto value = control.getStringValue();
+    return Value(Dictionary{{"mainKeyword", control.mainKeyword()},
+                            {"kind", control.kind()},
+                            {"value", value ? Value(*value) : Value()},
+                            {"enabled", control.isEnabled()},
+                            {"hidden", control.isHidden()},
+                            {"height", control.getControlHeight()},
+                            {"choices", std::move(choices)},
+                            {"children", std::move(children)}});
+}
+
+// Children named by a description that the file does not describe.
+void checkChildren(const Dictionary& settings, const std::string& name,
+                   const Dictionary& description, std::vector<std::string>& problems) {
+    ControlDescription reader(description);
+    for (const char* key : {"other_controls", "other_controls_ww"})
+        for (const auto& child : reader.keywords(key))
+            if (!settings.get(child).isDictionary())
+                problems.push_back(name + ": \"" + key + "\" names \"" + child +
+                                   "\", which the file does not describe");
+}
+
+} // namespace
+
+int runUiCommand(const std::vector<std::string>& arguments) {
+    UiOptions options;
+    if (!parseOptions(arguments, options)) {
+        std::fprintf(stderr, "usage: velmora ui FILE [--bundle DIR] [--pane NAME] [--lang L]\n");
+        return 2;
+    }
+    if (!options.language.empty())
+        ::setenv("LANGUAGE", options.language.c_str(), 1);
+    std::string error;
+    auto file = PropertyList::readFile(options.file, &error);
+    if (!file) {
+        std::fprintf(stderr, "velmora ui: %s\n", error.c_str());
+        return 1;
+    }
+    if (!file->dictionary()) {
+        std::fprintf(stderr,
+                     "velmora ui: %s: a UI-settings file must be a dictionary of control "
+                     "descriptions\n",
+                     options.file.c_str());
+        return 1;
+    }
+    std::shared_ptr<Bundle> bundle;
+    if (!options.bundlePath.empty() && !(bundle = Bundle::open(options.bundlePath))) {
+        std::fprintf(stderr, "velmora ui: %s: no such bundle folder\n", options.bundlePath.c_str());
+        return 1;
+    }
+    auto settings = std::make_shared<const Dictionary>(*file->dictionary());
+    Array controls;
+    std::vector<std::string> problems;
+    for (const auto& [name, description] : *settings) {
+        auto found = ControlDescription::problems(description, name);
+        problems.insert(problems.end(), found.begin(), found.end());
+        const Dictionary* d = description.dictionary();
+        if (!d)
+            continue;
+        checkChildren(*settings, name, *d, problems);
+        auto control =
+            std::make_shared<ZEMAUI>(ui::Rect::make(0, 0, kControlWidth, kControlHeight));
+        control->setControlDictionary(*d, bundle);
+        control->setUISettings(settings);
+        control->createControls(options.pane);
+        controls.push_back(controlJson(*control));
+    }
+    Array problemList;
+    for (const auto& problem : problems) {
+        std::fprintf(stderr, "velmora ui: %s\n", problem.c_str());
+        problemList.push_back(Value(problem));
+    }
+    Value output(
+        Dictionary{{"controls", std::move(controls)}, {"problems", std::move(problemList)}});
+    std::printf("%s\n", output.toJson(2).c_str());
+    return problems.empty() ? 0 : 1;
+}
+
+} // namespace velmora::app

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "platform/foundation/Value.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// One entry of a description's "choices": the value string stored when it is chosen and the
+// text (a localization key) the user sees. In a pop-up an entry with empty text and a
+// "separator" key is a separator line; one with empty text and no such key is skipped.
+struct ControlChoice {
+    std::string choice;
+    std::string text;
+    bool separator = false;
+};
+
+// Read access to a control description with the defaults of its keys, and a check that
+// names what is malformed.
+class ControlDescription {
+public:
+    static constexpr const char* kKinds[] = {
+        "CheckBox",         "RadioButton",    "HRadioButton",         "PopupButton", "Slider",
+        "TextField_number", "TextField_text", "SecureTextField_text", "DatePicker"};
+
+    ControlDescription() = default;
+    explicit ControlDescription(Dictionary description) : _d(std::move(description)) {}
+
+    const Dictionary& dictionary() const { return _d; }
+    bool has(std::string_view key) const { return _d.contains(key); }
+    // Strings as they are; numbers written as text ("36" and 36 read alike).
+    std::string text(std::string_view key, const std::string& fallback = "") const;
+    std::optional<std::string> optionalText(std::string_view key) const;
+    bool flag(std::string_view key) const { return _d.get(key).boolValue(); }
+    long integer(std::string_view key, long fallback = 0) const;
+    std::vector<ControlChoice> choices() const;
+    bool hasChoices() const { return _d.get("choices").isArray(); }
+    std::vector<std::string> keywords(std::string_view key) const;
+    Dictionary constraint(std::string_view key) const;
+    bool isNonEmptyArray(std::string_view key) const;
+
+    // What is wrong with a description, each problem naming the control and the key.
+    static std::vector<std::string> problems(const Value& description, const std::string& name);
+
+private:
+    Dictionary _d;
+};
+
+// Date strings: "now", "now" followed by seconds to add, or seconds since 1970 (UTC).
+namespace DateString {
+std::optional<double> secondsSince1970(const std::string& text, double now);
+double now();
+} // namespace DateString
+
+} // namespace velmora
