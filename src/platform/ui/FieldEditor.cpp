@@ -74,12 +74,12 @@ bool FieldEditor::insertText(const std::string& text) {
 
 bool FieldEditor::typeText(const std::string& text) {
     icu::UnicodeString unicode = toUnicode(text);
+    bool allTaken = true;
     for (int32_t i = 0; i < unicode.length(); i = unicode.moveIndex32(i, 1)) {
         icu::UnicodeString one(unicode.char32At(i));
-        if (!insertText(toUtf8(one)))
-            return false;
+        allTaken = insertText(toUtf8(one)) && allTaken;
     }
-    return true;
+    return allTaken;
 }
 
 bool FieldEditor::deleteBackward() {

@@ -30,8 +30,9 @@ public:
     bool acceptsFirstResponder() const override { return true; }
 
     // User edits. insertText replaces the selection with the text as one change; typeText
-    // types it one character at a time (each keystroke checked on its own, stopping at the
-    // first refused one); paste is one change. Each returns whether every change was taken.
+    // types it one character at a time, each keystroke checked on its own (a refused key is
+    // dropped and typing goes on); paste is one change. Each returns whether every change
+    // was taken.
     bool insertText(const std::string& text);
     bool typeText(const std::string& text);
     bool paste(const std::string& text) { return insertText(text); }
