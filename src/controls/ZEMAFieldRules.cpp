@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <optional>
 
 namespace velmora {
 namespace {
@@ -54,40 +55,48 @@ bool matchesPageListPattern(const std::string& text) {
 
 } // namespace
 
-std::string ZEMAFieldRules::displayFormat() const {
+namespace {
+
+struct UnitFormats {
+    const char* display;
+    const char* c;
+    int decimalPlaces; // -1 for integers
+};
+
+// The number units; text units have no formats.
+std::optional<UnitFormats> formatsOf(std::uint32_t unit) {
     switch (unit) {
     case kUnitTwoDecimals:
-    case kUnitTwoDecimalsAlt: return "%.02f";
-    case kUnitOneDecimal: return "%.01f";
-    case kUnitThreeDecimals: return "%.03f";
+    case kUnitTwoDecimalsAlt:
+        return UnitFormats{"%.02f", "%.2f", 2};
+    case kUnitOneDecimal:
+        return UnitFormats{"%.01f", "%.01f", 1};
+    case kUnitThreeDecimals:
+        return UnitFormats{"%.03f", "%.03f", 3};
     case kUnitInteger0:
     case kUnitInteger:
-    case kUnitInteger6: return "%.0f";
-    default: return "";
+    case kUnitInteger6:
+        return UnitFormats{"%.0f", "%.0f", -1};
+    default:
+        return std::nullopt;
     }
+}
+
+} // namespace
+
+std::string ZEMAFieldRules::displayFormat() const {
+    auto formats = formatsOf(unit);
+    return formats ? formats->display : "";
 }
 
 std::string ZEMAFieldRules::cFormat() const {
-    switch (unit) {
-    case kUnitTwoDecimals:
-    case kUnitTwoDecimalsAlt: return "%.2f";
-    case kUnitOneDecimal: return "%.01f";
-    case kUnitThreeDecimals: return "%.03f";
-    case kUnitInteger0:
-    case kUnitInteger:
-    case kUnitInteger6: return "%.0f";
-    default: return "";
-    }
+    auto formats = formatsOf(unit);
+    return formats ? formats->c : "";
 }
 
 int ZEMAFieldRules::decimalPlaces() const {
-    switch (unit) {
-    case kUnitTwoDecimals:
-    case kUnitTwoDecimalsAlt: return 2;
-    case kUnitOneDecimal: return 1;
-    case kUnitThreeDecimals: return 3;
-    default: return -1;
-    }
+    auto formats = formatsOf(unit);
+    return formats ? formats->decimalPlaces : -1;
 }
 
 bool ZEMAFieldRules::isDecimalUnit() const {
