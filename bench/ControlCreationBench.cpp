@@ -25,9 +25,9 @@ Value choiceList(const std::string& stem, int count) {
 // A realistic mix: pop-ups, check boxes, radio groups, number and text fields, sliders and a
 // few date pickers; every tenth option heads two child options.
 Dictionary settingsFile(int options) {
-    static const char* kinds[] = {"PopupButton", "PopupButton",      "CheckBox",     "RadioButton",
-                                  "PopupButton", "TextField_number", "TextField_text", "Slider",
-                                  "CheckBox",    "DatePicker"};
+    static const char* kinds[] = {
+        "PopupButton",      "PopupButton",    "CheckBox", "RadioButton", "PopupButton",
+        "TextField_number", "TextField_text", "Slider",   "CheckBox",    "DatePicker"};
     Dictionary file;
     for (int i = 0; i < options; ++i) {
         std::string key = "Option" + std::to_string(i);
@@ -50,7 +50,9 @@ Dictionary settingsFile(int options) {
             d.set("choices", choiceList(key + "_", 6));
             d.set("default", key + "_0");
         }
-        d.set("condition", Dictionary{{key + "_1", Dictionary{{"Option" + std::to_string((i + 1) % options), "Off"}}}});
+        d.set("condition",
+              Dictionary{
+                  {key + "_1", Dictionary{{"Option" + std::to_string((i + 1) % options), "Off"}}}});
         if (i % 10 == 0 && i + 2 < options)
             d.set("other_controls", Array{Value("Option" + std::to_string(i + 1)),
                                           Value("Option" + std::to_string(i + 2))});
@@ -80,7 +82,8 @@ void BM_BuildControlsOfUISettingsFile(benchmark::State& state) {
         std::vector<std::shared_ptr<velmora::ZEMAUI>> controls;
         controls.reserve(settings->size());
         for (const auto& [key, description] : *settings) {
-            auto control = std::make_shared<velmora::ZEMAUI>(velmora::ui::Rect::make(0, 0, 500, 72));
+            auto control =
+                std::make_shared<velmora::ZEMAUI>(velmora::ui::Rect::make(0, 0, 500, 72));
             control->setControlDictionary(*description.dictionary(), nullptr);
             control->setUISettings(settings);
             control->createControls();

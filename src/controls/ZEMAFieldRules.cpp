@@ -67,18 +67,13 @@ struct UnitFormats {
 std::optional<UnitFormats> formatsOf(std::uint32_t unit) {
     switch (unit) {
     case kUnitTwoDecimals:
-    case kUnitTwoDecimalsAlt:
-        return UnitFormats{"%.02f", "%.2f", 2};
-    case kUnitOneDecimal:
-        return UnitFormats{"%.01f", "%.01f", 1};
-    case kUnitThreeDecimals:
-        return UnitFormats{"%.03f", "%.03f", 3};
+    case kUnitTwoDecimalsAlt: return UnitFormats{"%.02f", "%.2f", 2};
+    case kUnitOneDecimal: return UnitFormats{"%.01f", "%.01f", 1};
+    case kUnitThreeDecimals: return UnitFormats{"%.03f", "%.03f", 3};
     case kUnitInteger0:
     case kUnitInteger:
-    case kUnitInteger6:
-        return UnitFormats{"%.0f", "%.0f", -1};
-    default:
-        return std::nullopt;
+    case kUnitInteger6: return UnitFormats{"%.0f", "%.0f", -1};
+    default: return std::nullopt;
     }
 }
 

@@ -77,6 +77,8 @@ public:
     std::optional<std::string> getStringValue();
     void updateValue(const std::string& value);
     void updateOldValue();
+    // Takes the current value as the old value, without reading the screen.
+    void setOldValueToCurrent() { _oldValue = _value; }
     const std::optional<std::string>& getOldValue() const { return _oldValue; }
     const std::optional<std::string>& value() const { return _value; }
     void setValue(std::optional<std::string> value) { _value = std::move(value); }
