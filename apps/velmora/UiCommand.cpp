@@ -1,12 +1,19 @@
 #include "Command.h"
+#include "UserAction.h"
 
+#include "common/NotifyUnit.h"
 #include "controls/ControlDescription.h"
+#include "controls/ZEMAMgr.h"
 #include "controls/ZEMAUI.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Window.h"
 
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <memory>
 
 namespace velmora::app {
@@ -20,7 +27,17 @@ struct UiOptions {
     std::string bundlePath;
     std::string pane;
     std::string language;
+    std::vector<std::pair<std::string, std::string>> sets;
+    bool answerYes = true;
 };
+
+bool parseSet(const std::string& text, UiOptions& options) {
+    std::size_t equals = text.find('=');
+    if (equals == std::string::npos || equals == 0)
+        return false;
+    options.sets.emplace_back(text.substr(0, equals), text.substr(equals + 1));
+    return true;
+}
 
 bool parseOptions(const std::vector<std::string>& arguments, UiOptions& options) {
     for (std::size_t i = 0; i < arguments.size(); ++i) {
@@ -40,6 +57,15 @@ bool parseOptions(const std::vector<std::string>& arguments, UiOptions& options)
         } else if (arg == "--lang") {
             if (!next(options.language))
                 return false;
+        } else if (arg == "--set") {
+            std::string set;
+            if (!next(set) || !parseSet(set, options))
+                return false;
+        } else if (arg == "--answer") {
+            std::string answer;
+            if (!next(answer) || (answer != "yes" && answer != "no"))
+                return false;
+            options.answerYes = answer == "yes";
         } else if (options.file.empty() && !arg.starts_with("--")) {
             options.file = arg;
         } else {
@@ -65,7 +91,7 @@ Value controlJson(ZEMAUI& control) {
     Array children;
     for (const auto& child : control.childControls())
         children.push_back(controlJson(*child));
-    auto value = control.getStringValue();
+    const auto& value = control.getUnsportValue() ? control.getUnsportValue() : control.value();
     return Value(Dictionary{{"mainKeyword", control.mainKeyword()},
                             {"kind", control.kind()},
                             {"value", value ? Value(*value) : Value()},
@@ -87,12 +113,46 @@ void checkChildren(const Dictionary& settings, const std::string& name,
                                    "\", which the file does not describe");
 }
 
+// Records every alert as shown and answers it with the first or the second button.
+class AlertRecorder {
+public:
+    explicit AlertRecorder(bool answerYes) {
+        _old = ui::Application::shared().setAlertPresenter(
+            [this, answerYes](const ui::Alert& alert, ui::Window*) {
+                std::size_t answer = answerYes || alert.buttons().size() < 2 ? 0 : 1;
+                Array buttons;
+                for (const auto& b : alert.buttons())
+                    buttons.push_back(Value(b));
+                alerts.push_back(Value(Dictionary{{"message", alert.messageText()},
+                                                  {"informative", alert.informativeText()},
+                                                  {"buttons", std::move(buttons)},
+                                                  {"answer", alert.buttons()[answer]}}));
+                return answer;
+            });
+    }
+    ~AlertRecorder() { ui::Application::shared().setAlertPresenter(std::move(_old)); }
+    AlertRecorder(const AlertRecorder&) = delete;
+    AlertRecorder& operator=(const AlertRecorder&) = delete;
+    Array alerts;
+
+private:
+    ui::Application::AlertPresenter _old;
+};
+
+// Announces a control and its children once, as the panel does when it registers them.
+void announce(const ZEMAUI& control) {
+    NotifyUnit::postNotificationName(control.mainKeyword());
+    for (const auto& child : control.childControls())
+        announce(*child);
+}
+
 } // namespace
 
 int runUiCommand(const std::vector<std::string>& arguments) {
     UiOptions options;
     if (!parseOptions(arguments, options)) {
-        std::fprintf(stderr, "usage: velmora ui FILE [--bundle DIR] [--pane NAME] [--lang L]\n");
+        std::fprintf(stderr, "usage: velmora ui FILE [--bundle DIR] [--pane NAME] [--lang L] "
+                             "[--set KEY=VALUE]... [--answer yes|no]\n");
         return 2;
     }
     if (!options.language.empty())
@@ -116,7 +176,17 @@ int runUiCommand(const std::vector<std::string>& arguments) {
         return 1;
     }
     auto settings = std::make_shared<const Dictionary>(*file->dictionary());
-    Array controls;
+    AlertRecorder recorder(options.answerYes);
+    ui::Window window(ui::Rect::make(0, 0, kControlWidth,
+                                     kControlHeight * static_cast<double>(settings->size() + 1)));
+    ZEMAMgr mgr;
+    bool panesShown = false;
+    mgr.setPanesShownPredicate([&panesShown] { return panesShown; });
+    if (bundle)
+        mgr.setPdeResourcePath(bundle->path());
+
+    std::vector<std::shared_ptr<ZEMAUI>> built;
+    std::map<std::string, std::shared_ptr<ZEMAUI>> byKeyword;
     std::vector<std::string> problems;
     for (const auto& [name, description] : *settings) {
         auto found = ControlDescription::problems(description, name);
@@ -130,15 +200,40 @@ int runUiCommand(const std::vector<std::string>& arguments) {
         control->setControlDictionary(*d, bundle);
         control->setUISettings(settings);
         control->createControls(options.pane);
-        controls.push_back(controlJson(*control));
+        window.contentView()->addSubview(control);
+        built.push_back(control);
+        if (!control->mainKeyword().empty())
+            byKeyword.emplace(control->mainKeyword(), control);
     }
+    for (const auto& control : built) {
+        mgr.addControl(control);
+        announce(*control);
+    }
+    panesShown = true; // the changes below are made on panes that have been shown
+
+    for (const auto& [keyword, value] : options.sets) {
+        auto it = byKeyword.find(keyword);
+        std::optional<std::string> error =
+            it == byKeyword.end()
+                ? std::optional<std::string>("no control edits \"" + keyword + "\"")
+                : actAsUser(*it->second, value, window);
+        if (error) {
+            std::fprintf(stderr, "velmora ui: %s\n", error->c_str());
+            return 1;
+        }
+    }
+
+    Array controls;
+    for (const auto& control : built)
+        controls.push_back(controlJson(*control));
     Array problemList;
     for (const auto& problem : problems) {
         std::fprintf(stderr, "velmora ui: %s\n", problem.c_str());
         problemList.push_back(Value(problem));
     }
-    Value output(
-        Dictionary{{"controls", std::move(controls)}, {"problems", std::move(problemList)}});
+    Value output(Dictionary{{"controls", std::move(controls)},
+                            {"alerts", std::move(recorder.alerts)},
+                            {"problems", std::move(problemList)}});
     std::printf("%s\n", output.toJson(2).c_str());
     return problems.empty() ? 0 : 1;
 }

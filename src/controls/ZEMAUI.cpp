@@ -449,6 +449,7 @@ void ZEMAUI::buildTextField(const Layout& layout) {
     auto unit = textUnits.find(_description.text("text_type"));
     _textField->setUnit(unit == textUnits.end() ? kUnitPlainText : unit->second);
     _textField->setKeyword(_mainKeyword);
+    _textField->setDelegate(this);
     _textField->setStringValue(initialValue().value_or(""));
     _textField->setHidden(_description.flag("isTargetOnlyHidden"));
     addSubview(_textField);

@@ -133,6 +133,8 @@ public:
     void buttonAction();
     // Every edit of the number field: the stepper follows the number.
     void controlTextDidChange(ui::TextField& field, ui::FieldEditor& editor) override;
+    // The end of an edit: the field's text becomes the current value before the field posts.
+    void controlTextDidEndEditing(ui::TextField& field) override;
     // The deferred re-selection of a radio group from the current value.
     void selectMatrix();
 

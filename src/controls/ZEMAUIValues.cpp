@@ -570,11 +570,15 @@ void ZEMAUI::radioButtonAction() {
     postPlain();
 }
 
+// Actions of kinds whose value lives only on screen read it into the current value first, so
+// that the change sequence they start sees the new value.
 void ZEMAUI::sliderAction() {
+    getStringValue();
     postPlain();
 }
 
 void ZEMAUI::radioAction() {
+    getStringValue();
     postPlain();
 }
 
@@ -585,11 +589,13 @@ void ZEMAUI::stepperAction() {
         else
             _textField->setDoubleValue(_stepper->value());
     }
+    getStringValue();
     postPlain();
 }
 
 void ZEMAUI::textAction() {
     followNumberWithStepper();
+    getStringValue();
     postPlain();
 }
 
@@ -597,11 +603,16 @@ void ZEMAUI::datePickerAction(ui::DatePicker& used) {
     for (const auto& picker : _datePickers)
         if (picker.get() != &used)
             picker->setDateValue(used.dateValue());
+    getStringValue();
     postPlain();
 }
 
 void ZEMAUI::controlTextDidChange(ui::TextField&, ui::FieldEditor&) {
     followNumberWithStepper();
+}
+
+void ZEMAUI::controlTextDidEndEditing(ui::TextField&) {
+    getStringValue();
 }
 
 void ZEMAUI::buttonAction() {
