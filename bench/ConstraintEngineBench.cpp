@@ -14,7 +14,9 @@ using velmora::Array;
 using velmora::Dictionary;
 using velmora::Value;
 
-std::string key(int i) { return "Option" + std::to_string(i); }
+std::string key(int i) {
+    return "Option" + std::to_string(i);
+}
 
 Value choices(std::initializer_list<const char*> values) {
     Array list;
@@ -29,8 +31,11 @@ Value choices(std::initializer_list<const char*> values) {
 Dictionary settingsFile() {
     Dictionary file;
     for (int i = 0; i < 500; ++i) {
-        Dictionary d{{"mainKeyword", key(i)}, {"control_type", "PopupButton"}, {"text", key(i)},
-                     {"default", "On"}, {"choices", choices({"On", "Off", "Auto"})}};
+        Dictionary d{{"mainKeyword", key(i)},
+                     {"control_type", "PopupButton"},
+                     {"text", key(i)},
+                     {"default", "On"},
+                     {"choices", choices({"On", "Off", "Auto"})}};
         if (i % 10 == 0) {
             Dictionary on, off;
             for (int j = i + 1; j < i + 10; ++j) {
@@ -44,8 +49,10 @@ Dictionary settingsFile() {
             }
             d.set("condition", Dictionary{{"On", on}, {"Off", off}});
         } else {
-            d.set("conflict", Dictionary{{"Auto", Dictionary{{key(i - 1), Dictionary{
-                                             {"Off", Dictionary{{"restore", "On"}}}}}}}});
+            d.set("conflict",
+                  Dictionary{
+                      {"Auto", Dictionary{{key(i - 1),
+                                           Dictionary{{"Off", Dictionary{{"restore", "On"}}}}}}}});
             d.set("hide", Dictionary{{"Auto", Dictionary{{key((i + 5) % 500), true}}}});
         }
         file.set(key(i), std::move(d));
@@ -63,7 +70,8 @@ struct Panel {
         mgr = std::make_unique<velmora::ZEMAMgr>();
         auto settings = std::make_shared<const Dictionary>(settingsFile());
         for (const auto& [name, description] : *settings) {
-            auto control = std::make_shared<velmora::ZEMAUI>(velmora::ui::Rect::make(0, 0, 500, 72));
+            auto control =
+                std::make_shared<velmora::ZEMAUI>(velmora::ui::Rect::make(0, 0, 500, 72));
             control->setControlDictionary(*description.dictionary(), nullptr);
             control->setUISettings(settings);
             control->createControls();
@@ -90,8 +98,8 @@ void BM_OneValidatedChange(benchmark::State& state) {
         off = !off;
         sequences += panel.mgr->sequencesRun() - before;
     }
-    state.counters["sequences_per_change"] =
-        benchmark::Counter(static_cast<double>(sequences) / static_cast<double>(state.iterations()));
+    state.counters["sequences_per_change"] = benchmark::Counter(
+        static_cast<double>(sequences) / static_cast<double>(state.iterations()));
 }
 BENCHMARK(BM_OneValidatedChange)->Unit(benchmark::kMicrosecond);
 

@@ -17,5 +17,8 @@ const std::vector<Command>& commands();
 
 int runPlistCommand(const std::vector<std::string>& arguments);
 int runUiCommand(const std::vector<std::string>& arguments);
+int runPpdCommand(const std::vector<std::string>& arguments);
+int runPpdListCommand(const std::vector<std::string>& arguments);
+int runConvertCommand(const std::vector<std::string>& arguments);
 
 } // namespace velmora::app

@@ -17,6 +17,16 @@ const std::vector<Command>& commands() {
          "                                  build the controls of a UI-settings file and "
          "print their state",
          runUiCommand},
+        {"ppd", "ppd FILE                print the options, choices and defaults of a PPD",
+         runPpdCommand},
+        {"ppd-list", "ppd-list FILE NAME      decode a server list kept in a PPD",
+         runPpdListCommand},
+        {"convert",
+         "convert --to internal|canonical|input-manager|ppd-keyword [--table FILE] "
+         "[--bundle DIR]\n"
+         "                                  convert an option dictionary (JSON on "
+         "standard input)",
+         runConvertCommand},
     };
     return list;
 }
