@@ -8,6 +8,7 @@
 #include <cctype>
 #include <charconv>
 #include <cmath>
+#include <ostream>
 
 namespace velmora {
 
@@ -272,6 +273,8 @@ void Value::writeJson(std::string& out, int indent, int depth) const {
     }
     }
 }
+
+std::ostream& operator<<(std::ostream& out, const Value& value) { return out << value.toJson(); }
 
 // ---- Dictionary ----
 

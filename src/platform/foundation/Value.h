@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <initializer_list>
+#include <iosfwd>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -99,6 +100,9 @@ private:
     void writeJson(std::string& out, int indent, int depth) const;
     friend class Dictionary;
 };
+
+// Writes the value's one-line JSON form (diagnostics and test output).
+std::ostream& operator<<(std::ostream& out, const Value& value);
 
 // Heterogeneous string hashing so that lookups by string_view need no copy.
 struct StringHash {
