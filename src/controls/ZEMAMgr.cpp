@@ -126,17 +126,23 @@ std::string ZEMAMgr::stateFingerprint(const std::string& keyword) const {
     auto it = _registry.find(keyword);
     if (it == _registry.end())
         return print;
-    auto optional = [](const std::optional<std::string>& s) { return s ? "=" + *s : "-"; };
+    auto append = [&print](const std::optional<std::string>& s) {
+        print += s ? '=' : '-';
+        if (s)
+            print += *s;
+    };
     for (const auto& c : it->second) {
-        print += optional(c->value()) + optional(c->getOldValue()) + optional(c->getUnsportValue());
+        append(c->value());
+        append(c->getOldValue());
+        append(c->getUnsportValue());
         print += c->isEnabled() ? 'E' : 'e';
         print += c->isHidden() ? 'H' : 'h';
         for (const auto& s : c->disabledBy())
-            print += "d" + s;
+            print.append("d").append(s);
         for (const auto& s : c->enabledBy())
-            print += "p" + s;
+            print.append("p").append(s);
         if (auto popUp = c->popUpButton()) {
-            print += "#" + std::to_string(popUp->indexOfSelectedItem());
+            print.append("#").append(std::to_string(popUp->indexOfSelectedItem()));
             for (const auto& item : popUp->itemArray())
                 print += item->isEnabled() ? '1' : '0';
         }

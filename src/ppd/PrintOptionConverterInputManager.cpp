@@ -80,9 +80,11 @@ struct Decimal {
             if (static_cast<int>(digits.size()) <= s)
                 digits.insert(0, static_cast<std::size_t>(s + 1 - static_cast<int>(digits.size())),
                               '0');
-            digits.insert(digits.size() - static_cast<std::size_t>(s), ".");
+            digits.insert(digits.end() - s, '.');
         }
-        return (negative && m != 0 ? "-" : "") + digits;
+        if (negative && m != 0)
+            digits.insert(digits.begin(), '-');
+        return digits;
     }
 };
 

@@ -37,7 +37,7 @@ protected:
 };
 
 TEST_F(InputManagerTest, ValuesTranslateToTagsAndBack) {
-    Dictionary ppd{{"KVInputSlot", "Tray3"}, {"Level", "Level12"},  {"Collate", "true"},
+    Dictionary ppd{{"KVInputSlot", "Tray3"}, {"Level", "Level12"}, {"Collate", "true"},
                    {"Gap", "1.25"},          {"Shift", "3"},       {"JobName", "Brochure"},
                    {"Unknown", "x"},         {"NoTag", "y"}};
     Dictionary tags = converter.toInputMgrFormat(&ppd);
@@ -58,9 +58,10 @@ TEST_F(InputManagerTest, ValuesTranslateToTagsAndBack) {
 }
 
 TEST_F(InputManagerTest, ItemRulesAsATable) {
-    const std::pair<Value, std::optional<Value>> toTag[] = {
-        {Value("Auto"), Value(0)}, {Value("Tray12"), Value(112)}, {Value("Manual"), std::nullopt},
-        {Value("Tray"), std::nullopt}};
+    const std::pair<Value, std::optional<Value>> toTag[] = {{Value("Auto"), Value(0)},
+                                                            {Value("Tray12"), Value(112)},
+                                                            {Value("Manual"), std::nullopt},
+                                                            {Value("Tray"), std::nullopt}};
     for (const auto& [in, out] : toTag) {
         auto tag = converter.inputMgrTagValue("KVInputSlot", in);
         EXPECT_EQ(tag.has_value(), out.has_value()) << in.toJson();
@@ -76,7 +77,8 @@ TEST_F(InputManagerTest, ItemRulesAsATable) {
 }
 
 TEST_F(InputManagerTest, YenSignsComeBackAsBackslashes) {
-    Dictionary tags{{"JN", "C:\xC2\xA5jobs\xC2\xA5" "a"}};
+    Dictionary tags{{"JN", "C:\xC2\xA5jobs\xC2\xA5"
+                           "a"}};
     EXPECT_EQ(converter.toPpdKeywordFormat(&tags).get("JobName"), Value("C:\\jobs\\a"));
 }
 
@@ -100,7 +102,8 @@ TEST_F(InputManagerTest, ExtraRulesForColorCorrectionAndSavedFiles) {
 }
 
 TEST_F(InputManagerTest, MissingTableGivesEmptyResults) {
-    converter.setConvertTableLocator([] { return std::optional<std::string>("/nonexistent.plist"); });
+    converter.setConvertTableLocator(
+        [] { return std::optional<std::string>("/nonexistent.plist"); });
     Dictionary ppd{{"Collate", "True"}};
     EXPECT_TRUE(converter.toInputMgrFormat(&ppd).empty());
     EXPECT_TRUE(converter.toPpdKeywordFormat(&ppd).empty());
@@ -111,7 +114,8 @@ TEST_F(InputManagerTest, MissingTableGivesEmptyResults) {
 TEST_F(InputManagerTest, TableIsReadAgainOnEveryCall) {
     Dictionary ppd{{"JobName", "A"}};
     EXPECT_TRUE(converter.toInputMgrFormat(&ppd).contains("JN"));
-    dir.write("convert.plist", "<plist><dict><key>JobName</key><dict><key>tagKey</key><string>NEW</string></dict></dict></plist>");
+    dir.write("convert.plist", "<plist><dict><key>JobName</key><dict><key>tagKey</key><string>NEW</"
+                               "string></dict></dict></plist>");
     EXPECT_TRUE(converter.toInputMgrFormat(&ppd).contains("NEW"));
 }
 

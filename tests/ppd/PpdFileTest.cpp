@@ -26,18 +26,24 @@ struct EncodingCase {
 // Chinese with "None", Korean in UTF-8.
 TEST(PpdFileTest, TextsOfEveryEncodingReadOnce) {
     const EncodingCase cases[] = {
-        {"ISOLatin1", "German", TextEncoding::CP1252, "Papierstärke", "Druckmaschine", PpdEncoding::MacRoman},
-        {"ISOLatin1", "French", TextEncoding::CP1252, "Type de média", "Presse", PpdEncoding::MacRoman},
-        {"JIS83-RKSJ", "Japanese", TextEncoding::ShiftJIS, "用紙種類", "印刷機", PpdEncoding::MacJapanese},
-        {"None", "Chinese", TextEncoding::CP936, "纸张类型", "打印机", PpdEncoding::MacSimplifiedChinese},
+        {"ISOLatin1", "German", TextEncoding::CP1252, "Papierstärke", "Druckmaschine",
+         PpdEncoding::MacRoman},
+        {"ISOLatin1", "French", TextEncoding::CP1252, "Type de média", "Presse",
+         PpdEncoding::MacRoman},
+        {"JIS83-RKSJ", "Japanese", TextEncoding::ShiftJIS, "用紙種類", "印刷機",
+         PpdEncoding::MacJapanese},
+        {"None", "Chinese", TextEncoding::CP936, "纸张类型", "打印机",
+         PpdEncoding::MacSimplifiedChinese},
         {"UTF-8", "Korean", TextEncoding::UTF8, "용지 종류", "프린터", PpdEncoding::UTF8},
     };
     test::TempDir dir;
     for (const auto& c : cases) {
-        std::string body = pickOne("MediaType", c.mediaText, "Plain", {{"Plain", c.mediaText}, {"Heavy", "Heavy"}});
+        std::string body = pickOne("MediaType", c.mediaText, "Plain",
+                                   {{"Plain", c.mediaText}, {"Heavy", "Heavy"}});
         std::string bytes = *TextEncodings::fromUtf8(body, c.fileEncoding);
         std::string product = *TextEncodings::fromUtf8(c.product, c.fileEncoding);
-        auto path = test::writePpd(dir, std::string(c.declared) + c.version + ".ppd", c.declared, c.version, product, bytes);
+        auto path = test::writePpd(dir, std::string(c.declared) + c.version + ".ppd", c.declared,
+                                   c.version, product, bytes);
         auto ppd = PpdFileExt::openFile(path);
         ASSERT_NE(ppd, nullptr) << c.declared;
         EXPECT_EQ(ppd->declaredEncoding(), c.expected) << c.declared;
@@ -50,7 +56,8 @@ TEST(PpdFileTest, TextsOfEveryEncodingReadOnce) {
 TEST(PpdFileTest, IsoLatin1ProductReadsAsMacRoman) {
     test::TempDir dir;
     // 0xE9 is "é" in ISO 8859-1 and "È" in Mac OS Roman.
-    auto path = test::writePpd(dir, "fr.ppd", "ISOLatin1", "French", "Presse \xE9l\xE9gante", boolean("Collate", "True"));
+    auto path = test::writePpd(dir, "fr.ppd", "ISOLatin1", "French", "Presse \xE9l\xE9gante",
+                               boolean("Collate", "True"));
     auto ppd = PpdFileExt::openFile(path);
     ASSERT_NE(ppd, nullptr);
     EXPECT_EQ(ppd->product(), "(Presse ÈlÈgante)");
@@ -65,7 +72,8 @@ TEST(PpdFileTest, UnknownEncodingsFallBackToAscii) {
     ASSERT_NE(ppd, nullptr);
     EXPECT_EQ(ppd->declaredEncoding(), PpdEncoding::ASCII);
     EXPECT_EQ(ppd->mainAlias("MediaType"), std::nullopt);
-    EXPECT_EQ(ppd->optionAliases("MediaType"), (std::vector<std::string>{"Plain"})); // the keyword stands in
+    EXPECT_EQ(ppd->optionAliases("MediaType"),
+              (std::vector<std::string>{"Plain"})); // the keyword stands in
     EXPECT_EQ(ppd->product(), "(Press)");
 }
 
@@ -78,7 +86,8 @@ protected:
     void SetUp() override {
         std::string body =
             "*OpenGroup: General/General\n" +
-            pickOne("MediaType", "Media", "Plain", {{"Plain", "Plain paper"}, {"Heavy", "Heavy paper"}}) +
+            pickOne("MediaType", "Media", "Plain",
+                    {{"Plain", "Plain paper"}, {"Heavy", "Heavy paper"}}) +
             boolean("Collate", "True") + boolean("Booklet", "true") +
             "*OpenSubGroup: Finishing/Finishing\n" +
             pickOne("Staple", "Staple", "None", {{"None", "Off"}, {"TopLeft", "Top left"}}) +
@@ -96,7 +105,8 @@ TEST_F(PpdQueryTest, OptionsChoicesAndTypes) {
     EXPECT_TRUE(ppd->isExists("MediaType", "Heavy"));
     EXPECT_FALSE(ppd->isExists("MediaType", "heavy"));
     EXPECT_EQ(ppd->optionKeywords("MediaType"), (std::vector<std::string>{"Plain", "Heavy"}));
-    EXPECT_EQ(ppd->optionAliases("MediaType"), (std::vector<std::string>{"Plain paper", "Heavy paper"}));
+    EXPECT_EQ(ppd->optionAliases("MediaType"),
+              (std::vector<std::string>{"Plain paper", "Heavy paper"}));
     EXPECT_EQ(ppd->optionAlias("MediaType", "Heavy"), "Heavy paper");
     EXPECT_EQ(ppd->optionAlias("MediaType", "Gloss"), std::nullopt);
     EXPECT_EQ(ppd->optionKeywords("Nothing"), std::nullopt);
@@ -111,8 +121,8 @@ TEST_F(PpdQueryTest, BooleanDefaultsAreTrueOnlyForCapitalTrue) {
     EXPECT_EQ(ppd->defaultOptionChoice("Booklet"), Value(false)); // "true" in lower case
     EXPECT_EQ(ppd->defaultOptionChoice("MediaType"), Value("Plain"));
     Dictionary defaults = ppd->defaultValueDictionary();
-    EXPECT_EQ(defaults.keys(),
-              (std::vector<std::string>{"MediaType", "Collate", "Booklet", "Staple", "MediaType2"}));
+    EXPECT_EQ(defaults.keys(), (std::vector<std::string>{"MediaType", "Collate", "Booklet",
+                                                         "Staple", "MediaType2"}));
     EXPECT_EQ(defaults.get("Staple"), Value("None")); // from the sub-group
     EXPECT_EQ(ppd->optionKeywordsInOrder(), defaults.keys());
 }
@@ -134,7 +144,8 @@ TEST_F(PpdQueryTest, KeywordsOfFortyOneCharactersOrNotAsciiMatchNothing) {
 
 TEST(PpdFileTest, BorrowedHandleStaysOpenAndNullHandleIsEmpty) {
     test::TempDir dir;
-    auto path = test::writePpd(dir, "b.ppd", "UTF-8", "English", "Press", boolean("Collate", "True"));
+    auto path =
+        test::writePpd(dir, "b.ppd", "UTF-8", "English", "Press", boolean("Collate", "True"));
     ppd_file_t* handle = ppdOpenFile(path.c_str());
     ASSERT_NE(handle, nullptr);
     {
@@ -159,8 +170,9 @@ TEST(PpdFileTest, MissingAndInvalidFilesGiveNull) {
 
 TEST(PpdFileTest, ExtendedDescriptions) {
     const Dictionary& ext = PpdFileExt::extendedOptionDescriptions();
-    EXPECT_EQ(ext.keys(), (std::vector<std::string>{"ZRSRGBAutoType", "ZRSRGBAuto", "ZRSaveFile_DPI",
-                                                    "ZRSaveFile_FileType", "ZRRIPMode"}));
+    EXPECT_EQ(ext.keys(),
+              (std::vector<std::string>{"ZRSRGBAutoType", "ZRSRGBAuto", "ZRSaveFile_DPI",
+                                        "ZRSaveFile_FileType", "ZRRIPMode"}));
     EXPECT_EQ(ext.get("ZRSaveFile_FileType").dictionary()->get("options").array()->size(), 3u);
     EXPECT_EQ(ext.get("ZRSRGBAuto").dictionary()->get("uiType"), Value(0));
     EXPECT_FALSE(ext.get("ZRSaveFile_DPI").dictionary()->contains("options"));

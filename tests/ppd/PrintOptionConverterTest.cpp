@@ -20,8 +20,11 @@ TEST(NumberConversionTest, UnitsRoundHalfUpAfterSixDecimals) {
         {"210", "119055"}, {"0", "0"}, {"297", "168378"}, {"-10", "-5669"}, {"25.4", "14400"}};
     for (const auto& [in, out] : mmToCep)
         EXPECT_EQ(P::convertMmToCep(in), out) << in;
-    const std::pair<const char*, const char*> cepToMm[] = {
-        {"119055", "210.00"}, {"14400", "25.40"}, {"0", "0.00"}, {"144001", "254.00"}, {"9", "0.02"}};
+    const std::pair<const char*, const char*> cepToMm[] = {{"119055", "210.00"},
+                                                           {"14400", "25.40"},
+                                                           {"0", "0.00"},
+                                                           {"144001", "254.00"},
+                                                           {"9", "0.02"}};
     for (const auto& [in, out] : cepToMm)
         EXPECT_EQ(P::convertCepToMm(in), out) << in;
     const std::pair<const char*, const char*> zemaToMag[] = {
@@ -58,7 +61,7 @@ TEST(JoinSplitTest, JoinsNeedEveryComponentAndSplitsNeedMatchingCounts) {
 }
 
 TEST(CreaseTest, SwapReversesEntriesAndMeasuresFromTheOtherEdge) {
-    Dictionary d{{"CreaseNum", "2"},          {"ChgPrintPaperSizeLength", "144001"},
+    Dictionary d{{"CreaseNum", "2"},           {"ChgPrintPaperSizeLength", "144001"},
                  {"CreasePosition1", "10000"}, {"CreasePosition2", "30000"},
                  {"CreaseDirection1", "Up"},   {"CreaseDirection2", "Down"}};
     Dictionary original = d;
@@ -97,7 +100,8 @@ TEST(MappingTest, PunchStaplesAndOutputOrderBothWays) {
         P::joinPunch(d);
         EXPECT_EQ(d, (Dictionary{{"Punch_PunchHoles", c.combined}})) << c.combined;
         P::splitPunch(d);
-        EXPECT_EQ(d, (Dictionary{{"Punch", c.back.first}, {"PunchHoles", c.back.second}})) << c.combined;
+        EXPECT_EQ(d, (Dictionary{{"Punch", c.back.first}, {"PunchHoles", c.back.second}}))
+            << c.combined;
     }
     const Case staple[] = {
         {{"TopLeftCorner", "UseStaple"}, "TopLeftCornerUseStaple", {"TopLeftCorner", "UseStaple"}},
@@ -112,7 +116,8 @@ TEST(MappingTest, PunchStaplesAndOutputOrderBothWays) {
         P::joinStaple(d);
         EXPECT_EQ(d.get("StapleMode_StapleMechanism"), Value(c.combined));
         P::splitStaple(d);
-        EXPECT_EQ(d, (Dictionary{{"StapleMode", c.back.first}, {"StapleMechanism", c.back.second}})) << c.combined;
+        EXPECT_EQ(d, (Dictionary{{"StapleMode", c.back.first}, {"StapleMechanism", c.back.second}}))
+            << c.combined;
     }
     Dictionary unknownStaple{{"StapleMode_StapleMechanism", "Glue"}};
     P::splitStaple(unknownStaple);
@@ -183,7 +188,8 @@ TEST(MappingTest, GraphicsTreatmentMagnificationAndSpecifiedObject) {
     EXPECT_EQ(object.get("SpTonerOverlayObjectFrontPhoto"), Value("True"));
     EXPECT_EQ(object.get("SpTonerOverlayObjectFrontText"), Value("True"));
     EXPECT_EQ(object.get("SpTonerOverlayObjectFrontDrawing"), Value("False"));
-    EXPECT_EQ(object.get("SpTonerOverlayObjectBackText"), Value("False")); // 14 has bit 1, not bit 0
+    EXPECT_EQ(object.get("SpTonerOverlayObjectBackText"),
+              Value("False")); // 14 has bit 1, not bit 0
     EXPECT_EQ(object.get("SpTonerOverlayObjectBackDrawing"), Value("True"));
     P::convertSpecifiedObjectToCanonical(object);
     EXPECT_EQ(object.get("SpTonerOverlayObjectFront"), Value("51"));
@@ -219,7 +225,8 @@ TEST_F(FullConversionTest, CanonicalThenInternalRestoresThePanelsValues) {
     EXPECT_EQ(canonical.get("OutputMode"), Value("FaceUp"));
     EXPECT_NE(canonical.get("SecPrintPassword"), Value("pässword"));
     EXPECT_EQ(canonical.get("ChgPrintPaperSizeLength"), Value("144000"));
-    EXPECT_EQ(canonical.get("CreasePosition1"), Value("126992")); // swapped and mirrored: 144000 - 17008
+    EXPECT_EQ(canonical.get("CreasePosition1"),
+              Value("126992")); // swapped and mirrored: 144000 - 17008
     EXPECT_EQ(canonical.get("HairLineWarningPoint"), Value("250"));
     EXPECT_EQ(canonical.get("SpTonerColorReplaceCyanFront"), Value("75"));
     EXPECT_EQ(canonical.get("PrintPositionFrontWidthMag"), Value("-25"));
@@ -227,15 +234,17 @@ TEST_F(FullConversionTest, CanonicalThenInternalRestoresThePanelsValues) {
     EXPECT_EQ(canonical.get("Fitting"), Value("False"));
 
     P::convertToInternalPpdKeyword(canonical);
-    for (const char* key : {"Punch_PunchHoles", "StapleMode_StapleMechanism", "PageOrder_new",
-                            "SecPrintPassword", "ChgPrintPaperSizeLength", "CreasePosition1",
-                            "CreasePosition2", "HairLineWarningPoint", "SpTonerColorReplaceCyanFront",
-                            "PrintPositionFrontWidthMag", "ImpositionMode_ImpositionCustomMode"})
+    for (const char* key :
+         {"Punch_PunchHoles", "StapleMode_StapleMechanism", "PageOrder_new", "SecPrintPassword",
+          "ChgPrintPaperSizeLength", "CreasePosition1", "CreasePosition2", "HairLineWarningPoint",
+          "SpTonerColorReplaceCyanFront", "PrintPositionFrontWidthMag",
+          "ImpositionMode_ImpositionCustomMode"})
         EXPECT_EQ(canonical.get(key), internal.get(key)) << key;
 }
 
 TEST_F(FullConversionTest, WithoutTheCustomFlagPasswordsAndCustomSizesStay) {
-    Dictionary d{{"SecPrintPassword", "1234"}, {"ChgPrintPaperSizeLength", "254.00"},
+    Dictionary d{{"SecPrintPassword", "1234"},
+                 {"ChgPrintPaperSizeLength", "254.00"},
                  {"TrimmerCutSize", "10.00"}};
     P::convertToCanonicalPpdKeyword(d, false);
     EXPECT_EQ(d.get("SecPrintPassword"), Value("1234"));
@@ -244,24 +253,30 @@ TEST_F(FullConversionTest, WithoutTheCustomFlagPasswordsAndCustomSizesStay) {
 }
 
 TEST_F(FullConversionTest, PaperTypesTraysRenderingAndLogin) {
-    Dictionary d{{"PaperType", "Coated"},         {"MediaTypeTabbed", "False"},
-                 {"MediaTypeCoatingMaterial", "Gloss"}, {"MediaTypePreprinted", "False"},
-                 {"MediaTypeDrilled", "False"},   {"PaperTypeCustomNumber", "3"},
+    Dictionary d{{"PaperType", "Coated"},
+                 {"MediaTypeTabbed", "False"},
+                 {"MediaTypeCoatingMaterial", "Gloss"},
+                 {"MediaTypePreprinted", "False"},
+                 {"MediaTypeDrilled", "False"},
+                 {"PaperTypeCustomNumber", "3"},
                  {"RenderingProfileType", "ICC"}};
     P::convertToInternalPpdKeyword(d);
-    EXPECT_EQ(d.get(std::string("PaperType_MediaTypeTabbed_MediaTypeCoatingMaterial_MediaTypePreprinted_")
-                        .append("MediaTypeDrilled_PaperTypeCustomNumber")),
-              Value("Coated_False_Gloss_False_False_3"));
+    EXPECT_EQ(
+        d.get(std::string("PaperType_MediaTypeTabbed_MediaTypeCoatingMaterial_MediaTypePreprinted_")
+                  .append("MediaTypeDrilled_PaperTypeCustomNumber")),
+        Value("Coated_False_Gloss_False_False_3"));
     EXPECT_EQ(d.get("RenderingProfile"), Value("False"));
 
-    Dictionary weighted{{"PaperType", "Coated"}, {"MediaTypeTabbed", "True"}, {"MediaTypeWeightValue", "200"}};
+    Dictionary weighted{
+        {"PaperType", "Coated"}, {"MediaTypeTabbed", "True"}, {"MediaTypeWeightValue", "200"}};
     EXPECT_FALSE(P::mediaTypeWeightValueExist(weighted)); // the name says the opposite
     P::convertToInternalPpdKeyword(weighted);
     EXPECT_EQ(weighted.get("PaperType_MediaTypeTabbed"), Value("Coated_True"));
 
-    Dictionary canonical{{"KVInputSlot", "TrayStk"},    {"CoverPageTray", "Tray2"},
-                         {"RenderingProfile", "False"}, {"RenderingProfileType", "PrinterStandard"},
-                         {"AuthJobUserIdType", "Login"}, {"SpotColorCorrectionProfile", "UseOther"}};
+    Dictionary canonical{
+        {"KVInputSlot", "TrayStk"},     {"CoverPageTray", "Tray2"},
+        {"RenderingProfile", "False"},  {"RenderingProfileType", "PrinterStandard"},
+        {"AuthJobUserIdType", "Login"}, {"SpotColorCorrectionProfile", "UseOther"}};
     P::convertToCanonicalPpdKeyword(canonical, true);
     EXPECT_EQ(canonical.get("StkType"), Value("Name"));
     EXPECT_EQ(canonical.get("CoverPageStkType"), Value("Property"));
@@ -288,7 +303,8 @@ TEST(PasswordConversionTest, CodecFailuresAreLoggedAndLeaveTheValueEmpty) {
 
 TEST(ImpositionTest, PaperSizesAndFinishedSheetDirection) {
     EXPECT_EQ(P::getCepSizeFromPaperSizeType("A4SEF")->get("width"), Value("119056"));
-    EXPECT_NE(P::convertMmToCep("210"), P::getCepSizeFromPaperSizeType("A4SEF")->get("width").stringValue());
+    EXPECT_NE(P::convertMmToCep("210"),
+              P::getCepSizeFromPaperSizeType("A4SEF")->get("width").stringValue());
     EXPECT_EQ(P::getCepSizeFromPaperSizeType("85x110SEF")->get("width"), Value("122401"));
     EXPECT_EQ(P::getCepSizeFromPaperSizeType("Envchou2SEF")->get("height"), Value("157040"));
     EXPECT_FALSE(P::getCepSizeFromPaperSizeType("A0"));
@@ -298,8 +314,10 @@ TEST(ImpositionTest, PaperSizesAndFinishedSheetDirection) {
 }
 
 TEST(ImpositionTest, NupToCanonicalFromThePaperTable) {
-    Dictionary d{{"ImpositionMode_ImpositionCustomMode", "Nup"}, {"ImpositionNup_NumOfPages", "4up"},
-                 {"DocumentOrientation", "Portrait"}, {"ChgPrintPaperSizeType", "A3"},
+    Dictionary d{{"ImpositionMode_ImpositionCustomMode", "Nup"},
+                 {"ImpositionNup_NumOfPages", "4up"},
+                 {"DocumentOrientation", "Portrait"},
+                 {"ChgPrintPaperSizeType", "A3"},
                  {"ImpositionNup_Fitting", "True"}};
     P::convertToCanonicalImpositionKeyword(d);
     EXPECT_EQ(d.get("ImpositionMode"), Value("Job"));
@@ -314,7 +332,8 @@ TEST(ImpositionTest, NupToCanonicalFromThePaperTable) {
     EXPECT_EQ(d.get("FixedForm"), Value("A3"));
     EXPECT_EQ(d.get("SheetSizeHeight"), Value(""));
     EXPECT_EQ(d.get("NumberOfFascicle"), Value("16"));
-    for (const char* gone : {"ImpositionMode_ImpositionCustomMode", "ImpositionNup_NumOfPages", "ImpositionNup_Fitting"})
+    for (const char* gone : {"ImpositionMode_ImpositionCustomMode", "ImpositionNup_NumOfPages",
+                             "ImpositionNup_Fitting"})
         EXPECT_FALSE(d.contains(gone)) << gone;
 }
 
@@ -326,12 +345,16 @@ TEST(ImpositionTest, NupLayoutsByPageCountAndDirection) {
         const char* repeatY;
         const char* direction;
     };
-    const Case cases[] = {{"2up", "Portrait", "2", "1", "Landscape"},   {"2up", "Landscape", "1", "2", "Portrait"},
-                          {"8up", "Portrait", "4", "2", "Landscape"},   {"16up", "Landscape", "4", "4", "Landscape"},
+    const Case cases[] = {{"2up", "Portrait", "2", "1", "Landscape"},
+                          {"2up", "Landscape", "1", "2", "Portrait"},
+                          {"8up", "Portrait", "4", "2", "Landscape"},
+                          {"16up", "Landscape", "4", "4", "Landscape"},
                           {"32up", "Landscape", "4", "8", "Portrait"}};
     for (const auto& c : cases) {
-        Dictionary d{{"ImpositionMode_ImpositionCustomMode", "Nup"}, {"ImpositionNup_NumOfPages", c.pages},
-                     {"DocumentOrientation", c.orientation}, {"ChgPrintPaperSizeType", "A4SEF"}};
+        Dictionary d{{"ImpositionMode_ImpositionCustomMode", "Nup"},
+                     {"ImpositionNup_NumOfPages", c.pages},
+                     {"DocumentOrientation", c.orientation},
+                     {"ChgPrintPaperSizeType", "A4SEF"}};
         P::convertToCanonicalImpositionKeyword(d);
         EXPECT_EQ(d.get("LayoutRepeatX"), Value(c.repeatX)) << c.pages << c.orientation;
         EXPECT_EQ(d.get("LayoutRepeatY"), Value(c.repeatY)) << c.pages << c.orientation;
@@ -343,8 +366,10 @@ TEST(ImpositionTest, NupLayoutsByPageCountAndDirection) {
 }
 
 TEST(ImpositionTest, BookletToCanonicalAndBack) {
-    Dictionary d{{"ImpositionMode_ImpositionCustomMode", "Booklet"}, {"ImpositionBooklet_LayoutBaseFile", "Right"},
-                 {"ImpositionBooklet_CreepTotalOffset", "1.50"}, {"DocumentOrientation", "Landscape"},
+    Dictionary d{{"ImpositionMode_ImpositionCustomMode", "Booklet"},
+                 {"ImpositionBooklet_LayoutBaseFile", "Right"},
+                 {"ImpositionBooklet_CreepTotalOffset", "1.50"},
+                 {"DocumentOrientation", "Landscape"},
                  {"ChgPrintPaperSizeType", "A4SEF"}};
     P::convertToCanonicalImpositionKeyword(d);
     EXPECT_EQ(d.get("FinishedSizeHeight"), Value("119056"));
@@ -370,8 +395,11 @@ TEST(ImpositionTest, InternalDefaultsAndEmptyDictionaries) {
     P::convertToInternalImpositionKeyword(empty);
     EXPECT_TRUE(empty.empty());
 
-    Dictionary odd{{"ImpositionMode", "Job"}, {"ImpositionCustomMode", "Nup"}, {"LayoutRepeatX", "3"},
-                   {"LayoutRepeatY", "1"}, {"SheetDirection", "Landscape"}};
+    Dictionary odd{{"ImpositionMode", "Job"},
+                   {"ImpositionCustomMode", "Nup"},
+                   {"LayoutRepeatX", "3"},
+                   {"LayoutRepeatY", "1"},
+                   {"SheetDirection", "Landscape"}};
     P::convertToInternalImpositionKeyword(odd);
     EXPECT_EQ(odd.get("ImpositionNup_NumOfPages"), Value("2up"));
 
@@ -381,11 +409,14 @@ TEST(ImpositionTest, InternalDefaultsAndEmptyDictionaries) {
     EXPECT_EQ(plain.get("LayoutRepeatX"), Value("1"));
     EXPECT_EQ(plain.get("Fitting"), Value("False"));
 
-    Dictionary custom{{"ImpositionMode_ImpositionCustomMode", "Nup"}, {"ImpositionNup_NumOfPages", "2up"},
-                      {"ChgPrintPaperSizeType", "Custom"}, {"ChgPrintPaperSizeLength", "200000"},
+    Dictionary custom{{"ImpositionMode_ImpositionCustomMode", "Nup"},
+                      {"ImpositionNup_NumOfPages", "2up"},
+                      {"ChgPrintPaperSizeType", "Custom"},
+                      {"ChgPrintPaperSizeLength", "200000"},
                       {"ChgPrintPaperSizeWidth", "100000"}};
     P::convertToCanonicalImpositionKeyword(custom);
-    EXPECT_EQ(custom.get("FinishSheetDirection"), Value("Portrait")); // Custom is not in the landscape list
+    EXPECT_EQ(custom.get("FinishSheetDirection"),
+              Value("Portrait")); // Custom is not in the landscape list
     EXPECT_EQ(custom.get("FinishedSizeHeight"), Value("100000"));
     EXPECT_EQ(custom.get("FinishedSizeWidth"), Value("100000"));
     EXPECT_EQ(custom.get("SheetSizeHeight"), Value("200000"));

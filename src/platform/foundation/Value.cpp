@@ -274,7 +274,9 @@ void Value::writeJson(std::string& out, int indent, int depth) const {
     }
 }
 
-std::ostream& operator<<(std::ostream& out, const Value& value) { return out << value.toJson(); }
+std::ostream& operator<<(std::ostream& out, const Value& value) {
+    return out << value.toJson();
+}
 
 // ---- Dictionary ----
 
