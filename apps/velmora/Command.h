@@ -20,5 +20,7 @@ int runUiCommand(const std::vector<std::string>& arguments);
 int runPpdCommand(const std::vector<std::string>& arguments);
 int runPpdListCommand(const std::vector<std::string>& arguments);
 int runConvertCommand(const std::vector<std::string>& arguments);
+int runFavoriteCommand(const std::vector<std::string>& arguments);
+int runFavoritesCommand(const std::vector<std::string>& arguments);
 
 } // namespace velmora::app

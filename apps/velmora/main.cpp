@@ -2,6 +2,9 @@
 
 #include "Command.h"
 
+#include "common/Localization.h"
+#include "platform/foundation/Bundle.h"
+
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -27,6 +30,11 @@ const std::vector<Command>& commands() {
          "                                  convert an option dictionary (JSON on "
          "standard input)",
          runConvertCommand},
+        {"favorite", "favorite show FILE      print a favorite file", runFavoriteCommand},
+        {"favorites",
+         "favorites list | save NAME [--comment C] < options.json | delete NAME\n"
+         "                                  manage the favorites of the user",
+         runFavoritesCommand},
     };
     return list;
 }
@@ -52,6 +60,11 @@ int main(int argc, char** argv) {
     if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
         printUsage(stdout);
         return 0;
+    }
+    // Texts, resources and settings folders come from the plug-in bundle the build assembled.
+    if (auto bundle = velmora::Bundle::open(VELMORA_PLUGIN_DIR)) {
+        velmora::SetNSBundleForPrincipalBundle(bundle);
+        velmora::SetNSBundleForLocalizedString(bundle);
     }
     std::vector<std::string> arguments(argv + 2, argv + argc);
     for (const auto& command : commands()) {

@@ -3,6 +3,7 @@
 #include <memory>
 #include <unicode/ucnv.h>
 #include <unicode/ucnv_err.h>
+#include <unicode/unistr.h>
 
 namespace velmora::TextEncodings {
 namespace {
@@ -73,6 +74,22 @@ std::optional<std::string> toUtf8(std::string_view bytes, TextEncoding encoding)
 
 std::optional<std::string> fromUtf8(std::string_view text, TextEncoding encoding) {
     return convert(text, "UTF-8", icuName(encoding));
+}
+
+std::string fromUtf8Lossy(std::string_view text, TextEncoding encoding) {
+    UErrorCode status = U_ZERO_ERROR;
+    Converter converter(ucnv_open(icuName(encoding), &status));
+    if (U_FAILURE(status))
+        return std::string(text);
+    icu::UnicodeString unicode = icu::UnicodeString::fromUTF8(
+        icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+    std::string out(static_cast<std::size_t>(unicode.length()) * 4 + 8, '\0');
+    int32_t length = ucnv_fromUChars(converter.get(), out.data(), static_cast<int32_t>(out.size()),
+                                     unicode.getBuffer(), unicode.length(), &status);
+    if (U_FAILURE(status))
+        return std::string(text);
+    out.resize(static_cast<std::size_t>(length));
+    return out;
 }
 
 bool canEncode(std::string_view text, TextEncoding encoding) {

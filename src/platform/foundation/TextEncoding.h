@@ -30,6 +30,8 @@ std::optional<std::string> toUtf8(std::string_view bytes, TextEncoding encoding)
 std::optional<std::string> fromUtf8(std::string_view text, TextEncoding encoding);
 // True when every character of the UTF-8 text can be written in the encoding.
 bool canEncode(std::string_view text, TextEncoding encoding);
+// Encodes UTF-8 text, replacing each character the encoding cannot hold by its substitute.
+std::string fromUtf8Lossy(std::string_view text, TextEncoding encoding);
 bool isValidUtf8(std::string_view bytes);
 
 } // namespace TextEncodings

@@ -1,0 +1,124 @@
+#include "Command.h"
+
+#include "favorites/FavoriteFile.h"
+#include "favorites/FavoriteItem.h"
+#include "panes/AppPreference.h"
+#include "platform/foundation/FileSystem.h"
+#include "platform/foundation/JsonReader.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <iostream>
+#include <iterator>
+
+namespace velmora::app {
+namespace {
+
+Value favoriteJson(const FavoriteFile& file) {
+    return Value(Dictionary{{"version", file.version()},
+                            {"iotType", file.iotType()},
+                            {"encoding", file.encoding()},
+                            {"comment", file.comment() ? Value(*file.comment()) : Value()},
+                            {"options", file.options() ? Value(*file.options()) : Value()}});
+}
+
+int listFavorites() {
+    std::vector<FavoriteItem> items;
+    for (const auto& path : AppPreference::sharedInstance().arrayForFavoritePath()) {
+        FavoriteItem item(FavoriteFile::nameWithPath(path));
+        item.setPath(path);
+        item.setComment(
+            FavoriteFile::favoriteFileWithContentsOfFile(path, AppPreference::destinationIotType())
+                .comment());
+        items.push_back(item);
+    }
+    std::sort(items.begin(), items.end());
+    Array list;
+    for (const auto& item : items)
+        list.push_back(
+            Value(Dictionary{{"name", item.name().value_or("")},
+                             {"comment", item.comment() ? Value(*item.comment()) : Value()},
+                             {"path", item.path().value_or("")}}));
+    std::printf("%s\n", Value(std::move(list)).toJson(2).c_str());
+    return 0;
+}
+
+int refuse(const std::string& message) {
+    std::fprintf(stderr, "velmora favorites: %s\n", message.c_str());
+    return 1;
+}
+
+int saveFavorite(const std::vector<std::string>& arguments) {
+    if (arguments.size() != 2 && !(arguments.size() == 4 && arguments[2] == "--comment"))
+        return refuse("usage: velmora favorites save NAME [--comment C] < options.json");
+    const std::string& name = arguments[1];
+    std::optional<std::string> comment =
+        arguments.size() == 4 ? std::optional(arguments[3]) : std::nullopt;
+    if (auto problem = FavoriteItem::checkName(name))
+        return refuse(*problem);
+    if (auto problem = FavoriteItem::checkComment(comment))
+        return refuse(*problem);
+    std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
+    std::string error;
+    auto json = JsonReader::parse(input, &error);
+    if (!json || !json->dictionary() || json->dictionary()->empty())
+        return refuse("standard input must hold a JSON object with at least one option" +
+                      (error.empty() ? std::string() : ": " + error));
+    auto path = AppPreference::sharedInstance().saveFavoriteOnFavoriteDirectory(
+        name, comment.value_or(""), *json->dictionary(), &error);
+    if (!path || !error.empty())
+        return refuse("the favorite could not be written" +
+                      (error.empty() ? std::string() : ": " + error));
+    std::printf("%s\n", Value(Dictionary{{"name", name}, {"path", *path}}).toJson(2).c_str());
+    return 0;
+}
+
+int deleteFavorite(const std::vector<std::string>& arguments) {
+    if (arguments.size() != 2)
+        return refuse("usage: velmora favorites delete NAME");
+    if (auto problem = FavoriteItem::checkName(arguments[1]))
+        return refuse(*problem);
+    auto folders = AppPreference::sharedInstance().favoriteFolderPathArray(false);
+    auto path = FavoriteFile::pathWithName(
+        arguments[1], folders.empty() ? std::nullopt : std::optional(folders.front()));
+    if (!path || !FileSystem::exists(*path))
+        return refuse("no favorite named \"" + arguments[1] + "\"");
+    std::string error;
+    if (!FileSystem::moveToTrash(*path, &error))
+        return refuse("the favorite could not be moved to the trash: " + error);
+    return 0;
+}
+
+} // namespace
+
+int runFavoriteCommand(const std::vector<std::string>& arguments) {
+    if (arguments.size() != 2 || arguments[0] != "show") {
+        std::fprintf(stderr, "usage: velmora favorite show FILE\n");
+        return 2;
+    }
+    auto file = FavoriteFile::favoriteFileWithContentsOfFile(arguments[1],
+                                                             AppPreference::destinationIotType());
+    std::printf("%s\n", favoriteJson(file).toJson(2).c_str());
+    if (!file.isValid()) {
+        std::fprintf(stderr, "velmora favorite: %s: not a valid favorite file\n",
+                     arguments[1].c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int runFavoritesCommand(const std::vector<std::string>& arguments) {
+    std::string verb = arguments.empty() ? "" : arguments[0];
+    if (verb == "list" && arguments.size() == 1)
+        return listFavorites();
+    if (verb == "save")
+        return saveFavorite(arguments);
+    if (verb == "delete")
+        return deleteFavorite(arguments);
+    std::fprintf(
+        stderr,
+        "usage: velmora favorites list | save NAME [--comment C] < options.json | delete NAME\n");
+    return 2;
+}
+
+} // namespace velmora::app
