@@ -22,5 +22,6 @@ int runPpdListCommand(const std::vector<std::string>& arguments);
 int runConvertCommand(const std::vector<std::string>& arguments);
 int runFavoriteCommand(const std::vector<std::string>& arguments);
 int runFavoritesCommand(const std::vector<std::string>& arguments);
+int runServerCommand(const std::vector<std::string>& arguments);
 
 } // namespace velmora::app

@@ -35,6 +35,10 @@ const std::vector<Command>& commands() {
          "favorites list | save NAME [--comment C] < options.json | delete NAME\n"
          "                                  manage the favorites of the user",
          runFavoritesCommand},
+        {"server",
+         "server HOST LIST [ARGS] [--port N] [--timeout S]\n"
+         "                                  fetch a list from the print server's web service",
+         runServerCommand},
     };
     return list;
 }

@@ -1,0 +1,278 @@
+#include "webservice/PrintServiceSoap.h"
+
+#include "platform/foundation/SystemLog.h"
+
+#include <curl/curl.h>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <cstring>
+#include <mutex>
+#include <strings.h>
+
+namespace velmora {
+namespace {
+
+constexpr const char* kSoap11 = "http://schemas.xmlsoap.org/soap/envelope/";
+constexpr const char* kSoap12 = "http://www.w3.org/2003/05/soap-envelope";
+constexpr const char* kXmlDomain = "PrintServiceResponseXML";
+
+void initialiseCurlOnce() {
+    static std::once_flag once;
+    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+}
+
+struct Exchange {
+    std::string body;
+    std::vector<std::string> headers; // of the last response head
+    bool tooLarge = false;
+};
+
+std::size_t onData(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* exchange = static_cast<Exchange*>(user);
+    std::size_t bytes = size * count;
+    if (exchange->body.size() + bytes > PrintServiceSoap::kMaxAnswerBytes) {
+        exchange->tooLarge = true;
+        return 0;
+    }
+    exchange->body.append(data, bytes);
+    return bytes;
+}
+
+std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user) {
+    auto* exchange = static_cast<Exchange*>(user);
+    std::string line(data, size * count);
+    if (line.starts_with("HTTP/"))
+        exchange->headers.clear(); // a new response head (after a challenge or a 100 Continue)
+    exchange->headers.push_back(line);
+    return size * count;
+}
+
+std::vector<HttpCookie> cookiesSetBy(const std::vector<std::string>& headers) {
+    std::vector<HttpCookie> cookies;
+    for (const auto& line : headers) {
+        if (::strncasecmp(line.c_str(), "Set-Cookie:", 11) != 0)
+            continue;
+        std::string pair = line.substr(11);
+        pair = pair.substr(0, pair.find(';'));
+        while (!pair.empty() && (pair.front() == ' ' || pair.front() == '\t'))
+            pair.erase(0, 1);
+        while (!pair.empty() && (pair.back() == '\r' || pair.back() == '\n' || pair.back() == ' '))
+            pair.pop_back();
+        std::size_t equals = pair.find('=');
+        if (equals != std::string::npos && equals > 0)
+            cookies.push_back({pair.substr(0, equals), pair.substr(equals + 1)});
+    }
+    return cookies;
+}
+
+std::string textOf(xmlNode* node) {
+    xmlChar* content = xmlNodeGetContent(node);
+    std::string text = content ? reinterpret_cast<const char*>(content) : "";
+    xmlFree(content);
+    return text;
+}
+
+bool named(const xmlNode* node, const char* name) {
+    return node->type == XML_ELEMENT_NODE &&
+           std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
+}
+
+const char* namespaceOf(const xmlNode* node) {
+    return node->ns && node->ns->href ? reinterpret_cast<const char*>(node->ns->href) : "";
+}
+
+SOAPFault decodeFault(xmlNode* fault) {
+    SOAPFault result;
+    std::string ns = namespaceOf(fault);
+    for (xmlNode* child = fault->children; child; child = child->next) {
+        if (child->type != XML_ELEMENT_NODE)
+            continue;
+        if (ns == kSoap11) {
+            if (named(child, "faultcode"))
+                result.faultcode = textOf(child);
+            else if (named(child, "faultstring"))
+                result.faultstring = textOf(child);
+            else if (named(child, "faultactor"))
+                result.faultactor = textOf(child);
+            else if (named(child, "detail"))
+                result.detail = textOf(child);
+        } else if (ns == kSoap12) {
+            if (named(child, "Code")) {
+                for (xmlNode* value = child->children; value; value = value->next)
+                    if (named(value, "Value"))
+                        result.faultcode = textOf(value);
+            } else if (named(child, "Reason")) {
+                result.faultstring = textOf(child);
+            } else if (named(child, "Node")) {
+                result.faultactor = textOf(child);
+            } else if (named(child, "Detail")) {
+                result.detail = textOf(child);
+            }
+        }
+    }
+    return result;
+}
+
+bool isFault(const xmlNode* node) {
+    if (!named(node, "Fault"))
+        return false;
+    std::string ns = namespaceOf(node);
+    bool soapPrefix = node->ns && node->ns->prefix &&
+                      std::strcmp(reinterpret_cast<const char*>(node->ns->prefix), "soap") == 0;
+    return soapPrefix || ns == kSoap11 || ns == kSoap12;
+}
+
+SoapError xmlError() {
+    return {kXmlDomain, 1, "Errors while parsing returned XML"};
+}
+
+} // namespace
+
+const PrintServiceMessage* PrintServiceSoapResponse::message() const {
+    for (const auto& part : bodyParts)
+        if (auto* m = std::get_if<PrintServiceMessage>(&part))
+            return m;
+    return nullptr;
+}
+
+PrintServiceSoap::PrintServiceSoap(std::string address) : _address(std::move(address)) {
+    initialiseCurlOnce();
+}
+
+PrintServiceSoap::~PrintServiceSoap() {
+    for (auto& worker : _workers)
+        if (worker.joinable())
+            worker.join();
+}
+
+void PrintServiceSoap::addCookie(const std::optional<HttpCookie>& cookie) {
+    if (!cookie)
+        return;
+    if (!_cookies)
+        _cookies.emplace();
+    _cookies->push_back(*cookie);
+}
+
+std::string PrintServiceSoap::hostPart() const {
+    std::string rest =
+        _address.substr(_address.find("://") == std::string::npos ? 0 : _address.find("://") + 3);
+    if (rest.starts_with('['))
+        return rest.substr(0, rest.find(']') + 1);
+    return rest.substr(0, rest.find_first_of(":/"));
+}
+
+PrintServiceSoapResponse PrintServiceSoap::decodeAnswer(PrintServiceOperation operation,
+                                                        const std::string& bytes) {
+    PrintServiceSoapResponse response;
+    if (bytes.empty()) {
+        response.error = SoapError{kXmlDomain, 2, "The server's answer was empty"};
+        return response;
+    }
+    xmlDoc* doc = xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "answer.xml", nullptr,
+                                XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    if (!doc || doc->intSubset || !xmlDocGetRootElement(doc)) { // SOAP messages carry no DTD
+        if (doc)
+            xmlFreeDoc(doc);
+        response.error = xmlError();
+        return response;
+    }
+    const char* expected = PrintServiceOperations::responseElement(operation);
+    for (xmlNode* child = xmlDocGetRootElement(doc)->children; child; child = child->next) {
+        if (!named(child, "Body"))
+            continue;
+        response.bodyParts.clear();
+        for (xmlNode* part = child->children; part; part = part->next) {
+            if (named(part, expected))
+                response.bodyParts.emplace_back(
+                    PrintServiceOperations::decodeMessage(operation, part));
+            else if (isFault(part))
+                response.bodyParts.emplace_back(decodeFault(part));
+        }
+    }
+    xmlFreeDoc(doc);
+    return response;
+}
+
+PrintServiceSoapResponse
+PrintServiceSoap::performSynchronousOperation(PrintServiceOperation operation,
+                                              const PrintServiceRequest& request) {
+    std::string body = PrintServiceOperations::envelope(operation, request);
+    CURL* curl = curl_easy_init();
+    PrintServiceSoapResponse response;
+    if (!curl) {
+        response.error = SoapError{"HTTP", CURLE_FAILED_INIT, "cannot start an HTTP exchange"};
+        return response;
+    }
+    curl_slist* headers = nullptr;
+    if (_cookies) {
+        std::string cookieHeader = "Cookie: ";
+        for (std::size_t i = 0; i < _cookies->size(); ++i)
+            cookieHeader += (i ? "; " : "") + (*_cookies)[i].name + "=" + (*_cookies)[i].value;
+        if (!_cookies->empty())
+            headers = curl_slist_append(headers, cookieHeader.c_str());
+    }
+    headers = curl_slist_append(headers, "User-Agent: wsdl2objc");
+    headers = curl_slist_append(headers, "SOAPAction;"); // present and empty
+    headers = curl_slist_append(headers, "Content-Type: text/xml; charset=utf-8");
+    headers =
+        curl_slist_append(headers, ("Content-Length: " + std::to_string(body.size())).c_str());
+    headers = curl_slist_append(headers, ("Host: " + hostPart()).c_str());
+    headers = curl_slist_append(headers, "Cache-Control: no-cache");
+    headers = curl_slist_append(headers, "Pragma: no-cache");
+    headers = curl_slist_append(headers, "Expect:");
+
+    Exchange exchange;
+    char errorText[CURL_ERROR_SIZE] = {};
+    curl_easy_setopt(curl, CURLOPT_URL, _address.c_str());
+    curl_easy_setopt(curl, CURLOPT_POST, 1L);
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
+    curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
+    curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(_timeout * 1000));
+    curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onData);
+    curl_easy_setopt(curl, CURLOPT_WRITEDATA, &exchange);
+    curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
+    curl_easy_setopt(curl, CURLOPT_HEADERDATA, &exchange);
+    curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
+    if (_authUsername || _authPassword) {
+        curl_easy_setopt(curl, CURLOPT_USERNAME, _authUsername.value_or("").c_str());
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, _authPassword.value_or("").c_str());
+        curl_easy_setopt(curl, CURLOPT_HTTPAUTH, CURLAUTH_BASIC | CURLAUTH_DIGEST);
+    }
+    CURLcode code = curl_easy_perform(curl);
+    long httpStatus = 0;
+    curl_easy_getinfo(curl, CURLINFO_RESPONSE_CODE, &httpStatus);
+    curl_slist_free_all(headers);
+    curl_easy_cleanup(curl);
+
+    if (code == CURLE_OK || httpStatus != 0)
+        _cookies = cookiesSetBy(exchange.headers); // every answer's cookies replace the list
+    if (code == CURLE_OK && httpStatus == 401) {
+        response.error = SoapError{"Connection Authentication", 0, "Authentication Error"};
+    } else if (exchange.tooLarge) {
+        response.error = SoapError{kXmlDomain, 3, "The server's answer is too large"};
+    } else if (code != CURLE_OK) {
+        response.error = SoapError{"HTTP", code, *errorText ? errorText : curl_easy_strerror(code)};
+    } else {
+        response = decodeAnswer(operation, exchange.body);
+    }
+    if (response.error && _logXMLInOut && response.error->domain != kXmlDomain)
+        SystemLog::format("###ResponseError:\n%s (%s %ld)", response.error->description.c_str(),
+                          response.error->domain.c_str(), response.error->code);
+    return response;
+}
+
+void PrintServiceSoap::performAsynchronousOperation(PrintServiceOperation operation,
+                                                    const PrintServiceRequest& request,
+                                                    Delegate delegate) {
+    _workers.emplace_back([this, operation, request, delegate = std::move(delegate)] {
+        auto response = performSynchronousOperation(operation, request);
+        if (delegate)
+            delegate(response);
+    });
+}
+
+} // namespace velmora

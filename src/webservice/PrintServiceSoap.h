@@ -1,0 +1,109 @@
+#pragma once
+
+#include "webservice/PrintServiceOperations.h"
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <thread>
+#include <variant>
+#include <vector>
+
+namespace velmora {
+
+struct SoapError {
+    std::string domain;
+    long code = 0;
+    std::string description;
+};
+
+struct HttpCookie {
+    std::string name;
+    std::string value;
+    bool operator==(const HttpCookie&) const = default;
+};
+
+using SoapBodyPart = std::variant<PrintServiceMessage, SOAPFault>;
+
+struct PrintServiceSoapResponse {
+    std::vector<SoapBodyPart> bodyParts;
+    std::optional<SoapError> error;
+    // The decoded answer message of the operation, when the body holds one.
+    const PrintServiceMessage* message() const;
+};
+
+// The binding to one print server's PrintService: posts one SOAP envelope per operation over
+// HTTP, waits for the answer (up to the time-out) and decodes it.
+class PrintServiceSoap {
+public:
+    using Delegate = std::function<void(const PrintServiceSoapResponse&)>;
+    // Answers larger than this are refused instead of read into memory.
+    static constexpr std::size_t kMaxAnswerBytes = 64u << 20;
+
+    explicit PrintServiceSoap(std::string address);
+    ~PrintServiceSoap();
+    PrintServiceSoap(const PrintServiceSoap&) = delete;
+    PrintServiceSoap& operator=(const PrintServiceSoap&) = delete;
+
+    const std::string& address() const { return _address; }
+    double defaultTimeout() const { return _timeout; }
+    void setDefaultTimeout(double seconds) { _timeout = seconds; }
+    bool logXMLInOut() const { return _logXMLInOut; }
+    void setLogXMLInOut(bool log) { _logXMLInOut = log; }
+    void setAuthUsername(std::optional<std::string> name) { _authUsername = std::move(name); }
+    void setAuthPassword(std::optional<std::string> password) {
+        _authPassword = std::move(password);
+    }
+    const std::optional<std::vector<HttpCookie>>& cookies() const { return _cookies; }
+    void addCookie(const std::optional<HttpCookie>& cookie);
+
+    PrintServiceSoapResponse performSynchronousOperation(PrintServiceOperation operation,
+                                                         const PrintServiceRequest& request = {});
+    // Starts the exchange on a worker thread and returns at once; the delegate is told the
+    // response exactly once, on that thread. The binding waits for its exchanges when destroyed.
+    void performAsynchronousOperation(PrintServiceOperation operation,
+                                      const PrintServiceRequest& request, Delegate delegate);
+
+#define VELMORA_SOAP_OPERATION(op)                                                                 \
+    PrintServiceSoapResponse op##UsingParameters(const PrintServiceRequest& request = {}) {        \
+        return performSynchronousOperation(PrintServiceOperation::op, request);                    \
+    }                                                                                              \
+    void op##AsyncUsingParameters(const PrintServiceRequest& request, Delegate delegate) {         \
+        performAsynchronousOperation(PrintServiceOperation::op, request, std::move(delegate));     \
+    }
+    VELMORA_SOAP_OPERATION(getStackerInfoList)
+    VELMORA_SOAP_OPERATION(getFeederInfoList)
+    VELMORA_SOAP_OPERATION(getJobFolderList)
+    VELMORA_SOAP_OPERATION(getPrePostDeviceList)
+    VELMORA_SOAP_OPERATION(getCmsSpotGetAllListData)
+    VELMORA_SOAP_OPERATION(getSpotColorAllInfoListData)
+    VELMORA_SOAP_OPERATION(getColorSubstListData)
+    VELMORA_SOAP_OPERATION(GetJobResourceList)
+    VELMORA_SOAP_OPERATION(getJobResourceSetList)
+    VELMORA_SOAP_OPERATION(getCalibFileList)
+    VELMORA_SOAP_OPERATION(getDensityAdjustProfileList)
+    VELMORA_SOAP_OPERATION(getUserTrcProfileList)
+    VELMORA_SOAP_OPERATION(getFontList)
+    VELMORA_SOAP_OPERATION(getOutputProfileList)
+    VELMORA_SOAP_OPERATION(getRGBInputProfileList)
+    VELMORA_SOAP_OPERATION(getCMYKInputProfileList)
+    VELMORA_SOAP_OPERATION(getDeviceLinkFileList)
+#undef VELMORA_SOAP_OPERATION
+
+    // Decodes an answer for an operation (used by the exchange and by measurements).
+    static PrintServiceSoapResponse decodeAnswer(PrintServiceOperation operation,
+                                                 const std::string& bytes);
+
+private:
+    std::string _address;
+    double _timeout = 30.0;
+    bool _logXMLInOut = false;
+    std::optional<std::string> _authUsername, _authPassword;
+    std::optional<std::vector<HttpCookie>> _cookies;
+    std::vector<std::thread> _workers;
+
+    std::string hostPart() const;
+};
+
+} // namespace velmora

@@ -1,0 +1,175 @@
+#include "webservice/PrintServiceSoap.h"
+
+#include "support/SoapAnswers.h"
+
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+namespace soap = test::soap;
+using O = PrintServiceOperation;
+
+const PrintServiceMessage& onlyMessage(const PrintServiceSoapResponse& response) {
+    EXPECT_FALSE(response.error) << (response.error ? response.error->description : "");
+    const PrintServiceMessage* message = response.message();
+    EXPECT_NE(message, nullptr);
+    static PrintServiceMessage empty;
+    return message ? *message : empty;
+}
+
+TEST(PrintServiceMessagesTest, RequestEnvelopesAreTheFixedTexts) {
+    PrintServiceRequest request;
+    EXPECT_EQ(PrintServiceOperations::envelope(O::getStackerInfoList, request),
+              "<s:Envelope xmlns:s=\"http://schemas.xmlsoap.org/soap/envelope/\"><s:Body "
+              "xmlns:xsi=\"http://www.w3.org/2001/XMLSchema-instance\" "
+              "xmlns:xsd=\"http://www.w3.org/2001/XMLSchema\">"
+              "<getStackerInfoList "
+              "xmlns=\"kv:zema\"><iotId>1</iotId></getStackerInfoList></s:Body></s:Envelope>");
+    EXPECT_EQ(PrintServiceOperations::requestBody(O::getJobResourceSetList, request),
+              "<GetJobResourceSetList xmlns=\"kv:zema\"><type>0</type></GetJobResourceSetList>");
+    EXPECT_EQ(
+        PrintServiceOperations::requestBody(O::getSpotColorAllInfoListData, request),
+        "<getSpotColorAllInfoListData xmlns=\"kv:zema\"><dict d=\"0\"><item key=\"iotId\"><val "
+        "xsi:type=\"xsd:unsignedInt\">1</val></item></dict></getSpotColorAllInfoListData>");
+    std::string cms = PrintServiceOperations::requestBody(O::getCmsSpotGetAllListData, request);
+    EXPECT_NE(cms.find("<item key=\"ProfileType\"><val xsi:type=\"xsd:string\"/></item>"),
+              std::string::npos);
+    EXPECT_NE(
+        cms.find("<item key=\"IsWithouDelete\"><val xsi:type=\"xsd:boolean\">true</val></item>"),
+        std::string::npos);
+    EXPECT_EQ(
+        PrintServiceOperations::requestBody(O::getDensityAdjustProfileList, request),
+        "<getDensityAdjustProfileList xmlns=\"kv:zema\"><iotId>1</iotId><resourceSet>SYSTEM_DEFAULT"
+        "</resourceSet></getDensityAdjustProfileList>");
+}
+
+TEST(PrintServiceMessagesTest, SelectTextIsEscapedBeforeItGoesIntoTheEnvelope) {
+    PrintServiceRequest request{7, "A&B</select><inject/>"};
+    EXPECT_EQ(PrintServiceOperations::requestBody(O::GetJobResourceList, request),
+              "<GetJobResourceList "
+              "xmlns=\"kv:zema\"><type>7</type><select>A&amp;B&lt;/select&gt;&lt;inject/&gt;"
+              "</select></GetJobResourceList>");
+}
+
+TEST(PrintServiceMessagesTest, FontLanguageFollowsTheFirstPreferredLanguage) {
+    ::setenv("LANGUAGE", "ja", 1);
+    EXPECT_NE(PrintServiceOperations::requestBody(O::getFontList, {}).find("<lang>ja-HJP</lang>"),
+              std::string::npos);
+    ::setenv("LANGUAGE", "fr", 1);
+    EXPECT_NE(PrintServiceOperations::requestBody(O::getFontList, {}).find("<lang>en-US</lang>"),
+              std::string::npos);
+    ::unsetenv("LANGUAGE");
+}
+
+TEST(PrintServiceMessagesTest, TypedElementRule) {
+    std::string answer = soap::response(
+        "getStackerInfoListResponse",
+        "<ary d=\"3\"><item>untyped</item><item xsi:type=\"xsd:string\">typed</item>"
+        "<item xsi:type=\"PrintService:PropDict\" d=\"5\"><item key=\"a\"><val>text</val></item>"
+        "<item key=\"empty\"><val/></item>"
+        "<item key=\"nested\"><val xsi:type=\"PrintService:PropArray\"><item "
+        "xsi:type=\"xsd:string\">x</item></val></item>"
+        "</item><item xsi:type=\"xsd:unknownThing\"/></ary>" +
+            soap::status("OK"));
+    auto response = PrintServiceSoap::decodeAnswer(O::getStackerInfoList, answer);
+    const auto& message = onlyMessage(response);
+    const auto& array = *std::get<std::shared_ptr<PrintService_PropArray>>(*message.field("ary"));
+    EXPECT_EQ(array.d, 3);
+    ASSERT_EQ(array.item.size(), 4u);
+    EXPECT_EQ(std::get<std::string>(array.item[0]), "untyped"); // appended twice without a type
+    EXPECT_EQ(std::get<std::string>(array.item[1]), "untyped");
+    EXPECT_EQ(std::get<std::string>(array.item[2]), "typed"); // once with "xsd:string"
+    const auto& dict = *std::get<std::shared_ptr<PrintService_PropDict>>(array.item[3]);
+    EXPECT_EQ(dict.d, 5);
+    ASSERT_EQ(dict.item.size(), 3u);
+    EXPECT_EQ(*stringOf(keyValueOf(dict.item[0])->val), "text");
+    EXPECT_FALSE(keyValueOf(dict.item[1])->val); // no text, no type
+    auto nested = keyValueOf(dict.item[2])->val;
+    ASSERT_TRUE(nested);
+    EXPECT_EQ(
+        std::get<std::string>(std::get<std::shared_ptr<PrintService_PropArray>>(*nested)->item[0]),
+        "x");
+    EXPECT_EQ(message.status, 1);
+}
+
+TEST(PrintServiceMessagesTest, StatusTablesAsATable) {
+    const std::tuple<StatusTable, const char*, int> cases[] = {
+        {StatusTable::ServiceResult, "Error", 41},
+        {StatusTable::ResourceResult, "Error", 2},
+        {StatusTable::CmsResResult, "Error", 2},
+        {StatusTable::ServiceResult, "OK", 1},
+        {StatusTable::ResourceResult, "IccVersionError", 51},
+        {StatusTable::CmsResResult, "CalibPrtPapsizeTooSmall", 6},
+        {StatusTable::ServiceResult, "ok", 0},
+        {StatusTable::ServiceResult, "", 0}};
+    for (const auto& [table, text, code] : cases) {
+        EXPECT_EQ(statusFromString(table, text), code) << text;
+        if (code) {
+            EXPECT_EQ(stringFromStatus(table, code), text);
+        }
+    }
+    EXPECT_EQ(stringFromStatus(StatusTable::CmsResResult, 7), "");
+    EXPECT_EQ(stringFromStatus(StatusTable::ServiceResult, 0), "");
+}
+
+TEST(PrintServiceMessagesTest, FaultsOfBothSoapVersions) {
+    std::string soap11 =
+        soap::envelope("<soap:Fault><faultcode>soap:Server</"
+                       "faultcode><faultstring>System.Web.Services.Protocols.SoapException: "
+                       "Server was unable to process request.\n   at Zema.PrintService.Run()\n   "
+                       "at X.Y()</faultstring>"
+                       "<detail/></soap:Fault>");
+    auto response = PrintServiceSoap::decodeAnswer(O::getFontList, soap11);
+    ASSERT_EQ(response.bodyParts.size(), 1u);
+    const auto& fault = std::get<SOAPFault>(response.bodyParts[0]);
+    EXPECT_EQ(fault.faultcode, "soap:Server");
+    EXPECT_EQ(fault.simpleFaultString(), "Server was unable to process request.");
+    SOAPFault plain;
+    plain.faultstring = "Nothing to shorten";
+    EXPECT_EQ(plain.simpleFaultString(), "Nothing to shorten");
+
+    std::string soap12 =
+        "<env:Envelope xmlns:env=\"http://www.w3.org/2003/05/soap-envelope\"><env:Body>"
+        "<env:Fault><env:Code><env:Value>env:Sender</env:Value></env:Code>"
+        "<env:Reason><env:Text>Bad "
+        "request</env:Text></env:Reason></env:Fault></env:Body></env:Envelope>";
+    auto fault12 =
+        std::get<SOAPFault>(PrintServiceSoap::decodeAnswer(O::getFontList, soap12).bodyParts.at(0));
+    EXPECT_EQ(fault12.faultcode, "env:Sender");
+    EXPECT_EQ(fault12.faultstring, "Bad request");
+}
+
+TEST(PrintServiceMessagesTest, MalformedEmptyAndUnexpectedAnswers) {
+    auto malformed = PrintServiceSoap::decodeAnswer(O::getFontList, "<soap:Envelope><unclosed>");
+    ASSERT_TRUE(malformed.error);
+    EXPECT_EQ(malformed.error->domain, "PrintServiceResponseXML");
+    EXPECT_EQ(malformed.error->code, 1);
+    EXPECT_EQ(malformed.error->description, "Errors while parsing returned XML");
+    auto empty = PrintServiceSoap::decodeAnswer(O::getFontList, "");
+    ASSERT_TRUE(empty.error);
+    EXPECT_EQ(empty.error->code, 2);
+    auto other =
+        PrintServiceSoap::decodeAnswer(O::getFontList, soap::response("somethingElse", ""));
+    EXPECT_FALSE(other.error);
+    EXPECT_TRUE(other.bodyParts.empty());
+    auto spaced = PrintServiceSoap::decodeAnswer(
+        O::getStackerInfoList,
+        soap::envelope("\n  <getStackerInfoListResponse xmlns=\"kv:zema\"><status>OK</status>"
+                       "</getStackerInfoListResponse>\n  "));
+    ASSERT_EQ(spaced.bodyParts.size(), 1u); // the whitespace around it is skipped
+}
+
+TEST(PrintServiceMessagesTest, EntityDefinitionsAreNeitherExpandedNorFetched) {
+    std::string bomb =
+        "<?xml version=\"1.0\"?><!DOCTYPE e [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
+        "\"&a;&a;&a;&a;&a;\">"
+        "<!ENTITY ext SYSTEM \"file:///etc/passwd\">]>" +
+        soap::response("getFontListResponse", "<result>&b;&ext;</result>").substr(38);
+    auto response = PrintServiceSoap::decodeAnswer(O::getFontList, bomb);
+    ASSERT_TRUE(response.error);
+    EXPECT_EQ(response.error->code, 1);
+}
+
+} // namespace
+} // namespace velmora
