@@ -166,10 +166,13 @@ std::function<bool(const std::vector<PropItem>&)> profileType(long type) {
 
 } // namespace
 
-WebServiceClient::Result
-WebServiceClient::getStackerInfoList(const std::optional<std::string>& host) const {
-    Call call{O::getStackerInfoList};
-    return run(*this, _timeout, host, call,
+namespace {
+
+// Pairs (value, key) of every string member with the given key in the records of "ary".
+WebServiceClient::Result devicePairs(const WebServiceClient& client, double timeout,
+                                     const std::optional<std::string>& host, const Call& call,
+                                     const std::string& key) {
+    return run(client, timeout, host, call,
                [&](const PrintServiceMessage& message, StringList& out) {
                    if (!statusOk(message, call.statusLog))
                        return false;
@@ -177,31 +180,24 @@ WebServiceClient::getStackerInfoList(const std::optional<std::string>& host) con
                        for (const auto& record : *records)
                            if (const auto* members = itemsOf(record))
                                for (const auto& member : *members)
-                                   if (auto kv = keyValueOf(member);
-                                       kv && kv->key == std::optional<std::string>("Type"))
+                                   if (auto kv = keyValueOf(member); kv && kv->key == key)
                                        if (const std::string* value = stringOf(kv->val))
-                                           out.push_back({*value, *kv->key});
+                                           out.push_back({*value, key});
                    return true;
                });
 }
 
+} // namespace
+
+WebServiceClient::Result
+WebServiceClient::getStackerInfoList(const std::optional<std::string>& host) const {
+    return devicePairs(*this, _timeout, host, Call{O::getStackerInfoList}, "Type");
+}
+
 WebServiceClient::Result
 WebServiceClient::getFeederInfoList(const std::optional<std::string>& host) const {
-    Call call{O::getFeederInfoList, {}, true, StatusLog::Silent};
-    return run(*this, _timeout, host, call,
-               [&](const PrintServiceMessage& message, StringList& out) {
-                   if (!statusOk(message, call.statusLog))
-                       return false;
-                   if (const auto* records = listField(message, "ary"))
-                       for (const auto& record : *records)
-                           if (const auto* members = itemsOf(record))
-                               for (const auto& member : *members)
-                                   if (auto kv = keyValueOf(member);
-                                       kv && kv->key == std::optional<std::string>("Number"))
-                                       if (const std::string* value = stringOf(kv->val))
-                                           out.push_back({*value, *kv->key});
-                   return true;
-               });
+    return devicePairs(*this, _timeout, host,
+                       Call{O::getFeederInfoList, {}, true, StatusLog::Silent}, "Number");
 }
 
 WebServiceClient::Result
