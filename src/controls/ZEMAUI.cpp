@@ -82,7 +82,10 @@ struct ZEMAUI::Layout {
 
 ZEMAUI::ZEMAUI(ui::Rect frame) : ui::View(frame) {}
 
-ZEMAUI::~ZEMAUI() = default;
+ZEMAUI::~ZEMAUI() {
+    if (_textField)
+        _textField->setDelegate(nullptr); // the field may outlive the control
+}
 
 void ZEMAUI::setControlDictionary(const Dictionary& description, std::shared_ptr<Bundle> bundle) {
     _description = ControlDescription(description);
@@ -623,6 +626,8 @@ void ZEMAUI::setDefault() {
 }
 
 void ZEMAUI::controlRemoveAll() {
+    if (_textField)
+        _textField->setDelegate(nullptr);
     removeAllSubviews();
     _children.clear();
     _datePickers.clear();
