@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+
 namespace velmora {
 namespace {
 
@@ -248,6 +250,25 @@ TEST(WebServiceClientTest, TimeOutFaultMalformedAndEmptyAnswersGiveEmptyLists) {
     }
     EXPECT_EQ(WebServiceClient(1, 1).getFontList(std::string("127.0.0.1")),
               Rows{}); // nothing listens
+}
+
+TEST(WebServiceClientTest, AsynchronousCallsReportOnceEvenWithoutAnswer) {
+    Server server(soap::response("getFontListResponse", soap::status("OK", "result")));
+    std::atomic<int> answered{0}, failed{0};
+    {
+        PrintServiceSoap binding("http://127.0.0.1:" + std::to_string(server.http.port()));
+        binding.getFontListAsyncUsingParameters({}, [&](const PrintServiceSoapResponse& response) {
+            if (response.message() && !response.error)
+                ++answered;
+        });
+        PrintServiceSoap nowhere("http://127.0.0.1:1");
+        nowhere.getFontListAsyncUsingParameters({}, [&](const PrintServiceSoapResponse& response) {
+            if (response.error)
+                ++failed;
+        });
+    } // the bindings wait for their exchanges
+    EXPECT_EQ(answered.load(), 1);
+    EXPECT_EQ(failed.load(), 1);
 }
 
 TEST(WebServiceClientTest, HostsAndEndpoints) {
