@@ -560,8 +560,9 @@ void ZEMAMgr::conditionSetting(const std::string& keyword, Names& names) {
     const Dictionary* targets = conditions.get(value).dictionary();
     bool sourceEnabled = source->isEnabled();
     if (targets)
-        for (const auto& [target, entry] : *targets) {
-            forEachControl(target, [&](ZEMAUI& t) {
+        for (const auto& targetEntry : *targets) {
+            const Value& entry = targetEntry.second; // named, so that the lambda can capture it
+            forEachControl(targetEntry.first, [&](ZEMAUI& t) {
                 if (const Dictionary* choices = entry.dictionary()) {
                     if (sourceEnabled) {
                         t.setEnabledFrom(true, keyword);

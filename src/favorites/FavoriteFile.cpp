@@ -174,7 +174,12 @@ FavoriteFile FavoriteFile::favoriteFileWithContentsOfFile(const std::string& pat
     auto bytes = FileUtil::readFile(path, kMaxFileSize);
     if (!bytes)
         return file; // "not found" and unreadable files stay unknown
-    if (!file.parse(*bytes, currentIotType))
+    return favoriteFileWithBytes(*bytes, currentIotType);
+}
+
+FavoriteFile FavoriteFile::favoriteFileWithBytes(const std::string& bytes, int currentIotType) {
+    FavoriteFile file;
+    if (!file.parse(bytes, currentIotType))
         file.reset();
     return file;
 }

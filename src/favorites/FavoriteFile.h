@@ -23,6 +23,8 @@ public:
     // Always an instance; the fields keep their unknown values when the file is missing or
     // not a valid favorite for this device type.
     static FavoriteFile favoriteFileWithContentsOfFile(const std::string& path, int currentIotType);
+    // The same for the bytes of a file.
+    static FavoriteFile favoriteFileWithBytes(const std::string& bytes, int currentIotType);
 
     // Writes version 2 for the device type. The text goes in an encoding whose language code
     // reads back exactly; when no such encoding holds the text, nothing is written and an

@@ -298,7 +298,9 @@ Dictionary PrintOptionConverter::toPpdKeywordFormat(const Dictionary* inputManag
     auto table = convertTable();
     if (!inputManager || !table)
         return result;
-    for (const auto& [tagKey, tagValue] : *inputManager) {
+    for (const auto& tagEntry : *inputManager) {
+        const std::string& tagKey = tagEntry.first; // named, so that the lambda can capture it
+        const Value& tagValue = tagEntry.second;
         auto entry = std::find_if(table->begin(), table->end(), [&](const Dictionary::Entry& e) {
             const Dictionary* d = e.second.dictionary();
             return d && d->get("tagKey").isString() && *d->get("tagKey").string() == tagKey;

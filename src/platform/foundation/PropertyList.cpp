@@ -4,6 +4,7 @@
 #include "platform/foundation/FileUtil.h"
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <memory>
 #include <plist/plist.h>
@@ -48,6 +49,89 @@ bool xmlNestingWithinLimit(std::string_view bytes) {
 
 bool looksBinary(std::string_view bytes) {
     return bytes.starts_with("bplist00");
+}
+
+// libplist 2.2 asserts (and so aborts the process) when a binary dictionary key holds a NUL
+// character, and cuts other strings short at one. Such a file is refused before libplist sees it:
+// the walk follows the trailer's offset table and checks every ASCII and UTF-16 string object.
+struct BinaryTrailer {
+    unsigned offsetSize = 0;
+    std::uint64_t objectCount = 0;
+    std::uint64_t offsetTableStart = 0;
+};
+
+std::uint64_t readBigEndian(std::string_view bytes, std::size_t at, unsigned width) {
+    std::uint64_t value = 0;
+    for (unsigned i = 0; i < width; ++i)
+        value = (value << 8) | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+}
+
+std::optional<BinaryTrailer> binaryTrailer(std::string_view bytes) {
+    constexpr std::size_t kHeaderSize = 8, kTrailerSize = 32;
+    if (bytes.size() < kHeaderSize + kTrailerSize)
+        return std::nullopt;
+    std::size_t trailer = bytes.size() - kTrailerSize;
+    BinaryTrailer result;
+    result.offsetSize = static_cast<unsigned char>(bytes[trailer + 6]);
+    result.objectCount = readBigEndian(bytes, trailer + 8, 8);
+    result.offsetTableStart = readBigEndian(bytes, trailer + 24, 8);
+    if (result.offsetSize < 1 || result.offsetSize > 8 || result.offsetTableStart > trailer ||
+        result.objectCount > (trailer - result.offsetTableStart) / result.offsetSize)
+        return std::nullopt;
+    return result;
+}
+
+// The byte range of a string object's characters, or nothing when the object is not a string
+// or its length runs past the end of the file.
+std::optional<std::string_view> stringObjectBytes(std::string_view bytes, std::uint64_t at,
+                                                  unsigned& charWidth) {
+    if (at >= bytes.size())
+        return std::nullopt;
+    auto marker = static_cast<unsigned char>(bytes[at]);
+    unsigned type = marker >> 4;
+    if (type != 0x5 && type != 0x6)
+        return std::nullopt;
+    charWidth = type == 0x5 ? 1 : 2;
+    std::uint64_t length = marker & 0x0F;
+    std::uint64_t start = at + 1;
+    if (length == 0x0F) {
+        if (start >= bytes.size())
+            return std::nullopt;
+        auto lengthMarker = static_cast<unsigned char>(bytes[start]);
+        unsigned width = 1u << (lengthMarker & 0x0F);
+        if ((lengthMarker >> 4) != 0x1 || width > 8 || start + 1 + width > bytes.size())
+            return std::nullopt;
+        length = readBigEndian(bytes, start + 1, width);
+        start += 1 + width;
+    }
+    if (length > bytes.size() / charWidth || start + length * charWidth > bytes.size())
+        return std::nullopt;
+    return bytes.substr(start, length * charWidth);
+}
+
+bool holdsNulCharacter(std::string_view characters, unsigned charWidth) {
+    for (std::size_t i = 0; i + charWidth <= characters.size(); i += charWidth) {
+        bool nul = characters[i] == '\0' && (charWidth == 1 || characters[i + 1] == '\0');
+        if (nul)
+            return true;
+    }
+    return false;
+}
+
+bool binaryHasNulInStrings(std::string_view bytes) {
+    auto trailer = binaryTrailer(bytes);
+    if (!trailer)
+        return false; // libplist refuses a broken trailer itself
+    for (std::uint64_t i = 0; i < trailer->objectCount; ++i) {
+        std::size_t entry = trailer->offsetTableStart + i * trailer->offsetSize;
+        unsigned charWidth = 1;
+        auto characters =
+            stringObjectBytes(bytes, readBigEndian(bytes, entry, trailer->offsetSize), charWidth);
+        if (characters && holdsNulCharacter(*characters, charWidth))
+            return true;
+    }
+    return false;
 }
 
 std::optional<Value> fromPlist(plist_t node, int depth);
@@ -111,13 +195,16 @@ std::optional<Value> fromPlist(plist_t node, int depth) {
         plist_get_real_val(node, &d);
         return Value(d);
     }
-    case PLIST_STRING:
+    case PLIST_STRING: {
+        // The pointer form with its length: the copying getter asserts (and aborts the
+        // process) on a string holding a NUL byte, which a damaged binary file can contain.
+        uint64_t length = 0;
+        const char* s = plist_get_string_ptr(node, &length);
+        return Value(s ? std::string(s, length) : std::string());
+    }
     case PLIST_KEY: {
         char* s = nullptr;
-        if (plist_get_node_type(node) == PLIST_STRING)
-            plist_get_string_val(node, &s);
-        else
-            plist_get_key_val(node, &s);
+        plist_get_key_val(node, &s);
         Value v(s ? s : "");
         std::free(s);
         return v;
@@ -128,12 +215,9 @@ std::optional<Value> fromPlist(plist_t node, int depth) {
         return Value(Date{sec + usec / 1e6 + DateFormat::kSecondsFrom1970To2001});
     }
     case PLIST_DATA: {
-        char* bytes = nullptr;
         uint64_t length = 0;
-        plist_get_data_val(node, &bytes, &length);
-        Data data(bytes, bytes + length);
-        std::free(bytes);
-        return Value(std::move(data));
+        const char* bytes = plist_get_data_ptr(node, &length);
+        return Value(bytes ? Data(bytes, bytes + length) : Data());
     }
     case PLIST_ARRAY: return arrayFromPlist(node, depth);
     case PLIST_DICT: return dictionaryFromPlist(node, depth);
@@ -198,6 +282,10 @@ std::optional<Value> parse(std::string_view bytes, std::string* error) {
     }
     if (!looksBinary(bytes) && !xmlNestingWithinLimit(bytes)) {
         setError(error, "containers nested too deeply");
+        return std::nullopt;
+    }
+    if (looksBinary(bytes) && binaryHasNulInStrings(bytes)) {
+        setError(error, "malformed binary property list (a string holds a NUL character)");
         return std::nullopt;
     }
     plist_t root = nullptr;

@@ -101,6 +101,36 @@ TEST(PropertyListTest, MalformedInputIsAnErrorNotACrash) {
     }
 }
 
+// A binary file whose string object `from` is overwritten in place by `to` (same length).
+std::string binaryWithPatchedString(const std::string& from, const std::string& to) {
+    std::string binary = toBinary(Value(Dictionary{{"keyKEY", "valueVALUE"}, {"u", "éZZ"}}));
+    std::size_t at = binary.find(from);
+    EXPECT_NE(at, std::string::npos) << "fixture lost " << from;
+    if (at != std::string::npos)
+        binary.replace(at, to.size(), to);
+    return binary;
+}
+
+TEST(PropertyListTest, BinaryStringsHoldingNulAreRefused) {
+    using namespace std::string_literals;
+    struct Case {
+        std::string from, to;
+    };
+    const Case cases[] = {
+        {"keyKEY", "key\0EY"s},         // a dictionary key: libplist would abort on it
+        {"valueVALUE", "value\0ALUE"s}, // a string value: libplist would cut it short
+        {"\0Z\0Z"s, "\0Z\0\0"s},        // a UTF-16 string value
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(PropertyList::parse(binaryWithPatchedString(c.from, c.to), &error)) << c.from;
+        EXPECT_NE(error.find("NUL"), std::string::npos) << error;
+    }
+    auto untouched = PropertyList::parse(binaryWithPatchedString("keyKEY", "keyKEY"));
+    ASSERT_TRUE(untouched);
+    EXPECT_EQ(untouched->dictionary()->get("u"), Value("éZZ"));
+}
+
 TEST(PropertyListTest, DeepNestingIsRefused) {
     std::string deep = "<plist>";
     for (int i = 0; i < 100000; ++i)
