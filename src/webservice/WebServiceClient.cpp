@@ -216,76 +216,91 @@ WebServiceClient::getDeviceList(const std::optional<std::string>& host) const {
                });
 }
 
+namespace {
+
+// The first member of the message's "dict" list with the key (and, when asked, with a value).
+std::shared_ptr<PrintService_PropKeyValue> dictMember(const PrintServiceMessage& message,
+                                                      const std::string& key, bool needsValue) {
+    const auto* members = listField(message, "dict");
+    if (!members)
+        return nullptr;
+    for (const auto& member : *members)
+        if (auto kv = keyValueOf(member); kv && kv->key == key && (kv->val || !needsValue))
+            return kv;
+    return nullptr;
+}
+
+// Custom paper records: "Index" is carried from member to member (and record to record), so it
+// must precede "Name" within a record.
+void appendCustomPapers(const PropItem& array, StringList& out) {
+    const auto* papers = itemsOf(array);
+    if (!papers)
+        return;
+    std::optional<std::string> index;
+    for (const auto& paper : *papers)
+        if (const auto* fields = itemsOf(paper))
+            for (const auto& field : *fields) {
+                auto entry = keyValueOf(field);
+                const std::string* value = entry ? stringOf(entry->val) : nullptr;
+                if (!entry || !value)
+                    continue;
+                if (entry->key == std::optional<std::string>("Index"))
+                    index = *value;
+                else if (entry->key == std::optional<std::string>("Name"))
+                    out.push_back({index.value_or("(null)") + "-" + *value,
+                                   "CustomPaper" + index.value_or("(null)")});
+            }
+}
+
+// A folder is a plain name or a dictionary whose "Name" members name it.
+void appendFolders(const PropItem& array, StringList& out) {
+    const auto* folders = itemsOf(array);
+    if (!folders)
+        return;
+    for (const auto& folder : *folders) {
+        if (const auto* name = std::get_if<std::string>(&folder)) {
+            out.push_back({*name, *name});
+        } else if (auto dict = std::get_if<std::shared_ptr<PrintService_PropDict>>(&folder)) {
+            for (const auto& field : (*dict)->item)
+                if (auto entry = keyValueOf(field);
+                    entry && entry->key == std::optional<std::string>("Name"))
+                    if (const std::string* value = stringOf(entry->val))
+                        out.push_back({*value, *value});
+        }
+    }
+}
+
+} // namespace
+
 WebServiceClient::Result
 WebServiceClient::getPrePostDeviceList(const std::optional<std::string>& host) const {
     Call call{O::getPrePostDeviceList};
-    return run(
-        *this, _timeout, host, call, [&](const PrintServiceMessage& message, StringList& out) {
-            if (!statusOk(message, call.statusLog))
-                return false;
-            const auto* members = listField(message, "dict");
-            if (!members)
-                return true;
-            for (const auto& member : *members) {
-                auto kv = keyValueOf(member);
-                if (!kv || kv->key != std::optional<std::string>("CustomPaperArray") || !kv->val)
-                    continue;
-                const auto* papers = itemsOf(*kv->val);
-                std::optional<std::string> index; // carried from record to record
-                if (papers)
-                    for (const auto& paper : *papers)
-                        if (const auto* fields = itemsOf(paper))
-                            for (const auto& field : *fields) {
-                                auto entry = keyValueOf(field);
-                                const std::string* value = entry ? stringOf(entry->val) : nullptr;
-                                if (!entry || !value)
-                                    continue;
-                                if (entry->key == std::optional<std::string>("Index"))
-                                    index = *value;
-                                else if (entry->key == std::optional<std::string>("Name"))
-                                    out.push_back({index.value_or("(null)") + "-" + *value,
-                                                   "CustomPaper" + index.value_or("(null)")});
-                            }
-                break;
-            }
-            return true;
-        });
+    return run(*this, _timeout, host, call,
+               [&](const PrintServiceMessage& message, StringList& out) {
+                   if (!statusOk(message, call.statusLog))
+                       return false;
+                   if (auto papers = dictMember(message, "CustomPaperArray", true))
+                       appendCustomPapers(*papers->val, out);
+                   return true;
+               });
 }
 
 WebServiceClient::Result
 WebServiceClient::getJobFolderList(const std::optional<std::string>& host) const {
     Call call{O::getJobFolderList};
-    return run(
-        *this, _timeout, host, call, [&](const PrintServiceMessage& message, StringList& out) {
-            if (!statusOk(message, call.statusLog))
-                return false;
-            const auto* members = listField(message, "dict");
-            if (!members)
-                return true;
-            for (const auto& member : *members) {
-                auto kv = keyValueOf(member);
-                if (!kv || kv->key != std::optional<std::string>("FolderArray"))
-                    continue;
-                out.push_back({BSLocalizedStringOrKey("#\xE5\x85\xB1\xE9\x80\x9A"),
-                               ""}); // "#共通": the common folder
-                const auto* folders = kv->val ? itemsOf(*kv->val) : nullptr;
-                if (folders)
-                    for (const auto& folder : *folders) {
-                        if (const auto* name = std::get_if<std::string>(&folder)) {
-                            out.push_back({*name, *name});
-                        } else if (auto dict = std::get_if<std::shared_ptr<PrintService_PropDict>>(
-                                       &folder)) {
-                            for (const auto& field : (*dict)->item)
-                                if (auto entry = keyValueOf(field);
-                                    entry && entry->key == std::optional<std::string>("Name"))
-                                    if (const std::string* value = stringOf(entry->val))
-                                        out.push_back({*value, *value});
-                        }
-                    }
-                break;
-            }
-            return true;
-        });
+    return run(*this, _timeout, host, call,
+               [&](const PrintServiceMessage& message, StringList& out) {
+                   if (!statusOk(message, call.statusLog))
+                       return false;
+                   auto folders = dictMember(message, "FolderArray", false);
+                   if (!folders)
+                       return true;
+                   out.push_back({BSLocalizedStringOrKey("#\xE5\x85\xB1\xE9\x80\x9A"),
+                                  ""}); // "#共通": the common folder
+                   if (folders->val)
+                       appendFolders(*folders->val, out);
+                   return true;
+               });
 }
 
 WebServiceClient::Result

@@ -90,8 +90,10 @@ TEST(WebServiceClientTest, CustomPapersPairIndexAndName) {
         "<item key=\"CustomPaperArray\"><val xsi:type=\"PrintService:PropArray\" d=\"0\">" +
         soap::record({{"Index", "3"}, {"Name", "Glossy"}}) +
         soap::record({{"Name", "Matte"}, {"Index", "4"}}) + "</val></item>";
+    // A member with the key but no value is passed over for the next one.
     Server server(
         soap::response("getPrePostDeviceResponse", "<dict d=\"0\">" + soap::kv("Stacker", "Top") +
+                                                       "<item key=\"CustomPaperArray\"></item>" +
                                                        papers + "</dict>" + soap::status("OK")));
     auto client = server.client();
     EXPECT_EQ(client.getPrePostDeviceList(std::string("127.0.0.1")),
@@ -113,6 +115,15 @@ TEST(WebServiceClientTest, JobFoldersStartWithTheCommonFolder) {
     EXPECT_EQ((*rows)[0][1], "");
     EXPECT_EQ((*rows)[1], (std::vector<std::string>{"Daily", "Daily"}));
     EXPECT_EQ((*rows)[2], (std::vector<std::string>{"Weekly", "Weekly"}));
+
+    // A folder member without a value still gives the common folder; a later one is not read.
+    Server empty(soap::response("GetJobFolderListResponse",
+                                "<dict d=\"0\"><item key=\"FolderArray\"></item>" + folders +
+                                    "</dict>" + soap::status("OK")));
+    auto commonOnly = empty.client().getJobFolderList(std::string("127.0.0.1"));
+    ASSERT_TRUE(commonOnly);
+    ASSERT_EQ(commonOnly->size(), 1u);
+    EXPECT_EQ((*commonOnly)[0][1], "");
 }
 
 TEST(WebServiceClientTest, RecordListsSelectKeysInRecordOrder) {
