@@ -83,6 +83,24 @@ bool roundTrips(const std::string& text, TextEncoding encoding) {
     return back && *back == text;
 }
 
+// The format has no escapes: a line break in the comment, "=" in an option name, a TAB in a
+// value or a token longer than the reader takes would come back as other text and other
+// options. The encoded text is read back through the reader itself and must give what was meant.
+bool readsBackUnchanged(const std::string& encodedText, int languageCode,
+                        const std::optional<std::string>& comment,
+                        const std::optional<Dictionary>& options) {
+    if (!options || options->empty())
+        return true; // the reader refuses an option-less file whatever it holds
+    FavoriteFile back = FavoriteFile::favoriteFileWithBytes(
+        "2\n0\n" + std::to_string(languageCode) + "\n" + encodedText, 0);
+    if (!back.isValid() || back.comment() != comment.value_or(""))
+        return false;
+    Dictionary expected;
+    for (const auto& [key, value] : *options)
+        expected.set(key, valueText(value));
+    return Value(*back.options()) == Value(expected);
+}
+
 bool isAscii(const std::string& text) {
     return std::all_of(text.begin(), text.end(),
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
@@ -264,9 +282,17 @@ bool FavoriteFile::writeToFile(const std::string& path, int iotType, std::string
             *error = "the favorite's text cannot be written in an encoding it can be read back in";
         return false;
     }
+    std::string encodedText = *TextEncodings::fromUtf8(text, *chosen);
+    int languageCode = languageCodeFor(*chosen);
+    if (!readsBackUnchanged(encodedText, languageCode, _comment, _options)) {
+        if (error)
+            *error = "the favorite cannot be stored as it is: a line break in the comment, \"=\" "
+                     "in an option name, a TAB in a value, or text longer than the file keeps "
+                     "(comment 255, name 128, value 512 bytes)";
+        return false;
+    }
     std::string bytes = std::to_string(kCurrentVersion) + "\n" + std::to_string(iotType) + "\n" +
-                        std::to_string(languageCodeFor(*chosen)) + "\n" +
-                        *TextEncodings::fromUtf8(text, *chosen);
+                        std::to_string(languageCode) + "\n" + encodedText;
     return FileUtil::writeFileAtomically(path, bytes, error);
 }
 

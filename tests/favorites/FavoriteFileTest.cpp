@@ -76,6 +76,48 @@ TEST(FavoriteFileTest, AnUnwritableFavoriteLeavesTheOldFileAlone) {
     EXPECT_EQ(test::readFile(path), "2\n12\n0\nComment=old\nA=1\t\t");
 }
 
+TEST(FavoriteFileTest, TextTheFileCannotCarryIsRefusedNotMangled) {
+    struct Case {
+        std::string comment, key, value;
+        bool written;
+    };
+    // A token that fills the reader's limit leaves its delimiter to the next token, so 255,
+    // 128 and 512 bytes are the most a comment, a name and a value (not the last) can hold.
+    const Case cases[] = {
+        {"two\nlines", "JB_NAME", "x", false},
+        {"plain", "A=B", "x", false},
+        {"plain", "", "x", false},
+        {"plain", "JB_NAME", "tab\there", false},
+        {std::string(256, 'c'), "JB_NAME", "x", false},
+        {"plain", std::string(129, 'k'), "x", false},
+        {"plain", "JB_NAME", std::string(513, 'v'), false},
+        {std::string(255, 'c'), std::string(128, 'k'), std::string(512, 'v'), true},
+        {"", "JB_NAME", "", true},
+        {"a=b\tc", "line\tkey", "a=b", true}, // separators of other tokens are fine
+    };
+    test::TempDir dir;
+    ScriptGuard script(0);
+    const std::string old = "2\n12\n0\nComment=old\nA=1\t\t";
+    for (const auto& c : cases) {
+        std::string path = dir.write("fav.pfj", old);
+        FavoriteFile file;
+        file.setComment(c.comment);
+        file.setOptions(Dictionary{{c.key, c.value}, {"PF_TRAY", 103}});
+        std::string error;
+        bool written = file.writeToFile(path, kIot, &error);
+        std::string label = c.comment.substr(0, 12) + "|" + c.key.substr(0, 12);
+        ASSERT_EQ(written, c.written) << label << " " << error;
+        if (!written) {
+            EXPECT_EQ(test::readFile(path), old) << label;
+            EXPECT_FALSE(error.empty());
+            continue;
+        }
+        FavoriteFile back = read(path);
+        EXPECT_EQ(back.comment(), c.comment) << label;
+        EXPECT_EQ(back.options()->get(c.key), Value(c.value)) << label;
+    }
+}
+
 TEST(FavoriteFileTest, ExactBytesOfTheFormat) {
     test::TempDir dir;
     ScriptGuard script(0);
