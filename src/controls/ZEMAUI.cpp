@@ -7,6 +7,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/StringFormat.h"
+#include "platform/foundation/SystemLog.h"
 #include "platform/foundation/UnicodeText.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/DatePicker.h"
@@ -30,6 +31,8 @@ constexpr double kIconSize = 24;
 constexpr double kParagraphIndent = 18;
 constexpr double kMaxItemIconSide = 16;
 constexpr long kDefaultMaxDigit = 256;
+constexpr std::size_t kMaxChildDepth = 8;
+constexpr std::size_t kMaxTreeControls = 512;
 
 // UI-settings files are read once per version of the file, not once per control.
 std::shared_ptr<const Dictionary> readUISettings(const std::string& path) {
@@ -549,22 +552,31 @@ void ZEMAUI::buildChildren(const Layout& layout, const std::string& paneName) {
     auto settings = uiSettingsForChildren();
     if (!settings)
         return;
-    std::vector<std::vector<const Dictionary*>> rows;
+    struct Child {
+        std::string keyword;
+        const Dictionary* description;
+    };
+    std::vector<std::vector<Child>> rows;
+    // The count lives as long as one build of the tree, so rebuilding a control starts afresh.
+    bool startsTree = !_treeSize;
+    if (startsTree)
+        _treeSize = std::make_shared<std::size_t>(1);
     for (const auto& keyword : keywords) {
         const Dictionary* child = settings->get(keyword).dictionary();
-        if (!child)
+        if (!child || !mayNestChild(keyword))
             continue;
+        ++*_treeSize;
         if (child->get("holizontally").boolValue() && !rows.empty())
-            rows.back().push_back(child);
+            rows.back().push_back({keyword, child});
         else
-            rows.push_back({child});
+            rows.push_back({{keyword, child}});
     }
     double accumulated = 72, width = layout.width;
     bool paragraph = false, first = true;
     for (const auto& row : rows) {
         double columns = static_cast<double>(row.size());
         for (std::size_t column = 0; column < row.size(); ++column) {
-            const Dictionary& description = *row[column];
+            const Dictionary& description = *row[column].description;
             if (first && row.size() == 1)
                 accumulated += getControlHeight();
             first = false;
@@ -575,15 +587,35 @@ void ZEMAUI::buildChildren(const Layout& layout, const std::string& paneName) {
             double topEdge = layout.top - accumulated + 72;
             auto child = std::make_shared<ZEMAUI>(
                 ui::Rect::make(x, topEdge - (72 - indent), width, 72 - indent));
+            child->_ancestors = _ancestors;
+            child->_ancestors.push_back(row[column].keyword);
+            child->_treeSize = _treeSize;
             child->setControlDictionary(description, _bundle);
             child->setUISettings(settings);
             child->createControls(paneName);
+            child->_treeSize.reset();
             if (column + 1 == row.size())
                 accumulated += child->getControlHeight() + (child->kind() == "Slider" ? kRow : 0);
             addSubview(child);
             _children.push_back(child);
         }
     }
+    if (startsTree)
+        _treeSize.reset();
+}
+
+bool ZEMAUI::mayNestChild(const std::string& keyword) const {
+    const char* problem = nullptr;
+    if (std::find(_ancestors.begin(), _ancestors.end(), keyword) != _ancestors.end())
+        problem = "it contains itself";
+    else if (_ancestors.size() >= kMaxChildDepth)
+        problem = "children nest too deeply";
+    else if (*_treeSize >= kMaxTreeControls)
+        problem = "the control has too many children";
+    if (problem)
+        SystemLog::format("###UI settings: child \"%s\" of \"%s\" not built: %s", keyword.c_str(),
+                          _mainKeyword.c_str(), problem);
+    return !problem;
 }
 
 double ZEMAUI::getControlHeight() const {

@@ -179,6 +179,12 @@ private:
 
     // Sub-controls
     std::vector<std::shared_ptr<ZEMAUI>> _children;
+    // Where this control sits in its tree of children: the settings names of the controls it is
+    // nested in, and the count of controls the whole tree has built. A description that names
+    // itself or an ancestor as a child, or a tree grown absurdly deep or large, would otherwise
+    // nest without end.
+    std::vector<std::string> _ancestors;
+    std::shared_ptr<std::size_t> _treeSize;
     std::shared_ptr<ui::ImageView> _groupIcon, _iconTrue, _iconFalse, _radioIcon, _numberIcon,
         _sliderStartIcon, _sliderEndIcon;
     std::shared_ptr<ui::TextField> _groupTitleLabel, _headTitleLabel, _titleLabel, _headLabel,
@@ -195,6 +201,7 @@ private:
     // Creation steps
     struct Layout;
     void readDescription(const std::string& paneName);
+    bool mayNestChild(const std::string& keyword) const;
     void buildGroupIcon(const Layout& layout);
     void buildGroupTitle(Layout& layout);
     void buildLabels(const Layout& layout, double x);

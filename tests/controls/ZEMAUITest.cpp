@@ -529,6 +529,77 @@ TEST(ZEMAUIChildrenTest, FirstSingleChildStartsBelowTheParent) {
               ui::Rect::make(0, 72 - (72 + 48) + 72 - 72, 400, 72));
 }
 
+// A pop-up description named name whose children are the listed settings names.
+std::string parentOf(const std::string& name, const std::vector<std::string>& children) {
+    std::string list;
+    for (const auto& child : children)
+        list += "<string>" + child + "</string>";
+    return "<key>" + name + "</key><dict><key>mainKeyword</key><string>" + name +
+           "</string><key>control_type</key><string>PopupButton</string>"
+           "<key>other_controls</key><array>" +
+           list + "</array></dict>";
+}
+
+std::size_t treeSize(const ZEMAUI& control) {
+    std::size_t size = 1;
+    for (const auto& child : control.childControls())
+        size += treeSize(*child);
+    return size;
+}
+
+std::size_t treeDepth(const ZEMAUI& control) {
+    std::size_t depth = 0;
+    for (const auto& child : control.childControls())
+        depth = std::max(depth, 1 + treeDepth(*child));
+    return depth;
+}
+
+TEST(ZEMAUIChildrenTest, ChildListsThatNestWithoutEndAreCut) {
+    struct Case {
+        const char* what;
+        std::string settings;
+        std::vector<std::string> rootChildren;
+        std::size_t size, depth;
+    };
+    std::string chain, wide;
+    for (int level = 0; level < 12; ++level) // L0 → L1 → … → L11
+        chain += parentOf("L" + std::to_string(level), {"L" + std::to_string(level + 1)});
+    for (int level = 0; level < 12; ++level) // every level lists the next one four times
+        wide += parentOf("W" + std::to_string(level),
+                         std::vector<std::string>(4, "W" + std::to_string(level + 1)));
+    const Case cases[] = {
+        {"names itself", parentOf("Self", {"Self"}), {"Self"}, 2, 1},
+        {"two name each other", parentOf("A", {"B"}) + parentOf("B", {"A"}), {"A"}, 3, 2},
+        {"a deep chain", chain, {"L0"}, 9, 8},
+        {"a wide deep tree", wide, {"W0", "W0"}, 512, 8},
+    };
+    for (const auto& c : cases) {
+        auto settings = std::make_shared<const Dictionary>(test::plistDictionary(c.settings));
+        std::string root = parentOf("Root", c.rootChildren);
+        auto control = buildControl(
+            root.substr(root.find("<dict>") + 6, root.rfind("</dict>") - root.find("<dict>") - 6),
+            settings);
+        EXPECT_EQ(treeSize(*control), c.size) << c.what;
+        EXPECT_EQ(treeDepth(*control), c.depth) << c.what;
+    }
+}
+
+TEST(ZEMAUIChildrenTest, RebuildingKeepsTheChildren) {
+    auto settings = std::make_shared<const Dictionary>(
+        test::plistDictionary(parentOf("Middle", {"Leaf"}) + parentOf("Leaf", {})));
+    auto control = buildControl("<key>mainKeyword</key><string>Top</string>"
+                                "<key>control_type</key><string>PopupButton</string>"
+                                "<key>other_controls</key><array><string>Middle</string></array>",
+                                settings);
+    for (int rebuild = 0; rebuild < 600; ++rebuild)
+        control->updateControl();
+    ASSERT_EQ(control->childControls().size(), 1u);
+    auto middle = control->childControls()[0];
+    for (int rebuild = 0; rebuild < 600; ++rebuild)
+        middle->updateControl();
+    EXPECT_EQ(treeSize(*control), 3u);
+}
+
 TEST(ZEMAUIChildrenTest, EnableChoiceAndWorldwideChildList) {
     auto settings = std::make_shared<const Dictionary>(
         test::plistDictionary("<key>Count</key><dict><key>mainKeyword</key><string>Count</"
