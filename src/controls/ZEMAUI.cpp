@@ -5,6 +5,7 @@
 #include "controls/ZEMAFieldRules.h"
 #include "controls/ZEMATextField.h"
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/NumberText.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/StringFormat.h"
 #include "platform/foundation/SystemLog.h"
@@ -647,7 +648,7 @@ std::optional<std::string> ZEMAUI::getDefault() const {
         auto seconds = DateString::secondsSince1970(*value, DateString::now());
         if (!seconds)
             return std::nullopt;
-        return std::to_string(static_cast<long long>(*seconds));
+        return std::to_string(NumberText::saturatingInteger(*seconds));
     }
     return value;
 }

@@ -5,6 +5,7 @@
 #include "common/ControlHelpers.h"
 #include "common/NotifyUnit.h"
 #include "controls/ZEMATextField.h"
+#include "platform/foundation/NumberText.h"
 #include "platform/foundation/StringFormat.h"
 #include "platform/foundation/SystemLog.h"
 #include "platform/ui/Application.h"
@@ -183,8 +184,7 @@ std::optional<std::string> ZEMAUI::getStringValue() {
     } else if ((_kind == "TextField_text" || _kind == "SecureTextField_text") && _textField) {
         read = _textField->stringValue();
     } else if (_kind == "DatePicker" && !_datePickers.empty()) {
-        read =
-            std::to_string(static_cast<long long>(std::trunc(_datePickers.front()->dateValue())));
+        read = std::to_string(NumberText::saturatingInteger(_datePickers.front()->dateValue()));
     }
     _value = read;
     return read;

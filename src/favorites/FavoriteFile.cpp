@@ -2,6 +2,7 @@
 
 #include "platform/foundation/FileSystem.h"
 #include "platform/foundation/FileUtil.h"
+#include "platform/foundation/NumberText.h"
 #include "platform/foundation/PreferredLanguages.h"
 #include "platform/foundation/SystemLog.h"
 
@@ -70,7 +71,7 @@ std::string valueText(const Value& value) {
     if (value.isBoolean())
         return value.boolValue() ? "1" : "0";
     if (value.isReal())
-        return std::to_string(static_cast<long long>(*value.real()));
+        return std::to_string(NumberText::saturatingInteger(*value.real()));
     return value.stringValue();
 }
 

@@ -253,7 +253,7 @@ std::string PrintOptionConverter::convertZEMAToMag(const std::string& value) {
 
 std::string PrintOptionConverter::convertMagToZEMA(const std::string& value) {
     double rounded = std::stod(roundDecimal((number(value) - 100.0) * 10.0, 1));
-    return std::to_string(static_cast<long long>(std::trunc(rounded)));
+    return std::to_string(NumberText::saturatingInteger(rounded));
 }
 
 // ---- Joins, splits, swaps ----
@@ -382,8 +382,9 @@ void PrintOptionConverter::convertMagnificationToInternal(Dictionary& options) {
 }
 
 void PrintOptionConverter::convertMagnificationToCanonical(Dictionary& options) {
-    transform(options, "Magnification",
-              [](const std::string& v) { return std::to_string(std::llround(number(v) * 10.0)); });
+    transform(options, "Magnification", [](const std::string& v) {
+        return std::to_string(NumberText::saturatingInteger(std::round(number(v) * 10.0)));
+    });
 }
 
 void PrintOptionConverter::convertGraphicsTreatmentToInternal(Dictionary& options) {
@@ -520,10 +521,10 @@ void PrintOptionConverter::convertToCanonicalPpdKeyword(Dictionary& options, boo
         transformEach(options, kPrintPositionMags, convertMagToZEMA);
     }
     transformEach(options, kLineWidths, [](const std::string& v) {
-        return std::to_string(std::llround(number(v) * 1000.0));
+        return std::to_string(NumberText::saturatingInteger(std::round(number(v) * 1000.0)));
     });
     transformEach(options, kColorReplacements, [](const std::string& v) {
-        return std::to_string(std::llround(number(v) * 100.0));
+        return std::to_string(NumberText::saturatingInteger(std::round(number(v) * 100.0)));
     });
     convertToCanonicalImpositionKeyword(options);
     swapCreaseKeyword(options);

@@ -133,9 +133,10 @@ std::optional<Value> itemTagValue(const Array& items, const Value& ppdValue) {
             if (!prefix.empty() && !value.starts_with(prefix))
                 continue;
             auto number = integerFromFirstDigit(value);
-            if (!number)
-                return std::nullopt;
-            return Value(static_cast<std::int64_t>(*number + integerOf(tag)));
+            long long sum = 0;
+            if (!number || __builtin_add_overflow(*number, integerOf(tag), &sum))
+                return std::nullopt; // a number too large for a tag has no tag value
+            return Value(static_cast<std::int64_t>(sum));
         }
         if (value == keyword)
             return tag;
@@ -151,8 +152,12 @@ std::optional<Value> itemPpdValue(const Array& items, const Value& tagValue) {
             continue;
         std::string keyword = item->get("optionKeyword").stringValue();
         long long itemTag = integerOf(item->get("tagValue"));
-        if (keyword.ends_with("%d"))
-            return Value(keyword.substr(0, keyword.size() - 2) + std::to_string(tag - itemTag));
+        if (keyword.ends_with("%d")) {
+            long long difference = 0;
+            if (__builtin_sub_overflow(tag, itemTag, &difference))
+                return std::nullopt;
+            return Value(keyword.substr(0, keyword.size() - 2) + std::to_string(difference));
+        }
         if (tag == itemTag)
             return Value(keyword);
     }

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace velmora {
 namespace {
 
@@ -58,10 +60,13 @@ TEST_F(InputManagerTest, ValuesTranslateToTagsAndBack) {
 }
 
 TEST_F(InputManagerTest, ItemRulesAsATable) {
-    const std::pair<Value, std::optional<Value>> toTag[] = {{Value("Auto"), Value(0)},
-                                                            {Value("Tray12"), Value(112)},
-                                                            {Value("Manual"), std::nullopt},
-                                                            {Value("Tray"), std::nullopt}};
+    const std::pair<Value, std::optional<Value>> toTag[] = {
+        {Value("Auto"), Value(0)},
+        {Value("Tray12"), Value(112)},
+        {Value("Manual"), std::nullopt},
+        {Value("Tray"), std::nullopt},
+        // past the largest tag: none
+        {Value("Tray9223372036854775807"), std::nullopt}};
     for (const auto& [in, out] : toTag) {
         auto tag = converter.inputMgrTagValue("KVInputSlot", in);
         EXPECT_EQ(tag.has_value(), out.has_value()) << in.toJson();
@@ -74,6 +79,10 @@ TEST_F(InputManagerTest, ItemRulesAsATable) {
     EXPECT_EQ(ppd.get("Collate"), Value(false)); // only 1 is true
     EXPECT_EQ(ppd.get("Count"), Value("12,345"));
     EXPECT_EQ(ppd.get("KVInputSlot"), Value("Auto"));
+
+    // A tag below the numbered items' base by more than a number holds has no keyword.
+    Dictionary lowest{{"PF_TRAY", std::numeric_limits<std::int64_t>::min()}};
+    EXPECT_FALSE(converter.toPpdKeywordFormat(&lowest).contains("KVInputSlot"));
 }
 
 TEST_F(InputManagerTest, YenSignsComeBackAsBackslashes) {

@@ -196,6 +196,21 @@ TEST(MappingTest, GraphicsTreatmentMagnificationAndSpecifiedObject) {
     EXPECT_EQ(object.get("SpTonerOverlayObjectBack"), Value("12"));
 }
 
+TEST(MappingTest, AbsurdNumbersSaturateInsteadOfOverflowing) {
+    // Values read back from an edited favorite or print settings may be any text.
+    const std::pair<const char*, const char*> cases[] = {
+        {"1e300", "9200000000000000000"},
+        {"-1e300", "-9200000000000000000"},
+        {"nan", "0"},
+    };
+    for (const auto& [text, expected] : cases) {
+        Dictionary mag{{"Magnification", text}};
+        P::convertMagnificationToCanonical(mag);
+        EXPECT_EQ(mag.get("Magnification"), Value(expected)) << text;
+        EXPECT_EQ(P::convertMagToZEMA(text), expected) << text;
+    }
+}
+
 class FullConversionTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_EQ(loadEncDec(VELMORA_PLUGIN_RESOURCES), 0); }

@@ -1,7 +1,9 @@
 #include "platform/foundation/NumberText.h"
 
+#include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <cmath>
 #include <limits>
 #include <system_error>
 
@@ -54,6 +56,13 @@ double leadingReal(std::string_view text) {
         return 0;
     (void)ec; // out of range gives the nearest representable value, which is what we want
     return negative ? -value : value;
+}
+
+std::int64_t saturatingInteger(double value) {
+    if (!std::isfinite(value))
+        return 0;
+    // 2^63 itself is out of range, so the bounds stay just inside it.
+    return static_cast<std::int64_t>(std::clamp(value, -9.2e18, 9.2e18));
 }
 
 } // namespace velmora::NumberText

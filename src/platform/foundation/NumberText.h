@@ -15,5 +15,8 @@ std::int64_t leadingInteger(std::string_view text);
 // The decimal number at the start of the text after white space and an optional sign; 0 when
 // there is none.
 double leadingReal(std::string_view text);
+// The whole part of a double as a 64-bit integer, saturating at the limits; 0 for NaN and
+// infinities (converting such values directly is undefined).
+std::int64_t saturatingInteger(double value);
 
 } // namespace velmora::NumberText

@@ -124,12 +124,7 @@ std::int64_t Value::integerValue() const {
     switch (type()) {
     case Type::Boolean: return *boolean() ? 1 : 0;
     case Type::Integer: return *integer();
-    case Type::Real: {
-        double d = *real();
-        if (!std::isfinite(d))
-            return 0;
-        return static_cast<std::int64_t>(std::clamp(d, -9.2e18, 9.2e18));
-    }
+    case Type::Real: return NumberText::saturatingInteger(*real());
     case Type::String: return NumberText::leadingInteger(*string());
     default: return 0;
     }

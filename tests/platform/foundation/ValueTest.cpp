@@ -1,5 +1,7 @@
 #include "platform/foundation/Value.h"
 
+#include "platform/foundation/NumberText.h"
+
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -114,6 +116,25 @@ TEST(ValueTest, JsonEscapesAndWrapsDatesAndData) {
 TEST(ValueTest, DatesBefore1970FormatCorrectly) {
     EXPECT_EQ(Value(Date{-1}).toJson(), R"({"date": "1969-12-31T23:59:59Z"})");
     EXPECT_EQ(Value(Date{978307200}).toJson(), R"({"date": "2001-01-01T00:00:00Z"})");
+    // Absurd dates from a file are held at a calendar limit rather than overflowing.
+    EXPECT_EQ(Value(Date{1e300}).toJson(), Value(Date{30000.0 * 366 * 86400}).toJson());
+    EXPECT_EQ(Value(Date{1e300}).toJson().substr(0, 16), R"({"date": "32032-)");
+    EXPECT_EQ(Value(Date{-1e300}).toJson().substr(0, 17), R"({"date": "-28093-)");
+}
+
+TEST(ValueTest, RealsBecomeIntegersWithoutOverflow) {
+    const std::pair<double, std::int64_t> cases[] = {
+        {3.9, 3},
+        {-3.9, -3},
+        {1e300, 9200000000000000000},
+        {-1e300, -9200000000000000000},
+        {std::numeric_limits<double>::infinity(), 0},
+        {std::numeric_limits<double>::quiet_NaN(), 0},
+    };
+    for (const auto& [real, integer] : cases) {
+        EXPECT_EQ(NumberText::saturatingInteger(real), integer) << real;
+        EXPECT_EQ(Value(real).integerValue(), integer) << real;
+    }
 }
 
 } // namespace
