@@ -2,6 +2,7 @@
 
 #include "common/Alerts.h"
 #include "common/NotifyUnit.h"
+#include "platform/foundation/NumberText.h"
 #include "platform/ui/FieldEditor.h"
 #include "platform/ui/Window.h"
 
@@ -71,7 +72,10 @@ double ZEMATextField::doubleValueInRange() const {
 }
 
 int ZEMATextField::intValueInRange() const {
-    return static_cast<int>(std::trunc(doubleValueInRange()));
+    // A range from the description may reach past what an int holds.
+    return static_cast<int>(
+        std::clamp<std::int64_t>(NumberText::saturatingInteger(doubleValueInRange()),
+                                 std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
 }
 
 bool ZEMATextField::currentNumberOutOfRange() const {

@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <tuple>
+
 namespace velmora {
 namespace {
 
@@ -107,6 +110,19 @@ TEST_F(FieldTest, DecimalCommaUnderAFrenchFirstLanguage) {
     EXPECT_DOUBLE_EQ(field->doubleValueInRange(), 1.5);
     field->setDoubleValueforNumber(3.25);
     EXPECT_EQ(field->stringValue(), "3,2");
+}
+
+TEST_F(FieldTest, IntegerValueStaysWithinWhatAnIntHolds) {
+    const std::tuple<double, double, const char*, int> cases[] = {
+        {0, 10, "7", 7},
+        {-1e12, 1e12, "5000000000", std::numeric_limits<int>::max()},
+        {-1e12, 1e12, "-5000000000", std::numeric_limits<int>::min()},
+    };
+    for (const auto& [min, max, text, expected] : cases) {
+        auto field = numberField(kUnitInteger, min, max);
+        field->setStringValue(text);
+        EXPECT_EQ(field->intValueInRange(), expected) << text;
+    }
 }
 
 TEST_F(FieldTest, SecureFieldChecksFormOnlyAndHasNoDecimalComma) {
