@@ -101,18 +101,28 @@ std::string WebServiceClient::endpoint(const std::string& host) const {
 
 namespace {
 
+// The ordinary status check: anything but OK ends the walk, logged unless the getter is silent.
+bool statusOk(const PrintServiceMessage& message, StatusLog log) {
+    if (message.status == 1)
+        return true;
+    if (log == StatusLog::Loud)
+        SystemLog::format("###PrintService error: %d", message.status);
+    return false;
+}
+
 struct Call {
     O operation;
     PrintServiceRequest request = {};
     bool logXml = true;
     StatusLog statusLog = StatusLog::Loud;
+    std::function<bool(const PrintServiceMessage&)> accepts = nullptr; // null: statusOk
 };
 
 // The frame every getter shares: the host checks, one exchange, the status check, then the walk
 // of each answer message.
 WebServiceClient::Result
 run(const WebServiceClient& client, double timeout, const std::optional<std::string>& host,
-    const Call& call, const std::function<bool(const PrintServiceMessage&, StringList&)>& walk) {
+    const Call& call, const std::function<void(const PrintServiceMessage&, StringList&)>& walk) {
     if (!host || !WebServiceClient::isCommunicationPossible())
         return std::nullopt;
     PrintServiceSoap binding(client.endpoint(*host));
@@ -127,19 +137,12 @@ run(const WebServiceClient& client, double timeout, const std::optional<std::str
         const auto* message = std::get_if<PrintServiceMessage>(&part);
         if (!message)
             continue; // faults are skipped
-        if (!walk(*message, result))
+        bool accepted = call.accepts ? call.accepts(*message) : statusOk(*message, call.statusLog);
+        if (!accepted)
             return result;
+        walk(*message, result);
     }
     return result;
-}
-
-// The ordinary status check: anything but OK ends the walk, logged unless the getter is silent.
-bool statusOk(const PrintServiceMessage& message, StatusLog log) {
-    if (message.status == 1)
-        return true;
-    if (log == StatusLog::Loud)
-        SystemLog::format("###PrintService error: %d", message.status);
-    return false;
 }
 
 WebServiceClient::Result records(const WebServiceClient& client, double timeout,
@@ -147,10 +150,7 @@ WebServiceClient::Result records(const WebServiceClient& client, double timeout,
                                  const char* field, const RecordRule& rule) {
     return run(client, timeout, host, call,
                [&](const PrintServiceMessage& message, StringList& out) {
-                   if (!statusOk(message, call.statusLog))
-                       return false;
                    appendRecords(listField(message, field), rule, out);
-                   return true;
                });
 }
 
@@ -174,8 +174,6 @@ WebServiceClient::Result devicePairs(const WebServiceClient& client, double time
                                      const std::string& key) {
     return run(client, timeout, host, call,
                [&](const PrintServiceMessage& message, StringList& out) {
-                   if (!statusOk(message, call.statusLog))
-                       return false;
                    if (const auto* records = listField(message, "ary"))
                        for (const auto& record : *records)
                            if (const auto* members = itemsOf(record))
@@ -183,7 +181,6 @@ WebServiceClient::Result devicePairs(const WebServiceClient& client, double time
                                    if (auto kv = keyValueOf(member); kv && kv->key == key)
                                        if (const std::string* value = stringOf(kv->val))
                                            out.push_back({*value, key});
-                   return true;
                });
 }
 
@@ -205,14 +202,11 @@ WebServiceClient::getDeviceList(const std::optional<std::string>& host) const {
     Call call{O::getPrePostDeviceList};
     return run(*this, _timeout, host, call,
                [&](const PrintServiceMessage& message, StringList& out) {
-                   if (!statusOk(message, call.statusLog))
-                       return false;
                    if (const auto* members = listField(message, "dict"))
                        for (const auto& member : *members)
                            if (auto kv = keyValueOf(member); kv && kv->key)
                                if (const std::string* value = stringOf(kv->val))
                                    out.push_back({*value, *kv->key});
-                   return true;
                });
 }
 
@@ -277,11 +271,8 @@ WebServiceClient::getPrePostDeviceList(const std::optional<std::string>& host) c
     Call call{O::getPrePostDeviceList};
     return run(*this, _timeout, host, call,
                [&](const PrintServiceMessage& message, StringList& out) {
-                   if (!statusOk(message, call.statusLog))
-                       return false;
                    if (auto papers = dictMember(message, "CustomPaperArray", true))
                        appendCustomPapers(*papers->val, out);
-                   return true;
                });
 }
 
@@ -290,16 +281,13 @@ WebServiceClient::getJobFolderList(const std::optional<std::string>& host) const
     Call call{O::getJobFolderList};
     return run(*this, _timeout, host, call,
                [&](const PrintServiceMessage& message, StringList& out) {
-                   if (!statusOk(message, call.statusLog))
-                       return false;
                    auto folders = dictMember(message, "FolderArray", false);
                    if (!folders)
-                       return true;
+                       return;
                    out.push_back({BSLocalizedStringOrKey("#\xE5\x85\xB1\xE9\x80\x9A"),
                                   ""}); // "#共通": the common folder
                    if (folders->val)
                        appendFolders(*folders->val, out);
-                   return true;
                });
 }
 
@@ -329,29 +317,31 @@ WebServiceClient::getColorSubstList(const std::optional<std::string>& host) cons
 
 namespace {
 
+// Job resources accept status 0 as well, but only with a detail code of 0.
+bool jobResourceStatusOk(const PrintServiceMessage& message) {
+    int s = message.status;
+    if (s != 0 && s != 1) {
+        SystemLog::write("###status is not OK.");
+        return false;
+    }
+    if (message.nDetail && *message.nDetail != 0) {
+        SystemLog::write("###Detail is not 0.");
+        return false;
+    }
+    if (!message.nDetail && s == 0) {
+        SystemLog::write("###Failed to get status.");
+        return false;
+    }
+    return true;
+}
+
 WebServiceClient::Result jobResources(const WebServiceClient& client, double timeout,
                                       const std::optional<std::string>& host, long type,
                                       const std::string& set) {
     Call call{O::GetJobResourceList, PrintServiceRequest{type, set}};
+    call.accepts = jobResourceStatusOk;
     RecordRule rule{{"JobRecListName", "JobRecListComment", "JobRecListDateTimeValue"}};
-    return run(client, timeout, host, call,
-               [&](const PrintServiceMessage& message, StringList& out) {
-                   int s = message.status;
-                   if (s != 0 && s != 1) {
-                       SystemLog::write("###status is not OK.");
-                       return false;
-                   }
-                   if (message.nDetail && *message.nDetail != 0) {
-                       SystemLog::write("###Detail is not 0.");
-                       return false;
-                   }
-                   if (!message.nDetail && s == 0) {
-                       SystemLog::write("###Failed to get status.");
-                       return false;
-                   }
-                   appendRecords(listField(message, "resInfo"), rule, out);
-                   return true;
-               });
+    return records(client, timeout, host, call, "resInfo", rule);
 }
 
 } // namespace
@@ -400,11 +390,8 @@ WebServiceClient::getFontList(const std::optional<std::string>& host) const {
     RecordRule rule{{"DisplayName", "FontName"}};
     return run(*this, _timeout, host, call,
                [&](const PrintServiceMessage& message, StringList& out) {
-                   if (!statusOk(message, call.statusLog))
-                       return false;
                    appendRecords(listField(message, "stdFontList"), rule, out);
                    appendRecords(listField(message, "optFontList"), rule, out);
-                   return true;
                });
 }
 
