@@ -12,9 +12,8 @@ std::string iso8601(double secondsSince1970) {
     using namespace std::chrono;
     if (!std::isfinite(secondsSince1970))
         secondsSince1970 = 0;
-    // Beyond about ±30,000 years the calendar's year no longer fits; such dates are held there.
-    constexpr double kLimit = 30000.0 * 366 * 86400;
-    secondsSince1970 = std::clamp(secondsSince1970, -kLimit, kLimit);
+    // Dates beyond the calendar's reach are held at its limits.
+    secondsSince1970 = std::clamp(secondsSince1970, -kMaxSecondsFrom1970, kMaxSecondsFrom1970);
     auto whole = static_cast<long long>(std::floor(secondsSince1970));
     sys_days day{days{whole >= 0 ? whole / 86400 : -((-whole + 86399) / 86400)}};
     long long rest = whole - static_cast<long long>(day.time_since_epoch().count()) * 86400;

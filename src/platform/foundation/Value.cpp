@@ -23,9 +23,24 @@ Value::Value(std::string s) : _storage(std::move(s)) {}
 Value::Value(std::string_view s) : _storage(std::string(s)) {}
 Value::Value(Date d) : _storage(d) {}
 Value::Value(Data d) : _storage(std::move(d)) {}
-Value::Value(Array a) : _storage(Box<Array>{std::make_unique<Array>(std::move(a))}) {}
-Value::Value(Dictionary d)
-    : _storage(Box<Dictionary>{std::make_unique<Dictionary>(std::move(d))}) {}
+namespace {
+
+// An empty container is held as an empty box: no allocation until something is added.
+template <typename T> std::unique_ptr<T> boxed(T&& container) {
+    return container.empty() ? nullptr : std::make_unique<T>(std::move(container));
+}
+template <typename T> std::unique_ptr<T> copied(const std::unique_ptr<T>& container) {
+    return container ? std::make_unique<T>(*container) : nullptr;
+}
+template <typename T> const T& emptyContainer() {
+    static const T empty;
+    return empty;
+}
+
+} // namespace
+
+Value::Value(Array a) : _storage(Box<Array>{boxed(std::move(a))}) {}
+Value::Value(Dictionary d) : _storage(Box<Dictionary>{boxed(std::move(d))}) {}
 Value::Value(const Value& other) {
     copyFrom(other);
 }
@@ -43,9 +58,9 @@ Value& Value::operator=(const Value& other) {
 
 void Value::copyFrom(const Value& other) {
     if (auto* a = std::get_if<Box<Array>>(&other._storage)) {
-        _storage = Box<Array>{std::make_unique<Array>(*a->ptr)};
+        _storage = Box<Array>{copied(a->ptr)};
     } else if (auto* d = std::get_if<Box<Dictionary>>(&other._storage)) {
-        _storage = Box<Dictionary>{std::make_unique<Dictionary>(*d->ptr)};
+        _storage = Box<Dictionary>{copied(d->ptr)};
     } else {
         std::visit(
             [this](const auto& v) {
@@ -82,18 +97,26 @@ const Data* Value::data() const {
 
 const Array* Value::array() const {
     auto* box = std::get_if<Box<Array>>(&_storage);
-    return box ? box->ptr.get() : nullptr;
+    if (!box)
+        return nullptr;
+    return box->ptr ? box->ptr.get() : &emptyContainer<Array>();
 }
 Array* Value::array() {
     auto* box = std::get_if<Box<Array>>(&_storage);
+    if (box && !box->ptr)
+        box->ptr = std::make_unique<Array>();
     return box ? box->ptr.get() : nullptr;
 }
 const Dictionary* Value::dictionary() const {
     auto* box = std::get_if<Box<Dictionary>>(&_storage);
-    return box ? box->ptr.get() : nullptr;
+    if (!box)
+        return nullptr;
+    return box->ptr ? box->ptr.get() : &emptyContainer<Dictionary>();
 }
 Dictionary* Value::dictionary() {
     auto* box = std::get_if<Box<Dictionary>>(&_storage);
+    if (box && !box->ptr)
+        box->ptr = std::make_unique<Dictionary>();
     return box ? box->ptr.get() : nullptr;
 }
 
@@ -280,14 +303,53 @@ Dictionary::Dictionary(std::initializer_list<Entry> entries) {
         set(key, value);
 }
 
+Dictionary::Dictionary(const Dictionary& other) : _entries(other._entries) {
+    if (other._index)
+        rebuildIndex();
+}
+
+Dictionary& Dictionary::operator=(const Dictionary& other) {
+    if (this != &other) {
+        Dictionary copy(other);
+        *this = std::move(copy);
+    }
+    return *this;
+}
+
+Dictionary::~Dictionary() = default;
+
+// The index holds views of the keys in _entries, so it is rebuilt whenever they may move.
+void Dictionary::rebuildIndex() {
+    if (_entries.size() < kIndexedFrom) {
+        _index.reset();
+        return;
+    }
+    auto index = std::make_unique<Index>();
+    index->reserve(_entries.size());
+    for (std::size_t i = 0; i < _entries.size(); ++i)
+        index->emplace(_entries[i].first, i);
+    _index = std::move(index);
+}
+
+std::size_t Dictionary::position(std::string_view key) const {
+    if (_index) {
+        auto it = _index->find(key);
+        return it == _index->end() ? _entries.size() : it->second;
+    }
+    for (std::size_t i = 0; i < _entries.size(); ++i)
+        if (_entries[i].first == key)
+            return i;
+    return _entries.size();
+}
+
 const Value* Dictionary::find(std::string_view key) const {
-    auto it = _index.find(key);
-    return it == _index.end() ? nullptr : &_entries[it->second].second;
+    std::size_t at = position(key);
+    return at < _entries.size() ? &_entries[at].second : nullptr;
 }
 
 Value* Dictionary::find(std::string_view key) {
-    auto it = _index.find(key);
-    return it == _index.end() ? nullptr : &_entries[it->second].second;
+    std::size_t at = position(key);
+    return at < _entries.size() ? &_entries[at].second : nullptr;
 }
 
 const Value& Dictionary::get(std::string_view key) const {
@@ -301,8 +363,12 @@ void Dictionary::set(std::string key, Value value) {
         *existing = std::move(value);
         return;
     }
-    _index.emplace(key, _entries.size());
+    bool moves = _entries.size() == _entries.capacity();
     _entries.emplace_back(std::move(key), std::move(value));
+    if (moves || !_index)
+        rebuildIndex();
+    else
+        _index->emplace(_entries.back().first, _entries.size() - 1);
 }
 
 Value& Dictionary::operator[](std::string_view key) {
@@ -313,20 +379,17 @@ Value& Dictionary::operator[](std::string_view key) {
 }
 
 bool Dictionary::remove(std::string_view key) {
-    auto it = _index.find(key);
-    if (it == _index.end())
+    std::size_t at = position(key);
+    if (at == _entries.size())
         return false;
-    std::size_t position = it->second;
-    _index.erase(it);
-    _entries.erase(_entries.begin() + static_cast<std::ptrdiff_t>(position));
-    for (std::size_t i = position; i < _entries.size(); ++i)
-        _index[_entries[i].first] = i;
+    _entries.erase(_entries.begin() + static_cast<std::ptrdiff_t>(at));
+    rebuildIndex();
     return true;
 }
 
 void Dictionary::clear() {
     _entries.clear();
-    _index.clear();
+    _index.reset();
 }
 
 std::vector<std::string> Dictionary::keys() const {

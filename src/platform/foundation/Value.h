@@ -25,7 +25,8 @@ struct Date {
 };
 
 // A property-list value: null, Boolean, integer, real, string, date, data, array or dictionary.
-// Containers are held by value; copying a Value copies the whole tree.
+// Containers are held by value; copying a Value copies the whole tree. Empty containers take
+// no storage of their own, so long lists of empty items stay small.
 class Value {
 public:
     enum class Type { Null, Boolean, Integer, Real, String, Date, Data, Array, Dictionary };
@@ -119,6 +120,11 @@ public:
 
     Dictionary() = default;
     Dictionary(std::initializer_list<Entry> entries);
+    Dictionary(const Dictionary& other);
+    Dictionary(Dictionary&& other) noexcept = default;
+    Dictionary& operator=(const Dictionary& other);
+    Dictionary& operator=(Dictionary&& other) noexcept = default;
+    ~Dictionary();
 
     std::size_t size() const { return _entries.size(); }
     bool empty() const { return _entries.empty(); }
@@ -142,8 +148,16 @@ public:
     bool operator==(const Dictionary& other) const;
 
 private:
+    // Small dictionaries (most records of a server list) are searched in place; a key index is
+    // kept only once a dictionary grows past this size.
+    static constexpr std::size_t kIndexedFrom = 12;
+    using Index = std::unordered_map<std::string_view, std::size_t, StringHash, std::equal_to<>>;
+
     std::vector<Entry> _entries;
-    std::unordered_map<std::string, std::size_t, StringHash, std::equal_to<>> _index;
+    std::unique_ptr<Index> _index;
+
+    std::size_t position(std::string_view key) const;
+    void rebuildIndex();
 };
 
 } // namespace velmora

@@ -1,11 +1,14 @@
 #include "platform/foundation/PropertyList.h"
 
+#include "support/BinaryPlistBuilder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 #include <plist/plist.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace velmora {
@@ -174,6 +177,130 @@ TEST(PropertyListTest, NullCannotBeWrittenAndLeavesTheOldFile) {
     EXPECT_FALSE(PropertyList::writeXmlFile(path, Value(Dictionary{{"a", Value()}}), &error));
     EXPECT_FALSE(error.empty());
     EXPECT_EQ(test::readFile(path), "old");
+}
+
+using test::BinaryPlistBuilder;
+
+// Levels of arrays, each referring `fanOut` times to the next; the last holds one string.
+std::string sharedReferenceBomb(int levels, int fanOut) {
+    BinaryPlistBuilder b;
+    for (int level = 0; level < levels; ++level)
+        b.add(BinaryPlistBuilder::array(std::vector<std::uint64_t>(fanOut, level + 1)));
+    b.add(BinaryPlistBuilder::ascii("boom"));
+    return b.build();
+}
+
+std::string binaryNestedArrays(int depth) {
+    BinaryPlistBuilder b;
+    for (int level = 0; level < depth; ++level)
+        b.add(BinaryPlistBuilder::array({static_cast<std::uint64_t>(level + 1)}));
+    b.add(BinaryPlistBuilder::array({}));
+    return b.build();
+}
+
+// A one-entry dictionary whose key is the given object.
+std::string binaryDictionaryWithKey(const std::string& keyObject) {
+    BinaryPlistBuilder b;
+    b.add(BinaryPlistBuilder::marker(0xD, 1) + BinaryPlistBuilder::bigEndian(1, 4) +
+          BinaryPlistBuilder::bigEndian(2, 4));
+    b.add(keyObject);
+    b.add(BinaryPlistBuilder::ascii("v"));
+    return b.build();
+}
+
+std::string binaryScalar(const std::string& object) {
+    BinaryPlistBuilder b;
+    b.add(BinaryPlistBuilder::array({1}));
+    b.add(object);
+    return b.build();
+}
+
+std::string realBits(double value) {
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return BinaryPlistBuilder::bigEndian(bits, 8);
+}
+
+TEST(PropertyListHostileTest, HostileShapesAreRefusedWithTheirReason) {
+    using namespace std::string_literals;
+    std::string commentedDepth = "<plist><!--";
+    for (int i = 0; i < 20000; ++i)
+        commentedDepth += "</array>";
+    commentedDepth += "-->";
+    for (int i = 0; i < 20000; ++i)
+        commentedDepth += "<array>";
+    const std::string utf16NulKeyLongForm =
+        BinaryPlistBuilder::marker(0x6, 2, true) + "\0k\0\0"s;
+    struct Case {
+        const char* what;
+        std::string bytes;
+        const char* reason;
+    } cases[] = {
+        {"40 levels of two shared references", sharedReferenceBomb(40, 2), "expands"},
+        {"12 levels of 14 shared references", sharedReferenceBomb(12, 14), "expands"},
+        {"100,000 nested binary arrays", binaryNestedArrays(100000), "nested"},
+        {"XML depth hidden behind a comment", commentedDepth, "nested"},
+        {"UTF-16 key with NUL, 8-byte length", binaryDictionaryWithKey(utf16NulKeyLongForm),
+         "NUL"},
+        {"ASCII key with NUL, long length", binaryDictionaryWithKey(
+             BinaryPlistBuilder::marker(0x5, 3, true) + "a\0b"s), "NUL"},
+        {"NaN date", binaryScalar("\x33"s + realBits(std::nan(""))), "date"},
+        {"infinite date", binaryScalar("\x33"s + realBits(HUGE_VAL)), "date"},
+        {"date a million years away", binaryScalar("\x33"s + realBits(3.2e13)), "date"},
+        {"128-bit integer", binaryScalar("\x14"s + BinaryPlistBuilder::bigEndian(1, 8) +
+                                         BinaryPlistBuilder::bigEndian(0, 8)), "64 bits"},
+        {"unsigned 2^64-1", binaryScalar("\x14"s + BinaryPlistBuilder::bigEndian(0, 8) +
+                                         std::string(8, '\xFF')), "64 bits"},
+        {"lone UTF-16 surrogate", binaryScalar(BinaryPlistBuilder::marker(0x6, 1) + "\xD8\x00"s),
+         "UTF-16"},
+        {"reference past the objects", binaryScalar(BinaryPlistBuilder::array({7})),
+         "reference"},
+        {"length past the end", binaryScalar(BinaryPlistBuilder::marker(0x5, 1u << 30, true)),
+         "past"},
+        {"XML integer beyond 64 bits", "<plist><integer>18446744073709551615</integer></plist>",
+         "malformed"},
+        {"undefined entity behind a DTD",
+         "<!DOCTYPE plist SYSTEM \"x.dtd\"><plist><string>&x;</string></plist>", "malformed"},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        EXPECT_FALSE(PropertyList::parse(c.bytes, &error)) << c.what;
+        EXPECT_NE(error.find(c.reason), std::string::npos) << c.what << ": " << error;
+    }
+}
+
+TEST(PropertyListHostileTest, LargeButHonestShapesStillRead) {
+    // Many references to one shared string: each is a value of its own, read in linear time.
+    BinaryPlistBuilder shared;
+    shared.add(BinaryPlistBuilder::array(std::vector<std::uint64_t>(200000, 1)));
+    shared.add(BinaryPlistBuilder::ascii("same"));
+    auto many = PropertyList::parse(shared.build());
+    ASSERT_TRUE(many);
+    ASSERT_EQ(many->array()->size(), 200000u);
+    EXPECT_EQ(many->array()->back(), Value("same"));
+
+    // A negative number in the 16-byte form fits in 64 bits and is kept exactly.
+    auto negative = PropertyList::parse(binaryScalar(
+        "\x14" + std::string(8, '\xFF') + BinaryPlistBuilder::bigEndian(~std::uint64_t{4}, 8)));
+    ASSERT_TRUE(negative);
+    EXPECT_EQ(negative->array()->at(0), Value(std::int64_t{-5}));
+
+    // Escapes and character references unescape in one pass.
+    std::string escaped = "<plist><string>";
+    for (int i = 0; i < 100000; ++i)
+        escaped += i % 2 ? "&lt;" : "&#65;";
+    escaped += "</string></plist>";
+    auto text = PropertyList::parse(escaped);
+    ASSERT_TRUE(text);
+    EXPECT_EQ(text->string()->size(), 100000u);
+    EXPECT_EQ(text->string()->substr(0, 4), "A<A<");
+
+    // A carriage return in a text stays one (a two-line title), also in a file with CRLF lines.
+    auto titles = PropertyList::parse(
+        "<?xml version=\"1.0\"?>\r\n<plist>\r\n<array>\r\n<string>One\rTwo</string>\r\n"
+        "<dict/></array>\r\n</plist>\r\n");
+    ASSERT_TRUE(titles);
+    EXPECT_EQ(*titles, Value(Array{Value("One\rTwo"), Value(Dictionary{})}));
 }
 
 } // namespace

@@ -1,0 +1,304 @@
+#include "platform/foundation/XmlPropertyListReader.h"
+
+#include "platform/foundation/Base64.h"
+#include "platform/foundation/DateFormat.h"
+
+#include <libxml/parser.h>
+#include <libxml/parserInternals.h>
+
+#include <charconv>
+#include <cmath>
+#include <cstring>
+#include <limits>
+#include <utility>
+
+namespace velmora {
+namespace {
+
+constexpr const char* kMalformed = "not a property list (malformed XML)";
+
+XmlPropertyListReader* readerOf(void* context) {
+    auto* parser = static_cast<xmlParserCtxtPtr>(context);
+    return static_cast<XmlPropertyListReader*>(parser->_private);
+}
+
+std::string_view text(const xmlChar* s) {
+    return s ? std::string_view(reinterpret_cast<const char*>(s)) : std::string_view();
+}
+
+void onStartElement(void* context, const xmlChar* localName, const xmlChar*, const xmlChar*, int,
+                    const xmlChar**, int, int, const xmlChar**) {
+    readerOf(context)->startElement(text(localName));
+}
+
+void onEndElement(void* context, const xmlChar* localName, const xmlChar*, const xmlChar*) {
+    readerOf(context)->endElement(text(localName));
+}
+
+void onCharacters(void* context, const xmlChar* characters, int length) {
+    readerOf(context)->characters(
+        std::string_view(reinterpret_cast<const char*>(characters), static_cast<size_t>(length)));
+}
+
+// Entity definitions, and references to entities nobody defined, are refused.
+void onEntityDeclaration(void* context, const xmlChar*, int, const xmlChar*, const xmlChar*,
+                         xmlChar*) {
+    readerOf(context)->refuse("a property list defines no entities");
+}
+
+void onEntityReference(void* context, const xmlChar*) {
+    readerOf(context)->refuse(kMalformed);
+}
+
+void onError(void*, const char*, ...) {}
+
+// An XML parser turns every carriage return into a line feed, but a carriage return in a text
+// of a property list is a line break of a title and must stay one. Inside elements each one is
+// written as a character reference first; inside tags and before the root it stays as it is.
+std::string keepCarriageReturns(std::string_view bytes) {
+    std::string out;
+    out.reserve(bytes.size() + 64);
+    int depth = 0;
+    bool inTag = false;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        char c = bytes[i];
+        if (c == '<' && !inTag) {
+            inTag = true;
+            char next = i + 1 < bytes.size() ? bytes[i + 1] : '\0';
+            if (next == '/')
+                --depth;
+            else if (next != '!' && next != '?')
+                ++depth;
+        } else if (c == '>' && inTag) {
+            inTag = false;
+            if (i > 0 && bytes[i - 1] == '/')
+                --depth;
+        } else if (c == '\r' && !inTag && depth > 0) {
+            out += "&#13;";
+            continue;
+        }
+        out += c;
+    }
+    return out;
+}
+
+std::string_view trimmed(std::string_view s) {
+    const char* space = " \t\r\n";
+    std::size_t first = s.find_first_not_of(space);
+    if (first == std::string_view::npos)
+        return {};
+    return s.substr(first, s.find_last_not_of(space) - first + 1);
+}
+
+// Decimal integers within 64 signed bits; anything else is refused, never wrapped.
+std::optional<std::int64_t> integerText(std::string_view s) {
+    s = trimmed(s);
+    if (s.starts_with('+'))
+        s.remove_prefix(1);
+    std::int64_t value = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size())
+        return std::nullopt;
+    return value;
+}
+
+std::optional<double> realText(std::string_view s) {
+    s = trimmed(s);
+    bool negative = s.starts_with('-');
+    if (s.starts_with('+') || negative)
+        s.remove_prefix(1);
+    double value = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
+    bool whole = !s.empty() && end == s.data() + s.size();
+    if (!whole || (ec != std::errc() && ec != std::errc::result_out_of_range))
+        return std::nullopt;
+    return negative ? -value : value;
+}
+
+} // namespace
+
+XmlPropertyListReader::XmlPropertyListReader(std::string_view bytes, int maxNesting)
+    : _bytes(bytes), _maxNesting(maxNesting) {}
+
+std::optional<Value> XmlPropertyListReader::read(std::string* error) {
+    xmlSAXHandler handler;
+    std::memset(&handler, 0, sizeof handler);
+    handler.initialized = XML_SAX2_MAGIC;
+    handler.startElementNs = onStartElement;
+    handler.endElementNs = onEndElement;
+    handler.characters = onCharacters;
+    handler.cdataBlock = onCharacters;
+    handler.ignorableWhitespace = onCharacters;
+    handler.entityDecl = onEntityDeclaration;
+    handler.reference = onEntityReference;
+    handler.error = onError;
+    handler.warning = onError;
+
+    std::string escaped;
+    std::string_view input = _bytes;
+    if (input.find('\r') != std::string_view::npos) {
+        escaped = keepCarriageReturns(input);
+        input = escaped;
+    }
+    xmlParserCtxtPtr parser =
+        xmlCreateMemoryParserCtxt(input.data(), static_cast<int>(input.size()));
+    if (!parser) {
+        if (error)
+            *error = kMalformed;
+        return std::nullopt;
+    }
+    std::memcpy(parser->sax, &handler, sizeof handler);
+    parser->_private = this;
+    parser->userData = parser;
+    xmlCtxtUseOptions(parser, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    _parser = parser;
+    xmlParseDocument(parser);
+    bool wellFormed = parser->wellFormed != 0;
+    if (parser->myDoc) // libxml2 makes a document to hold entity declarations it met
+        xmlFreeDoc(parser->myDoc);
+    xmlFreeParserCtxt(parser);
+    _parser = nullptr;
+
+    if (_error.empty() && (!wellFormed || !_root))
+        _error = kMalformed;
+    if (!_error.empty()) {
+        if (error)
+            *error = _error;
+        return std::nullopt;
+    }
+    return std::move(_root);
+}
+
+void XmlPropertyListReader::refuse(std::string reason) {
+    if (_error.empty())
+        _error = std::move(reason);
+    if (_parser)
+        xmlStopParser(static_cast<xmlParserCtxtPtr>(_parser));
+}
+
+namespace {
+
+bool isContainer(XmlPropertyListReader::Element element) {
+    using Element = XmlPropertyListReader::Element;
+    return element == Element::Array || element == Element::Dict;
+}
+
+bool isScalar(XmlPropertyListReader::Element element) {
+    return !isContainer(element) && element != XmlPropertyListReader::Element::Plist;
+}
+
+} // namespace
+
+void XmlPropertyListReader::startElement(std::string_view name) {
+    static const std::pair<std::string_view, Element> kElements[] = {
+        {"plist", Element::Plist},     {"array", Element::Array},     {"dict", Element::Dict},
+        {"key", Element::Key},         {"string", Element::String},   {"integer", Element::Integer},
+        {"real", Element::Real},       {"date", Element::Date},       {"data", Element::Data},
+        {"true", Element::True},       {"false", Element::False},
+    };
+    if (static_cast<int>(_elements.size()) >= _maxNesting)
+        return refuse("containers nested too deeply");
+    const Element* element = nullptr;
+    for (const auto& [elementName, kind] : kElements)
+        if (elementName == name)
+            element = &kind;
+    bool insideScalar = !_elements.empty() && isScalar(_elements.back());
+    if (!element || insideScalar || (*element == Element::Plist && !_elements.empty()))
+        return refuse(kMalformed);
+    _elements.push_back(*element);
+    if (isContainer(*element))
+        _open.push_back(Container{*element == Element::Dict, {}, {}, {}});
+    else
+        _text.clear();
+}
+
+void XmlPropertyListReader::endElement(std::string_view) {
+    if (_elements.empty())
+        return;
+    Element element = _elements.back();
+    _elements.pop_back();
+    if (isContainer(element))
+        finishContainer();
+    else if (isScalar(element))
+        finishScalar(element);
+}
+
+void XmlPropertyListReader::characters(std::string_view text) {
+    if (!_elements.empty() && isScalar(_elements.back()))
+        _text.append(text);
+}
+
+void XmlPropertyListReader::finishContainer() {
+    Container container = std::move(_open.back());
+    _open.pop_back();
+    if (container.key)
+        return refuse(kMalformed); // a key without its value
+    add(container.isDictionary ? Value(std::move(container.dictionary))
+                               : Value(std::move(container.array)));
+}
+
+void XmlPropertyListReader::finishScalar(Element element) {
+    if (element == Element::Key) {
+        if (_open.empty() || !_open.back().isDictionary || _open.back().key)
+            return refuse(kMalformed);
+        _open.back().key = std::move(_text);
+        return;
+    }
+    auto value = scalarValue(element);
+    if (!value)
+        return refuse(kMalformed);
+    add(std::move(*value));
+}
+
+std::optional<Value> XmlPropertyListReader::scalarValue(Element element) {
+    switch (element) {
+    case Element::String: return Value(std::move(_text));
+    case Element::True: return Value(true);
+    case Element::False: return Value(false);
+    case Element::Integer: {
+        auto n = integerText(_text);
+        if (!n)
+            return std::nullopt;
+        return Value(*n);
+    }
+    case Element::Real: {
+        auto r = realText(_text);
+        if (!r)
+            return std::nullopt;
+        return Value(*r);
+    }
+    case Element::Date: {
+        auto seconds = DateFormat::parseIso8601(trimmed(_text));
+        if (!seconds)
+            return std::nullopt;
+        return Value(Date{*seconds});
+    }
+    case Element::Data: {
+        auto bytes = Base64::decode(_text);
+        if (!bytes)
+            return std::nullopt;
+        return Value(std::move(*bytes));
+    }
+    default: return std::nullopt;
+    }
+}
+
+void XmlPropertyListReader::add(Value value) {
+    if (_open.empty()) {
+        if (_root)
+            return refuse(kMalformed); // a second top value
+        _root = std::move(value);
+        return;
+    }
+    Container& parent = _open.back();
+    if (!parent.isDictionary) {
+        parent.array.push_back(std::move(value));
+        return;
+    }
+    if (!parent.key)
+        return refuse(kMalformed); // a value without its key
+    parent.dictionary.set(std::move(*parent.key), std::move(value));
+    parent.key.reset();
+}
+
+} // namespace velmora

@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/foundation/Value.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+// Reads an XML property list in one streaming pass over libxml2's SAX interface: no tree of
+// the document is built, no network is used, no document type declaration or entity definition
+// is accepted, and nesting is counted as the elements arrive.
+class XmlPropertyListReader {
+public:
+    XmlPropertyListReader(std::string_view bytes, int maxNesting);
+
+    // The top value, or null with a one-line reason in error.
+    std::optional<Value> read(std::string* error);
+
+    // Events from the parser.
+    void startElement(std::string_view name);
+    void endElement(std::string_view name);
+    void characters(std::string_view text);
+    void refuse(std::string reason);
+
+    enum class Element { Plist, Array, Dict, Key, String, Integer, Real, Date, Data, True, False };
+
+private:
+    struct Container {
+        bool isDictionary = false;
+        Array array;
+        Dictionary dictionary;
+        std::optional<std::string> key;
+    };
+
+    std::string_view _bytes;
+    int _maxNesting;
+    void* _parser = nullptr;
+    std::vector<Element> _elements; // the open elements, outermost first
+    std::vector<Container> _open;
+    std::string _text;
+    std::optional<Value> _root;
+    std::string _error;
+
+    void finishContainer();
+    void finishScalar(Element element);
+    std::optional<Value> scalarValue(Element element);
+    void add(Value value);
+};
+
+} // namespace velmora
