@@ -130,6 +130,10 @@ bool ZEMAFieldRules::isNumFormat(const std::string& text) const {
                        [](char c) { return static_cast<unsigned char>(c) < 0x80; });
 }
 
+bool ZEMAFieldRules::checksText() const {
+    return unit == kUnitPageList || unit == kUnitSpecialText;
+}
+
 bool ZEMAFieldRules::isTextFormatForPageNum(const std::string& text) const {
     if (text.empty())
         return true;

@@ -49,6 +49,8 @@ struct ZEMAFieldRules {
     // Whether a text may stand in the field while the user types a number.
     bool isNumFormat(const std::string& text) const;
     // Whether a text may stand in a page-list or special-text field while the user types.
+    // Whether text mode checks what is typed (page lists and special texts do).
+    bool checksText() const;
     bool isTextFormatForPageNum(const std::string& text) const;
 
     // The number a text shows. Under the decimal comma the text is read as it is and with the

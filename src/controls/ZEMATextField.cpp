@@ -3,6 +3,7 @@
 #include "common/Alerts.h"
 #include "common/NotifyUnit.h"
 #include "platform/foundation/NumberText.h"
+#include "platform/foundation/UnicodeText.h"
 #include "platform/ui/FieldEditor.h"
 #include "platform/ui/Window.h"
 
@@ -132,6 +133,13 @@ void ZEMATextField::validate() {
 
 bool ZEMATextField::textShouldChange(ui::FieldEditor& editor, ui::Range range,
                                      const std::string& replacement) {
+    if (!_rules.numberMode && !_rules.checksText())
+        return true; // free text: nothing to check, and no copy of a long text per keystroke
+    std::size_t removed =
+        std::min(range.length, editor.length() - std::min(range.location, editor.length()));
+    std::size_t grownLength = editor.length() - removed + UnicodeText::utf16Length(replacement);
+    if (!_rules.numberMode && grownLength > _rules.maxLength)
+        return false; // refused by its length alone, before the text is built
     std::string candidate = editor.stringByReplacing(range, replacement);
     if (_rules.numberMode)
         return _rules.isNumFormat(candidate) && _rules.numberOf(candidate) <= _rules.maximum;

@@ -23,6 +23,7 @@
 #include <limits>
 #include <map>
 #include <sys/stat.h>
+#include <unordered_map>
 
 namespace velmora {
 namespace {
@@ -34,6 +35,21 @@ constexpr double kMaxItemIconSide = 16;
 constexpr long kDefaultMaxDigit = 256;
 constexpr std::size_t kMaxChildDepth = 8;
 constexpr std::size_t kMaxTreeControls = 512;
+constexpr std::size_t kMaxFileChildren = 4096;
+
+// The count of live child controls built from one UI-settings file. The file stays alive while
+// any of its controls does, so its address identifies it for as long as the count matters.
+std::shared_ptr<std::size_t> liveChildrenOf(const Dictionary* settings) {
+    static std::unordered_map<const Dictionary*, std::weak_ptr<std::size_t>> counts;
+    std::erase_if(counts, [](const auto& entry) { return entry.second.expired(); });
+    auto& slot = counts[settings];
+    auto count = slot.lock();
+    if (!count) {
+        count = std::make_shared<std::size_t>(0);
+        slot = count;
+    }
+    return count;
+}
 
 // UI-settings files are read once per version of the file, not once per control.
 std::shared_ptr<const Dictionary> readUISettings(const std::string& path) {
@@ -562,9 +578,10 @@ void ZEMAUI::buildChildren(const Layout& layout, const std::string& paneName) {
     bool startsTree = !_treeSize;
     if (startsTree)
         _treeSize = std::make_shared<std::size_t>(1);
+    auto fileChildren = liveChildrenOf(settings.get());
     for (const auto& keyword : keywords) {
         const Dictionary* child = settings->get(keyword).dictionary();
-        if (!child || !mayNestChild(keyword))
+        if (!child || !mayNestChild(keyword, *fileChildren))
             continue;
         ++*_treeSize;
         if (child->get("holizontally").boolValue() && !rows.empty())
@@ -591,6 +608,7 @@ void ZEMAUI::buildChildren(const Layout& layout, const std::string& paneName) {
             child->_ancestors = _ancestors;
             child->_ancestors.push_back(row[column].keyword);
             child->_treeSize = _treeSize;
+            child->_liveChild = std::make_unique<LiveChild>(fileChildren);
             child->setControlDictionary(description, _bundle);
             child->setUISettings(settings);
             child->createControls(paneName);
@@ -605,7 +623,7 @@ void ZEMAUI::buildChildren(const Layout& layout, const std::string& paneName) {
         _treeSize.reset();
 }
 
-bool ZEMAUI::mayNestChild(const std::string& keyword) const {
+bool ZEMAUI::mayNestChild(const std::string& keyword, std::size_t fileChildren) const {
     const char* problem = nullptr;
     if (std::find(_ancestors.begin(), _ancestors.end(), keyword) != _ancestors.end())
         problem = "it contains itself";
@@ -613,6 +631,8 @@ bool ZEMAUI::mayNestChild(const std::string& keyword) const {
         problem = "children nest too deeply";
     else if (*_treeSize >= kMaxTreeControls)
         problem = "the control has too many children";
+    else if (fileChildren >= kMaxFileChildren)
+        problem = "the settings file has too many children";
     if (problem)
         SystemLog::format("###UI settings: child \"%s\" of \"%s\" not built: %s", keyword.c_str(),
                           _mainKeyword.c_str(), problem);

@@ -185,6 +185,25 @@ private:
     // nest without end.
     std::vector<std::string> _ancestors;
     std::shared_ptr<std::size_t> _treeSize;
+    // Children alive per UI-settings file: descriptions that share children cannot multiply
+    // them without end across the many trees of one file either.
+    class LiveChild {
+    public:
+        LiveChild() = default;
+        explicit LiveChild(std::shared_ptr<std::size_t> count) : _count(std::move(count)) {
+            ++*_count;
+        }
+        LiveChild(const LiveChild&) = delete;
+        LiveChild& operator=(const LiveChild&) = delete;
+        ~LiveChild() {
+            if (_count)
+                --*_count;
+        }
+
+    private:
+        std::shared_ptr<std::size_t> _count;
+    };
+    std::unique_ptr<LiveChild> _liveChild;
     std::shared_ptr<ui::ImageView> _groupIcon, _iconTrue, _iconFalse, _radioIcon, _numberIcon,
         _sliderStartIcon, _sliderEndIcon;
     std::shared_ptr<ui::TextField> _groupTitleLabel, _headTitleLabel, _titleLabel, _headLabel,
@@ -201,7 +220,7 @@ private:
     // Creation steps
     struct Layout;
     void readDescription(const std::string& paneName);
-    bool mayNestChild(const std::string& keyword) const;
+    bool mayNestChild(const std::string& keyword, std::size_t fileChildren) const;
     void buildGroupIcon(const Layout& layout);
     void buildGroupTitle(Layout& layout);
     void buildLabels(const Layout& layout, double x);

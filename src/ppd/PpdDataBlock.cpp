@@ -35,6 +35,8 @@ public:
     BlockInflater& operator=(const BlockInflater&) = delete;
 
     bool ok() const { return _ok; }
+    // True once the stream ended with its checksum verified and nothing went wrong on the way.
+    bool complete() const { return _ended && !_failed; }
 
     void feed(const std::vector<std::uint8_t>& bytes) {
         _stream.next_in = const_cast<Bytef*>(bytes.data());
@@ -46,11 +48,14 @@ public:
             _stream.avail_out = static_cast<uInt>(_out.size() - _used);
             int status = inflate(&_stream, Z_NO_FLUSH);
             _used = _out.size() - _stream.avail_out;
-            if (status == Z_STREAM_END)
+            if (status == Z_STREAM_END) {
+                _ended = true;
                 return;
+            }
             if (status != Z_OK && status != Z_BUF_ERROR) {
                 std::fprintf(stderr, "ERROR: inflate returned %d (%s)\n", status,
                              _stream.msg ? _stream.msg : "");
+                _failed = true;
                 return;
             }
             if (status == Z_BUF_ERROR && _stream.avail_out > 0)
@@ -66,6 +71,8 @@ public:
 private:
     z_stream _stream{};
     bool _ok = false;
+    bool _ended = false;
+    bool _failed = false;
     std::string _out;
     std::size_t _used = 0;
 
@@ -85,7 +92,10 @@ std::string PpdDataBlock::attributeName(const std::string& name, unsigned index)
     return name + suffix;
 }
 
-std::optional<std::string> PpdDataBlock::read(ppd_file_s* ppd, const std::string& name) {
+std::optional<std::string> PpdDataBlock::read(ppd_file_s* ppd, const std::string& name,
+                                              bool* complete) {
+    if (complete)
+        *complete = false;
     if (!ppd || name.empty() || name.size() + 4 > PPD_MAX_NAME - 1)
         return std::nullopt;
     if (!ppdFindAttr(ppd, attributeName(name, 0).c_str(), nullptr))
@@ -102,12 +112,15 @@ std::optional<std::string> PpdDataBlock::read(ppd_file_s* ppd, const std::string
             break;
         inflater.feed(*bytes);
     }
+    if (complete)
+        *complete = inflater.complete();
     return inflater.take();
 }
 
 std::optional<Value> PpdDataBlock::readList(ppd_file_s* ppd, const std::string& name) {
-    auto bytes = read(ppd, name);
-    if (!bytes || bytes->empty())
+    bool complete = false;
+    auto bytes = read(ppd, name, &complete);
+    if (!bytes || bytes->empty() || !complete)
         return std::nullopt;
     return PropertyList::parse(*bytes);
 }

@@ -18,9 +18,12 @@ public:
     // Inflated output stops growing past this size.
     static constexpr std::size_t kCeiling = 16u << 20;
 
-    // The inflated bytes of the list; null when the PPD has no such block.
-    static std::optional<std::string> read(ppd_file_s* ppd, const std::string& name);
-    // The list parsed as a property list; null when it is missing or cannot be decoded.
+    // The inflated bytes of the list; null when the PPD has no such block. complete tells
+    // whether the zlib stream ended with a matching checksum (damaged or cut-off data does not).
+    static std::optional<std::string> read(ppd_file_s* ppd, const std::string& name,
+                                           bool* complete = nullptr);
+    // The list parsed as a property list; null when it is missing, damaged (its checksum
+    // included) or cannot be decoded.
     static std::optional<Value> readList(ppd_file_s* ppd, const std::string& name);
     // The attribute name of part index of a list ("FeederInfoList" + "002A").
     static std::string attributeName(const std::string& name, unsigned index);

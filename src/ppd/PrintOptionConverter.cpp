@@ -252,7 +252,7 @@ std::string PrintOptionConverter::convertZEMAToMag(const std::string& value) {
 }
 
 std::string PrintOptionConverter::convertMagToZEMA(const std::string& value) {
-    double rounded = std::stod(roundDecimal((number(value) - 100.0) * 10.0, 1));
+    double rounded = NumberText::leadingReal(roundDecimal((number(value) - 100.0) * 10.0, 1));
     return std::to_string(NumberText::saturatingInteger(rounded));
 }
 

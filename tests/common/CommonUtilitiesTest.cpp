@@ -113,9 +113,21 @@ TEST(StringFormatTest, FillsPlatformMessageFormats) {
         {"missing %@ and %d", {Value("one")}, "missing one and "},
         {"trailing %", {}, "trailing %"},
         {"%@", {Value(true)}, "True"},
+        {"%-5s|%05d", {Value("ab"), Value(42)}, "ab   |00042"},
+        {"%@ %99999999999$@", {Value("a")}, "a "}, // a position past every argument
     };
     for (const auto& c : cases)
         EXPECT_EQ(StringFormat::format(c.format, c.args), c.expected) << c.format;
+}
+
+TEST(StringFormatTest, WidthsAndPrecisionsFromFilesAreBounded) {
+    const std::vector<Value> args{Value("x"), Value(1.5)};
+    for (const char* format : {"%@ %999999999s", "%1$999999999s", "%2147483646s", "%.999999999f",
+                               "%2$.99999999999999999999f", "%-99999999999d"}) {
+        std::string text = StringFormat::format(format, args);
+        EXPECT_LE(text.size(), 400u) << format;
+        EXPECT_FALSE(text.empty()) << format;
+    }
 }
 
 TEST(NotifyUnitTest, PostsByNameWithoutSender) {

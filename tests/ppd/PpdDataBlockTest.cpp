@@ -66,9 +66,12 @@ TEST(PpdDataBlockTest, CorruptBase64OrZlibGivesNull) {
     std::string stream = compressedList(kStackers);
     std::string corruptZlib = stream;
     corruptZlib[0] = 'X';
+    std::string wrongChecksum = stream;
+    wrongChecksum.back() = static_cast<char>(wrongChecksum.back() ^ 0x01);
     for (const auto& lines :
          {std::string("*JobFolder0000: \"!!!not base64!!!\"\n"),
           test::dataBlockLines("JobFolder", corruptZlib),
+          test::dataBlockLines("JobFolder", wrongChecksum),
           test::dataBlockLines("JobFolder", test::zlibCompress("not a property list"))}) {
         auto ppd = ppdWith(dir, lines);
         ASSERT_NE(ppd, nullptr);

@@ -67,8 +67,10 @@ bool BinaryPropertyListReader::fits(std::uint64_t start, std::uint64_t count,
 }
 
 bool BinaryPropertyListReader::readTrailer() {
-    if (_bytes.size() < kHeaderSize + kTrailerSize || !_bytes.starts_with("bplist00"))
-        { fail("malformed binary property list (no header or trailer)"); return false; }
+    if (_bytes.size() < kHeaderSize + kTrailerSize || !_bytes.starts_with("bplist00")) {
+        fail("malformed binary property list (no header or trailer)");
+        return false;
+    }
     std::size_t at = _bytes.size() - kTrailerSize;
     _trailer.offsetSize = static_cast<unsigned char>(_bytes[at + 6]);
     _trailer.referenceSize = static_cast<unsigned char>(_bytes[at + 7]);
@@ -80,18 +82,22 @@ bool BinaryPropertyListReader::readTrailer() {
     bool tableInside = _trailer.offsetTableStart >= kHeaderSize && _trailer.offsetTableStart <= at;
     if (!sizesValid || !tableInside || _trailer.objectCount == 0 ||
         _trailer.objectCount > (at - _trailer.offsetTableStart) / _trailer.offsetSize ||
-        _trailer.topObject >= _trailer.objectCount)
-        { fail("malformed binary property list (broken trailer)"); return false; }
+        _trailer.topObject >= _trailer.objectCount) {
+        fail("malformed binary property list (broken trailer)");
+        return false;
+    }
     return true;
 }
 
 bool BinaryPropertyListReader::readOffsets() {
     _offsets.resize(_trailer.objectCount);
     for (std::uint64_t i = 0; i < _trailer.objectCount; ++i) {
-        _offsets[i] = bigEndian(_trailer.offsetTableStart + i * _trailer.offsetSize,
-                                _trailer.offsetSize);
-        if (_offsets[i] < kHeaderSize || _offsets[i] >= _trailer.offsetTableStart)
-            { fail("malformed binary property list (object offset out of range)"); return false; }
+        _offsets[i] =
+            bigEndian(_trailer.offsetTableStart + i * _trailer.offsetSize, _trailer.offsetSize);
+        if (_offsets[i] < kHeaderSize || _offsets[i] >= _trailer.offsetTableStart) {
+            fail("malformed binary property list (object offset out of range)");
+            return false;
+        }
     }
     return true;
 }
@@ -122,8 +128,8 @@ bool BinaryPropertyListReader::referencesFit(const Header& h) const {
            fits(h.start, perEntry * h.count, _trailer.referenceSize);
 }
 
-std::optional<BinaryPropertyListReader::Header> BinaryPropertyListReader::header(
-    std::uint64_t object) {
+std::optional<BinaryPropertyListReader::Header>
+BinaryPropertyListReader::header(std::uint64_t object) {
     std::uint64_t at = _offsets[object];
     auto marker = static_cast<unsigned char>(_bytes[at]);
     Header h{static_cast<unsigned>(marker >> 4u), static_cast<unsigned>(marker & 0x0Fu), at + 1};
@@ -145,8 +151,10 @@ std::optional<BinaryPropertyListReader::Header> BinaryPropertyListReader::header
 
 bool BinaryPropertyListReader::spend(std::uint64_t payloadBytes) {
     std::uint64_t cost = kExpandedBytesPerValue + payloadBytes;
-    if (_valuesLeft == 0 || cost > _expandedBytesLeft)
-        { fail("binary property list expands beyond its size (shared references)"); return false; }
+    if (_valuesLeft == 0 || cost > _expandedBytesLeft) {
+        fail("binary property list expands beyond its size (shared references)");
+        return false;
+    }
     --_valuesLeft;
     _expandedBytesLeft -= cost;
     return true;

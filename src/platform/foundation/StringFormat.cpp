@@ -1,5 +1,8 @@
 #include "platform/foundation/StringFormat.h"
 
+#include "platform/foundation/NumberText.h"
+
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -7,8 +10,26 @@
 namespace velmora::StringFormat {
 namespace {
 
+// Formats come from string tables and settings files: widths, precisions and positions are
+// held to what a label can show, so no format can ask for gigabytes of padding.
+constexpr std::int64_t kMaxWidth = 256;
+constexpr std::int64_t kMaxPrecision = 64;
+constexpr std::int64_t kMaxPosition = 99;
+
+std::size_t digitsEnd(std::string_view fmt, std::size_t i) {
+    while (i < fmt.size() && std::isdigit(static_cast<unsigned char>(fmt[i])))
+        ++i;
+    return i;
+}
+
+// The number written at fmt[from, to), held to at most limit.
+std::int64_t boundedNumber(std::string_view fmt, std::size_t from, std::size_t to,
+                           std::int64_t limit) {
+    return std::min(NumberText::leadingInteger(fmt.substr(from, to - from)), limit);
+}
+
 struct Conversion {
-    std::string flags;  // flags, width and precision as written
+    std::string flags;  // flags, then width and precision held to their bounds
     std::string length; // h, l, ll, q, z
     char type = 0;
     int position = 0;    // 1-based explicit position, 0 when none
@@ -17,17 +38,23 @@ struct Conversion {
 
 bool parseConversion(std::string_view fmt, std::size_t start, Conversion& c) {
     std::size_t i = start + 1;
-    std::size_t digits = i;
-    while (digits < fmt.size() && std::isdigit(static_cast<unsigned char>(fmt[digits])))
-        ++digits;
+    std::size_t digits = digitsEnd(fmt, i);
     if (digits > i && digits < fmt.size() && fmt[digits] == '$') {
-        c.position = std::stoi(std::string(fmt.substr(i, digits - i)));
+        // A position past every argument stays past them: it writes nothing.
+        c.position = static_cast<int>(boundedNumber(fmt, i, digits, kMaxPosition + 1));
         i = digits + 1;
     }
-    std::size_t flagsStart = i;
-    while (i < fmt.size() && std::strchr("-+ #0123456789.", fmt[i]))
-        ++i;
-    c.flags.assign(fmt.substr(flagsStart, i - flagsStart));
+    while (i < fmt.size() && std::strchr("-+ #0", fmt[i]))
+        c.flags += fmt[i++];
+    std::size_t widthEnd = digitsEnd(fmt, i);
+    if (widthEnd > i)
+        c.flags += std::to_string(boundedNumber(fmt, i, widthEnd, kMaxWidth));
+    i = widthEnd;
+    if (i < fmt.size() && fmt[i] == '.') {
+        std::size_t precisionEnd = digitsEnd(fmt, i + 1);
+        c.flags += '.' + std::to_string(boundedNumber(fmt, i + 1, precisionEnd, kMaxPrecision));
+        i = precisionEnd;
+    }
     std::size_t lengthStart = i;
     while (i < fmt.size() && std::strchr("hlqzjt", fmt[i]))
         ++i;

@@ -191,10 +191,10 @@ bool isScalar(XmlPropertyListReader::Element element) {
 
 void XmlPropertyListReader::startElement(std::string_view name) {
     static const std::pair<std::string_view, Element> kElements[] = {
-        {"plist", Element::Plist},     {"array", Element::Array},     {"dict", Element::Dict},
-        {"key", Element::Key},         {"string", Element::String},   {"integer", Element::Integer},
-        {"real", Element::Real},       {"date", Element::Date},       {"data", Element::Data},
-        {"true", Element::True},       {"false", Element::False},
+        {"plist", Element::Plist}, {"array", Element::Array},   {"dict", Element::Dict},
+        {"key", Element::Key},     {"string", Element::String}, {"integer", Element::Integer},
+        {"real", Element::Real},   {"date", Element::Date},     {"data", Element::Data},
+        {"true", Element::True},   {"false", Element::False},
     };
     if (static_cast<int>(_elements.size()) >= _maxNesting)
         return refuse("containers nested too deeply");

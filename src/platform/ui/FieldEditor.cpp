@@ -1,5 +1,6 @@
 #include "platform/ui/FieldEditor.h"
 
+#include "platform/foundation/UnicodeText.h"
 #include "platform/ui/TextField.h"
 
 #include <algorithm>
@@ -23,11 +24,22 @@ std::string toUtf8(const icu::UnicodeString& text) {
 
 void FieldEditor::setString(std::string text) {
     _text = std::move(text);
-    _selection = Range{length(), 0};
+    _length = UnicodeText::utf16Length(_text);
+    _selection = Range{_length, 0};
 }
 
-std::size_t FieldEditor::length() const {
-    return static_cast<std::size_t>(toUnicode(_text).length());
+// The byte at which the UTF-16 offset begins; the end of the text is found without a scan.
+std::size_t FieldEditor::byteOffset(std::size_t utf16Offset) const {
+    if (utf16Offset >= _length)
+        return _text.size();
+    std::size_t units = 0, at = 0;
+    while (at < _text.size() && units < utf16Offset) {
+        auto lead = static_cast<unsigned char>(_text[at]);
+        std::size_t bytes = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        units += bytes == 4 ? 2 : 1;
+        at = std::min(at + bytes, _text.size());
+    }
+    return at;
 }
 
 void FieldEditor::setSelectedRange(Range range) {
@@ -47,22 +59,27 @@ void FieldEditor::setDelegate(TextField* field) {
 }
 
 std::string FieldEditor::stringByReplacing(Range range, const std::string& replacement) const {
-    icu::UnicodeString text = toUnicode(_text);
-    text.replace(static_cast<int32_t>(range.location), static_cast<int32_t>(range.length),
-                 toUnicode(replacement));
-    return toUtf8(text);
+    std::string text = _text;
+    std::size_t from = byteOffset(range.location);
+    text.replace(from, byteOffset(range.location + range.length) - from, replacement);
+    return text;
 }
 
 bool FieldEditor::replace(Range range, const std::string& replacement) {
+    range.location = std::min(range.location, _length);
+    range.length = std::min(range.length, _length - range.location);
     if (_delegate && !_delegate->textShouldChange(*this, range, replacement))
         return false;
     if (_delegate && !_began) {
         _began = true;
         _delegate->textDidBeginEditing(*this);
     }
-    _text = stringByReplacing(range, replacement);
-    _selection =
-        Range{range.location + static_cast<std::size_t>(toUnicode(replacement).length()), 0};
+    std::size_t from = byteOffset(range.location);
+    std::size_t to = byteOffset(range.location + range.length);
+    std::size_t inserted = UnicodeText::utf16Length(replacement);
+    _text.replace(from, to - from, replacement);
+    _length = _length - range.length + inserted;
+    _selection = Range{range.location + inserted, 0};
     if (_delegate)
         _delegate->textDidChange(*this);
     return true;

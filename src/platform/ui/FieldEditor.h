@@ -20,7 +20,7 @@ public:
     Range selectedRange() const { return _selection; }
     void setSelectedRange(Range range);
     void selectAll();
-    std::size_t length() const; // in UTF-16 code units
+    std::size_t length() const { return _length; } // in UTF-16 code units
     // The text as it would be with range replaced: what a change would make of it.
     std::string stringByReplacing(Range range, const std::string& replacement) const;
 
@@ -39,12 +39,16 @@ public:
     bool deleteBackward();
 
 private:
+    // Text is kept as UTF-8 with its UTF-16 length, and edited in place: typing at the end
+    // costs the keystroke, not a copy of the whole text.
     std::string _text;
+    std::size_t _length = 0;
     Range _selection;
     TextField* _delegate = nullptr;
     bool _began = false;
 
     bool replace(Range range, const std::string& replacement);
+    std::size_t byteOffset(std::size_t utf16Offset) const;
 };
 
 } // namespace velmora::ui

@@ -229,8 +229,7 @@ TEST(PropertyListHostileTest, HostileShapesAreRefusedWithTheirReason) {
     commentedDepth += "-->";
     for (int i = 0; i < 20000; ++i)
         commentedDepth += "<array>";
-    const std::string utf16NulKeyLongForm =
-        BinaryPlistBuilder::marker(0x6, 2, true) + "\0k\0\0"s;
+    const std::string utf16NulKeyLongForm = BinaryPlistBuilder::marker(0x6, 2, true) + "\0k\0\0"s;
     struct Case {
         const char* what;
         std::string bytes;
@@ -240,21 +239,22 @@ TEST(PropertyListHostileTest, HostileShapesAreRefusedWithTheirReason) {
         {"12 levels of 14 shared references", sharedReferenceBomb(12, 14), "expands"},
         {"100,000 nested binary arrays", binaryNestedArrays(100000), "nested"},
         {"XML depth hidden behind a comment", commentedDepth, "nested"},
-        {"UTF-16 key with NUL, 8-byte length", binaryDictionaryWithKey(utf16NulKeyLongForm),
-         "NUL"},
-        {"ASCII key with NUL, long length", binaryDictionaryWithKey(
-             BinaryPlistBuilder::marker(0x5, 3, true) + "a\0b"s), "NUL"},
+        {"UTF-16 key with NUL, 8-byte length", binaryDictionaryWithKey(utf16NulKeyLongForm), "NUL"},
+        {"ASCII key with NUL, long length",
+         binaryDictionaryWithKey(BinaryPlistBuilder::marker(0x5, 3, true) + "a\0b"s), "NUL"},
         {"NaN date", binaryScalar("\x33"s + realBits(std::nan(""))), "date"},
         {"infinite date", binaryScalar("\x33"s + realBits(HUGE_VAL)), "date"},
         {"date a million years away", binaryScalar("\x33"s + realBits(3.2e13)), "date"},
-        {"128-bit integer", binaryScalar("\x14"s + BinaryPlistBuilder::bigEndian(1, 8) +
-                                         BinaryPlistBuilder::bigEndian(0, 8)), "64 bits"},
-        {"unsigned 2^64-1", binaryScalar("\x14"s + BinaryPlistBuilder::bigEndian(0, 8) +
-                                         std::string(8, '\xFF')), "64 bits"},
+        {"128-bit integer",
+         binaryScalar("\x14"s + BinaryPlistBuilder::bigEndian(1, 8) +
+                      BinaryPlistBuilder::bigEndian(0, 8)),
+         "64 bits"},
+        {"unsigned 2^64-1",
+         binaryScalar("\x14"s + BinaryPlistBuilder::bigEndian(0, 8) + std::string(8, '\xFF')),
+         "64 bits"},
         {"lone UTF-16 surrogate", binaryScalar(BinaryPlistBuilder::marker(0x6, 1) + "\xD8\x00"s),
          "UTF-16"},
-        {"reference past the objects", binaryScalar(BinaryPlistBuilder::array({7})),
-         "reference"},
+        {"reference past the objects", binaryScalar(BinaryPlistBuilder::array({7})), "reference"},
         {"length past the end", binaryScalar(BinaryPlistBuilder::marker(0x5, 1u << 30, true)),
          "past"},
         {"XML integer beyond 64 bits", "<plist><integer>18446744073709551615</integer></plist>",

@@ -2,6 +2,8 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 
+#include "platform/foundation/UnicodeText.h"
+
 #include <gtest/gtest.h>
 
 namespace velmora::ui {
@@ -175,6 +177,33 @@ TEST(FieldEditorTest, SelectionCountsUtf16Units) {
     editor.setSelectedRange(Range{3, 0});
     editor.deleteBackward(); // removes the whole emoji
     EXPECT_EQ(editor.string(), "ab");
+}
+
+TEST(FieldEditorTest, EditsInPlaceAtUtf16PositionsOfMixedText) {
+    FieldEditor editor;
+    std::string typed;
+    for (int i = 0; i < 5000; ++i)
+        typed += i % 3 == 0 ? "é" : i % 3 == 1 ? "😀" : "x";
+    editor.typeText(typed);
+    EXPECT_EQ(editor.string(), typed);
+    EXPECT_EQ(editor.length(), 1667u + 2 * 1667u + 1666u); // an emoji takes two units
+    struct Case {
+        Range range;
+        const char* replacement;
+        const char* expected;
+    } cases[] = {
+        {{1, 2}, "-", "é-x"},        // the emoji as a whole
+        {{0, 0}, "日本", "日本é😀x"}, // in front
+        {{4, 9}, "!", "é😀x!"},       // a range past the end is held to it
+    };
+    for (const auto& c : cases) {
+        editor.setString("é😀x");
+        editor.setSelectedRange(c.range);
+        editor.insertText(c.replacement);
+        EXPECT_EQ(editor.string(), c.expected) << c.replacement;
+        EXPECT_EQ(editor.length(), UnicodeText::utf16Length(c.expected));
+        EXPECT_EQ(editor.stringByReplacing(Range{0, 0}, ">"), std::string(">") + c.expected);
+    }
 }
 
 } // namespace
