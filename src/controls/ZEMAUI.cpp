@@ -579,10 +579,12 @@ void ZEMAUI::buildChildren(const Layout& layout, const std::string& paneName) {
     if (startsTree)
         _treeSize = std::make_shared<std::size_t>(1);
     auto fileChildren = liveChildrenOf(settings.get());
+    std::size_t planned = 0;
     for (const auto& keyword : keywords) {
         const Dictionary* child = settings->get(keyword).dictionary();
-        if (!child || !mayNestChild(keyword, *fileChildren))
+        if (!child || !mayNestChild(keyword, *fileChildren + planned))
             continue;
+        ++planned;
         ++*_treeSize;
         if (child->get("holizontally").boolValue() && !rows.empty())
             rows.back().push_back({keyword, child});

@@ -584,6 +584,32 @@ TEST(ZEMAUIChildrenTest, ChildListsThatNestWithoutEndAreCut) {
     }
 }
 
+TEST(ZEMAUIChildrenTest, SharedChildrenAreBoundedPerFileAndFreedWithTheirParents) {
+    // 600 controls that each list the same nine children: 5,400 children in all, past what one
+    // file may build; the bound counts live children, so once they are gone all build again.
+    std::vector<std::string> nine;
+    std::string entries;
+    for (int i = 0; i < 9; ++i) {
+        nine.push_back("Shared" + std::to_string(i));
+        entries += parentOf(nine.back(), {});
+    }
+    auto settings = std::make_shared<const Dictionary>(test::plistDictionary(entries));
+    std::string root = parentOf("Parent", nine);
+    std::string description =
+        root.substr(root.find("<dict>") + 6, root.rfind("</dict>") - root.find("<dict>") - 6);
+    auto buildAll = [&] {
+        std::vector<std::shared_ptr<ZEMAUI>> parents;
+        std::size_t children = 0;
+        for (int i = 0; i < 600; ++i) {
+            parents.push_back(buildControl(description, settings));
+            children += parents.back()->childControls().size();
+        }
+        return children;
+    };
+    EXPECT_EQ(buildAll(), 4096u);
+    EXPECT_EQ(buildAll(), 4096u); // the first 600 parents are gone with their children
+}
+
 TEST(ZEMAUIChildrenTest, RebuildingKeepsTheChildren) {
     auto settings = std::make_shared<const Dictionary>(
         test::plistDictionary(parentOf("Middle", {"Leaf"}) + parentOf("Leaf", {})));
