@@ -61,8 +61,12 @@ struct Decimal {
         return d;
     }
 
-    Decimal times(const Decimal& other) const {
-        return {mantissa * other.mantissa, scale + other.scale};
+    // Null when the product does not fit: such numbers are no option value.
+    std::optional<Decimal> times(const Decimal& other) const {
+        Decimal product{0, scale + other.scale};
+        if (__builtin_mul_overflow(mantissa, other.mantissa, &product.mantissa))
+            return std::nullopt;
+        return product;
     }
 
     std::string text() const {
@@ -267,9 +271,10 @@ std::optional<Value> tagValueOf(const Dictionary& entry, const Value& value) {
     if (!magnification.isNull()) {
         auto v = Decimal::parse(*value.string());
         auto m = Decimal::parse(numberText(magnification));
-        if (!v || !m)
+        auto product = v && m ? v->times(*m) : std::nullopt;
+        if (!product)
             return std::nullopt;
-        return Value(v->times(*m).text());
+        return Value(product->text());
     }
     return value;
 }

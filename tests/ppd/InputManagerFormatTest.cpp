@@ -2,6 +2,7 @@
 
 #include "platform/foundation/PropertyList.h"
 
+#include "support/BinaryPlistBuilder.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
@@ -118,6 +119,27 @@ TEST_F(InputManagerTest, MissingTableGivesEmptyResults) {
     EXPECT_TRUE(converter.toPpdKeywordFormat(&ppd).empty());
     EXPECT_TRUE(converter.toInputMgrFormat(nullptr).empty());
     EXPECT_EQ(ToInputMgrFormat(nullptr), nullptr);
+}
+
+TEST_F(InputManagerTest, AbsurdMagnificationsGiveNoTagAndAHostileTableNoResult) {
+    dir.write("convert.plist",
+              "<plist><dict><key>Gap</key><dict><key>tagKey</key><string>GP</string>"
+              "<key>magnification</key><integer>9223372036854775807</integer></dict></dict>"
+              "</plist>");
+    Dictionary huge{{"Gap", "99999999999999999999999999.5"}};
+    EXPECT_FALSE(converter.toInputMgrFormat(&huge).contains("GP")); // no 128-bit overflow
+    Dictionary fits{{"Gap", "2"}};
+    EXPECT_EQ(converter.toInputMgrFormat(&fits).get("GP"), Value("18446744073709551614"));
+
+    // A binary table whose key holds a NUL character is refused, not an abort.
+    test::BinaryPlistBuilder table;
+    table.add(test::BinaryPlistBuilder::marker(0xD, 1) + test::BinaryPlistBuilder::bigEndian(1, 4) +
+              test::BinaryPlistBuilder::bigEndian(2, 4));
+    table.add(test::BinaryPlistBuilder::ascii(std::string("Gap\0", 4)));
+    table.add(test::BinaryPlistBuilder::ascii("v"));
+    std::string binary = table.build();
+    dir.write("convert.plist", binary);
+    EXPECT_TRUE(converter.toInputMgrFormat(&fits).empty());
 }
 
 TEST_F(InputManagerTest, TableIsReadAgainOnEveryCall) {
