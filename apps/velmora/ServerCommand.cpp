@@ -91,16 +91,27 @@ int usage() {
     return 2;
 }
 
+int failWith(const std::string& message) {
+    std::fprintf(stderr, "velmora server: %s\n", message.c_str());
+    return 1;
+}
+
+// The host goes into the service's address as it is: anything that would make it a path, a
+// query or a fragment would silently drop the port.
+bool isPlainHost(const std::string& host) {
+    return !host.empty() && host.find_first_of("/?#@ ") == std::string::npos;
+}
+
 } // namespace
 
 int runServerCommand(const std::vector<std::string>& arguments) {
     std::vector<std::string> positional;
-    int port = WebServiceClient::kServicePort;
+    std::int64_t port = WebServiceClient::kServicePort;
     double timeout = 30;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         if ((arguments[i] == "--port" || arguments[i] == "--timeout") && i + 1 < arguments.size()) {
             if (arguments[i] == "--port")
-                port = static_cast<int>(number(arguments[++i]));
+                port = NumberText::leadingInteger(arguments[++i]);
             else
                 timeout = NumberText::leadingReal(arguments[++i]);
         } else {
@@ -112,10 +123,18 @@ int runServerCommand(const std::vector<std::string>& arguments) {
     auto it = listCommands().find(positional[1]);
     if (it == listCommands().end() || positional.size() != 2 + it->second.arguments)
         return usage();
-    WebServiceClient client(port, timeout);
+    if (!(timeout >= 1 && timeout <= 3600))
+        return failWith("the time-out must be from 1 to 3600 seconds");
+    if (port < 1 || port > 65535)
+        return failWith("the port must be from 1 to 65535");
+    if (!isPlainHost(positional[0]))
+        return failWith("not a host name or address: " + positional[0]);
+    WebServiceClient client(static_cast<int>(port), timeout);
     std::vector<std::string> extra(positional.begin() + 2, positional.end());
     auto result = it->second.getter(client, positional[0], extra);
     std::printf("%s\n", resultJson(result).toJson(2).c_str());
+    if (client.lastFailure())
+        return failWith(*client.lastFailure());
     return 0;
 }
 

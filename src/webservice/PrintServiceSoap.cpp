@@ -3,6 +3,8 @@
 #include "platform/foundation/SystemLog.h"
 
 #include <curl/curl.h>
+
+#include <algorithm>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 
@@ -194,6 +196,30 @@ PrintServiceSoapResponse PrintServiceSoap::decodeAnswer(PrintServiceOperation op
     return response;
 }
 
+namespace {
+
+// libcurl reads 0 as "no time-out": a time-out that is not a positive number (or absurdly long)
+// falls back to the default, so no exchange can wait forever.
+long timeoutMilliseconds(double seconds) {
+    constexpr double kDefault = 30.0, kLongest = 3600.0;
+    if (!(seconds >= 0.001 && seconds <= kLongest))
+        seconds = kDefault;
+    return static_cast<long>(seconds * 1000);
+}
+
+SoapError notSoapAnswer(long httpStatus) {
+    return SoapError{"HTTP", httpStatus,
+                     "The server answered with HTTP status " + std::to_string(httpStatus)};
+}
+
+bool holdsFault(const PrintServiceSoapResponse& response) {
+    return std::any_of(
+        response.bodyParts.begin(), response.bodyParts.end(),
+        [](const SoapBodyPart& part) { return std::holds_alternative<SOAPFault>(part); });
+}
+
+} // namespace
+
 PrintServiceSoapResponse
 PrintServiceSoap::performSynchronousOperation(PrintServiceOperation operation,
                                               const PrintServiceRequest& request) {
@@ -229,7 +255,7 @@ PrintServiceSoap::performSynchronousOperation(PrintServiceOperation operation,
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, static_cast<long>(_timeout * 1000));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMilliseconds(_timeout));
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onData);
@@ -256,8 +282,12 @@ PrintServiceSoap::performSynchronousOperation(PrintServiceOperation operation,
         response.error = SoapError{kXmlDomain, 3, "The server's answer is too large"};
     } else if (code != CURLE_OK) {
         response.error = SoapError{"HTTP", code, *errorText ? errorText : curl_easy_strerror(code)};
+    } else if (httpStatus != 200 && httpStatus != 500) {
+        response.error = notSoapAnswer(httpStatus);
     } else {
         response = decodeAnswer(operation, exchange.body);
+        if (httpStatus == 500 && !response.error && !holdsFault(response))
+            response.error = notSoapAnswer(httpStatus); // a server error page, not a SOAP fault
     }
     if (response.error && _logXMLInOut && response.error->domain != kXmlDomain)
         SystemLog::format("###ResponseError:\n%s (%s %ld)", response.error->description.c_str(),

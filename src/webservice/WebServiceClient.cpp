@@ -99,6 +99,10 @@ std::string WebServiceClient::endpoint(const std::string& host) const {
     return "http://" + convertUrlAddress(host) + ":" + std::to_string(_port);
 }
 
+void noteFailure(const WebServiceClient& client, std::optional<std::string> failure) {
+    client._lastFailure = std::move(failure);
+}
+
 namespace {
 
 // The ordinary status check: anything but OK ends the walk, logged unless the getter is silent.
@@ -123,23 +127,35 @@ struct Call {
 WebServiceClient::Result
 run(const WebServiceClient& client, double timeout, const std::optional<std::string>& host,
     const Call& call, const std::function<void(const PrintServiceMessage&, StringList&)>& walk) {
-    if (!host || !WebServiceClient::isCommunicationPossible())
+    noteFailure(client, std::nullopt);
+    if (!host || !WebServiceClient::isCommunicationPossible()) {
+        noteFailure(client, host ? "contacting the print server is ruled out here" : "no host");
         return std::nullopt;
+    }
     PrintServiceSoap binding(client.endpoint(*host));
     binding.setDefaultTimeout(timeout);
     binding.setLogXMLInOut(call.logXml);
     auto response = binding.performSynchronousOperation(call.operation, call.request);
-    if (response.error)
+    if (response.error) {
         SystemLog::format("###Response: %s (%s %ld)", response.error->description.c_str(),
                           response.error->domain.c_str(), response.error->code);
+        noteFailure(client, response.error->description + " (" + response.error->domain + " " +
+                                std::to_string(response.error->code) + ")");
+    }
     StringList result;
     for (const auto& part : response.bodyParts) {
         const auto* message = std::get_if<PrintServiceMessage>(&part);
-        if (!message)
+        if (!message) {
+            noteFailure(client, "the server answered with a fault: " +
+                                    std::get<SOAPFault>(part).simpleFaultString());
             continue; // faults are skipped
+        }
         bool accepted = call.accepts ? call.accepts(*message) : statusOk(*message, call.statusLog);
-        if (!accepted)
+        if (!accepted) {
+            noteFailure(client,
+                        "the server answered with status " + std::to_string(message->status));
             return result;
+        }
         walk(*message, result);
     }
     return result;

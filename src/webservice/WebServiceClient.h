@@ -49,9 +49,15 @@ public:
     static bool isCommunicationPossible();
     std::string endpoint(const std::string& host) const;
 
+    // Why the last list came back empty or null: the exchange failed, the answer was no SOAP
+    // answer, or the server answered with a status other than OK. Nothing after a success.
+    const std::optional<std::string>& lastFailure() const { return _lastFailure; }
+
 private:
     int _port;
     double _timeout;
+    mutable std::optional<std::string> _lastFailure;
+    friend void noteFailure(const WebServiceClient& client, std::optional<std::string> failure);
 };
 
 } // namespace velmora

@@ -1,5 +1,6 @@
 #include "support/CommandRunner.h"
 #include "support/SoapAnswers.h"
+#include "support/TempDir.h"
 #include "support/TestHttpServer.h"
 
 #include <gtest/gtest.h>
@@ -41,6 +42,47 @@ TEST(ServerCommandTest, PrintsListsAsJsonArrays) {
               2); // TYPE missing
     auto unreachable = test::runVelmora("server 127.0.0.1 getFontList --port 1 --timeout 1");
     EXPECT_EQ(unreachable.out, "[]\n");
+    EXPECT_EQ(unreachable.status, 1); // an empty list, but the failure is said
+}
+
+TEST(ServerCommandTest, FailuresExitWithTheirReason) {
+    test::TestHttpServer http([](const test::HttpRequest& request) {
+        if (request.body.find("getCalibFileList") != std::string::npos)
+            return test::HttpResponse{200, {}, "<not xml"};
+        if (request.body.find("getPrePostDeviceList") != std::string::npos)
+            return test::HttpResponse{404, {}, "<html>Not Found</html>"};
+        if (request.body.find("getFontList") != std::string::npos)
+            return test::HttpResponse{500, {}, "<html>Internal error</html>"};
+        if (request.body.find("getJobFolderList") != std::string::npos)
+            return test::HttpResponse{
+                200, {}, soap::response("GetJobFolderListResponse", soap::status("FileLockError"))};
+        return test::HttpResponse{401, {{"WWW-Authenticate", "Basic realm=\"x\""}}, ""};
+    });
+    std::string port = " --port " + std::to_string(http.port());
+    test::TempDir dir;
+    struct Case {
+        std::string arguments, reason;
+    } cases[] = {
+        {"server 127.0.0.1 getCalibFileList" + port, "PrintServiceResponseXML"},
+        {"server 127.0.0.1 getDeviceList" + port, "HTTP status 404"},
+        {"server 127.0.0.1 getFontList" + port, "HTTP status 500"},
+        {"server 127.0.0.1 getJobFolderList" + port, "status"},
+        {"server 127.0.0.1 getStackerInfoList" + port, "Authentication"},
+        {"server 127.0.0.1 getFontList --timeout 0" + port, "time-out"},
+        {"server 127.0.0.1 getFontList --timeout -5" + port, "time-out"},
+        {"server 127.0.0.1 getFontList --timeout nan" + port, "time-out"},
+        {"server 127.0.0.1 getFontList --timeout 1e9" + port, "time-out"},
+        {"server 127.0.0.1 getFontList --port 70000", "port"},
+        {"server 127.0.0.1/x getFontList" + port, "not a host"},
+        {"server '127.0.0.1?a' getFontList" + port, "not a host"},
+        {"server '127.0.0.1#a' getFontList" + port, "not a host"},
+    };
+    for (const auto& c : cases) {
+        auto run = test::runVelmora(c.arguments, dir / "err");
+        EXPECT_EQ(run.status, 1) << c.arguments;
+        std::string err = test::readFile(dir / "err");
+        EXPECT_NE(err.find(c.reason), std::string::npos) << c.arguments << ": " << err;
+    }
 }
 
 } // namespace
