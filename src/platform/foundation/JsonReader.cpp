@@ -126,6 +126,24 @@ private:
         return value;
     }
 
+    // The character of a \\u escape; a surrogate must be half of a pair, never a character of
+    // its own (no text could hold it, and decoding it anyway would change the text).
+    std::optional<UChar32> codePoint(unsigned unit) {
+        if (unit >= 0xDC00 && unit <= 0xDFFF)
+            return fail("lone low surrogate in a \\u escape");
+        if (unit < 0xD800 || unit > 0xDBFF)
+            return static_cast<UChar32>(unit);
+        if (!consume("\\u"))
+            return fail("lone high surrogate in a \\u escape");
+        auto low = hex4();
+        if (!low)
+            return std::nullopt;
+        if (*low < 0xDC00 || *low > 0xDFFF)
+            return fail("high surrogate without its low half in a \\u escape");
+        return 0x10000 + ((static_cast<UChar32>(unit) - 0xD800) << 10) +
+               (static_cast<UChar32>(*low) - 0xDC00);
+    }
+
     std::optional<std::string> string() {
         ++_pos;
         std::string out;
@@ -155,15 +173,10 @@ private:
                 auto unit = hex4();
                 if (!unit)
                     return std::nullopt;
-                UChar32 code = static_cast<UChar32>(*unit);
-                if (*unit >= 0xD800 && *unit <= 0xDBFF && consume("\\u")) {
-                    auto low = hex4();
-                    if (!low)
-                        return std::nullopt;
-                    code = 0x10000 + ((static_cast<UChar32>(*unit) - 0xD800) << 10) +
-                           (static_cast<UChar32>(*low) - 0xDC00);
-                }
-                icu::UnicodeString(code).toUTF8String(out);
+                auto code = codePoint(*unit);
+                if (!code)
+                    return std::nullopt;
+                icu::UnicodeString(*code).toUTF8String(out);
                 break;
             }
             default: return fail("bad escape");

@@ -1,3 +1,4 @@
+#include "platform/foundation/JsonReader.h"
 #include "platform/foundation/Value.h"
 
 #include "platform/foundation/NumberText.h"
@@ -111,6 +112,30 @@ TEST(ValueTest, JsonEscapesAndWrapsDatesAndData) {
               R"({"text":"a\"b\\c\n\u0001","when":{"date": "1970-01-02T00:00:00Z"},)"
               R"("bytes":{"data": "/wAQ"},"nan":null,"empty":[]})");
     EXPECT_EQ(Value(Array{Value(1), Value("é")}).toJson(2), "[\n  1,\n  \"é\"\n]");
+}
+
+TEST(JsonReaderTest, EscapesDecodeExactlyOrAreRefused) {
+    struct Case {
+        const char* json;
+        std::optional<std::string> text; // null: refused
+    } cases[] = {
+        {R"("\u00e9\ud83d\ude00")", "é😀"},
+        {R"("\ud800\u0041")", std::nullopt}, // once decoded as U+2441
+        {R"("\ud800")", std::nullopt},
+        {R"("\udc00x")", std::nullopt},
+        {R"("\ud800\ud800")", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        auto value = JsonReader::parse(c.json, &error);
+        if (!c.text) {
+            EXPECT_FALSE(value) << c.json;
+            EXPECT_NE(error.find("surrogate"), std::string::npos) << error;
+        } else {
+            ASSERT_TRUE(value) << c.json;
+            EXPECT_EQ(*value, Value(*c.text));
+        }
+    }
 }
 
 TEST(ValueTest, DatesBefore1970FormatCorrectly) {
