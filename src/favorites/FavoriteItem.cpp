@@ -6,6 +6,7 @@
 #include "validation/StringUtilities.h"
 
 #include <unicode/uchar.h>
+#include <unicode/utf8.h>
 #include <unicode/unistr.h>
 
 namespace velmora {
@@ -39,9 +40,25 @@ bool onlyWhiteSpace(const std::string& text) {
     return true;
 }
 
+// Control and format characters (line breaks, tabs, escape sequences, bidirectional overrides,
+// zero-width characters) would make a name that shows as something else than it is.
+bool holdsInvisibleCharacters(const std::string& name) {
+    for (int32_t at = 0, length = static_cast<int32_t>(name.size()); at < length;) {
+        UChar32 c = 0;
+        U8_NEXT(name.data(), at, length, c);
+        if (c < 0)
+            return true; // not UTF-8
+        auto type = u_charType(c);
+        if (type == U_CONTROL_CHAR || type == U_FORMAT_CHAR || type == U_LINE_SEPARATOR ||
+            type == U_PARAGRAPH_SEPARATOR || type == U_UNASSIGNED || type == U_SURROGATE)
+            return true;
+    }
+    return false;
+}
+
 bool unsafeAsFileName(const std::string& name) {
     return name.find('/') != std::string::npos || name.find('\0') != std::string::npos ||
-           name.starts_with('.');
+           name.starts_with('.') || holdsInvisibleCharacters(name);
 }
 
 } // namespace

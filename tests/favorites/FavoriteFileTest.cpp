@@ -233,6 +233,13 @@ TEST_F(FavoriteItemTest, NameRules) {
         {std::string("a/b"), "bad name"}, // a file name cannot hold a slash
         {std::string(".."), "bad name"},
         {std::string(".hidden"), "bad name"},
+        {std::string("two\nlines"), "bad name"},
+        {std::string("tab\tname"), "bad name"},
+        {std::string("esc\x1B[31m"), "bad name"},
+        {std::string("abc\u202Etxt.exe"), "bad name"}, // a right-to-left override
+        {std::string("zero\u200Bwidth"), "bad name"},
+        {std::string("bad\xC3("), "bad name"}, // not UTF-8
+        {std::string("Café Ünïcode"), std::nullopt},
         {std::string("Default Settings"), "reserved"},
     };
     for (const auto& [name, expected] : cases)
