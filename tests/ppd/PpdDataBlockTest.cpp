@@ -3,6 +3,7 @@
 
 #include "platform/foundation/PropertyList.h"
 
+#include "support/BinaryPlistBuilder.h"
 #include "support/DataBlockWriter.h"
 #include "support/PpdWriter.h"
 
@@ -78,6 +79,29 @@ TEST(PpdDataBlockTest, CorruptBase64OrZlibGivesNull) {
         EXPECT_FALSE(PpdDataBlock::readList(ppd->handle(), "JobFolder")) << lines.substr(0, 60);
     }
     EXPECT_FALSE(PpdDataBlock::readList(nullptr, "JobFolder"));
+}
+
+TEST(PpdDataBlockTest, HostileListsFromTheServerGiveNoList) {
+    using test::BinaryPlistBuilder;
+    BinaryPlistBuilder bomb; // 30 levels of two shared references: a billion values
+    for (std::uint64_t level = 0; level < 30; ++level)
+        bomb.add(BinaryPlistBuilder::array({level + 1, level + 1}));
+    bomb.add(BinaryPlistBuilder::ascii("x"));
+    BinaryPlistBuilder deep;
+    for (std::uint64_t level = 0; level < 150000; ++level)
+        deep.add(BinaryPlistBuilder::array({level + 1}));
+    deep.add(BinaryPlistBuilder::array({}));
+    std::string hiddenDepth = "<plist><!--" + std::string(3000, ' ');
+    for (int i = 0; i < 3000; ++i)
+        hiddenDepth += "<array>";
+    hiddenDepth.replace(11, 8, "</array>");
+    hiddenDepth.insert(11 + 3000, "-->");
+    test::TempDir dir;
+    for (const auto& list : {bomb.build(), deep.build(), hiddenDepth}) {
+        auto ppd = ppdWith(dir, test::dataBlockLines("FeederInfoList", test::zlibCompress(list)));
+        ASSERT_NE(ppd, nullptr);
+        EXPECT_FALSE(PpdDataBlock::readList(ppd->handle(), "FeederInfoList"));
+    }
 }
 
 TEST(PpdDataBlockTest, InflatingPastTheCeilingStopsThere) {
