@@ -21,12 +21,22 @@ void WarningAlert(const std::optional<std::string>& message, const std::vector<V
     SimpleAlert(std::string(), message, arguments);
 }
 
+namespace {
+
+// A reason that is no key of the string table is shown as it is: an alert is never blank.
+std::string localizedReason(const std::string& reason) {
+    auto text = BSLocalizedString(reason);
+    return text && !text->empty() ? *text : reason;
+}
+
+} // namespace
+
 void ExceptionAlert(const std::exception* exception) {
     if (!exception)
         return;
     auto* named = dynamic_cast<const PanelException*>(exception);
     std::string name = named ? named->name() : "std::exception";
-    std::string reason = BSLocalizedStringOrKey(exception->what());
+    std::string reason = localizedReason(exception->what());
     SimpleAlert(name, BSLocalizedStringOrKey("Exception: %@"), {Value(reason)});
 }
 

@@ -3,6 +3,7 @@
 #include "common/NotifyUnit.h"
 #include "controls/ZEMAUI.h"
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/ScopedValue.h"
 #include "platform/foundation/StringFormat.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/MenuItem.h"
@@ -656,18 +657,21 @@ ZEMAMgr::setStringValueWithRestoreConfliction(const std::string& keyword,
 }
 
 void ZEMAMgr::setSettings(const Dictionary& settings) {
-    _collectiveChange = true;
+    ScopedValue collective(_collectiveChange, true);
     for (const auto& [keyword, value] : settings)
         setStringValue(keyword, value.isBoolean() ? (value.boolValue() ? "True" : "False")
                                                   : value.stringValue());
     for (const auto& [keyword, value] : settings)
         if (keyword != kNotValidated)
             validateMainKeywordNoCoop(keyword, std::nullopt);
-    _collectiveChange = false;
 }
 
+// Two backups within one second get the same time; the later one is told apart by a count
+// behind it, so that restoring the first never brings back the second's values.
 std::string ZEMAMgr::backupSettings() {
     std::string stamp = localTimeStamp();
+    for (int n = 2; _backups.contains(stamp); ++n)
+        stamp = localTimeStamp().substr(0, 19) + "#" + std::to_string(n);
     _backups[stamp] = getAllValueDictionary();
     return stamp;
 }
@@ -676,22 +680,20 @@ void ZEMAMgr::restoreSettings(const std::string& stamp) {
     auto it = _backups.find(stamp);
     if (it == _backups.end())
         return;
-    _collectiveChange = true;
+    ScopedValue collective(_collectiveChange, true);
     for (const auto& [keyword, value] : it->second)
         setStringValue(keyword, value.stringValue());
     _backups.erase(stamp);
-    _collectiveChange = false;
 }
 
 void ZEMAMgr::setDefaults() {
-    _collectiveChange = true;
+    ScopedValue collective(_collectiveChange, true);
     std::vector<std::shared_ptr<ZEMAUI>> all;
     for (const auto& keyword : _order)
         for (const auto& control : _registry[keyword])
             all.push_back(control);
     for (const auto& control : all)
         control->setDefault();
-    _collectiveChange = false;
 }
 
 } // namespace velmora

@@ -262,10 +262,12 @@ void PrintOptionConverter::joinKeyword(Dictionary& options, const std::string& j
     auto keys = splitAt(joinedMainKeyword, '_');
     std::vector<std::string> values;
     for (const auto& key : keys) {
-        auto value = nonEmptyText(options, key);
-        if (!value)
+        const Value* value = options.find(key);
+        if (!value || (value->isString() && value->string()->empty()))
             return;
-        values.push_back(*value);
+        // Any value that is not text (a number too) joins by its Boolean reading.
+        values.push_back(value->isString() ? *value->string()
+                                           : (value->boolValue() ? "True" : "False"));
     }
     std::string joined;
     for (std::size_t i = 0; i < values.size(); ++i)
@@ -314,10 +316,13 @@ void PrintOptionConverter::swapCreaseKeyword(Dictionary& options) {
     auto length = nonEmptyText(options, "ChgPrintPaperSizeLength");
     if (!length)
         return;
-    long long sheet = integer(*length);
+    // The difference is written as an unsigned 32-bit number, so it is taken modulo 2^64 (defined
+    // for any two numbers) and then cut to 32 bits: the same digits, never an overflow.
+    auto sheet = static_cast<std::uint64_t>(integer(*length));
     for (int i = 1; i <= 5; ++i)
         transform(options, "CreasePosition" + std::to_string(i), [&](const std::string& position) {
-            return std::to_string(static_cast<std::uint32_t>(sheet - integer(position)));
+            auto from = static_cast<std::uint64_t>(integer(position));
+            return std::to_string(static_cast<std::uint32_t>(sheet - from));
         });
 }
 

@@ -80,8 +80,11 @@ TEST_F(LocalizationTest, AlertsGoThroughThePresenter) {
     PanelException failure("NSInvalidArgumentException", "Out of paper");
     ExceptionAlert(&failure);
     ExceptionAlert(nullptr);
+    PanelException unknown("NSRangeException", "Tray 9 does not exist");
+    ExceptionAlert(&unknown); // no key of the table: the reason as it is
 
-    ASSERT_EQ(ui.alerts.size(), 3u);
+    ASSERT_EQ(ui.alerts.size(), 4u);
+    EXPECT_EQ(ui.alerts[3].informative, "Error: Tray 9 does not exist");
     EXPECT_EQ(ui.alerts[0].message, "Trays");
     EXPECT_EQ(ui.alerts[0].informative, "12 sheets left in Tray 2");
     EXPECT_EQ(ui.alerts[0].buttons.size(), 1u);

@@ -476,6 +476,17 @@ TEST_F(EngineTest, BackupsDefaultsAndTheValueDictionary) {
     EXPECT_EQ(value("MediaType"), "Plain");
     EXPECT_FALSE(mgr->isCollectiveChange());
     EXPECT_EQ(mgr->getStringValue("Nothing"), std::nullopt);
+
+    // Two backups within one second stay apart: each restores its own values.
+    std::string plain = mgr->backupSettings();
+    choose("MediaType", "Heavy");
+    std::string heavy = mgr->backupSettings();
+    EXPECT_NE(plain, heavy);
+    EXPECT_EQ(heavy.substr(0, 19).size(), plain.size());
+    mgr->restoreSettings(plain);
+    EXPECT_EQ(value("MediaType"), "Plain");
+    mgr->restoreSettings(heavy);
+    EXPECT_EQ(value("MediaType"), "Heavy");
 }
 
 TEST_F(EngineTest, MessagesAreLocalizedThroughTheResourcePath) {

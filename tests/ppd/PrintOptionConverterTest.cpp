@@ -44,6 +44,13 @@ TEST(JoinSplitTest, JoinsNeedEveryComponentAndSplitsNeedMatchingCounts) {
     P::splitKeyword(d, "PaperType_MediaTypeTabbed");
     EXPECT_EQ(d, (Dictionary{{"PaperType", "Plain"}, {"MediaTypeTabbed", "True"}}));
 
+    Dictionary numbers{{"PaperType", "Plain"}, {"MediaTypeTabbed", 3}, {"A", 0}, {"A_B", Value()}};
+    P::joinKeyword(numbers, "PaperType_MediaTypeTabbed");
+    EXPECT_EQ(numbers.get("PaperType_MediaTypeTabbed"), Value("Plain_True"));
+    numbers.set("B", 2.5);
+    P::joinKeyword(numbers, "A_B");
+    EXPECT_EQ(numbers.get("A_B"), Value("False_True"));
+
     Dictionary missing{{"PaperType", "Plain"}, {"MediaTypeTabbed", ""}};
     P::joinKeyword(missing, "PaperType_MediaTypeTabbed");
     EXPECT_FALSE(missing.contains("PaperType_MediaTypeTabbed"));
@@ -80,6 +87,15 @@ TEST(CreaseTest, SwapReversesEntriesAndMeasuresFromTheOtherEdge) {
     EXPECT_EQ(five.get("CreasePressureLevel1"), Value("5"));
     EXPECT_EQ(five.get("CreasePressureLevel2"), Value("4"));
     EXPECT_EQ(five.get("CreasePressureLevel3"), Value("3"));
+
+    // Positions beyond the sheet wrap as unsigned 32-bit numbers; extreme ones stay defined.
+    Dictionary extreme{{"CreaseNum", "1"},
+                       {"ChgPrintPaperSizeLength", "-9223372036854775808"},
+                       {"CreasePosition1", "9223372036854775807"},
+                       {"CreasePosition2", "5"}};
+    P::swapCreaseKeyword(extreme);
+    EXPECT_EQ(extreme.get("CreasePosition1"), Value("1"));
+    EXPECT_EQ(extreme.get("CreasePosition2"), Value("4294967291")); // 0 - 5 as %u
 }
 
 TEST(MappingTest, PunchStaplesAndOutputOrderBothWays) {
