@@ -52,7 +52,10 @@ int EncryptionBridge::load(const std::string& directory) {
     if (!_handle && noEntryPointResolved()) {
         openAndResolve(path);
         if (!_handle) {
-            std::printf("xxx dlopen(%s) error %d\n", path.c_str(), errno);
+            // dlopen reports through dlerror, not errno: its text says what went wrong.
+            const char* reason = ::dlerror();
+            std::printf("xxx dlopen(%s) error %d (%s)\n", path.c_str(), errno,
+                        reason ? reason : "unknown");
             return -1;
         }
     }

@@ -1,5 +1,7 @@
 #include "favorites/Scrambling.h"
 
+#include "validation/StringUtilities.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -89,8 +91,9 @@ std::string stringByCString(const char* bytes) {
     return bytes ? std::string(bytes) : std::string();
 }
 
+// Counted in bytes of the legacy encoding, as every byte limit of the system is.
 std::size_t encryptionBufLen(const std::string& text) {
-    return 2 * text.size() + 3;
+    return 2 * lengthByBytes(text) + 3;
 }
 
 std::string encryptString(const std::string& key, const std::string& text) {

@@ -167,7 +167,9 @@ TEST(LayoutUtilTest, GeometryHelpers) {
     LayoutUtil::closeViewsToView({middle, bottom}, *top, 8); // highest top 190 moves to 242
     EXPECT_DOUBLE_EQ(middle->frame().top(), 242);
     EXPECT_DOUBLE_EQ(bottom->frame().minY(), 72);
-    LayoutUtil::closeViewsToView({}, *top, 8);
+    LayoutUtil::closeViewsToView({}, *top, 8); // nothing to move: every frame stays
+    EXPECT_DOUBLE_EQ(middle->frame().top(), 242);
+    EXPECT_DOUBLE_EQ(top->frame().minY(), 250);
     LayoutUtil::moveViews({top}, 5, -10);
     EXPECT_EQ(top->frame().origin, (ui::Point{15, 240}));
 }

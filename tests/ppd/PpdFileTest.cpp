@@ -168,15 +168,5 @@ TEST(PpdFileTest, MissingAndInvalidFilesGiveNull) {
     EXPECT_EQ(PpdFileExt::openFile(dir.path()), nullptr);
 }
 
-TEST(PpdFileTest, ExtendedDescriptions) {
-    const Dictionary& ext = PpdFileExt::extendedOptionDescriptions();
-    EXPECT_EQ(ext.keys(),
-              (std::vector<std::string>{"ZRSRGBAutoType", "ZRSRGBAuto", "ZRSaveFile_DPI",
-                                        "ZRSaveFile_FileType", "ZRRIPMode"}));
-    EXPECT_EQ(ext.get("ZRSaveFile_FileType").dictionary()->get("options").array()->size(), 3u);
-    EXPECT_EQ(ext.get("ZRSRGBAuto").dictionary()->get("uiType"), Value(0));
-    EXPECT_FALSE(ext.get("ZRSaveFile_DPI").dictionary()->contains("options"));
-}
-
 } // namespace
 } // namespace velmora
