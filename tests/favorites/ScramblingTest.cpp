@@ -52,8 +52,9 @@ TEST(ScramblingTest, SameSecondSameResultAndNonAsciiIsLost) {
         std::string b = encryptString(kScramblingKey, "password");
         EXPECT_EQ(decryptString(kScramblingKey, a), "password");
         sameSecondSeen = a.substr(0, 2) == b.substr(0, 2);
-        if (sameSecondSeen)
+        if (sameSecondSeen) {
             EXPECT_EQ(a, b);
+        }
     }
     EXPECT_TRUE(sameSecondSeen);
     std::string lost = encryptString(kScramblingKey, "pässword");
