@@ -84,10 +84,10 @@ bool ZEMATextField::currentNumberOutOfRange() const {
     return number < _rules.minimum || number > _rules.maximum;
 }
 
+// The number is read once, as doubleValueInRange reads it (a decimal comma included), so
+// what is shown is the number that is stored.
 void ZEMATextField::validateTextField() {
-    ZEMAFieldRules plain = _rules;
-    plain.decimalCommaAllowed = false;
-    setStringValue(plain.format(plain.clamp(plain.numberOf(stringValue()))));
+    setStringValue(_rules.format(doubleValueInRange()));
 }
 
 void ZEMATextField::validateTextFieldforNumber() {

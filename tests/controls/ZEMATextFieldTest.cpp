@@ -106,10 +106,15 @@ TEST_F(FieldTest, DecimalCommaUnderAFrenchFirstLanguage) {
     EXPECT_EQ(type(*field, "2,25"), "2,2");
     type(*field, "1,5");
     leave();
-    EXPECT_EQ(field->stringValue(), "1,5");
+    EXPECT_EQ(field->stringValue(), "1,5"); // once "1.0"
     EXPECT_DOUBLE_EQ(field->doubleValueInRange(), 1.5);
     field->setDoubleValueforNumber(3.25);
     EXPECT_EQ(field->stringValue(), "3,2");
+    // Validation reads the text as the stored value does: "1,5" is 1.5, not 1.
+    type(*field, "1,5");
+    field->validateTextField();
+    EXPECT_DOUBLE_EQ(field->doubleValueInRange(), 1.5);
+    EXPECT_EQ(field->stringValue(), "1,5"); // once "1.0"
 }
 
 TEST_F(FieldTest, IntegerValueStaysWithinWhatAnIntHolds) {
