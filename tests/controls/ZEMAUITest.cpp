@@ -9,6 +9,7 @@
 #include "platform/ui/Matrix.h"
 #include "platform/ui/PopUpButton.h"
 #include "platform/ui/Slider.h"
+#include "platform/ui/Window.h"
 
 #include "support/Descriptions.h"
 #include "support/ScriptedUi.h"
@@ -165,6 +166,22 @@ TEST(ZEMAUICreationTest, NumberFieldTakesUnitStepAndRangeFromMinAndMax) {
         EXPECT_DOUBLE_EQ(control->stepper()->increment(), c.increment) << c.min << " " << c.max;
         EXPECT_DOUBLE_EQ(control->textField()->frame().width(), c.width) << c.min << " " << c.max;
     }
+}
+
+TEST(ZEMAUIValueTest, RebuildingTheFieldBeingEditedLeavesNoDanglingFocus) {
+    auto control = buildControl("<key>mainKeyword</key><string>Gap</string>"
+                                "<key>control_type</key><string>TextField_number</string>"
+                                "<key>min</key><string>0</string><key>max</key><string>99</string>");
+    ui::Window window(ui::Rect::make(0, 0, 600, 400));
+    window.contentView()->addSubview(control);
+    std::weak_ptr<ZEMATextField> edited = control->textField();
+    ASSERT_TRUE(window.makeFirstResponder(control->textField().get()));
+    control->updateControl(); // the field being edited is replaced by a new one
+    EXPECT_TRUE(edited.expired());
+    EXPECT_EQ(window.firstResponder(), nullptr);
+    EXPECT_TRUE(window.makeFirstResponder(nullptr));
+    EXPECT_TRUE(window.makeFirstResponder(control->textField().get()));
+    EXPECT_EQ(window.editingField(), control->textField().get());
 }
 
 TEST(ZEMAUIValueTest, NumberFieldShowsValuesInItsPrecisionAndDescribesItsRange) {

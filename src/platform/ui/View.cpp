@@ -1,5 +1,7 @@
 #include "platform/ui/View.h"
 
+#include "platform/ui/Window.h"
+
 #include <algorithm>
 
 namespace velmora::ui {
@@ -24,6 +26,8 @@ void View::removeFromSuperview() {
     View* parent = _superview;
     if (!parent)
         return;
+    if (Window* w = window())
+        w->viewWillLeave(*this);
     parent->willRemoveSubview(this);
     auto& siblings = parent->_subviews;
     auto it = std::find_if(siblings.begin(), siblings.end(),

@@ -115,6 +115,18 @@ bool Window::endCurrentEditing(bool ask) {
     return true;
 }
 
+void Window::viewWillLeave(const View& view) {
+    if (!_firstResponder)
+        return;
+    TextField* field = editingField();
+    View* focused = field ? field : _firstResponder;
+    if (!focused->isDescendantOf(&view))
+        return;
+    _firstResponder = nullptr;
+    if (field)
+        field->commitEditing(); // the field keeps what was typed and lets go of the editor
+}
+
 bool Window::beginEditing(TextField& field) {
     FieldEditor* editor = fieldEditor(true, &field);
     if (!editor)

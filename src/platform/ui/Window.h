@@ -85,6 +85,9 @@ public:
     // The field being edited, if any.
     TextField* editingField() const;
     FieldEditor* fieldEditor(bool create, View* object);
+    // A view (with everything below it) is leaving the window: when it holds the focus, the
+    // focus is dropped and its editing ends, so that nothing keeps pointing at it.
+    void viewWillLeave(const View& view);
 
     Window* attachedSheet() const { return _attachedSheet; }
     Window* sheetParent() const { return _sheetParent; }
