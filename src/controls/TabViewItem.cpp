@@ -70,6 +70,37 @@ void TabViewItem::selectme() {
             nested->selectTabViewItemAtIndex(static_cast<int>(_index - 1));
 }
 
+namespace {
+
+// A tab the tree shows: not the main child (selected with its parent) and not hidden.
+bool isVisibleTab(const ui::TabViewItem& tab) {
+    return tab.identifier().stringValue() != kMainChild && !(tab.view() && tab.view()->isHidden());
+}
+
+} // namespace
+
+// The visible tabs of a flattened tab become leaves of its parent; the index is the tab's
+// position in its tab view, which selecting the leaf selects. The flattened tab view shows no
+// row of tabs of its own: the tree stands for it.
+void TabViewItem::appendFlattenedLeaves(const TabViewItem& flattened, const ui::TabViewItem& tab,
+                                        std::vector<Node>& list) {
+    ui::TabView* inner = nestedTabView(tab);
+    if (!inner)
+        return;
+    inner->setTabViewType(ui::TabViewType::NoTabsNoBorder);
+    std::int64_t position = 0;
+    for (const auto& innerTab : inner->tabViewItems()) {
+        ++position;
+        if (!isVisibleTab(*innerTab))
+            continue;
+        auto leaf = std::make_shared<TabViewItem>(flattened);
+        leaf->_index = position;
+        leaf->_subTitleName = innerTab->label();
+        leaf->_leaf = true;
+        list.push_back(leaf);
+    }
+}
+
 std::optional<std::vector<TabViewItem::Node>> TabViewItem::buildChildren() {
     if (!_tabView)
         return std::nullopt;
@@ -90,17 +121,7 @@ std::optional<std::vector<TabViewItem::Node>> TabViewItem::buildChildren() {
                 node->_hidden = true;
                 _childMain = node;
             } else if (identifier == kFlattened) {
-                ui::TabView* inner = nestedTabView(*tab);
-                if (!inner)
-                    continue;
-                std::int64_t i = 0;
-                for (const auto& innerTab : inner->tabViewItems()) {
-                    auto leaf = std::make_shared<TabViewItem>(*node);
-                    leaf->_index = ++i;
-                    leaf->_subTitleName = innerTab->label();
-                    leaf->_leaf = true;
-                    result->push_back(leaf);
-                }
+                appendFlattenedLeaves(*node, *tab, *result);
                 continue;
             }
             result->push_back(node);

@@ -44,7 +44,11 @@ public:
     void setHidden(bool hidden) { _hidden = hidden; }
     bool isLeafNode() const { return _leaf; }
     void setLeafNode(bool leaf) { _leaf = leaf; }
-    void setChildren(std::optional<std::vector<Node>> children) { _children = std::move(children); }
+    // Children set from outside stand: they are not built again on the next request.
+    void setChildren(std::optional<std::vector<Node>> children) {
+        _children = std::move(children);
+        _childrenBuilt = true;
+    }
     bool needsResolving() const { return _needsResolving; }
     void changedDeviceList() { _needsResolving = true; }
 
@@ -75,6 +79,8 @@ private:
     bool _needsResolving = true;
 
     std::optional<std::vector<Node>> buildChildren();
+    void appendFlattenedLeaves(const TabViewItem& flattened, const ui::TabViewItem& tab,
+                               std::vector<Node>& list);
     static ui::TabView* nestedTabView(const ui::TabViewItem& tab);
     ui::TabViewItem* ownTab() const;
 };

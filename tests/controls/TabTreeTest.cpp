@@ -72,6 +72,27 @@ TEST_F(TabTreeTest, ChildrenComeFromTheNestedTabView) {
     EXPECT_EQ(fold->numberOfChildren(), -1);
 }
 
+TEST_F(TabTreeTest, FlattenedTabsListOnlyTheirVisibleTabsAndShowNoTabRow) {
+    auto hiddenTab = tab("Hidden");
+    hiddenTab->view()->setHidden(true);
+    moreTabs->addTabViewItem(hiddenTab);
+    moreTabs->addTabViewItem(tab("Main of more", "parent_main"));
+    moreTabs->addTabViewItem(tab("Perforate"));
+    auto node = TabViewItem::setTabViewItem(*finishing, root.get());
+    ASSERT_EQ(node->numberOfChildren(), 6); // Staple, Punch, Fold, Crease, Trim, Perforate
+    auto perforate = node->childAtIndex(5);
+    EXPECT_EQ(perforate->subTitleName(), "Perforate");
+    EXPECT_EQ(perforate->index(), 6); // its place in the tab view, which selecting it uses
+    EXPECT_EQ(moreTabs->tabViewType(), ui::TabViewType::NoTabsNoBorder);
+    perforate->selectme();
+    EXPECT_EQ(moreTabs->selectedTabViewItem()->label(), "Perforate");
+
+    // Children set from outside are kept.
+    node->setChildren(std::vector<TabViewItem::Node>{perforate});
+    EXPECT_EQ(node->numberOfChildren(), 1);
+    EXPECT_EQ(node->childAtIndex(0), perforate);
+}
+
 TEST_F(TabTreeTest, NodeWithoutNestedTabViewHasNoChildren) {
     auto node = TabViewItem::setTabViewItem(*paper, root.get());
     EXPECT_EQ(node->numberOfChildren(), -1);
