@@ -163,13 +163,18 @@ std::optional<std::pair<long long, long long>> sheetSides(const Dictionary& opti
     return std::make_pair(std::max(length, width), std::min(length, width));
 }
 
-void setFinishedSize(Dictionary& options, const std::string& direction, long long height,
-                     long long width) {
+using FinishedSize = std::optional<std::pair<long long, long long>>; // height, width
+
+// The finished sheet is always described; its sizes only when the paper's are known (a paper
+// size outside the table, "NoChange" among them, has none).
+void setFinishedSize(Dictionary& options, const std::string& direction, const FinishedSize& size) {
     options.set("FinishSheetDirection", direction);
     options.set("FinishFixedForm", "Custom");
     options.set("FinishedSizeName", "");
-    options.set("FinishedSizeHeight", std::to_string(height));
-    options.set("FinishedSizeWidth", std::to_string(width));
+    if (!size)
+        return;
+    options.set("FinishedSizeHeight", std::to_string(size->first));
+    options.set("FinishedSizeWidth", std::to_string(size->second));
 }
 
 void nupToCanonical(Dictionary& options,
@@ -186,10 +191,11 @@ void nupToCanonical(Dictionary& options,
         constexpr const char* kLayoutKeys = "LayoutRepeatX_LayoutRepeatY_SheetDirection";
         options.set(kLayoutKeys, direction == "Portrait" ? nup->portrait : nup->other);
         PrintOptionConverter::splitKeyword(options, kLayoutKeys);
+        FinishedSize size;
         if (sides)
-            setFinishedSize(options, direction,
-                            part(sides->first, sides->second, nup->heightOfLong),
-                            part(sides->first, sides->second, nup->widthOfLong));
+            size.emplace(part(sides->first, sides->second, nup->heightOfLong),
+                         part(sides->first, sides->second, nup->widthOfLong));
+        setFinishedSize(options, direction, size);
     }
     options.set("LayoutBaseFile", "NUp-1side.json");
     options.set("ImpositionAutoDuplex", "False");
@@ -215,10 +221,10 @@ void bookletToCanonical(Dictionary& options,
         options.set("RotationAngle", "Rotate0");
     else if (orientation == "Landscape")
         options.set("RotationAngle", "Rotate90");
+    FinishedSize size;
     if (sides)
-        setFinishedSize(options, "Portrait", sides->second, sides->first / 2);
-    else
-        options.set("FinishSheetDirection", "Portrait");
+        size.emplace(sides->second, sides->first / 2);
+    setFinishedSize(options, "Portrait", size);
     options.set("SheetDirection", "Landscape");
     PrintOptionConverter::convertImpositionSheetSize(options);
     PrintOptionConverter::restoreDefaultSettigImposition(options, "Booklet");
@@ -342,9 +348,10 @@ void PrintOptionConverter::convertToCanonicalImpositionKeyword(Dictionary& optio
 }
 
 void PrintOptionConverter::convertImpositionSheetSize(Dictionary& options) {
-    auto type = text(options, "ChgPrintPaperSizeType").value_or("");
-    if (type == "NoChange")
-        return;
+    auto paperSize = text(options, "ChgPrintPaperSizeType");
+    if (!paperSize || *paperSize == "NoChange")
+        return; // no paper size to describe the sheet with
+    const std::string& type = *paperSize;
     options.set("FixedForm", type);
     options.set("SheetSizeName", "");
     bool custom = type == "Custom";

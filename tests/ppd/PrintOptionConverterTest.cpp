@@ -368,6 +368,28 @@ TEST(ImpositionTest, NupToCanonicalFromThePaperTable) {
         EXPECT_FALSE(d.contains(gone)) << gone;
 }
 
+TEST(ImpositionTest, PaperWithoutKnownSizeStillDescribesTheFinishedSheet) {
+    const char* kFinished[] = {"FinishSheetDirection", "FinishFixedForm", "FinishedSizeName"};
+    for (const char* mode : {"Nup", "Booklet"})
+        for (const char* paper : {"NoChange", "Unknown"}) {
+            Dictionary d{{"ImpositionMode_ImpositionCustomMode", mode},
+                         {"ImpositionNup_NumOfPages", "2up"},
+                         {"DocumentOrientation", "Portrait"},
+                         {"ChgPrintPaperSizeType", paper}};
+            P::convertToCanonicalImpositionKeyword(d);
+            for (const char* key : kFinished)
+                EXPECT_TRUE(d.contains(key)) << mode << " " << paper << " " << key;
+            EXPECT_EQ(d.get("FinishFixedForm"), Value("Custom"));
+            EXPECT_EQ(d.get("FinishedSizeName"), Value(""));
+            EXPECT_FALSE(d.contains("FinishedSizeHeight")) << mode << " " << paper;
+        }
+    Dictionary noPaper{{"ImpositionMode_ImpositionCustomMode", "Nup"},
+                       {"ImpositionNup_NumOfPages", "2up"}};
+    P::convertToCanonicalImpositionKeyword(noPaper);
+    for (const char* key : {"FixedForm", "SheetSizeName", "SheetSizeHeight", "SheetSizeWidth"})
+        EXPECT_FALSE(noPaper.contains(key)) << key; // no paper size: the sheet step does nothing
+}
+
 TEST(ImpositionTest, NupLayoutsByPageCountAndDirection) {
     struct Case {
         const char* pages;
