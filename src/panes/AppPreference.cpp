@@ -16,6 +16,7 @@
 
 #include <filesystem>
 #include <sstream>
+#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -111,9 +112,12 @@ std::vector<std::string> AppPreference::subFolderPathArray(const std::string& ki
     std::string base =
         kind == "favorite" ? FileSystem::userLibraryFolder() : FileSystem::systemLibraryFolder();
     std::string path = base + "/Preferences/" + kMakerFolder;
-    for (const auto& name : {productFolderNameWithAppName(), subFolderNameWithAppName()})
-        if (name && !name->empty())
-            path += "/" + *name;
+    // Without both names every product would share one folder: there is none to offer then.
+    for (const auto& name : {productFolderNameWithAppName(), subFolderNameWithAppName()}) {
+        if (!name || name->empty())
+            return {};
+        path += "/" + *name;
+    }
     path += "/" + kind;
     if (!FileSystem::exists(path) && create)
         createDirectoryRecursively(path);
@@ -165,7 +169,8 @@ std::vector<std::string> AppPreference::filesOfFolder(const std::string& folder,
     for (const auto& name : names) {
         std::string path = folder + "/" + name;
         bool kind = favorites ? FavoriteFile::hasExtension(name) : name.ends_with(".cps");
-        if (!name.starts_with('.') && kind && FileSystem::exists(path) &&
+        // A link counts by what it points to: a dangling one is no file to offer.
+        if (!name.starts_with('.') && kind && std::filesystem::exists(path, ec) &&
             !FileSystem::isFolder(path) && !isFileInVisible(path))
             paths.push_back(path);
     }
@@ -242,6 +247,9 @@ void AppPreference::buildProfilePopup(ui::PopUpButton& popUp,
         bool firstFolder = true;
         for (const auto& folder : profileFolderPathArray(true)) {
             auto files = pathArrayForOneProfileFolder(folder);
+            std::erase_if(files, [](const std::string& path) {
+                return ::access(path.c_str(), R_OK) != 0; // a profile nobody can read
+            });
             if (!files.empty() && popUp.numberOfItems() > 0)
                 popUp.addItem(ui::MenuItem::separatorItem());
             for (const auto& path : files) {
@@ -283,6 +291,8 @@ AppPreference::profileDictionaryWithContentsOfFile(const std::optional<std::stri
                           bytes ? "not UTF-8 or code page 932 text" : readError.c_str());
         return std::nullopt;
     }
+    if (text->starts_with("\xEF\xBB\xBF"))
+        text->erase(0, 3); // a byte-order mark is no part of the first key
     Dictionary profile;
     std::stringstream lines(*text);
     std::string line;

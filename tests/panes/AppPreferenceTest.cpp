@@ -12,6 +12,9 @@
 
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <unistd.h>
+
+#include <filesystem>
 
 namespace velmora {
 namespace {
@@ -57,6 +60,31 @@ TEST_F(AppPreferenceTest, InformationAndFolderLayout) {
     EXPECT_EQ(AppPreference::stringEncodingForServer(), 4);
 }
 
+TEST_F(AppPreferenceTest, UnreadableProfilesAreNotOffered) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "every file is readable for the superuser";
+    std::string folder = preference.profileFolderPathArray(true).front();
+    std::ofstream(folder + "/Open.cps") << "A=1\r\n";
+    std::ofstream(folder + "/Locked.cps") << "A=1\r\n";
+    ::chmod((folder + "/Locked.cps").c_str(), 0);
+    ui::PopUpButton popUp;
+    preference.buildProfilePopup(popUp, std::nullopt);
+    ASSERT_EQ(popUp.numberOfItems(), 3); // none, separator, Open
+    EXPECT_EQ(popUp.itemAtIndex(2)->title(), "Open");
+}
+
+TEST_F(AppPreferenceTest, WithoutBothFolderNamesThereIsNoFolder) {
+    dir.write("B.plugin/Contents/Resources/miscellaneous.plist",
+              "<plist><dict><key>Press</key><dict><key>productFolderName</key><string>Flow</string>"
+              "</dict></dict></plist>");
+    SetNSBundleForPrincipalBundle(Bundle::open(dir / "B.plugin"));
+    EXPECT_TRUE(preference.favoriteFolderPathArray(true).empty());
+    EXPECT_TRUE(preference.arrayForFavoritePath().empty());
+    EXPECT_FALSE(FileSystem::exists(dir / "user/Preferences/TORVALEN/Flow/favorite"));
+    EXPECT_FALSE(preference.saveFavoriteOnFavoriteDirectory(std::string("A"), std::nullopt,
+                                                            Dictionary{{"a", "1"}}));
+}
+
 TEST_F(AppPreferenceTest, InvisibleFavoritesAreNotListed) {
     std::string folder = preference.favoriteFolderPathArray(true).front();
     std::ofstream(folder + "/shown.pfj") << "x";
@@ -72,6 +100,7 @@ TEST_F(AppPreferenceTest, FavoriteListingSkipsHiddenFoldersAndOtherExtensions) {
     for (const char* name : {"b.pfj", "a.pfj", ".hidden.pfj", "upper.PFJ", "notes.txt"})
         std::ofstream(folder + "/" + name) << "2\n12\n0\nA=1\t\t";
     FileSystem::createFolder(folder + "/folder.pfj", 0775);
+    std::filesystem::create_symlink(folder + "/gone.pfj", folder + "/dangling.pfj");
     auto files = preference.arrayForFavoritePath();
     std::vector<std::string> expected = {folder + "/a.pfj", folder + "/b.pfj"};
     EXPECT_EQ(files, expected);
@@ -112,6 +141,11 @@ TEST_F(AppPreferenceTest, ProfilesKeepEverythingAfterTheFirstEquals) {
     EXPECT_THROW(preference.profileDictionaryWithContentsOfFile(folder + "/missing.cps"),
                  FileNotFoundError);
     EXPECT_FALSE(preference.profileDictionaryWithContentsOfFile(std::string("")));
+
+    std::string marked = folder + "/Marked.cps";
+    std::ofstream(marked) << "\xEF\xBB\xBFMode=fine\r\n"; // UTF-8 with a byte-order mark
+    EXPECT_EQ(*preference.profileDictionaryWithContentsOfFile(marked),
+              (Dictionary{{"Mode", "fine"}}));
 
     ui::PopUpButton popUp;
     preference.buildProfilePopup(popUp, std::string("Gloss"));
