@@ -580,9 +580,14 @@ void ZEMAUI::buildChildren(const Layout& layout, const std::string& paneName) {
         _treeSize = std::make_shared<std::size_t>(1);
     auto fileChildren = liveChildrenOf(settings.get());
     std::size_t planned = 0;
+    static const Dictionary kNoDescription;
     for (const auto& keyword : keywords) {
+        // A child without a description still takes its place (an empty control), so the
+        // rows, columns and the first child stay where the list puts them.
         const Dictionary* child = settings->get(keyword).dictionary();
-        if (!child || !mayNestChild(keyword, *fileChildren + planned))
+        if (!child)
+            child = &kNoDescription;
+        if (!mayNestChild(keyword, *fileChildren + planned))
             continue;
         ++planned;
         ++*_treeSize;

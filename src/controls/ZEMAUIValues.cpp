@@ -484,9 +484,8 @@ void ZEMAUI::addPopupButtonArray(const std::vector<PopupEntry>& entries) {
     if (!_popUp)
         return;
     std::vector<PopupEntry> all;
-    for (const auto& choice : _description.choices())
-        if (!choice.text.empty())
-            all.emplace_back(localized(choice.text), choice.choice);
+    for (const auto& choice : _description.choices()) // every choice, an untitled one too
+        all.emplace_back(localized(choice.text), choice.choice);
     all.insert(all.end(), entries.begin(), entries.end());
     _popupArray = all;
     rebuildPopUpItems(all, _isEnableIcon);
@@ -503,8 +502,7 @@ void ZEMAUI::removePopupButtonArray(const std::vector<std::string>& choices) {
     }
     std::vector<PopupEntry> kept;
     for (const auto& choice : _description.choices())
-        if (!choice.text.empty() &&
-            std::find(choices.begin(), choices.end(), choice.choice) == choices.end())
+        if (std::find(choices.begin(), choices.end(), choice.choice) == choices.end())
             kept.emplace_back(localized(choice.text), choice.choice);
     _popupArray = kept;
     rebuildPopUpItems(kept, _isEnableIcon);

@@ -317,6 +317,15 @@ TEST(ZEMAUIValueTest, PopUpItemArraysReplaceExtendAndShrinkTheMenu) {
     control->removePopupButtonArray({});
     SystemLog::setSink(previous);
     EXPECT_EQ(log, (std::vector<std::string>{"##### Invalid list!"}));
+
+    // A choice without text is a choice all the same: it stays in the rebuilt item array.
+    auto untitled = buildControl("<key>mainKeyword</key><string>Offset</string>"
+                                 "<key>control_type</key><string>PopupButton</string>" +
+                                 choices("None", "", "Shift", "Shift sets"));
+    untitled->removePopupButtonArray({"Shift"});
+    ASSERT_EQ(untitled->popUpButton()->numberOfItems(), 1);
+    untitled->popUpButton()->selectItemAtIndex(0);
+    EXPECT_EQ(untitled->getStringValue(), "None");
 }
 
 TEST(ZEMAUIValueTest, RadioGroupSelectsByValueAndReselectsLater) {
@@ -520,14 +529,15 @@ TEST(ZEMAUIChildrenTest, ChildrenStackBelowTheParentInRowsAndColumns) {
         "<string>Below</string><string>Missing</string><string>Last</string></array>",
         settings);
     const auto& children = parent->childControls();
-    ASSERT_EQ(children.size(), 4u);
+    ASSERT_EQ(children.size(), 5u); // "Missing" has no description: an empty control, 0 high
     // The first child starts a two-column row, so the parent's own height is not added.
     EXPECT_EQ(children[0]->frame(), ui::Rect::make(0, 0, 400, 72));
     EXPECT_EQ(children[1]->frame(), ui::Rect::make(200, 0, 400, 72));
     // The row grows by its last child's height (24); from the paragraph child on, frames are
     // 72 - 18 high, and "indent_count" moves it right by 8 each.
     EXPECT_EQ(children[2]->frame(), ui::Rect::make(16, 48 - 54, 400, 54));
-    EXPECT_EQ(children[3]->frame(), ui::Rect::make(0, 0 - 54, 400, 54));
+    EXPECT_EQ(children[3]->getControlHeight(), 0);
+    EXPECT_EQ(children[4]->frame(), ui::Rect::make(0, 0 - 54, 400, 54));
     EXPECT_EQ(parent->getChildZEMAUI("Below"), children[2]);
     EXPECT_EQ(parent->getChildZEMAUI("Missing"), nullptr);
 }
