@@ -9,6 +9,7 @@
 #include <libxml/tree.h>
 
 #include <cstring>
+#include <ctime>
 #include <mutex>
 #include <strings.h>
 
@@ -50,22 +51,8 @@ std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user
     return size * count;
 }
 
-std::vector<HttpCookie> cookiesSetBy(const std::vector<std::string>& headers) {
-    std::vector<HttpCookie> cookies;
-    for (const auto& line : headers) {
-        if (::strncasecmp(line.c_str(), "Set-Cookie:", 11) != 0)
-            continue;
-        std::string pair = line.substr(11);
-        pair = pair.substr(0, pair.find(';'));
-        while (!pair.empty() && (pair.front() == ' ' || pair.front() == '\t'))
-            pair.erase(0, 1);
-        while (!pair.empty() && (pair.back() == '\r' || pair.back() == '\n' || pair.back() == ' '))
-            pair.pop_back();
-        std::size_t equals = pair.find('=');
-        if (equals != std::string::npos && equals > 0)
-            cookies.push_back({pair.substr(0, equals), pair.substr(equals + 1)});
-    }
-    return cookies;
+std::int64_t now() {
+    return static_cast<std::int64_t>(std::time(nullptr));
 }
 
 std::string textOf(xmlNode* node) {
@@ -148,9 +135,15 @@ PrintServiceSoap::~PrintServiceSoap() {
             worker.join();
 }
 
+std::optional<std::vector<HttpCookie>> PrintServiceSoap::cookies() const {
+    std::lock_guard lock(_cookieMutex);
+    return _cookies;
+}
+
 void PrintServiceSoap::addCookie(const std::optional<HttpCookie>& cookie) {
     if (!cookie)
         return;
+    std::lock_guard lock(_cookieMutex);
     if (!_cookies)
         _cookies.emplace();
     _cookies->push_back(*cookie);
@@ -231,13 +224,9 @@ PrintServiceSoap::performSynchronousOperation(PrintServiceOperation operation,
         return response;
     }
     curl_slist* headers = nullptr;
-    if (_cookies) {
-        std::string cookieHeader = "Cookie: ";
-        for (std::size_t i = 0; i < _cookies->size(); ++i)
-            cookieHeader += (i ? "; " : "") + (*_cookies)[i].name + "=" + (*_cookies)[i].value;
-        if (!_cookies->empty())
-            headers = curl_slist_append(headers, cookieHeader.c_str());
-    }
+    if (auto cookieList = cookies())
+        if (std::string value = HttpCookie::headerValue(*cookieList, now()); !value.empty())
+            headers = curl_slist_append(headers, ("Cookie: " + value).c_str());
     headers = curl_slist_append(headers, "User-Agent: wsdl2objc");
     headers = curl_slist_append(headers, "SOAPAction;"); // present and empty
     headers = curl_slist_append(headers, "Content-Type: text/xml; charset=utf-8");
@@ -274,8 +263,12 @@ PrintServiceSoap::performSynchronousOperation(PrintServiceOperation operation,
     curl_slist_free_all(headers);
     curl_easy_cleanup(curl);
 
-    if (code == CURLE_OK || httpStatus != 0)
-        _cookies = cookiesSetBy(exchange.headers); // every answer's cookies replace the list
+    if (code == CURLE_OK || httpStatus != 0) {
+        // Every answer's cookies replace the list.
+        auto taken = HttpCookie::setByAnswer(exchange.headers, hostPart(), now());
+        std::lock_guard lock(_cookieMutex);
+        _cookies = std::move(taken);
+    }
     if (code == CURLE_OK && httpStatus == 401) {
         response.error = SoapError{"Connection Authentication", 0, "Authentication Error"};
     } else if (exchange.tooLarge) {

@@ -1,9 +1,11 @@
 #pragma once
 
+#include "webservice/HttpCookie.h"
 #include "webservice/PrintServiceOperations.h"
 
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 #include <thread>
@@ -16,12 +18,6 @@ struct SoapError {
     std::string domain;
     long code = 0;
     std::string description;
-};
-
-struct HttpCookie {
-    std::string name;
-    std::string value;
-    bool operator==(const HttpCookie&) const = default;
 };
 
 using SoapBodyPart = std::variant<PrintServiceMessage, SOAPFault>;
@@ -55,7 +51,8 @@ public:
     void setAuthPassword(std::optional<std::string> password) {
         _authPassword = std::move(password);
     }
-    const std::optional<std::vector<HttpCookie>>& cookies() const { return _cookies; }
+    // The cookie list as it stands (a copy: exchanges on other threads may replace it).
+    std::optional<std::vector<HttpCookie>> cookies() const;
     void addCookie(const std::optional<HttpCookie>& cookie);
 
     PrintServiceSoapResponse performSynchronousOperation(PrintServiceOperation operation,
@@ -100,6 +97,8 @@ private:
     double _timeout = 30.0;
     bool _logXMLInOut = false;
     std::optional<std::string> _authUsername, _authPassword;
+    // Asynchronous exchanges read and replace the cookie list on their own threads.
+    mutable std::mutex _cookieMutex;
     std::optional<std::vector<HttpCookie>> _cookies;
     std::vector<std::thread> _workers;
 

@@ -213,6 +213,62 @@ TEST(WebServiceClientTest, CookiesOfEachAnswerGoWithTheNextRequest) {
     EXPECT_FALSE(requests[2].hasHeader("Cookie"));
 }
 
+TEST(WebServiceClientTest, CookiesAreKeptAsABrowserKeepsThem) {
+    test::TestHttpServer http([&](const test::HttpRequest&) {
+        test::HttpResponse r{
+            200, {}, soap::response("getFontListResponse", soap::status("OK", "result"))};
+        r.headers = {{"Set-Cookie", "kept=1; Domain=127.0.0.1; Path=/"},
+                     {"Set-Cookie", "later=2; Max-Age=3600"},
+                     {"Set-Cookie", "deleted=; Max-Age=0"},
+                     {"Set-Cookie", "gone=x; Expires=Thu, 01 Jan 1970 00:00:01 GMT"},
+                     {"Set-Cookie", "elsewhere=3; Domain=example.com"},
+                     {"Set-Cookie", "admin=4; Path=/admin"},
+                     {"Set-Cookie", "later=5"}}; // replaces the earlier "later"
+        return r;
+    });
+    PrintServiceSoap binding("http://127.0.0.1:" + std::to_string(http.port()));
+    binding.getFontListUsingParameters();
+    EXPECT_EQ(*binding.cookies(), (std::vector<HttpCookie>{{"kept", "1"}, {"later", "5"}}));
+    binding.getFontListUsingParameters();
+    EXPECT_EQ(http.requests().at(1).header("Cookie"), "kept=1; later=5");
+
+    // A cookie that expires while the binding keeps it is not sent any more.
+    auto lines = std::vector<std::string>{"Set-Cookie: short=1; Max-Age=10", "Set-Cookie: s=2"};
+    auto cookies = HttpCookie::setByAnswer(lines, "[::1]", 1000);
+    EXPECT_EQ(HttpCookie::headerValue(cookies, 1005), "short=1; s=2");
+    EXPECT_EQ(HttpCookie::headerValue(cookies, 1010), "s=2");
+    EXPECT_TRUE(
+        HttpCookie::setByAnswer({"Set-Cookie: a=1; Domain=press.example"}, "rip.press.example", 0)
+            .size() == 1); // a host below the cookie's domain
+    EXPECT_TRUE(HttpCookie::setByAnswer({"Set-Cookie: a=1; Domain=0.0.1"}, "127.0.0.1", 0)
+                    .empty()); // no domain below an address
+}
+
+TEST(WebServiceClientTest, ExchangesOnSeveralThreadsShareTheCookieListSafely) {
+    test::TestHttpServer http([&](const test::HttpRequest&) {
+        test::HttpResponse r{
+            200, {}, soap::response("getFontListResponse", soap::status("OK", "result"))};
+        r.headers = {{"Set-Cookie", "session=abc"}};
+        return r;
+    });
+    std::atomic<int> answered = 0;
+    {
+        PrintServiceSoap binding("http://127.0.0.1:" + std::to_string(http.port()));
+        for (int i = 0; i < 6; ++i)
+            binding.getFontListAsyncUsingParameters({},
+                                                    [&](const PrintServiceSoapResponse& response) {
+                                                        if (!response.error)
+                                                            ++answered;
+                                                    });
+        for (int i = 0; i < 200; ++i) {
+            binding.addCookie(HttpCookie{"extra", std::to_string(i)});
+            (void)binding.cookies();
+        }
+        binding.getFontListUsingParameters();
+    } // waits for the exchanges
+    EXPECT_EQ(answered, 6);
+}
+
 TEST(WebServiceClientTest, AuthenticationIsAnsweredOnceAndASecondChallengeFails) {
     std::string expected = "Basic dXNlcjpwYXNz"; // user:pass
     auto challenge = [](const test::HttpRequest&) {
