@@ -1,5 +1,6 @@
 #include "webservice/PrintServiceSoap.h"
 
+#include "platform/foundation/RunLoop.h"
 #include "platform/foundation/SystemLog.h"
 
 #include <curl/curl.h>
@@ -130,6 +131,11 @@ PrintServiceSoap::PrintServiceSoap(std::string address) : _address(std::move(add
 }
 
 PrintServiceSoap::~PrintServiceSoap() {
+    {
+        std::lock_guard lock(_queueMutex);
+        _closing = true;
+    }
+    _queueReady.notify_all();
     for (auto& worker : _workers)
         if (worker.joinable())
             worker.join();
@@ -291,11 +297,35 @@ PrintServiceSoap::performSynchronousOperation(PrintServiceOperation operation,
 void PrintServiceSoap::performAsynchronousOperation(PrintServiceOperation operation,
                                                     const PrintServiceRequest& request,
                                                     Delegate delegate) {
-    _workers.emplace_back([this, operation, request, delegate = std::move(delegate)] {
+    RunLoop& caller = RunLoop::current();
+    auto exchange = [this, operation, request, delegate = std::move(delegate), &caller] {
         auto response = performSynchronousOperation(operation, request);
         if (delegate)
-            delegate(response);
-    });
+            caller.perform([delegate, response] { delegate(response); },
+                           {RunLoop::kDefaultMode, RunLoop::kModalPanelMode});
+    };
+    std::lock_guard lock(_queueMutex);
+    _queue.push_back(std::move(exchange));
+    if (_idleWorkers == 0 && _workers.size() < kMaxWorkers)
+        _workers.emplace_back([this] { workerLoop(); });
+    else
+        _queueReady.notify_one();
+}
+
+void PrintServiceSoap::workerLoop() {
+    std::unique_lock lock(_queueMutex);
+    for (;;) {
+        ++_idleWorkers;
+        _queueReady.wait(lock, [this] { return _closing || !_queue.empty(); });
+        --_idleWorkers;
+        if (_queue.empty())
+            return; // closing, and nothing left to do
+        auto exchange = std::move(_queue.front());
+        _queue.pop_front();
+        lock.unlock();
+        exchange();
+        lock.lock();
+    }
 }
 
 } // namespace velmora

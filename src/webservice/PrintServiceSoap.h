@@ -3,6 +3,8 @@
 #include "webservice/HttpCookie.h"
 #include "webservice/PrintServiceOperations.h"
 
+#include <condition_variable>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <mutex>
@@ -36,6 +38,7 @@ public:
     using Delegate = std::function<void(const PrintServiceSoapResponse&)>;
     // Answers larger than this are refused instead of read into memory.
     static constexpr std::size_t kMaxAnswerBytes = 64u << 20;
+    static constexpr std::size_t kMaxWorkers = 4;
 
     explicit PrintServiceSoap(std::string address);
     ~PrintServiceSoap();
@@ -57,8 +60,10 @@ public:
 
     PrintServiceSoapResponse performSynchronousOperation(PrintServiceOperation operation,
                                                          const PrintServiceRequest& request = {});
-    // Starts the exchange on a worker thread and returns at once; the delegate is told the
-    // response exactly once, on that thread. The binding waits for its exchanges when destroyed.
+    // Queues the exchange for one of the binding's worker threads (at most kMaxWorkers) and
+    // returns at once; the delegate is told the response exactly once, on the run loop of the
+    // thread that asked (in its default and modal-panel modes). The binding finishes its queued
+    // exchanges when destroyed.
     void performAsynchronousOperation(PrintServiceOperation operation,
                                       const PrintServiceRequest& request, Delegate delegate);
 
@@ -100,7 +105,15 @@ private:
     // Asynchronous exchanges read and replace the cookie list on their own threads.
     mutable std::mutex _cookieMutex;
     std::optional<std::vector<HttpCookie>> _cookies;
+    // Asynchronous exchanges wait in a queue for a small set of worker threads.
+    std::mutex _queueMutex;
+    std::condition_variable _queueReady;
+    std::deque<std::function<void()>> _queue;
+    std::size_t _idleWorkers = 0;
+    bool _closing = false;
     std::vector<std::thread> _workers;
+
+    void workerLoop();
 
     std::string hostPart() const;
 };

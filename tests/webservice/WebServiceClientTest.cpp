@@ -4,6 +4,8 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/ui/Application.h"
 
+#include "platform/foundation/RunLoop.h"
+
 #include "support/SoapAnswers.h"
 #include "support/TempDir.h"
 #include "support/TestHttpServer.h"
@@ -11,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <set>
+#include <thread>
 
 namespace velmora {
 namespace {
@@ -266,7 +270,25 @@ TEST(WebServiceClientTest, ExchangesOnSeveralThreadsShareTheCookieListSafely) {
         }
         binding.getFontListUsingParameters();
     } // waits for the exchanges
+    RunLoop::current().runPending();
     EXPECT_EQ(answered, 6);
+}
+
+TEST(WebServiceClientTest, AsynchronousAnswersArriveOnTheAskingThreadFromFewWorkers) {
+    test::TestHttpServer http([](const test::HttpRequest&) {
+        return test::HttpResponse{
+            200, {}, soap::response("getFontListResponse", soap::status("OK", "result")), 20};
+    });
+    PrintServiceSoap binding("http://127.0.0.1:" + std::to_string(http.port()));
+    std::set<std::thread::id> threads;
+    int answers = 0;
+    for (int i = 0; i < 12; ++i)
+        binding.getFontListAsyncUsingParameters({}, [&](const PrintServiceSoapResponse&) {
+            threads.insert(std::this_thread::get_id());
+            ++answers;
+        });
+    EXPECT_TRUE(RunLoop::current().runUntil([&] { return answers == 12; }, 20));
+    EXPECT_EQ(threads, std::set<std::thread::id>{std::this_thread::get_id()});
 }
 
 TEST(WebServiceClientTest, AuthenticationIsAnsweredOnceAndASecondChallengeFails) {
@@ -333,9 +355,13 @@ TEST(WebServiceClientTest, AsynchronousCallsReportOnceEvenWithoutAnswer) {
             if (response.error)
                 ++failed;
         });
-    } // the bindings wait for their exchanges
+    } // the bindings finish their exchanges; the answers wait on this thread's run loop
+    EXPECT_EQ(answered.load() + failed.load(), 0);
+    RunLoop::current().runPending();
     EXPECT_EQ(answered.load(), 1);
     EXPECT_EQ(failed.load(), 1);
+    RunLoop::current().runPending();
+    EXPECT_EQ(answered.load() + failed.load(), 2); // once each
 }
 
 TEST(WebServiceClientTest, HostsAndEndpoints) {
