@@ -2,6 +2,7 @@
 
 #include "platform/foundation/NumberText.h"
 #include "platform/foundation/PreferredLanguages.h"
+#include "webservice/SoapScalarCodecs.h"
 #include "webservice/USGlobals.h"
 
 #include <libxml/tree.h>
@@ -190,12 +191,13 @@ std::optional<long> integerAttribute(const xmlNode* node, const char* name) {
                 : std::nullopt;
 }
 
-// The class name the element's xsi:type stands for; empty when it has no type.
-std::string typeClassName(xmlNode* node) {
+// The class name the element's xsi:type stands for; null when it has no type (an empty type
+// is a type, of no class).
+std::optional<std::string> typeClassName(xmlNode* node) {
     xmlChar* type = xmlGetNsProp(node, reinterpret_cast<const xmlChar*>("type"),
                                  reinterpret_cast<const xmlChar*>(kXsiNamespace));
     if (!type)
-        return {};
+        return std::nullopt;
     std::string value(reinterpret_cast<const char*>(type));
     xmlFree(type);
     std::size_t colon = value.find(':');
@@ -336,8 +338,8 @@ std::string envelope(PrintServiceOperation operation, const PrintServiceRequest&
 }
 
 std::optional<PropItem> decodeTyped(xmlNode* element, Declared declared) {
-    std::string className = typeClassName(element);
-    if (className.empty()) {
+    auto typeName = typeClassName(element);
+    if (!typeName) {
         switch (declared) {
         case Declared::String: {
             auto text = directText(element);
@@ -348,6 +350,7 @@ std::optional<PropItem> decodeTyped(xmlNode* element, Declared declared) {
         case Declared::Array: return PropItem(decodeArray(element));
         }
     }
+    const std::string& className = *typeName;
     if (className == "PrintService_PropKeyValue")
         return PropItem(decodeKeyValue(element));
     if (className == "PrintService_PropDict")
@@ -356,6 +359,19 @@ std::optional<PropItem> decodeTyped(xmlNode* element, Declared declared) {
         return PropItem(decodeArray(element));
     return std::nullopt; // "_string" and every other name decode to nothing
 }
+
+namespace {
+
+// A repeated child overwrites the field, also when it decodes to nothing.
+void setField(PrintServiceMessage& message, const std::string& field,
+              std::optional<PropItem> value) {
+    if (value)
+        message.fields[field] = std::move(*value);
+    else
+        message.fields.erase(field);
+}
+
+} // namespace
 
 PrintServiceMessage decodeMessage(PrintServiceOperation operation, xmlNode* element) {
     const OperationInfo& op = info(operation);
@@ -368,18 +384,15 @@ PrintServiceMessage decodeMessage(PrintServiceOperation operation, xmlNode* elem
         if (field == op.statusField) {
             message.status = statusFromString(op.table, directText(child).value_or(""));
         } else if (field == "bResult") {
-            auto text = directText(child);
-            if (text == std::optional<std::string>("true") ||
-                text == std::optional<std::string>("false"))
-                message.bResult = *text == "true";
+            if (auto value = SoapScalarCodecs::boolean(directText(child).value_or("")))
+                message.bResult = *value;
         } else if (field == "nDetail") {
-            if (auto text = directText(child))
-                message.nDetail = NumberText::leadingReal(*text);
+            if (auto value = SoapScalarCodecs::number(directText(child).value_or("")))
+                message.nDetail = *value;
         } else {
             for (const auto& [listName, declared] : op.listFields)
                 if (field == listName)
-                    if (auto value = decodeTyped(child, declared))
-                        message.fields[field] = *value;
+                    setField(message, field, decodeTyped(child, declared));
         }
     }
     return message;

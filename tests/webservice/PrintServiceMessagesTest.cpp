@@ -1,4 +1,6 @@
+#include "webservice/Iso8601DateCodec.h"
 #include "webservice/PrintServiceSoap.h"
+#include "webservice/SoapScalarCodecs.h"
 
 #include "support/SoapAnswers.h"
 
@@ -91,6 +93,102 @@ TEST(PrintServiceMessagesTest, TypedElementRule) {
         std::get<std::string>(std::get<std::shared_ptr<PrintService_PropArray>>(*nested)->item[0]),
         "x");
     EXPECT_EQ(message.status, 1);
+}
+
+TEST(PrintServiceMessagesTest, EmptyTypesGiveNothingAndRepeatedFieldsOverwrite) {
+    std::string answer = soap::response(
+        "getStackerInfoListResponse",
+        "<ary><item xsi:type=\"\">untyped</item><item>kept</item></ary>"
+        "<ary><item xsi:type=\"xsd:string\">second</item></ary>" +
+            soap::status("OK"));
+    auto response = PrintServiceSoap::decodeAnswer(O::getStackerInfoList, answer);
+    const auto& array =
+        *std::get<std::shared_ptr<PrintService_PropArray>>(*onlyMessage(response).field("ary"));
+    EXPECT_EQ(array.item, (std::vector<PropItem>{std::string("second")})); // the second "ary"
+
+    std::string emptied = soap::response("getStackerInfoListResponse",
+                                         "<ary><item>first</item></ary><ary xsi:type=\"\"/>" +
+                                             soap::status("OK"));
+    auto overwritten = PrintServiceSoap::decodeAnswer(O::getStackerInfoList, emptied);
+    // An empty type is a type of no class: the field is overwritten by nothing.
+    EXPECT_EQ(onlyMessage(overwritten).field("ary"), nullptr);
+}
+
+TEST(PrintServiceMessagesTest, ScalarCodecs) {
+    EXPECT_EQ(SoapScalarCodecs::boolean("true"), true);
+    EXPECT_EQ(SoapScalarCodecs::boolean("false"), false);
+    EXPECT_EQ(SoapScalarCodecs::boolean("True"), std::nullopt);
+    EXPECT_EQ(SoapScalarCodecs::number(" -2.5e1"), -25.0);
+    EXPECT_EQ(SoapScalarCodecs::number("x"), std::nullopt);
+    Data bytes{0, 0xFF, 'a'};
+    EXPECT_EQ(SoapScalarCodecs::binaryText(bytes), "AP9h");
+    EXPECT_EQ(SoapScalarCodecs::binary(" AP9h\n"), bytes);
+    EXPECT_EQ(SoapScalarCodecs::binary("AP*h"), std::nullopt);
+}
+
+TEST(PrintServiceMessagesTest, Iso8601DatesReadInEveryFormAndWriteInEach) {
+    using Codec = Iso8601DateCodec;
+    const double dec6 = 1796545800; // 2026-12-06T08:30:00Z, a Sunday of week 49
+    struct Read {
+        const char* text;
+        bool lenient;
+        std::optional<double> seconds;
+    } reads[] = {
+        {"2026-12-06T08:30:00Z", false, dec6},
+        {"2026-12-06T08:30:00", false, dec6}, // no zone: UTC
+        {"2026-12-06T17:30:00+09:00", false, dec6},
+        {"2026-12-06T08:30:00.75Z", false, dec6 + 0.75},
+        {"2026-340T08:30:00Z", false, dec6},      // ordinal
+        {"2026-W49-07T08:30:00Z", false, dec6},   // week, as written
+        {"2026-W49-7T08:30:00Z", false, dec6},    // week, one-digit day
+        {"2026-12-06", false, dec6 - 8.5 * 3600}, // date alone: midnight
+        {"2020-W53-5", false, 1609459200},        // 2021-01-01 lies in week 53 of 2020
+        {"20261206T0830Z", true, dec6},           // basic form, no seconds
+        {" 2026-12-06 08:30:00z ", true, dec6},
+        {"20261206T0830Z", false, std::nullopt},
+        {"2026-02-30", false, std::nullopt},
+        {"2025-366", false, std::nullopt},
+        {"2026-W54-1", false, std::nullopt},
+        {"2026-12-06T24:00:00Z", false, std::nullopt},
+        {"2026-12-06T08:30:00Zjunk", true, std::nullopt},
+    };
+    for (const auto& r : reads) {
+        Codec::Options options;
+        options.lenient = r.lenient;
+        EXPECT_EQ(Codec::parse(r.text, options), r.seconds) << r.text;
+    }
+    struct Write {
+        Codec::Form form;
+        bool time;
+        int zone;
+        const char* text;
+    } writes[] = {
+        {Codec::Form::Calendar, true, 0, "2026-12-06T08:30:00Z"},
+        {Codec::Form::Calendar, true, 540, "2026-12-06T17:30:00+09:00"},
+        {Codec::Form::Calendar, false, 0, "2026-12-06"},
+        {Codec::Form::Ordinal, true, 0, "2026-340T08:30:00Z"},
+        {Codec::Form::Week, true, 0, "2026-W49-07T08:30:00Z"},
+    };
+    for (const auto& w : writes) {
+        Codec::Options options;
+        options.form = w.form;
+        options.includeTime = w.time;
+        options.zoneMinutes = w.zone;
+        EXPECT_EQ(Codec::format(dec6, options), std::optional<std::string>(w.text)) << w.text;
+        options.lenient = true;
+        EXPECT_EQ(Codec::parse(*Codec::format(dec6, options), options),
+                  w.time ? dec6 : dec6 - 8.5 * 3600);
+    }
+    Codec::Options nul;
+    nul.timeSeparator = '\0';
+    std::string error;
+    EXPECT_FALSE(Codec::parse("2026-12-06", nul, &error));
+    EXPECT_EQ(error, "Time separator must not be NUL.");
+    EXPECT_FALSE(Codec::format(dec6, nul, &error));
+    EXPECT_EQ(error, "Time separator must not be NUL.");
+    Codec::Options dots;
+    dots.timeSeparator = '.';
+    EXPECT_EQ(Codec::format(dec6, dots), std::optional<std::string>("2026-12-06T08.30.00Z"));
 }
 
 TEST(PrintServiceMessagesTest, StatusTablesAsATable) {
