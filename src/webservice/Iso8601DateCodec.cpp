@@ -237,13 +237,18 @@ std::optional<std::string> Iso8601DateCodec::format(double secondsSince1970, con
         "T" + twoDigits(rest / 3600) + sep + twoDigits(rest / 60 % 60) + sep + twoDigits(rest % 60);
     char buf[64];
     year_month_day ymd{day};
+    // Four-digit years are what every reader of these texts takes.
+    if (ymd.year() < year{1} || ymd.year() > year{9999})
+        return refuse("the year lies outside 0001-9999");
     if (week) {
         sys_days thursday = day + days{4 - static_cast<int>(isoWeekday(day))};
         int isoYear = static_cast<int>(year_month_day{thursday}.year());
+        if (isoYear < 1 || isoYear > 9999)
+            return refuse("the year lies outside 0001-9999");
         auto weekNumber =
             static_cast<unsigned>((thursday - firstIsoMonday(isoYear)).count() / 7 + 1);
-        std::snprintf(buf, sizeof buf, "%u-W%02u-%02u", static_cast<unsigned>(isoYear), weekNumber,
-                      isoWeekday(day));
+        std::snprintf(buf, sizeof buf, "%04u-W%02u-%02u", static_cast<unsigned>(isoYear),
+                      weekNumber, isoWeekday(day));
         return std::string(buf) + (options.includeTime ? time + "Z" : "");
     }
     if (options.form == Form::Ordinal) {
