@@ -1,6 +1,8 @@
 #include "common/Localization.h"
 
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/PreferredLanguages.h"
+#include "platform/ui/Application.h"
 
 namespace velmora {
 namespace {
@@ -65,6 +67,18 @@ std::shared_ptr<Bundle> BSPrincipalBundle() {
     if (!g.principalBundlePath)
         g.principalBundlePath = g.principalBundleRef->path();
     return Bundle::open(*g.principalBundlePath);
+}
+
+bool IsJapanesePreferred() {
+    std::string first;
+    if (auto host = ui::Application::shared().mainBundle()) {
+        auto localizations = host->preferredLocalizations();
+        first = localizations.empty() ? "" : localizations.front();
+    } else {
+        first = PreferredLanguages::first();
+        first = first.substr(0, first.find_first_of("-_"));
+    }
+    return first == "Japanese" || first == "ja";
 }
 
 } // namespace velmora

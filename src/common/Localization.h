@@ -26,4 +26,8 @@ std::string BSLocalizedStringOrKey(const std::string& key);
 // worked out once and kept); null when neither is set.
 std::shared_ptr<Bundle> BSPrincipalBundle();
 
+// Whether the user reads Japanese first: the host application's first localization, or without
+// a host the first preferred language. Decides the escape order and a few Japanese lists.
+bool IsJapanesePreferred();
+
 } // namespace velmora

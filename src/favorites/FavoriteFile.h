@@ -18,6 +18,8 @@ public:
     static constexpr int kUnknownEncoding = -1;
     static constexpr int kCurrentVersion = 2;
     static constexpr const char* kExtension = "pfj";
+    // The device type of the press that this driver's favorites are written for.
+    static constexpr int kDestinationIotType = 12;
 
     FavoriteFile() = default;
     // Always an instance; the fields keep their unknown values when the file is missing or

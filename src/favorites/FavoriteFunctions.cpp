@@ -1,7 +1,6 @@
 #include "favorites/FavoriteFunctions.h"
 
 #include "favorites/FavoriteFile.h"
-#include "panes/AppPreference.h"
 
 namespace velmora {
 
@@ -15,13 +14,13 @@ std::string FavoriteNameWithPath(const std::string& path) {
 
 std::optional<std::string> FavoriteCommentWithContentsOfFile(const std::string& path) {
     auto file =
-        FavoriteFile::favoriteFileWithContentsOfFile(path, AppPreference::destinationIotType());
+        FavoriteFile::favoriteFileWithContentsOfFile(path, FavoriteFile::kDestinationIotType);
     return file.isValid() ? file.comment() : std::nullopt;
 }
 
 std::optional<Dictionary> FavoriteDictionaryWithContentsOfFile(const std::string& path) {
     auto file =
-        FavoriteFile::favoriteFileWithContentsOfFile(path, AppPreference::destinationIotType());
+        FavoriteFile::favoriteFileWithContentsOfFile(path, FavoriteFile::kDestinationIotType);
     return file.isValid() ? file.options() : std::nullopt;
 }
 

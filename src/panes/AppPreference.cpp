@@ -313,17 +313,8 @@ std::shared_ptr<ui::Image> AppPreference::clasicIcon() const {
 }
 
 bool AppPreference::isJapanesePreferred() const {
-    if (!_japanese) {
-        std::string first;
-        if (auto host = ui::Application::shared().mainBundle()) {
-            auto localizations = host->preferredLocalizations();
-            first = localizations.empty() ? "" : localizations.front();
-        } else {
-            first = PreferredLanguages::first();
-            first = first.substr(0, first.find_first_of("-_"));
-        }
-        _japanese = first == "Japanese" || first == "ja";
-    }
+    if (!_japanese)
+        _japanese = IsJapanesePreferred();
     return *_japanese;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "favorites/FavoriteFile.h"
+
 #include "platform/foundation/Value.h"
 
 #include <memory>
@@ -76,7 +78,7 @@ public:
     bool isJapanesePreferred() const;
     void setJapanesePreferredForTesting(std::optional<bool> japanese) { _japanese = japanese; }
 
-    static int destinationIotType() { return 12; }
+    static int destinationIotType() { return FavoriteFile::kDestinationIotType; }
     static int stringEncodingForServer() { return 4; }
 
 private:

@@ -1,6 +1,6 @@
 #include "validation/FormatterAttachment.h"
 
-#include "panes/AppPreference.h"
+#include "common/Localization.h"
 #include "platform/foundation/StringFormat.h"
 #include "validation/MaxBytesFormatter.h"
 #include "validation/MaxLengthFormatter.h"
@@ -66,7 +66,7 @@ void attachEscapeRule(LimitFormatter& formatter) {
     if (!formatter.escapeConverter())
         return;
     StringEscapeConverter standard = StringEscapeConverter::standardConverter(
-        AppPreference::sharedInstance().isJapanesePreferred());
+        IsJapanesePreferred());
     for (const auto& [source, escaped] : standard.replacePattern())
         formatter.replace(source, escaped);
 }
