@@ -24,10 +24,11 @@ Value optionJson(const PpdFile& ppd, const std::string& keyword) {
 }
 
 std::unique_ptr<PpdFileExt> openOrComplain(const std::string& path, const char* command) {
-    auto ppd = PpdFileExt::openFile(path);
+    std::string reason;
+    auto ppd = PpdFileExt::openFile(path, &reason);
     if (!ppd)
-        std::fprintf(stderr, "velmora %s: %s: not a PPD file that can be read\n", command,
-                     path.c_str());
+        std::fprintf(stderr, "velmora %s: %s: not a PPD file that can be read (%s)\n", command,
+                     path.c_str(), reason.c_str());
     return ppd;
 }
 

@@ -45,28 +45,38 @@ PpdFile::~PpdFile() {
         ppdClose(_ppdFile);
 }
 
-std::unique_ptr<PpdFile> PpdFile::openFile(const std::string& path) {
-    if (!FileSystem::exists(path) || FileSystem::isFolder(path))
+namespace {
+
+// Opens the file through libcups; on failure error says why, with libcups's own reason and the
+// line at which it gave up, as CUPS's own tools report it.
+ppd_file_t* openPpd(const std::string& path, std::string* error) {
+    auto fail = [error](std::string reason) -> ppd_file_t* {
+        if (error)
+            *error = std::move(reason);
         return nullptr;
+    };
+    if (!FileSystem::exists(path))
+        return fail("no such file");
+    if (FileSystem::isFolder(path))
+        return fail("a folder, not a PPD file");
     ppd_file_t* ppd = ppdOpenFile(path.c_str());
-    if (!ppd) {
-        int line = 0;
-        ppdLastError(&line); // read and dropped
-        return nullptr;
-    }
-    return std::unique_ptr<PpdFile>(new PpdFile(ppd, true));
+    if (ppd)
+        return ppd;
+    int line = 0;
+    ppd_status_t status = ppdLastError(&line);
+    return fail("line " + std::to_string(line) + ": " + ppdErrorString(status));
 }
 
-std::unique_ptr<PpdFileExt> PpdFileExt::openFile(const std::string& path) {
-    if (!FileSystem::exists(path) || FileSystem::isFolder(path))
-        return nullptr;
-    ppd_file_t* ppd = ppdOpenFile(path.c_str());
-    if (!ppd) {
-        int line = 0;
-        ppdLastError(&line);
-        return nullptr;
-    }
-    return std::unique_ptr<PpdFileExt>(new PpdFileExt(ppd, true));
+} // namespace
+
+std::unique_ptr<PpdFile> PpdFile::openFile(const std::string& path, std::string* error) {
+    ppd_file_t* ppd = openPpd(path, error);
+    return ppd ? std::unique_ptr<PpdFile>(new PpdFile(ppd, true)) : nullptr;
+}
+
+std::unique_ptr<PpdFileExt> PpdFileExt::openFile(const std::string& path, std::string* error) {
+    ppd_file_t* ppd = openPpd(path, error);
+    return ppd ? std::unique_ptr<PpdFileExt>(new PpdFileExt(ppd, true)) : nullptr;
 }
 
 PpdEncoding PpdFile::encodingFor(const std::string& languageEncoding,

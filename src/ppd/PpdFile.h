@@ -28,7 +28,8 @@ public:
     // handle gives an empty view.
     explicit PpdFile(Handle borrowed);
     // Opens a PPD file; null when it is missing or libcups cannot parse it.
-    static std::unique_ptr<PpdFile> openFile(const std::string& path);
+    // Null when libcups cannot open the file; error then says why ("line 12: Missing value").
+    static std::unique_ptr<PpdFile> openFile(const std::string& path, std::string* error = nullptr);
     virtual ~PpdFile();
     PpdFile(const PpdFile&) = delete;
     PpdFile& operator=(const PpdFile&) = delete;
@@ -88,7 +89,8 @@ private:
 class PpdFileExt : public PpdFile {
 public:
     using PpdFile::PpdFile;
-    static std::unique_ptr<PpdFileExt> openFile(const std::string& path);
+    static std::unique_ptr<PpdFileExt> openFile(const std::string& path,
+                                                std::string* error = nullptr);
 
     // "uiType", "defaultValue" and, for fixed lists, "options" of the five built-in options.
     static const Dictionary& extendedOptionDescriptions();

@@ -166,6 +166,20 @@ TEST(PpdFileTest, MissingAndInvalidFilesGiveNull) {
     EXPECT_EQ(PpdFileExt::openFile(dir / "missing.ppd"), nullptr);
     EXPECT_EQ(PpdFileExt::openFile(dir.write("bad.ppd", "not a ppd")), nullptr);
     EXPECT_EQ(PpdFileExt::openFile(dir.path()), nullptr);
+
+    // The reason libcups gives, with its line.
+    const std::pair<std::string, std::string> reasons[] = {
+        {"missing.ppd", "no such file"},
+        {"bad.ppd", "line 1: "},
+        {"cut.ppd", "line 3: "},
+    };
+    dir.write("cut.ppd",
+              "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*OpenUI *X: \"unterminated\n");
+    for (const auto& [name, reason] : reasons) {
+        std::string error;
+        EXPECT_EQ(PpdFileExt::openFile(dir / name, &error), nullptr);
+        EXPECT_TRUE(error.starts_with(reason)) << name << ": " << error;
+    }
 }
 
 } // namespace
