@@ -170,11 +170,10 @@ TEST(PpdFileTest, MissingAndInvalidFilesGiveNull) {
     // The reason libcups gives, with its line.
     const std::pair<std::string, std::string> reasons[] = {
         {"missing.ppd", "no such file"},
-        {"bad.ppd", "line 1: "},
-        {"cut.ppd", "line 3: "},
+        {"bad.ppd", "line 0: Missing "},
+        {"third.ppd", "line 3: Missing asterisk in column 1"},
     };
-    dir.write("cut.ppd",
-              "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*OpenUI *X: \"unterminated\n");
+    dir.write("third.ppd", "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\nbad line\n");
     for (const auto& [name, reason] : reasons) {
         std::string error;
         EXPECT_EQ(PpdFileExt::openFile(dir / name, &error), nullptr);
