@@ -7,6 +7,7 @@
 #include "platform/foundation/PreferredLanguages.h"
 #include "platform/foundation/SystemLog.h"
 #include "platform/foundation/TextEncoding.h"
+#include "ppd/KeywordPairTable.h"
 #include "ppd/OptionDictionary.h"
 
 #include <algorithm>
@@ -96,109 +97,22 @@ void transformEach(Dictionary& options, const Keys& keys, Fn fn) {
         transform(options, key, fn);
 }
 
-bool contains(std::initializer_list<const char*> list, const std::string& value) {
-    return std::any_of(list.begin(), list.end(), [&](const char* item) { return value == item; });
-}
-
-// ---- Punch, staples and output order ----
-
-const std::initializer_list<const char*> kPunchPositions = {"Left", "Right", "Top", "Bottom"};
-const std::initializer_list<const char*> kPunchHoles = {"Holes2", "Holes3", "Holes4", "HolesMulti"};
-const std::initializer_list<const char*> kMixSizeHoles = {"Holes2", "Holes3", "Holes4"};
-
-std::string combinePunch(const std::string& position, const std::string& holes) {
-    if (contains(kPunchPositions, position) && contains(kPunchHoles, holes))
-        return position + holes;
-    if (position == "MixSize" && contains(kMixSizeHoles, holes))
-        return position + holes;
-    return "None";
-}
-
-std::pair<std::string, std::string> separatePunch(const std::string& combined) {
-    for (const char* position : kPunchPositions)
-        for (const char* holes : kPunchHoles)
-            if (combined == std::string(position) + holes)
-                return {position, holes};
-    for (const char* holes : kMixSizeHoles)
-        if (combined == std::string("MixSize") + holes)
-            return {"MixSize", holes};
-    return {"None", "None"};
-}
-
-const std::initializer_list<const char*> kCornerAndEdgeModes = {
-    "TopLeftCorner", "TopRightCorner", "BottomLeftCorner", "BottomRightCorner", "MixSizeCorner",
-    "TopEdge",       "BottomEdge",     "LeftEdge",         "RightEdge",         "MixSizeEdge"};
-const std::initializer_list<const char*> kPlainStapleModes = {
-    "SaddleInside", "SaddleOutside", "Saddle",      "TopCenter", "BottomCenter", "LeftCenter",
-    "RightCenter",  "TopEdge4",      "BottomEdge4", "LeftEdge4", "RightEdge4"};
-
-std::string combineStaple(const std::string& mode, const std::string& mechanism) {
-    if (mode == "None")
-        return "None";
-    if (mechanism == "UseStaple") {
-        if (contains(kCornerAndEdgeModes, mode))
-            return mode + "UseStaple";
-        if (contains(kPlainStapleModes, mode))
-            return mode;
-        return "None";
-    }
-    if (mechanism == "Stapleless" && contains(kCornerAndEdgeModes, mode))
-        return mode + "Stapleless";
-    return "None";
-}
-
-std::pair<std::string, std::string> separateStaple(const std::string& combined) {
-    if (combined == "None")
-        return {"None", "UseStaple"};
-    for (const char* mode : kCornerAndEdgeModes) {
-        if (combined == std::string(mode) + "UseStaple")
-            return {mode, "UseStaple"};
-        if (combined == std::string(mode) + "Stapleless")
-            return {mode, "Stapleless"};
-    }
-    if (contains(kPlainStapleModes, combined))
-        return {combined, "UseStaple"};
-    return {"None", "None"};
-}
-
-std::string combineOutputOrder(const std::string& order, const std::string& output) {
-    if (order == "Normal" && output == "FaceUp")
-        return "FaceUp";
-    if (order == "Reverse" && output == "FaceDown")
-        return "FaceDownReverse";
-    if (order == "Reverse" && output == "FaceUp")
-        return "FaceUpReverse";
-    return "FaceDown";
-}
-
-std::pair<std::string, std::string> separateOutputOrder(const std::string& combined) {
-    if (combined == "FaceDown")
-        return {"Normal", "FaceDown"};
-    if (combined == "FaceUpReverse")
-        return {"Reverse", "FaceUp"};
-    if (combined == "FaceDownReverse")
-        return {"Reverse", "FaceDown"};
-    return {"Normal", "FaceUp"};
-}
-
-template <typename Combine>
 void joinPair(Dictionary& options, const char* first, const char* second, const char* joined,
-              Combine combine) {
+              const KeywordPairTable& table) {
     auto a = text(options, first), b = text(options, second);
     if (!a || !b)
         return;
     options.remove(first);
     options.remove(second);
-    options.set(joined, combine(*a, *b));
+    options.set(joined, table.combine(*a, *b));
 }
 
-template <typename Separate>
 void splitPair(Dictionary& options, const char* first, const char* second, const char* joined,
-               Separate separate) {
+               const KeywordPairTable& table) {
     auto combined = text(options, joined);
     if (!combined)
         return;
-    auto [a, b] = separate(*combined);
+    auto [a, b] = table.separate(*combined);
     options.remove(joined);
     options.set(first, a);
     options.set(second, b);
@@ -333,23 +247,24 @@ bool PrintOptionConverter::mediaTypeWeightValueExist(const Dictionary& options) 
 // ---- Special mappings ----
 
 void PrintOptionConverter::joinPunch(Dictionary& options) {
-    joinPair(options, "Punch", "PunchHoles", "Punch_PunchHoles", combinePunch);
+    joinPair(options, "Punch", "PunchHoles", "Punch_PunchHoles", KeywordPairTable::punch());
 }
 void PrintOptionConverter::splitPunch(Dictionary& options) {
-    splitPair(options, "Punch", "PunchHoles", "Punch_PunchHoles", separatePunch);
+    splitPair(options, "Punch", "PunchHoles", "Punch_PunchHoles", KeywordPairTable::punch());
 }
 void PrintOptionConverter::joinStaple(Dictionary& options) {
-    joinPair(options, "StapleMode", "StapleMechanism", "StapleMode_StapleMechanism", combineStaple);
+    joinPair(options, "StapleMode", "StapleMechanism", "StapleMode_StapleMechanism",
+             KeywordPairTable::staple());
 }
 void PrintOptionConverter::splitStaple(Dictionary& options) {
     splitPair(options, "StapleMode", "StapleMechanism", "StapleMode_StapleMechanism",
-              separateStaple);
+              KeywordPairTable::staple());
 }
 void PrintOptionConverter::joinOutputOrder(Dictionary& options) {
-    joinPair(options, "PageOrder", "OutputMode", "PageOrder_new", combineOutputOrder);
+    joinPair(options, "PageOrder", "OutputMode", "PageOrder_new", KeywordPairTable::outputOrder());
 }
 void PrintOptionConverter::splitOutputOrder(Dictionary& options) {
-    splitPair(options, "PageOrder", "OutputMode", "PageOrder_new", separateOutputOrder);
+    splitPair(options, "PageOrder", "OutputMode", "PageOrder_new", KeywordPairTable::outputOrder());
 }
 
 namespace {

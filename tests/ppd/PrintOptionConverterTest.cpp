@@ -1,3 +1,4 @@
+#include "ppd/KeywordPairTable.h"
 #include "ppd/PrintOptionConverter.h"
 
 #include "common/EncryptionBridge.h"
@@ -6,6 +7,8 @@
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
+
+#include <set>
 
 #include <pwd.h>
 #include <unistd.h>
@@ -156,6 +159,20 @@ TEST(MappingTest, PunchStaplesAndOutputOrderBothWays) {
     Dictionary half{{"Punch", "Left"}};
     P::joinPunch(half); // both components are needed
     EXPECT_EQ(half, (Dictionary{{"Punch", "Left"}}));
+}
+
+TEST(MappingTest, EveryRowOfThePairTablesRoundTrips) {
+    for (const KeywordPairTable* table : {&KeywordPairTable::punch(), &KeywordPairTable::staple(),
+                                          &KeywordPairTable::outputOrder()}) {
+        std::set<std::string> combined;
+        for (const auto& row : table->rows()) {
+            EXPECT_EQ(table->combine(row.first, row.second), row.combined);
+            EXPECT_EQ(table->separate(row.combined), std::make_pair(row.first, row.second))
+                << row.combined;
+            EXPECT_TRUE(combined.insert(row.combined).second) << "two rows give " << row.combined;
+        }
+        EXPECT_GT(combined.size(), 3u);
+    }
 }
 
 TEST(MappingTest, TwoColorNamesFollowTheFirstLanguage) {
