@@ -1,6 +1,8 @@
 #include "Command.h"
 #include "UserAction.h"
+#include "common/Alerts.h"
 
+#include "common/Alerts.h"
 #include "common/NotifyUnit.h"
 #include "controls/ControlDescription.h"
 #include "controls/ZEMAMgr.h"
@@ -180,6 +182,7 @@ int runUiCommand(const std::vector<std::string>& arguments) {
     ui::Window window(ui::Rect::make(0, 0, kControlWidth,
                                      kControlHeight * static_cast<double>(settings->size() + 1)));
     ZEMAMgr mgr;
+    mgr.setDecision(AlertDecision());
     bool panesShown = false;
     mgr.setPanesShownPredicate([&panesShown] { return panesShown; });
     if (bundle)

@@ -40,6 +40,17 @@ void ExceptionAlert(const std::exception* exception) {
     SimpleAlert(name, BSLocalizedStringOrKey("Exception: %@"), {Value(reason)});
 }
 
+AlertQuestion AlertDecision() {
+    return [](const std::string& message, const std::vector<std::string>& answers) {
+        ui::Alert alert;
+        alert.setMessageText(message);
+        for (const auto& answer : answers)
+            alert.addButtonWithTitle(answer);
+        long pressed = alert.runModal() - ui::kAlertFirstButtonReturn;
+        return pressed >= 0 ? static_cast<std::size_t>(pressed) : std::size_t{0};
+    };
+}
+
 std::unique_ptr<ui::Alert> SimpleAlertObject(const std::optional<std::string>& informativeText,
                                              const std::optional<std::string>& messageText) {
     auto alert = std::make_unique<ui::Alert>();

@@ -3,6 +3,7 @@
 #include "platform/foundation/Value.h"
 
 #include <exception>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <stdexcept>
@@ -39,5 +40,10 @@ void ExceptionAlert(const std::exception* exception);
 // A warning-style alert with the texts that are given, for the caller to show.
 std::unique_ptr<ui::Alert> SimpleAlertObject(const std::optional<std::string>& informativeText,
                                              const std::optional<std::string>& messageText);
+// Asks the user with a modal alert: the message, one button per answer (in order); answers the
+// index of the button pressed. What the panel gives the constraint engine to decide with.
+using AlertQuestion =
+    std::function<std::size_t(const std::string& message, const std::vector<std::string>& answers)>;
+AlertQuestion AlertDecision();
 
 } // namespace velmora

@@ -5,9 +5,6 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/ScopedValue.h"
 #include "platform/foundation/StringFormat.h"
-#include "platform/ui/Alert.h"
-#include "platform/ui/MenuItem.h"
-#include "platform/ui/PopUpButton.h"
 
 #include <algorithm>
 #include <ctime>
@@ -127,28 +124,8 @@ std::string ZEMAMgr::stateFingerprint(const std::string& keyword) const {
     auto it = _registry.find(keyword);
     if (it == _registry.end())
         return print;
-    auto append = [&print](const std::optional<std::string>& s) {
-        print += s ? '=' : '-';
-        if (s)
-            print += *s;
-    };
-    for (const auto& c : it->second) {
-        append(c->value());
-        append(c->getOldValue());
-        append(c->getUnsportValue());
-        print += c->isEnabled() ? 'E' : 'e';
-        print += c->isHidden() ? 'H' : 'h';
-        for (const auto& s : c->disabledBy())
-            print.append("d").append(s);
-        for (const auto& s : c->enabledBy())
-            print.append("p").append(s);
-        if (auto popUp = c->popUpButton()) {
-            print.append("#").append(std::to_string(popUp->indexOfSelectedItem()));
-            for (const auto& item : popUp->itemArray())
-                print += item->isEnabled() ? '1' : '0';
-        }
-        print += '|';
-    }
+    for (const auto& control : it->second)
+        print.append(control->stateDigest()).append("|");
     return print;
 }
 
@@ -384,12 +361,17 @@ std::string ZEMAMgr::restoreLines(const ConflictInfo& info) const {
     return lines;
 }
 
-long ZEMAMgr::ask(const std::string& message, const std::vector<std::string>& buttons) const {
-    ui::Alert alert;
-    alert.setMessageText(message);
+void ZEMAMgr::setDecision(Decision decision) {
+    _decision = std::move(decision);
+}
+
+// The question goes to whoever decides; without a decision the first answer is taken.
+std::size_t ZEMAMgr::ask(const std::string& message,
+                         const std::vector<std::string>& buttons) const {
+    std::vector<std::string> titles;
     for (const auto& button : buttons)
-        alert.addButtonWithTitle(localized(button));
-    return alert.runModal();
+        titles.push_back(localized(button));
+    return _decision ? _decision(message, titles) : 0;
 }
 
 // ---- The change sequence ----
@@ -526,7 +508,7 @@ bool ZEMAMgr::validateAfterChange(const std::string& keyword, Names& names) {
             conflictedLines(*info) + localized(kToEnableTheSelection);
     }
     message += restoreLines(*info);
-    if (ask(message, {"Yes", "No"}) == ui::kAlertFirstButtonReturn) {
+    if (ask(message, {"Yes", "No"}) == kFirstAnswer) {
         applyRestore(*info, names);
         return true;
     }
@@ -635,7 +617,7 @@ bool ZEMAMgr::validateBeforeChange(const std::string& keyword, const std::string
         StringFormat::format(localized(kWhenSettingsAreMade),
                              {Value(localized(displayName.value_or(nameOf(keyword))))}) +
         conflictedLines(*info) + localized(kChangeToTheFollowing) + restoreLines(*info);
-    if (ask(message, {"Yes", "No"}) != ui::kAlertFirstButtonReturn)
+    if (ask(message, {"Yes", "No"}) != kFirstAnswer)
         return false;
     Names changed;
     applyRestore(*info, changed);

@@ -37,6 +37,13 @@ public:
     void setPdeResourcePath(const std::string& path);
     // Whether the panes have been shown once; unrestorable conflicts exist only after that.
     void setPanesShownPredicate(std::function<bool()> panesShown);
+    // Who answers the engine's questions (a conflict to resolve, a change to confirm): given the
+    // message and the localized answers, it returns the index of the one chosen. The panel
+    // installs one that shows an alert; without one the first answer is taken.
+    using Decision = std::function<std::size_t(const std::string& message,
+                                               const std::vector<std::string>& answers)>;
+    static constexpr std::size_t kFirstAnswer = 0;
+    void setDecision(Decision decision);
 
     void addControl(const std::shared_ptr<ZEMAUI>& control);
     const Controls* controlsFor(const std::string& keyword) const;
@@ -82,6 +89,7 @@ private:
     std::string _resourcePath;
     std::shared_ptr<Bundle> _resourceBundle;
     std::function<bool()> _panesShown;
+    Decision _decision;
     bool _collectiveChange = false;
 
     // Propagation bookkeeping: the keywords whose sequences are running in the current chain
@@ -128,7 +136,7 @@ private:
     std::string optionText(const std::string& keyword, const std::string& value) const;
     std::string conflictedLines(const ConflictInfo& info) const;
     std::string restoreLines(const ConflictInfo& info) const;
-    long ask(const std::string& message, const std::vector<std::string>& buttons) const;
+    std::size_t ask(const std::string& message, const std::vector<std::string>& buttons) const;
     std::optional<std::string> oldValueOrDefault(const ZEMAUI& control) const;
     std::string stateFingerprint(const std::string& keyword) const;
 };

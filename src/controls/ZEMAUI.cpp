@@ -294,6 +294,7 @@ std::vector<PopupEntry> ZEMAUI::descriptionEntries() const {
 
 void ZEMAUI::rebuildPopUpItems(const std::vector<PopupEntry>& entries, bool withIcons) {
     _popUp->removeAllItems();
+    _choiceRestriction.reset(); // new items offer every choice
     for (const auto& [text, choice] : entries) {
         auto item = std::make_shared<ui::MenuItem>(text);
         item->setRepresentedObject(Value(choice));

@@ -113,6 +113,9 @@ public:
     void disableForPDE();
     bool isEnabled() const;
     bool isHidden() const override;
+    // The option's state as the constraint engine sees it (values, enabling, hiding, the
+    // offered choices), as text: equal texts mean nothing the engine looks at changed.
+    std::string stateDigest() const;
     void setHidden(bool hidden) override;
     const std::vector<std::string>& disabledBy() const { return _disabledBy; }
     const std::vector<std::string>& enabledBy() const { return _enabledBy; }
@@ -176,6 +179,7 @@ private:
     std::optional<std::string> _value, _oldValue, _unsupportedValue;
     std::vector<std::string> _disabledBy, _enabledBy;
     std::optional<std::vector<PopupEntry>> _popupArray;
+    std::optional<Dictionary> _choiceRestriction; // the choices setEnabledByDictionary offers
 
     // Sub-controls
     std::vector<std::shared_ptr<ZEMAUI>> _children;

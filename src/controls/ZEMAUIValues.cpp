@@ -420,6 +420,7 @@ void ZEMAUI::setEnabledPositivelyFrom(bool enabled, const std::string& source) {
 void ZEMAUI::setEnabledByDictionary(const Dictionary& enabledChoices) {
     if (!_popUp)
         return;
+    _choiceRestriction = enabledChoices;
     _popUp->setAutoenablesItems(false);
     for (const auto& item : _popUp->itemArray()) {
         if (item->isSeparatorItem())
@@ -452,6 +453,30 @@ void ZEMAUI::disableForPDE() {
                       cell->representedObject().stringValue()) != _disableForPDE.end())
             cell->setEnabled(false);
     }
+}
+
+std::string ZEMAUI::stateDigest() const {
+    std::string digest;
+    auto append = [&digest](const std::optional<std::string>& s) {
+        digest += s ? '=' : '-';
+        if (s)
+            digest += *s;
+    };
+    append(_value);
+    append(_oldValue);
+    append(_unsupportedValue);
+    digest += isEnabled() ? 'E' : 'e';
+    digest += isHidden() ? 'H' : 'h';
+    for (const auto& source : _disabledBy)
+        digest.append("d").append(source);
+    for (const auto& source : _enabledBy)
+        digest.append("p").append(source);
+    if (_popupArray)
+        for (const auto& [text, choice] : *_popupArray)
+            digest.append("#").append(choice);
+    if (_choiceRestriction)
+        digest.append("R").append(Value(*_choiceRestriction).toJson());
+    return digest;
 }
 
 bool ZEMAUI::isEnabled() const {

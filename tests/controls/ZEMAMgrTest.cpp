@@ -1,4 +1,5 @@
 #include "controls/ZEMAMgr.h"
+#include "common/Alerts.h"
 
 #include "common/NotifyUnit.h"
 #include "controls/ZEMAUI.h"
@@ -44,6 +45,7 @@ protected:
     // Builds every description of the file, registers it and takes the defaults as accepted.
     void load(const std::string& entries) {
         mgr = std::make_unique<ZEMAMgr>();
+        mgr->setDecision(AlertDecision());
         mgr->setPanesShownPredicate([this] { return panesShown; });
         auto settings = std::make_shared<const Dictionary>(test::plistDictionary(entries));
         for (const auto& [keyword, description] : *settings) {
