@@ -1,6 +1,5 @@
 #include "Command.h"
 #include "UserAction.h"
-#include "common/Alerts.h"
 
 #include "common/Alerts.h"
 #include "common/NotifyUnit.h"
@@ -95,7 +94,7 @@ Value controlJson(ZEMAUI& control) {
         children.push_back(controlJson(*child));
     const auto& value = control.getUnsportValue() ? control.getUnsportValue() : control.value();
     return Value(Dictionary{{"mainKeyword", control.mainKeyword()},
-                            {"kind", control.kind()},
+                            {"kind", control.kindName()},
                             {"value", value ? Value(*value) : Value()},
                             {"enabled", control.isEnabled()},
                             {"hidden", control.isHidden()},

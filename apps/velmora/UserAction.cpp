@@ -108,22 +108,24 @@ std::optional<std::string> actAsUser(ZEMAUI& control, const std::string& value,
         return control.mainKeyword() + ": the control is disabled";
     if (control.isHidden())
         return control.mainKeyword() + ": the control is hidden";
-    const std::string& kind = control.kind();
-    if (kind == "PopupButton")
+    ControlKind kind = control.kind();
+    if (kind == ControlKind::PopupButton)
         return pickPopUpItem(control, value);
-    if (kind == "CheckBox")
+    if (kind == ControlKind::CheckBox)
         return clickCheckBox(control, value);
-    if ((kind == "RadioButton" || kind == "HRadioButton") && control.radioMatrix())
+    if ((kind == ControlKind::RadioButton || kind == ControlKind::HRadioButton) &&
+        control.radioMatrix())
         return clickRadioCell(control, value);
-    if (kind == "Slider")
+    if (kind == ControlKind::Slider)
         return moveSlider(control, value);
     if (control.textField())
         return typeIntoField(control, value, window);
-    if (kind == "DatePicker" && !control.datePickers().empty()) {
+    if (kind == ControlKind::DatePicker && !control.datePickers().empty()) {
         control.datePickers().front()->pickDate(NumberText::leadingReal(value));
         return std::nullopt;
     }
-    return control.mainKeyword() + ": a control of kind \"" + kind + "\" has nothing to set";
+    return control.mainKeyword() + ": a control of kind \"" + control.kindName() +
+           "\" has nothing to set";
 }
 
 } // namespace velmora::app

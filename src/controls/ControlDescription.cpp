@@ -117,35 +117,54 @@ void checkChoices(const Dictionary& d, ProblemList& list) {
         if (!value.isString() && !choice->contains("separator"))
             list.add(where, "has no \"choice\" string");
     }
-    std::string kind = d.get("control_type").stringValue();
-    if (kind == "CheckBox" && choices->size() != 2)
+    if (ControlDescription::kindOf(d.get("control_type").stringValue()) == ControlKind::CheckBox &&
+        choices->size() != 2)
         list.add("choices",
                  "of a CheckBox must hold exactly two choices (checked, unchecked), not " +
                      std::to_string(choices->size()));
 }
 
 void checkKindAndRanges(const Dictionary& d, ProblemList& list) {
-    const Value& kind = d.get("control_type");
-    if (kind.isString() &&
-        std::none_of(std::begin(ControlDescription::kKinds), std::end(ControlDescription::kKinds),
-                     [&](const char* k) { return *kind.string() == k; }))
+    const Value& kindValue = d.get("control_type");
+    std::string type = kindValue.stringValue();
+    ControlKind kind = ControlDescription::kindOf(type);
+    if (kindValue.isString() && kind == ControlKind::LabelsOnly)
         list.add("control_type",
-                 "\"" + *kind.string() + "\" is not a control kind; only the labels are built");
-    std::string type = kind.stringValue();
-    bool ranged = type == "TextField_number" || (type == "Slider" && !d.get("choices").isArray());
+                 "\"" + type + "\" is not a control kind; only the labels are built");
+    bool ranged = kind == ControlKind::NumberField ||
+                  (kind == ControlKind::Slider && !d.get("choices").isArray());
     for (const char* key : {"min", "max"}) {
         const Value& v = d.get(key);
         if (ranged && !v.isNull() && !v.isNumber() && !(v.isString() && isNumberText(*v.string())))
             list.add(key, "must be a number, not " + v.toJson());
     }
-    if (type == "TextField_number" && (d.get("min").isNull() || d.get("max").isNull()))
+    if (kind == ControlKind::NumberField && (d.get("min").isNull() || d.get("max").isNull()))
         list.add(d.get("min").isNull() ? "min" : "max", "is missing: a number field needs a range");
-    if ((type == "PopupButton" || type == "RadioButton" || type == "HRadioButton") &&
+    if ((kind == ControlKind::PopupButton || kind == ControlKind::RadioButton ||
+         kind == ControlKind::HRadioButton) &&
         !d.get("choices").isArray())
         list.add("choices", "is missing: a " + type + " needs choices");
 }
 
 } // namespace
+
+ControlKind ControlDescription::kindOf(std::string_view controlType) {
+    static const std::pair<std::string_view, ControlKind> kNamed[] = {
+        {"CheckBox", ControlKind::CheckBox},
+        {"RadioButton", ControlKind::RadioButton},
+        {"HRadioButton", ControlKind::HRadioButton},
+        {"PopupButton", ControlKind::PopupButton},
+        {"Slider", ControlKind::Slider},
+        {"TextField_number", ControlKind::NumberField},
+        {"TextField_text", ControlKind::TextField},
+        {"SecureTextField_text", ControlKind::SecureTextField},
+        {"DatePicker", ControlKind::DatePicker},
+    };
+    for (const auto& [name, kind] : kNamed)
+        if (name == controlType)
+            return kind;
+    return ControlKind::LabelsOnly;
+}
 
 std::string ControlDescription::text(std::string_view key, const std::string& fallback) const {
     const Value& v = _d.get(key);

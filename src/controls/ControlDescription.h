@@ -19,11 +19,24 @@ struct ControlChoice {
 
 // Read access to a control description with the defaults of its keys, and a check that
 // names what is malformed.
+// The kind of control a description builds, read once from its "control_type". A description
+// without a kind, or with one that is none of these, builds only its labels.
+enum class ControlKind {
+    LabelsOnly,
+    CheckBox,
+    RadioButton,
+    HRadioButton,
+    PopupButton,
+    Slider,
+    NumberField,     // "TextField_number"
+    TextField,       // "TextField_text"
+    SecureTextField, // "SecureTextField_text"
+    DatePicker,
+};
+
 class ControlDescription {
 public:
-    static constexpr const char* kKinds[] = {
-        "CheckBox",         "RadioButton",    "HRadioButton",         "PopupButton", "Slider",
-        "TextField_number", "TextField_text", "SecureTextField_text", "DatePicker"};
+    static ControlKind kindOf(std::string_view controlType);
 
     ControlDescription() = default;
     explicit ControlDescription(Dictionary description) : _d(std::move(description)) {}

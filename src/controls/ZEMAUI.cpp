@@ -161,7 +161,8 @@ void ZEMAUI::readDescription(const std::string& paneName) {
     _mainKeyword = _description.text("mainKeyword");
     auto messageText = _description.optionalText("text_for_message");
     _keywordText = messageText ? localized(*messageText) : _title;
-    _kind = _description.text("control_type");
+    _kindName = _description.text("control_type");
+    _kind = ControlDescription::kindOf(_kindName);
     _conflict = _description.constraint("conflict");
     _unrestorableConflict = _description.constraint("unrestorable_conflict");
     _condition = _description.constraint("condition");
@@ -185,7 +186,7 @@ void ZEMAUI::createControls(const std::string& paneName) {
     layout.headWidth = static_cast<double>(
         _description.integer("head_text_width", _description.text("head_text").empty() ? 0 : 36));
     layout.hasTitle = !_title.empty();
-    if (_kind != "CheckBox" && _kind != "TextField_number")
+    if (_kind != ControlKind::CheckBox && _kind != ControlKind::NumberField)
         buildLabels(layout, kRow + layout.indent);
     buildKindElement(layout);
     applyHiddenFlags();
@@ -195,10 +196,12 @@ void ZEMAUI::createControls(const std::string& paneName) {
 
 void ZEMAUI::buildGroupIcon(const Layout& layout) {
     bool ownIcons =
-        _isEnableIcon && (_kind == "CheckBox" || _kind == "RadioButton" || _kind == "HRadioButton");
+        _isEnableIcon && (_kind == ControlKind::CheckBox || _kind == ControlKind::RadioButton ||
+                          _kind == ControlKind::HRadioButton);
     if (!_description.flag("isGroupMain") || ownIcons)
         return;
-    double y = _kind == "CheckBox" ? layout.top - 12 * (_lineCount + 1) : layout.top - kRow;
+    double y =
+        _kind == ControlKind::CheckBox ? layout.top - 12 * (_lineCount + 1) : layout.top - kRow;
     _groupIcon = addImage(ui::Rect::make(0, y, kIconSize, kIconSize),
                           _description.text("groupIcon", "group_icon"));
 }
@@ -231,19 +234,19 @@ void ZEMAUI::buildLabels(const Layout& layout, double x) {
 }
 
 void ZEMAUI::buildKindElement(Layout& layout) {
-    if (_kind == "CheckBox")
+    if (_kind == ControlKind::CheckBox)
         buildCheckBox(layout);
-    else if (_kind == "RadioButton" || _kind == "HRadioButton")
+    else if (_kind == ControlKind::RadioButton || _kind == ControlKind::HRadioButton)
         buildRadioGroup(layout);
-    else if (_kind == "PopupButton")
+    else if (_kind == ControlKind::PopupButton)
         buildPopUp(layout);
-    else if (_kind == "Slider")
+    else if (_kind == ControlKind::Slider)
         buildSlider(layout);
-    else if (_kind == "TextField_number")
+    else if (_kind == ControlKind::NumberField)
         buildNumberField(layout);
-    else if (_kind == "TextField_text" || _kind == "SecureTextField_text")
+    else if (_kind == ControlKind::TextField || _kind == ControlKind::SecureTextField)
         buildTextField(layout);
-    else if (_kind == "DatePicker")
+    else if (_kind == ControlKind::DatePicker)
         buildDatePickers(layout);
 }
 
@@ -461,8 +464,9 @@ void ZEMAUI::buildTextField(const Layout& layout) {
     double x = kRow + layout.indent + layout.headWidth;
     double width = layout.width - 15 - x - (_isEnableButton ? 104 : 0);
     ui::Rect frame = ui::Rect::make(x, layout.elementY(), std::max(0.0, width), kRow);
-    _textField = _kind == "SecureTextField_text" ? std::make_shared<ZEMASecureTextField>(frame)
-                                                 : std::make_shared<ZEMATextField>(frame);
+    _textField = _kind == ControlKind::SecureTextField
+                     ? std::make_shared<ZEMASecureTextField>(frame)
+                     : std::make_shared<ZEMATextField>(frame);
     long maxDigit = _description.integer("max_digit", kDefaultMaxDigit);
     _textField->setNum(false);
     _textField->setDigit(static_cast<std::uint32_t>(maxDigit < 1 ? kDefaultMaxDigit : maxDigit));
@@ -622,7 +626,8 @@ void ZEMAUI::buildChildren(const Layout& layout, const std::string& paneName) {
             child->createControls(paneName);
             child->_treeSize.reset();
             if (column + 1 == row.size())
-                accumulated += child->getControlHeight() + (child->kind() == "Slider" ? kRow : 0);
+                accumulated +=
+                    child->getControlHeight() + (child->kind() == ControlKind::Slider ? kRow : 0);
             addSubview(child);
             _children.push_back(child);
         }
@@ -652,15 +657,15 @@ double ZEMAUI::getControlHeight() const {
                      _description.has("groupTitle");
     double titleRow = _title.empty() ? 0 : kRow;
     double height = 0;
-    if (_kind == "CheckBox")
+    if (_kind == ControlKind::CheckBox)
         height = kRow * _lineCount + (groupLine ? kRow : 0);
-    else if (_kind.starts_with("TextField") || _kind.starts_with("SecureTextField"))
+    else if (_kindName.starts_with("TextField") || _kindName.starts_with("SecureTextField"))
         height = (groupLine ? 48 : kRow) + titleRow;
-    else if (_kind == "PopupButton" || _kind == "Slider")
+    else if (_kind == ControlKind::PopupButton || _kind == ControlKind::Slider)
         height = _title.empty() ? kRow : 48;
-    else if (_kind == "RadioButton")
+    else if (_kind == ControlKind::RadioButton)
         height = 20.0 * static_cast<double>(_description.choices().size()) + titleRow;
-    else if (_kind == "DatePicker")
+    else if (_kind == ControlKind::DatePicker)
         height = _title.empty() ? 179 : 203;
     long blankLines = _description.integer("blank_line_count", 0);
     if (height != 0 && blankLines != 0)
@@ -672,7 +677,7 @@ std::optional<std::string> ZEMAUI::getDefault() const {
     auto value = _description.optionalText("default");
     if (!value || value->empty())
         return std::nullopt;
-    if (_kind == "DatePicker") {
+    if (_kind == ControlKind::DatePicker) {
         auto seconds = DateString::secondsSince1970(*value, DateString::now());
         if (!seconds)
             return std::nullopt;

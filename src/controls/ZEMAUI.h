@@ -54,7 +54,9 @@ public:
 
     const std::string& mainKeyword() const { return _mainKeyword; }
     const std::string& mainKeywordText() const { return _keywordText; }
-    const std::string& kind() const { return _kind; }
+    ControlKind kind() const { return _kind; }
+    // The "control_type" as written (also when it names no kind).
+    const std::string& kindName() const { return _kindName; }
     const std::string& title() const { return _title; }
     int lineCount() const { return _lineCount; }
     const ControlDescription& description() const { return _description; }
@@ -167,7 +169,8 @@ private:
     ControlDescription _description;
     std::shared_ptr<Bundle> _bundle;
     std::shared_ptr<const Dictionary> _uiSettings;
-    std::string _mainKeyword, _keywordText, _kind, _title;
+    std::string _mainKeyword, _keywordText, _kindName, _title;
+    ControlKind _kind = ControlKind::LabelsOnly;
     int _lineCount = 1;
     bool _isEnableIcon = false, _isEnableSpread = false, _isEnableButton = false;
     Dictionary _conflict, _unrestorableConflict, _condition, _logicalSumCondition, _cooperation,

@@ -61,17 +61,17 @@ void ZEMAUI::setStringValue(const std::optional<std::string>& value) {
     if (!_value)
         return;
     const std::string& v = *_value;
-    if (_kind == "CheckBox") {
+    if (_kind == ControlKind::CheckBox) {
         auto choices = _description.choices();
         if (choices.size() >= 1 && v == choices[0].choice)
             setCheckBoxState(ui::kOnState);
         else if (choices.size() >= 2 && v == choices[1].choice)
             setCheckBoxState(ui::kOffState);
-    } else if (_kind == "PopupButton") {
+    } else if (_kind == ControlKind::PopupButton) {
         showPopUpValue(v);
-    } else if (_kind == "RadioButton") {
+    } else if (_kind == ControlKind::RadioButton) {
         showRadioValue(v);
-    } else if (_kind == "Slider" && _slider) {
+    } else if (_kind == ControlKind::Slider && _slider) {
         if (_sliderChoices.empty()) {
             _slider->setStringValue(v);
         } else {
@@ -79,11 +79,12 @@ void ZEMAUI::setStringValue(const std::optional<std::string>& value) {
             if (it != _sliderChoices.end())
                 _slider->setDoubleValue(static_cast<double>(it - _sliderChoices.begin()));
         }
-    } else if (_kind == "TextField_number") {
+    } else if (_kind == ControlKind::NumberField) {
         showNumber(v);
-    } else if ((_kind == "TextField_text" || _kind == "SecureTextField_text") && _textField) {
+    } else if ((_kind == ControlKind::TextField || _kind == ControlKind::SecureTextField) &&
+               _textField) {
         _textField->setStringValue(v);
-    } else if (_kind == "DatePicker") {
+    } else if (_kind == ControlKind::DatePicker) {
         double seconds = Value(v).doubleValue();
         for (const auto& picker : _datePickers)
             picker->setDateValue(seconds);
@@ -163,27 +164,28 @@ void ZEMAUI::followNumberWithStepper() {
 
 std::optional<std::string> ZEMAUI::getStringValue() {
     std::optional<std::string> read = _value;
-    if (_kind == "CheckBox" && _checkBox) {
+    if (_kind == ControlKind::CheckBox && _checkBox) {
         int state = checkBoxState();
         auto choices = _description.choices();
         if (state != ui::kMixedState && choices.size() >= 2)
             read = choices[state == ui::kOnState ? 0 : 1].choice;
-    } else if (_kind == "PopupButton" && _popUp) {
+    } else if (_kind == ControlKind::PopupButton && _popUp) {
         if (auto item = _popUp->selectedItem(); item && item->representedObject().isString())
             read = *item->representedObject().string();
-    } else if (_kind == "RadioButton" && _matrix) {
+    } else if (_kind == ControlKind::RadioButton && _matrix) {
         if (ui::Cell* cell = _matrix->selectedCell())
             read = cell->representedObject().stringValue();
-    } else if (_kind == "Slider" && _slider) {
+    } else if (_kind == ControlKind::Slider && _slider) {
         read = _sliderChoices.empty()
                    ? _slider->stringValue()
                    : choiceAt(static_cast<std::size_t>(std::lround(_slider->value())));
-    } else if (_kind == "TextField_number" && _textField) {
+    } else if (_kind == ControlKind::NumberField && _textField) {
         std::string text = _textField->stringValue();
         read = _textField->rules().usesDecimalComma() ? pointed(text) : text;
-    } else if ((_kind == "TextField_text" || _kind == "SecureTextField_text") && _textField) {
+    } else if ((_kind == ControlKind::TextField || _kind == ControlKind::SecureTextField) &&
+               _textField) {
         read = _textField->stringValue();
-    } else if (_kind == "DatePicker" && !_datePickers.empty()) {
+    } else if (_kind == ControlKind::DatePicker && !_datePickers.empty()) {
         read = std::to_string(NumberText::saturatingInteger(_datePickers.front()->dateValue()));
     }
     _value = read;
@@ -203,17 +205,17 @@ void ZEMAUI::updateOldValue() {
 
 std::optional<std::string> ZEMAUI::getOptionText(const std::string& value) const {
     auto choices = _description.choices();
-    if (_kind == "CheckBox") {
+    if (_kind == ControlKind::CheckBox) {
         std::size_t index = value == "True" ? 0 : 1;
         return index < choices.size() ? std::optional(choices[index].text) : std::nullopt;
     }
-    if (_kind == "PopupButton") {
+    if (_kind == ControlKind::PopupButton) {
         for (const auto& choice : choices)
             if (choice.choice == value)
                 return choice.text;
         return std::nullopt;
     }
-    if (_kind == "RadioButton") {
+    if (_kind == ControlKind::RadioButton) {
         std::optional<std::string> text;
         for (const auto& choice : choices)
             if (choice.choice == value)
@@ -225,13 +227,13 @@ std::optional<std::string> ZEMAUI::getOptionText(const std::string& value) const
 
 std::optional<std::string> ZEMAUI::getSelectedOptionText() {
     auto choices = _description.choices();
-    if (_kind == "CheckBox" && _checkBox) {
+    if (_kind == ControlKind::CheckBox && _checkBox) {
         std::size_t index = checkBoxState() == ui::kOnState ? 0 : 1;
         return index < choices.size() ? std::optional(choices[index].text) : std::nullopt;
     }
-    if (_kind == "PopupButton" && _popUp)
+    if (_kind == ControlKind::PopupButton && _popUp)
         return _popUp->titleOfSelectedItem();
-    if (_kind == "RadioButton" && _matrix) {
+    if (_kind == ControlKind::RadioButton && _matrix) {
         int row = _matrix->selectedRow();
         if (row >= 0 && static_cast<std::size_t>(row) < choices.size())
             return choices[static_cast<std::size_t>(row)].text;
@@ -280,12 +282,12 @@ void ZEMAUI::setIconImage(bool on) {
 }
 
 void ZEMAUI::setDoubleValue(double value) {
-    if (_kind == "TextField_number" && _textField)
+    if (_kind == ControlKind::NumberField && _textField)
         setStringValue(_textField->rules().format(value));
 }
 
 void ZEMAUI::updateMin(double minimum, double maximum) {
-    if (_kind != "TextField_number" || !_textField)
+    if (_kind != ControlKind::NumberField || !_textField)
         return;
     const ZEMAFieldRules& rules = _textField->rules();
     std::string minText = rules.format(minimum), maxText = rules.format(maximum);
