@@ -7,6 +7,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/NumberText.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/ScopedValue.h"
 #include "platform/foundation/StringFormat.h"
 #include "platform/foundation/SystemLog.h"
 #include "platform/foundation/UnicodeText.h"
@@ -580,9 +581,7 @@ void ZEMAUI::buildChildren(const Layout& layout, const std::string& paneName) {
     };
     std::vector<std::vector<Child>> rows;
     // The count lives as long as one build of the tree, so rebuilding a control starts afresh.
-    bool startsTree = !_treeSize;
-    if (startsTree)
-        _treeSize = std::make_shared<std::size_t>(1);
+    ScopedValue tree(_treeSize, _treeSize ? _treeSize : std::make_shared<std::size_t>(1));
     auto fileChildren = liveChildrenOf(settings.get());
     std::size_t planned = 0;
     static const Dictionary kNoDescription;
@@ -619,12 +618,13 @@ void ZEMAUI::buildChildren(const Layout& layout, const std::string& paneName) {
                 ui::Rect::make(x, topEdge - (72 - indent), width, 72 - indent));
             child->_ancestors = _ancestors;
             child->_ancestors.push_back(row[column].keyword);
-            child->_treeSize = _treeSize;
             child->_liveChild = std::make_unique<LiveChild>(fileChildren);
             child->setControlDictionary(description, _bundle);
             child->setUISettings(settings);
-            child->createControls(paneName);
-            child->_treeSize.reset();
+            {
+                ScopedValue childTree(child->_treeSize, _treeSize);
+                child->createControls(paneName);
+            }
             if (column + 1 == row.size())
                 accumulated +=
                     child->getControlHeight() + (child->kind() == ControlKind::Slider ? kRow : 0);
@@ -632,8 +632,6 @@ void ZEMAUI::buildChildren(const Layout& layout, const std::string& paneName) {
             _children.push_back(child);
         }
     }
-    if (startsTree)
-        _treeSize.reset();
 }
 
 bool ZEMAUI::mayNestChild(const std::string& keyword, std::size_t fileChildren) const {
