@@ -1,6 +1,7 @@
 #include "webservice/HttpCookie.h"
 
 #include "platform/foundation/NumberText.h"
+#include "platform/foundation/TextTrim.h"
 
 #include <curl/curl.h>
 
@@ -11,12 +12,8 @@
 namespace velmora {
 namespace {
 
-std::string trimmed(std::string text) {
-    const char* space = " \t\r\n";
-    std::size_t first = text.find_first_not_of(space);
-    if (first == std::string::npos)
-        return {};
-    return text.substr(first, text.find_last_not_of(space) - first + 1);
+std::string trim(std::string_view text) {
+    return std::string(trimWhiteSpace(text));
 }
 
 std::string lowered(std::string text) {
@@ -58,17 +55,17 @@ bool pathMatchesRoot(const std::string& path) {
 std::optional<HttpCookie> cookieOf(const std::string& line, const std::string& host,
                                    std::int64_t now) {
     auto parts = split(line, ';');
-    std::string pair = trimmed(parts.front());
+    std::string pair = trim(parts.front());
     std::size_t equals = pair.find('=');
     if (equals == std::string::npos || equals == 0)
         return std::nullopt;
-    HttpCookie cookie{trimmed(pair.substr(0, equals)), trimmed(pair.substr(equals + 1))};
+    HttpCookie cookie{trim(pair.substr(0, equals)), trim(pair.substr(equals + 1))};
     std::optional<std::int64_t> maxAge, expires;
     for (std::size_t i = 1; i < parts.size(); ++i) {
-        std::string attribute = trimmed(parts[i]);
+        std::string attribute = trim(parts[i]);
         std::size_t eq = attribute.find('=');
-        std::string key = lowered(trimmed(attribute.substr(0, eq)));
-        std::string value = eq == std::string::npos ? "" : trimmed(attribute.substr(eq + 1));
+        std::string key = lowered(trim(attribute.substr(0, eq)));
+        std::string value = eq == std::string::npos ? "" : trim(attribute.substr(eq + 1));
         if (key == "max-age")
             maxAge = NumberText::leadingInteger(value);
         else if (key == "expires")

@@ -1,6 +1,7 @@
 #include "webservice/Iso8601DateCodec.h"
 
 #include "platform/foundation/DateFormat.h"
+#include "platform/foundation/TextTrim.h"
 
 #include <cctype>
 #include <chrono>
@@ -129,20 +130,15 @@ std::optional<double> timePart(Cursor& in, char separator, bool lenient) {
     if (!h || *h > 23)
         return std::nullopt;
     double seconds = *h * 3600.0;
-    bool hasMinutes = in.take(separator) || (lenient && in.digitRun() >= 2);
-    if (!hasMinutes)
-        return lenient ? std::optional<double>(seconds) : std::nullopt;
-    auto m = in.digits(2);
-    if (!m || *m > 59)
-        return std::nullopt;
-    seconds += *m * 60.0;
-    bool hasSeconds = in.take(separator) || (lenient && in.digitRun() >= 2);
-    if (!hasSeconds)
-        return lenient ? std::optional<double>(seconds) : std::nullopt;
-    auto s = in.digits(2);
-    if (!s || *s > 59)
-        return std::nullopt;
-    seconds += *s;
+    for (double unit : {60.0, 1.0}) { // minutes, then seconds
+        bool present = in.take(separator) || (lenient && in.digitRun() >= 2);
+        if (!present)
+            return lenient ? std::optional<double>(seconds) : std::nullopt;
+        auto value = in.digits(2);
+        if (!value || *value > 59)
+            return std::nullopt;
+        seconds += *value * unit;
+    }
     if (in.take('.') || in.take(','))
         seconds += in.fraction();
     return seconds;
@@ -163,14 +159,6 @@ std::optional<int> zonePart(Cursor& in, bool lenient) {
     if (!m || *m > 59)
         return std::nullopt;
     return sign * (*h * 3600 + *m * 60);
-}
-
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.front())))
-        text.remove_prefix(1);
-    while (!text.empty() && std::isspace(static_cast<unsigned char>(text.back())))
-        text.remove_suffix(1);
-    return text;
 }
 
 std::string twoDigits(long long n) {
@@ -198,7 +186,7 @@ std::optional<double> Iso8601DateCodec::parse(std::string_view text, const Optio
     };
     if (options.timeSeparator == '\0')
         return refuse(kNulSeparatorMessage);
-    Cursor in(options.lenient ? trimmed(text) : text);
+    Cursor in(options.lenient ? trimWhiteSpace(text) : text);
     auto date = datePart(in, options.lenient);
     if (!date)
         return refuse("not an ISO 8601 date: " + std::string(text));

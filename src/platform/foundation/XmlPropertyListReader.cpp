@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Base64.h"
 #include "platform/foundation/DateFormat.h"
+#include "platform/foundation/TextTrim.h"
 
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -82,17 +83,9 @@ std::string keepCarriageReturns(std::string_view bytes) {
     return out;
 }
 
-std::string_view trimmed(std::string_view s) {
-    const char* space = " \t\r\n";
-    std::size_t first = s.find_first_not_of(space);
-    if (first == std::string_view::npos)
-        return {};
-    return s.substr(first, s.find_last_not_of(space) - first + 1);
-}
-
 // Decimal integers within 64 signed bits; anything else is refused, never wrapped.
 std::optional<std::int64_t> integerText(std::string_view s) {
-    s = trimmed(s);
+    s = trimWhiteSpace(s);
     if (s.starts_with('+'))
         s.remove_prefix(1);
     std::int64_t value = 0;
@@ -103,7 +96,7 @@ std::optional<std::int64_t> integerText(std::string_view s) {
 }
 
 std::optional<double> realText(std::string_view s) {
-    s = trimmed(s);
+    s = trimWhiteSpace(s);
     bool negative = s.starts_with('-');
     if (s.starts_with('+') || negative)
         s.remove_prefix(1);
@@ -268,7 +261,7 @@ std::optional<Value> XmlPropertyListReader::scalarValue(Element element) {
         return Value(*r);
     }
     case Element::Date: {
-        auto seconds = DateFormat::parseIso8601(trimmed(_text));
+        auto seconds = DateFormat::parseIso8601(trimWhiteSpace(_text));
         if (!seconds)
             return std::nullopt;
         return Value(Date{*seconds});
