@@ -17,7 +17,11 @@ if ! command -v clang++ >/dev/null; then
 fi
 CC=clang CXX=clang++ cmake -S "$root" -B "$build" -G Ninja -DVELMORA_FUZZ=ON \
     -DVELMORA_BUILD_TESTS=OFF -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" >/dev/null
+if ! cmake --build "$build" >"$build/build.log" 2>&1; then
+    grep -E 'error|FAILED' "$build/build.log" | head -20
+    echo "fuzz targets did not build (see $build/build.log)"
+    exit 1
+fi
 
 targets=("$@")
 if [ ${#targets[@]} -eq 0 ]; then
