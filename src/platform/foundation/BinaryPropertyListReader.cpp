@@ -14,7 +14,8 @@ namespace {
 
 constexpr std::size_t kHeaderSize = 8;
 constexpr std::size_t kTrailerSize = 32;
-constexpr unsigned kExpandedBytesPerValue = 16;
+// What a value costs in memory, about: the value itself and its share of a container.
+constexpr unsigned kExpandedBytesPerValue = 48;
 
 enum ObjectType : unsigned {
     kSimple = 0x0, // false, true (null and fill are not property-list values)
@@ -292,7 +293,9 @@ std::optional<Value> BinaryPropertyListReader::array(const Header& h, int depth)
     if (!spend(0))
         return std::nullopt;
     Array items;
-    items.reserve(std::min(h.count, _valuesLeft)); // never more than the budget allows
+    // Never more room than the values the budget still allows; the rest grows as values come.
+    items.reserve(std::min(
+        {h.count, _valuesLeft, _expandedBytesLeft / kExpandedBytesPerValue, std::uint64_t{4096}}));
     for (std::uint64_t i = 0; i < h.count; ++i) {
         auto ref = reference(h.start + i * _trailer.referenceSize);
         auto item = ref ? object(*ref, depth + 1) : std::nullopt;

@@ -20,8 +20,8 @@ public:
     // (plus one for the top object): writers never share containers, so only a file built to
     // expand exponentially comes near it.
     static constexpr std::uint64_t kValuesPerReference = 2;
-    // Ceiling of the expanded size: 16 bytes per value plus the bytes of its text or data.
-    static constexpr std::uint64_t kMaxExpandedBytes = 128u << 20;
+    // Ceiling of the expanded size: 48 bytes per value plus the bytes of its text or data.
+    static constexpr std::uint64_t kMaxExpandedBytes = 256u << 20;
 
     BinaryPropertyListReader(std::string_view bytes, int maxNesting);
 

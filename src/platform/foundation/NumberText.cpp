@@ -31,6 +31,14 @@ bool skipToDigits(std::string_view& text) {
     return negative;
 }
 
+// A number past what a double holds: from_chars leaves the result alone then, so it is decided
+// here by the exponent's sign: a large number is infinite, a tiny one zero.
+double outOfRange(std::string_view number) {
+    std::size_t e = number.find_first_of("eE");
+    bool tiny = e != std::string_view::npos && e + 1 < number.size() && number[e + 1] == '-';
+    return tiny ? 0.0 : HUGE_VAL;
+}
+
 } // namespace
 
 std::int64_t leadingInteger(std::string_view text) {
@@ -54,8 +62,39 @@ double leadingReal(std::string_view text) {
         std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     if (ptr == text.data())
         return 0;
-    (void)ec; // out of range gives the nearest representable value, which is what we want
+    if (ec == std::errc::result_out_of_range)
+        value =
+            outOfRange(std::string_view(text.data(), static_cast<std::size_t>(ptr - text.data())));
     return negative ? -value : value;
+}
+
+std::optional<double> exactReal(std::string_view text) {
+    bool negative = text.starts_with('-');
+    if (negative || text.starts_with('+'))
+        text.remove_prefix(1);
+    if (text.empty() || text.front() == '+' || text.front() == '-')
+        return std::nullopt;
+    double value = 0;
+    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ptr != text.data() + text.size() ||
+        (ec != std::errc() && ec != std::errc::result_out_of_range))
+        return std::nullopt;
+    if (ec == std::errc::result_out_of_range)
+        value = outOfRange(text);
+    return negative ? -value : value;
+}
+
+std::optional<std::int64_t> exactInteger(std::string_view text) {
+    bool plus = text.starts_with('+');
+    if (plus)
+        text.remove_prefix(1);
+    if (text.empty() || text.front() == '+' || (plus && text.front() == '-'))
+        return std::nullopt;
+    std::int64_t value = 0;
+    auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (ec != std::errc() || ptr != text.data() + text.size())
+        return std::nullopt;
+    return value;
 }
 
 std::int64_t saturatingInteger(double value) {

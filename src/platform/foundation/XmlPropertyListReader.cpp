@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Base64.h"
 #include "platform/foundation/DateFormat.h"
+#include "platform/foundation/NumberText.h"
 #include "platform/foundation/TextTrim.h"
 
 #include <libxml/parser.h>
@@ -81,31 +82,6 @@ std::string keepCarriageReturns(std::string_view bytes) {
         out += c;
     }
     return out;
-}
-
-// Decimal integers within 64 signed bits; anything else is refused, never wrapped.
-std::optional<std::int64_t> integerText(std::string_view s) {
-    s = trimWhiteSpace(s);
-    if (s.starts_with('+'))
-        s.remove_prefix(1);
-    std::int64_t value = 0;
-    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    if (s.empty() || ec != std::errc() || end != s.data() + s.size())
-        return std::nullopt;
-    return value;
-}
-
-std::optional<double> realText(std::string_view s) {
-    s = trimWhiteSpace(s);
-    bool negative = s.starts_with('-');
-    if (s.starts_with('+') || negative)
-        s.remove_prefix(1);
-    double value = 0;
-    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), value);
-    bool whole = !s.empty() && end == s.data() + s.size();
-    if (!whole || (ec != std::errc() && ec != std::errc::result_out_of_range))
-        return std::nullopt;
-    return negative ? -value : value;
 }
 
 } // namespace
@@ -249,13 +225,14 @@ std::optional<Value> XmlPropertyListReader::scalarValue(Element element) {
     case Element::True: return Value(true);
     case Element::False: return Value(false);
     case Element::Integer: {
-        auto n = integerText(_text);
+        // Decimal integers within 64 signed bits; anything else is refused, never wrapped.
+        auto n = NumberText::exactInteger(trimWhiteSpace(_text));
         if (!n)
             return std::nullopt;
         return Value(*n);
     }
     case Element::Real: {
-        auto r = realText(_text);
+        auto r = NumberText::exactReal(trimWhiteSpace(_text));
         if (!r)
             return std::nullopt;
         return Value(*r);

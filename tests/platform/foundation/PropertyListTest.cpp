@@ -259,6 +259,8 @@ TEST(PropertyListHostileTest, HostileShapesAreRefusedWithTheirReason) {
          "past"},
         {"XML integer beyond 64 bits", "<plist><integer>18446744073709551615</integer></plist>",
          "malformed"},
+        {"XML integer with two signs", "<plist><integer>+-5</integer></plist>", "malformed"},
+        {"XML real with two signs", "<plist><real>--5</real></plist>", "malformed"},
         {"undefined entity behind a DTD",
          "<!DOCTYPE plist SYSTEM \"x.dtd\"><plist><string>&x;</string></plist>", "malformed"},
     };
@@ -294,6 +296,14 @@ TEST(PropertyListHostileTest, LargeButHonestShapesStillRead) {
     ASSERT_TRUE(text);
     EXPECT_EQ(text->string()->size(), 100000u);
     EXPECT_EQ(text->string()->substr(0, 4), "A<A<");
+
+    // Reals past what a double holds are infinite or zero, never another number.
+    auto reals = PropertyList::parse(
+        "<plist><array><real>1e400</real><real>-1e400</real><real>1e-400</real></array></plist>");
+    ASSERT_TRUE(reals);
+    EXPECT_EQ(reals->array()->at(0).doubleValue(), HUGE_VAL);
+    EXPECT_EQ(reals->array()->at(1).doubleValue(), -HUGE_VAL);
+    EXPECT_EQ(reals->array()->at(2).doubleValue(), 0.0);
 
     // A carriage return in a text stays one (a two-line title), also in a file with CRLF lines.
     auto titles = PropertyList::parse(
