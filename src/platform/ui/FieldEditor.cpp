@@ -1,10 +1,11 @@
 #include "platform/ui/FieldEditor.h"
 
-#include "platform/foundation/UnicodeText.h"
 #include "platform/ui/TextField.h"
 
 #include <algorithm>
 #include <unicode/unistr.h>
+#include <unicode/utf16.h>
+#include <unicode/utf8.h>
 
 namespace velmora::ui {
 namespace {
@@ -22,24 +23,47 @@ std::string toUtf8(const icu::UnicodeString& text) {
 
 } // namespace
 
+namespace {
+
+// Steps through UTF-8 as ICU reads it, an ill-formed sequence counting as one character, and
+// answers the byte after the character at `at` and its length in UTF-16 code units.
+std::pair<std::size_t, std::size_t> nextCharacter(std::string_view text, std::size_t at) {
+    auto i = static_cast<int32_t>(at);
+    UChar32 c = 0;
+    U8_NEXT(text.data(), i, static_cast<int32_t>(text.size()), c);
+    return {static_cast<std::size_t>(i), c < 0 ? 1u : static_cast<std::size_t>(U16_LENGTH(c))};
+}
+
+std::size_t utf16Units(std::string_view text) {
+    std::size_t units = 0;
+    for (std::size_t at = 0; at < text.size();) {
+        auto [next, length] = nextCharacter(text, at);
+        units += length;
+        at = next;
+    }
+    return units;
+}
+
+} // namespace
+
 void FieldEditor::setString(std::string text) {
     _text = std::move(text);
-    _length = UnicodeText::utf16Length(_text);
+    _length = utf16Units(_text);
     _selection = Range{_length, 0};
 }
 
-// The byte at which the UTF-16 offset begins; the end of the text is found without a scan.
-std::size_t FieldEditor::byteOffset(std::size_t utf16Offset) const {
+// The character boundary at or after a UTF-16 offset: its byte and its UTF-16 offset (an offset
+// inside a surrogate pair moves past the pair). The end of the text is found without a scan.
+std::pair<std::size_t, std::size_t> FieldEditor::boundary(std::size_t utf16Offset) const {
     if (utf16Offset >= _length)
-        return _text.size();
+        return {_text.size(), _length};
     std::size_t units = 0, at = 0;
     while (at < _text.size() && units < utf16Offset) {
-        auto lead = static_cast<unsigned char>(_text[at]);
-        std::size_t bytes = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        units += bytes == 4 ? 2 : 1;
-        at = std::min(at + bytes, _text.size());
+        auto [next, length] = nextCharacter(_text, at);
+        units += length;
+        at = next;
     }
-    return at;
+    return {at, units};
 }
 
 void FieldEditor::setSelectedRange(Range range) {
@@ -60,8 +84,8 @@ void FieldEditor::setDelegate(TextField* field) {
 
 std::string FieldEditor::stringByReplacing(Range range, const std::string& replacement) const {
     std::string text = _text;
-    std::size_t from = byteOffset(range.location);
-    text.replace(from, byteOffset(range.location + range.length) - from, replacement);
+    auto from = boundary(range.location).first;
+    text.replace(from, boundary(range.location + range.length).first - from, replacement);
     return text;
 }
 
@@ -74,12 +98,12 @@ bool FieldEditor::replace(Range range, const std::string& replacement) {
         _began = true;
         _delegate->textDidBeginEditing(*this);
     }
-    std::size_t from = byteOffset(range.location);
-    std::size_t to = byteOffset(range.location + range.length);
-    std::size_t inserted = UnicodeText::utf16Length(replacement);
+    auto [from, fromUnits] = boundary(range.location);
+    auto [to, toUnits] = boundary(range.location + range.length);
+    std::size_t inserted = utf16Units(replacement);
     _text.replace(from, to - from, replacement);
-    _length = _length - range.length + inserted;
-    _selection = Range{range.location + inserted, 0};
+    _length = _length - (toUnits - fromUnits) + inserted;
+    _selection = Range{fromUnits + inserted, 0};
     if (_delegate)
         _delegate->textDidChange(*this);
     return true;

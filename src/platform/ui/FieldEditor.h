@@ -3,6 +3,7 @@
 #include "platform/ui/View.h"
 
 #include <string>
+#include <utility>
 
 namespace velmora::ui {
 
@@ -48,7 +49,7 @@ private:
     bool _began = false;
 
     bool replace(Range range, const std::string& replacement);
-    std::size_t byteOffset(std::size_t utf16Offset) const;
+    std::pair<std::size_t, std::size_t> boundary(std::size_t utf16Offset) const;
 };
 
 } // namespace velmora::ui

@@ -196,6 +196,25 @@ TEST(FieldEditorTest, EditsInPlaceAtUtf16PositionsOfMixedText) {
         {{0, 0}, "日本", "日本é😀x"}, // in front
         {{4, 9}, "!", "é😀x!"},       // a range past the end is held to it
     };
+    // Offsets inside a surrogate pair take the whole character; text that is not UTF-8 counts
+    // one unit per ill-formed byte, as it is shown.
+    editor.setString("😀");
+    editor.setSelectedRange(Range{0, 1});
+    editor.insertText("");
+    EXPECT_EQ(editor.string(), "");
+    EXPECT_EQ(editor.length(), 0u);
+    editor.setString("\xE9"
+                     "ab");
+    EXPECT_EQ(editor.length(), 3u);
+    editor.setSelectedRange(Range{1, 0});
+    editor.insertText("-");
+    EXPECT_EQ(editor.string(), "\xE9"
+                               "-ab");
+    editor.setSelectedRange(Range{4, 0});
+    editor.deleteBackward();
+    EXPECT_EQ(editor.string(), "\xE9"
+                               "-a");
+    EXPECT_EQ(editor.length(), 3u);
     for (const auto& c : cases) {
         editor.setString("é😀x");
         editor.setSelectedRange(c.range);
