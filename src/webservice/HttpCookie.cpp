@@ -31,6 +31,13 @@ std::vector<std::string> split(const std::string& text, char separator) {
     return parts;
 }
 
+bool isInteger(const std::string& text) {
+    std::size_t digits = text.starts_with('-') ? 1 : 0;
+    return text.size() > digits &&
+           std::all_of(text.begin() + static_cast<std::ptrdiff_t>(digits), text.end(),
+                       [](unsigned char c) { return std::isdigit(c) != 0; });
+}
+
 bool isAddress(const std::string& host) {
     unsigned char buffer[16];
     return inet_pton(AF_INET, host.c_str(), buffer) == 1 ||
@@ -66,7 +73,7 @@ std::optional<HttpCookie> cookieOf(const std::string& line, const std::string& h
         std::size_t eq = attribute.find('=');
         std::string key = lowered(trim(attribute.substr(0, eq)));
         std::string value = eq == std::string::npos ? "" : trim(attribute.substr(eq + 1));
-        if (key == "max-age")
+        if (key == "max-age" && isInteger(value)) // a malformed Max-Age is ignored
             maxAge = NumberText::leadingInteger(value);
         else if (key == "expires")
             if (time_t when = curl_getdate(value.c_str(), nullptr); when != -1)

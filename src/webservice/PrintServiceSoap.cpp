@@ -130,26 +130,61 @@ PrintServiceSoap::PrintServiceSoap(std::string address) : _address(std::move(add
     initialiseCurlOnce();
 }
 
+// Exchanges under way are waited for; those still queued are not started but told that they
+// were cancelled, so that a binding to a silent server is never held up by a long queue.
 PrintServiceSoap::~PrintServiceSoap() {
+    std::deque<PendingExchange> cancelled;
     {
         std::lock_guard lock(_queueMutex);
         _closing = true;
+        cancelled.swap(_queue);
     }
     _queueReady.notify_all();
+    PrintServiceSoapResponse cancellation;
+    cancellation.error = SoapError{"PrintServiceSoap", -2, "The exchange was cancelled"};
+    for (const auto& exchange : cancelled)
+        deliver(exchange, cancellation);
     for (auto& worker : _workers)
         if (worker.joinable())
             worker.join();
 }
 
+PrintServiceSoap::Settings PrintServiceSoap::settings() const {
+    std::lock_guard lock(_stateMutex);
+    return _settings;
+}
+double PrintServiceSoap::defaultTimeout() const {
+    return settings().timeout;
+}
+void PrintServiceSoap::setDefaultTimeout(double seconds) {
+    std::lock_guard lock(_stateMutex);
+    _settings.timeout = seconds;
+}
+bool PrintServiceSoap::logXMLInOut() const {
+    return settings().logXMLInOut;
+}
+void PrintServiceSoap::setLogXMLInOut(bool log) {
+    std::lock_guard lock(_stateMutex);
+    _settings.logXMLInOut = log;
+}
+void PrintServiceSoap::setAuthUsername(std::optional<std::string> name) {
+    std::lock_guard lock(_stateMutex);
+    _settings.authUsername = std::move(name);
+}
+void PrintServiceSoap::setAuthPassword(std::optional<std::string> password) {
+    std::lock_guard lock(_stateMutex);
+    _settings.authPassword = std::move(password);
+}
+
 std::optional<std::vector<HttpCookie>> PrintServiceSoap::cookies() const {
-    std::lock_guard lock(_cookieMutex);
+    std::lock_guard lock(_stateMutex);
     return _cookies;
 }
 
 void PrintServiceSoap::addCookie(const std::optional<HttpCookie>& cookie) {
     if (!cookie)
         return;
-    std::lock_guard lock(_cookieMutex);
+    std::lock_guard lock(_stateMutex);
     if (!_cookies)
         _cookies.emplace();
     _cookies->push_back(*cookie);
@@ -223,6 +258,7 @@ PrintServiceSoapResponse
 PrintServiceSoap::performSynchronousOperation(PrintServiceOperation operation,
                                               const PrintServiceRequest& request) {
     std::string body = PrintServiceOperations::envelope(operation, request);
+    const Settings current = settings();
     CURL* curl = curl_easy_init();
     PrintServiceSoapResponse response;
     if (!curl) {
@@ -250,7 +286,7 @@ PrintServiceSoap::performSynchronousOperation(PrintServiceOperation operation,
     curl_easy_setopt(curl, CURLOPT_POSTFIELDS, body.data());
     curl_easy_setopt(curl, CURLOPT_POSTFIELDSIZE, static_cast<long>(body.size()));
     curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMilliseconds(_timeout));
+    curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, timeoutMilliseconds(current.timeout));
     curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
     curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, onData);
@@ -258,9 +294,9 @@ PrintServiceSoap::performSynchronousOperation(PrintServiceOperation operation,
     curl_easy_setopt(curl, CURLOPT_HEADERFUNCTION, onHeader);
     curl_easy_setopt(curl, CURLOPT_HEADERDATA, &exchange);
     curl_easy_setopt(curl, CURLOPT_ERRORBUFFER, errorText);
-    if (_authUsername || _authPassword) {
-        curl_easy_setopt(curl, CURLOPT_USERNAME, _authUsername.value_or("").c_str());
-        curl_easy_setopt(curl, CURLOPT_PASSWORD, _authPassword.value_or("").c_str());
+    if (current.authUsername || current.authPassword) {
+        curl_easy_setopt(curl, CURLOPT_USERNAME, current.authUsername.value_or("").c_str());
+        curl_easy_setopt(curl, CURLOPT_PASSWORD, current.authPassword.value_or("").c_str());
         curl_easy_setopt(curl, CURLOPT_HTTPAUTH, CURLAUTH_BASIC | CURLAUTH_DIGEST);
     }
     CURLcode code = curl_easy_perform(curl);
@@ -272,7 +308,7 @@ PrintServiceSoap::performSynchronousOperation(PrintServiceOperation operation,
     if (code == CURLE_OK || httpStatus != 0) {
         // Every answer's cookies replace the list.
         auto taken = HttpCookie::setByAnswer(exchange.headers, hostPart(), now());
-        std::lock_guard lock(_cookieMutex);
+        std::lock_guard lock(_stateMutex);
         _cookies = std::move(taken);
     }
     if (code == CURLE_OK && httpStatus == 401) {
@@ -288,7 +324,7 @@ PrintServiceSoap::performSynchronousOperation(PrintServiceOperation operation,
         if (httpStatus == 500 && !response.error && !holdsFault(response))
             response.error = notSoapAnswer(httpStatus); // a server error page, not a SOAP fault
     }
-    if (response.error && _logXMLInOut && response.error->domain != kXmlDomain)
+    if (response.error && current.logXMLInOut && response.error->domain != kXmlDomain)
         SystemLog::format("###ResponseError:\n%s (%s %ld)", response.error->description.c_str(),
                           response.error->domain.c_str(), response.error->code);
     return response;
@@ -297,19 +333,20 @@ PrintServiceSoap::performSynchronousOperation(PrintServiceOperation operation,
 void PrintServiceSoap::performAsynchronousOperation(PrintServiceOperation operation,
                                                     const PrintServiceRequest& request,
                                                     Delegate delegate) {
-    RunLoop& caller = RunLoop::current();
-    auto exchange = [this, operation, request, delegate = std::move(delegate), &caller] {
-        auto response = performSynchronousOperation(operation, request);
-        if (delegate)
-            caller.perform([delegate, response] { delegate(response); },
-                           {RunLoop::kDefaultMode, RunLoop::kModalPanelMode});
-    };
     std::lock_guard lock(_queueMutex);
-    _queue.push_back(std::move(exchange));
+    _queue.push_back({operation, request, std::move(delegate), RunLoop::currentShared()});
     if (_idleWorkers == 0 && _workers.size() < kMaxWorkers)
         _workers.emplace_back([this] { workerLoop(); });
     else
         _queueReady.notify_one();
+}
+
+// The delegate is told on the asking thread's run loop, which the exchange keeps alive.
+void PrintServiceSoap::deliver(const PendingExchange& exchange,
+                               const PrintServiceSoapResponse& response) {
+    if (exchange.delegate)
+        exchange.caller->perform([delegate = exchange.delegate, response] { delegate(response); },
+                                 {RunLoop::kDefaultMode, RunLoop::kModalPanelMode});
 }
 
 void PrintServiceSoap::workerLoop() {
@@ -320,10 +357,16 @@ void PrintServiceSoap::workerLoop() {
         --_idleWorkers;
         if (_queue.empty())
             return; // closing, and nothing left to do
-        auto exchange = std::move(_queue.front());
+        PendingExchange exchange = std::move(_queue.front());
         _queue.pop_front();
         lock.unlock();
-        exchange();
+        PrintServiceSoapResponse response;
+        try {
+            response = performSynchronousOperation(exchange.operation, exchange.request);
+        } catch (const std::exception& failure) {
+            response.error = SoapError{"PrintServiceSoap", -1, failure.what()};
+        }
+        deliver(exchange, response);
         lock.lock();
     }
 }

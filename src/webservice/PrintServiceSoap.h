@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/RunLoop.h"
 #include "webservice/HttpCookie.h"
 #include "webservice/PrintServiceOperations.h"
 
@@ -46,14 +47,14 @@ public:
     PrintServiceSoap& operator=(const PrintServiceSoap&) = delete;
 
     const std::string& address() const { return _address; }
-    double defaultTimeout() const { return _timeout; }
-    void setDefaultTimeout(double seconds) { _timeout = seconds; }
-    bool logXMLInOut() const { return _logXMLInOut; }
-    void setLogXMLInOut(bool log) { _logXMLInOut = log; }
-    void setAuthUsername(std::optional<std::string> name) { _authUsername = std::move(name); }
-    void setAuthPassword(std::optional<std::string> password) {
-        _authPassword = std::move(password);
-    }
+    // The settings may change while exchanges run on the worker threads: each exchange works
+    // with the settings as they stood when it began.
+    double defaultTimeout() const;
+    void setDefaultTimeout(double seconds);
+    bool logXMLInOut() const;
+    void setLogXMLInOut(bool log);
+    void setAuthUsername(std::optional<std::string> name);
+    void setAuthPassword(std::optional<std::string> password);
     // The cookie list as it stands (a copy: exchanges on other threads may replace it).
     std::optional<std::vector<HttpCookie>> cookies() const;
     void addCookie(const std::optional<HttpCookie>& cookie);
@@ -98,22 +99,34 @@ public:
                                                  const std::string& bytes);
 
 private:
+    struct Settings {
+        double timeout = 30.0;
+        bool logXMLInOut = false;
+        std::optional<std::string> authUsername, authPassword;
+    };
+    struct PendingExchange {
+        PrintServiceOperation operation;
+        PrintServiceRequest request;
+        Delegate delegate;
+        std::shared_ptr<RunLoop> caller;
+    };
+
     std::string _address;
-    double _timeout = 30.0;
-    bool _logXMLInOut = false;
-    std::optional<std::string> _authUsername, _authPassword;
-    // Asynchronous exchanges read and replace the cookie list on their own threads.
-    mutable std::mutex _cookieMutex;
+    Settings _settings;
+    // Asynchronous exchanges read the settings and replace the cookie list on their own threads.
+    mutable std::mutex _stateMutex;
     std::optional<std::vector<HttpCookie>> _cookies;
     // Asynchronous exchanges wait in a queue for a small set of worker threads.
     std::mutex _queueMutex;
     std::condition_variable _queueReady;
-    std::deque<std::function<void()>> _queue;
+    std::deque<PendingExchange> _queue;
     std::size_t _idleWorkers = 0;
     bool _closing = false;
     std::vector<std::thread> _workers;
 
     void workerLoop();
+    Settings settings() const;
+    static void deliver(const PendingExchange& exchange, const PrintServiceSoapResponse& response);
 
     std::string hostPart() const;
 };

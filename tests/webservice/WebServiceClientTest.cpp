@@ -246,6 +246,8 @@ TEST(WebServiceClientTest, CookiesAreKeptAsABrowserKeepsThem) {
             .size() == 1); // a host below the cookie's domain
     EXPECT_TRUE(HttpCookie::setByAnswer({"Set-Cookie: a=1; Domain=0.0.1"}, "127.0.0.1", 0)
                     .empty()); // no domain below an address
+    EXPECT_EQ(HttpCookie::setByAnswer({"Set-Cookie: a=1; Max-Age=soon"}, "h", 0).size(),
+              1u); // a malformed Max-Age is ignored, not taken for 0
 }
 
 TEST(WebServiceClientTest, ExchangesOnSeveralThreadsShareTheCookieListSafely) {
@@ -289,6 +291,37 @@ TEST(WebServiceClientTest, AsynchronousAnswersArriveOnTheAskingThreadFromFewWork
         });
     EXPECT_TRUE(RunLoop::current().runUntil([&] { return answers == 12; }, 20));
     EXPECT_EQ(threads, std::set<std::thread::id>{std::this_thread::get_id()});
+}
+
+TEST(WebServiceClientTest, QueuedExchangesAreCancelledWhenTheBindingGoes) {
+    test::TestHttpServer slow([](const test::HttpRequest&) {
+        return test::HttpResponse{
+            200, {}, soap::response("getFontListResponse", soap::status("OK", "result")), 200};
+    });
+    int answered = 0, cancelled = 0;
+    {
+        PrintServiceSoap binding("http://127.0.0.1:" + std::to_string(slow.port()));
+        for (int i = 0; i < 12; ++i)
+            binding.getFontListAsyncUsingParameters({}, [&](const PrintServiceSoapResponse& r) {
+                bool wasCancelled =
+                    r.error && r.error->description.find("cancelled") != std::string::npos;
+                ++(wasCancelled ? cancelled : answered);
+            });
+    } // at most four were under way; the rest never start
+    RunLoop::current().runPending();
+    EXPECT_EQ(answered + cancelled, 12); // each told once
+    EXPECT_GE(cancelled, 8);
+
+    // A thread that asks and ends keeps its run loop alive for the answer: no crash, no call.
+    bool calledOnEndedThread = false;
+    {
+        PrintServiceSoap binding("http://127.0.0.1:" + std::to_string(slow.port()));
+        std::thread([&] {
+            binding.getFontListAsyncUsingParameters(
+                {}, [&](const PrintServiceSoapResponse&) { calledOnEndedThread = true; });
+        }).join();
+    }
+    EXPECT_FALSE(calledOnEndedThread);
 }
 
 TEST(WebServiceClientTest, AuthenticationIsAnsweredOnceAndASecondChallengeFails) {

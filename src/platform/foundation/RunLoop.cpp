@@ -10,18 +10,26 @@ namespace {
 // The library is loaded by the main thread, so its static initialization runs there.
 const std::thread::id kMainThread = std::this_thread::get_id();
 
+std::shared_ptr<RunLoop> mainShared() {
+    static const auto loop = std::make_shared<RunLoop>();
+    return loop;
+}
+
 } // namespace
 
 RunLoop& RunLoop::main() {
-    static RunLoop loop;
+    return *mainShared();
+}
+
+std::shared_ptr<RunLoop> RunLoop::currentShared() {
+    if (std::this_thread::get_id() == kMainThread)
+        return mainShared();
+    thread_local const auto loop = std::make_shared<RunLoop>();
     return loop;
 }
 
 RunLoop& RunLoop::current() {
-    if (std::this_thread::get_id() == kMainThread)
-        return main();
-    thread_local RunLoop loop;
-    return loop;
+    return *currentShared();
 }
 
 void RunLoop::perform(std::function<void()> action, std::vector<std::string> modes) {
@@ -48,15 +56,16 @@ std::size_t RunLoop::runPending(std::string_view mode) {
 
 bool RunLoop::runUntil(const std::function<bool()>& done, double timeoutSeconds,
                        std::string_view mode) {
+    // A day at most; anything that is not a positive number is no wait at all.
+    double seconds = timeoutSeconds > 0 ? std::min(timeoutSeconds, 86400.0) : 0.0;
     auto deadline = std::chrono::steady_clock::now() +
                     std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                        std::chrono::duration<double>(timeoutSeconds));
+                        std::chrono::duration<double>(seconds));
     while (!done()) {
-        if (runPending(mode) == 0) {
-            if (std::chrono::steady_clock::now() >= deadline)
-                return done();
+        if (std::chrono::steady_clock::now() >= deadline)
+            return done();
+        if (runPending(mode) == 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        }
     }
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -20,6 +21,9 @@ public:
     static RunLoop& main();
     // The run loop of the calling thread (the main one on the main thread).
     static RunLoop& current();
+    // The same, shared: whoever will queue actions for this thread later keeps it alive, also
+    // after the thread has ended (its actions then never run).
+    static std::shared_ptr<RunLoop> currentShared();
 
     void perform(std::function<void()> action, std::vector<std::string> modes = {kDefaultMode});
     // Runs, in order, the actions that were pending for mode when the pass began; actions that
