@@ -55,34 +55,81 @@ void onEntityReference(void* context, const xmlChar*) {
 void onError(void*, const char*, ...) {}
 
 // An XML parser turns every carriage return into a line feed, but a carriage return in a text
-// of a property list is a line break of a title and must stay one. Inside elements each one is
-// written as a character reference first; inside tags and before the root it stays as it is.
-std::string keepCarriageReturns(std::string_view bytes) {
-    std::string out;
-    out.reserve(bytes.size() + 64);
-    int depth = 0;
-    bool inTag = false;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        char c = bytes[i];
-        if (c == '<' && !inTag) {
-            inTag = true;
-            char next = i + 1 < bytes.size() ? bytes[i + 1] : '\0';
-            if (next == '/')
-                --depth;
-            else if (next != '!' && next != '?')
-                ++depth;
-        } else if (c == '>' && inTag) {
-            inTag = false;
-            if (i > 0 && bytes[i - 1] == '/')
-                --depth;
-        } else if (c == '\r' && !inTag && depth > 0) {
-            out += "&#13;";
-            continue;
+// of a property list is a line break of a title and must stay one. In the text inside the root
+// element each one is written as a character reference first (in a CDATA section, between two
+// sections); in tags, comments, processing instructions and the prolog it stays as it is.
+// The scan reads 8-bit encodings only: UTF-16 or UTF-32 documents are left alone.
+class CarriageReturnKeeper {
+public:
+    explicit CarriageReturnKeeper(std::string_view bytes) : _in(bytes) {}
+
+    std::string run() {
+        _out.reserve(_in.size() + 64);
+        while (_at < _in.size()) {
+            if (startsWith("<!--"))
+                copyThrough("-->", nullptr);
+            else if (startsWith("<![CDATA["))
+                copyThrough("]]>", "]]>&#13;<![CDATA[");
+            else if (startsWith("<?") || startsWith("<!"))
+                copyThrough(">", nullptr);
+            else if (_in[_at] == '<')
+                copyTag();
+            else
+                copyText();
         }
-        out += c;
+        return std::move(_out);
     }
-    return out;
-}
+
+private:
+    std::string_view _in;
+    std::size_t _at = 0;
+    int _depth = 0;
+    std::string _out;
+
+    bool startsWith(std::string_view s) const { return _in.substr(_at).starts_with(s); }
+
+    // Copies up to and including the end mark; a carriage return is replaced when asked.
+    void copyThrough(std::string_view end, const char* carriageReturn) {
+        std::size_t stop = _in.find(end, _at + 1);
+        stop = stop == std::string_view::npos ? _in.size() : stop + end.size();
+        for (; _at < stop; ++_at) {
+            if (_in[_at] == '\r' && carriageReturn && _depth > 0)
+                _out += carriageReturn;
+            else
+                _out += _in[_at];
+        }
+    }
+
+    // A start, end or empty-element tag; quoted attribute values may hold '>'.
+    void copyTag() {
+        bool closing = _at + 1 < _in.size() && _in[_at + 1] == '/';
+        char quote = 0;
+        char previous = 0;
+        for (; _at < _in.size(); ++_at) {
+            char c = _in[_at];
+            _out += c;
+            if (quote) {
+                quote = c == quote ? 0 : quote;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '>') {
+                ++_at;
+                _depth += closing ? -1 : previous == '/' ? 0 : 1;
+                return;
+            }
+            previous = c;
+        }
+    }
+
+    void copyText() {
+        for (; _at < _in.size() && _in[_at] != '<'; ++_at) {
+            if (_in[_at] == '\r' && _depth > 0)
+                _out += "&#13;";
+            else
+                _out += _in[_at];
+        }
+    }
+};
 
 } // namespace
 
@@ -105,8 +152,9 @@ std::optional<Value> XmlPropertyListReader::read(std::string* error) {
 
     std::string escaped;
     std::string_view input = _bytes;
-    if (input.find('\r') != std::string_view::npos) {
-        escaped = keepCarriageReturns(input);
+    bool eightBit = input.find('\0') == std::string_view::npos;
+    if (eightBit && input.find('\r') != std::string_view::npos) {
+        escaped = CarriageReturnKeeper(input).run();
         input = escaped;
     }
     xmlParserCtxtPtr parser =

@@ -311,6 +311,16 @@ TEST(PropertyListHostileTest, LargeButHonestShapesStillRead) {
         "<dict/></array>\r\n</plist>\r\n");
     ASSERT_TRUE(titles);
     EXPECT_EQ(*titles, Value(Array{Value("One\rTwo"), Value(Dictionary{})}));
+    auto mixed = PropertyList::parse(
+        "<?xml version=\"1.0\"?>\r\n<!-- a > b\r\n -->\r\n<plist version=\"1>0\">\r\n<array>"
+        "<string><![CDATA[x > y\rz]]></string><!-- c\r --><string>p\rq</string></array></plist>");
+    ASSERT_TRUE(mixed);
+    EXPECT_EQ(*mixed, Value(Array{Value("x > y\rz"), Value("p\rq")}));
+    std::u16string utf16 = u"\uFEFF<plist><string>A\rB</string></plist>\r\n";
+    auto wide = PropertyList::parse(
+        std::string(reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2));
+    ASSERT_TRUE(wide); // read as it is; its carriage returns become line feeds
+    EXPECT_EQ(*wide, Value("A\nB"));
 }
 
 } // namespace
