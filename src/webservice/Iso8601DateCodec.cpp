@@ -3,6 +3,7 @@
 #include "platform/foundation/DateFormat.h"
 #include "platform/foundation/TextTrim.h"
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <cmath>
@@ -162,7 +163,7 @@ std::optional<int> zonePart(Cursor& in, bool lenient) {
 }
 
 std::string twoDigits(long long n) {
-    char buf[8];
+    char buf[24];
     std::snprintf(buf, sizeof buf, "%02lld", n);
     return buf;
 }
@@ -216,13 +217,15 @@ std::optional<std::string> Iso8601DateCodec::format(double secondsSince1970, con
         std::fabs(secondsSince1970) > DateFormat::kMaxSecondsFrom1970)
         return refuse("no date can be written for that time");
     bool week = options.form == Form::Week;
-    int zone = week ? 0 : options.zoneMinutes; // week dates are written in UTC
+    // Week dates are written in UTC; a zone is at most a day away from it.
+    int zone = week ? 0 : std::clamp(options.zoneMinutes, -1440, 1440);
     auto local = static_cast<long long>(std::floor(secondsSince1970)) + zone * 60LL;
     sys_days day{days{local >= 0 ? local / 86400 : -((-local + 86399) / 86400)}};
     long long rest = local - day.time_since_epoch().count() * 86400LL;
-    std::string sep(1, options.timeSeparator);
-    std::string time =
-        "T" + twoDigits(rest / 3600) + sep + twoDigits(rest / 60 % 60) + sep + twoDigits(rest % 60);
+    char timeText[32];
+    std::snprintf(timeText, sizeof timeText, "T%02lld%c%02lld%c%02lld", rest / 3600,
+                  options.timeSeparator, rest / 60 % 60, options.timeSeparator, rest % 60);
+    std::string time = timeText;
     char buf[64];
     year_month_day ymd{day};
     // Four-digit years are what every reader of these texts takes.
