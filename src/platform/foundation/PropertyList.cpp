@@ -7,7 +7,6 @@
 
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 #include <plist/plist.h>
 

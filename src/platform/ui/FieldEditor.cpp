@@ -1,5 +1,6 @@
 #include "platform/ui/FieldEditor.h"
 
+#include "platform/foundation/UnicodeText.h"
 #include "platform/ui/TextField.h"
 
 #include <algorithm>
@@ -21,12 +22,8 @@ std::string toUtf8(const icu::UnicodeString& text) {
     return out;
 }
 
-} // namespace
-
-namespace {
-
-// Steps through UTF-8 as ICU reads it, an ill-formed sequence counting as one character, and
-// answers the byte after the character at `at` and its length in UTF-16 code units.
+// Steps through UTF-8 as ICU reads it (and as UnicodeText counts it), an ill-formed sequence
+// counting as one character: the byte after the character at `at` and its UTF-16 length.
 std::pair<std::size_t, std::size_t> nextCharacter(std::string_view text, std::size_t at) {
     auto i = static_cast<int32_t>(at);
     UChar32 c = 0;
@@ -34,21 +31,11 @@ std::pair<std::size_t, std::size_t> nextCharacter(std::string_view text, std::si
     return {static_cast<std::size_t>(i), c < 0 ? 1u : static_cast<std::size_t>(U16_LENGTH(c))};
 }
 
-std::size_t utf16Units(std::string_view text) {
-    std::size_t units = 0;
-    for (std::size_t at = 0; at < text.size();) {
-        auto [next, length] = nextCharacter(text, at);
-        units += length;
-        at = next;
-    }
-    return units;
-}
-
 } // namespace
 
 void FieldEditor::setString(std::string text) {
     _text = std::move(text);
-    _length = utf16Units(_text);
+    _length = UnicodeText::utf16Length(_text);
     _selection = Range{_length, 0};
 }
 
@@ -100,7 +87,7 @@ bool FieldEditor::replace(Range range, const std::string& replacement) {
     }
     auto [from, fromUnits] = boundary(range.location);
     auto [to, toUnits] = boundary(range.location + range.length);
-    std::size_t inserted = utf16Units(replacement);
+    std::size_t inserted = UnicodeText::utf16Length(replacement);
     _text.replace(from, to - from, replacement);
     _length = _length - (toUnits - fromUnits) + inserted;
     _selection = Range{fromUnits + inserted, 0};
