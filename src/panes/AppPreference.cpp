@@ -48,9 +48,13 @@ AppPreference& AppPreference::sharedInstance() {
     return preference;
 }
 
+std::shared_ptr<Bundle> AppPreference::principalBundle() const {
+    return _principal ? _principal : BSPrincipalBundle();
+}
+
 std::optional<std::string> AppPreference::information(const std::optional<std::string>& app,
                                                       const char* key) const {
-    auto bundle = BSPrincipalBundle();
+    auto bundle = principalBundle();
     std::string name = app      ? *app
                        : bundle ? bundle->objectForInfoDictionaryKey("CFBundleName").stringValue()
                                 : "";
@@ -307,7 +311,7 @@ AppPreference::profileDictionaryWithContentsOfFile(const std::optional<std::stri
 }
 
 std::shared_ptr<ui::Image> AppPreference::clasicIcon() const {
-    auto bundle = BSPrincipalBundle();
+    auto bundle = principalBundle();
     auto path = bundle ? bundle->pathForResource("Classic", "icns") : std::nullopt;
     return path ? std::make_shared<ui::Image>("Classic", ui::Size{32, 32}, *path) : nullptr;
 }

@@ -12,6 +12,7 @@
 
 namespace velmora {
 
+class Bundle;
 namespace ui {
 class Image;
 class PopUpButton;
@@ -29,6 +30,8 @@ class AppPreference {
 public:
     static AppPreference& sharedInstance();
     AppPreference() = default;
+    // Reads the configuration resources of this bundle instead of the principal bundle.
+    explicit AppPreference(std::shared_ptr<Bundle> principal) : _principal(std::move(principal)) {}
 
     // Entries of the "miscellaneous" resource for an application (the plug-in's CFBundleName
     // when none is given).
@@ -82,7 +85,10 @@ public:
     static int stringEncodingForServer() { return 4; }
 
 private:
+    std::shared_ptr<Bundle> _principal;
     mutable std::optional<bool> _japanese;
+
+    std::shared_ptr<Bundle> principalBundle() const;
 
     std::optional<std::string> information(const std::optional<std::string>& app,
                                            const char* key) const;

@@ -1,0 +1,530 @@
+#include "panes/PanePlugInMgr.h"
+
+#include "common/AwakeHandlerSwap.h"
+#include "common/ControlHelpers.h"
+#include "common/EncryptionBridge.h"
+#include "common/Localization.h"
+#include "common/NotifyUnit.h"
+#include "controls/ZEMAMgr.h"
+#include "controls/ZEMAUI.h"
+#include "panes/PanePlugInLoader.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/PropertyList.h"
+#include "platform/foundation/RunLoop.h"
+#include "platform/foundation/SystemLog.h"
+#include "platform/ui/Image.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/PopUpButton.h"
+#include "platform/ui/TabView.h"
+#include "ppd/PpdFile.h"
+
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
+namespace velmora {
+namespace {
+
+constexpr const char* kUISettingsNotFound = "###Error:UISetting Plist file not found!";
+constexpr const char* kPanesTreeNotLoaded = "###Error: panesTreeDictionary does not loaded.";
+constexpr std::size_t kPlugInTableCapacity = 34;
+
+std::unique_ptr<PanePlugInMgr>& sharedManager() {
+    static std::unique_ptr<PanePlugInMgr> manager;
+    return manager;
+}
+
+bool readsAsTrue(const Value& value) { return !value.isNull() && value.boolValue(); }
+
+// Every ".bundle" below the folder, folders before what lies inside them, names sorted within
+// a folder so that loading does not depend on the file system's order. Symbolic links to
+// folders are not followed (a link loop cannot trap the walk).
+std::vector<std::filesystem::path> bundlesBelow(const std::filesystem::path& folder) {
+    std::vector<std::filesystem::path> found;
+    std::error_code code;
+    std::vector<std::filesystem::path> entries;
+    for (std::filesystem::directory_iterator it(folder, code), end; !code && it != end;
+         it.increment(code))
+        entries.push_back(it->path());
+    std::sort(entries.begin(), entries.end());
+    for (const auto& entry : entries) {
+        if (entry.extension() == ".bundle")
+            found.push_back(entry);
+        if (std::filesystem::is_directory(std::filesystem::symlink_status(entry, code))) {
+            auto inner = bundlesBelow(entry);
+            found.insert(found.end(), inner.begin(), inner.end());
+        }
+    }
+    return found;
+}
+
+void logSkippedPlugIn(const std::string& path, const std::string& reason) {
+    SystemLog::write("###PlugIn: " + std::filesystem::path(path).filename().string() +
+                     " not loaded: " + reason);
+}
+
+} // namespace
+
+// ---- Creation ----
+
+PanePlugInMgr& PanePlugInMgr::sharedInstance() {
+    auto& manager = sharedManager();
+    if (!manager)
+        manager = std::make_unique<PanePlugInMgr>(BSPrincipalBundle());
+    return *manager;
+}
+
+bool PanePlugInMgr::hasSharedInstance() { return sharedManager() != nullptr; }
+
+void PanePlugInMgr::releaseSharedInstance() { sharedManager().reset(); }
+
+PanePlugInMgr::PanePlugInMgr(std::shared_ptr<Bundle> principalBundle)
+    : _principalBundle(std::move(principalBundle)), _preference(_principalBundle),
+      _zemaMgr(std::make_unique<ZEMAMgr>()) {
+    readBundleSettings();
+    if (!_principalBundle)
+        return;
+    _zemaMgr->setPdeResourcePath(_principalBundle->path());
+    if (int status = loadEncDec(_principalBundle->resourcePath()); status != 0)
+        SystemLog::format("###loadEncDec: error %d", status);
+}
+
+PanePlugInMgr::~PanePlugInMgr() {
+    _zemaMgr.reset();
+    _plugInTable.clear();
+    _ppdFile.reset();
+    unloadEncDec();
+}
+
+void PanePlugInMgr::readBundleSettings() {
+    static const Dictionary kNoInfo;
+    const Dictionary& info = _principalBundle ? _principalBundle->infoDictionary() : kNoInfo;
+    _uiTabTreeView = readsAsTrue(info.get("KVTabTreeView"));
+    _isHiddenNumCopies = readsAsTrue(info.get("isHiddenNumCopies"));
+    _isHiddenDuplex = readsAsTrue(info.get("isHiddenDuplex"));
+    _isHiddenCollate = readsAsTrue(info.get("isHiddenCollate"));
+    std::optional<std::string> path;
+    if (const std::string* pod = info.get("KVPOD").string()) {
+        _uiPOD = *pod;
+        path = _principalBundle->resourcePath() + "/" + *pod + ".plist";
+    }
+    std::error_code code;
+    if (!path || !std::filesystem::exists(*path, code)) {
+        SystemLog::write(kUISettingsNotFound);
+        return;
+    }
+    _uiFilePath = path;
+}
+
+std::shared_ptr<const Dictionary> PanePlugInMgr::uiSettings() {
+    if (!_uiSettings) {
+        auto settings = _uiFilePath ? PropertyList::readFile(*_uiFilePath) : std::nullopt;
+        const Dictionary* dictionary = settings ? settings->dictionary() : nullptr;
+        _uiSettings = std::make_shared<const Dictionary>(dictionary ? *dictionary : Dictionary());
+    }
+    return _uiSettings;
+}
+
+// ---- Panes tree and roles ----
+
+const Dictionary* PanePlugInMgr::panesTreeDictionary() {
+    if (_panesTreeDictionary)
+        return &*_panesTreeDictionary;
+    auto name = _preference.panesTreeFileNameWithAppName();
+    auto path = name && _principalBundle ? _principalBundle->pathForResource(*name, "plist")
+                                         : std::nullopt;
+    auto tree = path ? PropertyList::readFile(*path) : std::nullopt;
+    if (!tree || !tree->dictionary()) {
+        SystemLog::write(kPanesTreeNotLoaded);
+        return nullptr;
+    }
+    _panesTreeDictionary = *tree->dictionary();
+    return &*_panesTreeDictionary;
+}
+
+std::pair<std::string, std::optional<std::string>>
+PanePlugInMgr::separateBundleName(const std::string& name) {
+    std::size_t plus = name.find('+');
+    if (plus == std::string::npos)
+        return {name, std::nullopt};
+    return {name.substr(0, plus), name.substr(plus + 1)};
+}
+
+std::string PanePlugInMgr::composeBundleName(const std::string& bundleName,
+                                             const std::string& role) {
+    return bundleName + "+" + role;
+}
+
+namespace {
+
+using RoleTable = std::map<std::string, std::vector<std::string>>;
+
+void addRole(RoleTable& roles, const Value& bundleName) {
+    const std::string* name = bundleName.string();
+    if (!name)
+        return;
+    auto [bundle, role] = PanePlugInMgr::separateBundleName(*name);
+    if (!bundle.empty() && role)
+        roles[bundle].push_back(*role);
+}
+
+// Trees come from files: nesting is bounded by the property-list reader.
+void gatherRoles(RoleTable& roles, const Dictionary& node) {
+    addRole(roles, node.get("bundleName"));
+    if (const Dictionary* dependency = node.get("dependency").dictionary()) {
+        for (const auto& [key, entry] : *dependency) {
+            if (key == "mainKeyword")
+                continue;
+            if (const Dictionary* inner = entry.dictionary())
+                addRole(roles, inner->get("bundleName"));
+        }
+    }
+    if (const Array* items = node.get("items").array()) {
+        for (const Value& item : *items) {
+            if (const Dictionary* child = item.dictionary())
+                gatherRoles(roles, *child);
+        }
+    }
+}
+
+} // namespace
+
+std::map<std::string, std::vector<std::string>>
+PanePlugInMgr::gatherPlugInRoleNames(const Dictionary* panesTree) {
+    RoleTable roles;
+    if (panesTree)
+        gatherRoles(roles, *panesTree);
+    return roles;
+}
+
+// ---- Loading ----
+
+bool PanePlugInMgr::loadPlugIns() {
+    auto roles = gatherPlugInRoleNames(panesTreeDictionary());
+    if (_principalBundle) {
+        for (const auto& path : bundlesBelow(_principalBundle->plugInsPath())) {
+            std::string name = path.stem().string();
+            auto found = roles.find(name);
+            if (found == roles.end()) {
+                loadPaneControllerAtPath(path.string(), std::nullopt);
+                continue;
+            }
+            for (const std::string& role : found->second)
+                loadPaneControllerAtPath(path.string(), role);
+        }
+    }
+    return !_plugInTable.empty();
+}
+
+std::shared_ptr<PanePlugInInterface>
+PanePlugInMgr::loadPaneControllerAtPath(const std::string& bundlePath,
+                                        const std::optional<std::string>& roleName) {
+    std::string name = std::filesystem::path(bundlePath).stem().string();
+    if (isRegistered(name))
+        return nullptr;
+    std::string registered = roleName ? composeBundleName(name, *roleName) : name;
+    if (isRegistered(registered))
+        return nullptr;
+    auto opened = PanePlugInLoader::open(bundlePath);
+    if (!opened.factory) {
+        logSkippedPlugIn(bundlePath, opened.error);
+        return nullptr;
+    }
+    std::shared_ptr<PanePlugInInterface> controller(opened.factory());
+    if (!controller) {
+        logSkippedPlugIn(bundlePath, "its factory made no pane");
+        return nullptr;
+    }
+    if (!controller->initializePanel(opened.bundle, *this)) {
+        logSkippedPlugIn(bundlePath, "the pane refused to initialize");
+        return nullptr;
+    }
+    registerPane(registered, ViewInfo{controller, opened.bundle});
+    return controller;
+}
+
+std::shared_ptr<PanePlugInInterface>
+PanePlugInMgr::loadPaneControllerWithName(const std::optional<std::string>& name) {
+    if (!name || !_principalBundle || isRegistered(*name))
+        return nullptr;
+    // A name is one file name inside the plug-ins folder, never a path.
+    if (name->empty() || name->find('/') != std::string::npos || *name == "..")
+        return nullptr;
+    return loadPaneControllerAtPath(_principalBundle->plugInsPath() + "/" + *name + ".bundle",
+                                    std::nullopt);
+}
+
+void PanePlugInMgr::registerPane(const std::string& name, ViewInfo info) {
+    if (_plugInTable.empty())
+        _plugInTable.reserve(kPlugInTableCapacity);
+    _plugInTable.emplace_back(name, std::move(info));
+}
+
+const PanePlugInMgr::ViewInfo* PanePlugInMgr::viewInfo(const std::string& name) const {
+    for (const auto& [registered, info] : _plugInTable) {
+        if (registered == name)
+            return &info;
+    }
+    return nullptr;
+}
+
+bool PanePlugInMgr::isRegistered(const std::string& name) const { return viewInfo(name); }
+
+std::vector<std::string> PanePlugInMgr::plugInNames() const {
+    std::vector<std::string> names;
+    for (const auto& entry : _plugInTable)
+        names.push_back(entry.first);
+    return names;
+}
+
+std::shared_ptr<PanePlugInInterface>
+PanePlugInMgr::paneControllerWithName(const std::string& name) const {
+    const ViewInfo* info = viewInfo(name);
+    return info ? info->paneConroller : nullptr;
+}
+
+std::shared_ptr<Bundle> PanePlugInMgr::bundleForPlugInWithName(const std::string& name) const {
+    const ViewInfo* info = viewInfo(name);
+    return info ? info->bundle : nullptr;
+}
+
+std::shared_ptr<PanePlugInInterface>
+PanePlugInMgr::paneControllerOfBundleName(const std::string& name) {
+    auto controller = paneControllerWithName(name);
+    if (controller)
+        safeInvokePanelViewFor(*controller);
+    return controller;
+}
+
+std::shared_ptr<ui::View> PanePlugInMgr::panelViewOfBundleName(const std::string& name) {
+    auto controller = paneControllerWithName(name);
+    return controller ? safeInvokePanelViewFor(*controller) : nullptr;
+}
+
+std::optional<std::string> PanePlugInMgr::panelNameOfBundleName(const std::string& name) {
+    auto controller = paneControllerWithName(name);
+    if (!controller)
+        return std::nullopt;
+    return controller->panelName();
+}
+
+std::optional<std::string> PanePlugInMgr::roleName(const PanePlugInInterface* controller) const {
+    std::optional<std::string> found;
+    int names = 0;
+    for (const auto& [name, info] : _plugInTable) {
+        if (info.paneConroller.get() != controller)
+            continue;
+        ++names;
+        found = separateBundleName(name).second;
+    }
+    return names == 1 ? found : std::nullopt;
+}
+
+// ---- Showing and views ----
+
+void PanePlugInMgr::willShowAllBundle() {
+    for (const auto& entry : _plugInTable)
+        entry.second.paneConroller->willShow();
+    _isInitializedNetworkData = true;
+}
+
+std::shared_ptr<ui::View> PanePlugInMgr::safeInvokePanelViewFor(PanePlugInInterface& controller) {
+    AwakeHandlerSwap swap;
+    try {
+        return controller.panelView();
+    } catch (...) {
+        return nullptr;
+    }
+}
+
+bool PanePlugInMgr::loadPanelView() {
+    if (_panelViewsLoaded >= _plugInTable.size())
+        return false;
+    safeInvokePanelViewFor(*_plugInTable[_panelViewsLoaded++].second.paneConroller);
+    return true;
+}
+
+bool PanePlugInMgr::rebuildPanes(const std::optional<std::string>& ppdResourceName) {
+    _panesTreeDictionary.reset();
+    loadPlugIns();
+    _defaultDictionary.reset();
+    bool result = true;
+    if (_ppdFile) {
+        _ppdFile.reset();
+        auto path = ppdResourceName && _principalBundle
+                        ? _principalBundle->pathForResource(*ppdResourceName, "ppd")
+                        : std::nullopt;
+        _ppdFile = path ? PpdFileExt::openFile(*path) : nullptr;
+        result = _ppdFile != nullptr;
+    }
+    for (const auto& entry : _plugInTable)
+        safeInvokePanelViewFor(*entry.second.paneConroller);
+    return result;
+}
+
+// ---- Services for pane controllers ----
+
+void PanePlugInMgr::buildPaneUi(PanePlugInInterface& controller,
+                                const std::shared_ptr<Bundle>& bundle) {
+    try {
+        addProfileItems(controller, bundle);
+        registerPaneControls(controller);
+    } catch (...) {
+        // A pane that fails half-way keeps what it registered; the panel goes on.
+    }
+}
+
+void PanePlugInMgr::addProfileItems(PanePlugInInterface& controller,
+                                    const std::shared_ptr<Bundle>& bundle) {
+    PaneProfileProvider* provider = controller.profileProvider();
+    if (!provider)
+        return;
+    for (const auto& [keyword, information] : provider->profileUiInformations())
+        addProfileItem(keyword, information.profileUiControl.get(), information.profileNo_Max,
+                       information.fmtOptionKeywod, bundle.get());
+}
+
+void PanePlugInMgr::registerPaneControls(PanePlugInInterface& controller) {
+    auto controls = controller.getListZEMAUI();
+    for (const auto& control : controls) {
+        if (control)
+            _zemaMgr->addControl(control);
+    }
+    for (const auto& control : controls) {
+        if (!control)
+            continue;
+        NotifyUnit::postNotificationName(control->mainKeyword());
+        for (const auto& child : control->childControls())
+            NotifyUnit::postNotificationName(child->mainKeyword());
+    }
+}
+
+bool PanePlugInMgr::setupZEMAUIControls(
+    const std::vector<std::shared_ptr<ZEMAUI>>* controls, const Dictionary* controlDictionary,
+    std::map<std::string, std::shared_ptr<ZEMAUI>>* outputDictionary,
+    const std::shared_ptr<Bundle>& bundle) {
+    if (!controls || !controlDictionary || !outputDictionary)
+        return false;
+    for (const auto& control : *controls) {
+        std::string key = control ? control->toolTip() : std::string();
+        if (key.empty() || key == "(null)")
+            continue;
+        const Dictionary* description = controlDictionary->get(key).dictionary();
+        static const Dictionary kNoDescription;
+        control->setControlDictionary(description ? *description : kNoDescription, bundle);
+        control->setUISettings(_uiSettings && controlDictionary == _uiSettings.get()
+                                   ? _uiSettings
+                                   : std::make_shared<const Dictionary>(*controlDictionary));
+        control->updateControl();
+        control->setToolTip("");
+        (*outputDictionary)[key] = control;
+    }
+    return true;
+}
+
+namespace {
+
+void collectZEMAUIControls(const ui::View& view, std::vector<std::shared_ptr<ZEMAUI>>& found) {
+    for (const auto& subview : view.subviews()) {
+        if (subview->className().find("ZEMAUI") != std::string::npos) {
+            if (auto control = std::dynamic_pointer_cast<ZEMAUI>(subview))
+                found.push_back(control);
+        } else if (auto* tabView = dynamic_cast<const ui::TabView*>(subview.get())) {
+            for (const auto& item : tabView->tabViewItems()) {
+                if (item->view())
+                    collectZEMAUIControls(*item->view(), found);
+            }
+        }
+    }
+}
+
+} // namespace
+
+std::vector<std::shared_ptr<ZEMAUI>> PanePlugInMgr::getZEMAUIControls(const ui::View* view) {
+    std::vector<std::shared_ptr<ZEMAUI>> found;
+    if (view)
+        collectZEMAUIControls(*view, found);
+    return found;
+}
+
+std::shared_ptr<ZEMAUI>
+PanePlugInMgr::getZEMAUIOneControl(const std::vector<std::shared_ptr<ZEMAUI>>& controls,
+                                   const std::string& key) {
+    for (const auto& control : controls) {
+        if (control && control->mainKeyword() == key)
+            return control;
+    }
+    return nullptr;
+}
+
+void PanePlugInMgr::setZemaUiToZemaMgr(const std::shared_ptr<ZEMAUI>& control) {
+    if (!control)
+        return;
+    _zemaMgr->addControl(control);
+    NotifyUnit::postNotificationName(control->mainKeyword());
+    for (const auto& child : control->childControls())
+        NotifyUnit::postNotificationName(child->mainKeyword());
+}
+
+std::shared_ptr<ui::Image> PanePlugInMgr::imageWithName(const std::string& name,
+                                                        const Bundle* bundle) {
+    return bundle ? ui::Image::named(*bundle, name) : nullptr;
+}
+
+void PanePlugInMgr::setHidden(bool hidden, const std::vector<ui::View*>& conrtols) {
+    for (ui::View* view : conrtols) {
+        if (view)
+            view->setHidden(hidden);
+    }
+}
+
+void PanePlugInMgr::setEnabled(bool enabled, const std::vector<ui::Control*>& dependentConrtols) {
+    setEnabledConrtols(enabled, dependentConrtols);
+}
+
+void PanePlugInMgr::addMenuItem(ui::PopUpButton* menu,
+                                const std::optional<std::string>& mainKeyword,
+                                const std::optional<std::string>& optionAlias,
+                                const std::optional<std::string>& optionKeyword) {
+    if (!menu)
+        return;
+    auto item = std::make_shared<ui::MenuItem>();
+    setMenuItem(item.get(), mainKeyword, optionAlias, optionKeyword);
+    menu->addItem(std::move(item));
+}
+
+void PanePlugInMgr::setMenuItem(ui::MenuItem* item, const std::optional<std::string>& mainKeyword,
+                                const std::optional<std::string>& optionAlias,
+                                const std::optional<std::string>& optionKeyword) {
+    if (!item || !mainKeyword || !optionAlias || !optionKeyword)
+        return;
+    item->setTitle(*optionAlias);
+    Dictionary represented;
+    represented.set("optionKeyword", *optionKeyword);
+    represented.set("mainKeyword", *mainKeyword);
+    item->setRepresentedObject(Value(std::move(represented)));
+}
+
+Value PanePlugInMgr::representedObjectOfMenuItem(const ui::MenuItem* item,
+                                                 const std::string& key) {
+    const Dictionary* represented = item ? item->representedObject().dictionary() : nullptr;
+    return represented ? represented->get(key) : Value();
+}
+
+Value PanePlugInMgr::representedObject(const ui::Control* object, const std::string& key) {
+    return representedObjectForKey(object, key);
+}
+
+void PanePlugInMgr::delayedAction(const std::shared_ptr<ui::Control>& sender) {
+    if (!sender || !sender->hasTarget() || sender->action().empty())
+        return;
+    std::weak_ptr<ui::Control> weak = sender;
+    RunLoop::current().perform(
+        [weak] {
+            if (auto control = weak.lock())
+                control->sendAction();
+        },
+        {RunLoop::kModalPanelMode});
+}
+
+} // namespace velmora

@@ -1,0 +1,263 @@
+#pragma once
+
+#include "panes/AppPreference.h"
+#include "panes/PanePlugInInterface.h"
+#include "platform/foundation/Value.h"
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace velmora {
+
+class Bundle;
+class PpdFileExt;
+class ZEMAMgr;
+class ZEMAUI;
+namespace ui {
+class Control;
+class MenuItem;
+class PopUpButton;
+class View;
+} // namespace ui
+
+// Who answers a server list by name: the panel, which asks the print queue (see
+// ServerListCommand). The manager forwards every list getter to it.
+class PanelCommandTarget {
+public:
+    virtual ~PanelCommandTarget() = default;
+    virtual std::optional<Value> sendCommand(const std::string& listName) = 0;
+};
+
+// The manager behind the panel: reads the plug-in bundle's settings, loads the pane plug-ins
+// and registers their controls in the one ZEMAMgr, offers the panes their services, and gives
+// the panel and the windows the values, names and summary of all options at once.
+class PanePlugInMgr {
+public:
+    // One loaded pane: its controller and its bundle.
+    struct ViewInfo {
+        std::shared_ptr<PanePlugInInterface> paneConroller;
+        std::shared_ptr<Bundle> bundle;
+    };
+
+    // The manager of the process, made from the principal bundle on first use.
+    static PanePlugInMgr& sharedInstance();
+    static bool hasSharedInstance();
+    static void releaseSharedInstance();
+
+    explicit PanePlugInMgr(std::shared_ptr<Bundle> principalBundle);
+    ~PanePlugInMgr();
+    PanePlugInMgr(const PanePlugInMgr&) = delete;
+    PanePlugInMgr& operator=(const PanePlugInMgr&) = delete;
+
+    // ---- Settings of the plug-in bundle ----
+    std::optional<std::string> getUIFilePath() const { return _uiFilePath; }
+    std::optional<std::string> isPOD() const { return _uiPOD; }
+    bool getTabTreeView() const { return _uiTabTreeView; }
+    bool isHiddenNumCopies() const { return _isHiddenNumCopies; }
+    bool isHiddenDuplex() const { return _isHiddenDuplex; }
+    bool isHiddenCollate() const { return _isHiddenCollate; }
+    std::optional<std::string> getHostName() const { return _hostName; }
+    void setHostName(const std::optional<std::string>& hostName) { _hostName = hostName; }
+    std::optional<std::string> destinationAddress() const { return _hostName; }
+    void setPDEObject(PanelCommandTarget* panel) { _PDEObject = panel; }
+    void setDelegate(void* delegate) { _delegate = delegate; }
+    void* delegate() const { return _delegate; }
+    bool isInitializedNetworkData() const { return _isInitializedNetworkData; }
+    void setInitializedNetworkData(bool initialized) { _isInitializedNetworkData = initialized; }
+    ZEMAMgr& zemaMgr() { return *_zemaMgr; }
+    std::shared_ptr<Bundle> principalBundle() const { return _principalBundle; }
+    // The UI-settings dictionary, read once and shared by every pane (empty without a file).
+    std::shared_ptr<const Dictionary> uiSettings();
+
+    // ---- Panes tree and plug-ins ----
+    const Dictionary* panesTreeDictionary();
+    bool loadPlugIns();
+    std::shared_ptr<PanePlugInInterface>
+    loadPaneControllerAtPath(const std::string& bundlePath,
+                             const std::optional<std::string>& roleName);
+    std::shared_ptr<PanePlugInInterface>
+    loadPaneControllerWithName(const std::optional<std::string>& name);
+    std::shared_ptr<PanePlugInInterface> paneControllerWithName(const std::string& name) const;
+    std::shared_ptr<Bundle> bundleForPlugInWithName(const std::string& name) const;
+    std::shared_ptr<PanePlugInInterface> paneControllerOfBundleName(const std::string& name);
+    std::shared_ptr<ui::View> panelViewOfBundleName(const std::string& name);
+    std::optional<std::string> panelNameOfBundleName(const std::string& name);
+    std::optional<std::string> roleName(const PanePlugInInterface* controller) const;
+    // Registered plug-in names, in the order they were registered.
+    std::vector<std::string> plugInNames() const;
+
+    void willShowAllBundle();
+    bool loadPanelView();
+    bool rebuildPanes(const std::optional<std::string>& ppdResourceName);
+    std::shared_ptr<ui::View> safeInvokePanelViewFor(PanePlugInInterface& controller);
+
+    static std::pair<std::string, std::optional<std::string>>
+    separateBundleName(const std::string& name);
+    static std::string composeBundleName(const std::string& bundleName, const std::string& role);
+    static std::map<std::string, std::vector<std::string>>
+    gatherPlugInRoleNames(const Dictionary* panesTree);
+
+    // ---- Services for pane controllers ----
+    void buildPaneUi(PanePlugInInterface& controller, const std::shared_ptr<Bundle>& bundle);
+    bool setupZEMAUIControls(const std::vector<std::shared_ptr<ZEMAUI>>* controls,
+                             const Dictionary* controlDictionary,
+                             std::map<std::string, std::shared_ptr<ZEMAUI>>* outputDictionary,
+                             const std::shared_ptr<Bundle>& bundle);
+    static std::vector<std::shared_ptr<ZEMAUI>> getZEMAUIControls(const ui::View* view);
+    static std::shared_ptr<ZEMAUI>
+    getZEMAUIOneControl(const std::vector<std::shared_ptr<ZEMAUI>>& controls,
+                        const std::string& key);
+    void setZemaUiToZemaMgr(const std::shared_ptr<ZEMAUI>& control);
+    static std::shared_ptr<ui::Image> imageWithName(const std::string& name,
+                                                    const Bundle* bundle);
+    static void setHidden(bool hidden, const std::vector<ui::View*>& conrtols);
+    static void setEnabled(bool enabled, const std::vector<ui::Control*>& dependentConrtols);
+    static void addMenuItem(ui::PopUpButton* menu, const std::optional<std::string>& mainKeyword,
+                            const std::optional<std::string>& optionAlias,
+                            const std::optional<std::string>& optionKeyword);
+    static void setMenuItem(ui::MenuItem* item, const std::optional<std::string>& mainKeyword,
+                            const std::optional<std::string>& optionAlias,
+                            const std::optional<std::string>& optionKeyword);
+    static Value representedObjectOfMenuItem(const ui::MenuItem* item, const std::string& key);
+    static Value representedObject(const ui::Control* object, const std::string& key);
+    // Sends the sender's action to its target on the next pass of the run loop, also while a
+    // modal window is up.
+    static void delayedAction(const std::shared_ptr<ui::Control>& sender);
+
+    // ---- Operations that do nothing here, kept for the panes' interface ----
+    void updateEnabledStatesByBundleName(const std::string&, int, bool, bool, bool) {}
+    void revertToDefaultByBundleName(const std::string&) {}
+    void setParentWindow(void*) {}
+    bool isForPDE() const { return true; }
+    template <typename T> T resolveItem(T item) const { return item; }
+    template <typename T> T resolveItem(T item, bool) const { return item; }
+    const ViewInfo* findViewInfoForKey(const std::string&) const { return nullptr; }
+
+    // ---- Option values (PanePlugInMgrValues.cpp) ----
+    Dictionary defaultSettings();
+    std::optional<Dictionary> gatherPrintOptionValues(bool values, int fileType,
+                                                      bool useServerSetting,
+                                                      bool sameSettingForNext,
+                                                      bool unifiedFileType);
+    bool restorePrintOptionValues(const std::optional<Dictionary>& values);
+    void updateEnabledStates(int fileType, bool unifiedFileType, bool useServerSetting,
+                             bool sameSettingForNext);
+    static bool isEnable(bool values, int fileType, bool useServerSetting,
+                         bool sameSettingForNext, bool unifiedFileType);
+    void setStringValue(const std::optional<std::string>& value, const std::string& key);
+    std::optional<std::string> getStringValueFromKey(const std::string& key) const;
+    std::optional<std::vector<std::string>>
+    setStringValueWithRestoreConfliction(const std::string& value, const std::string& key);
+    void updateOldValue(const std::string& key);
+    bool validateBeforeChange(const std::string& key, const std::string& valueIf,
+                              const std::optional<std::string>& name);
+
+    const PpdFileExt* ppdInformation();
+    bool isExistsInPpd(const std::optional<std::string>& option,
+                       const std::optional<std::string>& optionKeyword);
+    std::optional<std::string> selectedOptionKeyword(const std::string& key);
+    static Value getValueFromControl(const ui::Control* control);
+    static void setValueToControl(ui::Control* control, const Value& value);
+    void buildControl(ui::Control* control, const std::string& key,
+                      const std::optional<std::string>& title);
+
+    void getAlias(std::optional<std::string>* optionTitle, std::optional<std::string>* choiceTitle,
+                  const std::optional<std::string>& mainKeyword,
+                  const std::optional<std::string>& optionKeyword);
+    std::optional<std::string> mainAlias(const std::string& keyword, const Bundle* bundle);
+    std::string mainAlias(const std::string& keyword);
+    std::optional<std::string> optionAlias(const std::optional<std::string>& choice,
+                                           const std::optional<std::string>& option,
+                                           const Bundle* bundle);
+    std::optional<Dictionary> summaryInfoFromPrintOption(const std::optional<Dictionary>& options);
+    bool isPrintOptionConsistencyCheck(const Dictionary& options);
+    static int checkPageRangeForSpecialToner(const std::string& range);
+
+    void addProfileItem(const std::string& optionKeyword, ui::PopUpButton* popUp, long lastNo,
+                        const std::string& format, const Bundle* bundle);
+    void setProfilePath(const std::optional<std::string>& path);
+    void updateProfilesOfAllBundles(const std::optional<std::string>& path);
+    void updateProfileByBundleName(const std::string& name,
+                                   const std::optional<std::string>& path);
+    std::optional<Dictionary> dictionaryOfCurrentProfile() const;
+    const std::optional<std::string>& currentProfilePath() const { return _currentProfilePath; }
+
+    // ---- Server lists (PanePlugInMgrLists.cpp) ----
+    std::optional<Value> getStackerInfoList();
+    std::optional<Value> getFeederInfoList();
+    std::optional<Value> getDeviceList();
+    std::optional<Value> getJobFolderList();
+    std::optional<Value> getPrePostDeviceList();
+    std::optional<Value> getCmsSpotGetAllListData();
+    std::optional<Value> getColorSubstList();
+    std::optional<Value> getColorPatchFileList();
+    std::optional<Value> getColorPatchFileListWithResourceSet();
+    std::optional<Value> getNoteFileList();
+    std::optional<Value> getNoteFileListWithResourceSet();
+    std::optional<Value> getCustomNoteFileList();
+    std::optional<Value> getCustomNoteFileListWithResourceSet();
+    std::optional<Value> getPagenationFileList();
+    std::optional<Value> getPagenationFileListWithResourceSet();
+    std::optional<Value> getFormFileList();
+    std::optional<Value> getFormFileListWithResourceSet();
+    std::optional<Value> getSpecialTonerFileList();
+    std::optional<Value> getSpecialTonerFileListWithResourceSet();
+    std::optional<Value> getWaterMarkFileList();
+    std::optional<Value> getWaterMarkFileListWithResourceSet();
+    std::optional<Value> getTrappingFileList();
+    std::optional<Value> getTrappingFileListWithResourceSet();
+    std::optional<Value> getNormalizerFileList();
+    std::optional<Value> getNormalizerFileListWithResourceSet();
+    std::optional<Value> getImpositionFileList();
+    std::optional<Value> getImpositionFileListWithResourceSet();
+    std::optional<Value> getFontList();
+    std::optional<Value> getOutputProfileFileList(int kind);
+    std::optional<Value> getCMYKInputProfileFileList(int kind);
+    std::optional<Value> getDensityAdjustProfileList();
+    std::optional<Value> getUserTrcProfileList();
+    std::optional<Value> getRGBInputProfileFileList();
+    std::optional<Value> getDeviceLinkFileList();
+    std::optional<Value> getJobResourceSetList();
+    std::optional<Value> getJobResourceSetListNew();
+    std::optional<Value> getCalibFileList();
+    void getAllList();
+    static const std::vector<std::string>& allListNames();
+
+private:
+    std::shared_ptr<Bundle> _principalBundle;
+    AppPreference _preference;
+    std::unique_ptr<ZEMAMgr> _zemaMgr;
+    std::optional<Dictionary> _panesTreeDictionary;
+    std::vector<std::pair<std::string, ViewInfo>> _plugInTable;
+    std::unique_ptr<PpdFileExt> _ppdFile;
+    bool _ppdTried = false;
+    std::optional<Dictionary> _defaultDictionary;
+    std::optional<std::string> _currentProfilePath;
+    std::optional<std::string> _hostName;
+    std::optional<std::string> _uiFilePath;
+    std::optional<std::string> _uiPOD;
+    bool _uiTabTreeView = false;
+    bool _isHiddenNumCopies = false;
+    bool _isHiddenDuplex = false;
+    bool _isHiddenCollate = false;
+    void* _delegate = nullptr;
+    PanelCommandTarget* _PDEObject = nullptr;
+    bool _isInitializedNetworkData = false;
+    std::shared_ptr<const Dictionary> _uiSettings;
+    std::size_t _panelViewsLoaded = 0;
+
+    void readBundleSettings();
+    const ViewInfo* viewInfo(const std::string& name) const;
+    bool isRegistered(const std::string& name) const;
+    void registerPane(const std::string& name, ViewInfo info);
+    void registerPaneControls(PanePlugInInterface& controller);
+    void addProfileItems(PanePlugInInterface& controller, const std::shared_ptr<Bundle>& bundle);
+    void requirePlugIns() const;
+    std::optional<Value> sendCommand(const std::string& listName);
+};
+
+} // namespace velmora

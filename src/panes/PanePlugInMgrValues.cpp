@@ -1,0 +1,507 @@
+// The values, names and summary of all options: what the panel and the windows ask the
+// manager for at once.
+#include "panes/PanePlugInMgr.h"
+
+#include "common/Alerts.h"
+#include "common/Localization.h"
+#include "controls/ZEMAMgr.h"
+#include "favorites/Scrambling.h"
+#include "panes/PrintOptionConsistency.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/NumberText.h"
+#include "platform/ui/Alert.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Matrix.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/PopUpButton.h"
+#include "platform/ui/Slider.h"
+#include "platform/ui/TextField.h"
+#include "ppd/PpdFile.h"
+#include "validation/MaxBytesFormatter.h"
+#include "validation/MaxLengthFormatter.h"
+
+#include <algorithm>
+#include <cctype>
+
+namespace velmora {
+namespace {
+
+const Array* representedKeywords(const ui::Control& control) {
+    const Dictionary* represented = control.cell().representedObject().dictionary();
+    return represented ? represented->get("optionKeywords").array() : nullptr;
+}
+
+// The index of a string in an array of values, or -1.
+int indexOf(const Array& array, const std::string& text) {
+    for (std::size_t i = 0; i < array.size(); ++i) {
+        if (const std::string* entry = array[i].string(); entry && *entry == text)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
+std::string booleanText(const Value& value) { return value.boolValue() ? "True" : "False"; }
+
+std::string textOf(const Value& value) {
+    if (const std::string* text = value.string())
+        return *text;
+    return booleanText(value);
+}
+
+bool escapesItsText(const ui::Control& field) {
+    auto formatter = field.formatter();
+    return std::dynamic_pointer_cast<MaxBytesFormatterWithEscape>(formatter) ||
+           std::dynamic_pointer_cast<MaxLengthFormatterWithEscape>(formatter);
+}
+
+// A localized string of a plug-in bundle, the key itself when the bundle has none.
+std::string plugInString(const Bundle& bundle, const std::string& key) {
+    const std::string* text = bundle.findLocalizedString(key, "Localizable");
+    return text ? *text : key;
+}
+
+} // namespace
+
+// ---- Values ----
+
+Dictionary PanePlugInMgr::defaultSettings() {
+    if (!_defaultDictionary)
+        _defaultDictionary = _zemaMgr->getAllValueDictionary();
+    return *_defaultDictionary;
+}
+
+std::optional<Dictionary> PanePlugInMgr::gatherPrintOptionValues(bool, int, bool useServerSetting,
+                                                                 bool, bool) {
+    if (useServerSetting || !_zemaMgr)
+        return std::nullopt;
+    return _zemaMgr->getAllValueDictionary();
+}
+
+bool PanePlugInMgr::restorePrintOptionValues(const std::optional<Dictionary>& values) {
+    if (_plugInTable.empty() || !values)
+        return true;
+    try {
+        _zemaMgr->setSettings(*values);
+        for (const auto& [name, info] : _plugInTable) {
+            if (name == "Page") {
+                if (auto* writer = info.paneConroller->automaticPaperTrayWriter())
+                    writer->writeAutomaticPapaerTraySelection();
+            } else if (name == "Layout" || name == "SpoolOptions") {
+                info.paneConroller->willShow();
+            }
+        }
+        for (const auto& entry : _plugInTable)
+            safeInvokePanelViewFor(*entry.second.paneConroller);
+    } catch (const std::exception& exception) {
+        ExceptionAlert(&exception);
+    }
+    return true;
+}
+
+void PanePlugInMgr::requirePlugIns() const {
+    if (_plugInTable.empty())
+        throw std::logic_error("## plug-in table is nil");
+}
+
+void PanePlugInMgr::updateEnabledStates(int fileType, bool unifiedFileType,
+                                        bool useServerSetting, bool sameSettingForNext) {
+    requirePlugIns();
+    for (const auto& entry : _plugInTable)
+        updateEnabledStatesByBundleName(entry.first, fileType, unifiedFileType, useServerSetting,
+                                        sameSettingForNext);
+}
+
+bool PanePlugInMgr::isEnable(bool, int, bool useServerSetting, bool, bool) {
+    return !useServerSetting;
+}
+
+void PanePlugInMgr::setStringValue(const std::optional<std::string>& value,
+                                   const std::string& key) {
+    _zemaMgr->setStringValue(key, value);
+}
+
+std::optional<std::string> PanePlugInMgr::getStringValueFromKey(const std::string& key) const {
+    return _zemaMgr->getStringValue(key);
+}
+
+std::optional<std::vector<std::string>>
+PanePlugInMgr::setStringValueWithRestoreConfliction(const std::string& value,
+                                                    const std::string& key) {
+    return _zemaMgr->setStringValueWithRestoreConfliction(key, value);
+}
+
+void PanePlugInMgr::updateOldValue(const std::string& key) { _zemaMgr->updateOldValue(key); }
+
+bool PanePlugInMgr::validateBeforeChange(const std::string& key, const std::string& valueIf,
+                                         const std::optional<std::string>& name) {
+    return _zemaMgr->validateBeforeChange(key, valueIf, name);
+}
+
+// ---- The bundle's PPD ----
+
+const PpdFileExt* PanePlugInMgr::ppdInformation() {
+    if (!_ppdFile && !_ppdTried && _principalBundle) {
+        _ppdTried = true;
+        auto name = _preference.ppdFileNameWithAppName();
+        auto path = name ? _principalBundle->pathForResource(*name, "ppd") : std::nullopt;
+        if (path)
+            _ppdFile = PpdFileExt::openFile(*path);
+    }
+    return _ppdFile.get();
+}
+
+bool PanePlugInMgr::isExistsInPpd(const std::optional<std::string>& option,
+                                  const std::optional<std::string>& optionKeyword) {
+    const PpdFileExt* ppd = ppdInformation();
+    if (!option || !ppd)
+        return false;
+    return optionKeyword ? ppd->isExists(*option, *optionKeyword) : ppd->isExists(*option);
+}
+
+std::optional<std::string> PanePlugInMgr::selectedOptionKeyword(const std::string& key) {
+    const Value& captured = defaultSettings().get(key);
+    std::optional<std::string> value;
+    if (const std::string* text = captured.string())
+        value = *text;
+    if (key == "ColorModel" && value == "CMYK1" && isExistsInPpd(key, std::string("CMYK2")))
+        return "CMYK2";
+    return value;
+}
+
+// ---- Plain controls of the panes ----
+
+Value PanePlugInMgr::getValueFromControl(const ui::Control* control) {
+    if (auto* popUp = dynamic_cast<const ui::PopUpButton*>(control)) {
+        auto item = popUp->selectedItem();
+        return representedObjectOfMenuItem(item.get(), "optionKeyword");
+    }
+    if (auto* slider = dynamic_cast<const ui::Slider*>(control)) {
+        const Array* keywords = representedKeywords(*slider);
+        long index = keywords ? static_cast<long>(keywords->size()) - slider->intValue() - 1 : -1;
+        if (index < 0 || !keywords || index >= static_cast<long>(keywords->size()))
+            return Value();
+        return (*keywords)[static_cast<std::size_t>(index)];
+    }
+    if (auto* button = dynamic_cast<const ui::Button*>(control)) {
+        bool on = button->state() == ui::kOnState;
+        if (const Array* keywords = representedKeywords(*button))
+            return keywords->size() < 2 ? Value() : (*keywords)[on ? 1 : 0];
+        return Value(on);
+    }
+    if (auto* field = dynamic_cast<const ui::TextField*>(control)) {
+        if (field->isSecure())
+            return Value(encryptString(kScramblingKey, field->stringValue()));
+        if (const std::string* text = field->objectValue().string())
+            return Value(*text);
+        return Value(field->stringValue());
+    }
+    if (auto* matrix = dynamic_cast<const ui::Matrix*>(control)) {
+        const ui::Cell* cell = matrix->selectedCell();
+        return cell ? cell->representedObject() : Value();
+    }
+    return Value();
+}
+
+namespace {
+
+void writePopUp(ui::PopUpButton& popUp, const Value& value) {
+    std::string wanted = textOf(value);
+    for (int i = 0; i < popUp.numberOfItems(); ++i) {
+        const Value keyword =
+            PanePlugInMgr::representedObjectOfMenuItem(popUp.itemAtIndex(i).get(), "optionKeyword");
+        if (const std::string* text = keyword.string(); text && *text == wanted) {
+            popUp.selectItemAtIndex(i);
+            return;
+        }
+    }
+}
+
+void writeSlider(ui::Slider& slider, const Value& value) {
+    const Array* keywords = representedKeywords(slider);
+    const std::string* text = value.string();
+    int index = keywords && text ? indexOf(*keywords, *text) : -1;
+    if (index >= 0)
+        slider.setIntValue(static_cast<int>(keywords->size()) - index - 1);
+}
+
+void writeButton(ui::Button& button, const Value& value) {
+    if (const Array* keywords = representedKeywords(button)) {
+        const std::string* text = value.string();
+        int index = keywords->size() >= 2 && text ? indexOf(*keywords, *text) : -1;
+        button.setState(index > 0 ? ui::kOnState : ui::kOffState);
+        return;
+    }
+    bool on = value.string() ? *value.string() == "True" : value.boolValue();
+    button.setState(on ? ui::kOnState : ui::kOffState);
+}
+
+void writeTextField(ui::TextField& field, const Value& value) {
+    if (field.isSecure()) {
+        if (const std::string* text = value.string())
+            field.setStringValue(decryptString(kScramblingKey, *text));
+        return;
+    }
+    if (const std::string* text = value.string()) {
+        if (escapesItsText(field))
+            field.setObjectValue(Value(*text));
+        else
+            field.setStringValue(*text);
+    } else if (value.isInteger()) {
+        field.setStringValue(std::to_string(value.integerValue()));
+    } else if (value.isReal()) {
+        field.setStringValue(NumberText::shortest(value.doubleValue()));
+    }
+}
+
+void writeMatrix(ui::Matrix& matrix, const Value& value) {
+    for (int row = 0; row < matrix.numberOfRows(); ++row) {
+        for (int column = 0; column < matrix.numberOfColumns(); ++column) {
+            const ui::Cell* cell = matrix.cellAt(row, column);
+            if (cell && cell->representedObject() == value) {
+                matrix.selectCellAt(row, column);
+                return;
+            }
+        }
+    }
+}
+
+} // namespace
+
+void PanePlugInMgr::setValueToControl(ui::Control* control, const Value& value) {
+    if (!control || value.isNull())
+        return;
+    if (auto* popUp = dynamic_cast<ui::PopUpButton*>(control))
+        writePopUp(*popUp, value);
+    else if (auto* slider = dynamic_cast<ui::Slider*>(control))
+        writeSlider(*slider, value);
+    else if (auto* button = dynamic_cast<ui::Button*>(control))
+        writeButton(*button, value);
+    else if (auto* field = dynamic_cast<ui::TextField*>(control))
+        writeTextField(*field, value);
+    else if (auto* matrix = dynamic_cast<ui::Matrix*>(control))
+        writeMatrix(*matrix, value);
+}
+
+namespace {
+
+Array stringArray(const std::vector<std::string>& texts) {
+    Array array;
+    for (const auto& text : texts)
+        array.push_back(Value(text));
+    return array;
+}
+
+} // namespace
+
+void PanePlugInMgr::buildControl(ui::Control* control, const std::string& key,
+                                 const std::optional<std::string>& title) {
+    const PpdFileExt* ppd = ppdInformation();
+    if (!control || key.empty() || !ppd)
+        return;
+    auto keywords = ppd->optionKeywords(key);
+    auto aliases = ppd->optionAliases(key);
+    if (!keywords || !aliases)
+        return;
+    if (auto* popUp = dynamic_cast<ui::PopUpButton*>(control)) {
+        popUp->setAutoenablesItems(false);
+        popUp->removeAllItems();
+        for (std::size_t i = 0; i < keywords->size(); ++i)
+            addMenuItem(popUp, key, (*aliases)[i], (*keywords)[i]);
+    } else if (auto* slider = dynamic_cast<ui::Slider*>(control)) {
+        if (title) {
+            Dictionary represented;
+            represented.set("title", *title);
+            represented.set("mainKeyword", key);
+            represented.set("optionKeywords", Value(stringArray(*keywords)));
+            represented.set("optionAliases", Value(stringArray(*aliases)));
+            slider->cell().setRepresentedObject(Value(std::move(represented)));
+        }
+        slider->setMinValue(0);
+        slider->setMaxValue(static_cast<double>(keywords->size()) - 1);
+        slider->setNumberOfTickMarks(static_cast<int>(keywords->size()));
+        slider->setAllowsTickMarkValuesOnly(true);
+    } else if (auto* button = dynamic_cast<ui::Button*>(control)) {
+        Dictionary represented;
+        represented.set("mainKeyword", key);
+        if (ppd->uiType(key) == 1)
+            represented.set("optionKeywords", Value(stringArray(*keywords)));
+        button->cell().setRepresentedObject(Value(std::move(represented)));
+    } else if (auto* field = dynamic_cast<ui::TextField*>(control)) {
+        if (title) {
+            Dictionary represented;
+            represented.set("title", *title);
+            represented.set("mainKeyword", key);
+            field->cell().setRepresentedObject(Value(std::move(represented)));
+        }
+    } else if (auto* matrix = dynamic_cast<ui::Matrix*>(control)) {
+        std::size_t choice = 0;
+        for (int row = 0; row < matrix->numberOfRows(); ++row) {
+            for (int column = 0; column < matrix->numberOfColumns(); ++column, ++choice) {
+                ui::Cell* cell = matrix->cellAt(row, column);
+                if (!cell || choice >= keywords->size())
+                    continue;
+                cell->setTitle((*aliases)[choice]);
+                cell->setRepresentedObject(Value((*keywords)[choice]));
+            }
+        }
+    }
+}
+
+// ---- Names of options and choices ----
+
+std::optional<std::string> PanePlugInMgr::mainAlias(const std::string& keyword,
+                                                    const Bundle* bundle) {
+    const PpdFileExt* ppd = ppdInformation();
+    if (auto text = ppd ? ppd->mainAlias(keyword) : std::nullopt)
+        return text;
+    if (bundle)
+        return plugInString(*bundle, keyword);
+    return std::nullopt;
+}
+
+std::string PanePlugInMgr::mainAlias(const std::string& keyword) {
+    auto title = mainAlias(keyword, nullptr);
+    return title ? *title : BSLocalizedStringOrKey(keyword);
+}
+
+std::optional<std::string> PanePlugInMgr::optionAlias(const std::optional<std::string>& choice,
+                                                      const std::optional<std::string>& option,
+                                                      const Bundle* bundle) {
+    if (!choice || !option)
+        return std::nullopt;
+    const PpdFileExt* ppd = ppdInformation();
+    if (auto text = ppd ? ppd->optionAlias(*option, *choice) : std::nullopt)
+        return text;
+    if (!bundle)
+        return std::nullopt;
+    std::string text = plugInString(*bundle, *choice);
+    return text == *choice ? BSLocalizedStringOrKey(*choice) : text;
+}
+
+void PanePlugInMgr::getAlias(std::optional<std::string>* optionTitle,
+                             std::optional<std::string>* choiceTitle,
+                             const std::optional<std::string>& mainKeyword,
+                             const std::optional<std::string>& optionKeyword) {
+    if (optionTitle)
+        *optionTitle = std::nullopt;
+    if (choiceTitle)
+        *choiceTitle = std::nullopt;
+    if (!mainKeyword)
+        return;
+    if (optionTitle)
+        *optionTitle = mainAlias(*mainKeyword, nullptr);
+    if (choiceTitle && optionKeyword)
+        *choiceTitle = optionAlias(optionKeyword, mainKeyword, nullptr);
+}
+
+std::optional<Dictionary>
+PanePlugInMgr::summaryInfoFromPrintOption(const std::optional<Dictionary>& options) {
+    if (!options)
+        return std::nullopt;
+    Dictionary summary;
+    for (const auto& [key, value] : *options) {
+        if (value.isNull())
+            continue;
+        auto title = mainAlias(key, nullptr);
+        auto choice = optionAlias(textOf(value), key, nullptr);
+        if (title && choice)
+            summary.set(*title, *choice);
+    }
+    return summary;
+}
+
+bool PanePlugInMgr::isPrintOptionConsistencyCheck(const Dictionary& options) {
+    std::vector<std::string> problems = PrintOptionConsistency::problems(options);
+    if (problems.empty())
+        return true;
+    std::string list;
+    for (const auto& key : problems)
+        list += BSLocalizedStringOrKey(key) + "\r";
+    ui::Alert alert;
+    alert.setMessageText(BSLocalizedStringOrKey("Alert_ChkMsg"));
+    alert.setInformativeText(list);
+    alert.addButtonWithTitle(BSLocalizedStringOrKey("OK"));
+    alert.runModal();
+    return false;
+}
+
+int PanePlugInMgr::checkPageRangeForSpecialToner(const std::string& range) {
+    return PrintOptionConsistency::checkPageRangeForSpecialToner(range);
+}
+
+// ---- Profiles ----
+
+namespace {
+
+// "Profile12" → {"Profile", 12}; no digit → {"", 0}.
+std::pair<std::string, long> splitBeforeNumber(const std::string& keyword) {
+    std::size_t digit = 0;
+    while (digit < keyword.size() && !std::isdigit(static_cast<unsigned char>(keyword[digit])))
+        ++digit;
+    if (digit == keyword.size())
+        return {"", 0};
+    auto number = NumberText::leadingInteger(std::string_view(keyword).substr(digit));
+    return {keyword.substr(0, digit), static_cast<long>(number)};
+}
+
+bool endsWith(const std::string& text, const std::string& tail) {
+    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(),
+                                                      tail) == 0;
+}
+
+} // namespace
+
+void PanePlugInMgr::addProfileItem(const std::string& optionKeyword, ui::PopUpButton* popUp,
+                                   long lastNo, const std::string& format, const Bundle* bundle) {
+    if (!popUp)
+        return;
+    std::string keywordPrefix, titlePrefix;
+    long last = 0;
+    if (popUp->numberOfItems() == 0) {
+        keywordPrefix = endsWith(format, "%d") ? format.substr(0, format.size() - 2) : format;
+        titlePrefix = bundle ? plugInString(*bundle, keywordPrefix) : keywordPrefix;
+    } else {
+        auto item = popUp->itemAtIndex(popUp->numberOfItems() - 1);
+        const Value keyword = representedObjectOfMenuItem(item.get(), "optionKeyword");
+        if (const std::string* text = keyword.string()) {
+            std::tie(keywordPrefix, last) = splitBeforeNumber(*text);
+            std::string number = std::to_string(last);
+            titlePrefix = endsWith(item->title(), number)
+                              ? item->title().substr(0, item->title().size() - number.size())
+                              : std::string();
+        }
+    }
+    // A pop-up of profiles is a list a person picks from: more would only exhaust memory.
+    constexpr long kMostProfileItems = 9999;
+    for (long number = last + 1; number <= std::min(lastNo, kMostProfileItems); ++number)
+        addMenuItem(popUp, optionKeyword, titlePrefix + std::to_string(number),
+                    keywordPrefix + std::to_string(number));
+}
+
+void PanePlugInMgr::setProfilePath(const std::optional<std::string>& path) {
+    _currentProfilePath = path;
+    updateProfilesOfAllBundles(path);
+}
+
+void PanePlugInMgr::updateProfilesOfAllBundles(const std::optional<std::string>& path) {
+    requirePlugIns();
+    for (const auto& entry : _plugInTable)
+        updateProfileByBundleName(entry.first, path);
+}
+
+void PanePlugInMgr::updateProfileByBundleName(const std::string& name,
+                                              const std::optional<std::string>& path) {
+    const ViewInfo* info = viewInfo(name);
+    if (!info)
+        return;
+    if (_currentProfilePath != path)
+        _currentProfilePath = path;
+    if (auto* provider = info->paneConroller->profileProvider())
+        provider->profileUiInformations();
+}
+
+std::optional<Dictionary> PanePlugInMgr::dictionaryOfCurrentProfile() const {
+    return _preference.profileDictionaryWithContentsOfFile(_currentProfilePath);
+}
+
+} // namespace velmora

@@ -1,0 +1,29 @@
+#include "panes/ServerListCommand.h"
+
+#include "common/OSVersion.h"
+#include "platform/printing/PDEPlugInCallback.h"
+#include "platform/printing/PrintSession.h"
+#include "platform/printing/Printer.h"
+#include "ppd/PpdDataBlock.h"
+
+namespace velmora {
+
+std::optional<Value> ServerListCommand::sendCommand(const std::string& listName) {
+    if (!_callback)
+        return std::nullopt;
+    refresh(listName);
+    return PpdDataBlock::readList(_callback->ppdFile(), listName);
+}
+
+void ServerListCommand::refresh(const std::string& listName) {
+    if (isOSVer_After10_9())
+        return;
+    PrintSession* session = _callback->printSession();
+    auto printer = session ? session->currentPrinter() : nullptr;
+    if (!printer)
+        return;
+    printer->deviceURI();
+    printer->sendCommand(kRefreshCommand, listName, Dictionary());
+}
+
+} // namespace velmora
