@@ -23,5 +23,6 @@ int runConvertCommand(const std::vector<std::string>& arguments);
 int runFavoriteCommand(const std::vector<std::string>& arguments);
 int runFavoritesCommand(const std::vector<std::string>& arguments);
 int runServerCommand(const std::vector<std::string>& arguments);
+int runPanesCommand(const std::vector<std::string>& arguments);
 
 } // namespace velmora::app

@@ -39,6 +39,11 @@ const std::vector<Command>& commands() {
          "server HOST LIST [ARGS] [--port N] [--timeout S]\n"
          "                                  fetch a list from the print server's web service",
          runServerCommand},
+        {"panes",
+         "panes [--bundle DIR] [--lang L]\n"
+         "                                  load the pane plug-ins of a bundle: panes, "
+         "controls, defaults, summary",
+         runPanesCommand},
     };
     return list;
 }

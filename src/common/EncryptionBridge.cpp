@@ -43,7 +43,7 @@ void EncryptionBridge::openAndResolve(const std::string& path) {
 
 int EncryptionBridge::load(const std::string& directory) {
     if (directory.size() + 1 > kMaxDirectoryBytes) {
-        std::printf("xxx dlopen(%s) error %d\n", "<directory too long>", ENAMETOOLONG);
+        std::fprintf(stderr, "xxx dlopen(%s) error %d\n", "<directory too long>", ENAMETOOLONG);
         return -1;
     }
     std::string path = directory + "/" + kEncryptionLibraryName;
@@ -54,16 +54,16 @@ int EncryptionBridge::load(const std::string& directory) {
         if (!_handle) {
             // dlopen reports through dlerror, not errno: its text says what went wrong.
             const char* reason = ::dlerror();
-            std::printf("xxx dlopen(%s) error %d (%s)\n", path.c_str(), errno,
-                        reason ? reason : "unknown");
+            std::fprintf(stderr, "xxx dlopen(%s) error %d (%s)\n", path.c_str(), errno,
+                         reason ? reason : "unknown");
             return -1;
         }
     }
     if (completelyLoaded())
         return 0;
-    std::printf("xxx incomplete status %p, %p, %p, %p, %p\n", _handle,
-                reinterpret_cast<void*>(_encodeGuessCount), reinterpret_cast<void*>(_encode),
-                reinterpret_cast<void*>(_decodeGuessCount), reinterpret_cast<void*>(_decode));
+    std::fprintf(stderr, "xxx incomplete status %p, %p, %p, %p, %p\n", _handle,
+                 reinterpret_cast<void*>(_encodeGuessCount), reinterpret_cast<void*>(_encode),
+                 reinterpret_cast<void*>(_decodeGuessCount), reinterpret_cast<void*>(_decode));
     // The entry points are cleared with the handle: they would point into an unloaded library.
     unload();
     return -1;
@@ -92,7 +92,7 @@ int EncryptionBridge::run(const char* input, char* output, EncryptionGuessCountF
     if (status == 0 && guessed >= kOutputBufferSize)
         status = kStatusOutputTooLong;
     if (status != 0) {
-        std::printf("xxx %s() error=%d\n", guessName, status);
+        std::fprintf(stderr, "xxx %s() error=%d\n", guessName, status);
         return status;
     }
     std::uint64_t written = guessed;
@@ -100,7 +100,7 @@ int EncryptionBridge::run(const char* input, char* output, EncryptionGuessCountF
     if (status == 0 && written > guessed)
         status = kStatusOutputTooLong;
     if (status != 0) {
-        std::printf("xxx %s() error=%d\n", codecName, status);
+        std::fprintf(stderr, "xxx %s() error=%d\n", codecName, status);
         return status;
     }
     output[written] = '\0';
@@ -125,19 +125,19 @@ int EncryptionBridge::check(const char* text, const std::string& directory,
     int loaded = load(directory);
     _messageBuffer = nullptr;
     if (loaded != 0) {
-        std::puts("checkEncDec:loadEncDec error");
+        std::fprintf(stderr, "%s\n", "checkEncDec:loadEncDec error");
         return -1;
     }
     if (encode(text, encoded) != 0) {
-        std::puts("checkEncDec:encode error");
+        std::fprintf(stderr, "%s\n", "checkEncDec:encode error");
         return -2;
     }
     if (decode(encoded, decoded) != 0) {
-        std::puts("checkEncDec:decode error");
+        std::fprintf(stderr, "%s\n", "checkEncDec:decode error");
         return -3;
     }
     bool same = std::strcmp(decoded, text ? text : "") == 0;
-    std::puts(same ? "checkEncDec:OK" : "checkEncDec:NG");
+    std::fprintf(stderr, "%s\n", same ? "checkEncDec:OK" : "checkEncDec:NG");
     unload();
     return same ? 0 : -4;
 }

@@ -8,7 +8,8 @@
 namespace velmora {
 
 // Loads the password codec library from a folder and encodes and decodes NUL-terminated byte
-// strings through it. Main thread only.
+// strings through it. Main thread only. Its diagnostics ("xxx …", "checkEncDec:…") go to
+// standard error, which keeps the standard output of the velmora commands pure JSON.
 class EncryptionBridge {
 public:
     static constexpr std::size_t kOutputBufferSize = 1024;

@@ -515,6 +515,8 @@ Value PanePlugInMgr::representedObject(const ui::Control* object, const std::str
     return representedObjectForKey(object, key);
 }
 
+// Queued for the default mode as well: a pane that is not inside a modal window would otherwise
+// wait for the next one that opens.
 void PanePlugInMgr::delayedAction(const std::shared_ptr<ui::Control>& sender) {
     if (!sender || !sender->hasTarget() || sender->action().empty())
         return;
@@ -524,7 +526,7 @@ void PanePlugInMgr::delayedAction(const std::shared_ptr<ui::Control>& sender) {
             if (auto control = weak.lock())
                 control->sendAction();
         },
-        {RunLoop::kModalPanelMode});
+        {RunLoop::kDefaultMode, RunLoop::kModalPanelMode});
 }
 
 } // namespace velmora

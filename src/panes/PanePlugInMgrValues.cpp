@@ -159,7 +159,8 @@ bool PanePlugInMgr::isExistsInPpd(const std::optional<std::string>& option,
 }
 
 std::optional<std::string> PanePlugInMgr::selectedOptionKeyword(const std::string& key) {
-    const Value& captured = defaultSettings().get(key);
+    Dictionary defaults = defaultSettings();
+    const Value& captured = defaults.get(key);
     std::optional<std::string> value;
     if (const std::string* text = captured.string())
         value = *text;

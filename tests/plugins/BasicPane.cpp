@@ -1,0 +1,77 @@
+// A plain pane for the tests: placeholders for the keys its Info.plist lists, an optional
+// profile pop-up, and announcements of every call.
+#include "plugins/TestPaneSupport.h"
+
+#include "platform/ui/PopUpButton.h"
+
+namespace velmora::test {
+
+class BasicPane : public PanePlugInInterface,
+                  public PaneProfileProvider,
+                  public PaneAutomaticPaperTrayWriter {
+public:
+    std::vector<std::shared_ptr<ZEMAUI>> getListZEMAUI() override { return _controls; }
+    void willShow() override { announce(_name, "willShow"); }
+    std::string panelName() override { return _name; }
+    std::shared_ptr<ui::View> panelView() override {
+        announce(_name, "panelView");
+        return _view;
+    }
+
+    bool initializePanel(std::shared_ptr<Bundle> bundle, PanePlugInMgr& callback) override {
+        const Dictionary& info = bundle->infoDictionary();
+        _name = info.get("VelmoraTestName").stringValue();
+        if (info.get("VelmoraTestRefuse").boolValue())
+            return false;
+        _offersProfiles = info.get("VelmoraTestProfiles").boolValue();
+        _view = placeholderView(stringsOf(info.get("VelmoraTestKeys")));
+        _profiles = std::make_shared<ui::PopUpButton>(ui::Rect{10, 0, 200, 26});
+        _view->addSubview(_profiles);
+
+        auto placeholders = PanePlugInMgr::getZEMAUIControls(_view.get());
+        std::map<std::string, std::shared_ptr<ZEMAUI>> byKey;
+        auto settings = callback.uiSettings();
+        callback.setupZEMAUIControls(&placeholders, settings.get(), &byKey, bundle);
+        for (const auto& control : placeholders) {
+            if (!control->mainKeyword().empty())
+                _controls.push_back(control);
+        }
+        callback.buildPaneUi(*this, bundle);
+        return true;
+    }
+
+    PaneProfileProvider* profileProvider() override { return _offersProfiles ? this : nullptr; }
+    PaneAutomaticPaperTrayWriter* automaticPaperTrayWriter() override { return this; }
+
+    ProfileUiInformations profileUiInformations() override {
+        announce(_name, "profileUiInformations");
+        return {{"ProfileNumber", ProfileUiInformation{_profiles, 3, "Profile%d"}}};
+    }
+    void writeAutomaticPapaerTraySelection() override {
+        announce(_name, "writeAutomaticPapaerTraySelection");
+    }
+
+private:
+    std::string _name;
+    bool _offersProfiles = false;
+    std::shared_ptr<ui::View> _view;
+    std::shared_ptr<ui::PopUpButton> _profiles;
+    std::vector<std::shared_ptr<ZEMAUI>> _controls;
+};
+
+} // namespace velmora::test
+
+using BasicPane = velmora::test::BasicPane;
+
+#if defined(TEST_PANE_NO_FACTORY)
+extern "C" __attribute__((visibility("default"))) const unsigned BasicPane_abiVersion =
+    velmora::kPanePlugInAbiVersion;
+#elif defined(TEST_PANE_ABI_VERSION)
+extern "C" __attribute__((visibility("default"))) const unsigned BasicPane_abiVersion =
+    TEST_PANE_ABI_VERSION;
+extern "C" __attribute__((visibility("default"))) velmora::PanePlugInInterface* BasicPane_create() {
+    return new BasicPane();
+}
+#else
+VELMORA_PANE_PLUGIN(BasicPane)
+#endif

@@ -1,0 +1,47 @@
+// A pane loaded once per role (front and back finishing): its placeholders come from its
+// Info.plist, and one plain pop-up is bound to an option of the bundle's PPD.
+#include "plugins/TestPaneSupport.h"
+
+#include "platform/ui/PopUpButton.h"
+
+namespace velmora::test {
+
+class FinishingPane : public PanePlugInInterface {
+public:
+    std::vector<std::shared_ptr<ZEMAUI>> getListZEMAUI() override { return _controls; }
+    void willShow() override {
+        auto role = _callback->roleName(this);
+        announce("Finishing+" + role.value_or("(none)"), "willShow");
+    }
+    std::string panelName() override { return "Finishing"; }
+    std::shared_ptr<ui::View> panelView() override { return _view; }
+
+    bool initializePanel(std::shared_ptr<Bundle> bundle, PanePlugInMgr& callback) override {
+        _callback = &callback;
+        _view = placeholderView(stringsOf(bundle->infoDictionary().get("VelmoraTestKeys")));
+        auto staple = std::make_shared<ui::PopUpButton>(ui::Rect{10, 0, 200, 26});
+        callback.buildControl(staple.get(), "StapleLocation", std::string("Staple"));
+        _view->addSubview(staple);
+
+        auto placeholders = PanePlugInMgr::getZEMAUIControls(_view.get());
+        std::map<std::string, std::shared_ptr<ZEMAUI>> byKey;
+        auto settings = callback.uiSettings();
+        callback.setupZEMAUIControls(&placeholders, settings.get(), &byKey, bundle);
+        for (const auto& control : placeholders) {
+            if (!control->mainKeyword().empty())
+                _controls.push_back(control);
+        }
+        callback.buildPaneUi(*this, bundle);
+        return true;
+    }
+
+private:
+    PanePlugInMgr* _callback = nullptr;
+    std::shared_ptr<ui::View> _view;
+    std::vector<std::shared_ptr<ZEMAUI>> _controls;
+};
+
+} // namespace velmora::test
+
+using FinishingPane = velmora::test::FinishingPane;
+VELMORA_PANE_PLUGIN(FinishingPane)
