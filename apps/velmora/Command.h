@@ -24,5 +24,6 @@ int runFavoriteCommand(const std::vector<std::string>& arguments);
 int runFavoritesCommand(const std::vector<std::string>& arguments);
 int runServerCommand(const std::vector<std::string>& arguments);
 int runPanesCommand(const std::vector<std::string>& arguments);
+int runPpdListWriteCommand(const std::vector<std::string>& arguments);
 
 } // namespace velmora::app

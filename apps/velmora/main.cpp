@@ -24,6 +24,11 @@ const std::vector<Command>& commands() {
          runPpdCommand},
         {"ppd-list", "ppd-list FILE NAME      decode a server list kept in a PPD",
          runPpdListCommand},
+        {"ppd-list-write",
+         "ppd-list-write PPD NAME FILE|--remove\n"
+         "                                  write (or remove) a server list kept in a PPD "
+         "as a data block",
+         runPpdListWriteCommand},
         {"convert",
          "convert --to internal|canonical|input-manager|ppd-keyword [--table FILE] "
          "[--bundle DIR]\n"

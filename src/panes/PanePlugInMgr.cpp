@@ -87,13 +87,16 @@ PanePlugInMgr::PanePlugInMgr(std::shared_ptr<Bundle> principalBundle)
     _zemaMgr->setPdeResourcePath(_principalBundle->path());
     if (int status = loadEncDec(_principalBundle->resourcePath()); status != 0)
         SystemLog::format("###loadEncDec: error %d", status);
+    else
+        _loadedEncryption = true;
 }
 
 PanePlugInMgr::~PanePlugInMgr() {
     _zemaMgr.reset();
     _plugInTable.clear();
     _ppdFile.reset();
-    unloadEncDec();
+    if (_loadedEncryption)
+        unloadEncDec();
 }
 
 void PanePlugInMgr::readBundleSettings() {
@@ -230,13 +233,22 @@ PanePlugInMgr::loadPaneControllerAtPath(const std::string& bundlePath,
         logSkippedPlugIn(bundlePath, opened.error);
         return nullptr;
     }
-    std::shared_ptr<PanePlugInInterface> controller(opened.factory());
-    if (!controller) {
-        logSkippedPlugIn(bundlePath, "its factory made no pane");
+    std::shared_ptr<PanePlugInInterface> controller;
+    try {
+        controller.reset(opened.factory());
+        if (!controller) {
+            logSkippedPlugIn(bundlePath, "its factory made no pane");
+            return nullptr;
+        }
+        if (!controller->initializePanel(opened.bundle, *this)) {
+            logSkippedPlugIn(bundlePath, "the pane refused to initialize");
+            return nullptr;
+        }
+    } catch (const std::exception& exception) {
+        logSkippedPlugIn(bundlePath, std::string("the pane failed: ") + exception.what());
         return nullptr;
-    }
-    if (!controller->initializePanel(opened.bundle, *this)) {
-        logSkippedPlugIn(bundlePath, "the pane refused to initialize");
+    } catch (...) {
+        logSkippedPlugIn(bundlePath, "the pane failed");
         return nullptr;
     }
     registerPane(registered, ViewInfo{controller, opened.bundle});
@@ -323,7 +335,7 @@ std::optional<std::string> PanePlugInMgr::roleName(const PanePlugInInterface* co
 // ---- Showing and views ----
 
 void PanePlugInMgr::willShowAllBundle() {
-    for (const auto& entry : _plugInTable)
+    for (const auto& entry : panes())
         entry.second.paneConroller->willShow();
     _isInitializedNetworkData = true;
 }
@@ -340,7 +352,8 @@ std::shared_ptr<ui::View> PanePlugInMgr::safeInvokePanelViewFor(PanePlugInInterf
 bool PanePlugInMgr::loadPanelView() {
     if (_panelViewsLoaded >= _plugInTable.size())
         return false;
-    safeInvokePanelViewFor(*_plugInTable[_panelViewsLoaded++].second.paneConroller);
+    auto controller = _plugInTable[_panelViewsLoaded++].second.paneConroller;
+    safeInvokePanelViewFor(*controller);
     return true;
 }
 
@@ -351,13 +364,14 @@ bool PanePlugInMgr::rebuildPanes(const std::optional<std::string>& ppdResourceNa
     bool result = true;
     if (_ppdFile) {
         _ppdFile.reset();
+        _ppdTried = false;
         auto path = ppdResourceName && _principalBundle
                         ? _principalBundle->pathForResource(*ppdResourceName, "ppd")
                         : std::nullopt;
         _ppdFile = path ? PpdFileExt::openFile(*path) : nullptr;
         result = _ppdFile != nullptr;
     }
-    for (const auto& entry : _plugInTable)
+    for (const auto& entry : panes())
         safeInvokePanelViewFor(*entry.second.paneConroller);
     return result;
 }
@@ -405,6 +419,9 @@ bool PanePlugInMgr::setupZEMAUIControls(
     const std::shared_ptr<Bundle>& bundle) {
     if (!controls || !controlDictionary || !outputDictionary)
         return false;
+    auto settings = _uiSettings && controlDictionary == _uiSettings.get()
+                        ? _uiSettings
+                        : std::make_shared<const Dictionary>(*controlDictionary);
     for (const auto& control : *controls) {
         std::string key = control ? control->toolTip() : std::string();
         if (key.empty() || key == "(null)")
@@ -412,9 +429,7 @@ bool PanePlugInMgr::setupZEMAUIControls(
         const Dictionary* description = controlDictionary->get(key).dictionary();
         static const Dictionary kNoDescription;
         control->setControlDictionary(description ? *description : kNoDescription, bundle);
-        control->setUISettings(_uiSettings && controlDictionary == _uiSettings.get()
-                                   ? _uiSettings
-                                   : std::make_shared<const Dictionary>(*controlDictionary));
+        control->setUISettings(settings);
         control->updateControl();
         control->setToolTip("");
         (*outputDictionary)[key] = control;
@@ -520,12 +535,7 @@ Value PanePlugInMgr::representedObject(const ui::Control* object, const std::str
 void PanePlugInMgr::delayedAction(const std::shared_ptr<ui::Control>& sender) {
     if (!sender || !sender->hasTarget() || sender->action().empty())
         return;
-    std::weak_ptr<ui::Control> weak = sender;
-    RunLoop::current().perform(
-        [weak] {
-            if (auto control = weak.lock())
-                control->sendAction();
-        },
+    RunLoop::current().perform([sender] { sender->sendAction(); },
         {RunLoop::kDefaultMode, RunLoop::kModalPanelMode});
 }
 

@@ -247,11 +247,14 @@ private:
     void* _delegate = nullptr;
     PanelCommandTarget* _PDEObject = nullptr;
     bool _isInitializedNetworkData = false;
+    bool _loadedEncryption = false;
     std::shared_ptr<const Dictionary> _uiSettings;
     std::size_t _panelViewsLoaded = 0;
 
     void readBundleSettings();
     const ViewInfo* viewInfo(const std::string& name) const;
+    // The registered panes as they stand: a pane may load another while it is being called.
+    std::vector<std::pair<std::string, ViewInfo>> panes() const { return _plugInTable; }
     bool isRegistered(const std::string& name) const;
     void registerPane(const std::string& name, ViewInfo info);
     void registerPaneControls(PanePlugInInterface& controller);

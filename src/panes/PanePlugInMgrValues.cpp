@@ -82,7 +82,7 @@ bool PanePlugInMgr::restorePrintOptionValues(const std::optional<Dictionary>& va
         return true;
     try {
         _zemaMgr->setSettings(*values);
-        for (const auto& [name, info] : _plugInTable) {
+        for (const auto& [name, info] : panes()) {
             if (name == "Page") {
                 if (auto* writer = info.paneConroller->automaticPaperTrayWriter())
                     writer->writeAutomaticPapaerTraySelection();
@@ -90,10 +90,13 @@ bool PanePlugInMgr::restorePrintOptionValues(const std::optional<Dictionary>& va
                 info.paneConroller->willShow();
             }
         }
-        for (const auto& entry : _plugInTable)
+        for (const auto& entry : panes())
             safeInvokePanelViewFor(*entry.second.paneConroller);
     } catch (const std::exception& exception) {
         ExceptionAlert(&exception);
+    } catch (...) {
+        const std::runtime_error unknown("unknown exception");
+        ExceptionAlert(&unknown);
     }
     return true;
 }
@@ -106,7 +109,7 @@ void PanePlugInMgr::requirePlugIns() const {
 void PanePlugInMgr::updateEnabledStates(int fileType, bool unifiedFileType,
                                         bool useServerSetting, bool sameSettingForNext) {
     requirePlugIns();
-    for (const auto& entry : _plugInTable)
+    for (const auto& entry : panes())
         updateEnabledStatesByBundleName(entry.first, fileType, unifiedFileType, useServerSetting,
                                         sameSettingForNext);
 }
@@ -474,7 +477,10 @@ void PanePlugInMgr::addProfileItem(const std::string& optionKeyword, ui::PopUpBu
     }
     // A pop-up of profiles is a list a person picks from: more would only exhaust memory.
     constexpr long kMostProfileItems = 9999;
-    for (long number = last + 1; number <= std::min(lastNo, kMostProfileItems); ++number)
+    long limit = std::min(lastNo, kMostProfileItems);
+    if (last >= limit)
+        return;
+    for (long number = last + 1; number <= limit; ++number)
         addMenuItem(popUp, optionKeyword, titlePrefix + std::to_string(number),
                     keywordPrefix + std::to_string(number));
 }
@@ -486,7 +492,7 @@ void PanePlugInMgr::setProfilePath(const std::optional<std::string>& path) {
 
 void PanePlugInMgr::updateProfilesOfAllBundles(const std::optional<std::string>& path) {
     requirePlugIns();
-    for (const auto& entry : _plugInTable)
+    for (const auto& entry : panes())
         updateProfileByBundleName(entry.first, path);
 }
 
@@ -497,7 +503,8 @@ void PanePlugInMgr::updateProfileByBundleName(const std::string& name,
         return;
     if (_currentProfilePath != path)
         _currentProfilePath = path;
-    if (auto* provider = info->paneConroller->profileProvider())
+    auto controller = info->paneConroller;
+    if (auto* provider = controller->profileProvider())
         provider->profileUiInformations();
 }
 

@@ -11,19 +11,14 @@ namespace velmora {
 std::optional<Value> ServerListCommand::sendCommand(const std::string& listName) {
     if (!_callback)
         return std::nullopt;
-    refresh(listName);
-    return PpdDataBlock::readList(_callback->ppdFile(), listName);
-}
-
-void ServerListCommand::refresh(const std::string& listName) {
-    if (isOSVer_After10_9())
-        return;
     PrintSession* session = _callback->printSession();
     auto printer = session ? session->currentPrinter() : nullptr;
     if (!printer)
-        return;
+        return std::nullopt;
     printer->deviceURI();
-    printer->sendCommand(kRefreshCommand, listName, Dictionary());
+    if (!isOSVer_After10_9())
+        printer->sendCommand(kRefreshCommand, listName, Dictionary());
+    return PpdDataBlock::readList(_callback->ppdFile(), listName);
 }
 
 } // namespace velmora

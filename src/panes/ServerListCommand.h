@@ -11,7 +11,7 @@ class PDEPlugInCallback;
 
 // How the panel reads a server list: on hosts older than 10.9 it first asks the queue to
 // refresh the list ("ReportLevels" with the list's name as job title, not waited for), then
-// it reads the list's data block from the queue's PPD.
+// it reads the list's data block from the queue's PPD. Without a chosen queue there is no list.
 class ServerListCommand : public PanelCommandTarget {
 public:
     static constexpr const char* kRefreshCommand = "ReportLevels";
@@ -21,8 +21,6 @@ public:
 
 private:
     PDEPlugInCallback* _callback;
-
-    void refresh(const std::string& listName);
 };
 
 } // namespace velmora

@@ -162,10 +162,11 @@ TEST(ServerListsTest, OldHostsAskTheQueueToRefreshFirst) {
     EXPECT_EQ(host.printer->sent[0].command, "ReportLevels");
     EXPECT_EQ(host.printer->sent[0].title, "FeederInfoList");
 
-    host.session.setCurrentPrinter(nullptr); // no queue: still read, nothing sent
+    host.session.setCurrentPrinter(nullptr); // no queue chosen: no list, nothing sent
     app.setToolkitVersion(1187);
-    EXPECT_EQ(panel.sendCommand("DeviceList"), Value("DeviceList"));
+    EXPECT_FALSE(panel.sendCommand("DeviceList"));
     app.setToolkitVersion(ui::Application::kCurrentToolkitVersion);
+    EXPECT_FALSE(panel.sendCommand("DeviceList"));
     EXPECT_EQ(host.printer->sent.size(), 2u);
     EXPECT_FALSE(ServerListCommand(nullptr).sendCommand("DeviceList"));
 }
