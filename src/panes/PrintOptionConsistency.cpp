@@ -225,6 +225,16 @@ std::vector<std::string> PrintOptionConsistency::problems(const Dictionary& opti
     return found;
 }
 
+std::vector<std::string> PrintOptionConsistency::messageKeys() {
+    std::vector<std::string> keys;
+    for (const Rule& rule : rules())
+        keys.push_back(rule.message);
+    for (const SpecialTonerSide* side : {&kFront, &kBack})
+        keys.insert(keys.end(), {side->rangeMissing, side->rangeIncorrect, side->rangeTooLarge,
+                                 side->spotMissing, side->noObject});
+    return keys;
+}
+
 int PrintOptionConsistency::checkPageRangeForSpecialToner(const std::string& range) {
     std::vector<std::int64_t> pages;
     for (const std::string& part : split(range, ',')) {

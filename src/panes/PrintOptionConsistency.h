@@ -13,6 +13,8 @@ namespace velmora {
 class PrintOptionConsistency {
 public:
     static std::vector<std::string> problems(const Dictionary& options);
+    // Every message key the rules can give, in rule order.
+    static std::vector<std::string> messageKeys();
 
     enum PageRangeCheck { kPageRangeValid = 0, kPageRangeTooLarge = 1, kPageRangeIncorrect = 2 };
     // Page ranges of special toner ("1-3,5,7-9"); a page above 200000 is too large.

@@ -11,6 +11,7 @@
 #include "ppd/PpdFile.h"
 
 #include "support/DataBlockWriter.h"
+#include "support/ListGetters.h"
 #include "support/PpdWriter.h"
 #include "support/ScriptedUi.h"
 
@@ -73,8 +74,6 @@ public:
     }
 };
 
-using Getter = std::optional<Value> (PanePlugInMgr::*)();
-
 TEST(ServerListsTest, EveryGetterReadsItsListFromTheQueuePpd) {
     test::TempDir dir;
     QueueHost host(dir);
@@ -82,44 +81,7 @@ TEST(ServerListsTest, EveryGetterReadsItsListFromTheQueuePpd) {
     PanePlugInMgr mgr(nullptr);
     EXPECT_FALSE(mgr.getDeviceList()) << "no panel yet";
     mgr.setPDEObject(&panel);
-    const std::pair<Getter, const char*> getters[] = {
-        {&PanePlugInMgr::getStackerInfoList, "StackerInfoList"},
-        {&PanePlugInMgr::getFeederInfoList, "FeederInfoList"},
-        {&PanePlugInMgr::getDeviceList, "DeviceList"},
-        {&PanePlugInMgr::getJobFolderList, "JobFolder"},
-        {&PanePlugInMgr::getPrePostDeviceList, "PrePostDevice"},
-        {&PanePlugInMgr::getCmsSpotGetAllListData, "CmsSpotGetAll"},
-        {&PanePlugInMgr::getColorSubstList, "ColorSubst"},
-        {&PanePlugInMgr::getColorPatchFileList, "JobResource-COLOR_PATCH"},
-        {&PanePlugInMgr::getColorPatchFileListWithResourceSet, "JobResource-COLOR_PATCH"},
-        {&PanePlugInMgr::getNoteFileList, "JobResource-NOTE"},
-        {&PanePlugInMgr::getNoteFileListWithResourceSet, "JobResource-NOTE"},
-        {&PanePlugInMgr::getCustomNoteFileList, "JobResource-CUSTOM_NOTE"},
-        {&PanePlugInMgr::getCustomNoteFileListWithResourceSet, "JobResource-CUSTOM_NOTE"},
-        {&PanePlugInMgr::getPagenationFileList, "JobResource-PAGENATION"},
-        {&PanePlugInMgr::getPagenationFileListWithResourceSet, "JobResource-PAGENATION"},
-        {&PanePlugInMgr::getFormFileList, "JobResource-FORM"},
-        {&PanePlugInMgr::getFormFileListWithResourceSet, "JobResource-FORM"},
-        {&PanePlugInMgr::getSpecialTonerFileList, "JobResource-SPECIAL_TONER"},
-        {&PanePlugInMgr::getSpecialTonerFileListWithResourceSet, "JobResource-SPECIAL_TONER"},
-        {&PanePlugInMgr::getWaterMarkFileList, "JobResource-WATERMARK"},
-        {&PanePlugInMgr::getWaterMarkFileListWithResourceSet, "JobResource-WATERMARK"},
-        {&PanePlugInMgr::getTrappingFileList, "JobResource-TRAPPING"},
-        {&PanePlugInMgr::getTrappingFileListWithResourceSet, "JobResource-TRAPPING"},
-        {&PanePlugInMgr::getNormalizerFileList, "JobResource-NORMALIZER"},
-        {&PanePlugInMgr::getNormalizerFileListWithResourceSet, "JobResource-NORMALIZER"},
-        {&PanePlugInMgr::getImpositionFileList, "JobResource-IMPOSITION"},
-        {&PanePlugInMgr::getImpositionFileListWithResourceSet, "JobResource-IMPOSITION"},
-        {&PanePlugInMgr::getFontList, "Font"},
-        {&PanePlugInMgr::getDensityAdjustProfileList, "DensityAdjustProfile"},
-        {&PanePlugInMgr::getUserTrcProfileList, "UserTrcProfile"},
-        {&PanePlugInMgr::getRGBInputProfileFileList, "RGBInputProfileFile"},
-        {&PanePlugInMgr::getDeviceLinkFileList, "DeviceLinkFile"},
-        {&PanePlugInMgr::getJobResourceSetList, "JobResourceSet"},
-        {&PanePlugInMgr::getJobResourceSetListNew, "JobResourceSetLinkage"},
-        {&PanePlugInMgr::getCalibFileList, "CalibFile"},
-    };
-    for (const auto& [getter, name] : getters)
+    for (const auto& [getter, name] : test::listGetters())
         EXPECT_EQ((mgr.*getter)(), Value(name)) << name;
     const std::pair<int, const char*> kinds[] = {{0, "MEASUREMENT"}, {1, "ICC"}};
     for (const auto& [kind, suffix] : kinds) {
