@@ -44,6 +44,9 @@ void Window::setContentView(std::shared_ptr<View> view) {
 
 void Window::setFrame(Rect frame) {
     _frame = frame;
+    // The content view fills the window, as the toolkit's windows keep it.
+    if (_contentView)
+        _contentView->setFrame(Rect{{0, 0}, frame.size});
     if (!_autosaveName.empty())
         savedFrames()[_autosaveName] = frame;
 }

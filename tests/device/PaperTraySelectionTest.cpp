@@ -1,0 +1,203 @@
+#include "device/PdeAutomaticPaperTraySelection.h"
+
+#include "common/NotifyUnit.h"
+#include "controls/ZEMAMgr.h"
+#include "controls/ZEMATextField.h"
+#include "controls/ZEMAUI.h"
+#include "panes/PanePlugInMgr.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/foundation/NotificationCenter.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/PopUpButton.h"
+#include "platform/ui/Window.h"
+
+#include "support/LayoutCheck.h"
+#include "support/PaneBundles.h"
+#include "support/ScriptedUi.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+std::string popUp(const std::string& key, const std::string& defaultValue,
+                  const std::vector<std::string>& choices, const std::string& extra = "") {
+    std::string xml = "<key>" + key + "</key><dict><key>mainKeyword</key><string>" + key +
+                      "</string><key>control_type</key><string>PopupButton</string><key>text</key>"
+                      "<string>" + key + "</string><key>default</key><string>" + defaultValue +
+                      "</string><key>choices</key><array>";
+    for (const auto& choice : choices)
+        xml += "<dict><key>choice</key><string>" + choice + "</string><key>text</key><string>" +
+               choice + "</string></dict>";
+    return xml + "</array>" + extra + "</dict>";
+}
+
+std::string textField(const std::string& key) {
+    return "<key>" + key + "</key><dict><key>mainKeyword</key><string>" + key +
+           "</string><key>control_type</key><string>TextField_text</string><key>text</key>"
+           "<string>" + key + "</string><key>max</key><string>32</string></dict>";
+}
+
+// Choosing a paper type tells the dialog through the notification the press posts for it (the
+// press's custom papers included).
+std::string paperTypes(const std::vector<std::string>& types) {
+    std::string cooperation = "<key>cooperation</key><dict>";
+    auto announced = types;
+    announced.push_back("CustomPaper3");
+    for (const auto& type : announced)
+        cooperation += "<key>" + type + "</key><dict><key>PaperTypeDCO</key><string>" + type +
+                       "</string></dict>";
+    return popUp("PaperTypeD", "Coated", types, cooperation + "</dict>");
+}
+
+class PaperTraySelectionTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    test::PluginBundleBuilder plugin{dir};
+    NotificationCenter center;
+    test::ScriptedUi ui;
+    std::unique_ptr<PanePlugInMgr> manager;
+
+    void SetUp() override { NotifyUnit::setCenter(&center); }
+    void TearDown() override {
+        manager.reset();
+        NotifyUnit::setCenter(nullptr);
+    }
+
+    void press(bool optionalMedia) {
+        std::vector<std::string> types = {"Coated", "Label", "Uncoated", "Transparency"};
+        std::string settings =
+            paperTypes(types) + textField("PaperTypeCustomName") + textField("MediaTypeSequence") +
+            popUp("PaperColor", "White", {"White", "Ivory", "StkCustom"}) +
+            textField("PaperColorCustomName") +
+            popUp("MediaTypeWeight", "Group0",
+                  {"Unspecified", "Group0", "Group1", "Group2", "Group4"});
+        if (optionalMedia)
+            settings += popUp("MediaTypeCoatingMaterial", "None", {"None", "Gloss"}) +
+                        popUp("MediaTypeDrilled", "False", {"False", "True"});
+        plugin.info("<key>KVPOD</key><string>UI</string>")
+            .resource("UI.plist", "<plist><dict>" + settings + "</dict></plist>")
+            .resource("en.lproj/Localizable.strings",
+                      "\"AutomaticWindowTitle\" = \"Paper Attributes\";\n\"close\" = \"Close\";\n");
+        manager = std::make_unique<PanePlugInMgr>(Bundle::open(plugin.path()));
+    }
+
+    // The dialog with its controls registered as the panel registers them.
+    std::unique_ptr<PdeAutomaticPaperTraySelection> open(bool bypass = false) {
+        auto dialog = std::make_unique<PdeAutomaticPaperTraySelection>();
+        dialog->initializePanel(Bundle::open(plugin.path()), bypass, manager.get());
+        for (const auto& [key, control] : dialog->getListZEMAUI())
+            manager->setZemaUiToZemaMgr(control);
+        return dialog;
+    }
+    static ZEMAUI& control(PdeAutomaticPaperTraySelection& dialog, const std::string& key) {
+        return *dialog.getListZEMAUI().at(key);
+    }
+    static void pick(ZEMAUI& control, const std::string& keyword) {
+        auto popUp = control.popUpButton();
+        popUp->selectItemByUser(popUp->indexOfItemWithRepresentedObject(Value(keyword)));
+    }
+};
+
+TEST_F(PaperTraySelectionTest, TheWeightFollowsARealChangeOfPaperType) {
+    press(true);
+    auto dialog = open();
+    int closed = 0;
+    ui.interaction = [&](ui::Window&) {
+        pick(control(*dialog, "PaperTypeD"), "Label");
+        EXPECT_EQ(control(*dialog, "MediaTypeWeight").getStringValue(), "Group4");
+        pick(control(*dialog, "MediaTypeWeight"), "Group1"); // chosen by hand
+        dialog->views().close->performClick();
+    };
+    dialog->modalWindow([&] { ++closed; });
+    EXPECT_EQ(closed, 1);
+    EXPECT_EQ(manager->getStringValueFromKey("MediaTypeWeight"), "Group1");
+
+    // Opened again with Label still chosen: the weight chosen by hand stays.
+    ui.interaction = [&](ui::Window&) { dialog->views().close->performClick(); };
+    dialog->modalWindow(nullptr);
+    EXPECT_EQ(control(*dialog, "MediaTypeWeight").getStringValue(), "Group1");
+    EXPECT_EQ(dialog->window()->title(), "Paper Attributes");
+    EXPECT_EQ(dialog->views().close->title(), "Close");
+}
+
+TEST_F(PaperTraySelectionTest, CustomPapersAreUnspecifiedAtOnceAndWhenReopened) {
+    press(true);
+    auto dialog = open();
+    dialog->setPaperTypeCustomList({{"Silk 250", "CustomPaper3"}});
+    dialog->removePaperTypeChoices({"Transparency"});
+    dialog->setPaperTypeCustomList({{"Silk 250", "CustomPaper3"}});
+    auto titles = control(*dialog, "PaperTypeD").popUpButton()->itemTitles();
+    EXPECT_THAT(titles, ::testing::ElementsAre("Coated", "Label", "Uncoated", "Silk 250"))
+        << "removed choices stay removed when custom papers come again";
+    ui.interaction = [&](ui::Window&) {
+        pick(control(*dialog, "PaperTypeD"), "CustomPaper3");
+        EXPECT_EQ(control(*dialog, "MediaTypeWeight").getStringValue(), "Unspecified");
+        pick(control(*dialog, "MediaTypeWeight"), "Group2");
+        dialog->views().close->performClick();
+    };
+    dialog->modalWindow(nullptr);
+    ui.interaction = [&](ui::Window&) { dialog->views().close->performClick(); };
+    dialog->modalWindow(nullptr);
+    EXPECT_EQ(control(*dialog, "MediaTypeWeight").getStringValue(), "Unspecified");
+}
+
+TEST_F(PaperTraySelectionTest, CustomColourNameOnlyForCustomColour) {
+    press(true);
+    auto dialog = open();
+    auto& name = control(*dialog, "PaperColorCustomName");
+    for (const auto& [colour, enabled] : {std::pair{"StkCustom", true}, {"Ivory", false}}) {
+        control(*dialog, "PaperColor").setStringValue(std::string(colour));
+        ui.interaction = [&](ui::Window&) { dialog->views().close->performClick(); };
+        dialog->modalWindow(nullptr);
+        EXPECT_EQ(name.isEnabled(), enabled) << colour;
+    }
+    name.textField()->setStringValue("Pale blue");
+    Dictionary texts = dialog->getTextFieldStringDictionary();
+    EXPECT_EQ(texts.get("PaperColorCustomName"), Value("Pale blue"));
+    EXPECT_TRUE(texts.contains("MediaTypeSequence"));
+    EXPECT_TRUE(texts.contains("MediaTypeDrilled"));
+    EXPECT_FALSE(texts.contains("MediaTypeWeightValue"));
+}
+
+TEST_F(PaperTraySelectionTest, WithoutOptionalMediaTheWindowIsNarrowAndTidy) {
+    press(true);
+    double wide = open()->window()->frame().size.width;
+    press(false);
+    auto narrow = open();
+    EXPECT_DOUBLE_EQ(narrow->window()->frame().size.width, wide / 2 + 32);
+    EXPECT_THAT(test::windowLayoutProblems(*narrow->window()), ::testing::IsEmpty());
+    press(true);
+    EXPECT_THAT(test::windowLayoutProblems(*open()->window()), ::testing::IsEmpty());
+}
+
+TEST(PaperTraySelectionWeightTest, PaperTypesAndTheirWeightGroups) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"Uncoated", "Group2"}, {"StationeryRecycled", "Group1"}, {"Coated", "Group0"},
+        {"Emboss", "Group4"},   {"Transparency", "Unspecified"}, {"CustomPaper12", "Unspecified"},
+        {"PostCard", "Group4"}, {"Film", "Group0"},
+    };
+    for (const auto& [type, group] : cases)
+        EXPECT_EQ(PdeAutomaticPaperTraySelection::weightGroupForPaperType(type), group) << type;
+    EXPECT_FALSE(PdeAutomaticPaperTraySelection::weightGroupForPaperType("Velvet"));
+}
+
+TEST(PaperTraySelectionPressTest, BothModesOfTheSamplePressAreTidy) {
+    test::ScriptedUi ui;
+    PanePlugInMgr manager(Bundle::open(VELMORA_PLUGIN_DIR));
+    for (const char* language : {"en", "ja"}) {
+        for (bool bypass : {false, true}) {
+            auto bundle = Bundle::open(VELMORA_PLUGIN_DIR);
+            bundle->setPreferredLanguages({language});
+            PdeAutomaticPaperTraySelection dialog;
+            dialog.initializePanel(bundle, bypass, &manager);
+            EXPECT_EQ(dialog.getListZEMAUI().size(), bypass ? 4u : 10u);
+            EXPECT_THAT(test::windowLayoutProblems(*dialog.window()), ::testing::IsEmpty())
+                << language << (bypass ? " bypass" : " automatic");
+        }
+    }
+}
+
+} // namespace
+} // namespace velmora
