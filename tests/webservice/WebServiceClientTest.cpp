@@ -13,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <chrono>
 #include <set>
 #include <thread>
 
@@ -388,6 +389,10 @@ TEST(WebServiceClientTest, AsynchronousCallsReportOnceEvenWithoutAnswer) {
             if (response.error)
                 ++failed;
         });
+        // An exchange still queued when its binding goes is cancelled: wait until the server
+        // has the request, so that this one is under way (a loaded machine may start it late).
+        for (int i = 0; i < 500 && server.http.requests().empty(); ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
     } // the bindings finish their exchanges; the answers wait on this thread's run loop
     EXPECT_EQ(answered.load() + failed.load(), 0);
     RunLoop::current().runPending();
