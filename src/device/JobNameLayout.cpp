@@ -1,5 +1,6 @@
 #include "device/JobNameLayout.h"
 
+#include "common/DialogLayout.h"
 #include "common/Localization.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Matrix.h"
@@ -11,18 +12,9 @@
 namespace velmora {
 namespace {
 
-constexpr double kMargin = 20;
-constexpr double kRowHeight = 22;
-constexpr double kButtonHeight = 28;
-constexpr double kMinButtonWidth = 90;
+using namespace DialogLayout;
 constexpr double kFieldWidth = 280;
 constexpr double kRadioMark = 24; // the radio circle and its gap before the title
-
-double textWidth(const std::string& text) { return ui::Font::systemFont().widthOfString(text); }
-
-double buttonWidth(const std::string& title) {
-    return std::max(kMinButtonWidth, textWidth(title) + 32);
-}
 
 } // namespace
 
@@ -36,12 +28,11 @@ JobNameViews layOutJobNameWindow() {
 
     // The caption and the field line up under the radio titles, indented like a sub-option.
     double indent = kMargin + kRadioMark;
-    double captionWidth = textWidth(caption) + 8;
-    double radioWidth = kRadioMark + std::max(textWidth(autoTitle), textWidth(inputTitle)) + 8;
-    double okWidth = buttonWidth(ok), cancelWidth = buttonWidth(cancel);
+    double captionWidth = labelColumnWidth({caption});
+    double radioWidth = kRadioMark + labelColumnWidth({autoTitle, inputTitle});
     double contentWidth = std::max({indent + captionWidth + kFieldWidth + kMargin,
                                     kMargin + radioWidth + kMargin,
-                                    kMargin + cancelWidth + 12 + okWidth + kMargin});
+                                    kMargin + buttonRowWidth({cancel, ok}) + kMargin});
 
     // From the bottom: buttons, the name row, the two radio rows.
     double buttonsY = kMargin;
@@ -65,16 +56,11 @@ JobNameViews layOutJobNameWindow() {
                        kRowHeight));
     content->addSubview(views.edit);
 
-    views.ok = ui::Button::pushButton(
-        ui::Rect::make(contentWidth - kMargin - okWidth, buttonsY, okWidth, kButtonHeight), ok);
+    auto buttons = addButtonRow(*content, {cancel, ok}, contentWidth - kMargin, buttonsY);
+    views.cancel = buttons[0];
+    views.ok = buttons[1];
     views.ok->setKeyEquivalent("\r");
-    views.cancel = ui::Button::pushButton(
-        ui::Rect::make(contentWidth - kMargin - okWidth - 12 - cancelWidth, buttonsY, cancelWidth,
-                       kButtonHeight),
-        cancel);
     views.cancel->setKeyEquivalent("\x1b");
-    content->addSubview(views.cancel);
-    content->addSubview(views.ok);
     return views;
 }
 
