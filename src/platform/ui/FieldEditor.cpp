@@ -2,6 +2,7 @@
 
 #include "platform/foundation/UnicodeText.h"
 #include "platform/ui/TextField.h"
+#include "platform/ui/Window.h"
 
 #include <algorithm>
 #include <unicode/unistr.h>
@@ -121,6 +122,20 @@ bool FieldEditor::deleteBackward() {
                       range.location - static_cast<std::size_t>(start)};
     }
     return replace(range, "");
+}
+
+bool FieldEditor::insertNewline() {
+    TextField* field = _delegate;
+    Window* owner = window();
+    if (!field || !owner)
+        return false;
+    field->setLastTextMovement(TextMovement::Return);
+    if (!owner->makeFirstResponder(nullptr)) {
+        field->setLastTextMovement(TextMovement::Other);
+        return false;
+    }
+    owner->performDefaultButton();
+    return true;
 }
 
 } // namespace velmora::ui

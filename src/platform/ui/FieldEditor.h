@@ -38,6 +38,9 @@ public:
     bool typeText(const std::string& text);
     bool paste(const std::string& text) { return insertText(text); }
     bool deleteBackward();
+    // Return (or Enter): editing ends, then the window's default button is pressed. False when
+    // the field keeps the focus.
+    bool insertNewline();
 
 private:
     // Text is kept as UTF-8 with its UTF-16 length, and edited in place: typing at the end

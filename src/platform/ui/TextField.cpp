@@ -37,6 +37,7 @@ bool TextField::textShouldChange(FieldEditor& editor, Range range, const std::st
 }
 
 void TextField::textDidBeginEditing(FieldEditor& editor) {
+    _textMovement = TextMovement::Other;
     if (_delegate)
         _delegate->controlTextDidBeginEditing(*this, editor);
 }

@@ -20,6 +20,9 @@ public:
     virtual void controlTextDidEndEditing(TextField&) {}
 };
 
+// How editing of a field ended: by Return (or Enter), or any other way.
+enum class TextMovement { Other, Return };
+
 // A label (not editable) or an editable text field. While the field has the focus its text
 // is edited in its window's field editor; the field is the editor's delegate.
 class TextField : public Control {
@@ -51,6 +54,9 @@ public:
     // While editing, the text in the editor.
     std::string stringValue() const override;
     FieldEditor* currentEditor() const { return _editor; }
+    // How the last editing ended; the delegate may ask while it is told of the end.
+    TextMovement lastTextMovement() const { return _textMovement; }
+    void setLastTextMovement(TextMovement movement) { _textMovement = movement; }
 
     bool acceptsFirstResponder() const override;
 
@@ -77,6 +83,7 @@ private:
     std::string _placeholder;
     TextFieldDelegate* _delegate = nullptr;
     FieldEditor* _editor = nullptr;
+    TextMovement _textMovement = TextMovement::Other;
 };
 
 // A text field whose characters are not shown.

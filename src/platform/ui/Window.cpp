@@ -1,5 +1,6 @@
 #include "platform/ui/Window.h"
 
+#include "platform/ui/Button.h"
 #include "platform/ui/FieldEditor.h"
 #include "platform/ui/TextField.h"
 
@@ -169,6 +170,27 @@ bool Window::makeFirstResponder(View* responder) {
 
 void Window::endEditingFor(View*) {
     endCurrentEditing(false);
+}
+
+namespace {
+
+Button* defaultButtonIn(View& view) {
+    for (const auto& child : view.subviews()) {
+        auto* button = dynamic_cast<Button*>(child.get());
+        if (button && button->keyEquivalent() == "\r" && button->isEnabled() &&
+            !button->isHidden())
+            return button;
+        if (Button* inner = defaultButtonIn(*child))
+            return inner;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+bool Window::performDefaultButton() {
+    Button* button = _contentView ? defaultButtonIn(*_contentView) : nullptr;
+    return button && button->performClick();
 }
 
 void Window::attachSheet(Window* sheet) {

@@ -82,6 +82,8 @@ public:
     bool makeFirstResponder(View* responder);
     // Ends the editing of the current text field without asking anyone.
     void endEditingFor(View* object);
+    // Presses the enabled button whose key equivalent is Return; false when there is none.
+    bool performDefaultButton();
     // The field being edited, if any.
     TextField* editingField() const;
     FieldEditor* fieldEditor(bool create, View* object);
