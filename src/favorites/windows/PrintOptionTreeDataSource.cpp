@@ -176,7 +176,9 @@ PrintOptionTreeDataSource::makeDisplay(const Dictionary& entry) {
     } else if (const std::string* bundle = resolved.get("bundleName").string()) {
         auto panel = _manager.paneControllerWithName(*bundle) ? _manager.panelNameOfBundleName(*bundle)
                                                               : std::nullopt;
-        shown.title = panel ? *panel : BSLocalizedStringOrKey(*bundle);
+        // A pane that is not loaded keeps a title: its localized name, else the bundle name.
+        std::string localized = BSLocalizedStringOrKey(*bundle);
+        shown.title = panel ? *panel : (localized.empty() ? *bundle : localized);
         shown.greyed = !panel;
         shown.icon = isLeafPane(*bundle) ? _normalItemIcon : _folderIcon;
     } else if (const std::string* name = resolved.get("itemName").string()) {

@@ -126,7 +126,7 @@ bool FieldEditor::deleteBackward() {
 
 bool FieldEditor::insertNewline() {
     TextField* field = _delegate;
-    Window* owner = window();
+    Window* owner = field ? field->window() : nullptr;
     if (!field || !owner)
         return false;
     field->setLastTextMovement(TextMovement::Return);
