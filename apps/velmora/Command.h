@@ -22,6 +22,8 @@ int runPpdListCommand(const std::vector<std::string>& arguments);
 int runConvertCommand(const std::vector<std::string>& arguments);
 int runFavoriteCommand(const std::vector<std::string>& arguments);
 int runFavoritesCommand(const std::vector<std::string>& arguments);
+// rename, comment, import, export and tree: through the favorites window.
+int runFavoritesWindowCommand(const std::vector<std::string>& arguments);
 int runServerCommand(const std::vector<std::string>& arguments);
 int runPanesCommand(const std::vector<std::string>& arguments);
 int runPpdListWriteCommand(const std::vector<std::string>& arguments);

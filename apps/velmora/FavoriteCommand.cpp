@@ -115,9 +115,12 @@ int runFavoritesCommand(const std::vector<std::string>& arguments) {
         return saveFavorite(arguments);
     if (verb == "delete")
         return deleteFavorite(arguments);
-    std::fprintf(
-        stderr,
-        "usage: velmora favorites list | save NAME [--comment C] < options.json | delete NAME\n");
+    if (verb == "rename" || verb == "comment" || verb == "import" || verb == "export" ||
+        verb == "tree")
+        return runFavoritesWindowCommand(arguments);
+    std::fprintf(stderr, "usage: velmora favorites list | save NAME [--comment C] < options.json "
+                         "| delete NAME | rename OLD NEW | comment NAME TEXT | import FILE | "
+                         "export NAME FILE | tree NAME\n");
     return 2;
 }
 

@@ -37,7 +37,9 @@ const std::vector<Command>& commands() {
          runConvertCommand},
         {"favorite", "favorite show FILE      print a favorite file", runFavoriteCommand},
         {"favorites",
-         "favorites list | save NAME [--comment C] < options.json | delete NAME\n"
+         "favorites list | save NAME [--comment C] < options.json | delete NAME |\n"
+         "                                  rename OLD NEW | comment NAME TEXT | import FILE |\n"
+         "                                  export NAME FILE | tree NAME\n"
          "                                  manage the favorites of the user",
          runFavoritesCommand},
         {"server",

@@ -1,6 +1,8 @@
 #include "support/CommandRunner.h"
 #include "support/TempDir.h"
 
+#include <filesystem>
+
 #include <gtest/gtest.h>
 
 namespace velmora {
@@ -39,6 +41,50 @@ TEST(FavoritesCommandTest, SaveListShowAndDelete) {
     EXPECT_NE(invalid.out.find("\"version\": -1"), std::string::npos);
     ::unsetenv("VELMORA_USER_LIBRARY");
     ::unsetenv("XDG_DATA_HOME");
+}
+
+TEST(FavoritesCommandTest, WindowCommandsRenameCommentImportExportAndTree) {
+    test::TempDir dir;
+    test::ScopedEnv library("VELMORA_USER_LIBRARY", (dir.path() + "/lib").c_str());
+    test::ScopedEnv trash("XDG_DATA_HOME", (dir.path() + "/data").c_str());
+    auto velmora = [&](const std::string& args) { return test::runVelmora(args, dir / "err.txt"); };
+    std::string options = dir.write("o.json", R"({"PF_TRAY": 103})");
+    ASSERT_EQ(velmora("favorites save Proofs --comment Matte < '" + options + "'").status, 0);
+    ASSERT_EQ(velmora("favorites save Flyer < '" + options + "'").status, 0);
+
+    EXPECT_EQ(velmora("favorites rename Proofs 'Final proofs'").status, 0)
+        << test::readFile(dir / "err.txt");
+    EXPECT_EQ(velmora("favorites comment 'Final proofs' 'Matte, 170 g'").status, 0);
+    std::string exported = dir / "out.pfj";
+    EXPECT_EQ(velmora("favorites export 'Final proofs' '" + exported + "'").status, 0);
+    EXPECT_NE(velmora("favorite show '" + exported + "'").out.find("\"comment\": \"Matte, 170 g\""),
+              std::string::npos);
+
+    struct Refusal {
+        std::string command, message;
+    } refusals[] = {
+        {"favorites rename Flyer 'Final proofs'", "already exists"},
+        {"favorites rename Nothing Other", "no favorite named \"Nothing\""},
+        {"favorites rename Flyer 'a/b'", "favorite name"},
+        {"favorites import '" + dir.write("Broken.pfj", "x") + "'", "could not be read"},
+    };
+    for (const auto& r : refusals) {
+        EXPECT_EQ(velmora(r.command).status, 1) << r.command;
+        EXPECT_NE(test::readFile(dir / "err.txt").find(r.message), std::string::npos)
+            << r.command << ": " << test::readFile(dir / "err.txt");
+    }
+    std::string other = dir / "Poster.pfj";
+    std::filesystem::copy_file(exported, other);
+    EXPECT_EQ(velmora("favorites import '" + other + "'").status, 0);
+    auto list = velmora("favorites list").out;
+    for (const char* name : {"\"Final proofs\"", "\"Flyer\"", "\"Poster\""})
+        EXPECT_NE(list.find(name), std::string::npos) << list;
+    EXPECT_EQ(list.find("\"Proofs\""), std::string::npos);
+
+    auto tree = velmora("favorites tree Flyer");
+    EXPECT_EQ(tree.status, 0);
+    EXPECT_NE(tree.out.find("\"children\""), std::string::npos);
+    EXPECT_NE(tree.out.find("\"title\": \"Basic Settings\""), std::string::npos) << tree.out;
 }
 
 } // namespace
