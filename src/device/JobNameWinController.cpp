@@ -174,9 +174,12 @@ void JobNameWinController::showSheet(ui::Window& owner, DidEnd didEnd) {
 bool ShowJobNameModalDialog(std::string* specificJobName, std::string* escapedName,
                             std::string* jobName) {
     auto& dialog = JobNameWinController::sharedInstance();
+    // The field stores the escaped form: restoring it from the display name would escape the
+    // name a second time on the way back.
+    const std::string* stored = escapedName ? escapedName : jobName;
     dialog.restoreValues(specificJobName ? std::optional<std::string>(*specificJobName)
                                          : std::nullopt,
-                         jobName ? std::optional<std::string>(*jobName) : std::nullopt);
+                         stored ? std::optional<std::string>(*stored) : std::nullopt);
     if (dialog.showAsModalDialog() != JobNameWinController::kOK)
         return false;
     if (specificJobName)

@@ -201,13 +201,16 @@ void PdeAutomaticPaperTraySelection::applyPaperTypeRemovals() {
     _paperType->setPopupButtonArray(kept);
 }
 
+// The paper type implies a weight group: it goes to the weight pop-up ("MediaTypeWeight"),
+// also when the window shows the weight as a number instead, and to every control of that
+// option the panel has.
 void PdeAutomaticPaperTraySelection::setWeight(const std::string& group) {
-    if (!_weight)
-        return;
-    _weight->setStringValue(group);
-    // Every control of the option takes the weight, the panel's own included.
-    if (_callback && !_weight->mainKeyword().empty())
-        _callback->setStringValue(group, _weight->mainKeyword());
+    std::string key = _bypassFlag ? "MediaTypeWeightBypass" : "MediaTypeWeight";
+    auto shown = _zemauiList.find(key);
+    if (shown != _zemauiList.end())
+        shown->second->setStringValue(group);
+    if (_callback)
+        _callback->setStringValue(group, key);
 }
 
 void PdeAutomaticPaperTraySelection::modalWindow(std::function<void()> didEnd) {
@@ -249,7 +252,6 @@ void PdeAutomaticPaperTraySelection::clickButtonClose() {
     dialog->orderOut();
     if (_parentDidEnd)
         _parentDidEnd();
-    NotifyUnit::removeObserver(this);
     dialog->close();
     ui::Application::shared().stopModalWithCode(ui::kModalResponseStop);
 }

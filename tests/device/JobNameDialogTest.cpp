@@ -40,13 +40,12 @@ protected:
 TEST_F(JobNameDialogTest, AnEmptyTypedNameIsRefusedAutoIsNot) {
     dialog.restoreValues(std::string("Auto"), std::string(""));
     EXPECT_FALSE(dialog.jobNameEdit()->isEnabled());
-    int okClicks = 0;
     ui.interaction = [&](ui::Window&) {
         chooseInput();
         EXPECT_TRUE(dialog.jobNameEdit()->isEnabled());
         dialog.okButton()->performClick();
-        ++okClicks;
         EXPECT_EQ(ui.alerts.size(), 1u) << "the dialog stays open with the alert";
+        EXPECT_NE(ui::Application::shared().modalWindow(), nullptr);
         dialog.specificJobNameRadio()->clickCellAt(0, 0);
         dialog.okButton()->performClick();
     };
@@ -66,6 +65,12 @@ TEST_F(JobNameDialogTest, TypedNamesAreKeptEscapedAndLimited) {
     };
     EXPECT_TRUE(ShowJobNameModalDialog(&mode, &escaped, &name));
     EXPECT_EQ(mode, "Input");
+    EXPECT_EQ(name, "Q3 \"final\" proofs");
+    EXPECT_EQ(escaped, "Q3 \\\"final\\\" proofs");
+
+    // Opened again on those values and confirmed untouched, the values come back unchanged.
+    ui.interaction = [&](ui::Window&) { dialog.okButton()->performClick(); };
+    EXPECT_TRUE(ShowJobNameModalDialog(&mode, &escaped, &name));
     EXPECT_EQ(name, "Q3 \"final\" proofs");
     EXPECT_EQ(escaped, "Q3 \\\"final\\\" proofs");
 

@@ -8,9 +8,11 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/NotificationCenter.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/ImageView.h"
 #include "platform/ui/PopUpButton.h"
 #include "platform/ui/Window.h"
 
+#include "support/Descriptions.h"
 #include "support/LayoutCheck.h"
 #include "support/PaneBundles.h"
 #include "support/ScriptedUi.h"
@@ -163,13 +165,78 @@ TEST_F(PaperTraySelectionTest, CustomColourNameOnlyForCustomColour) {
 
 TEST_F(PaperTraySelectionTest, WithoutOptionalMediaTheWindowIsNarrowAndTidy) {
     press(true);
-    double wide = open()->window()->frame().size.width;
+    auto wide = open();
+    double width = wide->window()->frame().size.width;
+    double separator = wide->views().separator->frame().size.width;
+    EXPECT_THAT(test::windowLayoutProblems(*wide->window()), ::testing::IsEmpty());
+    wide.reset();
     press(false);
     auto narrow = open();
-    EXPECT_DOUBLE_EQ(narrow->window()->frame().size.width, wide / 2 + 32);
+    EXPECT_DOUBLE_EQ(narrow->window()->frame().size.width, width / 2 + 32);
+    EXPECT_DOUBLE_EQ(narrow->views().separator->frame().size.width, separator / 2 + 16);
     EXPECT_THAT(test::windowLayoutProblems(*narrow->window()), ::testing::IsEmpty());
+}
+
+TEST_F(PaperTraySelectionTest, AWeightShownAsANumberStillGetsItsGroup) {
     press(true);
-    EXPECT_THAT(test::windowLayoutProblems(*open()->window()), ::testing::IsEmpty());
+    plugin.resource("UI.plist",
+                    "<plist><dict>" + paperTypes({"Coated", "Label"}) +
+                        textField("MediaTypeSequence") + popUp("PaperColor", "White", {"White"}) +
+                        textField("MediaTypeWeightValue") +
+                        popUp("MediaTypeWeight", "Group0", {"Group0", "Group4"}) +
+                        "</dict></plist>");
+    auto dialog = open();
+    EXPECT_TRUE(dialog->getListZEMAUI().count("MediaTypeWeightValue"));
+    EXPECT_FALSE(dialog->getListZEMAUI().count("MediaTypeWeight"));
+    auto pane = std::make_shared<ZEMAUI>(); // the weight pop-up of a pane
+    pane->setControlDictionary(*test::plistDictionary(popUp("MediaTypeWeight", "Group0",
+                                                            {"Group0", "Group4"}))
+                                    .get("MediaTypeWeight")
+                                    .dictionary(),
+                               nullptr);
+    pane->createControls();
+    manager->setZemaUiToZemaMgr(pane);
+    ui.interaction = [&](ui::Window&) {
+        pick(control(*dialog, "PaperTypeD"), "Label");
+        dialog->views().close->performClick();
+    };
+    dialog->modalWindow(nullptr);
+    EXPECT_EQ(manager->getStringValueFromKey("MediaTypeWeight"), "Group4");
+    EXPECT_EQ(control(*dialog, "MediaTypeWeightValue").getStringValue(), "");
+}
+
+TEST_F(PaperTraySelectionTest, BypassModeShowsTheBypassAttributes) {
+    press(true);
+    plugin.resource("UI.plist",
+                    "<plist><dict>" +
+                        popUp("PaperTypeBypass_MediaTypeTabbedBypass_MediaTypeCoatingMaterialBypass_"
+                              "MediaTypePreprintedBypass_MediaTypeDrilledBypass_"
+                              "PaperTypeCustomNumberBypass",
+                              "Plain", {"Plain", "Coated"}) +
+                        textField("MediaTypeSequenceBypass") +
+                        popUp("PaperColorBypass", "White", {"White", "Ivory"}) +
+                        popUp("MediaTypeWeightBypass", "Group0", {"Unspecified", "Group0", "Group1"}) +
+                        "</dict></plist>")
+        .resource("en.lproj/Localizable.strings", "\"BypassWindowTitle\" = \"Bypass Tray\";\n");
+    auto dialog = open(true);
+    EXPECT_EQ(dialog->getListZEMAUI().size(), 4u);
+    EXPECT_EQ(dialog->window()->title(), "Bypass Tray");
+    control(*dialog, "MediaTypeSequenceBypass").textField()->setStringValue("3");
+    Dictionary texts = dialog->getTextFieldStringDictionary();
+    EXPECT_EQ(texts, (Dictionary{{"MediaTypeSequenceBypass", Value("3")}}));
+    dialog->setPaperTypeCustomList({{"Silk 250", "CustomPaper3"}});
+    ui.interaction = [&](ui::Window&) {
+        pick(control(*dialog, "PaperTypeBypass_MediaTypeTabbedBypass_MediaTypeCoatingMaterialBypass_"
+                              "MediaTypePreprintedBypass_MediaTypeDrilledBypass_"
+                              "PaperTypeCustomNumberBypass"),
+             "CustomPaper3");
+        dialog->views().close->performClick();
+    };
+    dialog->modalWindow(nullptr);
+    ui.interaction = [&](ui::Window&) { dialog->views().close->performClick(); };
+    dialog->modalWindow(nullptr);
+    EXPECT_EQ(control(*dialog, "MediaTypeWeightBypass").getStringValue(), "Unspecified")
+        << "a custom paper on the bypass tray has no weight group";
 }
 
 TEST(PaperTraySelectionWeightTest, PaperTypesAndTheirWeightGroups) {

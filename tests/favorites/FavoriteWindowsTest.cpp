@@ -6,6 +6,7 @@
 #include "favorites/FavoriteFile.h"
 #include "panes/PanePlugInMgr.h"
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/FieldEditor.h"
@@ -134,9 +135,7 @@ TEST_F(FavoriteWindowsTest, ReturnInTheNameFieldChecksWithoutClosing) {
         typeInto(*window->views().nameEditField, "Leaflet");
         window->views().nameEditField->currentEditor()->insertNewline();
         EXPECT_EQ(ui.alerts.size(), 1u);
-        EXPECT_EQ(window->favoriteItems()[static_cast<std::size_t>(rowNamed("Leaflet"))].name(),
-                  "Leaflet")
-            << "the valid name is taken, the window stays open";
+        EXPECT_GE(rowNamed("Leaflet"), 2) << "the valid name is taken, the window stays open";
         window->views().cancelButton->performClick();
     });
     EXPECT_EQ(code, FavoriteWindowController::kCancel);
@@ -210,12 +209,38 @@ TEST_F(FavoriteWindowsTest, ANameTakenMeanwhileLosesNoFavorite) {
         window->views().okButton->performClick();
         ASSERT_EQ(ui.alerts.size(), 1u);
         EXPECT_THAT(ui.alerts[0].message, HasSubstr("\"Brochure\" could not be stored"));
+        EXPECT_THAT(ui.alerts[0].informative, HasSubstr("already exists"));
         window->views().cancelButton->performClick();
     });
     EXPECT_EQ(snapshot(folder), before);
     EXPECT_EQ(commentOf(folder + "/Brochure.pfj"), "Coated, booklet");
     EXPECT_EQ(commentOf(folder + "/Leaflet.pfj"), "made by someone else meanwhile");
     EXPECT_TRUE(std::filesystem::exists(folder + "/Flyer.pfj"));
+}
+
+TEST_F(FavoriteWindowsTest, AfterAFailedOkWhatWasStoredStaysAndOkCanBeRetried) {
+    std::string outside = store(dir.path(), "Poster", "A2 matte");
+    ui.panelAnswer = [&](ui::SavePanel& panel) {
+        dynamic_cast<ui::OpenPanel&>(panel).setUrl(outside);
+        return ui::kFileHandlingPanelOKButton;
+    };
+    long code = run([&] {
+        window->views().importButton->performClick();
+        select("Flyer");
+        typeInto(*window->views().nameEditField, "Leaflet");
+        select("Poster");
+        store(folder, "Leaflet", "taken meanwhile");
+        window->views().okButton->performClick(); // the copy is made, the rename is refused
+        ASSERT_EQ(ui.alerts.size(), 1u);
+        EXPECT_TRUE(std::filesystem::exists(folder + "/Poster.pfj"));
+        std::filesystem::remove(folder + "/Leaflet.pfj");
+        window->views().okButton->performClick(); // tried again: only the rename is left
+    });
+    EXPECT_EQ(code, FavoriteWindowController::kOK);
+    EXPECT_EQ(ui.alerts.size(), 1u);
+    EXPECT_EQ(commentOf(folder + "/Leaflet.pfj"), "A5 two-sided");
+    EXPECT_EQ(commentOf(folder + "/Poster.pfj"), "A2 matte");
+    EXPECT_FALSE(std::filesystem::exists(folder + "/Flyer.pfj"));
 }
 
 TEST_F(FavoriteWindowsTest, ExportCarriesTheCommentAsEdited) {
@@ -228,6 +253,8 @@ TEST_F(FavoriteWindowsTest, ExportCarriesTheCommentAsEdited) {
     run([&] {
         select("Flyer");
         typeInto(*window->views().commentEditField, "For the trade fair");
+        select("Brochure"); // leaving the row takes the comment
+        select("Flyer");
         window->views().exportButton->performClick();
         window->views().cancelButton->performClick();
     });
@@ -280,6 +307,7 @@ protected:
     std::unique_ptr<PrintOptionTreeDataSource> source;
 
     void load(const std::string& tree) {
+        window.reset(); // it holds the manager that is replaced below
         plugin.resource("PanesTree.plist", tree)
             .pane("Page", "BasicPane", "BasicPane", "<key>VelmoraTestKeys</key><array/>");
         manager = std::make_unique<PanePlugInMgr>(Bundle::open(plugin.path()));
@@ -337,9 +365,13 @@ TEST_F(SettingsTreeTest, ALongTitleWidensTheColumn) {
          "</array></dict></plist>");
     source->refresh();
     ASSERT_EQ(outline.numberOfRows(), 2);
+    int reloads = outline.reloadCount();
     source->display(outline.itemAtRow(1));
     double needed = outline.indentationPerLevel() + outline.font().widthOfString(title);
     EXPECT_DOUBLE_EQ(outline.tableColumnWithIdentifier("name")->width(), needed + 40);
+    EXPECT_DOUBLE_EQ(outline.tableColumnWithIdentifier("name")->maxWidth(), needed + 40);
+    RunLoop::current().runPending();
+    EXPECT_EQ(outline.reloadCount(), reloads + 1) << "redrawn on the next turn";
 }
 
 } // namespace

@@ -60,6 +60,10 @@ inline void layoutProblems(const ui::View& view, const std::string& path,
                 out.push_back(childPath + " overlaps " + shown[j]->className() + "#" +
                               std::to_string(j));
         checkText(*shown[i], childPath, out);
+        // Plain containers are laid out by the window too; controls lay out their own parts.
+        std::string kind = shown[i]->className();
+        if (kind == "NSView" || kind == "NSBox")
+            layoutProblems(*shown[i], childPath, out);
     }
 }
 

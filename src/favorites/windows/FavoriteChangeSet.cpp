@@ -4,6 +4,8 @@
 #include "platform/foundation/FileSystem.h"
 
 #include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
 #include <cstring>
 #include <filesystem>
 #include <unistd.h>
@@ -15,12 +17,23 @@ std::string folderOf(const std::string& path) {
     return std::filesystem::path(path).parent_path().string();
 }
 
-// Puts a finished file under its final name only when that name is free.
-bool linkWithoutOverwriting(const std::string& from, const std::string& to, std::string& reason) {
-    if (::link(from.c_str(), to.c_str()) == 0)
+// Moves a file to a name only when that name is free: the kernel's no-replace rename, else a
+// hard link (file systems without renameat2), else a check just before the rename (file systems
+// without hard links). EEXIST in errno when the name is taken.
+bool moveWithoutOverwriting(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
         return true;
-    reason = errno == EEXIST ? "a favorite with that name exists already" : std::strerror(errno);
-    return false;
+    if (errno != EINVAL && errno != ENOSYS && errno != ENOTSUP)
+        return false;
+    if (::link(from.c_str(), to.c_str()) == 0)
+        return ::unlink(from.c_str()) == 0;
+    if (errno != EPERM && errno != ENOTSUP && errno != EOPNOTSUPP)
+        return false;
+    if (FileSystem::exists(to)) {
+        errno = EEXIST;
+        return false;
+    }
+    return std::rename(from.c_str(), to.c_str()) == 0;
 }
 
 } // namespace
@@ -69,28 +82,39 @@ void FavoriteChangeSet::plan(const std::vector<FavoriteItem>& rows,
             _trash.push_back(*item.path());
 }
 
-bool FavoriteChangeSet::fail(const std::string& name, const std::string& reason) {
+bool FavoriteChangeSet::fail(const std::string& name, Failure failure,
+                             const std::string& reason) {
     _failedName = name;
+    _failure = failure;
     _reason = reason;
     return false;
 }
+
+namespace {
+
+FavoriteChangeSet::Failure failureOf(int error) {
+    return error == EEXIST ? FavoriteChangeSet::Failure::NameTaken
+                           : FavoriteChangeSet::Failure::System;
+}
+
+} // namespace
 
 bool FavoriteChangeSet::write(const Write& step) {
     std::string reason;
     FavoriteFile file = FavoriteFile::favoriteFileWithContentsOfFile(
         step.source, FavoriteFile::kDestinationIotType);
     if (!file.isValid())
-        return fail(step.name, "the favorite file cannot be read");
+        return fail(step.name, Failure::Unreadable);
     if (step.comment)
         file.setComment(*step.comment);
     if (step.replaces) {
         // The same file, written through a temporary file that replaces it when complete.
         if (!file.writeToFile(step.destination, FavoriteFile::kDestinationIotType, &reason))
-            return fail(step.name, reason);
+            return fail(step.name, Failure::System, reason);
         return true;
     }
     if (FileSystem::exists(step.destination))
-        return fail(step.name, "a favorite with that name exists already");
+        return fail(step.name, Failure::NameTaken);
     std::string temporary = folderOf(step.destination) + "/." +
                             std::filesystem::path(step.destination).filename().string() + ".new";
     bool written = step.comment
@@ -103,21 +127,27 @@ bool FavoriteChangeSet::write(const Write& step) {
                              reason = code.message();
                              return !code;
                          }();
-    bool placed = written && linkWithoutOverwriting(temporary, step.destination, reason);
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    return placed || fail(step.name, reason);
+    if (!written) {
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return fail(step.name, Failure::System, reason);
+    }
+    if (!moveWithoutOverwriting(temporary, step.destination)) {
+        int error = errno;
+        std::error_code ignored;
+        std::filesystem::remove(temporary, ignored);
+        return fail(step.name, failureOf(error), std::strerror(error));
+    }
+    _moved.emplace_back(step.source, step.destination);
+    return true;
 }
 
 bool FavoriteChangeSet::rename(const Rename& step) {
-    std::string reason;
-    if (!linkWithoutOverwriting(step.from, step.to, reason))
-        return fail(step.name, reason);
-    if (::unlink(step.from.c_str()) != 0) {
+    if (!moveWithoutOverwriting(step.from, step.to)) {
         int error = errno;
-        ::unlink(step.to.c_str()); // the original stays where it was
-        return fail(step.name, std::strerror(error));
+        return fail(step.name, failureOf(error), std::strerror(error));
     }
+    _moved.emplace_back(step.from, step.to);
     return true;
 }
 
@@ -131,7 +161,8 @@ bool FavoriteChangeSet::apply() {
     for (const auto& path : _trash) {
         std::string reason;
         if (!FileSystem::moveToTrash(path, &reason))
-            return fail(FavoriteFile::nameWithPath(path), reason);
+            return fail(FavoriteFile::nameWithPath(path), Failure::System, reason);
+        _trashed.push_back(path);
     }
     return true;
 }

@@ -19,11 +19,18 @@ public:
     FavoriteChangeSet(std::vector<FavoriteItem> rows, std::vector<FavoriteItem> removed,
                       std::vector<std::string> favoriteFolders);
 
+    enum class Failure { None, NameTaken, Unreadable, System };
+
     // True when every change was made; otherwise failedName names the favorite that could not
-    // be stored and reason says why.
+    // be stored, failure says why (reason holds the system's words for a System failure).
     bool apply();
     const std::string& failedName() const { return _failedName; }
+    Failure failure() const { return _failure; }
     const std::string& reason() const { return _reason; }
+    // Where favorites went before a failure stopped the rest: [old path, new path], and the
+    // deleted ones already in the trash, so that trying again starts from there.
+    const std::vector<std::pair<std::string, std::string>>& moved() const { return _moved; }
+    const std::vector<std::string>& trashed() const { return _trashed; }
 
 private:
     struct Write {
@@ -39,12 +46,15 @@ private:
     std::vector<std::string> _trash;
     std::vector<std::string> _folders;
     std::string _failedName, _reason;
+    Failure _failure = Failure::None;
+    std::vector<std::pair<std::string, std::string>> _moved;
+    std::vector<std::string> _trashed;
 
     void plan(const std::vector<FavoriteItem>& rows, const std::vector<FavoriteItem>& removed);
     bool isInFavoriteFolder(const std::string& path) const;
     bool write(const Write& step);
     bool rename(const Rename& step);
-    bool fail(const std::string& name, const std::string& reason);
+    bool fail(const std::string& name, Failure failure, const std::string& reason = {});
 };
 
 } // namespace velmora

@@ -415,7 +415,7 @@ void FavoriteWindowController::exportFavorite() {
         FavoriteFile::favoriteFileWithContentsOfFile(*item.path(), FavoriteFile::kDestinationIotType);
     if (!file.isValid())
         return;
-    file.setComment(_views.commentEditField->stringValue());
+    file.setComment(item.comment());
     file.writeToFile(panel.url(), FavoriteFile::kDestinationIotType);
 }
 
@@ -425,12 +425,29 @@ bool FavoriteWindowController::applyChanges() {
         _favoriteItemArray.end());
     FavoriteChangeSet changes(rows, _removedItemArray,
                               AppPreference(_manager.principalBundle()).favoriteFolderPathArray(true));
-    if (changes.apply())
+    bool applied = changes.apply();
+    // What was done stays done: the rows follow, so that OK can be pressed again.
+    for (const auto& [from, to] : changes.moved())
+        for (auto& item : _favoriteItemArray)
+            if (item.path() == from)
+                item.setPath(to);
+    for (const auto& path : changes.trashed())
+        std::erase_if(_removedItemArray, [&](const FavoriteItem& item) { return item.path() == path; });
+    if (applied)
         return true;
     ui::Alert alert;
     alert.setMessageText(StringFormat::format(BSLocalizedStringOrKey("Favorite not stored"),
                                               {Value(changes.failedName())}));
-    alert.setInformativeText(changes.reason());
+    switch (changes.failure()) {
+    case FavoriteChangeSet::Failure::NameTaken:
+        alert.setInformativeText(StringFormat::format(
+            BSLocalizedStringOrKey("There is same favorite name"), {Value(changes.failedName())}));
+        break;
+    case FavoriteChangeSet::Failure::Unreadable:
+        alert.setInformativeText(BSLocalizedStringOrKey("Fail to loading favorite file"));
+        break;
+    default: alert.setInformativeText(changes.reason()); break;
+    }
     alert.addButtonWithTitle(BSLocalizedStringOrKey("OK"));
     ui::Application::shared().runAlert(alert, window().get());
     return false;

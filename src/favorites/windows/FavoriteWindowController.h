@@ -78,7 +78,6 @@ private:
     std::unique_ptr<PrintOptionTreeDataSource> _dataSource;
     Dictionary _currentPrintOption;
     bool _isOccurEnterOrReturnKeyEventOnNameEditField = false;
-    bool _validatingClick = false;
     std::shared_ptr<ui::Image> _normalItemIcon, _classicIcon;
     ui::Window* _sheetOwner = nullptr;
 

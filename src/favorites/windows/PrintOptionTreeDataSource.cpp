@@ -215,8 +215,14 @@ void PrintOptionTreeDataSource::widenColumnFor(ui::OutlineItem item, const std::
         return;
     column->setMaxWidth(needed + 40);
     column->setWidth(needed + 40);
+    std::weak_ptr<bool> alive = _alive;
     ui::OutlineView* view = _outlineView;
-    RunLoop::current().perform([view] { view->reloadData(); });
+    RunLoop::current().perform(
+        [alive, view] {
+            if (alive.lock())
+                view->reloadData();
+        },
+        {RunLoop::kDefaultMode, RunLoop::kModalPanelMode});
 }
 
 // ---- Refresh ----

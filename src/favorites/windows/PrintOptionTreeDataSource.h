@@ -64,6 +64,8 @@ private:
     std::optional<Dictionary> _profileDictionary;
     bool _isExpandDependency = false;
     std::shared_ptr<ui::Image> _folderIcon, _normalItemIcon, _differWithDefaultIcon;
+    // Redraws queued for later run only while the data source (and so its view) lives.
+    std::shared_ptr<bool> _alive = std::make_shared<bool>(true);
 
     void loadTree();
     const Array* children(ui::OutlineItem item) const;
