@@ -9,23 +9,27 @@
 #include <zlib.h>
 
 #include <cstdio>
+#include <cups/array.h>
+#include <memory>
+#include <vector>
+#include <strings.h>
 
 namespace velmora {
 namespace {
 
 constexpr unsigned kMaxParts = 0x10000;
-constexpr std::size_t kInitialSize = 256;
+constexpr std::size_t kStep = 256u << 10;
 
-// Inflates the parts of one block into a growing buffer. The buffer doubles as it fills, so
-// large lists cost linear copying; it never grows past the ceiling.
+// Inflates the parts of one block into one string, sized once for what the block may inflate
+// to: zlib writes into a window that stays in the cache and is appended at once, so the output
+// is never zero-filled; it never grows past the ceiling.
 class BlockInflater {
 public:
-    BlockInflater() {
+    BlockInflater() : _window(new unsigned char[kStep]) {
         _stream.zalloc = Z_NULL;
         _stream.zfree = Z_NULL;
         _stream.opaque = Z_NULL;
         _ok = inflateInit(&_stream) == Z_OK;
-        _out.resize(kInitialSize);
     }
     ~BlockInflater() {
         if (_ok)
@@ -38,16 +42,17 @@ public:
     // True once the stream ended with its checksum verified and nothing went wrong on the way.
     bool complete() const { return _ended && !_failed; }
 
-    void feed(const std::vector<std::uint8_t>& bytes) {
-        _stream.next_in = const_cast<Bytef*>(bytes.data());
+    void feed(std::string_view bytes) {
+        _stream.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(bytes.data()));
         _stream.avail_in = static_cast<uInt>(bytes.size());
-        while (_stream.avail_in > 0) {
-            if (_used == _out.size() && !grow())
+        while (_stream.avail_in > 0 && !_ended) {
+            std::size_t room = std::min(kStep, PpdDataBlock::kCeiling - _out.size());
+            if (room == 0)
                 return; // at the ceiling: the rest of this part is not inflated
-            _stream.next_out = reinterpret_cast<Bytef*>(_out.data() + _used);
-            _stream.avail_out = static_cast<uInt>(_out.size() - _used);
+            _stream.next_out = _window.get();
+            _stream.avail_out = static_cast<uInt>(room);
             int status = inflate(&_stream, Z_NO_FLUSH);
-            _used = _out.size() - _stream.avail_out;
+            _out.append(reinterpret_cast<const char*>(_window.get()), room - _stream.avail_out);
             if (status == Z_STREAM_END) {
                 _ended = true;
                 return;
@@ -63,25 +68,45 @@ public:
         }
     }
 
-    std::string take() {
-        _out.resize(_used);
-        return std::move(_out);
+    // Room for what the compressed bytes may inflate to; pages that stay unused are never
+    // touched, so a generous guess costs nothing.
+    void expect(std::size_t compressedBytes) {
+        _out.reserve(std::min(PpdDataBlock::kCeiling, compressedBytes * 16 + 4096));
     }
+
+    std::string take() { return std::move(_out); }
 
 private:
     z_stream _stream{};
     bool _ok = false;
     bool _ended = false;
     bool _failed = false;
+    std::unique_ptr<unsigned char[]> _window;
     std::string _out;
-    std::size_t _used = 0;
+};
 
-    bool grow() {
-        if (_out.size() >= PpdDataBlock::kCeiling)
-            return false;
-        _out.resize(std::min(_out.size() * 2, PpdDataBlock::kCeiling));
-        return true;
+// The attributes of a block in order. Parts follow each other in the PPD's sorted attributes,
+// so the next part is looked for right after the last one before searching for it.
+class BlockParts {
+public:
+    BlockParts(ppd_file_s* ppd, const std::string& name) : _ppd(ppd), _name(name) {}
+
+    ppd_attr_t* next() {
+        if (_index >= kMaxParts)
+            return nullptr;
+        std::string wanted = PpdDataBlock::attributeName(_name, _index++);
+        if (_index > 1) {
+            auto* following = static_cast<ppd_attr_t*>(cupsArrayNext(_ppd->sorted_attrs));
+            if (following && !strcasecmp(following->name, wanted.c_str()))
+                return following;
+        }
+        return ppdFindAttr(_ppd, wanted.c_str(), nullptr);
     }
+
+private:
+    ppd_file_s* _ppd;
+    const std::string& _name;
+    unsigned _index = 0;
 };
 
 } // namespace
@@ -103,14 +128,24 @@ std::optional<std::string> PpdDataBlock::read(ppd_file_s* ppd, const std::string
     BlockInflater inflater;
     if (!inflater.ok())
         return std::nullopt;
+    // All parts are decoded first, so that the output can be sized once; each is still
+    // inflated on its own, as it stood in the PPD.
+    BlockParts parts(ppd, name);
+    std::string compressed;
+    std::vector<std::size_t> ends;
     for (unsigned part = 0; part < kMaxParts; ++part) {
-        ppd_attr_t* attr = ppdFindAttr(ppd, attributeName(name, part).c_str(), nullptr);
-        if (!attr || !attr->value)
+        ppd_attr_t* attr = parts.next();
+        std::size_t before = compressed.size();
+        if (!attr || !attr->value || !Base64::decodeAppend(attr->value, compressed) ||
+            compressed.size() == before)
             break;
-        auto bytes = Base64::decode(attr->value);
-        if (!bytes || bytes->empty())
-            break;
-        inflater.feed(*bytes);
+        ends.push_back(compressed.size());
+    }
+    inflater.expect(compressed.size());
+    std::size_t start = 0;
+    for (std::size_t end : ends) {
+        inflater.feed(std::string_view(compressed).substr(start, end - start));
+        start = end;
     }
     if (complete)
         *complete = inflater.complete();

@@ -18,35 +18,68 @@ std::string encode(const std::vector<std::uint8_t>& bytes) {
 
 namespace {
 
-bool isAlphabet(unsigned char c) {
-    return std::isalnum(c) != 0 || c == '+' || c == '/' || c == '=';
-}
+constexpr signed char kWhiteSpace = -2, kPad = -3, kInvalid = -1;
+
+struct DecodeTable {
+    signed char entries[256];
+    constexpr DecodeTable() : entries() {
+        for (auto& entry : entries)
+            entry = kInvalid;
+        const char* alphabet = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+        for (int i = 0; i < 64; ++i)
+            entries[static_cast<unsigned char>(alphabet[i])] = static_cast<signed char>(i);
+        for (unsigned char c : {' ', '\t', '\n', '\v', '\f', '\r'})
+            entries[c] = kWhiteSpace;
+        entries[static_cast<unsigned char>('=')] = kPad;
+    }
+};
+
+constexpr DecodeTable kTable;
 
 } // namespace
 
-std::optional<std::vector<std::uint8_t>> decode(std::string_view text) {
-    // libcups skips characters it does not know; a corrupt block must not decode silently.
-    std::string clean;
-    clean.reserve(text.size());
+// One pass: characters outside the alphabet refuse the text (libcups would skip them, and a
+// corrupt block must not decode silently); padding may only end the text and complete its
+// last group; a lone character after the last full group cannot be decoded.
+bool decodeAppend(std::string_view text, std::string& out) {
+    std::size_t start = out.size();
+    out.reserve(start + text.size() / 4 * 3 + 3);
+    std::size_t characters = 0;
+    bool padded = false;
+    unsigned accumulator = 0;
+    int bits = 0;
     for (unsigned char c : text) {
-        if (std::isspace(c))
+        signed char value = kTable.entries[c];
+        if (value == kWhiteSpace)
             continue;
-        if (!isAlphabet(c))
-            return std::nullopt;
-        clean += static_cast<char>(c);
+        if (value == kInvalid || (padded && value != kPad)) {
+            out.resize(start);
+            return false;
+        }
+        ++characters;
+        if (value == kPad) {
+            padded = true;
+            continue;
+        }
+        accumulator = (accumulator << 6) | static_cast<unsigned>(value);
+        bits += 6;
+        if (bits >= 8) {
+            bits -= 8;
+            out.push_back(static_cast<char>((accumulator >> bits) & 0xFF));
+        }
     }
-    auto firstPad = clean.find('=');
-    if (firstPad != std::string::npos &&
-        (clean.find_first_not_of('=', firstPad) != std::string::npos || clean.size() % 4 != 0))
+    if ((padded && characters % 4 != 0) || characters % 4 == 1) {
+        out.resize(start);
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::vector<std::uint8_t>> decode(std::string_view text) {
+    std::string bytes;
+    if (!decodeAppend(text, bytes))
         return std::nullopt;
-    if (clean.size() % 4 == 1 || clean.size() > static_cast<std::size_t>(INT_MAX))
-        return std::nullopt;
-    std::vector<std::uint8_t> out(clean.size() / 4 * 3 + 3);
-    int length = static_cast<int>(out.size());
-    if (!httpDecode64_2(reinterpret_cast<char*>(out.data()), &length, clean.c_str()))
-        return std::nullopt;
-    out.resize(static_cast<std::size_t>(length));
-    return out;
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
 }
 
 } // namespace velmora::Base64
