@@ -119,13 +119,13 @@ void ZEMAMgr::addControl(const std::shared_ptr<ZEMAUI>& control) {
         addControl(child);
 }
 
-std::string ZEMAMgr::stateFingerprint(const std::string& keyword) const {
-    std::string print;
+std::uint64_t ZEMAMgr::stateFingerprint(const std::string& keyword) const {
+    std::uint64_t print = 0;
     auto it = _registry.find(keyword);
     if (it == _registry.end())
         return print;
     for (const auto& control : it->second)
-        print.append(control->stateDigest()).append("|");
+        print = print * 1099511628211ull + control->stateHash();
     return print;
 }
 
@@ -133,7 +133,7 @@ template <typename Action> void ZEMAMgr::forEachControl(const std::string& keywo
     auto it = _registry.find(keyword);
     if (it == _registry.end())
         return;
-    std::string before = stateFingerprint(keyword);
+    std::uint64_t before = stateFingerprint(keyword);
     Controls controls = it->second; // an action may register or post; keep the list stable
     for (const auto& control : controls)
         action(*control);
@@ -418,7 +418,7 @@ void ZEMAMgr::runSequence(const std::string& keyword, const std::optional<std::s
 
     if (value)
         if (ZEMAUI* control = first(keyword)) {
-            std::string before = stateFingerprint(keyword);
+            std::uint64_t before = stateFingerprint(keyword);
             control->setStringValue(value);
             if (stateFingerprint(keyword) != before)
                 noteStateChange();

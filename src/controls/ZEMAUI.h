@@ -5,6 +5,7 @@
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
 
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -118,6 +119,8 @@ public:
     // The option's state as the constraint engine sees it (values, enabling, hiding, the
     // offered choices), as text: equal texts mean nothing the engine looks at changed.
     std::string stateDigest() const;
+    // The same state as a number (cheap to compare before and after a change).
+    std::uint64_t stateHash() const;
     void setHidden(bool hidden) override;
     const std::vector<std::string>& disabledBy() const { return _disabledBy; }
     const std::vector<std::string>& enabledBy() const { return _enabledBy; }
@@ -257,6 +260,7 @@ private:
     void followNumberWithStepper();
     std::string choiceAt(std::size_t index) const;
     std::vector<ui::View*> inputElements() const;
+    ui::View* firstInputElement() const;
     std::vector<ui::TextField*> labels() const;
     void post(const std::optional<std::string>& parameter, bool withAction = false);
     void postPlain();

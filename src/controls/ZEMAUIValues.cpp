@@ -457,6 +457,45 @@ void ZEMAUI::disableForPDE() {
     }
 }
 
+std::uint64_t ZEMAUI::stateHash() const {
+    // FNV-1a over what stateDigest writes, without building the text.
+    std::uint64_t hash = 14695981039346656037ull;
+    auto mix = [&hash](std::string_view bytes) {
+        for (unsigned char c : bytes) {
+            hash ^= c;
+            hash *= 1099511628211ull;
+        }
+    };
+    auto mixOptional = [&](const std::optional<std::string>& s) {
+        mix(s ? "=" : "-");
+        if (s)
+            mix(*s);
+    };
+    mixOptional(_value);
+    mixOptional(_oldValue);
+    mixOptional(_unsupportedValue);
+    mix(isEnabled() ? "E" : "e");
+    mix(isHidden() ? "H" : "h");
+    for (const auto& source : _disabledBy) {
+        mix("d");
+        mix(source);
+    }
+    for (const auto& source : _enabledBy) {
+        mix("p");
+        mix(source);
+    }
+    if (_popupArray)
+        for (const auto& entry : *_popupArray) {
+            mix("#");
+            mix(entry.second);
+        }
+    if (_choiceRestriction) {
+        mix("R");
+        mix(Value(*_choiceRestriction).toJson());
+    }
+    return hash;
+}
+
 std::string ZEMAUI::stateDigest() const {
     std::string digest;
     auto append = [&digest](const std::optional<std::string>& s) {
@@ -481,14 +520,28 @@ std::string ZEMAUI::stateDigest() const {
     return digest;
 }
 
+// The first of the input elements, in the order inputElements lists them.
+ui::View* ZEMAUI::firstInputElement() const {
+    for (const ui::View* element : {static_cast<ui::View*>(_checkBox.get()),
+                                    static_cast<ui::View*>(_popUp.get()),
+                                    static_cast<ui::View*>(_matrix.get()),
+                                    static_cast<ui::View*>(_textField.get()),
+                                    static_cast<ui::View*>(_stepper.get()),
+                                    static_cast<ui::View*>(_slider.get()),
+                                    static_cast<ui::View*>(_pushButton.get())})
+        if (element)
+            return const_cast<ui::View*>(element);
+    return _datePickers.empty() ? nullptr : _datePickers.front().get();
+}
+
 bool ZEMAUI::isEnabled() const {
-    auto elements = inputElements();
-    return elements.empty() || static_cast<ui::Control*>(elements.front())->isEnabled();
+    ui::View* first = firstInputElement();
+    return !first || static_cast<ui::Control*>(first)->isEnabled();
 }
 
 bool ZEMAUI::isHidden() const {
-    auto elements = inputElements();
-    return elements.empty() || elements.front()->isHidden();
+    ui::View* first = firstInputElement();
+    return !first || first->isHidden();
 }
 
 void ZEMAUI::setHidden(bool hidden) {

@@ -5,6 +5,8 @@
 #include <functional>
 #include <memory>
 #include <string>
+#include <cstdint>
+#include <unordered_map>
 #include <vector>
 
 namespace velmora {
@@ -43,9 +45,15 @@ private:
         std::string name;
         const void* sender;
         Handler handler;
+        std::uint64_t order = 0;
         bool removed = false;
     };
-    std::vector<std::shared_ptr<Registration>> _registrations;
+    using Registrations = std::vector<std::shared_ptr<Registration>>;
+    // Every registration in the order it was made, and the same by name (an empty name stands
+    // for every name), so that a post looks only at the observers of its name.
+    Registrations _registrations;
+    std::unordered_map<std::string, Registrations> _byName;
+    std::uint64_t _nextOrder = 0;
 
     template <typename Predicate> void removeWhere(Predicate matches);
 };
