@@ -28,9 +28,9 @@ Value choices(std::initializer_list<const char*> values) {
 // Fifty groups of ten pop-ups. The first option of a group is its mode: "On" enables the other
 // nine and the next group's mode, "Off" disables them and sets the next mode off along. Every
 // option conflicts with its neighbour in one value and hides another in one value.
-Dictionary settingsFile() {
+Dictionary settingsFile(int options = 500) {
     Dictionary file;
-    for (int i = 0; i < 500; ++i) {
+    for (int i = 0; i < options; ++i) {
         Dictionary d{{"mainKeyword", key(i)},
                      {"control_type", "PopupButton"},
                      {"text", key(i)},
@@ -42,7 +42,7 @@ Dictionary settingsFile() {
                 on.set(key(j), true);
                 off.set(key(j), false);
             }
-            if (i + 10 < 500) {
+            if (i + 10 < options) {
                 on.set(key(i + 10), true);
                 d.set("cooperation", Dictionary{{"Off", Dictionary{{key(i + 10), "Off"}}},
                                                 {"On", Dictionary{{key(i + 10), "On"}}}});
@@ -53,7 +53,7 @@ Dictionary settingsFile() {
                   Dictionary{
                       {"Auto", Dictionary{{key(i - 1),
                                            Dictionary{{"Off", Dictionary{{"restore", "On"}}}}}}}});
-            d.set("hide", Dictionary{{"Auto", Dictionary{{key((i + 5) % 500), true}}}});
+            d.set("hide", Dictionary{{"Auto", Dictionary{{key((i + 5) % options), true}}}});
         }
         file.set(key(i), std::move(d));
     }
@@ -65,10 +65,10 @@ struct Panel {
     std::unique_ptr<velmora::ZEMAMgr> mgr;
     std::vector<std::shared_ptr<velmora::ZEMAUI>> controls;
 
-    Panel() {
+    explicit Panel(int options = 500) {
         velmora::NotifyUnit::setCenter(&center);
         mgr = std::make_unique<velmora::ZEMAMgr>();
-        auto settings = std::make_shared<const Dictionary>(settingsFile());
+        auto settings = std::make_shared<const Dictionary>(settingsFile(options));
         for (const auto& [name, description] : *settings) {
             auto control =
                 std::make_shared<velmora::ZEMAUI>(velmora::ui::Rect::make(0, 0, 500, 72));
@@ -114,5 +114,17 @@ void BM_SetValuesWithoutValidation(benchmark::State& state) {
     state.counters["values_per_iteration"] = static_cast<double>(panel.mgr->keywords().size());
 }
 BENCHMARK(BM_SetValuesWithoutValidation)->Unit(benchmark::kMicrosecond);
+
+// The same change on 1, 4 and 16 times the options: the time should grow in proportion.
+void BM_OneValidatedChangeGrowth(benchmark::State& state) {
+    Panel panel(static_cast<int>(state.range(0)) * 500);
+    bool off = true;
+    for (auto _ : state) {
+        panel.controls[0]->popUpButton()->selectItemByUser(off ? 1 : 0);
+        off = !off;
+    }
+    state.counters["options"] = static_cast<double>(panel.controls.size());
+}
+BENCHMARK(BM_OneValidatedChangeGrowth)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMicrosecond);
 
 } // namespace

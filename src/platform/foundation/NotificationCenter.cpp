@@ -15,36 +15,54 @@ void NotificationCenter::addObserver(const void* observer, std::string name, con
     auto registration = std::make_shared<Registration>(
         Registration{observer, std::move(name), sender, std::move(handler), _nextOrder++});
     _byName[registration->name].push_back(registration);
-    _registrations.push_back(std::move(registration));
+    _byObserver[observer][registration->name].push_back(std::move(registration));
+    ++_count;
 }
 
-template <typename Predicate> void NotificationCenter::removeWhere(Predicate matches) {
-    auto firstRemoved =
-        std::stable_partition(_registrations.begin(), _registrations.end(),
-                              [&](const std::shared_ptr<Registration>& r) { return !matches(*r); });
-    if (firstRemoved == _registrations.end())
+// Takes the registrations of one observer and name (those of one sender, when given) out of
+// both indexes.
+void NotificationCenter::retire(Registrations& list, const void* sender) {
+    std::string name = list.empty() ? std::string() : list.front()->name;
+    std::size_t before = list.size();
+    std::erase_if(list, [&](const std::shared_ptr<Registration>& r) {
+        if (sender && r->sender != sender)
+            return false;
+        r->removed = true; // a delivery in progress may still hold it
+        return true;
+    });
+    if (list.size() == before)
         return;
-    for (auto it = firstRemoved; it != _registrations.end(); ++it) {
-        (*it)->removed = true; // a delivery in progress may still hold it
-        auto named = _byName.find((*it)->name);
-        if (named == _byName.end())
-            continue;
-        std::erase_if(named->second, [](const std::shared_ptr<Registration>& r) { return r->removed; });
-        if (named->second.empty())
-            _byName.erase(named);
-    }
-    _registrations.erase(firstRemoved, _registrations.end());
+    _count -= before - list.size();
+    auto named = _byName.find(name);
+    if (named == _byName.end())
+        return;
+    std::erase_if(named->second, [](const std::shared_ptr<Registration>& r) { return r->removed; });
+    if (named->second.empty())
+        _byName.erase(named);
 }
 
 void NotificationCenter::removeObserver(const void* observer) {
-    removeWhere([observer](const Registration& r) { return r.observer == observer; });
+    auto own = _byObserver.find(observer);
+    if (own == _byObserver.end())
+        return;
+    for (auto& [name, list] : own->second)
+        retire(list, nullptr);
+    _byObserver.erase(own);
 }
 
 void NotificationCenter::removeObserver(const void* observer, const std::string& name,
                                         const void* sender) {
-    removeWhere([&](const Registration& r) {
-        return r.observer == observer && r.name == name && (!sender || r.sender == sender);
-    });
+    auto own = _byObserver.find(observer);
+    if (own == _byObserver.end())
+        return;
+    auto named = own->second.find(name);
+    if (named == own->second.end())
+        return;
+    retire(named->second, sender);
+    if (named->second.empty())
+        own->second.erase(named);
+    if (own->second.empty())
+        _byObserver.erase(own);
 }
 
 void NotificationCenter::post(const Notification& notification) {

@@ -37,7 +37,7 @@ public:
     void post(const Notification& notification);
     void post(std::string name, const void* sender = nullptr, Dictionary userInfo = {});
 
-    std::size_t registrationCount() const { return _registrations.size(); }
+    std::size_t registrationCount() const { return _count; }
 
 private:
     struct Registration {
@@ -49,13 +49,15 @@ private:
         bool removed = false;
     };
     using Registrations = std::vector<std::shared_ptr<Registration>>;
-    // Every registration in the order it was made, and the same by name (an empty name stands
-    // for every name), so that a post looks only at the observers of its name.
-    Registrations _registrations;
+    // The registrations by name (an empty name stands for every name), each list in the order
+    // they were made, so that a post looks only at the observers of its name; and by observer,
+    // so that removing one looks only at its own.
     std::unordered_map<std::string, Registrations> _byName;
+    std::unordered_map<const void*, std::unordered_map<std::string, Registrations>> _byObserver;
     std::uint64_t _nextOrder = 0;
+    std::size_t _count = 0;
 
-    template <typename Predicate> void removeWhere(Predicate matches);
+    void retire(Registrations& list, const void* sender);
 };
 
 } // namespace velmora
