@@ -119,12 +119,9 @@ void ZEMAMgr::addControl(const std::shared_ptr<ZEMAUI>& control) {
         addControl(child);
 }
 
-std::uint64_t ZEMAMgr::stateFingerprint(const std::string& keyword) const {
+std::uint64_t ZEMAMgr::stateFingerprint(const Controls& controls) {
     std::uint64_t print = 0;
-    auto it = _registry.find(keyword);
-    if (it == _registry.end())
-        return print;
-    for (const auto& control : it->second)
+    for (const auto& control : controls)
         print = print * 1099511628211ull + control->stateHash();
     return print;
 }
@@ -133,11 +130,11 @@ template <typename Action> void ZEMAMgr::forEachControl(const std::string& keywo
     auto it = _registry.find(keyword);
     if (it == _registry.end())
         return;
-    std::uint64_t before = stateFingerprint(keyword);
     Controls controls = it->second; // an action may register or post; keep the list stable
+    std::uint64_t before = stateFingerprint(controls);
     for (const auto& control : controls)
         action(*control);
-    if (stateFingerprint(keyword) != before)
+    if (stateFingerprint(controls) != before)
         noteStateChange();
 }
 
@@ -417,10 +414,10 @@ void ZEMAMgr::runSequence(const std::string& keyword, const std::optional<std::s
     } leave{*this, keyword};
 
     if (value)
-        if (ZEMAUI* control = first(keyword)) {
-            std::uint64_t before = stateFingerprint(keyword);
-            control->setStringValue(value);
-            if (stateFingerprint(keyword) != before)
+        if (const Controls* controls = controlsFor(keyword); controls && !controls->empty()) {
+            std::uint64_t before = stateFingerprint(*controls);
+            controls->front()->setStringValue(value);
+            if (stateFingerprint(*controls) != before)
                 noteStateChange();
         }
     Names names;
@@ -437,10 +434,10 @@ void ZEMAMgr::runSequence(const std::string& keyword, const std::optional<std::s
             updateOldValue(keyword);
         }
         postNames(names);
-        if (accepted)
+        std::string finished = "ValueChangFinished_" + keyword;
+        if (accepted && NotifyUnit::notyfyInstance().hasObservers(finished))
             NotifyUnit::postNotificationName(
-                "ValueChangFinished_" + keyword,
-                Dictionary{{"isCollectiveChange", _collectiveChange ? "True" : "False"}});
+                finished, Dictionary{{"isCollectiveChange", _collectiveChange ? "True" : "False"}});
     }
     if (_generation == startGeneration)
         _completedAt[keyword] = _generation;

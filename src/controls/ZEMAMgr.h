@@ -138,7 +138,7 @@ private:
     std::string restoreLines(const ConflictInfo& info) const;
     std::size_t ask(const std::string& message, const std::vector<std::string>& buttons) const;
     std::optional<std::string> oldValueOrDefault(const ZEMAUI& control) const;
-    std::uint64_t stateFingerprint(const std::string& keyword) const;
+    static std::uint64_t stateFingerprint(const Controls& controls);
 };
 
 } // namespace velmora

@@ -377,11 +377,23 @@ std::vector<ui::TextField*> ZEMAUI::labels() const {
 }
 
 void ZEMAUI::setEnabled(bool enabled) {
-    for (ui::View* element : inputElements())
-        static_cast<ui::Control*>(element)->setEnabled(enabled);
+    for (const ui::Control* element :
+         {static_cast<ui::Control*>(_checkBox.get()), static_cast<ui::Control*>(_popUp.get()),
+          static_cast<ui::Control*>(_matrix.get()), static_cast<ui::Control*>(_textField.get()),
+          static_cast<ui::Control*>(_stepper.get()), static_cast<ui::Control*>(_slider.get()),
+          static_cast<ui::Control*>(_pushButton.get())})
+        if (element)
+            const_cast<ui::Control*>(element)->setEnabled(enabled);
+    for (const auto& picker : _datePickers)
+        picker->setEnabled(enabled);
     ui::Color color = enabled ? ui::Color::controlText() : disabledTextColor();
-    for (ui::TextField* label : labels())
-        label->setTextColor(color);
+    for (const auto* label : {_titleLabel.get(), _descLabel.get(), _headLabel.get(),
+                              _headTitleLabel.get(), _groupTitleLabel.get(),
+                              _sliderStartLabel.get(), _sliderEndLabel.get()})
+        if (label)
+            const_cast<ui::TextField*>(label)->setTextColor(color);
+    for (const auto& tick : _tickLabels)
+        tick->setTextColor(color);
 }
 
 void ZEMAUI::setEnabledFrom(bool enabled, const std::string& source) {

@@ -38,6 +38,10 @@ public:
     void post(std::string name, const void* sender = nullptr, Dictionary userInfo = {});
 
     std::size_t registrationCount() const { return _count; }
+    // Whether a post of the name would reach anyone (so that nobody builds a user info for none).
+    bool hasObservers(const std::string& name) const {
+        return _byName.count(name) != 0 || _byName.count(std::string()) != 0;
+    }
 
 private:
     struct Registration {
