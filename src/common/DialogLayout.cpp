@@ -2,6 +2,7 @@
 
 #include "platform/ui/Button.h"
 #include "platform/ui/Font.h"
+#include "platform/ui/TextField.h"
 
 #include <algorithm>
 
@@ -46,6 +47,25 @@ std::vector<std::shared_ptr<ui::Button>> addButtonRow(ui::View& content,
         x -= kButtonGap;
     }
     return buttons;
+}
+
+EndButtons addEndButtons(ui::View& content, const std::string& cancel, const std::string& ok,
+                         double right, double y) {
+    auto row = addButtonRow(content, {cancel, ok}, right, y);
+    row[0]->setKeyEquivalent("\x1b");
+    row[1]->setKeyEquivalent("\r");
+    return {row[0], row[1]};
+}
+
+LabeledField addLabeledField(ui::View& content, const std::string& title, double labelWidth,
+                             double y, double right) {
+    LabeledField row;
+    row.label = ui::TextField::label(ui::Rect::make(kMargin, y, labelWidth, kRowHeight), title);
+    double x = kMargin + labelWidth;
+    row.field = std::make_shared<ui::TextField>(ui::Rect::make(x, y, right - x, kRowHeight));
+    content.addSubview(row.label);
+    content.addSubview(row.field);
+    return row;
 }
 
 } // namespace velmora::DialogLayout

@@ -8,6 +8,7 @@ namespace velmora {
 
 namespace ui {
 class Button;
+class TextField;
 class View;
 } // namespace ui
 
@@ -32,6 +33,18 @@ std::vector<std::shared_ptr<ui::Button>> addButtonRow(ui::View& content,
                                                       double right, double y);
 // Width the buttons of such a row take, gaps included.
 double buttonRowWidth(const std::vector<std::string>& titles);
+// The usual end of a dialog: Cancel (Escape) and the default button (Return) at the right.
+struct EndButtons {
+    std::shared_ptr<ui::Button> cancel, ok;
+};
+EndButtons addEndButtons(ui::View& content, const std::string& cancel, const std::string& ok,
+                         double right, double y);
+// A label in the label column and an editable field beside it up to the right edge.
+struct LabeledField {
+    std::shared_ptr<ui::TextField> label, field;
+};
+LabeledField addLabeledField(ui::View& content, const std::string& title, double labelWidth,
+                             double y, double right);
 
 } // namespace DialogLayout
 } // namespace velmora

@@ -56,11 +56,9 @@ JobNameViews layOutJobNameWindow() {
                        kRowHeight));
     content->addSubview(views.edit);
 
-    auto buttons = addButtonRow(*content, {cancel, ok}, contentWidth - kMargin, buttonsY);
-    views.cancel = buttons[0];
-    views.ok = buttons[1];
-    views.ok->setKeyEquivalent("\r");
-    views.cancel->setKeyEquivalent("\x1b");
+    auto ends = addEndButtons(*content, cancel, ok, contentWidth - kMargin, buttonsY);
+    views.cancel = ends.cancel;
+    views.ok = ends.ok;
     return views;
 }
 

@@ -28,15 +28,7 @@ public:
         _profiles = std::make_shared<ui::PopUpButton>(ui::Rect{10, 0, 200, 26});
         _view->addSubview(_profiles);
 
-        auto placeholders = PanePlugInMgr::getZEMAUIControls(_view.get());
-        std::map<std::string, std::shared_ptr<ZEMAUI>> byKey;
-        auto settings = callback.uiSettings();
-        callback.setupZEMAUIControls(&placeholders, settings.get(), &byKey, bundle);
-        for (const auto& control : placeholders) {
-            if (!control->mainKeyword().empty())
-                _controls.push_back(control);
-        }
-        callback.buildPaneUi(*this, bundle);
+        _controls = registerPlaceholders(*this, *_view, callback, bundle);
         return true;
     }
 

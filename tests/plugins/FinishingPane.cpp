@@ -23,15 +23,7 @@ public:
         callback.buildControl(staple.get(), "StapleLocation", std::string("Staple"));
         _view->addSubview(staple);
 
-        auto placeholders = PanePlugInMgr::getZEMAUIControls(_view.get());
-        std::map<std::string, std::shared_ptr<ZEMAUI>> byKey;
-        auto settings = callback.uiSettings();
-        callback.setupZEMAUIControls(&placeholders, settings.get(), &byKey, bundle);
-        for (const auto& control : placeholders) {
-            if (!control->mainKeyword().empty())
-                _controls.push_back(control);
-        }
-        callback.buildPaneUi(*this, bundle);
+        _controls = registerPlaceholders(*this, *_view, callback, bundle);
         return true;
     }
 

@@ -57,4 +57,21 @@ inline std::shared_ptr<ui::View> placeholderView(const std::vector<std::string>&
     return view;
 }
 
+// Turns the placeholders of a pane's view into registered option controls, as a pane does in
+// initializePanel; answers the controls that name an option.
+inline std::vector<std::shared_ptr<ZEMAUI>>
+registerPlaceholders(PanePlugInInterface& pane, ui::View& view, PanePlugInMgr& callback,
+                     const std::shared_ptr<Bundle>& bundle) {
+    auto placeholders = PanePlugInMgr::getZEMAUIControls(&view);
+    std::map<std::string, std::shared_ptr<ZEMAUI>> byKey;
+    auto settings = callback.uiSettings();
+    callback.setupZEMAUIControls(&placeholders, settings.get(), &byKey, bundle);
+    std::vector<std::shared_ptr<ZEMAUI>> controls;
+    for (const auto& control : placeholders)
+        if (!control->mainKeyword().empty())
+            controls.push_back(control);
+    callback.buildPaneUi(pane, bundle);
+    return controls;
+}
+
 } // namespace velmora::test

@@ -68,22 +68,15 @@ FavoriteWindowViews layOutFavoriteWindow() {
     v.importButton = files[1];
     v.exportButton = files[2];
 
-    double fieldX = kMargin + labels, fieldWidth = width - kMargin - fieldX;
-    v.nameTitle = ui::TextField::label(ui::Rect::make(kMargin, nameY, labels, kRowHeight), nameTitle);
-    v.nameEditField =
-        std::make_shared<ui::TextField>(ui::Rect::make(fieldX, nameY, fieldWidth, kRowHeight));
-    v.commentTitle =
-        ui::TextField::label(ui::Rect::make(kMargin, commentY, labels, kRowHeight), commentTitle);
-    v.commentEditField =
-        std::make_shared<ui::TextField>(ui::Rect::make(fieldX, commentY, fieldWidth, kRowHeight));
-    for (const auto& view : {v.nameTitle, v.nameEditField, v.commentTitle, v.commentEditField})
-        content->addSubview(view);
-
-    auto ends = addButtonRow(*content, endButtons, width - kMargin, endY);
-    v.cancelButton = ends[0];
-    v.okButton = ends[1];
-    v.okButton->setKeyEquivalent("\r");
-    v.cancelButton->setKeyEquivalent("\x1b");
+    auto name = addLabeledField(*content, nameTitle, labels, nameY, width - kMargin);
+    v.nameTitle = name.label;
+    v.nameEditField = name.field;
+    auto comment = addLabeledField(*content, commentTitle, labels, commentY, width - kMargin);
+    v.commentTitle = comment.label;
+    v.commentEditField = comment.field;
+    auto ends = addEndButtons(*content, endButtons[0], endButtons[1], width - kMargin, endY);
+    v.cancelButton = ends.cancel;
+    v.okButton = ends.ok;
     return v;
 }
 

@@ -32,23 +32,15 @@ SaveFavoriteViews layOutSaveFavoriteWindow() {
     views.window = std::make_shared<ui::Window>(ui::Rect::make(0, 0, width, height),
                                                 BSLocalizedStringOrKey("Save Favorite"));
     auto content = views.window->contentView();
-    double fieldX = kMargin + labels, fieldWidth = width - kMargin - fieldX;
-    views.titleFavoriteName =
-        ui::TextField::label(ui::Rect::make(kMargin, nameY, labels, kRowHeight), nameTitle);
-    views.favoriteName =
-        std::make_shared<ui::TextField>(ui::Rect::make(fieldX, nameY, fieldWidth, kRowHeight));
-    views.titleComment =
-        ui::TextField::label(ui::Rect::make(kMargin, commentY, labels, kRowHeight), commentTitle);
-    views.comment =
-        std::make_shared<ui::TextField>(ui::Rect::make(fieldX, commentY, fieldWidth, kRowHeight));
-    for (const auto& view : {views.titleFavoriteName, views.favoriteName, views.titleComment,
-                             views.comment})
-        content->addSubview(view);
-    auto row = addButtonRow(*content, buttons, width - kMargin, kMargin);
-    views.cancel = row[0];
-    views.ok = row[1];
-    views.ok->setKeyEquivalent("\r");
-    views.cancel->setKeyEquivalent("\x1b");
+    auto name = addLabeledField(*content, nameTitle, labels, nameY, width - kMargin);
+    views.titleFavoriteName = name.label;
+    views.favoriteName = name.field;
+    auto comment = addLabeledField(*content, commentTitle, labels, commentY, width - kMargin);
+    views.titleComment = comment.label;
+    views.comment = comment.field;
+    auto ends = addEndButtons(*content, buttons[0], buttons[1], width - kMargin, kMargin);
+    views.cancel = ends.cancel;
+    views.ok = ends.ok;
     return views;
 }
 
