@@ -28,7 +28,8 @@ public:
         _profiles = std::make_shared<ui::PopUpButton>(ui::Rect{10, 0, 200, 26});
         _view->addSubview(_profiles);
 
-        _controls = registerPlaceholders(*this, *_view, callback, bundle);
+        _controls = controlsOfPlaceholders(*_view, callback, bundle);
+        callback.buildPaneUi(*this, bundle);
         return true;
     }
 

@@ -23,7 +23,8 @@ public:
         callback.buildControl(staple.get(), "StapleLocation", std::string("Staple"));
         _view->addSubview(staple);
 
-        _controls = registerPlaceholders(*this, *_view, callback, bundle);
+        _controls = controlsOfPlaceholders(*_view, callback, bundle);
+        callback.buildPaneUi(*this, bundle);
         return true;
     }
 

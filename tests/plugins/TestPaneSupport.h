@@ -57,11 +57,11 @@ inline std::shared_ptr<ui::View> placeholderView(const std::vector<std::string>&
     return view;
 }
 
-// Turns the placeholders of a pane's view into registered option controls, as a pane does in
-// initializePanel; answers the controls that name an option.
+// Turns the placeholders of a pane's view into option controls, as a pane does in
+// initializePanel; answers the controls that name an option (the pane then registers them).
 inline std::vector<std::shared_ptr<ZEMAUI>>
-registerPlaceholders(PanePlugInInterface& pane, ui::View& view, PanePlugInMgr& callback,
-                     const std::shared_ptr<Bundle>& bundle) {
+controlsOfPlaceholders(ui::View& view, PanePlugInMgr& callback,
+                       const std::shared_ptr<Bundle>& bundle) {
     auto placeholders = PanePlugInMgr::getZEMAUIControls(&view);
     std::map<std::string, std::shared_ptr<ZEMAUI>> byKey;
     auto settings = callback.uiSettings();
@@ -70,7 +70,6 @@ registerPlaceholders(PanePlugInInterface& pane, ui::View& view, PanePlugInMgr& c
     for (const auto& control : placeholders)
         if (!control->mainKeyword().empty())
             controls.push_back(control);
-    callback.buildPaneUi(pane, bundle);
     return controls;
 }
 
