@@ -164,9 +164,8 @@ PrintOptionTreeDataSource::NodeDisplay PrintOptionTreeDataSource::display(ui::Ou
 PrintOptionTreeDataSource::NodeDisplay
 PrintOptionTreeDataSource::makeDisplay(const Dictionary& entry) {
     NodeDisplay shown;
-    // Nodes resolve to themselves here: a manager that resolves differently would hand back
-    // another node, remembered per item.
-    const Dictionary& resolved = *_manager.resolveItem(&entry);
+    // Nodes resolve to themselves here; a manager that resolves differently hands back another.
+    const Dictionary& resolved = *_manager.resolveItem(&entry, _isExpandDependency);
     if (const std::string* alias = entry.get("mainAlias").string()) {
         shown.title = *alias;
         shown.icon = _normalItemIcon;
@@ -259,7 +258,6 @@ bool PrintOptionTreeDataSource::collectDiffering(const Dictionary& entry,
 
 void PrintOptionTreeDataSource::refresh() {
     _settingTreeCache.clear();
-    _itemCache.clear();
     if (!_outlineView)
         return;
     _outlineView->deselectAll();

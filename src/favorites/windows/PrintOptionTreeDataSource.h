@@ -59,7 +59,6 @@ private:
     ui::OutlineView* _outlineView = nullptr;
     Dictionary _treeDictionary;
     std::map<ui::OutlineItem, NodeDisplay> _settingTreeCache;
-    std::map<ui::OutlineItem, ui::OutlineItem> _itemCache;
     std::optional<Dictionary> _currentPrintOption;
     std::optional<Dictionary> _profileDictionary;
     bool _isExpandDependency = false;
