@@ -27,5 +27,6 @@ int runFavoritesWindowCommand(const std::vector<std::string>& arguments);
 int runServerCommand(const std::vector<std::string>& arguments);
 int runPanesCommand(const std::vector<std::string>& arguments);
 int runPpdListWriteCommand(const std::vector<std::string>& arguments);
+int runPanelCommand(const std::vector<std::string>& arguments);
 
 } // namespace velmora::app

@@ -26,8 +26,7 @@ namespace {
 // cancels the window, so that a refused change changes nothing.
 class FavoriteWindowSession {
 public:
-    FavoriteWindowSession()
-        : _manager(BSPrincipalBundle()), _window(_manager) {
+    FavoriteWindowSession() : _manager(BSPrincipalBundle()), _window(_manager) {
         _manager.loadPlugIns(); // the settings tree names the panes
         auto& app = ui::Application::shared();
         _oldInteraction = app.setInteraction([this](ui::Window&) { perform(); });
@@ -106,17 +105,17 @@ private:
     }
 };
 
-Value treeJson(PrintOptionTreeDataSource& source, ui::OutlineView& outline,
-               ui::OutlineItem item) {
+Value treeJson(PrintOptionTreeDataSource& source, ui::OutlineView& outline, ui::OutlineItem item) {
     Array children;
     long count = source.outlineViewNumberOfChildrenOfItem(outline, item);
     for (long i = 0; i < count; ++i)
-        children.push_back(treeJson(source, outline, source.outlineViewChildOfItem(outline, i, item)));
+        children.push_back(
+            treeJson(source, outline, source.outlineViewChildOfItem(outline, i, item)));
     const Dictionary* node = item ? PrintOptionTreeDataSource::node(item) : nullptr;
-    return Value(Dictionary{
-        {"title", Value(item ? source.display(item).title : std::string())},
-        {"differs", Value(node && node->get("differedWithDefault").boolValue())},
-        {"children", Value(std::move(children))}});
+    return Value(
+        Dictionary{{"title", Value(item ? source.display(item).title : std::string())},
+                   {"differs", Value(node && node->get("differedWithDefault").boolValue())},
+                   {"children", Value(std::move(children))}});
 }
 
 int checkedName(const std::string& name) {

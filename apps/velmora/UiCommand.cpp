@@ -1,3 +1,4 @@
+#include "AlertRecorder.h"
 #include "Command.h"
 #include "UserAction.h"
 
@@ -113,32 +114,6 @@ void checkChildren(const Dictionary& settings, const std::string& name,
                 problems.push_back(name + ": \"" + key + "\" names \"" + child +
                                    "\", which the file does not describe");
 }
-
-// Records every alert as shown and answers it with the first or the second button.
-class AlertRecorder {
-public:
-    explicit AlertRecorder(bool answerYes) {
-        _old = ui::Application::shared().setAlertPresenter(
-            [this, answerYes](const ui::Alert& alert, ui::Window*) {
-                std::size_t answer = answerYes || alert.buttons().size() < 2 ? 0 : 1;
-                Array buttons;
-                for (const auto& b : alert.buttons())
-                    buttons.push_back(Value(b));
-                alerts.push_back(Value(Dictionary{{"message", alert.messageText()},
-                                                  {"informative", alert.informativeText()},
-                                                  {"buttons", std::move(buttons)},
-                                                  {"answer", alert.buttons()[answer]}}));
-                return answer;
-            });
-    }
-    ~AlertRecorder() { ui::Application::shared().setAlertPresenter(std::move(_old)); }
-    AlertRecorder(const AlertRecorder&) = delete;
-    AlertRecorder& operator=(const AlertRecorder&) = delete;
-    Array alerts;
-
-private:
-    ui::Application::AlertPresenter _old;
-};
 
 // Announces a control and its children once, as the panel does when it registers them.
 void announce(const ZEMAUI& control) {

@@ -82,25 +82,31 @@ std::optional<std::string> moveSlider(ZEMAUI& control, const std::string& value)
 std::optional<std::string> typeIntoField(ZEMAUI& control, const std::string& value,
                                          ui::Window& window) {
     auto field = control.textField();
-    if (!window.makeFirstResponder(field.get()))
-        return cannotTake(control, value, "the field cannot be edited");
     std::string typed = value;
     if (field->isNum() && field->rules().usesDecimalComma())
         std::replace(typed.begin(), typed.end(), '.', ',');
-    ui::FieldEditor* editor = field->currentEditor();
-    editor->selectAll();
-    if (editor->length() > 0)
-        editor->deleteBackward();
-    bool allTyped = editor->typeText(typed);
-    std::string shown = editor->string();
-    window.makeFirstResponder(nullptr);
-    if (!allTyped)
-        return cannotTake(control, value,
-                          "the field refused some of the keys; it shows \"" + shown + "\"");
+    if (auto refused = typeAsUser(*field, typed, window))
+        return cannotTake(control, value, *refused);
     return std::nullopt;
 }
 
 } // namespace
+
+std::optional<std::string> typeAsUser(ui::TextField& field, const std::string& text,
+                                      ui::Window& window) {
+    if (!window.makeFirstResponder(&field))
+        return "the field cannot be edited";
+    ui::FieldEditor* editor = field.currentEditor();
+    editor->selectAll();
+    if (editor->length() > 0)
+        editor->deleteBackward();
+    bool allTyped = editor->typeText(text);
+    std::string shown = editor->string();
+    window.makeFirstResponder(nullptr);
+    if (!allTyped)
+        return "the field refused some of the keys; it shows \"" + shown + "\"";
+    return std::nullopt;
+}
 
 std::optional<std::string> actAsUser(ZEMAUI& control, const std::string& value,
                                      ui::Window& window) {

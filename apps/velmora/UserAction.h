@@ -6,8 +6,9 @@
 namespace velmora {
 class ZEMAUI;
 namespace ui {
+class TextField;
 class Window;
-}
+} // namespace ui
 } // namespace velmora
 
 namespace velmora::app {
@@ -16,5 +17,10 @@ namespace velmora::app {
 // box or radio cell, moves the slider, picks the date, or types into the field and leaves it.
 // Returns an error message when the control cannot take the value.
 std::optional<std::string> actAsUser(ZEMAUI& control, const std::string& value, ui::Window& window);
+
+// Types the text into the field key by key, replacing what it held, and leaves it; says why
+// when the field refused keys.
+std::optional<std::string> typeAsUser(ui::TextField& field, const std::string& text,
+                                      ui::Window& window);
 
 } // namespace velmora::app

@@ -5,6 +5,7 @@
 #include "common/Localization.h"
 #include "platform/foundation/Bundle.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <exception>
@@ -51,6 +52,15 @@ const std::vector<Command>& commands() {
          "                                  load the pane plug-ins of a bundle: panes, "
          "controls, defaults, summary",
          runPanesCommand},
+        {"panel",
+         "panel [--bundle DIR] [--ppd FILE] [--settings FILE] [--favorite NAME]\n"
+         "                                  [--job-name TEXT] [--set KEY=VALUE]... "
+         "[--answer yes|no]\n"
+         "                                  [--save-favorite NAME [--comment C]] [--output FILE] "
+         "[--lang L]\n"
+         "                                  one print dialog session on the sample press (or "
+         "another bundle): alerts, summary, print settings",
+         runPanelCommand},
     };
     return list;
 }
@@ -69,11 +79,7 @@ void printUsage(std::FILE* out) {
 
 int main(int argc, char** argv) {
     using namespace velmora::app;
-    if (argc < 2) {
-        printUsage(stdout);
-        return 0;
-    }
-    if (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h")) {
+    if (argc >= 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
         printUsage(stdout);
         return 0;
     }
@@ -82,9 +88,11 @@ int main(int argc, char** argv) {
         velmora::SetNSBundleForPrincipalBundle(bundle);
         velmora::SetNSBundleForLocalizedString(bundle);
     }
-    std::vector<std::string> arguments(argv + 2, argv + argc);
+    // Without a command: the main job, one print dialog session on the sample press.
+    std::vector<std::string> arguments(argv + std::min(argc, 2), argv + argc);
+    const char* name = argc < 2 ? "panel" : argv[1];
     for (const auto& command : commands()) {
-        if (std::strcmp(argv[1], command.name) == 0) {
+        if (std::strcmp(name, command.name) == 0) {
             try {
                 return command.run(arguments);
             } catch (const std::exception& e) {

@@ -62,14 +62,6 @@ public:
 
 using PanePlugInFactory = PanePlugInInterface* (*)();
 
-// The exported names of a pane class's factory and ABI version.
-inline std::string panePlugInFactoryName(const std::string& className) {
-    return className + "_create";
-}
-inline std::string panePlugInAbiVersionName(const std::string& className) {
-    return className + "_abiVersion";
-}
-
 } // namespace velmora
 
 // Exports a pane class from its plug-in: VELMORA_PANE_PLUGIN(FinishingPane)

@@ -1,99 +1,18 @@
 #include "panes/PanePlugInLoader.h"
 
 #include "platform/foundation/Bundle.h"
-
-#include <dlfcn.h>
-#include <filesystem>
-#include <map>
-#include <mutex>
+#include "platform/foundation/PlugInBundleLoader.h"
 
 namespace velmora {
-namespace {
-
-constexpr std::size_t kMaxClassNameLength = 128;
-
-PanePlugInLoader::Result refused(std::string reason) {
-    PanePlugInLoader::Result result;
-    result.error = std::move(reason);
-    return result;
-}
-
-bool isPlainFileName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
-}
-
-// Libraries stay loaded for the life of the process: the controls and actions a pane makes
-// may run its code until the very end. One handle per path.
-void* openLibrary(const std::string& path, std::string& error) {
-    static std::mutex mutex;
-    static std::map<std::string, void*> libraries;
-    std::lock_guard lock(mutex);
-    if (auto found = libraries.find(path); found != libraries.end())
-        return found->second;
-    dlerror();
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle) {
-        const char* reason = dlerror();
-        error = reason ? reason : "the shared object cannot be loaded";
-        return nullptr;
-    }
-    libraries.emplace(path, handle);
-    return handle;
-}
-
-} // namespace
-
-bool PanePlugInLoader::isUsableClassName(const std::string& name) {
-    if (name.empty() || name.size() > kMaxClassNameLength ||
-        (name[0] >= '0' && name[0] <= '9'))
-        return false;
-    for (char c : name) {
-        bool letter = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        if (!letter && !(c >= '0' && c <= '9') && c != '_')
-            return false;
-    }
-    return true;
-}
 
 PanePlugInLoader::Result PanePlugInLoader::open(const std::string& bundlePath) {
-    auto bundle = Bundle::open(bundlePath);
-    if (!bundle)
-        return refused("it is not a folder");
-    const Dictionary& info = bundle->infoDictionary();
-    if (info.empty())
-        return refused("Contents/Info.plist is missing or unreadable");
-    const std::string* executable = info.get("CFBundleExecutable").string();
-    if (!executable || !isPlainFileName(*executable))
-        return refused("CFBundleExecutable does not name a file");
-    const std::string* className = info.get("NSPrincipalClass").string();
-    if (!className || !isUsableClassName(*className))
-        return refused("NSPrincipalClass does not name a pane class");
-
-    std::string libraryPath = bundle->contentsPath() + "/Linux/" + *executable;
-    std::error_code code;
-    // Anything but a regular file (a pipe, a device) could block or mislead the loader.
-    if (!std::filesystem::is_regular_file(libraryPath, code))
-        return refused("Contents/Linux/" + *executable + " is not a file");
-
-    std::string error;
-    void* library = openLibrary(libraryPath, error);
-    if (!library)
-        return refused(error);
-    auto* version = static_cast<const unsigned*>(
-        dlsym(library, panePlugInAbiVersionName(*className).c_str()));
-    if (!version)
-        return refused("it does not export " + panePlugInAbiVersionName(*className));
-    if (*version != kPanePlugInAbiVersion)
-        return refused("it was built for pane interface version " + std::to_string(*version) +
-                       ", this panel has version " + std::to_string(kPanePlugInAbiVersion));
-    void* factory = dlsym(library, panePlugInFactoryName(*className).c_str());
-    if (!factory)
-        return refused("it does not export " + panePlugInFactoryName(*className));
-
+    auto loaded = PlugInBundleLoader::open(bundlePath, kPanePlugInAbiVersion, "pane");
     Result result;
-    result.bundle = std::move(bundle);
-    result.factory = reinterpret_cast<PanePlugInFactory>(factory);
+    result.error = std::move(loaded.error);
+    if (result.error.empty()) {
+        result.bundle = std::move(loaded.bundle);
+        result.factory = reinterpret_cast<PanePlugInFactory>(loaded.factory);
+    }
     return result;
 }
 

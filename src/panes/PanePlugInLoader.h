@@ -22,9 +22,6 @@ public:
     };
 
     static Result open(const std::string& bundlePath);
-
-    // A name a C symbol can be made of.
-    static bool isUsableClassName(const std::string& name);
 };
 
 } // namespace velmora

@@ -67,12 +67,20 @@ void logSkippedPlugIn(const std::string& path, const std::string& reason) {
 
 // ---- Creation ----
 
+namespace {
+std::uint64_t sharedManagerGeneration = 0;
+}
+
 PanePlugInMgr& PanePlugInMgr::sharedInstance() {
     auto& manager = sharedManager();
-    if (!manager)
+    if (!manager) {
         manager = std::make_unique<PanePlugInMgr>(BSPrincipalBundle());
+        ++sharedManagerGeneration;
+    }
     return *manager;
 }
+
+std::uint64_t PanePlugInMgr::sharedGeneration() { return sharedManagerGeneration; }
 
 bool PanePlugInMgr::hasSharedInstance() { return sharedManager() != nullptr; }
 

@@ -4,6 +4,7 @@
 #include "panes/PanePlugInInterface.h"
 #include "platform/foundation/Value.h"
 
+#include <cstdint>
 #include <map>
 #include <memory>
 #include <optional>
@@ -47,6 +48,9 @@ public:
     static PanePlugInMgr& sharedInstance();
     static bool hasSharedInstance();
     static void releaseSharedInstance();
+    // Counts the shared managers made so far: what is shared with a manager is made again when
+    // the count moves.
+    static std::uint64_t sharedGeneration();
 
     explicit PanePlugInMgr(std::shared_ptr<Bundle> principalBundle);
     ~PanePlugInMgr();
@@ -64,6 +68,7 @@ public:
     void setHostName(const std::optional<std::string>& hostName) { _hostName = hostName; }
     std::optional<std::string> destinationAddress() const { return _hostName; }
     void setPDEObject(PanelCommandTarget* panel) { _PDEObject = panel; }
+    PanelCommandTarget* PDEObject() const { return _PDEObject; }
     void setDelegate(void* delegate) { _delegate = delegate; }
     void* delegate() const { return _delegate; }
     bool isInitializedNetworkData() const { return _isInitializedNetworkData; }
@@ -133,6 +138,11 @@ public:
     void revertToDefaultByBundleName(const std::string&) {}
     void setParentWindow(void*) {}
     bool isForPDE() const { return true; }
+    // The duplex / media type conflict is settled by the panes; the answer never holds "alert".
+    Dictionary resloveConflictAlertDuplex(const std::optional<std::string>&,
+                                          const std::optional<std::string>&, int) {
+        return {};
+    }
     template <typename T> T resolveItem(T item) const { return item; }
     template <typename T> T resolveItem(T item, bool) const { return item; }
     const ViewInfo* findViewInfoForKey(const std::string&) const { return nullptr; }

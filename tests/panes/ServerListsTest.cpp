@@ -3,6 +3,7 @@
 
 #include "platform/printing/PDEPlugInCallback.h"
 #include "platform/printing/PrintSession.h"
+#include "platform/printing/PrintSettings.h"
 #include "platform/printing/Printer.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
@@ -56,7 +57,9 @@ public:
         session.setCurrentPrinter(printer);
     }
     PrintSession* printSession() override { return &session; }
+    PrintSettings* printSettings() override { return &settings; }
     ppd_file_s* ppdFile() override { return _ppd ? _ppd->handle() : nullptr; }
+    PrintSettings settings;
 
     std::shared_ptr<RecordingPrinter> printer = std::make_shared<RecordingPrinter>();
     PrintSession session;

@@ -10,6 +10,7 @@
 #include "platform/foundation/StringTable.h"
 #include "platform/printing/PDEPlugInCallback.h"
 #include "platform/printing/PrintSession.h"
+#include "platform/printing/PrintSettings.h"
 #include "platform/printing/Printer.h"
 #include "ppd/PpdDataBlock.h"
 #include "ppd/PpdFile.h"
@@ -284,7 +285,9 @@ public:
         _session.setCurrentPrinter(std::make_shared<Queue>());
     }
     PrintSession* printSession() override { return &_session; }
+    PrintSettings* printSettings() override { return &settings; }
     ppd_file_s* ppdFile() override { return _ppd ? _ppd->handle() : nullptr; }
+    PrintSettings settings;
     const PpdFile* ppd() const { return _ppd.get(); }
 
 private:

@@ -7,6 +7,7 @@
 #include "favorites/windows/PrintOptionTreeDataSource.h"
 #include "panes/AppPreference.h"
 #include "panes/PanePlugInMgr.h"
+#include "panes/SharedWithManager.h"
 #include "platform/foundation/FileSystem.h"
 #include "platform/foundation/StringFormat.h"
 #include "platform/ui/Alert.h"
@@ -22,6 +23,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 
 namespace velmora {
 namespace {
@@ -37,8 +39,7 @@ std::string homeFolder() {
 } // namespace
 
 FavoriteWindowController& FavoriteWindowController::sharedInstance() {
-    static FavoriteWindowController instance(PanePlugInMgr::sharedInstance());
-    return instance;
+    return sharedWithManager<FavoriteWindowController>();
 }
 
 FavoriteWindowController::FavoriteWindowController(PanePlugInMgr& manager)
@@ -111,9 +112,9 @@ void FavoriteWindowController::buildRows() {
     _removedItemArray.clear();
     for (const auto& path : AppPreference(_manager.principalBundle()).arrayForFavoritePath()) {
         FavoriteItem item(FavoriteFile::nameWithPath(path));
-        item.setComment(FavoriteFile::favoriteFileWithContentsOfFile(
-                            path, FavoriteFile::kDestinationIotType)
-                            .comment());
+        item.setComment(
+            FavoriteFile::favoriteFileWithContentsOfFile(path, FavoriteFile::kDestinationIotType)
+                .comment());
         item.setPath(path);
         _favoriteItemArray.push_back(std::move(item));
     }
@@ -221,7 +222,9 @@ bool FavoriteWindowController::shouldSelectRow(ui::TableView&, long row) {
     return true;
 }
 
-void FavoriteWindowController::selectionDidChange(ui::TableView&) { showSelection(); }
+void FavoriteWindowController::selectionDidChange(ui::TableView&) {
+    showSelection();
+}
 
 Dictionary FavoriteWindowController::optionsOfRow(long row) const {
     if (row == 0)
@@ -234,7 +237,8 @@ Dictionary FavoriteWindowController::optionsOfRow(long row) const {
                                  .options()
                            : std::nullopt;
         if (stored) {
-            Dictionary keywords = PrintOptionConverter::sharedInstance().toPpdKeywordFormat(&*stored);
+            Dictionary keywords =
+                PrintOptionConverter::sharedInstance().toPpdKeywordFormat(&*stored);
             for (const auto& [key, value] : keywords)
                 options.set(key, value);
         }
@@ -248,10 +252,9 @@ void FavoriteWindowController::showSelection() {
     setEnabledConrtols(editable, {_views.nameTitle.get(), _views.nameEditField.get(),
                                   _views.commentTitle.get(), _views.commentEditField.get(),
                                   _views.deleteButton.get(), _views.exportButton.get()});
-    const FavoriteItem* item =
-        row >= 0 && row < static_cast<long>(_favoriteItemArray.size())
-            ? &_favoriteItemArray[static_cast<std::size_t>(row)]
-            : nullptr;
+    const FavoriteItem* item = row >= 0 && row < static_cast<long>(_favoriteItemArray.size())
+                                   ? &_favoriteItemArray[static_cast<std::size_t>(row)]
+                                   : nullptr;
     _views.commentEditField->setStringValue(item ? item->comment().value_or("") : "");
     _views.nameEditField->setStringValue(item ? item->name().value_or("") : "");
     _dataSource->updatePrintOption(optionsOfRow(row), false);
@@ -338,7 +341,9 @@ void FavoriteWindowController::ok() {
     end(kOK);
 }
 
-void FavoriteWindowController::cancel() { end(kCancel); }
+void FavoriteWindowController::cancel() {
+    end(kCancel);
+}
 
 void FavoriteWindowController::sortRows() {
     std::stable_sort(_favoriteItemArray.begin(), _favoriteItemArray.end());
@@ -348,8 +353,7 @@ void FavoriteWindowController::deleteFavorite() {
     long row = selectedRow();
     if (row < kFirstFileRow || row >= static_cast<long>(_favoriteItemArray.size()))
         return;
-    const std::string name =
-        _favoriteItemArray[static_cast<std::size_t>(row)].name().value_or("");
+    const std::string name = _favoriteItemArray[static_cast<std::size_t>(row)].name().value_or("");
     ui::Alert confirm;
     confirm.setMessageText("");
     confirm.setInformativeText(StringFormat::format(
@@ -384,8 +388,8 @@ void FavoriteWindowController::importFavorite() {
     else {
         for (const auto& item : _favoriteItemArray)
             if (item.name() == name)
-                message = StringFormat::format(BSLocalizedStringOrKey("There is same favorite name"),
-                                               {Value(name)});
+                message = StringFormat::format(
+                    BSLocalizedStringOrKey("There is same favorite name"), {Value(name)});
     }
     if (message) {
         alertSheet(*message, nullptr);
@@ -408,11 +412,12 @@ void FavoriteWindowController::exportFavorite() {
         return;
     ui::SavePanel panel;
     panel.setDirectory(firstFavoriteFolder());
-    panel.setNameFieldStringValue(FavoriteFile::stringByAppendingExtension(item.name().value_or("")));
+    panel.setNameFieldStringValue(
+        FavoriteFile::stringByAppendingExtension(item.name().value_or("")));
     if (panel.runModal() != ui::kFileHandlingPanelOKButton || panel.url().empty())
         return;
-    FavoriteFile file =
-        FavoriteFile::favoriteFileWithContentsOfFile(*item.path(), FavoriteFile::kDestinationIotType);
+    FavoriteFile file = FavoriteFile::favoriteFileWithContentsOfFile(
+        *item.path(), FavoriteFile::kDestinationIotType);
     if (!file.isValid())
         return;
     file.setComment(item.comment());
@@ -421,10 +426,12 @@ void FavoriteWindowController::exportFavorite() {
 
 bool FavoriteWindowController::applyChanges() {
     std::vector<FavoriteItem> rows(
-        _favoriteItemArray.begin() + std::min<long>(kFirstFileRow, static_cast<long>(_favoriteItemArray.size())),
+        _favoriteItemArray.begin() +
+            std::min<long>(kFirstFileRow, static_cast<long>(_favoriteItemArray.size())),
         _favoriteItemArray.end());
-    FavoriteChangeSet changes(rows, _removedItemArray,
-                              AppPreference(_manager.principalBundle()).favoriteFolderPathArray(true));
+    FavoriteChangeSet changes(
+        rows, _removedItemArray,
+        AppPreference(_manager.principalBundle()).favoriteFolderPathArray(true));
     bool applied = changes.apply();
     // What was done stays done: the rows follow, so that OK can be pressed again.
     for (const auto& [from, to] : changes.moved())
@@ -432,7 +439,8 @@ bool FavoriteWindowController::applyChanges() {
             if (item.path() == from)
                 item.setPath(to);
     for (const auto& path : changes.trashed())
-        std::erase_if(_removedItemArray, [&](const FavoriteItem& item) { return item.path() == path; });
+        std::erase_if(_removedItemArray,
+                      [&](const FavoriteItem& item) { return item.path() == path; });
     if (applied)
         return true;
     ui::Alert alert;

@@ -6,7 +6,8 @@
 
 namespace velmora {
 
-PrintSession::PrintSession(std::shared_ptr<Printer> printer) : _currentPrinter(std::move(printer)) {}
+PrintSession::PrintSession(std::shared_ptr<Printer> printer)
+    : _currentPrinter(std::move(printer)) {}
 
 void PrintSession::setCurrentPrinter(std::shared_ptr<Printer> printer) {
     _currentPrinter = std::move(printer);

@@ -60,6 +60,8 @@ public:
     void stopModalWithCode(long code);
     void abortModal() { stopModalWithCode(kModalResponseAbort); }
     Window* modalWindow() const;
+    // Whether the innermost modal run has been told to stop (it ends when its caller returns).
+    bool isModalStopped() const { return !_sessions.empty() && _sessions.back().stopped; }
 
     // Attaches the sheet to the window and hands it to the interaction; endSheet detaches it
     // and reports the code to the handler given here.

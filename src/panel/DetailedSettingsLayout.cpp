@@ -1,0 +1,122 @@
+#include "panel/DetailedSettingsLayout.h"
+
+#include "common/DialogLayout.h"
+#include "common/Localization.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/OutlineView.h"
+#include "platform/ui/PopUpButton.h"
+#include "platform/ui/TabView.h"
+#include "platform/ui/Window.h"
+
+#include <algorithm>
+
+namespace velmora {
+namespace {
+
+using namespace DialogLayout;
+constexpr double kOutlineWidth = 180;
+constexpr double kOutlineGap = 20;
+constexpr double kTabHeader = 34;
+constexpr double kStyleWidth = 180;
+constexpr double kMinPaneWidth = 400, kMinPaneHeight = 300;
+
+// The room the tab view's panes take: the rightmost and topmost edge of what they hold.
+ui::Size paneContentSize(const ui::TabView& tabs) {
+    ui::Size size{kMinPaneWidth, kMinPaneHeight};
+    for (const auto& item : tabs.tabViewItems()) {
+        auto view = item->view();
+        if (!view)
+            continue;
+        size.height = std::max(size.height, view->frame().size.height);
+        for (const auto& sub : view->subviews())
+            if (!sub->isHidden())
+                size.width = std::max(size.width, sub->frame().origin.x + sub->frame().size.width);
+    }
+    return size;
+}
+
+} // namespace
+
+DetailedSettingsViews layOutDetailedSettingsWindow() {
+    DetailedSettingsViews views;
+    views.window = std::make_shared<ui::Window>(ui::Rect::make(0, 0, 900, 600),
+                                                BSLocalizedStringOrKey("Detailed Settings"));
+    auto content = views.window->contentView();
+
+    views.viewStyle = std::make_shared<ui::PopUpButton>();
+    for (auto [key, tag] : {std::pair{"Tabs", 1L}, std::pair{"Outline", 2L}}) {
+        auto item = std::make_shared<ui::MenuItem>(BSLocalizedStringOrKey(key));
+        item->setTag(tag);
+        views.viewStyle->addItem(item);
+    }
+    content->addSubview(views.viewStyle);
+
+    views.outlineHolder = std::make_shared<ui::View>();
+    auto clip = std::make_shared<ui::View>();
+    views.outline = std::make_shared<ui::OutlineView>();
+    auto column = std::make_shared<ui::TableColumn>("panes");
+    views.outline->addTableColumn(column);
+    views.outlineColumn = column.get();
+    views.outlineHolder->addSubview(clip);
+    clip->addSubview(views.outline);
+    content->addSubview(views.outlineHolder);
+
+    views.tabView = std::make_shared<ui::TabView>();
+    content->addSubview(views.tabView);
+
+    views.versionInfo = ui::Button::pushButton({}, BSLocalizedStringOrKey("version info..."));
+    views.revertToDefault =
+        ui::Button::pushButton({}, BSLocalizedStringOrKey("Revert to Default Settings"));
+    views.download = ui::Button::pushButton({}, BSLocalizedStringOrKey("Download"));
+    views.download->setHidden(true);
+    for (const auto& button : {views.versionInfo, views.revertToDefault, views.download})
+        content->addSubview(button);
+    auto ends = addEndButtons(*content, BSLocalizedStringOrKey("Cancel"),
+                              BSLocalizedStringOrKey("Setting"), 0, kMargin);
+    views.cancel = ends.cancel;
+    views.ok = ends.ok;
+    fitDetailedSettingsWindow(views);
+    return views;
+}
+
+void fitDetailedSettingsWindow(DetailedSettingsViews& views) {
+    bool outlineShown = !views.outlineHolder->isHidden();
+    ui::Size pane = paneContentSize(*views.tabView);
+    double tabX = kMargin + (outlineShown ? kOutlineWidth + kOutlineGap : 0);
+    double buttonsTop = kMargin + kButtonHeight;
+    double tabY = buttonsTop + kRowGap;
+    double tabWidth = pane.width + kMargin, tabHeight = pane.height + kTabHeader;
+    double styleY = tabY + tabHeight + kRowGap;
+
+    std::string cancel = views.cancel->title(), ok = views.ok->title();
+    double leftButtons = kMargin + buttonWidth(views.versionInfo->title()) + kButtonGap +
+                         buttonWidth(views.revertToDefault->title());
+    double width = std::max(tabX + tabWidth + kMargin,
+                            leftButtons + 2 * kButtonGap + buttonRowWidth({cancel, ok}) + kMargin);
+    tabWidth = width - kMargin - tabX;
+    double height = styleY + kRowHeight + kMargin;
+
+    views.window->setFrame(ui::Rect::make(views.window->frame().origin.x,
+                                          views.window->frame().origin.y, width, height));
+    views.viewStyle->setFrame(ui::Rect::make(kMargin, styleY, kStyleWidth, kRowHeight));
+    views.tabView->setFrame(ui::Rect::make(tabX, tabY, tabWidth, tabHeight));
+    ui::Rect outline = ui::Rect::make(kMargin, tabY, kOutlineWidth, tabHeight);
+    views.outlineHolder->setFrame(outline);
+    views.outline->superview()->setFrame(ui::Rect::make(0, 0, kOutlineWidth, tabHeight));
+    views.outline->setFrame(ui::Rect::make(0, 0, kOutlineWidth, tabHeight));
+
+    double x = kMargin;
+    for (const auto& button : {views.versionInfo, views.revertToDefault}) {
+        button->setFrame(ui::Rect::make(x, kMargin, buttonWidth(button->title()), kButtonHeight));
+        x += buttonWidth(button->title()) + kButtonGap;
+    }
+    views.download->setFrame(
+        ui::Rect::make(x, kMargin, buttonWidth(views.download->title()), kButtonHeight));
+    double right = width - kMargin;
+    views.ok->setFrameOrigin({right - buttonWidth(ok), kMargin});
+    views.cancel->setFrameOrigin(
+        {right - buttonWidth(ok) - kButtonGap - buttonWidth(cancel), kMargin});
+}
+
+} // namespace velmora

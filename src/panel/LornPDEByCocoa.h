@@ -1,0 +1,217 @@
+#pragma once
+
+#include "panel/PanelLayout.h"
+#include "panes/PanePlugInMgr.h"
+#include "platform/foundation/Value.h"
+#include "platform/printing/PDEPlugIn.h"
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+class Bundle;
+class DetailedSettingsWinController;
+class PDEPlugInCallback;
+class PdeAutomaticPaperTraySelection;
+class PpdFileExt;
+class Ticket;
+struct Notification;
+namespace ui {
+class Control;
+class Window;
+} // namespace ui
+
+// The "Velmora Flow" panel of the print dialog: a few option controls of its own, the job
+// name, the favorites and the buttons that open the detailed settings and tray windows. It
+// moves the job's settings between its controls, every pane, one print option dictionary and
+// the print settings of the dialog (PPD choices and entries of its own).
+class LornPDEByCocoa : public PDEPanel, public PanelCommandTarget {
+public:
+    static constexpr const char* kPanelName = "Velmora Flow";
+    static constexpr const char* kPanelKind = "com.velmora.flow.print.pde.VelmoraFlow";
+    // The panel's own entries in the print settings: this prefix and the option keyword.
+    static constexpr const char* kCustomTicketPrefix = "com.velmora.print.PrintSettingsTicket.";
+    static constexpr int kNoErr = 0;
+    static constexpr int kParamErr = -50;
+    // The final check found a conflict between duplex and the media type.
+    static constexpr int kConflictErr = -1;
+
+    // Start-up; the panel is ready to be built and shown.
+    LornPDEByCocoa(PDEPlugInCallback* callback, std::shared_ptr<Bundle> bundle);
+    ~LornPDEByCocoa() override;
+    LornPDEByCocoa(const LornPDEByCocoa&) = delete;
+    LornPDEByCocoa& operator=(const LornPDEByCocoa&) = delete;
+
+    // ---- What the print dialog calls ----
+    std::string panelName() override { return kPanelName; }
+    std::string panelKind() override { return kPanelKind; }
+    std::shared_ptr<ui::View> panelView() override;
+    std::optional<Array> supportedPPDOptionKeys() override;
+    void willShow() override;
+    bool shouldHide() override;
+    bool saveValuesAndReturnError(std::string* error) override;
+    bool restoreValuesAndReturnError(std::string* error) override;
+    std::optional<Dictionary> summaryInfo() override;
+    void PPDOptionKeyValueDidChange(const std::optional<std::string>& option,
+                                    const std::optional<std::string>& choice) override;
+
+    // The save that writes only what changed since the detailed settings window opened.
+    bool saveValuesAndReturnError_Fast(std::string* error);
+    // Server lists, asked of the queue.
+    std::optional<Value> sendCommand(const std::string& listName) override;
+
+    // ---- Notifications and device lists ----
+    void configuringNotification(bool observe);
+    void keyChangeNotification(const Notification& notification);
+    void checkDevice();
+    void updateOutputTrayList();
+    void updateInputSlotList();
+    void updateInputSlotList(const Value& feeders);
+
+    // ---- Button actions ----
+    void clickedSelectPaperTraySelectionButton(long tag);
+    void automaticPapaerTraySelectionDidEnd();
+    void clickedJobNameButton();
+    void clickedShowDetailedSettingsButton();
+    void clickedRevertToDefaultSettings();
+
+    // ---- Favorite pop-up (LornPDEByCocoaFavorites.cpp) ----
+    void selectFavorite();
+    void _selectPrintOption();
+    void clickedSaveFavoriteButton();
+    void clickedDeleteFavoriteButton();
+    void clickedBrowseFavoriteButton();
+    void _checkDifferenceFromCurrentFavorite(bool completeFromPanes);
+    void _reflectCurrentFavoriteToUi();
+    static bool selectItemWithRepresentedObject(ui::PopUpButton* popUp, const Value& object);
+    std::optional<long> _currentFavoriteIndex() const;
+    std::optional<std::string> _currentFavoritePath() const;
+    std::optional<std::string> _currentFavoriteName() const;
+    std::optional<Dictionary> _currentFavoriteDictionary(Dictionary& options) const;
+    bool _isDifferFromCurrentFavorite(Dictionary* current) const;
+    std::optional<long> _indexOfChangePreset() const;
+    std::optional<long> _insertChangingPreset(std::string* title);
+    std::optional<long> _removeChangeingPreset();
+    void _removeChangedPresetTitleFromFavoritePopup();
+    static Value _stringFromBooleanIfNeed(const Value& value);
+
+    // ---- Print settings bridge (LornPDEByCocoaSettings.cpp) ----
+    int _ticketSetString(Ticket* ticket, const std::string& key,
+                         const std::optional<std::string>& value);
+    int _ticketGetString(Ticket* ticket, const std::string& key, std::optional<std::string>* value);
+    int _ticketGetSInt32(Ticket* ticket, const std::string& key, std::int32_t* value);
+    int _customTicketGetString(Ticket* ticket, const std::optional<std::string>& keyword,
+                               std::optional<std::string>* value);
+    int _customTicketSetString(Ticket* ticket, const std::optional<std::string>& keyword,
+                               const std::optional<std::string>& value);
+    void removedObjectByGatheringPrintOption(const std::string& keyword);
+    static std::string customTicketKey(const std::string& keyword);
+    static std::string escapeTicketValue(const std::string& value);
+    static std::string unescapeTicketValue(const std::string& value);
+
+    void _gatherValuesFromPane(Dictionary& options);
+    void _restoreValuesToPane(const Dictionary& options);
+    std::optional<std::string> getCopies();
+    void setCopies(const std::optional<std::string>& copies);
+    std::optional<std::string> getCollate();
+    void setCollate(bool collate);
+    void setKVInputSlot(const std::optional<std::string>& slot);
+    ui::Control* getCocoaPDEsControl(ui::View* view, const std::string& key) const;
+
+    int _gatherPrintOptionFromUi(Ticket* ticket, Dictionary* ppdDictionary);
+    int _gatherPrintOptionFromUi_Fast(Ticket* ticket, Dictionary* ppdDictionary);
+    int _restorePrintOptionToUi(Ticket* ticket, Dictionary* ppdDictionary);
+    void _setValueToPpdDictionary(Ticket* ticket, Dictionary* ppdDictionary,
+                                  const std::string& optionKeyword, const Value& value);
+    void _willChangePPDOptionKeyValue(const std::string& option, const std::string& choice,
+                                      Dictionary* ppdDictionary);
+    int _checkUIConstraint(Ticket* ticket, Dictionary* ppdDictionary);
+    void _setDefaults();
+
+    // ---- State, for the host and for tests ----
+    const PanelViews& views() const { return _views; }
+    const std::optional<Dictionary>& printOption() const { return _printOption; }
+    const std::optional<Dictionary>& defaultPrintOption() const { return _defaultPrintOption; }
+    const std::optional<std::string>& hostName() const { return _hostName; }
+    const std::string& specificJobNameValue() const { return _specificJobNameValue; }
+    const std::string& escapedJobNameValue() const { return _escapedJobNameValue; }
+    const std::string& jobNameValue() const { return _jobNameValue; }
+    const std::string& selectedProfilePath() const { return _selectedProfilePath; }
+    bool isIntializedUi() const { return _isIntializedUi; }
+    bool isMyPluginPDE() const { return _isMyPluginPDE; }
+    bool useConstraintHandling() const { return _useConstraintHandling; }
+    PdeAutomaticPaperTraySelection* automaticPaperTraySelection() const {
+        return _AutomaticPaperTraySelection.get();
+    }
+    PdeAutomaticPaperTraySelection* bypassPaperTraySelection() const {
+        return _BypassPaperTraySelection.get();
+    }
+    // The queue's PPD, wrapped on first use; null without constraint handling.
+    const PpdFileExt* _PPD();
+
+    // Turns the host name of a device URI into the address the web service is reached at.
+    static std::string hostNameFromDeviceURIHost(const std::string& host);
+
+private:
+    PanelViews _views;
+    std::shared_ptr<PdeAutomaticPaperTraySelection> _AutomaticPaperTraySelection;
+    std::shared_ptr<PdeAutomaticPaperTraySelection> _BypassPaperTraySelection;
+    PDEPlugInCallback* _pdePluginCallbackObject = nullptr;
+    std::shared_ptr<Bundle> _plugInBundle;
+    std::unique_ptr<PpdFileExt> _ppdFile;
+    std::optional<Dictionary> _defaultPrintOption;
+    std::optional<Dictionary> _printOption;
+    std::optional<Dictionary> _printOption_old;
+    std::optional<std::string> _hostName;
+    std::string _selectedProfilePath;
+    std::string _specificJobNameValue = "Auto";
+    std::string _escapedJobNameValue;
+    std::string _jobNameValue;
+    bool _isIntializedUi = false;
+    bool _isMyPluginPDE = false;
+    bool _useConstraintHandling = false;
+    bool _isHiddenNumCopies = false;
+    bool _isHiddenDuplex = false;
+    bool _isHiddenCollate = false;
+    std::string _selectedFavorite;
+    std::string _backupFavoriteName;
+    PanePlugInMgr* _panePlugInMgr = nullptr;
+    DetailedSettingsWinController* _detailedSettingsWinController = nullptr;
+
+    void _buildUi();
+    void buildControls();
+    void setUpOptionControl(const std::shared_ptr<ZEMAUI>& control, const Dictionary& settings,
+                            const std::string& key);
+    void makeTrayDialog(std::shared_ptr<PdeAutomaticPaperTraySelection>& dialog, bool bypass);
+    void setLocalizedTitles();
+    void connectActions();
+    void findHostName();
+    void _updatePaneFromModel();
+    void takeEngineChange(const Notification& notification);
+    void _updateJobNameUI();
+    void hideFavoriteStrip();
+    void giveCustomPapersToTrayDialogs();
+    int gatherPrintOption(Ticket* ticket, Dictionary* ppdDictionary, bool fast);
+    void writeCustomTicketEntries(Ticket* ticket);
+    void completeFromPanes();
+    bool isUnchangedSinceSnapshot(const std::string& key, const std::string& value) const;
+    void restoreTicketEntries(Ticket* ticket);
+    void gatherAutomaticTrayHalf(Dictionary& options);
+    void gatherBypassTrayHalf(Dictionary& options);
+    void restoreAutomaticTrayHalf(const Dictionary& options);
+    void restoreBypassTrayHalf(const Dictionary& options);
+    void restoreHostControls(const Dictionary& options);
+    std::optional<std::string> managerValue(const std::string& key) const;
+    void setManagerValue(const Dictionary& options, const std::string& key);
+    ui::Window* hostWindow() const;
+    void setDeleteButtonEnabled(bool enabled);
+    bool bypassControlExists() const;
+    void applyBypassSetting(const Value& value);
+    bool selectedFavoriteIsChangePreset(const std::string& title) const;
+    std::string changeSettingTitle() const;
+};
+
+} // namespace velmora

@@ -1,0 +1,597 @@
+// The panel's side of the print settings: gathering its controls and every pane into the print
+// option dictionary and writing it out as PPD choices and entries of its own, reading it back,
+// and the host dialog's copies and collate controls.
+
+#include "panel/LornPDEByCocoa.h"
+
+#include "common/Localization.h"
+#include "controls/ZEMAUI.h"
+#include "device/PdeAutomaticPaperTraySelection.h"
+#include "panel/DetailedSettingsWinController.h"
+#include "platform/foundation/ScopedValue.h"
+#include "platform/foundation/UnicodeText.h"
+#include "platform/printing/PDEPlugInCallback.h"
+#include "platform/printing/PrintSettings.h"
+#include "platform/printing/Ticket.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/PopUpButton.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/Window.h"
+#include "ppd/PpdFile.h"
+#include "ppd/PrintOptionConverter.h"
+#include "validation/StringEscapeConverter.h"
+
+namespace velmora {
+namespace {
+
+constexpr const char* kBypassKey = "AutoTraySettingToBypass";
+constexpr const char* kBypassPaperKey =
+    "PaperTypeBypass_MediaTypeTabbedBypass_MediaTypeCoatingMaterialBypass_"
+    "MediaTypePreprintedBypass_MediaTypeDrilledBypass_PaperTypeCustomNumberBypass";
+const char* const kMediaAttributes[] = {"MediaTypeCoatingMaterial", "MediaTypeDrilled",
+                                        "MediaTypeGlossFine", "MediaTypePreprinted"};
+
+// The frames at which print dialogs put their copies field.
+const ui::Rect kCopiesFrames[] = {ui::Rect::make(95, 4, 70, 22), ui::Rect::make(95, 4, 50, 22),
+                                  ui::Rect::make(101, 4, 60, 22), ui::Rect::make(92, 4, 60, 22)};
+
+const StringEscapeConverter& ticketEscaping() {
+    static const StringEscapeConverter converter = [] {
+        StringEscapeConverter rules = StringEscapeConverter::emptyConverter();
+        rules.replace("%", "%x25");
+        rules.replace("'", "%x27");
+        rules.replace(",", "%x2C");
+        return rules;
+    }();
+    return converter;
+}
+
+std::optional<std::string> textOf(const Value* value) {
+    if (!value || value->isNull())
+        return std::nullopt;
+    return value->stringValue();
+}
+
+bool isEmpty(const std::optional<std::string>& text) {
+    return !text || text->empty();
+}
+
+void setIfValue(Dictionary& options, const std::string& key,
+                const std::optional<std::string>& value) {
+    if (value)
+        options.set(key, Value(*value));
+}
+
+bool sameFrame(const ui::Rect& a, const ui::Rect& b) {
+    return a.origin.x == b.origin.x && a.origin.y == b.origin.y && a.size.width == b.size.width &&
+           a.size.height == b.size.height;
+}
+
+bool matchesHostControl(const ui::View& view, const std::string& key) {
+    if (key == "Collate" || key == "DuplexMode") {
+        auto* button = dynamic_cast<const ui::Button*>(&view);
+        const char* action = key == "Collate" ? "collatedSelected:" : "twoSidedSelected:";
+        return button && button->action() == action;
+    }
+    if (key == "NumCopies") {
+        if (!dynamic_cast<const ui::TextField*>(&view))
+            return false;
+        for (const auto& frame : kCopiesFrames)
+            if (sameFrame(view.frame(), frame))
+                return true;
+    }
+    return false;
+}
+
+} // namespace
+
+// ---- Ticket access ----
+
+std::string LornPDEByCocoa::customTicketKey(const std::string& keyword) {
+    return kCustomTicketPrefix + keyword;
+}
+
+std::string LornPDEByCocoa::escapeTicketValue(const std::string& value) {
+    return ticketEscaping().escape(value);
+}
+
+// The inverse replacements, one after the other, in the order they were added.
+std::string LornPDEByCocoa::unescapeTicketValue(const std::string& value) {
+    std::string text = value;
+    for (const auto& [source, escaped] : ticketEscaping().replacePattern()) {
+        std::string out;
+        std::size_t from = 0;
+        for (std::size_t at; (at = text.find(escaped, from)) != std::string::npos;
+             from = at + escaped.size())
+            out.append(text, from, at - from).append(source);
+        out.append(text, from, std::string::npos);
+        text = std::move(out);
+    }
+    return text;
+}
+
+int LornPDEByCocoa::_ticketSetString(Ticket* ticket, const std::string& key,
+                                     const std::optional<std::string>& value) {
+    std::optional<std::string> escaped;
+    if (value)
+        escaped = escapeTicketValue(*value);
+    if (_useConstraintHandling) {
+        PrintSettings* settings = _pdePluginCallbackObject->printSettings();
+        if (!settings)
+            return kParamErr;
+        settings->setValue(key, escaped ? Value(*escaped) : Value());
+        return kNoErr;
+    }
+    if (ticket && escaped)
+        return ticket->setString(kPanelKind, key, *escaped);
+    return kParamErr;
+}
+
+int LornPDEByCocoa::_ticketGetString(Ticket* ticket, const std::string& key,
+                                     std::optional<std::string>* value) {
+    if (_useConstraintHandling) {
+        PrintSettings* settings = _pdePluginCallbackObject->printSettings();
+        const Value* stored = settings ? settings->value(key) : nullptr;
+        if (!stored || !stored->string())
+            return kParamErr;
+        *value = *stored->string();
+        return kNoErr;
+    }
+    if (!ticket)
+        return kParamErr;
+    std::string stored;
+    int status = ticket->getString(key, &stored);
+    if (status == kNoErr)
+        *value = stored;
+    return status;
+}
+
+int LornPDEByCocoa::_ticketGetSInt32(Ticket* ticket, const std::string& key, std::int32_t* value) {
+    if (_useConstraintHandling) {
+        PrintSettings* settings = _pdePluginCallbackObject->printSettings();
+        const Value* stored = settings ? settings->value(key) : nullptr;
+        if (!stored || !stored->isNumber())
+            return kParamErr;
+        *value = static_cast<std::int32_t>(stored->integerValue());
+        return kNoErr;
+    }
+    return ticket ? ticket->getSInt32(key, value) : kParamErr;
+}
+
+int LornPDEByCocoa::_customTicketGetString(Ticket* ticket,
+                                           const std::optional<std::string>& keyword,
+                                           std::optional<std::string>* value) {
+    if (!keyword)
+        return kNoErr;
+    return _ticketGetString(ticket, customTicketKey(*keyword), value);
+}
+
+int LornPDEByCocoa::_customTicketSetString(Ticket* ticket,
+                                           const std::optional<std::string>& keyword,
+                                           const std::optional<std::string>& value) {
+    if (!keyword)
+        return kNoErr;
+    return _ticketSetString(ticket, customTicketKey(*keyword), value);
+}
+
+void LornPDEByCocoa::removedObjectByGatheringPrintOption(const std::string& keyword) {
+    _customTicketSetString(nullptr, keyword, std::nullopt);
+}
+
+Value LornPDEByCocoa::_stringFromBooleanIfNeed(const Value& value) {
+    if (value.isBoolean())
+        return Value(value.boolValue() ? "True" : "False");
+    return value;
+}
+
+// ---- The panel's controls ↔ a dictionary ----
+
+void LornPDEByCocoa::_gatherValuesFromPane(Dictionary& options) {
+    if (!_isIntializedUi)
+        return;
+    gatherAutomaticTrayHalf(options);
+    if (options.contains(kBypassKey))
+        gatherBypassTrayHalf(options);
+    options.set("PagePrintOnCenter", Value(managerValue("PagePrintOnCenter") == "True"));
+    setIfValue(options, "ColorMode", managerValue("ColorMode"));
+    options.set("SpotColorCorrection", Value(managerValue("SpotColorCorrection") == "True"));
+    options.set("CmykAdjustmentSpotColor",
+                Value(managerValue("CmykAdjustmentSpotColor") == "True"));
+    for (const char* key : {"StapleMode_StapleMechanism", "Punch_PunchHoles", "Fold", "OutputTray",
+                            "OffsetMode", "KVInputSlot"})
+        setIfValue(options, key, managerValue(key));
+    setIfValue(options, "NumCopies", getCopies());
+    setIfValue(options, "Collate", getCollate());
+    setIfValue(options, "DuplexMode", managerValue("DuplexMode"));
+}
+
+void LornPDEByCocoa::gatherAutomaticTrayHalf(Dictionary& options) {
+    Dictionary texts = _AutomaticPaperTraySelection
+                           ? _AutomaticPaperTraySelection->getTextFieldStringDictionary()
+                           : Dictionary();
+    auto text = [&](const char* key) { return textOf(texts.find(key)); };
+    if (auto tabbed = managerValue("PaperType_MediaTypeTabbed"))
+        options.set("PaperType_MediaTypeTabbed", Value(*tabbed));
+    else
+        setIfValue(options, "PaperTypeD", managerValue("PaperTypeD"));
+    if (!isEmpty(text("PaperTypeCustomName")))
+        options.set("PaperTypeCustomName", Value(*text("PaperTypeCustomName")));
+    setIfValue(options, "MediaTypeSequence", text("MediaTypeSequence"));
+    setIfValue(options, "PaperColor", managerValue("PaperColor"));
+    setIfValue(options, "PaperColorCustomName", text("PaperColorCustomName"));
+    if (!isEmpty(text("MediaTypeWeightValue")))
+        options.set("MediaTypeWeightValue", Value(*text("MediaTypeWeightValue")));
+    else
+        setIfValue(options, "MediaTypeWeight", managerValue("MediaTypeWeight"));
+    for (const char* key : kMediaAttributes)
+        if (!isEmpty(text(key)))
+            setIfValue(options, key, managerValue(key));
+}
+
+void LornPDEByCocoa::gatherBypassTrayHalf(Dictionary& options) {
+    Dictionary texts = _BypassPaperTraySelection
+                           ? _BypassPaperTraySelection->getTextFieldStringDictionary()
+                           : Dictionary();
+    setIfValue(options, kBypassPaperKey, managerValue(kBypassPaperKey));
+    setIfValue(options, "MediaTypeSequenceBypass", textOf(texts.find("MediaTypeSequenceBypass")));
+    setIfValue(options, "PaperColorBypass", managerValue("PaperColorBypass"));
+    setIfValue(options, "MediaTypeWeightBypass", managerValue("MediaTypeWeightBypass"));
+    bool bypass = managerValue(kBypassKey) == "True";
+    options.set(kBypassKey, Value(bypass));
+    _views.bypassPaperTraySelectionButton->setEnabled(!bypass);
+}
+
+void LornPDEByCocoa::setManagerValue(const Dictionary& options, const std::string& key) {
+    _panePlugInMgr->setStringValue(textOf(options.find(key)), key);
+}
+
+void LornPDEByCocoa::_restoreValuesToPane(const Dictionary& options) {
+    if (!_isIntializedUi)
+        return;
+    restoreAutomaticTrayHalf(options);
+    if (options.contains(kBypassKey))
+        restoreBypassTrayHalf(options);
+    const Value* center = options.find("PagePrintOnCenter");
+    _panePlugInMgr->setStringValue(center && center->boolValue() ? "True" : "False",
+                                   "PagePrintOnCenter");
+    setManagerValue(options, "ColorMode");
+    for (const char* key :
+         {"StapleMode_StapleMechanism", "Punch_PunchHoles", "Fold", "OutputTray"}) {
+        setManagerValue(options, key);
+        _panePlugInMgr->updateOldValue(key);
+    }
+    for (const char* key : {"OffsetMode", "KVInputSlot", "DuplexMode"})
+        setManagerValue(options, key);
+    if (_isMyPluginPDE)
+        restoreHostControls(options);
+}
+
+void LornPDEByCocoa::restoreAutomaticTrayHalf(const Dictionary& options) {
+    auto nonEmpty = [&](const char* key) { return !isEmpty(textOf(options.find(key))); };
+    setManagerValue(options, options.contains("PaperType_MediaTypeTabbed")
+                                 ? "PaperType_MediaTypeTabbed"
+                                 : "PaperTypeD");
+    setManagerValue(options, nonEmpty("PaperTypeCustomNumber") ? "PaperTypeCustomNumber"
+                                                               : "PaperTypeCustomName");
+    setManagerValue(options, "MediaTypeSequence");
+    setManagerValue(options, "PaperColor");
+    if (options.contains("PaperColorCustomName"))
+        setManagerValue(options, "PaperColorCustomName");
+    setManagerValue(options,
+                    nonEmpty("MediaTypeWeightValue") ? "MediaTypeWeightValue" : "MediaTypeWeight");
+    for (const char* key : kMediaAttributes)
+        if (nonEmpty(key))
+            setManagerValue(options, key);
+}
+
+void LornPDEByCocoa::restoreBypassTrayHalf(const Dictionary& options) {
+    for (const char* key :
+         {kBypassPaperKey, "MediaTypeSequenceBypass", "PaperColorBypass", "MediaTypeWeightBypass"})
+        setManagerValue(options, key);
+    bool bypass = options.get(kBypassKey).boolValue();
+    _panePlugInMgr->setStringValue(bypass ? "True" : "False", kBypassKey);
+    _views.bypassPaperTraySelectionButton->setEnabled(!bypass);
+}
+
+// While the panel is shown the dialog's copies and input tray follow the restored values.
+void LornPDEByCocoa::restoreHostControls(const Dictionary& options) {
+    setCopies(textOf(options.find("NumCopies")));
+    setKVInputSlot(textOf(options.find("KVInputSlot")));
+    setManagerValue(options, "NumCopies");
+    setManagerValue(options, "KVInputSlot");
+    if (!_printOption)
+        return;
+    for (const char* key : {"NumCopies", "InputSlot"})
+        if (const Value* value = _printOption->find(key); value && !value->isNull())
+            _setValueToPpdDictionary(nullptr, nullptr, key, _stringFromBooleanIfNeed(*value));
+}
+
+// ---- The dialog's own controls ----
+
+ui::Window* LornPDEByCocoa::hostWindow() const {
+    return _views.view ? _views.view->window() : nullptr;
+}
+
+ui::Control* LornPDEByCocoa::getCocoaPDEsControl(ui::View* view, const std::string& key) const {
+    if (!view)
+        return nullptr;
+    for (const auto& sub : view->subviews()) {
+        if (matchesHostControl(*sub, key))
+            return static_cast<ui::Control*>(sub.get());
+        // Plain views and boxes are searched; other kinds hold no dialog controls.
+        ui::View* inside = nullptr;
+        if (sub->className() == "NSView" || sub->className() == "NSBox")
+            inside = sub.get();
+        if (ui::Control* found = getCocoaPDEsControl(inside, key))
+            return found;
+    }
+    return nullptr;
+}
+
+std::optional<std::string> LornPDEByCocoa::getCopies() {
+    if (_isHiddenNumCopies)
+        return std::nullopt;
+    ui::Window* window = hostWindow();
+    ui::Control* field =
+        window ? getCocoaPDEsControl(window->contentView().get(), "NumCopies") : nullptr;
+    if (!field)
+        return std::nullopt;
+    return field->stringValue();
+}
+
+void LornPDEByCocoa::setCopies(const std::optional<std::string>& copies) {
+    if (_isHiddenNumCopies || !copies)
+        return;
+    ui::Window* window = hostWindow();
+    ui::Control* field =
+        window ? getCocoaPDEsControl(window->contentView().get(), "NumCopies") : nullptr;
+    if (!field)
+        return;
+    field->setStringValue(*copies);
+    field->sendAction();
+}
+
+std::optional<std::string> LornPDEByCocoa::getCollate() {
+    if (_isHiddenCollate || !_pdePluginCallbackObject)
+        return std::nullopt;
+    PrintSettings* settings = _pdePluginCallbackObject->printSettings();
+    if (!settings)
+        return std::nullopt;
+    return settings->collate() ? "True" : "False";
+}
+
+void LornPDEByCocoa::setCollate(bool collate) {
+    if (_isHiddenCollate || !_pdePluginCallbackObject)
+        return;
+    if (PrintSettings* settings = _pdePluginCallbackObject->printSettings())
+        settings->setCollate(collate);
+    ui::Window* window = hostWindow();
+    ui::Control* box =
+        window ? getCocoaPDEsControl(window->contentView().get(), "Collate") : nullptr;
+    if (auto* button = dynamic_cast<ui::Button*>(box)) {
+        button->setState(collate ? 1 : 0);
+        button->sendAction();
+    }
+}
+
+void LornPDEByCocoa::setKVInputSlot(const std::optional<std::string>& slot) {
+    if (!slot || !_pdePluginCallbackObject)
+        return;
+    if (PrintSettings* settings = _pdePluginCallbackObject->printSettings())
+        settings->setValue("KVInputSlot", Value(*slot));
+}
+
+// ---- Save ----
+
+int LornPDEByCocoa::_gatherPrintOptionFromUi(Ticket* ticket, Dictionary* ppdDictionary) {
+    return gatherPrintOption(ticket, ppdDictionary, false);
+}
+
+int LornPDEByCocoa::_gatherPrintOptionFromUi_Fast(Ticket* ticket, Dictionary* ppdDictionary) {
+    return gatherPrintOption(ticket, ppdDictionary, true);
+}
+
+int LornPDEByCocoa::gatherPrintOption(Ticket* ticket, Dictionary* ppdDictionary, bool fast) {
+    writeCustomTicketEntries(ticket);
+    if (!_printOption)
+        _printOption = Dictionary();
+    completeFromPanes();
+    _gatherValuesFromPane(*_printOption);
+    PrintOptionConverter::convertToCanonicalPpdKeyword(*_printOption, true);
+    Dictionary canonical = *_printOption;
+    for (const auto& [key, stored] : canonical) {
+        if (stored.isNull())
+            continue;
+        Value value = stored;
+        if (!fast && key == "UserName" && value.string())
+            value = Value(UnicodeText::normalizeNFC(*value.string()));
+        value = _stringFromBooleanIfNeed(value);
+        if (fast && isUnchangedSinceSnapshot(key, value.stringValue()))
+            continue;
+        _setValueToPpdDictionary(ticket, ppdDictionary, key, value);
+    }
+    PrintOptionConverter::convertToInternalPpdKeyword(*_printOption);
+    if (ppdDictionary)
+        for (const auto& key : ppdDictionary->keys())
+            if (!_printOption->contains(key))
+                ppdDictionary->remove(key);
+    return _checkUIConstraint(ticket, ppdDictionary);
+}
+
+void LornPDEByCocoa::writeCustomTicketEntries(Ticket* ticket) {
+    _customTicketSetString(ticket, std::string("ZRSpecificJobName"), _specificJobNameValue);
+    _customTicketSetString(ticket, std::string("JobName"), _escapedJobNameValue);
+    if (_views.favorite) {
+        if (auto item = _views.favorite->selectedItem())
+            if (const std::string* path = item->representedObject().string();
+                path && !path->empty())
+                _customTicketSetString(ticket, std::string("FavoriteName"), *path);
+    }
+    _customTicketSetString(ticket, std::string("ProfilePath"), _selectedProfilePath);
+}
+
+// Every pane's values fill what the dictionary lacks; the manager knows the panel meanwhile.
+void LornPDEByCocoa::completeFromPanes() {
+    _panePlugInMgr->setDelegate(this);
+    struct ClearDelegate {
+        PanePlugInMgr* manager;
+        ~ClearDelegate() { manager->setDelegate(nullptr); }
+    } clear{_panePlugInMgr};
+    _detailedSettingsWinController->reformatPrintOption(*_printOption);
+}
+
+// A comparison that cannot be made counts as a change.
+bool LornPDEByCocoa::isUnchangedSinceSnapshot(const std::string& key,
+                                              const std::string& value) const {
+    if (!_printOption_old)
+        return false;
+    const Value* old = _printOption_old->find(key);
+    if (!old)
+        return false;
+    if (const std::string* text = old->string())
+        return UnicodeText::equalIgnoringCase(*text, value);
+    if (old->isNumber() || old->isBoolean())
+        return UnicodeText::equalIgnoringCase(old->boolValue() ? "True" : "False", value);
+    return false;
+}
+
+void LornPDEByCocoa::_setValueToPpdDictionary(Ticket* ticket, Dictionary* ppdDictionary,
+                                              const std::string& optionKeyword,
+                                              const Value& value) {
+    std::string choice = value.stringValue();
+    if (_panePlugInMgr->isExistsInPpd(optionKeyword, choice)) {
+        _willChangePPDOptionKeyValue(optionKeyword, choice, ppdDictionary);
+        std::optional<std::string> stored;
+        if (_customTicketGetString(ticket, optionKeyword, &stored) == kNoErr && stored)
+            removedObjectByGatheringPrintOption(optionKeyword);
+        return;
+    }
+    _customTicketSetString(ticket, optionKeyword, choice);
+    if (_panePlugInMgr->isExistsInPpd(optionKeyword, std::nullopt)) {
+        if (_defaultPrintOption)
+            if (auto fallback = textOf(_defaultPrintOption->find(optionKeyword)))
+                _willChangePPDOptionKeyValue(optionKeyword, *fallback, ppdDictionary);
+    } else if (ppdDictionary) {
+        ppdDictionary->remove(optionKeyword);
+    }
+}
+
+void LornPDEByCocoa::_willChangePPDOptionKeyValue(const std::string& option,
+                                                  const std::string& choice,
+                                                  Dictionary* ppdDictionary) {
+    if (ppdDictionary) {
+        ppdDictionary->set(option, Value(choice));
+        return;
+    }
+    if (_useConstraintHandling)
+        _pdePluginCallbackObject->willChangePPDOptionKeyValue(option, choice);
+}
+
+int LornPDEByCocoa::_checkUIConstraint(Ticket* ticket, Dictionary* ppdDictionary) {
+    std::optional<std::string> duplex;
+    std::int32_t duplexing = 0;
+    if (_ticketGetSInt32(ticket, PrintSettings::kDuplexingKey, &duplexing) == kNoErr) {
+        if (duplexing == PrintSettings::kDuplexNoTumble)
+            duplex = "DuplexNoTumble";
+        else if (duplexing == PrintSettings::kDuplexTumble)
+            duplex = "DuplexTumble";
+        else if (duplexing == PrintSettings::kDuplexNone)
+            duplex = "None";
+    }
+    std::optional<std::string> mediaType;
+    if (_useConstraintHandling) {
+        if (const PpdFileExt* ppd = _PPD())
+            if (auto marked = ppd->findMarkedChoice("ZRMediaType"))
+                mediaType = marked->stringValue();
+    } else if (ppdDictionary) {
+        mediaType = textOf(ppdDictionary->find("ZRMediaType"));
+    }
+    Dictionary answer = _panePlugInMgr->resloveConflictAlertDuplex(duplex, mediaType, 1);
+    return answer.contains("alert") ? kConflictErr : kNoErr;
+}
+
+void LornPDEByCocoa::_setDefaults() {
+    Dictionary defaults = _panePlugInMgr->defaultSettings();
+    if (defaults.empty())
+        return;
+    _defaultPrintOption = defaults;
+    _printOption = std::move(defaults);
+}
+
+// ---- Restore ----
+
+int LornPDEByCocoa::_restorePrintOptionToUi(Ticket* ticket, Dictionary* ppdDictionary) {
+    try {
+        const PpdFileExt* ppd = _useConstraintHandling ? _PPD() : nullptr;
+        if (!_printOption)
+            _printOption = Dictionary();
+        PrintOptionConverter::convertToCanonicalPpdKeyword(*_printOption, true);
+        for (const auto& key : _printOption->keys()) {
+            std::optional<std::string> stored;
+            if (_customTicketGetString(ticket, key, &stored) == kNoErr && stored)
+                _printOption->set(key, Value(unescapeTicketValue(*stored)));
+            else if (ppdDictionary) {
+                if (const Value* choice = ppdDictionary->find(key))
+                    _printOption->set(key, *choice);
+            } else if (ppd) {
+                if (auto marked = ppd->findMarkedChoice(key))
+                    _printOption->set(key, *marked);
+            }
+        }
+        PrintOptionConverter::convertToInternalPpdKeyword(*_printOption);
+        _panePlugInMgr->restorePrintOptionValues(_printOption);
+    } catch (...) {
+        // What could not be read stays as it was; the panel's own entries follow.
+    }
+    restoreTicketEntries(ticket);
+    _updateJobNameUI();
+    if (_printOption)
+        _restoreValuesToPane(*_printOption);
+    _checkDifferenceFromCurrentFavorite(true);
+    return kNoErr;
+}
+
+void LornPDEByCocoa::restoreTicketEntries(Ticket* ticket) {
+    std::optional<std::string> stored;
+    if (_customTicketGetString(ticket, std::string("ZRSpecificJobName"), &stored) == kNoErr &&
+        stored)
+        _specificJobNameValue = unescapeTicketValue(*stored);
+    stored.reset();
+    // The job name comes back in the job name dialog's own escaped form; what the label shows
+    // is that form unescaped.
+    if (_customTicketGetString(ticket, std::string("JobName"), &stored) == kNoErr && stored) {
+        _escapedJobNameValue = unescapeTicketValue(*stored);
+        _jobNameValue = StringEscapeConverter::standardConverter(IsJapanesePreferred())
+                            .unEscape(_escapedJobNameValue);
+    }
+    stored.reset();
+    if (_customTicketGetString(ticket, std::string("FavoriteName"), &stored) == kNoErr && stored) {
+        std::string path = unescapeTicketValue(*stored);
+        if (!path.empty() && selectItemWithRepresentedObject(_views.favorite.get(), Value(path)))
+            selectFavorite();
+    }
+    stored.reset();
+    if (_customTicketGetString(ticket, std::string("ProfilePath"), &stored) == kNoErr && stored)
+        _selectedProfilePath = unescapeTicketValue(*stored);
+}
+
+// ---- Revert to default ----
+
+void LornPDEByCocoa::clickedRevertToDefaultSettings() {
+    if (!_defaultPrintOption)
+        return;
+    auto changed = _panePlugInMgr->setStringValueWithRestoreConfliction(
+        _defaultPrintOption->get("OutputTray").stringValue(), "OutputTray");
+    _restoreValuesToPane(*_defaultPrintOption);
+    _panePlugInMgr->setStringValue(std::string("None"), "DuplexMode");
+    setCollate(true);
+    if (!_printOption)
+        _printOption = Dictionary();
+    _gatherValuesFromPane(*_printOption);
+    if (changed)
+        for (const auto& key : *changed)
+            setIfValue(*_printOption, key, managerValue(key));
+    _checkDifferenceFromCurrentFavorite(true);
+}
+
+} // namespace velmora

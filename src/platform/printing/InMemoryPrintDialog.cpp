@@ -1,0 +1,244 @@
+#include "platform/printing/InMemoryPrintDialog.h"
+
+#include "platform/foundation/PlugInBundleLoader.h"
+#include "platform/printing/InMemoryPrinter.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/TextField.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+// libcups marks its PPD API deprecated, but a queue's PPD can only be marked through it.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/cups.h>
+#include <cups/ppd.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+namespace velmora {
+namespace {
+
+constexpr double kHostStripHeight = 34;
+constexpr const char* kInputSlotKey = "KVInputSlot";
+
+bool isDuplexOption(const std::string& option) {
+    return option == "Duplex" || option == "DuplexMode";
+}
+
+std::optional<int> duplexingOfChoice(const std::string& choice) {
+    if (choice == "None")
+        return PrintSettings::kDuplexNone;
+    if (choice == "DuplexNoTumble")
+        return PrintSettings::kDuplexNoTumble;
+    if (choice == "DuplexTumble")
+        return PrintSettings::kDuplexTumble;
+    return std::nullopt;
+}
+
+} // namespace
+
+InMemoryPrintDialog::InMemoryPrintDialog(Options options)
+    : _options(std::move(options)),
+      _printer(std::make_shared<InMemoryPrinter>(_options.printerName, _options.deviceURI)) {
+    _session.setCurrentPrinter(_printer);
+    if (_options.ppdPath) {
+        _ppd = ppdOpenFile(_options.ppdPath->c_str());
+        if (_ppd)
+            ppdMarkDefaults(_ppd);
+    }
+    buildWindow();
+}
+
+InMemoryPrintDialog::~InMemoryPrintDialog() {
+    // The panel goes before the plug-in that made it, and both before the PPD they may use.
+    _panel.reset();
+    _plugIn.reset();
+    if (_ppd)
+        ppdClose(_ppd);
+}
+
+bool InMemoryPrintDialog::open(std::string* error) {
+    auto fail = [&](const std::string& reason) {
+        if (error)
+            *error = reason;
+        return false;
+    };
+    if (_options.ppdPath && !_ppd)
+        return fail("the queue's PPD " + *_options.ppdPath + " cannot be read");
+    auto loaded = PlugInBundleLoader::open(_options.plugInPath, kPDEPlugInAbiVersion,
+                                           "print dialog extension");
+    if (!loaded.error.empty())
+        return fail(_options.plugInPath + " is not loaded: " + loaded.error);
+    auto factory = reinterpret_cast<PDEPlugInFactory>(loaded.factory);
+    _plugIn.reset(factory());
+    if (!_plugIn || !_plugIn->initWithBundle(loaded.bundle))
+        return fail(_options.plugInPath + " refused to start");
+    auto panels = _plugIn->PDEPanelsForType(kPDETypePrinterModule, this);
+    if (!panels || panels->empty() || !panels->front())
+        return fail(_options.plugInPath + " has no printer-module panel");
+    _panel = panels->front();
+    placePanelView();
+    return true;
+}
+
+void InMemoryPrintDialog::buildWindow() {
+    _window = std::make_shared<ui::Window>(ui::Rect::make(0, 0, 600, kHostStripHeight), "Print");
+    auto content = _window->contentView();
+    content->addSubview(ui::TextField::label(ui::Rect::make(20, 7, 70, 17), "Copies:"));
+    _copies = std::make_shared<ui::TextField>(
+        ui::Rect::make(kCopiesX, kCopiesY, kCopiesWidth, kCopiesHeight));
+    _copies->setStringValue(std::to_string(_settings.copies()));
+    _copies->setAction("copiesChanged:");
+    _copies->setTarget([this](ui::Control& field) {
+        int copies = std::atoi(field.stringValue().c_str());
+        if (copies > 0)
+            _settings.setCopies(copies);
+        else
+            field.setStringValue(std::to_string(_settings.copies()));
+    });
+    content->addSubview(_copies);
+    _collate = ui::Button::checkBox(ui::Rect::make(180, 4, 100, 22), "Collated");
+    _collate->setAction("collatedSelected:");
+    _collate->setTarget([this](ui::Control& box) {
+        _settings.setCollate(static_cast<ui::Button&>(box).state() == 1);
+    });
+    content->addSubview(_collate);
+    _twoSided = ui::Button::checkBox(ui::Rect::make(290, 4, 110, 22), "Two-Sided");
+    _twoSided->setAction("twoSidedSelected:");
+    _twoSided->setTarget([this](ui::Control& box) {
+        bool on = static_cast<ui::Button&>(box).state() == 1;
+        _settings.setDuplexing(on ? PrintSettings::kDuplexNoTumble : PrintSettings::kDuplexNone);
+    });
+    content->addSubview(_twoSided);
+    showHostSettings();
+}
+
+// The panel sits above the dialog's own strip; the window takes the panel's size.
+void InMemoryPrintDialog::placePanelView() {
+    auto view = _panel->panelView();
+    if (!view)
+        return;
+    if (!view->superview())
+        _window->contentView()->addSubview(view);
+    ui::Size size = view->frame().size;
+    view->setFrameOrigin({0, kHostStripHeight});
+    _window->setFrame(ui::Rect::make(_window->frame().origin.x, _window->frame().origin.y,
+                                     std::max(size.width, 420.0), size.height + kHostStripHeight));
+}
+
+void InMemoryPrintDialog::showPanel() {
+    if (!_panel)
+        return;
+    _panel->willShow();
+    placePanelView();
+}
+
+bool InMemoryPrintDialog::hidePanel() { return _panel && _panel->shouldHide(); }
+
+void InMemoryPrintDialog::showHostSettings() {
+    _copies->setStringValue(std::to_string(_settings.copies()));
+    _collate->setState(_settings.collate() ? 1 : 0);
+    _twoSided->setState(_settings.duplexing() != PrintSettings::kDuplexNone ? 1 : 0);
+}
+
+void InMemoryPrintDialog::willChangePPDOptionKeyValue(const std::string& option,
+                                                      const std::string& choice) {
+    if (!_ppd)
+        return;
+    int count = 0;
+    cups_option_t* resolved = nullptr;
+    if (cupsResolveConflicts(_ppd, option.c_str(), choice.c_str(), &count, &resolved)) {
+        for (int i = 0; i < count; ++i) {
+            std::string name = resolved[i].name, value = resolved[i].value;
+            if (name != option && markedChoice(name) != value)
+                _resolved.emplace_back(name, value);
+            markChoice(name, value);
+        }
+    }
+    cupsFreeOptions(count, resolved);
+    markChoice(option, choice);
+}
+
+void InMemoryPrintDialog::markChoice(const std::string& option, const std::string& choice) {
+    if (!ppdFindChoice(ppdFindOption(_ppd, option.c_str()), choice.c_str()))
+        return;
+    ppdMarkOption(_ppd, option.c_str(), choice.c_str());
+    followDuplexChoice(option, choice);
+}
+
+// The dialog's two-sided setting follows the PPD's duplex choices, as it does on screen.
+void InMemoryPrintDialog::followDuplexChoice(const std::string& option, const std::string& choice) {
+    if (!isDuplexOption(option))
+        return;
+    if (auto duplexing = duplexingOfChoice(choice)) {
+        _settings.setDuplexing(*duplexing);
+        showHostSettings();
+    }
+}
+
+std::optional<std::string> InMemoryPrintDialog::markedChoice(const std::string& option) const {
+    if (!_ppd)
+        return std::nullopt;
+    if (ppd_choice_t* marked = ppdFindMarkedChoice(_ppd, option.c_str()))
+        return std::string(marked->choice);
+    return std::nullopt;
+}
+
+Dictionary InMemoryPrintDialog::changedPpdChoices() const {
+    Dictionary changed;
+    if (!_ppd)
+        return changed;
+    for (ppd_option_t* option = ppdFirstOption(_ppd); option; option = ppdNextOption(_ppd)) {
+        auto marked = markedChoice(option->keyword);
+        if (marked && *marked != option->defchoice)
+            changed.set(option->keyword, Value(*marked));
+    }
+    return changed;
+}
+
+bool InMemoryPrintDialog::isHostKey(const std::string& key) const {
+    return key == PrintSettings::kCopiesKey || key == PrintSettings::kCollateKey ||
+           key == PrintSettings::kDuplexingKey || key == kInputSlotKey;
+}
+
+Dictionary InMemoryPrintDialog::settingsSnapshot() const {
+    Dictionary ticket;
+    for (const auto& [key, value] : _settings.entries())
+        if (!isHostKey(key))
+            ticket.set(key, value);
+    Dictionary host{{"copies", Value(static_cast<std::int64_t>(_settings.copies()))},
+                    {"collate", Value(_settings.collate())},
+                    {"duplexing", Value(static_cast<std::int64_t>(_settings.duplexing()))}};
+    if (const Value* slot = _settings.value(kInputSlotKey))
+        host.set(kInputSlotKey, *slot);
+    return Dictionary{{"ppd", Value(changedPpdChoices())},
+                      {"ticket", Value(std::move(ticket))},
+                      {"host", Value(std::move(host))}};
+}
+
+void InMemoryPrintDialog::restoreSnapshot(const Dictionary& snapshot) {
+    if (const Dictionary* ppd = snapshot.get("ppd").dictionary())
+        for (const auto& [option, choice] : *ppd)
+            if (const std::string* text = choice.string(); text && _ppd)
+                markChoice(option, *text);
+    if (const Dictionary* ticket = snapshot.get("ticket").dictionary())
+        for (const auto& [key, value] : *ticket)
+            if (!isHostKey(key) && !value.isNull())
+                _settings.setValue(key, value);
+    if (const Dictionary* host = snapshot.get("host").dictionary()) {
+        if (const Value& copies = host->get("copies");
+            copies.isNumber() && copies.integerValue() > 0)
+            _settings.setCopies(static_cast<int>(copies.integerValue()));
+        if (const Value& collate = host->get("collate"); collate.isBoolean())
+            _settings.setCollate(collate.boolValue());
+        if (const Value& duplexing = host->get("duplexing");
+            duplexing.isNumber() && duplexing.integerValue() >= PrintSettings::kDuplexNone &&
+            duplexing.integerValue() <= PrintSettings::kDuplexTumble)
+            _settings.setDuplexing(static_cast<int>(duplexing.integerValue()));
+        if (const Value& slot = host->get(kInputSlotKey); slot.isString())
+            _settings.setValue(kInputSlotKey, slot);
+    }
+    showHostSettings();
+}
+
+} // namespace velmora

@@ -1,0 +1,109 @@
+#pragma once
+
+#include "platform/foundation/Value.h"
+#include "platform/printing/PDEPlugIn.h"
+#include "platform/printing/PDEPlugInCallback.h"
+#include "platform/printing/PrintSession.h"
+#include "platform/printing/PrintSettings.h"
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+class InMemoryPrinter;
+namespace ui {
+class Button;
+class TextField;
+class View;
+class Window;
+} // namespace ui
+
+// A print dialog that lives in this process: it loads a print dialog extension bundle through
+// its Info.plist and shared object, as the system's dialog does, asks it for its printer-module
+// panels, and puts the first one into its window beside its own copies field and collate and
+// two-sided check boxes. It keeps the queue's PPD open with libcups and offers constraint
+// handling: a choice is marked and the constraints it breaks are resolved by libcups.
+class InMemoryPrintDialog : public PDEPlugInCallback {
+public:
+    // Frames of the dialog's own controls (the panel looks for them there).
+    static constexpr double kCopiesX = 95, kCopiesY = 4, kCopiesWidth = 70, kCopiesHeight = 22;
+
+    struct Options {
+        std::string plugInPath;
+        std::optional<std::string> ppdPath;
+        std::string printerName = "VelmoraPress";
+        std::optional<std::string> deviceURI;
+        bool constraintHandling = true;
+    };
+
+    explicit InMemoryPrintDialog(Options options);
+    ~InMemoryPrintDialog() override;
+    InMemoryPrintDialog(const InMemoryPrintDialog&) = delete;
+    InMemoryPrintDialog& operator=(const InMemoryPrintDialog&) = delete;
+
+    // Loads the extension and takes its panel; false with a reason when there is none.
+    bool open(std::string* error);
+
+    // Shows the panel (it may change its size; the window follows) and hides it again.
+    void showPanel();
+    bool hidePanel();
+
+    // ---- The host callback ----
+    PrintSession* printSession() override { return &_session; }
+    PrintSettings* printSettings() override { return &_settings; }
+    ppd_file_s* ppdFile() override { return _ppd; }
+    bool respondsToWillChangePPDOptionKeyValue() const override {
+        return _options.constraintHandling;
+    }
+    void willChangePPDOptionKeyValue(const std::string& option, const std::string& choice) override;
+
+    // ---- What the dialog holds ----
+    std::shared_ptr<PDEPanel> panel() const { return _panel; }
+    PDEPlugIn* plugIn() const { return _plugIn.get(); }
+    std::shared_ptr<ui::Window> window() const { return _window; }
+    std::shared_ptr<ui::TextField> copiesField() const { return _copies; }
+    std::shared_ptr<ui::Button> collateCheckBox() const { return _collate; }
+    std::shared_ptr<ui::Button> twoSidedCheckBox() const { return _twoSided; }
+    InMemoryPrinter& printer() const { return *_printer; }
+
+    // The marked choice of an option of the queue's PPD; null without one.
+    std::optional<std::string> markedChoice(const std::string& option) const;
+    // Every option whose marked choice is not the PPD's default, in PPD order.
+    Dictionary changedPpdChoices() const;
+    // Choices libcups changed to resolve constraints, in the order it changed them.
+    const std::vector<std::pair<std::string, std::string>>& resolvedChoices() const {
+        return _resolved;
+    }
+
+    // The print settings as a file keeps them: {"ppd": {option: choice}, "ticket": {key:
+    // stored value}, "host": {"copies", "collate", "duplexing", "KVInputSlot"}}.
+    Dictionary settingsSnapshot() const;
+    // Takes such a snapshot back: marks the choices, sets the entries and the host controls.
+    // Entries of the wrong type are left out.
+    void restoreSnapshot(const Dictionary& snapshot);
+
+private:
+    Options _options;
+    PrintSession _session;
+    PrintSettings _settings;
+    std::shared_ptr<InMemoryPrinter> _printer;
+    ppd_file_s* _ppd = nullptr;
+    std::unique_ptr<PDEPlugIn> _plugIn;
+    std::shared_ptr<PDEPanel> _panel;
+    std::shared_ptr<ui::Window> _window;
+    std::shared_ptr<ui::TextField> _copies;
+    std::shared_ptr<ui::Button> _collate, _twoSided;
+    std::vector<std::pair<std::string, std::string>> _resolved;
+
+    void buildWindow();
+    void placePanelView();
+    void markChoice(const std::string& option, const std::string& choice);
+    void followDuplexChoice(const std::string& option, const std::string& choice);
+    void showHostSettings();
+    bool isHostKey(const std::string& key) const;
+};
+
+} // namespace velmora
