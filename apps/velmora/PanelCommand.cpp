@@ -195,8 +195,11 @@ private:
 
     // Runs a button's modal window with the steps a person takes in it.
     bool click(ui::Button& button, std::function<void(ui::Window&)> steps) {
+        return run([&] { button.performClick(); }, std::move(steps));
+    }
+    bool run(const std::function<void()>& action, std::function<void(ui::Window&)> steps) {
         _steps = std::move(steps);
-        button.performClick();
+        action();
         _steps = nullptr;
         return _error.empty();
     }
@@ -299,17 +302,20 @@ private:
     bool saveFavorite() {
         if (_options.saveFavorite.empty())
             return true;
-        return click(*_panel->views().saveFavoriteButton, [this](ui::Window& window) {
-            const auto& views = SaveFavoriteWindowController::sharedInstance().views();
-            auto refused = typeAsUser(*views.favoriteName, _options.saveFavorite, window);
-            if (!refused && _options.hasComment)
-                refused = typeAsUser(*views.comment, _options.comment, window);
-            if (refused) {
-                _error = "favorite: " + *refused;
-                return;
-            }
-            views.ok->performClick();
-        });
+        // The favorites row is cut off the shown panel; its action is still the panel's.
+        return run([this] { _panel->clickedSaveFavoriteButton(); },
+                   [this](ui::Window& window) {
+                       const auto& views = SaveFavoriteWindowController::sharedInstance().views();
+                       auto refused =
+                           typeAsUser(*views.favoriteName, _options.saveFavorite, window);
+                       if (!refused && _options.hasComment)
+                           refused = typeAsUser(*views.comment, _options.comment, window);
+                       if (refused) {
+                           _error = "favorite: " + *refused;
+                           return;
+                       }
+                       views.ok->performClick();
+                   });
     }
 
     Array controlsReport() {

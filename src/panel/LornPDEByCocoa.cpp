@@ -194,6 +194,7 @@ void LornPDEByCocoa::_buildUi() {
         panelView();
         setLocalizedTitles();
         AppPreference::sharedInstance().buildFavoritePopup(*_views.favorite);
+        selectRestoredFavorite();
         auto path = _currentFavoritePath();
         if (!path || path->empty())
             setDeleteButtonEnabled(false);
@@ -245,6 +246,18 @@ void LornPDEByCocoa::makeTrayDialog(std::shared_ptr<PdeAutomaticPaperTraySelecti
     dialog->initializePanel(_plugInBundle, bypass, _panePlugInMgr);
     for (const auto& [key, control] : dialog->getListZEMAUI())
         _panePlugInMgr->setZemaUiToZemaMgr(control);
+}
+
+// The favorite the print settings named before the pop-up was filled: it is selected now, and
+// the settings are compared with it once the panel shows them.
+void LornPDEByCocoa::selectRestoredFavorite() {
+    if (_favoriteToSelect.empty())
+        return;
+    if (selectItemWithRepresentedObject(_views.favorite.get(), Value(_favoriteToSelect))) {
+        _selectedFavorite = _views.favorite->titleOfSelectedItem();
+        _compareWithRestoredFavorite = true;
+    }
+    _favoriteToSelect.clear();
 }
 
 bool LornPDEByCocoa::bypassControlExists() const {
@@ -302,6 +315,10 @@ void LornPDEByCocoa::willShow() {
         giveCustomPapersToTrayDialogs();
         _panePlugInMgr->willShowAllBundle();
         _updatePaneFromModel();
+        if (_compareWithRestoredFavorite) {
+            _compareWithRestoredFavorite = false;
+            _checkDifferenceFromCurrentFavorite(true);
+        }
         hideFavoriteStrip();
         configuringNotification(true);
         _isMyPluginPDE = true;

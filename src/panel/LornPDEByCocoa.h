@@ -178,11 +178,14 @@ private:
     bool _isHiddenCollate = false;
     std::string _selectedFavorite;
     std::string _backupFavoriteName;
+    std::string _favoriteToSelect;
+    bool _compareWithRestoredFavorite = false;
     PanePlugInMgr* _panePlugInMgr = nullptr;
     DetailedSettingsWinController* _detailedSettingsWinController = nullptr;
 
     void _buildUi();
     void buildControls();
+    void selectRestoredFavorite();
     void setUpOptionControl(const std::shared_ptr<ZEMAUI>& control, const Dictionary& settings,
                             const std::string& key);
     void makeTrayDialog(std::shared_ptr<PdeAutomaticPaperTraySelection>& dialog, bool bypass);

@@ -569,6 +569,8 @@ void LornPDEByCocoa::restoreTicketEntries(Ticket* ticket) {
         std::string path = unescapeTicketValue(*stored);
         if (!path.empty() && selectItemWithRepresentedObject(_views.favorite.get(), Value(path)))
             selectFavorite();
+        else if (!_isIntializedUi)
+            _favoriteToSelect = path; // the pop-up is filled when the panel is built
     }
     stored.reset();
     if (_customTicketGetString(ticket, std::string("ProfilePath"), &stored) == kNoErr && stored)

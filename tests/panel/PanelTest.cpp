@@ -1,0 +1,468 @@
+// Whole print dialog sessions: the in-memory host loads Velmora.plugin as the system's dialog
+// would, and the tests drive the panel and its windows as a person would.
+#include "support/ScriptedUi.h"
+#include "support/TempDir.h"
+
+#include "apps/velmora/UserAction.h"
+#include "common/Localization.h"
+#include "controls/ZEMAUI.h"
+#include "device/JobNameWinController.h"
+#include "favorites/FavoriteFile.h"
+#include "favorites/Scrambling.h"
+#include "favorites/windows/SaveFavoriteWindowController.h"
+#include "panel/DetailedSettingsWinController.h"
+#include "panel/LornPDEByCocoa.h"
+#include "panes/AppPreference.h"
+#include "panes/PanePlugInMgr.h"
+#include "platform/foundation/Bundle.h"
+#include "platform/printing/InMemoryPrintDialog.h"
+#include "platform/printing/PrintSettings.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/Matrix.h"
+#include "platform/ui/MenuItem.h"
+#include "platform/ui/PopUpButton.h"
+#include "platform/ui/TabView.h"
+#include "platform/ui/TextField.h"
+#include "ppd/PrintOptionConverter.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+namespace velmora {
+namespace {
+
+using ::testing::HasSubstr;
+
+// A dialog that also keeps every PPD choice the panel asks it to mark.
+class RecordingDialog : public InMemoryPrintDialog {
+public:
+    using InMemoryPrintDialog::InMemoryPrintDialog;
+    void willChangePPDOptionKeyValue(const std::string& option,
+                                     const std::string& choice) override {
+        marked.emplace_back(option, choice);
+        InMemoryPrintDialog::willChangePPDOptionKeyValue(option, choice);
+    }
+    std::vector<std::pair<std::string, std::string>> marked;
+};
+
+ZEMAUI* findControl(const std::vector<std::shared_ptr<ZEMAUI>>& controls, const std::string& key) {
+    for (const auto& control : controls) {
+        if (control->mainKeyword() == key)
+            return control.get();
+        if (ZEMAUI* child = findControl(control->childControls(), key))
+            return child;
+    }
+    return nullptr;
+}
+
+class PanelTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
+    test::ScopedEnv data{"XDG_DATA_HOME", (dir / "data").c_str()};
+    test::ScopedEnv language{"LANGUAGE", "en"};
+    test::ScriptedUi ui;
+    std::unique_ptr<RecordingDialog> dialog;
+    std::shared_ptr<LornPDEByCocoa> panel;
+
+    void SetUp() override { PanePlugInMgr::releaseSharedInstance(); }
+    void TearDown() override {
+        panel.reset();
+        dialog.reset();
+        PanePlugInMgr::releaseSharedInstance();
+    }
+
+    void open(const std::string& plugIn = VELMORA_PLUGIN_DIR,
+              std::string deviceURI = "ipp://press.example:631/ipp/print",
+              bool constraintHandling = true) {
+        panel.reset();
+        dialog.reset();
+        dialog = std::make_unique<RecordingDialog>(
+            InMemoryPrintDialog::Options{plugIn, std::string(VELMORA_QUEUE_PPD), "VelmoraPress",
+                                         std::move(deviceURI), constraintHandling});
+        std::string error;
+        ASSERT_TRUE(dialog->open(&error)) << error;
+        panel = std::dynamic_pointer_cast<LornPDEByCocoa>(dialog->panel());
+        ASSERT_TRUE(panel);
+    }
+    void openAndShow() {
+        open();
+        panel->restoreValuesAndReturnError(nullptr);
+        dialog->showPanel();
+    }
+
+    PanePlugInMgr& manager() { return PanePlugInMgr::sharedInstance(); }
+    std::optional<std::string> value(const std::string& key) {
+        return manager().getStringValueFromKey(key);
+    }
+    ZEMAUI& panelControl(const std::string& key) {
+        for (const auto& [name, control] : panel->views().optionControls())
+            if (name == key)
+                return *control;
+        return *panel->views().autoTraySettingToBypass;
+    }
+    void setOnPanel(const std::string& key, const std::string& choice) {
+        auto refused = app::actAsUser(panelControl(key), choice, *dialog->window());
+        ASSERT_FALSE(refused) << *refused;
+    }
+    std::optional<std::string> ticket(const std::string& keyword) {
+        const Value* stored =
+            dialog->printSettings()->value(LornPDEByCocoa::customTicketKey(keyword));
+        return stored && stored->string() ? std::optional<std::string>(*stored->string())
+                                          : std::nullopt;
+    }
+    // Sets options in the detailed settings window (in their panes) and presses "Setting".
+    void setInDetailedWindow(ui::Window& window,
+                             const std::vector<std::pair<std::string, std::string>>& values) {
+        auto& tabs = *DetailedSettingsWinController::sharedInstance().views().tabView;
+        for (const auto& [key, choice] : values) {
+            ZEMAUI* control = nullptr;
+            for (const auto& item : tabs.tabViewItems())
+                if (!control && item->view())
+                    control =
+                        findControl(PanePlugInMgr::getZEMAUIControls(item->view().get()), key);
+            ASSERT_NE(control, nullptr) << key;
+            auto refused = app::actAsUser(*control, choice, window);
+            ASSERT_FALSE(refused) << *refused;
+        }
+    }
+    // A copy of the plug-in bundle with one resource file edited.
+    std::string copyPlugIn(const std::string& resource,
+                           const std::function<void(std::string&)>& edit) {
+        std::string copy = dir / "Velmora.plugin";
+        std::filesystem::copy(VELMORA_PLUGIN_DIR, copy, std::filesystem::copy_options::recursive);
+        std::string name = "Velmora.plugin/Contents/Resources/" + resource;
+        std::string text = test::readFile(dir / name);
+        edit(text);
+        dir.write(name, text);
+        return copy;
+    }
+    std::string favoriteFolder() {
+        return AppPreference::sharedInstance().favoriteFolderPathArray(true).front();
+    }
+    void saveFavoriteAs(const std::string& name) {
+        ui.interaction = [&](ui::Window& window) {
+            const auto& views = SaveFavoriteWindowController::sharedInstance().views();
+            ASSERT_FALSE(app::typeAsUser(*views.favoriteName, name, window));
+            views.ok->performClick();
+        };
+        panel->clickedSaveFavoriteButton();
+        ui.interaction = nullptr;
+    }
+    std::vector<std::string> favoriteTitles() { return panel->views().favorite->itemTitles(); }
+};
+
+// ---- Entry and lifecycle ----
+
+TEST_F(PanelTest, ThePlugInServesOnePanelOfThePrinterModuleTypeOnly) {
+    open();
+    EXPECT_FALSE(dialog->plugIn()->PDEPanelsForType("com.example.other-kind", dialog.get()));
+    EXPECT_EQ(panel->panelName(), "Velmora Flow");
+    EXPECT_EQ(panel->panelKind(), LornPDEByCocoa::kPanelKind);
+    auto keys = panel->supportedPPDOptionKeys();
+    ASSERT_TRUE(keys);
+    EXPECT_EQ(
+        *keys,
+        *Bundle::open(VELMORA_PLUGIN_DIR)->infoDictionary().get("PMPPDKeysSupported").array());
+    EXPECT_TRUE(panel->shouldHide());
+    EXPECT_FALSE(panel->isMyPluginPDE());
+}
+
+TEST_F(PanelTest, TheDeviceURIHostBecomesTheServerAddress) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"v1.fe80::1+en0", "fe80::1%en0"},
+        {"v1.press", "press"},
+        {"press+one.example", "press+one.example"},
+        {"press.example", "press.example"},
+    };
+    for (const auto& [host, expected] : cases)
+        EXPECT_EQ(LornPDEByCocoa::hostNameFromDeviceURIHost(host), expected) << host;
+    open(VELMORA_PLUGIN_DIR, "ipp://press.example:631/ipp/print");
+    EXPECT_EQ(manager().getHostName(), "press.example");
+}
+
+TEST_F(PanelTest, ShowingBuildsTheControlsOnceAndCutsOffTheFavoritesRow) {
+    openAndShow();
+    EXPECT_TRUE(panel->isIntializedUi());
+    EXPECT_TRUE(panel->isMyPluginPDE());
+    const auto& views = panel->views();
+    for (const auto& [key, control] : views.optionControls())
+        EXPECT_EQ(control->mainKeyword(), key);
+    EXPECT_TRUE(views.favorite->isHidden());
+    EXPECT_TRUE(views.saveFavoriteButton->isHidden());
+    EXPECT_DOUBLE_EQ(views.view->frame().size.height, views.saveFavoriteButton->frame().origin.y);
+    // The sample press describes the bypass control: its dialog and button exist.
+    EXPECT_NE(panel->bypassPaperTraySelection(), nullptr);
+    EXPECT_FALSE(views.bypassPaperTraySelectionButton->isHidden());
+    // The device lists of the queue's PPD are in the pop-ups.
+    EXPECT_GT(views.outputTray->popUpButton()->numberOfItems(), 1);
+    EXPECT_EQ(views.jobName->stringValue(), "Auto");
+}
+
+TEST_F(PanelTest, WithoutABypassDescriptionThereIsNoBypassDialog) {
+    // A copy of the plug-in whose UI settings do not describe the bypass control.
+    open(copyPlugIn("UISettings.plist", [](std::string& text) {
+        auto at = text.find("<key>AutoTraySettingToBypass</key>\n\t<dict>");
+        ASSERT_NE(at, std::string::npos);
+        text.replace(at, 34, "<key>AutoTraySettingToBypassGone</key>");
+    }));
+    panel->restoreValuesAndReturnError(nullptr);
+    dialog->showPanel();
+    EXPECT_EQ(panel->bypassPaperTraySelection(), nullptr);
+    EXPECT_TRUE(panel->views().bypassPaperTraySelectionButton->isHidden());
+    panel->clickedSelectPaperTraySelectionButton(1);
+    EXPECT_EQ(ui.interactions, 0);
+}
+
+TEST_F(PanelTest, SummaryBeforeShowingBuildsRestoresAndSavesOnce) {
+    open();
+    panel->restoreValuesAndReturnError(nullptr);
+    ASSERT_FALSE(panel->isIntializedUi());
+    auto summary = panel->summaryInfo();
+    EXPECT_TRUE(panel->isIntializedUi());
+    ASSERT_TRUE(summary);
+    EXPECT_EQ(summary->get("2-Sided Printing"), Value("1-Sided"));
+    EXPECT_EQ(ticket("ZRSpecificJobName"), "Auto"); // the save ran
+    EXPECT_FALSE(panel->isMyPluginPDE());
+}
+
+TEST_F(PanelTest, APpdChangeIsTakenOnlyWithAChoiceThePpdHas) {
+    openAndShow();
+    auto before = panel->printOption();
+    panel->PPDOptionKeyValueDidChange(std::string("ColorMode"), std::string("Sepia"));
+    panel->PPDOptionKeyValueDidChange(std::nullopt, std::string("Gray"));
+    EXPECT_EQ(panel->printOption(), before);
+    panel->PPDOptionKeyValueDidChange(std::string("ColorMode"), std::string("Gray"));
+    EXPECT_EQ(panel->printOption()->get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(panelControl("ColorMode").getStringValue(), "Gray");
+}
+
+// ---- Print settings ----
+
+TEST_F(PanelTest, ChoicesGoToThePpdAndEverythingElseToTheTicketEscaped) {
+    openAndShow();
+    setOnPanel("ColorMode", "Gray");
+    ui.interaction = [&](ui::Window& window) {
+        auto& controller = JobNameWinController::sharedInstance();
+        controller.specificJobNameRadio()->clickCellAt(1, 0);
+        ASSERT_FALSE(app::typeAsUser(*controller.jobNameEdit(), "Q3, 'final' 100%", window));
+        controller.okButton()->performClick();
+    };
+    panel->clickedJobNameButton();
+    ASSERT_TRUE(panel->saveValuesAndReturnError(nullptr));
+    EXPECT_EQ(dialog->markedChoice("ColorMode"), "Gray");
+    EXPECT_FALSE(ticket("ColorMode")); // a PPD choice leaves no ticket entry behind
+    EXPECT_EQ(ticket("JobName"), "Q3%x2C %x27final%x27 100%x25");
+    EXPECT_EQ(ticket("PagePrintOnCenter"), std::nullopt);
+    EXPECT_EQ(dialog->markedChoice("PagePrintOnCenter"), "False"); // Booleans as "True"/"False"
+
+    // A new session restores the name unchanged.
+    Dictionary saved = dialog->settingsSnapshot();
+    open();
+    dialog->restoreSnapshot(saved);
+    panel->restoreValuesAndReturnError(nullptr);
+    dialog->showPanel();
+    EXPECT_EQ(panel->jobNameValue(), "Q3, 'final' 100%");
+    EXPECT_EQ(panel->views().jobName->stringValue(), "Q3, 'final' 100%");
+    EXPECT_EQ(panelControl("ColorMode").getStringValue(), "Gray");
+}
+
+TEST_F(PanelTest, TicketEscapingRoundTrips) {
+    const char* values[] = {"plain", "50%", "it's", "a,b", "%x25 literal", "'%,'", ""};
+    for (const char* text : values) {
+        std::string escaped = LornPDEByCocoa::escapeTicketValue(text);
+        EXPECT_EQ(escaped.find_first_of(",'"), std::string::npos) << text;
+        EXPECT_EQ(LornPDEByCocoa::unescapeTicketValue(escaped), text);
+    }
+}
+
+TEST_F(PanelTest, WithoutConstraintHandlingNothingReachesThePrintSettings) {
+    open(VELMORA_PLUGIN_DIR, "ipp://press.example/ipp", false);
+    panel->restoreValuesAndReturnError(nullptr);
+    dialog->showPanel();
+    EXPECT_TRUE(panel->saveValuesAndReturnError(nullptr));
+    EXPECT_TRUE(dialog->marked.empty());
+    EXPECT_FALSE(ticket("ZRSpecificJobName"));
+    std::optional<std::string> stored;
+    EXPECT_EQ(panel->_ticketGetString(nullptr, "any", &stored), LornPDEByCocoa::kParamErr);
+    EXPECT_EQ(panel->_customTicketSetString(nullptr, std::nullopt, std::string("x")),
+              LornPDEByCocoa::kNoErr);
+}
+
+TEST_F(PanelTest, CopiesAndCollateGoThroughTheDialogsOwnControls) {
+    openAndShow();
+    panel->setCopies(std::string("3"));
+    EXPECT_EQ(dialog->printSettings()->copies(), 3);
+    EXPECT_EQ(panel->getCopies(), "3");
+    panel->setCollate(false);
+    EXPECT_FALSE(dialog->printSettings()->collate());
+    EXPECT_EQ(dialog->collateCheckBox()->state(), 0);
+    EXPECT_EQ(panel->getCollate(), "False");
+}
+
+TEST_F(PanelTest, AChangeOnThePanelSavesWhatItSetsAlong) {
+    openAndShow();
+    setOnPanel("DuplexMode", "DuplexNoTumble");
+    ASSERT_TRUE(panel->saveValuesAndReturnError(nullptr));
+    EXPECT_EQ(dialog->markedChoice("DuplexMode"), "DuplexNoTumble");
+    EXPECT_EQ(dialog->markedChoice("Duplex"), "DuplexNoTumble"); // set along by the engine
+    EXPECT_EQ(dialog->printSettings()->duplexing(), PrintSettings::kDuplexNoTumble);
+}
+
+// ---- Detailed settings window ----
+
+TEST_F(PanelTest, CancelInTheDetailedWindowRestoresEverything) {
+    openAndShow();
+    setOnPanel("ColorMode", "Gray");
+    std::optional<Dictionary> opened;
+    std::optional<std::string> orientation;
+    ui.interaction = [&](ui::Window& window) {
+        opened = panel->printOption(); // as the window opens
+        orientation = value("DocumentOrientation");
+        setInDetailedWindow(window, {{"DocumentOrientation", "Landscape"}, {"SecPrint", "True"}});
+        DetailedSettingsWinController::sharedInstance().views().cancel->performClick();
+    };
+    panel->clickedShowDetailedSettingsButton();
+    ASSERT_EQ(ui.interactions, 1);
+    ASSERT_TRUE(opened && panel->printOption());
+    EXPECT_EQ(*panel->printOption(), *opened);
+    EXPECT_EQ(value("DocumentOrientation"), orientation);
+    EXPECT_EQ(value("SecPrint"), "False");
+    EXPECT_EQ(value("ColorMode"), "Gray");
+}
+
+TEST_F(PanelTest, SecurePrintNeedsItsPasswordAndTheFastSaveWritesOnlyChanges) {
+    openAndShow();
+    std::size_t markedBeforeOk = 0;
+    int run = 0;
+    ui.interaction = [&](ui::Window& window) {
+        auto& views = DetailedSettingsWinController::sharedInstance().views();
+        if (++run == 1) {
+            setInDetailedWindow(window, {{"SecPrint", "True"}});
+            views.ok->performClick(); // refused: no password
+            return;
+        }
+        setInDetailedWindow(window, {{"SecPrintPassword", "2468"}});
+        markedBeforeOk = dialog->marked.size();
+        views.ok->performClick();
+    };
+    panel->clickedShowDetailedSettingsButton();
+    EXPECT_EQ(run, 2);
+    ASSERT_EQ(ui.alerts.size(), 1u);
+    EXPECT_THAT(ui.alerts[0].informative, HasSubstr("password"));
+    EXPECT_EQ(panel->printOption()->get("SecPrint"), Value("True"));
+    EXPECT_EQ(dialog->markedChoice("SecPrint"), "True");
+    // After OK only what changed since the window opened is written.
+    std::vector<std::pair<std::string, std::string>> fast(dialog->marked.begin() + markedBeforeOk,
+                                                          dialog->marked.end());
+    auto wrote = [&](const char* option) {
+        for (const auto& [name, choice] : fast)
+            if (name == option)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(wrote("SecPrint"));
+    EXPECT_FALSE(wrote("ColorMode"));
+    EXPECT_FALSE(wrote("DocumentOrientation"));
+    ASSERT_TRUE(ticket("SecPrintPassword"));
+    EXPECT_EQ(ticket("SecPrintPassword")->find("2468"), std::string::npos); // never in clear
+}
+
+TEST_F(PanelTest, OutlineColumnWidthFollowsTheLanguage) {
+    const std::pair<const char*, double> cases[] = {{"fr", 415}, {"es", 460}, {"de", 230},
+                                                    {"it", 365}, {"ja", 185}, {"en", 185}};
+    for (const auto& [language, width] : cases)
+        EXPECT_EQ(DetailedSettingsWinController::outlineColumnWidth(language), width) << language;
+}
+
+// ---- Favorites ----
+
+TEST_F(PanelTest, TheChangedSettingsItemComesAndGoesWithTheFavorite) {
+    openAndShow();
+    saveFavoriteAs("Brochure");
+    ASSERT_EQ(panel->views().favorite->titleOfSelectedItem(), "Brochure");
+    EXPECT_TRUE(panel->views().deleteFavoriteButton->isEnabled());
+    int favoriteIndex = panel->views().favorite->indexOfSelectedItem();
+
+    setOnPanel("ColorMode", "Gray");
+    std::string changed = BSLocalizedStringOrKey("Change Setting") + "Brochure";
+    EXPECT_EQ(panel->views().favorite->titleOfSelectedItem(), changed);
+    EXPECT_EQ(panel->views().favorite->indexOfSelectedItem(), favoriteIndex);
+    EXPECT_FALSE(panel->views().deleteFavoriteButton->isEnabled());
+
+    setOnPanel("ColorMode", "Color");
+    EXPECT_EQ(panel->views().favorite->titleOfSelectedItem(), "Brochure");
+    EXPECT_EQ(panel->views().favorite->indexOfSelectedItem(), favoriteIndex);
+    EXPECT_FALSE(panel->views().favorite->itemWithTitle(changed));
+}
+
+TEST_F(PanelTest, NumbersThatDifferOnlyInFormAndRescrambledPasswordsAreNoChange) {
+    // A press whose favorites also keep a security password.
+    open(copyPlugIn("ConvertTable.plist", [](std::string& text) {
+        text.replace(text.rfind("</dict>"), 7,
+                     "<key>ZRSecurityPassword</key><dict><key>tagKey</key>"
+                     "<string>SC_PASS</string></dict></dict>");
+    }));
+    Dictionary stored{{"Brightness", Value("1")},
+                      {"ZRSecurityPassword", Value(encryptString(kScramblingKey, "2468"))}};
+    auto path = AppPreference::sharedInstance().saveFavoriteOnFavoriteDirectory(
+        std::string("Numbers"), std::string(),
+        PrintOptionConverter::sharedInstance().toInputMgrFormat(&stored));
+    ASSERT_TRUE(path);
+    panel->restoreValuesAndReturnError(nullptr);
+    dialog->showPanel();
+    ASSERT_TRUE(LornPDEByCocoa::selectItemWithRepresentedObject(panel->views().favorite.get(),
+                                                                Value(*path)));
+    auto differs = [&](const char* brightness, const char* password) {
+        Dictionary current{{"Brightness", Value(brightness)},
+                           {"ZRSecurityPassword", Value(encryptString(kScramblingKey, password))}};
+        return panel->_isDifferFromCurrentFavorite(&current);
+    };
+    EXPECT_FALSE(differs("1.0", "2468"));
+    EXPECT_TRUE(differs("2", "2468"));
+    EXPECT_TRUE(differs("1", "1357"));
+}
+
+TEST_F(PanelTest, DeletingTheOnlyFavoriteRemovesTheSeparatorToo) {
+    openAndShow();
+    saveFavoriteAs("Only");
+    ASSERT_EQ(panel->views().favorite->numberOfItems(), 3); // default, separator, favorite
+    ui.answers = {1};                                       // "No"
+    panel->clickedDeleteFavoriteButton();
+    EXPECT_EQ(panel->views().favorite->numberOfItems(), 3);
+    ui.answers = {0}; // "Yes"
+    panel->clickedDeleteFavoriteButton();
+    EXPECT_EQ(panel->views().favorite->numberOfItems(), 1);
+    EXPECT_EQ(panel->views().favorite->indexOfSelectedItem(), 0);
+    EXPECT_FALSE(panel->views().deleteFavoriteButton->isEnabled());
+    EXPECT_TRUE(std::filesystem::is_empty(favoriteFolder()));
+}
+
+TEST_F(PanelTest, ChoosingAFavoriteAppliesItAndTheSelectionIsSavedWithTheSettings) {
+    openAndShow();
+    setOnPanel("ColorMode", "Gray");
+    saveFavoriteAs("Gray");
+    setOnPanel("ColorMode", "Color");
+    panel->views().favorite->selectItemAtIndex(0);
+    panel->views().favorite->sendAction();
+    EXPECT_EQ(value("ColorMode"), "Color");
+    int gray = panel->views().favorite->indexOfItemWithTitle("Gray");
+    panel->views().favorite->selectItemAtIndex(gray);
+    panel->views().favorite->sendAction();
+    EXPECT_EQ(value("ColorMode"), "Gray");
+    ASSERT_TRUE(panel->saveValuesAndReturnError(nullptr));
+    EXPECT_THAT(ticket("FavoriteName").value_or(""), HasSubstr("Gray"));
+
+    Dictionary saved = dialog->settingsSnapshot();
+    open();
+    dialog->restoreSnapshot(saved);
+    panel->restoreValuesAndReturnError(nullptr);
+    dialog->showPanel();
+    EXPECT_EQ(panel->views().favorite->titleOfSelectedItem(), "Gray");
+}
+
+} // namespace
+} // namespace velmora
