@@ -1,10 +1,13 @@
 // Whole print dialog sessions: the in-memory host loads Velmora.plugin as the system's dialog
 // would, and the tests drive the panel and its windows as a person would.
+#include "support/LayoutCheck.h"
 #include "support/ScriptedUi.h"
 #include "support/TempDir.h"
 
 #include "apps/velmora/UserAction.h"
 #include "common/Localization.h"
+#include "controls/ZEMAMgr.h"
+#include "controls/ZEMATextField.h"
 #include "controls/ZEMAUI.h"
 #include "device/JobNameWinController.h"
 #include "favorites/FavoriteFile.h"
@@ -17,6 +20,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/printing/InMemoryPrintDialog.h"
 #include "platform/printing/PrintSettings.h"
+#include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Matrix.h"
 #include "platform/ui/MenuItem.h"
@@ -312,6 +316,81 @@ TEST_F(PanelTest, AChangeOnThePanelSavesWhatItSetsAlong) {
     EXPECT_EQ(dialog->printSettings()->duplexing(), PrintSettings::kDuplexNoTumble);
 }
 
+// A value other than the one the control holds: another offered choice, or a text with the
+// characters the print settings escape. Null when the control offers no other value.
+std::optional<std::string> otherValue(ZEMAUI& control) {
+    auto current = control.getStringValue().value_or("");
+    if (auto popUp = control.popUpButton()) {
+        for (auto it = popUp->itemArray().rbegin(); it != popUp->itemArray().rend(); ++it) {
+            std::string choice = (*it)->representedObject().stringValue();
+            if (!(*it)->isSeparatorItem() && (*it)->isEnabled() && !choice.empty() &&
+                choice != current)
+                return choice;
+        }
+        return std::nullopt;
+    }
+    if (control.kind() == ControlKind::CheckBox || control.description().hasChoices()) {
+        for (const auto& choice : control.description().choices())
+            if (!choice.choice.empty() && choice.choice != current)
+                return choice.choice;
+        return std::nullopt;
+    }
+    if (auto field = control.textField(); field && !field->isNum())
+        return control.mainKeyword().find("PageRange") != std::string::npos
+                   ? std::string("1-3,5")
+                   : std::string("Run 7, 'A' 5%");
+    return std::nullopt;
+}
+
+TEST_F(PanelTest, SavedSettingsRestoreEveryOptionOfThePress) {
+    openAndShow();
+    ZEMAMgr& engine = manager().zemaMgr();
+    // A person goes through every option in the detailed settings window and picks another
+    // value wherever the control takes one; the engine keeps the whole consistent.
+    ui.interaction = [&](ui::Window& window) {
+        auto& tabs = *DetailedSettingsWinController::sharedInstance().views().tabView;
+        std::vector<std::shared_ptr<ZEMAUI>> controls;
+        for (const auto& item : tabs.tabViewItems())
+            for (const auto& control : PanePlugInMgr::getZEMAUIControls(item->view().get()))
+                controls.push_back(control);
+        auto act = [&](const std::string& key, const std::optional<std::string>& wanted) {
+            ZEMAUI* control = findControl(controls, key);
+            if (!control || !control->isEnabled() || control->isHidden())
+                return;
+            if (auto other = wanted ? wanted : otherValue(*control))
+                app::actAsUser(*control, *other, window);
+        };
+        for (const auto& key : engine.keywords())
+            act(key, std::nullopt);
+        // What the consistency check asks for.
+        act("SecPrintPassword", std::string("2468"));
+        act("SpTonerOverlayObjectFrontPhoto", std::string("True"));
+        act("SpTonerOverlayObjectBackPhoto", std::string("True"));
+        DetailedSettingsWinController::sharedInstance().views().ok->performClick();
+        if (!ui::Application::shared().isModalStopped())
+            DetailedSettingsWinController::sharedInstance().views().cancel->performClick();
+    };
+    panel->clickedShowDetailedSettingsButton();
+    for (const auto& alert : ui.alerts) // conflicts the engine asked about, consistency refused
+        ASSERT_THAT(alert.message, ::testing::Not(HasSubstr("incomplete"))) << alert.informative;
+    ASSERT_TRUE(panel->saveValuesAndReturnError(nullptr));
+    Dictionary chosen = engine.getAllValueDictionary();
+    Dictionary saved = dialog->settingsSnapshot();
+
+    open();
+    dialog->restoreSnapshot(saved);
+    panel->restoreValuesAndReturnError(nullptr);
+    dialog->showPanel();
+    Dictionary restored = manager().zemaMgr().getAllValueDictionary();
+    ASSERT_GT(chosen.size(), 200u);
+    std::size_t changed = 0;
+    for (const auto& [key, value] : chosen) {
+        EXPECT_EQ(restored.get(key), value) << key;
+        changed += value != Value(manager().defaultSettings().get(key)) ? 1 : 0;
+    }
+    EXPECT_GT(changed, 100u); // most options were away from their defaults
+}
+
 // ---- Detailed settings window ----
 
 TEST_F(PanelTest, CancelInTheDetailedWindowRestoresEverything) {
@@ -376,6 +455,38 @@ TEST_F(PanelTest, OutlineColumnWidthFollowsTheLanguage) {
                                                     {"it", 365}, {"ja", 185}, {"en", 185}};
     for (const auto& [language, width] : cases)
         EXPECT_EQ(DetailedSettingsWinController::outlineColumnWidth(language), width) << language;
+}
+
+TEST_F(PanelTest, PanelAndDetailedWindowAreTidyInEnglishAndJapanese) {
+    for (const char* lang : {"en", "ja"}) {
+        test::ScopedEnv chosen{"LANGUAGE", lang};
+        panel.reset();
+        dialog.reset();
+        PanePlugInMgr::releaseSharedInstance();
+        openAndShow();
+        EXPECT_THAT(test::windowLayoutProblems(*dialog->window()), ::testing::IsEmpty()) << lang;
+        auto& controller = DetailedSettingsWinController::sharedInstance();
+        ASSERT_TRUE(controller.window());
+        auto& views = controller.views();
+        for (long style : {1, 2}) {
+            views.viewStyle->selectItemWithTag(style);
+            controller.setupViewStylePopupButton(*views.viewStyle);
+            std::string where = std::string(lang) + (style == 1 ? " tabs" : " outline");
+            EXPECT_THAT(test::windowLayoutProblems(*controller.window()), ::testing::IsEmpty())
+                << where;
+            // Each pane fits the tab view that shows it.
+            for (const auto& item : views.tabView->tabViewItems()) {
+                std::vector<std::string> problems;
+                for (const auto& sub : item->view()->subviews())
+                    if (!sub->isHidden() &&
+                        !test::inside(sub->frame(), views.tabView->frame().size))
+                        problems.push_back(item->label() + " does not fit");
+                EXPECT_THAT(problems, ::testing::IsEmpty()) << where;
+            }
+        }
+        EXPECT_EQ(views.outlineHolder->isHidden(), false); // the last style was the outline
+        EXPECT_GT(views.outline->numberOfRows(), 0);
+    }
 }
 
 // ---- Favorites ----
