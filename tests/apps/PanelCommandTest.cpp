@@ -1,0 +1,102 @@
+#include "support/CommandRunner.h"
+#include "support/TempDir.h"
+
+#include "platform/foundation/JsonReader.h"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+using ::testing::HasSubstr;
+
+class PanelCommandTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
+    test::ScopedEnv data{"XDG_DATA_HOME", (dir / "data").c_str()};
+    test::ScopedEnv language{"LANGUAGE", "en"};
+
+    Dictionary run(const std::string& arguments) {
+        auto result = test::runVelmora("panel " + arguments, dir / "err");
+        EXPECT_EQ(result.status, 0) << test::readFile(dir / "err");
+        auto parsed = JsonReader::parse(result.out);
+        return parsed && parsed->dictionary() ? *parsed->dictionary() : Dictionary();
+    }
+    static std::map<std::string, Value> controls(const Dictionary& report) {
+        std::map<std::string, Value> values;
+        if (const Array* list = report.get("controls").array())
+            for (const Value& control : *list)
+                values[control.dictionary()->get("mainKeyword").stringValue()] =
+                    control.dictionary()->get("value");
+        return values;
+    }
+};
+
+TEST_F(PanelCommandTest, SettingsWrittenByOutputComeBackThroughSettings) {
+    std::string file = dir / "settings.json";
+    Dictionary first = run("--set DuplexMode=DuplexTumble --set ColorMode=Gray "
+                           "--set OutputTray=Stackertray --set DocumentOrientation=Landscape "
+                           "--job-name \"Q3, 'final' 100%\" --output " + file);
+    ASSERT_FALSE(first.empty());
+    EXPECT_EQ(first.get("jobName"), Value("Q3, 'final' 100%"));
+    const Dictionary* ppd = first.get("printSettings").dictionary()->get("ppd").dictionary();
+    EXPECT_EQ(ppd->get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(ppd->get("DocumentOrientation"), Value("Landscape"));
+    EXPECT_EQ(first.get("printSettings").dictionary()->get("host").dictionary()->get("duplexing"),
+              Value(3));
+
+    Dictionary second = run("--settings " + file);
+    EXPECT_EQ(controls(second), controls(first));
+    EXPECT_EQ(second.get("jobName"), Value("Q3, 'final' 100%"));
+    EXPECT_EQ(second.get("printSettings"), first.get("printSettings"));
+}
+
+TEST_F(PanelCommandTest, FavoritesAreSavedChosenAndShownAsChanged) {
+    Dictionary saved = run("--set ColorMode=Gray --save-favorite Grey --comment \"for proofs\"");
+    EXPECT_EQ(saved.get("favorite"), Value("Grey"));
+    Dictionary chosen = run("--favorite Grey");
+    EXPECT_EQ(controls(chosen)["ColorMode"], Value("Gray"));
+    Dictionary changed = run("--favorite Grey --set ColorMode=Color");
+    EXPECT_THAT(changed.get("favorite").stringValue(), HasSubstr("Grey"));
+    EXPECT_NE(changed.get("favorite"), Value("Grey"));
+}
+
+TEST_F(PanelCommandTest, RefusalsAndBadInputAreClearErrors) {
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string message;
+    };
+    dir.write("garbage.json", "{\"ppd\": [");
+    const Case cases[] = {
+        {"--set SecPrint=True", 1, "Enter the secure print password"},
+        {"--favorite Nowhere", 1, "no favorite named \"Nowhere\""},
+        {"--set ColorMode=Sepia", 1, "ColorMode: cannot take \"Sepia\""},
+        {"--set NoSuchOption=1", 1, "NoSuchOption: no option of that name"},
+        {"--settings " + (dir / "garbage.json"), 1, "holds no print settings"},
+        {"--ppd " + (dir / "missing.ppd"), 1, "cannot be read"},
+        {"--bundle " + dir.path(), 1, "is not loaded"},
+        {"--answer maybe", 2, "usage: velmora panel"},
+        {"--comment alone", 2, "usage: velmora panel"},
+    };
+    for (const auto& c : cases) {
+        auto result = test::runVelmora("panel " + c.arguments, dir / "err");
+        EXPECT_EQ(result.status, c.status) << c.arguments;
+        EXPECT_THAT(test::readFile(dir / "err"), HasSubstr(c.message)) << c.arguments;
+        EXPECT_TRUE(result.out.empty()) << c.arguments;
+    }
+}
+
+TEST_F(PanelCommandTest, BareVelmoraRunsTheSampleSession) {
+    auto result = test::runVelmora("", dir / "err");
+    ASSERT_EQ(result.status, 0);
+    auto parsed = JsonReader::parse(result.out);
+    ASSERT_TRUE(parsed && parsed->dictionary());
+    EXPECT_EQ(parsed->dictionary()->get("panel"), Value("Velmora Flow"));
+    EXPECT_FALSE(parsed->dictionary()->get("summary").array()->empty());
+}
+
+} // namespace
+} // namespace velmora
