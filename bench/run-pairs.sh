@@ -30,3 +30,4 @@ pair "the same list parsed into values" BM_ReadListFromPpd BM_LibcupsParsePlusOn
 pair "50,000-record SOAP answer" BM_DecodeAnswer50000Records BM_Libxml2ParseOnly50000Records
 pair "one validated change across 500 options" BM_OneValidatedChange BM_SetValuesWithoutValidation
 pair "500 controls built (reading included)" BM_BuildControlsOfUISettingsFile BM_ReadUISettingsFile
+pair "panel opened on the sample press" BM_OpenPanelOnSamplePress BM_ReadSessionResources
