@@ -25,7 +25,7 @@ void BM_OpenPanelOnSamplePress(benchmark::State& state) {
     for (auto _ : state) {
         velmora::PanePlugInMgr::releaseSharedInstance();
         velmora::InMemoryPrintDialog dialog({VELMORA_PLUGIN_DIR, std::string(VELMORA_QUEUE_PPD),
-                                             "VelmoraPress", std::string("ipp://press/ipp"), true});
+                                             "VelmoraPress", std::string("ipp://press/ipp"), true, nullptr});
         if (!dialog.open(nullptr)) {
             state.SkipWithError("the plug-in does not open");
             return;

@@ -1,5 +1,8 @@
 #pragma once
 
+#include "platform/foundation/Value.h"
+
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,5 +31,7 @@ int runServerCommand(const std::vector<std::string>& arguments);
 int runPanesCommand(const std::vector<std::string>& arguments);
 int runPpdListWriteCommand(const std::vector<std::string>& arguments);
 int runPanelCommand(const std::vector<std::string>& arguments);
+// A print settings file as --output writes it; null with a reason.
+std::optional<Dictionary> readPrintSettingsFile(const std::string& path, std::string& error);
 
 } // namespace velmora::app

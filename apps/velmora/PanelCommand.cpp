@@ -1,31 +1,13 @@
-// velmora panel: one print dialog session in the in-memory host, driven as a person would
-// drive it: restore, show, pick a favorite, name the job, set options on the panel and in the
-// detailed settings window, save a favorite, then save the settings.
-#include "AlertRecorder.h"
+// velmora panel: one print dialog session in the in-memory host on the sample press (or
+// another bundle and PPD).
 #include "Command.h"
-#include "UserAction.h"
+#include "PanelSession.h"
 
-#include "controls/ZEMAUI.h"
-#include "device/JobNameWinController.h"
-#include "favorites/windows/SaveFavoriteWindowController.h"
-#include "panel/DetailedSettingsWinController.h"
-#include "panel/LornPDEByCocoa.h"
-#include "panes/PanePlugInMgr.h"
 #include "platform/foundation/FileUtil.h"
 #include "platform/foundation/JsonReader.h"
-#include "platform/printing/InMemoryPrintDialog.h"
-#include "platform/ui/Application.h"
-#include "platform/ui/Button.h"
-#include "platform/ui/Matrix.h"
-#include "platform/ui/MenuItem.h"
-#include "platform/ui/PopUpButton.h"
-#include "platform/ui/TabView.h"
-#include "platform/ui/TextField.h"
-#include "platform/ui/Window.h"
 
 #include <cstdio>
 #include <cstdlib>
-#include <functional>
 
 namespace velmora::app {
 namespace {
@@ -33,336 +15,56 @@ namespace {
 constexpr std::size_t kMaxSettingsFileSize = 16 * 1024 * 1024;
 constexpr const char* kSampleDeviceURI = "ipp://velmora-press.local/ipp/print";
 
-struct PanelOptions {
-    std::string bundle = VELMORA_PLUGIN_DIR;
-    std::string ppd = VELMORA_QUEUE_PPD;
-    std::string settings, favorite, jobName, saveFavorite, comment, output, language;
-    bool hasJobName = false, hasComment = false, answerYes = true;
-    std::vector<std::pair<std::string, std::string>> sets;
-};
+int fail(const std::string& message) {
+    std::fprintf(stderr, "velmora panel: %s\n", message.c_str());
+    return 1;
+}
 
-constexpr const char* kUsage =
-    "usage: velmora panel [--bundle DIR] [--ppd FILE] [--settings FILE] [--favorite NAME]\n"
-    "                     [--job-name TEXT] [--set KEY=VALUE]... [--answer yes|no]\n"
-    "                     [--save-favorite NAME [--comment C]] [--output FILE] [--lang L]\n";
-
-std::optional<PanelOptions> parseOptions(const std::vector<std::string>& arguments) {
-    PanelOptions options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& arg = arguments[i];
-        if (i + 1 >= arguments.size())
-            return std::nullopt;
-        const std::string& value = arguments[++i];
-        if (arg == "--bundle")
-            options.bundle = value;
-        else if (arg == "--ppd")
-            options.ppd = value;
-        else if (arg == "--settings")
-            options.settings = value;
-        else if (arg == "--favorite")
-            options.favorite = value;
-        else if (arg == "--job-name") {
-            options.jobName = value;
-            options.hasJobName = true;
-        } else if (arg == "--save-favorite")
-            options.saveFavorite = value;
-        else if (arg == "--comment") {
-            options.comment = value;
-            options.hasComment = true;
-        } else if (arg == "--output")
-            options.output = value;
-        else if (arg == "--lang")
-            options.language = value;
-        else if (arg == "--answer" && (value == "yes" || value == "no"))
-            options.answerYes = value == "yes";
-        else if (arg == "--set" && value.find('=') != std::string::npos && value.front() != '=') {
-            auto eq = value.find('=');
-            options.sets.emplace_back(value.substr(0, eq), value.substr(eq + 1));
-        } else
-            return std::nullopt;
-    }
-    if (options.hasComment && options.saveFavorite.empty())
+std::optional<Dictionary> readSettingsFile(const std::string& path, std::string& error) {
+    auto text = FileUtil::readFile(path, kMaxSettingsFileSize, &error);
+    auto parsed = text ? JsonReader::parse(*text, &error) : std::nullopt;
+    if (!parsed || !parsed->dictionary()) {
+        error = path + " holds no print settings" + (error.empty() ? "" : ": " + error);
         return std::nullopt;
-    return options;
+    }
+    return *parsed->dictionary();
 }
-
-// The option control of a key among the controls of a view, its children included.
-ZEMAUI* findControl(const std::vector<std::shared_ptr<ZEMAUI>>& controls, const std::string& key) {
-    for (const auto& control : controls) {
-        if (control->mainKeyword() == key)
-            return control.get();
-        if (ZEMAUI* child = findControl(control->childControls(), key))
-            return child;
-    }
-    return nullptr;
-}
-
-Array offeredChoices(ZEMAUI& control) {
-    Array choices;
-    if (auto popUp = control.popUpButton()) {
-        for (const auto& item : popUp->itemArray())
-            if (!item->isSeparatorItem() && item->isEnabled())
-                choices.push_back(Value(item->representedObject().stringValue()));
-        return choices;
-    }
-    for (const auto& choice : control.description().choices())
-        choices.push_back(Value(choice.choice));
-    return choices;
-}
-
-// One session: the host, the panel in it, and a person's steps for each window it opens.
-class PanelSession {
-public:
-    explicit PanelSession(const PanelOptions& options)
-        : _options(options), _alerts(options.answerYes),
-          _dialog(InMemoryPrintDialog::Options{options.bundle, options.ppd, "VelmoraPress",
-                                               std::string(kSampleDeviceURI), true}) {
-        _oldInteraction = ui::Application::shared().setInteraction([this](ui::Window& window) {
-            auto steps = std::move(_steps);
-            _steps = nullptr;
-            if (steps)
-                steps(window);
-            auto& app = ui::Application::shared();
-            if (app.modalWindow() == &window && !app.isModalStopped()) {
-                if (_error.empty())
-                    _error = "the window \"" + window.title() + "\" did not close" + lastAlert();
-                app.abortModal();
-            }
-        });
-    }
-    ~PanelSession() { ui::Application::shared().setInteraction(std::move(_oldInteraction)); }
-    PanelSession(const PanelSession&) = delete;
-    PanelSession& operator=(const PanelSession&) = delete;
-
-    int run() {
-        std::string error;
-        if (!_dialog.open(&error))
-            return fail(error);
-        _panel = std::dynamic_pointer_cast<LornPDEByCocoa>(_dialog.panel());
-        if (!_panel)
-            return fail("the plug-in's panel is not a Velmora Flow panel");
-        if (!_options.settings.empty() && !restoreSettingsFile())
-            return 1;
-        _panel->restoreValuesAndReturnError(nullptr);
-        _dialog.showPanel();
-        if (!chooseFavorite() || !nameJob() || !setOnPanel() || !setInDetailedSettings() ||
-            !saveFavorite())
-            return fail(_error);
-        _panel->saveValuesAndReturnError(nullptr);
-        Dictionary report = sessionReport();
-        if (!_options.output.empty() &&
-            !FileUtil::writeFileAtomically(_options.output,
-                                           report.get("printSettings").toJson(2) + "\n", &error))
-            return fail("cannot write " + _options.output + ": " + error);
-        std::printf("%s\n", Value(std::move(report)).toJson(2).c_str());
-        return 0;
-    }
-
-private:
-    const PanelOptions& _options;
-    AlertRecorder _alerts;
-    InMemoryPrintDialog _dialog;
-    std::shared_ptr<LornPDEByCocoa> _panel;
-    std::function<void(ui::Window&)> _steps;
-    std::string _error;
-    ui::Application::Interaction _oldInteraction;
-
-    int fail(const std::string& message) {
-        std::fprintf(stderr, "velmora panel: %s\n", message.c_str());
-        return 1;
-    }
-
-    std::string lastAlert() const {
-        if (_alerts.alerts.empty())
-            return {};
-        const Dictionary* alert = _alerts.alerts.back().dictionary();
-        return ": " + alert->get("message").stringValue() + " " +
-               alert->get("informative").stringValue();
-    }
-
-    bool restoreSettingsFile() {
-        std::string error;
-        auto text = FileUtil::readFile(_options.settings, kMaxSettingsFileSize, &error);
-        auto parsed = text ? JsonReader::parse(*text, &error) : std::nullopt;
-        if (!parsed || !parsed->dictionary()) {
-            fail(_options.settings + " holds no print settings" +
-                 (error.empty() ? "" : ": " + error));
-            return false;
-        }
-        _dialog.restoreSnapshot(*parsed->dictionary());
-        return true;
-    }
-
-    // Runs a button's modal window with the steps a person takes in it.
-    bool click(ui::Button& button, std::function<void(ui::Window&)> steps) {
-        return run([&] { button.performClick(); }, std::move(steps));
-    }
-    bool run(const std::function<void()>& action, std::function<void(ui::Window&)> steps) {
-        _steps = std::move(steps);
-        action();
-        _steps = nullptr;
-        return _error.empty();
-    }
-
-    bool chooseFavorite() {
-        if (_options.favorite.empty())
-            return true;
-        ui::PopUpButton& popUp = *_panel->views().favorite;
-        int index = popUp.indexOfItemWithTitle(_options.favorite);
-        if (index < 0) {
-            _error = "no favorite named \"" + _options.favorite + "\"";
-            return false;
-        }
-        popUp.selectItemAtIndex(index);
-        popUp.sendAction();
-        return true;
-    }
-
-    bool nameJob() {
-        if (!_options.hasJobName)
-            return true;
-        return click(*_panel->views().jobNameButton, [this](ui::Window& window) {
-            auto& dialog = JobNameWinController::sharedInstance();
-            dialog.specificJobNameRadio()->clickCellAt(_options.jobName.empty() ? 0 : 1, 0);
-            if (!_options.jobName.empty())
-                if (auto refused = typeAsUser(*dialog.jobNameEdit(), _options.jobName, window)) {
-                    _error = "job name: " + *refused;
-                    return;
-                }
-            dialog.okButton()->performClick();
-        });
-    }
-
-    bool setOnPanel() {
-        std::vector<std::shared_ptr<ZEMAUI>> controls;
-        for (const auto& [key, control] : _panel->views().optionControls())
-            controls.push_back(control);
-        controls.push_back(_panel->views().autoTraySettingToBypass);
-        for (const auto& [key, value] : _options.sets) {
-            ZEMAUI* control = findControl(controls, key);
-            if (!control || control->mainKeyword().empty())
-                continue;
-            if (auto refused = actAsUser(*control, value, *_dialog.window())) {
-                _error = *refused;
-                return false;
-            }
-        }
-        return true;
-    }
-
-    bool isPanelKey(const std::string& key) const {
-        for (const auto& [name, control] : _panel->views().optionControls())
-            if (name == key && !control->mainKeyword().empty())
-                return true;
-        return key == "AutoTraySettingToBypass" &&
-               !_panel->views().autoTraySettingToBypass->mainKeyword().empty();
-    }
-
-    bool setInDetailedSettings() {
-        std::vector<std::pair<std::string, std::string>> detailed;
-        for (const auto& set : _options.sets)
-            if (!isPanelKey(set.first))
-                detailed.push_back(set);
-        if (detailed.empty())
-            return true;
-        bool ran = click(*_panel->views().showDetailedSettingsButton, [&](ui::Window& window) {
-            auto& controller = DetailedSettingsWinController::sharedInstance();
-            for (const auto& [key, value] : detailed)
-                if (!setInTab(*controller.views().tabView, key, value, window))
-                    return;
-            controller.views().ok->performClick();
-        });
-        // A refused OK keeps the window open; it is then given up.
-        if (!ran && _error.starts_with("the window"))
-            _error = "the detailed settings were refused" + lastAlert();
-        return ran;
-    }
-
-    // Picks the pane that holds the option, then sets it there.
-    bool setInTab(ui::TabView& tabs, const std::string& key, const std::string& value,
-                  ui::Window& window) {
-        for (const auto& item : tabs.tabViewItems()) {
-            if (!item->view())
-                continue;
-            ZEMAUI* control =
-                findControl(PanePlugInMgr::getZEMAUIControls(item->view().get()), key);
-            if (!control)
-                continue;
-            tabs.selectTabViewItem(item.get());
-            if (auto refused = actAsUser(*control, value, window)) {
-                _error = *refused;
-                return false;
-            }
-            return true;
-        }
-        _error = key + ": no option of that name in the panel or the panes";
-        return false;
-    }
-
-    bool saveFavorite() {
-        if (_options.saveFavorite.empty())
-            return true;
-        // The favorites row is cut off the shown panel; its action is still the panel's.
-        return run([this] { _panel->clickedSaveFavoriteButton(); },
-                   [this](ui::Window& window) {
-                       const auto& views = SaveFavoriteWindowController::sharedInstance().views();
-                       auto refused =
-                           typeAsUser(*views.favoriteName, _options.saveFavorite, window);
-                       if (!refused && _options.hasComment)
-                           refused = typeAsUser(*views.comment, _options.comment, window);
-                       if (refused) {
-                           _error = "favorite: " + *refused;
-                           return;
-                       }
-                       views.ok->performClick();
-                   });
-    }
-
-    Array controlsReport() {
-        Array controls;
-        auto add = [&](ZEMAUI& control) {
-            if (control.mainKeyword().empty())
-                return;
-            auto value = control.getStringValue();
-            controls.push_back(Value(Dictionary{{"mainKeyword", Value(control.mainKeyword())},
-                                                {"value", value ? Value(*value) : Value()},
-                                                {"enabled", Value(control.isEnabled())},
-                                                {"hidden", Value(control.isHidden())},
-                                                {"choices", Value(offeredChoices(control))}}));
-        };
-        for (const auto& [key, control] : _panel->views().optionControls())
-            add(*control);
-        add(*_panel->views().autoTraySettingToBypass);
-        return controls;
-    }
-
-    Dictionary sessionReport() {
-        Array summary;
-        if (auto info = _panel->summaryInfo())
-            for (const auto& [title, value] : *info)
-                summary.push_back(Value(Dictionary{{"title", Value(title)}, {"value", value}}));
-        return Dictionary{{"panel", Value(_panel->panelName())},
-                          {"controls", Value(controlsReport())},
-                          {"favorite", Value(_panel->views().favorite->titleOfSelectedItem())},
-                          {"jobName", Value(_panel->views().jobName->stringValue())},
-                          {"alerts", Value(_alerts.alerts)},
-                          {"summary", Value(std::move(summary))},
-                          {"printSettings", Value(_dialog.settingsSnapshot())}};
-    }
-};
 
 } // namespace
 
+std::optional<Dictionary> readPrintSettingsFile(const std::string& path, std::string& error) {
+    return readSettingsFile(path, error);
+}
+
 int runPanelCommand(const std::vector<std::string>& arguments) {
-    auto options = parseOptions(arguments);
-    if (!options) {
-        std::fputs(kUsage, stderr);
+    PanelOptions options;
+    for (std::size_t i = 0; i < arguments.size(); ++i)
+        if (parsePanelOption(arguments, i, options) != OptionParse::Taken) {
+            std::fprintf(stderr, "usage: velmora panel %s\n", kPanelOptionsUsage);
+            return 2;
+        }
+    if (!panelOptionsComplete(options)) {
+        std::fprintf(stderr, "usage: velmora panel %s\n", kPanelOptionsUsage);
         return 2;
     }
-    if (!options->language.empty())
-        ::setenv("LANGUAGE", options->language.c_str(), 1);
-    PanelSession session(*options);
-    return session.run();
+    if (!options.language.empty())
+        ::setenv("LANGUAGE", options.language.c_str(), 1);
+    std::optional<Dictionary> restoreFrom;
+    std::string error;
+    if (!options.settings.empty() && !(restoreFrom = readSettingsFile(options.settings, error)))
+        return fail(error);
+    PanelSession session(options,
+                         InMemoryPrintDialog::Options{options.bundle, options.ppd, "VelmoraPress",
+                                                      std::string(kSampleDeviceURI), true, nullptr});
+    if (!session.run(restoreFrom))
+        return fail(session.error());
+    Dictionary report = session.report();
+    if (!options.output.empty() &&
+        !FileUtil::writeFileAtomically(options.output, report.get("printSettings").toJson(2) + "\n",
+                                       &error))
+        return fail("cannot write " + options.output + ": " + error);
+    std::printf("%s\n", Value(std::move(report)).toJson(2).c_str());
+    return 0;
 }
 
 } // namespace velmora::app

@@ -10,6 +10,7 @@
 #include "controls/ZEMATextField.h"
 #include "controls/ZEMAUI.h"
 #include "device/JobNameWinController.h"
+#include "device/PdeAutomaticPaperTraySelection.h"
 #include "favorites/FavoriteFile.h"
 #include "favorites/Scrambling.h"
 #include "favorites/windows/SaveFavoriteWindowController.h"
@@ -86,7 +87,7 @@ protected:
         dialog.reset();
         dialog = std::make_unique<RecordingDialog>(
             InMemoryPrintDialog::Options{plugIn, std::string(VELMORA_QUEUE_PPD), "VelmoraPress",
-                                         std::move(deviceURI), constraintHandling});
+                                         std::move(deviceURI), constraintHandling, nullptr});
         std::string error;
         ASSERT_TRUE(dialog->open(&error)) << error;
         panel = std::dynamic_pointer_cast<LornPDEByCocoa>(dialog->panel());
@@ -389,6 +390,51 @@ TEST_F(PanelTest, SavedSettingsRestoreEveryOptionOfThePress) {
         changed += value != Value(manager().defaultSettings().get(key)) ? 1 : 0;
     }
     EXPECT_GT(changed, 100u); // most options were away from their defaults
+}
+
+TEST_F(PanelTest, UserNameIsStoredComposedByTheSaveAndAsTypedByTheFastSave) {
+    openAndShow();
+    const std::string decomposed = "Rene\xCC\x81", composed = "Ren\xC3\xA9";
+    ui.interaction = [&](ui::Window& window) {
+        setInDetailedWindow(window, {{"UserName", decomposed}});
+        DetailedSettingsWinController::sharedInstance().views().ok->performClick();
+    };
+    panel->clickedShowDetailedSettingsButton(); // full save, then the fast save after OK
+    EXPECT_EQ(ticket("UserName"), decomposed);
+    ASSERT_TRUE(panel->saveValuesAndReturnError(nullptr));
+    EXPECT_EQ(ticket("UserName"), composed);
+}
+
+TEST_F(PanelTest, ARestoreWithEmptyPrintSettingsGivesTheDefaultsAndTheMarkedChoices) {
+    open();
+    dialog->willChangePPDOptionKeyValue("ColorMode", "Gray"); // the queue's own choice
+    panel->restoreValuesAndReturnError(nullptr);
+    dialog->showPanel();
+    EXPECT_EQ(panelControl("ColorMode").getStringValue(), "Gray");
+    EXPECT_EQ(panelControl("DuplexMode").getStringValue(), "None");
+    EXPECT_EQ(panel->specificJobNameValue(), "Auto");
+}
+
+TEST_F(PanelTest, RevertToDefaultAndTheTrayDialogEndGatherTheControls) {
+    openAndShow();
+    setOnPanel("ColorMode", "Gray");
+    setOnPanel("DuplexMode", "DuplexTumble");
+    panel->setCollate(false);
+    panel->views().revertToDefaultSettingsButton->performClick();
+    EXPECT_EQ(value("ColorMode"), panel->defaultPrintOption()->get("ColorMode").stringValue());
+    EXPECT_EQ(value("DuplexMode"), "None");
+    EXPECT_TRUE(dialog->printSettings()->collate());
+    EXPECT_EQ(panel->printOption()->get("ColorMode"),
+              panel->defaultPrintOption()->get("ColorMode"));
+
+    ui.interaction = [&](ui::Window&) {
+        manager().setStringValue(std::string("True"), "AutoTraySettingToBypass");
+        panel->automaticPaperTraySelection()->clickButtonClose();
+    };
+    panel->views().automaticPaperTraySelectionButton->performClick();
+    EXPECT_EQ(ui.interactions, 1);
+    EXPECT_EQ(panel->printOption()->get("AutoTraySettingToBypass"), Value(true));
+    EXPECT_FALSE(panel->views().bypassPaperTraySelectionButton->isEnabled());
 }
 
 // ---- Detailed settings window ----

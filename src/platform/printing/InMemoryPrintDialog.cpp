@@ -39,7 +39,9 @@ std::optional<int> duplexingOfChoice(const std::string& choice) {
 
 InMemoryPrintDialog::InMemoryPrintDialog(Options options)
     : _options(std::move(options)),
-      _printer(std::make_shared<InMemoryPrinter>(_options.printerName, _options.deviceURI)) {
+      _printer(_options.printer
+                   ? _options.printer
+                   : std::make_shared<InMemoryPrinter>(_options.printerName, _options.deviceURI)) {
     _session.setCurrentPrinter(_printer);
     if (_options.ppdPath) {
         _ppd = ppdOpenFile(_options.ppdPath->c_str());
@@ -133,7 +135,9 @@ void InMemoryPrintDialog::showPanel() {
     placePanelView();
 }
 
-bool InMemoryPrintDialog::hidePanel() { return _panel && _panel->shouldHide(); }
+bool InMemoryPrintDialog::hidePanel() {
+    return _panel && _panel->shouldHide();
+}
 
 void InMemoryPrintDialog::showHostSettings() {
     _copies->setStringValue(std::to_string(_settings.copies()));

@@ -13,7 +13,7 @@
 
 namespace velmora {
 
-class InMemoryPrinter;
+class Printer;
 namespace ui {
 class Button;
 class TextField;
@@ -37,6 +37,8 @@ public:
         std::string printerName = "VelmoraPress";
         std::optional<std::string> deviceURI;
         bool constraintHandling = true;
+        // The queue behind the dialog; an in-memory printer with the name and URI when null.
+        std::shared_ptr<Printer> printer;
     };
 
     explicit InMemoryPrintDialog(Options options);
@@ -67,7 +69,7 @@ public:
     std::shared_ptr<ui::TextField> copiesField() const { return _copies; }
     std::shared_ptr<ui::Button> collateCheckBox() const { return _collate; }
     std::shared_ptr<ui::Button> twoSidedCheckBox() const { return _twoSided; }
-    InMemoryPrinter& printer() const { return *_printer; }
+    Printer& printer() const { return *_printer; }
 
     // The marked choice of an option of the queue's PPD; null without one.
     std::optional<std::string> markedChoice(const std::string& option) const;
@@ -89,7 +91,7 @@ private:
     Options _options;
     PrintSession _session;
     PrintSettings _settings;
-    std::shared_ptr<InMemoryPrinter> _printer;
+    std::shared_ptr<Printer> _printer;
     ppd_file_s* _ppd = nullptr;
     std::unique_ptr<PDEPlugIn> _plugIn;
     std::shared_ptr<PDEPanel> _panel;

@@ -1,0 +1,296 @@
+#include "platform/printing/CupsConnection.h"
+
+// libcups marks its PPD fetching deprecated, but a queue's PPD can only be had through it.
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/cups.h>
+#include <cups/ppd.h>
+
+#include <array>
+#include <cerrno>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+namespace velmora {
+namespace {
+
+constexpr int kConnectTimeoutMs = 5000;
+
+bool fail(std::string* error, const std::string& reason) {
+    if (error)
+        *error = reason;
+    return false;
+}
+
+// What the scheduler adds to a destination's options about the queue itself; the rest are
+// options a user saved.
+bool isQueueAttribute(const std::string& name) {
+    return name.starts_with("printer-") || name.starts_with("marker-") || name == "device-uri" ||
+           name == "auth-info-required" || name == "job-sheets" || name == "number-up";
+}
+
+// The destinations libcups knows, freed when the list goes.
+class DestinationList {
+public:
+    explicit DestinationList(http_t* http) { _count = cupsGetDests2(http, &_dests); }
+    ~DestinationList() { cupsFreeDests(_count, _dests); }
+    DestinationList(const DestinationList&) = delete;
+    DestinationList& operator=(const DestinationList&) = delete;
+
+    cups_dest_t* find(const std::string& name, const std::optional<std::string>& instance) {
+        return cupsGetDest(name.c_str(), instance ? instance->c_str() : nullptr, _count, _dests);
+    }
+    cups_dest_t* begin() { return _dests; }
+    cups_dest_t* end() { return _dests + _count; }
+    int& count() { return _count; }
+    cups_dest_t*& dests() { return _dests; }
+
+private:
+    int _count = 0;
+    cups_dest_t* _dests = nullptr;
+};
+
+// The options of a dictionary as libcups holds them, freed when the list goes.
+class OptionList {
+public:
+    explicit OptionList(const Dictionary& options) {
+        for (const auto& [name, value] : options)
+            _count = cupsAddOption(name.c_str(), value.stringValue().c_str(), _count, &_options);
+    }
+    ~OptionList() { cupsFreeOptions(_count, _options); }
+    OptionList(const OptionList&) = delete;
+    OptionList& operator=(const OptionList&) = delete;
+    int count() const { return _count; }
+    cups_option_t* options() const { return _options; }
+
+private:
+    int _count = 0;
+    cups_option_t* _options = nullptr;
+};
+
+std::string lastError() {
+    const char* text = cupsLastErrorString();
+    return text && *text ? text : "the print server refused the request";
+}
+
+ipp_t* jobRequest(int jobId, const std::vector<const char*>& attributes) {
+    ipp_t* request = ippNewRequest(IPP_OP_GET_JOB_ATTRIBUTES);
+    std::string uri = "ipp://localhost/jobs/" + std::to_string(jobId);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "job-uri", nullptr, uri.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_NAME, "requesting-user-name", nullptr,
+                 cupsUser());
+    ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
+                  static_cast<int>(attributes.size()), nullptr, attributes.data());
+    return request;
+}
+
+bool sendFile(http_t* http, const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::array<char, 65536> buffer;
+    while (in) {
+        in.read(buffer.data(), buffer.size());
+        std::streamsize got = in.gcount();
+        if (got > 0 && cupsWriteRequestData(http, buffer.data(), static_cast<std::size_t>(got)) !=
+                           HTTP_STATUS_CONTINUE)
+            return false;
+    }
+    return in.eof();
+}
+
+} // namespace
+
+CupsConnection::CupsConnection() = default;
+
+CupsConnection::~CupsConnection() {
+    if (_http)
+        httpClose(_http);
+}
+
+std::string CupsConnection::serverName() const {
+    return cupsServer();
+}
+
+bool CupsConnection::connect(std::string* error) {
+    if (_http)
+        return true;
+    _http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
+                         kConnectTimeoutMs, nullptr);
+    if (!_http)
+        return fail(error, std::string("cannot reach the print server ") + cupsServer() + ": " +
+                               std::strerror(errno));
+    return true;
+}
+
+std::vector<std::string> CupsConnection::destinationNames() {
+    std::vector<std::string> names;
+    DestinationList list(_http);
+    for (const cups_dest_t& dest : list)
+        if (!dest.instance)
+            names.emplace_back(dest.name);
+    return names;
+}
+
+std::optional<std::string> CupsConnection::defaultDestination() {
+    DestinationList list(_http);
+    if (cups_dest_t* dest = cupsGetDest(nullptr, nullptr, list.count(), list.dests()))
+        return std::string(dest->name);
+    return std::nullopt;
+}
+
+bool CupsConnection::hasDestination(const std::string& name) {
+    cups_dest_t* dest = cupsGetNamedDest(_http, name.c_str(), nullptr);
+    cupsFreeDests(dest ? 1 : 0, dest);
+    return dest != nullptr;
+}
+
+Dictionary CupsConnection::savedOptions(const std::string& name,
+                                        const std::optional<std::string>& instance) {
+    Dictionary options;
+    DestinationList list(_http);
+    if (cups_dest_t* dest = list.find(name, instance))
+        for (int i = 0; i < dest->num_options; ++i)
+            if (!isQueueAttribute(dest->options[i].name))
+                options.set(dest->options[i].name, Value(dest->options[i].value));
+    return options;
+}
+
+bool CupsConnection::saveOptions(const std::string& name,
+                                 const std::optional<std::string>& instance,
+                                 const Dictionary& options, bool remove, std::string* error) {
+    DestinationList list(_http);
+    if (!list.find(name, std::nullopt))
+        return fail(error, "there is no destination \"" + name + "\"");
+    const char* inst = instance ? instance->c_str() : nullptr;
+    if (remove) {
+        list.count() = cupsRemoveDest(name.c_str(), inst, list.count(), &list.dests());
+    } else {
+        if (!list.find(name, instance))
+            list.count() = cupsAddDest(name.c_str(), inst, list.count(), &list.dests());
+        cups_dest_t* dest = list.find(name, instance);
+        // The queue's own attributes stay; what the user saved is replaced.
+        int kept = 0;
+        cups_option_t* keptOptions = nullptr;
+        for (int i = 0; i < dest->num_options; ++i)
+            if (isQueueAttribute(dest->options[i].name))
+                kept = cupsAddOption(dest->options[i].name, dest->options[i].value, kept,
+                                     &keptOptions);
+        for (const auto& [option, value] : options)
+            kept = cupsAddOption(option.c_str(), value.stringValue().c_str(), kept, &keptOptions);
+        cupsFreeOptions(dest->num_options, dest->options);
+        dest->num_options = kept;
+        dest->options = keptOptions;
+    }
+    if (cupsSetDests2(_http, list.count(), list.dests()) != 0)
+        return fail(error, "the saved options cannot be written: " + lastError());
+    return true;
+}
+
+bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::string* error) {
+    std::array<char, 1024> buffer{};
+    std::strncpy(buffer.data(), ppd.path.c_str(), buffer.size() - 1);
+    std::time_t modified = ppd.modified;
+    http_status_t status =
+        cupsGetPPD3(_http, name.c_str(), &modified, buffer.data(), buffer.size());
+    if (status == HTTP_STATUS_NOT_MODIFIED)
+        return true;
+    if (status != HTTP_STATUS_OK)
+        return fail(error, "the PPD of \"" + name + "\" cannot be fetched: " + lastError());
+    ppd.path = buffer.data();
+    ppd.modified = modified;
+    return true;
+}
+
+std::optional<std::string> CupsConnection::deviceURI(const std::string& name) {
+    cups_dest_t* dest = cupsGetNamedDest(_http, name.c_str(), nullptr);
+    if (!dest)
+        return std::nullopt;
+    const char* uri = cupsGetOption("device-uri", dest->num_options, dest->options);
+    std::optional<std::string> result = uri ? std::optional<std::string>(uri) : std::nullopt;
+    cupsFreeDests(1, dest);
+    return result;
+}
+
+int CupsConnection::submitJob(const std::string& name, const std::string& title,
+                              const std::vector<std::string>& files, const Dictionary& options,
+                              std::string* error) {
+    OptionList list(options);
+    int job = cupsCreateJob(_http, name.c_str(), title.c_str(), list.count(), list.options());
+    if (job == 0) {
+        fail(error, "the job cannot be created on \"" + name + "\": " + lastError());
+        return 0;
+    }
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::string document = std::filesystem::path(files[i]).filename().string();
+        bool last = i + 1 == files.size();
+        bool sent = cupsStartDocument(_http, name.c_str(), job, document.c_str(), CUPS_FORMAT_AUTO,
+                                      last) == HTTP_STATUS_CONTINUE &&
+                    sendFile(_http, files[i]);
+        if (cupsFinishDocument(_http, name.c_str()) > IPP_STATUS_OK_CONFLICTING || !sent) {
+            fail(error, "\"" + files[i] + "\" cannot be sent: " + lastError());
+            cupsCancelJob2(_http, name.c_str(), job, 1);
+            return 0;
+        }
+    }
+    return job;
+}
+
+int CupsConnection::submitCommand(const std::string& name, const std::string& title,
+                                  const std::vector<std::string>& commands, std::string* error) {
+    int job = cupsCreateJob(_http, name.c_str(), title.c_str(), 0, nullptr);
+    if (job == 0) {
+        fail(error, "the command cannot be sent to \"" + name + "\": " + lastError());
+        return 0;
+    }
+    std::string text = "#CUPS-COMMAND\n";
+    for (const auto& command : commands)
+        text += command + "\n";
+    bool sent = cupsStartDocument(_http, name.c_str(), job, title.c_str(), CUPS_FORMAT_COMMAND,
+                                  1) == HTTP_STATUS_CONTINUE &&
+                cupsWriteRequestData(_http, text.data(), text.size()) == HTTP_STATUS_CONTINUE;
+    if (cupsFinishDocument(_http, name.c_str()) > IPP_STATUS_OK_CONFLICTING || !sent) {
+        fail(error, "the command cannot be sent to \"" + name + "\": " + lastError());
+        return 0;
+    }
+    return job;
+}
+
+std::optional<std::string> CupsConnection::jobState(int jobId) {
+    ipp_t* response = cupsDoRequest(_http, jobRequest(jobId, {"job-state"}), "/");
+    std::optional<std::string> state;
+    if (ipp_attribute_t* attribute = ippFindAttribute(response, "job-state", IPP_TAG_ENUM))
+        state = ippEnumString("job-state", ippGetInteger(attribute, 0));
+    ippDelete(response);
+    return state;
+}
+
+std::optional<std::string> CupsConnection::waitForJob(int jobId, double timeoutSeconds) {
+    auto deadline = std::chrono::steady_clock::now() +
+                    std::chrono::milliseconds(static_cast<long>(timeoutSeconds * 1000));
+    for (;;) {
+        auto state = jobState(jobId);
+        if (!state || *state == "completed" || *state == "aborted" || *state == "canceled" ||
+            std::chrono::steady_clock::now() >= deadline)
+            return state;
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+}
+
+Dictionary CupsConnection::jobAttributes(int jobId) {
+    Dictionary attributes;
+    ipp_t* response = cupsDoRequest(_http, jobRequest(jobId, {"all"}), "/");
+    for (ipp_attribute_t* attribute = ippFirstAttribute(response); attribute;
+         attribute = ippNextAttribute(response)) {
+        const char* name = ippGetName(attribute);
+        if (!name || ippGetGroupTag(attribute) != IPP_TAG_JOB)
+            continue;
+        std::array<char, 8192> text{};
+        ippAttributeString(attribute, text.data(), text.size());
+        attributes.set(name, Value(std::string(text.data())));
+    }
+    ippDelete(response);
+    return attributes;
+}
+
+} // namespace velmora

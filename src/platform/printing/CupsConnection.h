@@ -1,0 +1,70 @@
+#pragma once
+
+#include "platform/foundation/Value.h"
+
+#include <ctime>
+#include <optional>
+#include <string>
+#include <vector>
+
+typedef struct _http_s http_t;
+
+namespace velmora {
+
+// The printing system as a print dialog uses it: the scheduler's destinations and the user's
+// saved options for them (the lpoptions every CUPS application shares), a queue's PPD and
+// device URI, jobs and command jobs. The scheduler is the one libcups is pointed at
+// (CUPS_SERVER, ~/.cups/client.conf, the local default).
+class CupsConnection {
+public:
+    // A queue's PPD fetched from the scheduler into a local file; fetching again refreshes the
+    // file only when the scheduler's copy changed.
+    struct FetchedPpd {
+        std::string path;
+        std::time_t modified = 0;
+    };
+
+    CupsConnection();
+    ~CupsConnection();
+    CupsConnection(const CupsConnection&) = delete;
+    CupsConnection& operator=(const CupsConnection&) = delete;
+
+    // False with a reason when the scheduler cannot be reached.
+    bool connect(std::string* error);
+    std::string serverName() const;
+
+    std::vector<std::string> destinationNames();
+    // The user's default destination (lpoptions first, then the scheduler's); null without one.
+    std::optional<std::string> defaultDestination();
+    bool hasDestination(const std::string& name);
+    // The options saved for the destination (or its instance): the lpoptions of the user.
+    Dictionary savedOptions(const std::string& name,
+                            const std::optional<std::string>& instance = {});
+    // Replaces the saved options of the destination or instance; an empty dictionary with
+    // `remove` takes an instance out. False with a reason when lpoptions cannot be written.
+    bool saveOptions(const std::string& name, const std::optional<std::string>& instance,
+                     const Dictionary& options, bool remove, std::string* error);
+
+    bool fetchPpd(const std::string& name, FetchedPpd& ppd, std::string* error);
+    std::optional<std::string> deviceURI(const std::string& name);
+
+    // Creates a job, sends each file as a document, closes the job; the job id, or 0 with a
+    // reason.
+    int submitJob(const std::string& name, const std::string& title,
+                  const std::vector<std::string>& files, const Dictionary& options,
+                  std::string* error);
+    // A command job (application/vnd.cups-command) holding the command lines.
+    int submitCommand(const std::string& name, const std::string& title,
+                      const std::vector<std::string>& commands, std::string* error);
+    // The job's state ("pending", "processing", "completed", …); null when it is unknown.
+    std::optional<std::string> jobState(int jobId);
+    // Waits until the job has ended (completed, aborted or canceled) or the time runs out.
+    std::optional<std::string> waitForJob(int jobId, double timeoutSeconds);
+    // Every attribute of the job as the scheduler keeps it: name → text (values joined by ",").
+    Dictionary jobAttributes(int jobId);
+
+private:
+    http_t* _http = nullptr;
+};
+
+} // namespace velmora
