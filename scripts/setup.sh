@@ -7,6 +7,7 @@ packages=(
     cmake ninja-build g++ pkg-config
     libcups2-dev zlib1g-dev libxml2-dev libcurl4-openssl-dev libplist-dev libicu-dev
     libgtest-dev libgmock-dev libbenchmark-dev
+    cups-daemon cups-client cups-filters
 )
 
 missing=()

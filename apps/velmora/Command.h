@@ -31,6 +31,10 @@ int runServerCommand(const std::vector<std::string>& arguments);
 int runPanesCommand(const std::vector<std::string>& arguments);
 int runPpdListWriteCommand(const std::vector<std::string>& arguments);
 int runPanelCommand(const std::vector<std::string>& arguments);
+int runPrintCommand(const std::vector<std::string>& arguments);
+int runRefreshListsCommand(const std::vector<std::string>& arguments);
+// favorites export-instance NAME [-d QUEUE] [--remove]
+int runFavoriteInstanceCommand(const std::vector<std::string>& arguments);
 // A print settings file as --output writes it; null with a reason.
 std::optional<Dictionary> readPrintSettingsFile(const std::string& path, std::string& error);
 

@@ -118,9 +118,12 @@ int runFavoritesCommand(const std::vector<std::string>& arguments) {
     if (verb == "rename" || verb == "comment" || verb == "import" || verb == "export" ||
         verb == "tree")
         return runFavoritesWindowCommand(arguments);
+    if (verb == "export-instance")
+        return runFavoriteInstanceCommand(arguments);
     std::fprintf(stderr, "usage: velmora favorites list | save NAME [--comment C] < options.json "
                          "| delete NAME | rename OLD NEW | comment NAME TEXT | import FILE | "
-                         "export NAME FILE | tree NAME\n");
+                         "export NAME FILE | tree NAME | export-instance NAME [-d QUEUE] "
+                         "[--remove]\n");
     return 2;
 }
 

@@ -53,9 +53,9 @@ int runPanelCommand(const std::vector<std::string>& arguments) {
     std::string error;
     if (!options.settings.empty() && !(restoreFrom = readSettingsFile(options.settings, error)))
         return fail(error);
-    PanelSession session(options,
-                         InMemoryPrintDialog::Options{options.bundle, options.ppd, "VelmoraPress",
-                                                      std::string(kSampleDeviceURI), true, nullptr});
+    PanelSession session(
+        options, InMemoryPrintDialog::Options{options.bundle, options.ppd, "VelmoraPress",
+                                              std::string(kSampleDeviceURI), true, nullptr});
     if (!session.run(restoreFrom))
         return fail(session.error());
     Dictionary report = session.report();

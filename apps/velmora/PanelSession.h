@@ -58,6 +58,7 @@ public:
     // {"panel", "controls", "favorite", "jobName", "alerts", "summary", "printSettings"}
     Dictionary report();
     InMemoryPrintDialog& dialog() { return _dialog; }
+    std::shared_ptr<LornPDEByCocoa> panel() const { return _panel; }
 
 private:
     const PanelOptions& _options;

@@ -40,7 +40,8 @@ const std::vector<Command>& commands() {
         {"favorites",
          "favorites list | save NAME [--comment C] < options.json | delete NAME |\n"
          "                                  rename OLD NEW | comment NAME TEXT | import FILE |\n"
-         "                                  export NAME FILE | tree NAME\n"
+         "                                  export NAME FILE | tree NAME |\n"
+         "                                  export-instance NAME [-d QUEUE] [--remove]\n"
          "                                  manage the favorites of the user",
          runFavoritesCommand},
         {"server",
@@ -61,6 +62,16 @@ const std::vector<Command>& commands() {
          "                                  one print dialog session on the sample press (or "
          "another bundle): alerts, summary, print settings",
          runPanelCommand},
+        {"print",
+         "print FILE... [-d QUEUE] [--save-defaults] [--output-dir DIR] [--embedded] "
+         "[panel options]\n"
+         "                                  one print dialog session on a CUPS queue (or the "
+         "sample press), then the job",
+         runPrintCommand},
+        {"refresh-lists",
+         "refresh-lists [-d QUEUE] [--timeout S] [NAME...]\n"
+         "                                  bring the server lists in the queue's PPD up to date",
+         runRefreshListsCommand},
     };
     return list;
 }

@@ -194,6 +194,7 @@ private:
     void findHostName();
     void _updatePaneFromModel();
     void takeEngineChange(const Notification& notification);
+    bool queueOffers(const std::string& option, const std::optional<std::string>& choice);
     void _updateJobNameUI();
     void hideFavoriteStrip();
     void giveCustomPapersToTrayDialogs();

@@ -459,7 +459,7 @@ void LornPDEByCocoa::_setValueToPpdDictionary(Ticket* ticket, Dictionary* ppdDic
                                               const std::string& optionKeyword,
                                               const Value& value) {
     std::string choice = value.stringValue();
-    if (_panePlugInMgr->isExistsInPpd(optionKeyword, choice)) {
+    if (_panePlugInMgr->isExistsInPpd(optionKeyword, choice) && queueOffers(optionKeyword, choice)) {
         _willChangePPDOptionKeyValue(optionKeyword, choice, ppdDictionary);
         std::optional<std::string> stored;
         if (_customTicketGetString(ticket, optionKeyword, &stored) == kNoErr && stored)
@@ -467,13 +467,23 @@ void LornPDEByCocoa::_setValueToPpdDictionary(Ticket* ticket, Dictionary* ppdDic
         return;
     }
     _customTicketSetString(ticket, optionKeyword, choice);
-    if (_panePlugInMgr->isExistsInPpd(optionKeyword, std::nullopt)) {
+    if (_panePlugInMgr->isExistsInPpd(optionKeyword, std::nullopt) &&
+        queueOffers(optionKeyword, std::nullopt)) {
         if (_defaultPrintOption)
             if (auto fallback = textOf(_defaultPrintOption->find(optionKeyword)))
                 _willChangePPDOptionKeyValue(optionKeyword, *fallback, ppdDictionary);
     } else if (ppdDictionary) {
         ppdDictionary->remove(optionKeyword);
     }
+}
+
+// The queue's own PPD may lack what the press's bundle PPD has (another model, an older driver);
+// what the queue cannot take as a choice is kept as an entry of the panel's own.
+bool LornPDEByCocoa::queueOffers(const std::string& option, const std::optional<std::string>& choice) {
+    const PpdFileExt* queue = _useConstraintHandling ? _PPD() : nullptr;
+    if (!queue || !queue->handle())
+        return true;
+    return choice ? queue->isExists(option, *choice) : queue->isExists(option);
 }
 
 void LornPDEByCocoa::_willChangePPDOptionKeyValue(const std::string& option,

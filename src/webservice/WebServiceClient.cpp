@@ -143,8 +143,10 @@ run(const WebServiceClient& client, double timeout, const std::optional<std::str
                                 std::to_string(response.error->code) + ")");
     }
     StringList result;
+    bool answered = false;
     for (const auto& part : response.bodyParts) {
         const auto* message = std::get_if<PrintServiceMessage>(&part);
+        answered = answered || message;
         if (!message) {
             noteFailure(client, "the server answered with a fault: " +
                                     std::get<SOAPFault>(part).simpleFaultString());
@@ -158,6 +160,9 @@ run(const WebServiceClient& client, double timeout, const std::optional<std::str
         }
         walk(*message, result);
     }
+    // An answer without the operation's message (an error page, garbage) gave no list.
+    if (!answered && !client.lastFailure())
+        noteFailure(client, "the server's answer holds no list");
     return result;
 }
 

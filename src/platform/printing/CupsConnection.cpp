@@ -28,7 +28,8 @@ bool fail(std::string* error, const std::string& reason) {
 // options a user saved.
 bool isQueueAttribute(const std::string& name) {
     return name.starts_with("printer-") || name.starts_with("marker-") || name == "device-uri" ||
-           name == "auth-info-required" || name == "job-sheets" || name == "number-up";
+           name == "auth-info-required" || name == "job-sheets" || name == "number-up" ||
+           name == "finishings";
 }
 
 // The destinations libcups knows, freed when the list goes.
@@ -84,6 +85,26 @@ ipp_t* jobRequest(int jobId, const std::vector<const char*>& attributes) {
     ippAddStrings(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes",
                   static_cast<int>(attributes.size()), nullptr, attributes.data());
     return request;
+}
+
+// Texts as they were sent (ippAttributeString would quote them), other values in IPP's notation;
+// several values joined with ",".
+std::string attributeText(ipp_attribute_t* attribute) {
+    ipp_tag_t tag = ippGetValueTag(attribute);
+    bool text = tag == IPP_TAG_TEXT || tag == IPP_TAG_NAME || tag == IPP_TAG_TEXTLANG ||
+                tag == IPP_TAG_NAMELANG || tag == IPP_TAG_KEYWORD || tag == IPP_TAG_URI ||
+                tag == IPP_TAG_MIMETYPE || tag == IPP_TAG_CHARSET || tag == IPP_TAG_LANGUAGE;
+    if (!text) {
+        std::array<char, 8192> buffer{};
+        ippAttributeString(attribute, buffer.data(), buffer.size());
+        return buffer.data();
+    }
+    std::string joined;
+    for (int i = 0; i < ippGetCount(attribute); ++i) {
+        const char* value = ippGetString(attribute, i, nullptr);
+        joined += (i ? "," : "") + std::string(value ? value : "");
+    }
+    return joined;
 }
 
 bool sendFile(http_t* http, const std::string& path) {
@@ -187,17 +208,34 @@ bool CupsConnection::saveOptions(const std::string& name,
     return true;
 }
 
+// libcups empties the file it is given before it knows whether the PPD changed, so a fresh copy
+// goes beside the cached one and replaces it only when it came.
 bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::string* error) {
+    std::error_code code;
+    bool cached = !ppd.path.empty() && std::filesystem::is_regular_file(ppd.path, code) &&
+                  std::filesystem::file_size(ppd.path, code) > 0;
+    std::string target = ppd.path.empty() ? std::string() : ppd.path + ".new";
     std::array<char, 1024> buffer{};
-    std::strncpy(buffer.data(), ppd.path.c_str(), buffer.size() - 1);
-    std::time_t modified = ppd.modified;
+    std::strncpy(buffer.data(), target.c_str(), buffer.size() - 1);
+    std::time_t modified = cached ? ppd.modified : 0;
     http_status_t status =
         cupsGetPPD3(_http, name.c_str(), &modified, buffer.data(), buffer.size());
-    if (status == HTTP_STATUS_NOT_MODIFIED)
+    if (status == HTTP_STATUS_NOT_MODIFIED && cached) {
+        std::filesystem::remove(target, code);
         return true;
-    if (status != HTTP_STATUS_OK)
+    }
+    if (status != HTTP_STATUS_OK) {
+        if (!target.empty())
+            std::filesystem::remove(target, code);
         return fail(error, "the PPD of \"" + name + "\" cannot be fetched: " + lastError());
-    ppd.path = buffer.data();
+    }
+    if (target.empty()) {
+        ppd.path = buffer.data();
+    } else {
+        std::filesystem::rename(buffer.data(), ppd.path, code);
+        if (code)
+            return fail(error, "the PPD of \"" + name + "\" cannot be kept: " + code.message());
+    }
     ppd.modified = modified;
     return true;
 }
@@ -285,9 +323,7 @@ Dictionary CupsConnection::jobAttributes(int jobId) {
         const char* name = ippGetName(attribute);
         if (!name || ippGetGroupTag(attribute) != IPP_TAG_JOB)
             continue;
-        std::array<char, 8192> text{};
-        ippAttributeString(attribute, text.data(), text.size());
-        attributes.set(name, Value(std::string(text.data())));
+        attributes.set(name, Value(attributeText(attribute)));
     }
     ippDelete(response);
     return attributes;

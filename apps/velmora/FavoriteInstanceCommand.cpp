@@ -1,0 +1,107 @@
+// velmora favorites export-instance: a favorite as a CUPS destination instance of a queue
+// (QUEUE/NAME in the user's lpoptions), so that every CUPS application offers it.
+#include "Command.h"
+
+#include "favorites/FavoriteFile.h"
+#include "favorites/FavoriteItem.h"
+#include "panel/LornPDEByCocoa.h"
+#include "panes/AppPreference.h"
+#include "platform/foundation/FileSystem.h"
+#include "platform/printing/CupsConnection.h"
+#include "platform/printing/JobOptions.h"
+#include "ppd/PrintOptionConverter.h"
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/ppd.h>
+
+#include <cstdio>
+
+namespace velmora::app {
+namespace {
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "velmora favorites: %s\n", message.c_str());
+    return 1;
+}
+
+// The favorite's settings as job options of the queue: PPD choices as they are, everything else
+// as the panel's own entries (escaped), without secrets, copies or the job name.
+Dictionary instanceOptions(const Dictionary& keywords, const std::string& ppdPath) {
+    ppd_file_t* ppd = ppdOpenFile(ppdPath.c_str());
+    Dictionary options;
+    for (const auto& [keyword, value] : keywords) {
+        std::string text =
+            value.isBoolean() ? (value.boolValue() ? "True" : "False") : value.stringValue();
+        if (ppd && ppdFindChoice(ppdFindOption(ppd, keyword.c_str()), text.c_str()))
+            options.set(keyword, Value(text));
+        else
+            options.set(LornPDEByCocoa::customTicketKey(keyword),
+                        Value(LornPDEByCocoa::escapeTicketValue(text)));
+    }
+    if (ppd)
+        ppdClose(ppd);
+    return JobOptions::shareable(options);
+}
+
+} // namespace
+
+int runFavoriteInstanceCommand(const std::vector<std::string>& arguments) {
+    std::string name, queue;
+    bool remove = false;
+    for (std::size_t i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == "-d" && i + 1 < arguments.size())
+            queue = arguments[++i];
+        else if (arguments[i] == "--remove")
+            remove = true;
+        else if (name.empty() && arguments[i][0] != '-')
+            name = arguments[i];
+        else
+            name.clear(), i = arguments.size();
+    }
+    if (name.empty()) {
+        std::fprintf(stderr,
+                     "usage: velmora favorites export-instance NAME [-d QUEUE] [--remove]\n");
+        return 2;
+    }
+    if (auto problem = FavoriteItem::checkName(name))
+        return fail(*problem);
+    CupsConnection cups;
+    std::string error;
+    if (!cups.connect(&error))
+        return fail(error);
+    if (queue.empty())
+        queue = cups.defaultDestination().value_or("");
+    if (queue.empty() || !cups.hasDestination(queue))
+        return fail(queue.empty() ? "no queue given and no default destination"
+                                  : "there is no queue \"" + queue + "\" on " + cups.serverName());
+    Dictionary options;
+    if (!remove) {
+        auto folders = AppPreference::sharedInstance().favoriteFolderPathArray(false);
+        auto path = FavoriteFile::pathWithName(
+            name, folders.empty() ? std::nullopt : std::optional(folders.front()));
+        FavoriteFile favorite;
+        if (path && FileSystem::exists(*path))
+            favorite = FavoriteFile::favoriteFileWithContentsOfFile(
+                *path, AppPreference::destinationIotType());
+        if (!favorite.isValid() || !favorite.options())
+            return fail("no favorite named \"" + name + "\"");
+        CupsConnection::FetchedPpd ppd;
+        if (!cups.fetchPpd(queue, ppd, &error))
+            return fail(error);
+        Dictionary keywords =
+            PrintOptionConverter::sharedInstance().toPpdKeywordFormat(&*favorite.options());
+        PrintOptionConverter::convertToInternalPpdKeyword(keywords);
+        PrintOptionConverter::convertToCanonicalPpdKeyword(keywords, true);
+        options = instanceOptions(keywords, ppd.path);
+        std::remove(ppd.path.c_str());
+    }
+    if (!cups.saveOptions(queue, name, options, remove, &error))
+        return fail(error);
+    Dictionary result{{"destination", Value(queue + "/" + name)}, {"removed", Value(remove)}};
+    if (!remove)
+        result.set("options", Value(std::move(options)));
+    std::printf("%s\n", Value(std::move(result)).toJson(2).c_str());
+    return 0;
+}
+
+} // namespace velmora::app

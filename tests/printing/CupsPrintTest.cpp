@@ -1,0 +1,310 @@
+// Printing through a real CUPS scheduler started by the test on the loopback: the sample press as
+// a queue whose device is a file, jobs submitted by velmora print, read back over IPP.
+#include "support/CommandRunner.h"
+#include "support/PrivateCupsd.h"
+#include "support/SoapAnswers.h"
+#include "support/TempDir.h"
+#include "support/TestHttpServer.h"
+
+#include "panel/LornPDEByCocoa.h"
+#include "platform/foundation/JsonReader.h"
+#include "platform/printing/CupsConnection.h"
+#include "ppd/PpdDataBlock.h"
+#include "validation/StringEscapeConverter.h"
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/ppd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
+
+namespace velmora {
+namespace {
+
+using ::testing::HasSubstr;
+
+std::string shellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
+const std::string kSample = std::string(VELMORA_PRESS_SOURCE) + "/SampleJob.pdf";
+
+class CupsPrintTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
+    test::ScopedEnv data{"XDG_DATA_HOME", (dir / "data").c_str()};
+    test::ScopedEnv cache{"XDG_CACHE_HOME", (dir / "cache").c_str()};
+    test::ScopedEnv language{"LANGUAGE", "en"};
+    test::PrivateCupsd cupsd{dir};
+    CupsConnection cups;
+
+    void SetUp() override {
+        if (!cupsd.running())
+            GTEST_SKIP() << "cupsd did not start here: "
+                         << test::readFile(cupsd.root() + "/log/cupsd.out");
+        std::string error;
+        ASSERT_TRUE(cups.connect(&error)) << error;
+    }
+
+    // The sample press's queue PPD with the press's filter where this scheduler runs it, and
+    // changes of a test's own.
+    std::string queuePpd(const std::string& name, const std::string& extraLines = "",
+                         const std::string& removedOption = "") {
+        std::string filter = cupsd.programFolder() + "/velmora-command";
+        if (!std::filesystem::exists(filter)) {
+            std::filesystem::copy_file(VELMORA_COMMAND_FILTER, filter);
+            ::chmod(filter.c_str(), 0755);
+        }
+        std::string text = test::readFile(VELMORA_QUEUE_PPD);
+        auto at = text.find(" 0 velmora-command\"");
+        text.replace(at, 19, " 0 " + filter + "\"");
+        text.insert(text.find("*cupsFilter2"), extraLines);
+        if (!removedOption.empty()) {
+            auto open = text.find("*OpenUI *" + removedOption + "/");
+            auto close = text.find("*CloseUI: *" + removedOption + "\n", open);
+            text.erase(open, close + removedOption.size() + 12 - open);
+            text = std::regex_replace(
+                text, std::regex("\\*UIConstraints:[^\\n]*\\*" + removedOption + "\\b[^\\n]*\\n"),
+                "");
+        }
+        return dir.write(name + ".ppd", text);
+    }
+    void addQueue(const std::string& name, const std::string& ppd) {
+        std::string out =
+            cupsd.addQueue(name, ppd, "file://" + cupsd.root() + "/out/" + name + ".out");
+        ASSERT_TRUE(cups.hasDestination(name)) << out;
+    }
+    Dictionary run(const std::string& arguments, int status = 0) {
+        auto result = test::runVelmora(arguments, dir / "err");
+        EXPECT_EQ(result.status, status) << arguments << "\n" << test::readFile(dir / "err");
+        auto parsed = JsonReader::parse(result.out);
+        return parsed && parsed->dictionary() ? *parsed->dictionary() : Dictionary();
+    }
+    std::string errors() { return test::readFile(dir / "err"); }
+    // What the scheduler logged about a job.
+    std::string jobLog(int job) {
+        std::string tag = "[Job " + std::to_string(job) + "]", log = cupsd.errorLog(), lines;
+        std::istringstream in(log);
+        for (std::string line; std::getline(in, line);)
+            if (line.find(tag) != std::string::npos && line.find("envp[") == std::string::npos)
+                lines += line + "\n";
+        return lines;
+    }
+};
+
+TEST_F(CupsPrintTest, TheJobCarriesExactlyTheSettingsThePanelSaved) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    std::string name = "Q3 \"final\", it's 100% \\ done";
+    Dictionary printed = run("print " + kSample +
+                             " -d VelmoraPress --set DuplexMode=DuplexTumble --set ColorMode=Gray "
+                             "--set OutputTray=Stackertray --set KVInputSlot=Tray2 "
+                             "--set StapleMode_StapleMechanism=TopLeftCornerUseStaple "
+                             "--set DocumentOrientation=Landscape --set SlipSheets=BetweenSets "
+                             "--job-name " +
+                             shellQuote(name));
+    ASSERT_TRUE(printed.get("job").isNumber());
+    int job = static_cast<int>(printed.get("job").integerValue());
+    EXPECT_EQ(cups.waitForJob(job, 30), "completed") << jobLog(job);
+    Dictionary attributes = cups.jobAttributes(job);
+    const Dictionary& options = *printed.get("options").dictionary();
+    ASSERT_GT(options.size(), 50u);
+    for (const auto& [option, value] : options)
+        EXPECT_EQ(attributes.get(option).stringValue(), value.stringValue()) << option;
+    EXPECT_EQ(attributes.get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(attributes.get("DocumentOrientation"), Value("Landscape")); // a pane's option
+    EXPECT_EQ(attributes.get("sides"), Value("two-sided-short-edge"));
+    EXPECT_EQ(attributes.get("job-name"), Value(name));
+    // The job name arrives as the panel stored it (the job name dialog's escaped form, escaped
+    // for the print settings) and reads back unchanged.
+    std::string stored = attributes.get(LornPDEByCocoa::customTicketKey("JobName")).stringValue();
+    EXPECT_EQ(stored.find_first_of(",'"), std::string::npos);
+    EXPECT_EQ(StringEscapeConverter::standardConverter(false).unEscape(
+                  LornPDEByCocoa::unescapeTicketValue(stored)),
+              name);
+    EXPECT_GT(std::filesystem::file_size(cupsd.root() + "/out/VelmoraPress.out"), 0u);
+}
+
+TEST_F(CupsPrintTest, SavedDefaultsComeBackInTheNextSession) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    run("print " + kSample +
+        " -d VelmoraPress --set ColorMode=Gray --set SecPrint=True "
+        "--set SecPrintPassword=2468 --save-defaults");
+    Dictionary saved = cups.savedOptions("VelmoraPress");
+    EXPECT_EQ(saved.get("ColorMode"), Value("Gray"));
+    for (const auto& [option, value] : saved)
+        EXPECT_THAT(option, ::testing::Not(HasSubstr("Password"))) << "a password was saved";
+    Dictionary next = run("print " + kSample + " -d VelmoraPress");
+    EXPECT_EQ(next.get("options").dictionary()->get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(next.get("options").dictionary()->get("SecPrint"), Value("True"));
+}
+
+TEST_F(CupsPrintTest, AnOptionTheQueueLacksTravelsAsAnEntryOfThePanel) {
+    addQueue("Lean", queuePpd("lean", "", "ColorMode"));
+    Dictionary printed = run("print " + kSample + " -d Lean --set ColorMode=Gray");
+    const Dictionary& options = *printed.get("options").dictionary();
+    EXPECT_FALSE(options.contains("ColorMode"));
+    EXPECT_EQ(options.get(LornPDEByCocoa::customTicketKey("ColorMode")), Value("Gray"));
+    int job = static_cast<int>(printed.get("job").integerValue());
+    EXPECT_EQ(cups.jobAttributes(job).get(LornPDEByCocoa::customTicketKey("ColorMode")),
+              Value("Gray"));
+}
+
+TEST_F(CupsPrintTest, FavoritesBecomeInstancesEveryApplicationCanPrintWith) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    run("panel --set ColorMode=Gray --set SecPrint=True --set SecPrintPassword=2468 "
+        "--save-favorite Proofs");
+    Dictionary exported = run("favorites export-instance Proofs -d VelmoraPress");
+    EXPECT_EQ(exported.get("destination"), Value("VelmoraPress/Proofs"));
+    Dictionary instance = cups.savedOptions("VelmoraPress", std::string("Proofs"));
+    EXPECT_EQ(instance.get("ColorMode"), Value("Gray"));
+    // What the user's lpoptions hold for the instance: no secrets, copies or job name.
+    std::string lpoptions = test::readFile(cupsd.root() + "/etc/lpoptions") +
+                            test::readFile(cupsd.root() + "/home/.cups/lpoptions");
+    ASSERT_NE(lpoptions.find("Dest VelmoraPress/Proofs "), std::string::npos) << lpoptions;
+    auto line = lpoptions.substr(lpoptions.find("Dest VelmoraPress/Proofs "));
+    line = line.substr(0, line.find('\n'));
+    EXPECT_THAT(line, HasSubstr("ColorMode=Gray"));
+    for (const char* kept : {"Password", "copies=", "JobName"})
+        EXPECT_THAT(line, ::testing::Not(HasSubstr(kept)));
+
+    std::string out = test::PrivateCupsd::run("lp -d VelmoraPress/Proofs " + kSample + " 2>&1");
+    ASSERT_THAT(out, HasSubstr("request id is VelmoraPress-"));
+    int job = std::stoi(out.substr(out.find('-') + 1));
+    EXPECT_EQ(cups.jobAttributes(job).get("ColorMode"), Value("Gray"));
+
+    run("favorites export-instance Proofs -d VelmoraPress --remove");
+    EXPECT_TRUE(cups.savedOptions("VelmoraPress", std::string("Proofs")).empty());
+}
+
+// ---- Server lists ----
+
+class FakePrintServer {
+public:
+    explicit FakePrintServer(std::string feeders, int delayMs = 0)
+        : http([this, delayMs](const test::HttpRequest& request) {
+              test::HttpResponse response;
+              response.delayMs = delayMs;
+              response.headers = {{"Content-Type", "text/xml; charset=utf-8"}};
+              response.body = request.body.find("getFeederInfoList") != std::string::npos
+                                  ? _feeders
+                                  : test::soap::response("getStackerInfoListResponse",
+                                                         test::soap::list("ary", {}) +
+                                                             test::soap::status("OK"));
+              return response;
+          }),
+          _feeders(std::move(feeders)) {}
+    test::TestHttpServer http;
+
+private:
+    std::string _feeders;
+};
+
+std::string feederAnswer(const std::vector<std::string>& numbers) {
+    std::vector<std::string> records;
+    for (const auto& number : numbers)
+        records.push_back(test::soap::record({{"Number", number}}));
+    return test::soap::response("getFeederInfoListResponse",
+                                test::soap::list("ary", records) + test::soap::status("OK"));
+}
+
+std::optional<Value> listInQueue(CupsConnection& cups, const std::string& queue,
+                                 const std::string& name) {
+    CupsConnection::FetchedPpd ppd;
+    if (!cups.fetchPpd(queue, ppd, nullptr))
+        return std::nullopt;
+    ppd_file_t* file = ppdOpenFile(ppd.path.c_str());
+    auto list = PpdDataBlock::readList(file, name);
+    ppdClose(file);
+    std::remove(ppd.path.c_str());
+    return list;
+}
+
+TEST_F(CupsPrintTest, RefreshListsWritesTheServersListsIntoThePpd) {
+    FakePrintServer server(feederAnswer({"1", "2", "3", "4"}));
+    ASSERT_TRUE(server.http.ok());
+    addQueue("VelmoraPress", queuePpd("press", "*VelmoraPrintServer: \"127.0.0.1:" +
+                                                   std::to_string(server.http.port()) + "\"\n"));
+    auto before = listInQueue(cups, "VelmoraPress", "FeederInfoList");
+    Dictionary refreshed = run("refresh-lists -d VelmoraPress FeederInfoList --timeout 60");
+    EXPECT_EQ(refreshed.get("changed"), Value(Array{Value("FeederInfoList")})) << cupsd.errorLog();
+    auto after = listInQueue(cups, "VelmoraPress", "FeederInfoList");
+    ASSERT_TRUE(after);
+    EXPECT_NE(after, before);
+    EXPECT_EQ(after->array()->size(), 4u);
+    EXPECT_EQ((*after->array())[3], Value(Array{Value("4"), Value("Number")}));
+    // The next session offers the trays the press now reports.
+    run("print " + kSample + " -d VelmoraPress --set KVInputSlot=Tray4");
+    // A shorter list leaves no stale tail behind.
+    FakePrintServer shorter(feederAnswer({"2"}));
+    addQueue("VelmoraPress", queuePpd("press2", "*VelmoraPrintServer: \"127.0.0.1:" +
+                                                    std::to_string(shorter.http.port()) + "\"\n"));
+    run("refresh-lists -d VelmoraPress FeederInfoList");
+    EXPECT_EQ(listInQueue(cups, "VelmoraPress", "FeederInfoList"),
+              Value(Array{Value(Array{Value("2"), Value("Number")})}));
+}
+
+TEST_F(CupsPrintTest, AServerThatFailsLeavesThePpdAsItWas) {
+    FakePrintServer garbage("<html>not soap</html>");
+    FakePrintServer slow(feederAnswer({"1"}), 5000);
+    struct Case {
+        const char* label;
+        std::string server;
+    };
+    const Case cases[] = {
+        {"down", "127.0.0.1:1"},
+        {"garbage", "127.0.0.1:" + std::to_string(garbage.http.port())},
+        {"slow", "127.0.0.1:" + std::to_string(slow.http.port())},
+    };
+    for (const auto& c : cases) {
+        addQueue("VelmoraPress", queuePpd(std::string("press-") + c.label,
+                                          "*VelmoraPrintServer: \"" + c.server +
+                                              "\"\n*VelmoraPrintServerTimeout: \"1\"\n"));
+        auto before = listInQueue(cups, "VelmoraPress", "FeederInfoList");
+        ASSERT_TRUE(before) << c.label;
+        Dictionary result = run("refresh-lists -d VelmoraPress FeederInfoList", 1);
+        EXPECT_THAT(errors(), HasSubstr("lists not refreshed: FeederInfoList")) << c.label;
+        EXPECT_TRUE(result.get("changed").array() && result.get("changed").array()->empty())
+            << c.label;
+        EXPECT_EQ(listInQueue(cups, "VelmoraPress", "FeederInfoList"), before) << c.label;
+    }
+}
+
+TEST_F(CupsPrintTest, UnknownQueuesMissingFilesAndAStoppedServerAreClearErrors) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    run("print " + kSample + " -d NoSuchQueue", 1);
+    EXPECT_THAT(errors(), HasSubstr("there is no queue \"NoSuchQueue\""));
+    run("print " + (dir / "missing.pdf") + " -d VelmoraPress", 1);
+    EXPECT_THAT(errors(), HasSubstr("missing.pdf: no such file"));
+    run("refresh-lists -d NoSuchQueue", 1);
+    EXPECT_THAT(errors(), HasSubstr("there is no queue"));
+    cupsd.stop();
+    run("print " + kSample + " -d VelmoraPress", 1);
+    EXPECT_THAT(errors(), HasSubstr("cannot reach the print server"));
+    run("refresh-lists -d VelmoraPress", 1);
+    EXPECT_THAT(errors(), HasSubstr("cannot reach the print server"));
+}
+
+TEST_F(CupsPrintTest, WithoutAQueueTheSamplePressKeepsTheJobInAFolder) {
+    cupsd.stop(); // no scheduler, no default destination
+    std::string folder = dir / "jobs";
+    Dictionary printed =
+        run("print " + kSample + " --output-dir " + folder + " --set ColorMode=Gray");
+    EXPECT_EQ(printed.get("destination"), Value("VelmoraPress (embedded)"));
+    std::string job = printed.get("folder").stringValue();
+    EXPECT_TRUE(std::filesystem::exists(job + "/SampleJob.pdf"));
+    auto options = JsonReader::parse(test::readFile(job + "/options.json"));
+    ASSERT_TRUE(options && options->dictionary());
+    EXPECT_EQ(options->dictionary()->get("ColorMode"), Value("Gray"));
+}
+
+} // namespace
+} // namespace velmora
