@@ -1,4 +1,5 @@
 #include "Command.h"
+#include "InstallPaths.h"
 
 #include "common/EncryptionBridge.h"
 #include "common/Localization.h"
@@ -16,7 +17,7 @@ namespace {
 struct ConvertOptions {
     std::string to;
     std::string table;
-    std::string bundle = VELMORA_PLUGIN_DIR;
+    std::string bundle = pluginDirectory();
 };
 
 bool parse(const std::vector<std::string>& arguments, ConvertOptions& options) {

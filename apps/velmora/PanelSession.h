@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AlertRecorder.h"
+#include "InstallPaths.h"
 
 #include "platform/foundation/Value.h"
 #include "platform/printing/InMemoryPrintDialog.h"
@@ -25,8 +26,8 @@ namespace velmora::app {
 
 // What a person does in one print dialog session, from the command line.
 struct PanelOptions {
-    std::string bundle = VELMORA_PLUGIN_DIR;
-    std::string ppd = VELMORA_QUEUE_PPD;
+    std::string bundle = pluginDirectory();
+    std::string ppd = queuePpd();
     std::string settings, favorite, jobName, saveFavorite, comment, output, language;
     bool hasJobName = false, hasComment = false, answerYes = true;
     std::vector<std::pair<std::string, std::string>> sets;

@@ -1,4 +1,5 @@
 #include "Command.h"
+#include "InstallPaths.h"
 
 #include "common/Localization.h"
 #include "controls/ZEMAUI.h"
@@ -16,7 +17,7 @@ namespace {
 constexpr std::string_view kSkippedPlugIn = "###PlugIn: ";
 
 struct PanesOptions {
-    std::string bundlePath = VELMORA_PLUGIN_DIR;
+    std::string bundlePath = pluginDirectory();
     std::string language;
 };
 

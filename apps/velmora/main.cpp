@@ -1,6 +1,7 @@
 // velmora: the command-line host of the Velmora Flow print panel.
 
 #include "Command.h"
+#include "InstallPaths.h"
 
 #include "common/Localization.h"
 #include "platform/foundation/Bundle.h"
@@ -95,13 +96,16 @@ int main(int argc, char** argv) {
         return 0;
     }
     // Texts, resources and settings folders come from the plug-in bundle the build assembled.
-    if (auto bundle = velmora::Bundle::open(VELMORA_PLUGIN_DIR)) {
+    if (auto bundle = velmora::Bundle::open(pluginDirectory())) {
         velmora::SetNSBundleForPrincipalBundle(bundle);
         velmora::SetNSBundleForLocalizedString(bundle);
     }
-    // Without a command: the main job, one print dialog session on the sample press.
+    // Without a command: the main job, the sample document printed through one print dialog
+    // session on the sample press.
     std::vector<std::string> arguments(argv + std::min(argc, 2), argv + argc);
-    const char* name = argc < 2 ? "panel" : argv[1];
+    const char* name = argc < 2 ? "print" : argv[1];
+    if (argc < 2)
+        arguments = {sampleDocument(), "--embedded"};
     for (const auto& command : commands()) {
         if (std::strcmp(name, command.name) == 0) {
             try {

@@ -6,6 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 namespace velmora {
 namespace {
 
@@ -89,13 +91,19 @@ TEST_F(PanelCommandTest, RefusalsAndBadInputAreClearErrors) {
     }
 }
 
-TEST_F(PanelCommandTest, BareVelmoraRunsTheSampleSession) {
+TEST_F(PanelCommandTest, BareVelmoraPrintsTheSampleJobToTheEmbeddedPress) {
+    test::ScopedEnv noScheduler{"CUPS_SERVER", "127.0.0.1:1"};
+    ASSERT_EQ(::chdir(dir.path().c_str()), 0); // the job folder goes where velmora runs
     auto result = test::runVelmora("", dir / "err");
-    ASSERT_EQ(result.status, 0);
+    ASSERT_EQ(result.status, 0) << test::readFile(dir / "err");
     auto parsed = JsonReader::parse(result.out);
     ASSERT_TRUE(parsed && parsed->dictionary());
-    EXPECT_EQ(parsed->dictionary()->get("panel"), Value("Velmora Flow"));
-    EXPECT_FALSE(parsed->dictionary()->get("summary").array()->empty());
+    const Dictionary& printed = *parsed->dictionary();
+    EXPECT_EQ(printed.get("destination"), Value("VelmoraPress (embedded)"));
+    EXPECT_EQ(printed.get("folder"), Value(dir / "velmora-jobs/job-1"));
+    EXPECT_FALSE(printed.get("summary").array()->empty());
+    EXPECT_GT(printed.get("options").dictionary()->size(), 50u);
+    EXPECT_EQ(test::readFile(dir / "velmora-jobs/job-1/SampleJob.pdf").substr(0, 5), "%PDF-");
 }
 
 } // namespace

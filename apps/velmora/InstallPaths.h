@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+
+namespace velmora::app {
+
+// Where the sample press lives: beside the build that made this velmora, or, once installed,
+// below the installation prefix (share/velmora). VELMORA_PLUGIN_DIR, VELMORA_QUEUE_PPD and
+// VELMORA_SAMPLE_DOCUMENT in the environment override each.
+std::string pluginDirectory();
+std::string queuePpd();
+std::string sampleDocument();
+
+} // namespace velmora::app
