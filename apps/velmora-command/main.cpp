@@ -9,6 +9,7 @@
 // PPD's *VelmoraListsFailed (empty when every list came), where the one who asked reads them.
 
 #include "platform/foundation/PropertyList.h"
+#include "platform/printing/CommandFile.h"
 #include "ppd/PpdDataBlock.h"
 #include "ppd/PpdDataBlockWriter.h"
 #include "webservice/ServerListSource.h"
@@ -53,33 +54,14 @@ std::string readCommandFile(int argc, char** argv) {
     return text.substr(0, kMaxCommandFile);
 }
 
-// The names of every "ReportLevels" line, in order.
-std::vector<std::string> requestedLists(const std::string& commands) {
-    std::vector<std::string> names;
-    std::istringstream lines(commands);
-    std::string line;
-    bool first = true;
-    while (std::getline(lines, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (first) {
-            first = false;
-            if (line.rfind("#CUPS-COMMAND", 0) == 0)
-                continue;
-        }
-        std::istringstream words(line);
-        std::string command, name;
-        if (!(words >> command) || command[0] == '#')
-            continue;
-        if (command != "ReportLevels") {
+// The lists of every "ReportLevels" command; other commands are not this press's.
+std::vector<std::string> requestedLists(const std::string& text) {
+    auto commands = CommandFile::parse(text);
+    for (const auto& command : commands)
+        if (command.name != "ReportLevels")
             std::fprintf(stderr, "DEBUG: velmora-command: \"%s\" is not a command of this press\n",
-                         command.c_str());
-            continue;
-        }
-        while (words >> name)
-            names.push_back(name);
-    }
-    return names;
+                         command.name.c_str());
+    return CommandFile::reportLevelsLists(commands);
 }
 
 std::optional<std::string> attribute(ppd_file_t* ppd, const char* name) {

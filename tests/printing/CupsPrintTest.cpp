@@ -234,6 +234,7 @@ TEST_F(CupsPrintTest, RefreshListsWritesTheServersListsIntoThePpd) {
     addQueue("VelmoraPress", queuePpd("press", "*VelmoraPrintServer: \"127.0.0.1:" +
                                                    std::to_string(server.http.port()) + "\"\n"));
     auto before = listInQueue(cups, "VelmoraPress", "FeederInfoList");
+    run("print " + kSample + " -d VelmoraPress --set KVInputSlot=Tray4", 1); // not there yet
     Dictionary refreshed = run("refresh-lists -d VelmoraPress FeederInfoList --timeout 60");
     EXPECT_EQ(refreshed.get("changed"), Value(Array{Value("FeederInfoList")})) << cupsd.errorLog();
     auto after = listInQueue(cups, "VelmoraPress", "FeederInfoList");

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmora {
+
+// A CUPS command file: "#CUPS-COMMAND" on the first line, then one command per line ("NAME
+// ARGUMENT…"); "#" starts a comment line. Lines beyond the limits are ignored.
+class CommandFile {
+public:
+    static constexpr std::size_t kMaxCommands = 1000;
+    static constexpr std::size_t kMaxArguments = 100;
+
+    struct Command {
+        std::string name;
+        std::vector<std::string> arguments;
+    };
+
+    static std::vector<Command> parse(std::string_view text);
+    // The list names of every "ReportLevels" command, in order.
+    static std::vector<std::string> reportLevelsLists(const std::vector<Command>& commands);
+};
+
+} // namespace velmora

@@ -1,0 +1,87 @@
+#include "platform/printing/JobOptions.h"
+#include "platform/printing/CommandFile.h"
+#include "platform/printing/PrintSettings.h"
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/ppd.h>
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+namespace velmora {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST(CommandFileTest, ReportLevelsListsAreReadLineByLine) {
+    auto commands = CommandFile::parse("#CUPS-COMMAND\r\n"
+                                       "# a comment\n"
+                                       "ReportLevels  FeederInfoList\tStackerInfoList\r\n"
+                                       "\n"
+                                       "Clean all\n"
+                                       "ReportLevels Font");
+    ASSERT_EQ(commands.size(), 3u);
+    EXPECT_EQ(commands[1].name, "Clean");
+    EXPECT_THAT(CommandFile::reportLevelsLists(commands),
+                ElementsAre("FeederInfoList", "StackerInfoList", "Font"));
+    EXPECT_TRUE(CommandFile::parse("").empty());
+    std::string flood;
+    for (int i = 0; i < 5000; ++i)
+        flood += "ReportLevels A\n";
+    EXPECT_EQ(CommandFile::parse(flood).size(), CommandFile::kMaxCommands);
+}
+
+TEST(JobOptionsTest, SettingsBecomeJobOptionsAndBack) {
+    ppd_file_t* ppd = ppdOpenFile(VELMORA_QUEUE_PPD);
+    ASSERT_NE(ppd, nullptr);
+    Dictionary snapshot{
+        {"ppd", Value(Dictionary{{"ColorMode", Value("Gray")}})},
+        {"ticket",
+         Value(Dictionary{{"com.velmora.print.PrintSettingsTicket.JobName", Value("a%x2Cb")}})},
+        {"host", Value(Dictionary{{"copies", Value(3)},
+                                  {"collate", Value(false)},
+                                  {"duplexing", Value(PrintSettings::kDuplexTumble)},
+                                  {"KVInputSlot", Value("Tray2")}})}};
+    Dictionary options = JobOptions::fromSnapshot(snapshot, ppd);
+    EXPECT_EQ(options.get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(options.get("com.velmora.print.PrintSettingsTicket.JobName"), Value("a%x2Cb"));
+    EXPECT_EQ(options.get("copies"), Value("3"));
+    EXPECT_EQ(options.get("collate"), Value("false"));
+    EXPECT_EQ(options.get("sides"), Value("two-sided-short-edge"));
+    EXPECT_EQ(options.get("InputSlot"), Value("Tray2"));
+
+    Dictionary back = JobOptions::toSnapshot(options, ppd);
+    EXPECT_EQ(back.get("ppd").dictionary()->get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(back.get("ticket").dictionary()->get("com.velmora.print.PrintSettingsTicket.JobName"),
+              Value("a%x2Cb"));
+    EXPECT_EQ(back.get("host").dictionary()->get("duplexing"), Value(PrintSettings::kDuplexTumble));
+    EXPECT_EQ(back.get("host").dictionary()->get("copies"), Value(3));
+    // A choice the queue does not offer is kept as an entry, not as a PPD choice.
+    Dictionary odd = JobOptions::toSnapshot(Dictionary{{"ColorMode", Value("Sepia")}}, ppd);
+    EXPECT_FALSE(odd.get("ppd").dictionary()->contains("ColorMode"));
+    EXPECT_EQ(odd.get("ticket").dictionary()->get("ColorMode"), Value("Sepia"));
+    ppdClose(ppd);
+}
+
+TEST(JobOptionsTest, SharedOptionsKeepNoSecretsCopiesOrJobName) {
+    Dictionary options{{"ColorMode", Value("Gray")},
+                       {"copies", Value("2")},
+                       {"com.velmora.print.PrintSettingsTicket.SecPrintPassword", Value("x")},
+                       {"com.velmora.print.PrintSettingsTicket.RscPassword", Value("x")},
+                       {"com.velmora.print.PrintSettingsTicket.JobName", Value("n")},
+                       {"com.velmora.print.PrintSettingsTicket.ZRSpecificJobName", Value("Input")},
+                       {"com.velmora.print.PrintSettingsTicket.UserName", Value("u")}};
+    EXPECT_EQ(
+        JobOptions::shareable(options).keys(),
+        (std::vector<std::string>{"ColorMode", "com.velmora.print.PrintSettingsTicket.UserName"}));
+    for (const auto& [duplexing, sides] : std::vector<std::pair<int, std::string>>{
+             {PrintSettings::kDuplexNone, "one-sided"},
+             {PrintSettings::kDuplexNoTumble, "two-sided-long-edge"},
+             {PrintSettings::kDuplexTumble, "two-sided-short-edge"}}) {
+        EXPECT_EQ(JobOptions::sidesOfDuplexing(duplexing), sides);
+        EXPECT_EQ(JobOptions::duplexingOfSides(sides), duplexing);
+    }
+}
+
+} // namespace
+} // namespace velmora
