@@ -37,7 +37,9 @@ std::string pluginDirectory() {
     return locate("VELMORA_PLUGIN_DIR", VELMORA_PLUGIN_DIR, "Velmora.plugin");
 }
 
-std::string queuePpd() { return locate("VELMORA_QUEUE_PPD", VELMORA_QUEUE_PPD, "VelmoraPress.ppd"); }
+std::string queuePpd() {
+    return locate("VELMORA_QUEUE_PPD", VELMORA_QUEUE_PPD, "VelmoraPress.ppd");
+}
 
 std::string sampleDocument() {
     return locate("VELMORA_SAMPLE_DOCUMENT", VELMORA_SAMPLE_DOCUMENT, "SampleJob.pdf");

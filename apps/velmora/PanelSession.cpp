@@ -21,17 +21,6 @@
 namespace velmora::app {
 namespace {
 
-// The option control of a key among the controls of a view, its children included.
-ZEMAUI* findControl(const std::vector<std::shared_ptr<ZEMAUI>>& controls, const std::string& key) {
-    for (const auto& control : controls) {
-        if (control->mainKeyword() == key)
-            return control.get();
-        if (ZEMAUI* child = findControl(control->childControls(), key))
-            return child;
-    }
-    return nullptr;
-}
-
 Array offeredChoices(ZEMAUI& control) {
     Array choices;
     if (auto popUp = control.popUpButton()) {
@@ -186,7 +175,7 @@ bool PanelSession::setOnPanel() {
         controls.push_back(control);
     controls.push_back(_panel->views().autoTraySettingToBypass);
     for (const auto& [key, value] : _options.sets) {
-        ZEMAUI* control = findControl(controls, key);
+        ZEMAUI* control = findOptionControl(controls, key);
         if (!control || control->mainKeyword().empty())
             continue;
         if (auto refused = actAsUser(*control, value, *_dialog.window())) {
@@ -230,7 +219,8 @@ bool PanelSession::setInTab(ui::TabView& tabs, const std::string& key, const std
     for (const auto& item : tabs.tabViewItems()) {
         if (!item->view())
             continue;
-        ZEMAUI* control = findControl(PanePlugInMgr::getZEMAUIControls(item->view().get()), key);
+        ZEMAUI* control =
+            findOptionControl(PanePlugInMgr::getZEMAUIControls(item->view().get()), key);
         if (!control)
             continue;
         tabs.selectTabViewItem(item.get());

@@ -92,6 +92,17 @@ std::optional<std::string> typeIntoField(ZEMAUI& control, const std::string& val
 
 } // namespace
 
+ZEMAUI* findOptionControl(const std::vector<std::shared_ptr<ZEMAUI>>& controls,
+                          const std::string& key) {
+    for (const auto& control : controls) {
+        if (control->mainKeyword() == key)
+            return control.get();
+        if (ZEMAUI* child = findOptionControl(control->childControls(), key))
+            return child;
+    }
+    return nullptr;
+}
+
 std::optional<std::string> typeAsUser(ui::TextField& field, const std::string& text,
                                       ui::Window& window) {
     if (!window.makeFirstResponder(&field))

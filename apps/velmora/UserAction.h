@@ -1,7 +1,9 @@
 #pragma once
 
+#include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace velmora {
 class ZEMAUI;
@@ -17,6 +19,10 @@ namespace velmora::app {
 // box or radio cell, moves the slider, picks the date, or types into the field and leaves it.
 // Returns an error message when the control cannot take the value.
 std::optional<std::string> actAsUser(ZEMAUI& control, const std::string& value, ui::Window& window);
+
+// The option control of a key among the controls, their children included; null when none.
+ZEMAUI* findOptionControl(const std::vector<std::shared_ptr<ZEMAUI>>& controls,
+                          const std::string& key);
 
 // Types the text into the field key by key, replacing what it held, and leaves it; says why
 // when the field refused keys.

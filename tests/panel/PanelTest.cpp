@@ -53,16 +53,6 @@ public:
     std::vector<std::pair<std::string, std::string>> marked;
 };
 
-ZEMAUI* findControl(const std::vector<std::shared_ptr<ZEMAUI>>& controls, const std::string& key) {
-    for (const auto& control : controls) {
-        if (control->mainKeyword() == key)
-            return control.get();
-        if (ZEMAUI* child = findControl(control->childControls(), key))
-            return child;
-    }
-    return nullptr;
-}
-
 class PanelTest : public ::testing::Test {
 protected:
     test::TempDir dir;
@@ -127,8 +117,8 @@ protected:
             ZEMAUI* control = nullptr;
             for (const auto& item : tabs.tabViewItems())
                 if (!control && item->view())
-                    control =
-                        findControl(PanePlugInMgr::getZEMAUIControls(item->view().get()), key);
+                    control = app::findOptionControl(
+                        PanePlugInMgr::getZEMAUIControls(item->view().get()), key);
             ASSERT_NE(control, nullptr) << key;
             auto refused = app::actAsUser(*control, choice, window);
             ASSERT_FALSE(refused) << *refused;
@@ -355,7 +345,7 @@ TEST_F(PanelTest, SavedSettingsRestoreEveryOptionOfThePress) {
             for (const auto& control : PanePlugInMgr::getZEMAUIControls(item->view().get()))
                 controls.push_back(control);
         auto act = [&](const std::string& key, const std::optional<std::string>& wanted) {
-            ZEMAUI* control = findControl(controls, key);
+            ZEMAUI* control = app::findOptionControl(controls, key);
             if (!control || !control->isEnabled() || control->isHidden())
                 return;
             if (auto other = wanted ? wanted : otherValue(*control))

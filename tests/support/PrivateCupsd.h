@@ -6,6 +6,7 @@
 #include <cups/cups.h>
 #include <netinet/in.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/socket.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -137,6 +138,8 @@ private:
     void start() {
         _pid = ::fork();
         if (_pid == 0) {
+            // The scheduler goes with the test, also when the test dies without cleaning up.
+            ::prctl(PR_SET_PDEATHSIG, SIGTERM);
             std::string config = _root + "/etc/cupsd.conf", files = _root + "/etc/cups-files.conf";
             std::freopen((_root + "/log/cupsd.out").c_str(), "w", stdout);
             std::freopen((_root + "/log/cupsd.out").c_str(), "a", stderr);
