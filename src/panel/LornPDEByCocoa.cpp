@@ -417,7 +417,8 @@ void LornPDEByCocoa::automaticPapaerTraySelectionDidEnd() {
 
 void LornPDEByCocoa::clickedJobNameButton() {
     auto& dialog = JobNameWinController::sharedInstance();
-    dialog.restoreValues(_specificJobNameValue, _jobNameValue);
+    // The dialog's field holds the escaped form; the shown name would be escaped again.
+    dialog.restoreValues(_specificJobNameValue, _escapedJobNameValue);
     if (dialog.showAsModalDialog() != JobNameWinController::kOK)
         return;
     _specificJobNameValue = dialog.specificJobName();

@@ -150,12 +150,10 @@ bool LornPDEByCocoa::_isDifferFromCurrentFavorite(Dictionary* current) const {
 }
 
 void LornPDEByCocoa::_checkDifferenceFromCurrentFavorite(bool completeFromPanes) {
-    if (!_printOption)
-        return;
-    Dictionary current = *_printOption;
-    if (completeFromPanes)
-        _detailedSettingsWinController->reformatPrintOption(current);
-    if (_isDifferFromCurrentFavorite(&current)) {
+    std::optional<Dictionary> current = _printOption;
+    if (current && completeFromPanes)
+        _detailedSettingsWinController->reformatPrintOption(*current);
+    if (current && _isDifferFromCurrentFavorite(&*current)) {
         std::string title;
         auto index = _insertChangingPreset(&title);
         if (!title.empty())

@@ -177,6 +177,8 @@ TEST_F(PanelTest, TheDeviceURIHostBecomesTheServerAddress) {
         EXPECT_EQ(LornPDEByCocoa::hostNameFromDeviceURIHost(host), expected) << host;
     open(VELMORA_PLUGIN_DIR, "ipp://press.example:631/ipp/print");
     EXPECT_EQ(manager().getHostName(), "press.example");
+    open(VELMORA_PLUGIN_DIR, "ipp://[v1.fe80::1+en0]:631/ipp/print");
+    EXPECT_EQ(manager().getHostName(), "fe80::1%en0");
 }
 
 TEST_F(PanelTest, ShowingBuildsTheControlsOnceAndCutsOffTheFavoritesRow) {
@@ -287,6 +289,24 @@ TEST_F(PanelTest, WithoutConstraintHandlingNothingReachesThePrintSettings) {
               LornPDEByCocoa::kNoErr);
 }
 
+TEST_F(PanelTest, WritingOneOptionChoosesBetweenThePpdAndTheTicket) {
+    openAndShow();
+    // An entry left from before goes when the value becomes a PPD choice.
+    dialog->printSettings()->setValue(LornPDEByCocoa::customTicketKey("ColorMode"), Value("Sepia"));
+    panel->_setValueToPpdDictionary(nullptr, nullptr, "ColorMode", Value("Gray"));
+    EXPECT_EQ(dialog->markedChoice("ColorMode"), "Gray");
+    EXPECT_FALSE(ticket("ColorMode"));
+    // With a PPD dictionary: a value the option does not offer, a keyword the PPD lacks.
+    Dictionary choices{{"Stale", Value("x")}};
+    panel->_setValueToPpdDictionary(nullptr, &choices, "ColorMode", Value("Sepia"));
+    EXPECT_EQ(ticket("ColorMode"), "Sepia");
+    EXPECT_EQ(choices.get("ColorMode"), panel->defaultPrintOption()->get("ColorMode"));
+    EXPECT_EQ(dialog->markedChoice("ColorMode"), "Gray"); // the dictionary took it, not the host
+    panel->_setValueToPpdDictionary(nullptr, &choices, "Stale", Value("y"));
+    EXPECT_FALSE(choices.contains("Stale"));
+    EXPECT_EQ(ticket("Stale"), "y");
+}
+
 TEST_F(PanelTest, CopiesAndCollateGoThroughTheDialogsOwnControls) {
     openAndShow();
     panel->setCopies(std::string("3"));
@@ -296,6 +316,10 @@ TEST_F(PanelTest, CopiesAndCollateGoThroughTheDialogsOwnControls) {
     EXPECT_FALSE(dialog->printSettings()->collate());
     EXPECT_EQ(dialog->collateCheckBox()->state(), 0);
     EXPECT_EQ(panel->getCollate(), "False");
+    // The dialog's two-sided box is the PPD's duplex choice, and the panel hears of it.
+    dialog->twoSidedCheckBox()->performClick();
+    EXPECT_EQ(dialog->markedChoice("Duplex"), "DuplexNoTumble");
+    EXPECT_EQ(panel->printOption()->get("Duplex"), Value("DuplexNoTumble"));
 }
 
 TEST_F(PanelTest, AChangeOnThePanelSavesWhatItSetsAlong) {
@@ -486,6 +510,15 @@ TEST_F(PanelTest, SecurePrintNeedsItsPasswordAndTheFastSaveWritesOnlyChanges) {
     EXPECT_EQ(ticket("SecPrintPassword")->find("2468"), std::string::npos); // never in clear
 }
 
+TEST_F(PanelTest, TheOutlineIsWiderForFrench) {
+    test::ScopedEnv french{"LANGUAGE", "fr"};
+    openAndShow();
+    auto& controller = DetailedSettingsWinController::sharedInstance();
+    ASSERT_TRUE(controller.window());
+    EXPECT_FALSE(controller.views().outlineHolder->isHidden());
+    EXPECT_EQ(controller.views().outlineColumn->width(), 415);
+}
+
 TEST_F(PanelTest, OutlineColumnWidthFollowsTheLanguage) {
     const std::pair<const char*, double> cases[] = {{"fr", 415}, {"es", 460}, {"de", 230},
                                                     {"it", 365}, {"ja", 185}, {"en", 185}};
@@ -553,8 +586,15 @@ TEST_F(PanelTest, NumbersThatDifferOnlyInFormAndRescrambledPasswordsAreNoChange)
                      "<key>ZRSecurityPassword</key><dict><key>tagKey</key>"
                      "<string>SC_PASS</string></dict></dict>");
     }));
+    // The same password scrambled twice reads differently.
+    auto scrambled = [](const std::string& password, unsigned seed) {
+        std::string out(encryptionBufLen(password), '\0');
+        EncryptionWithSeed(kScramblingKey, password.c_str(), out.data(), seed);
+        return std::string(out.c_str());
+    };
+    ASSERT_NE(scrambled("2468", 1), scrambled("2468", 2));
     Dictionary stored{{"Brightness", Value("1")},
-                      {"ZRSecurityPassword", Value(encryptString(kScramblingKey, "2468"))}};
+                      {"ZRSecurityPassword", Value(scrambled("2468", 1))}};
     auto path = AppPreference::sharedInstance().saveFavoriteOnFavoriteDirectory(
         std::string("Numbers"), std::string(),
         PrintOptionConverter::sharedInstance().toInputMgrFormat(&stored));
@@ -565,7 +605,7 @@ TEST_F(PanelTest, NumbersThatDifferOnlyInFormAndRescrambledPasswordsAreNoChange)
                                                                 Value(*path)));
     auto differs = [&](const char* brightness, const char* password) {
         Dictionary current{{"Brightness", Value(brightness)},
-                           {"ZRSecurityPassword", Value(encryptString(kScramblingKey, password))}};
+                           {"ZRSecurityPassword", Value(scrambled(password, 2))}};
         return panel->_isDifferFromCurrentFavorite(&current);
     };
     EXPECT_FALSE(differs("1.0", "2468"));

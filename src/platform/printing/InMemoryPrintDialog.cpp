@@ -107,9 +107,16 @@ void InMemoryPrintDialog::buildWindow() {
     content->addSubview(_collate);
     _twoSided = ui::Button::checkBox(ui::Rect::make(290, 4, 110, 22), "Two-Sided");
     _twoSided->setAction("twoSidedSelected:");
+    // The dialog's own two-sided setting is the PPD's duplex choice; the panel is told.
     _twoSided->setTarget([this](ui::Control& box) {
         bool on = static_cast<ui::Button&>(box).state() == 1;
         _settings.setDuplexing(on ? PrintSettings::kDuplexNoTumble : PrintSettings::kDuplexNone);
+        std::string choice = on ? "DuplexNoTumble" : "None";
+        if (_ppd && ppdFindOption(_ppd, "Duplex")) {
+            markChoice("Duplex", choice);
+            if (_panel)
+                _panel->PPDOptionKeyValueDidChange(std::string("Duplex"), choice);
+        }
     });
     content->addSubview(_twoSided);
     showHostSettings();
