@@ -129,7 +129,10 @@ protected:
                            const std::function<void(std::string&)>& edit) {
         std::string copy = dir / "Velmora.plugin";
         std::filesystem::copy(VELMORA_PLUGIN_DIR, copy, std::filesystem::copy_options::recursive);
-        std::string name = "Velmora.plugin/Contents/Resources/" + resource;
+        // A name with a folder is below Contents, a plain name among the resources.
+        std::string name = "Velmora.plugin/Contents/" + (resource.find('/') == std::string::npos
+                                                             ? "Resources/" + resource
+                                                             : resource.substr(2));
         std::string text = test::readFile(dir / name);
         edit(text);
         dir.write(name, text);
@@ -320,6 +323,28 @@ TEST_F(PanelTest, CopiesAndCollateGoThroughTheDialogsOwnControls) {
     dialog->twoSidedCheckBox()->performClick();
     EXPECT_EQ(dialog->markedChoice("Duplex"), "DuplexNoTumble");
     EXPECT_EQ(panel->printOption()->get("Duplex"), Value("DuplexNoTumble"));
+}
+
+TEST_F(PanelTest, HiddenCopiesAndCollateAreNeitherReadNorWritten) {
+    open(copyPlugIn("./Info.plist", [](std::string& text) {
+        for (const char* key : {"isHiddenNumCopies", "isHiddenCollate"}) {
+            auto at = text.find(std::string("<key>") + key + "</key>");
+            ASSERT_NE(at, std::string::npos);
+            auto value = text.find("<false/>", at);
+            text.replace(value, 8, "<true/>");
+        }
+    }));
+    panel->restoreValuesAndReturnError(nullptr);
+    dialog->showPanel();
+    dialog->copiesField()->setStringValue("4");
+    EXPECT_FALSE(panel->getCopies());
+    EXPECT_FALSE(panel->getCollate());
+    panel->setCopies(std::string("2"));
+    panel->setCollate(false);
+    EXPECT_EQ(dialog->copiesField()->stringValue(), "4");
+    EXPECT_TRUE(dialog->printSettings()->collate());
+    ASSERT_TRUE(panel->saveValuesAndReturnError(nullptr));
+    EXPECT_NE(panel->printOption()->get("NumCopies"), Value("4"));
 }
 
 TEST_F(PanelTest, AChangeOnThePanelSavesWhatItSetsAlong) {
