@@ -42,11 +42,21 @@ PdeAutomaticPaperTraySelection::~PdeAutomaticPaperTraySelection() {
 std::optional<std::string>
 PdeAutomaticPaperTraySelection::weightGroupForPaperType(const std::string& paperType) {
     static const std::map<std::string, std::string> groups = {
-        {"Uncoated", "Group2"},     {"UncoatedBack", "Group2"}, {"Drilled", "Group0"},
-        {"StationeryRecycled", "Group1"}, {"Coated", "Group0"}, {"CoatedBack", "Group0"},
-        {"CastCoated", "Group0"},   {"MatteCoated", "Group0"},  {"Emboss", "Group4"},
-        {"TabEmboss", "Group4"},    {"Transparency", kUnspecified}, {"TackFilm", kUnspecified},
-        {"Label", "Group4"},        {"Film", "Group0"},         {"TabPaper", "Group4"},
+        {"Uncoated", "Group2"},
+        {"UncoatedBack", "Group2"},
+        {"Drilled", "Group0"},
+        {"StationeryRecycled", "Group1"},
+        {"Coated", "Group0"},
+        {"CoatedBack", "Group0"},
+        {"CastCoated", "Group0"},
+        {"MatteCoated", "Group0"},
+        {"Emboss", "Group4"},
+        {"TabEmboss", "Group4"},
+        {"Transparency", kUnspecified},
+        {"TackFilm", kUnspecified},
+        {"Label", "Group4"},
+        {"Film", "Group0"},
+        {"TabPaper", "Group4"},
         {"PostCard", "Group4"},
     };
     if (isCustomPaper(paperType))
@@ -78,13 +88,17 @@ std::string PdeAutomaticPaperTraySelection::localized(const std::string& key) co
     return text ? *text : key;
 }
 
+// The manager's file is the manager's dictionary, read once for every pane and window.
 std::shared_ptr<const Dictionary> PdeAutomaticPaperTraySelection::readSettings() const {
+    if (_callback && _uiFilePath && _uiFilePath == _callback->getUIFilePath())
+        if (auto shared = _callback->uiSettings())
+            return shared;
     std::optional<std::string> path = _uiFilePath;
     if (!path && _plugInBundle)
         path = _plugInBundle->pathForResource("UI", "plist");
     auto settings = path ? PropertyList::readFile(*path) : std::nullopt;
-    const Dictionary* dictionary = settings ? settings->dictionary() : nullptr;
-    return std::make_shared<const Dictionary>(dictionary ? *dictionary : Dictionary());
+    Dictionary* dictionary = settings ? settings->dictionary() : nullptr;
+    return std::make_shared<const Dictionary>(dictionary ? std::move(*dictionary) : Dictionary());
 }
 
 std::shared_ptr<ZEMAUI>
@@ -272,9 +286,9 @@ Dictionary PdeAutomaticPaperTraySelection::getTextFieldStringDictionary() const 
         return texts;
     }
     texts.set("MediaTypeSequence", controlText("MediaTypeSequence"));
-    for (const char* key : {"PaperTypeCustomName", "PaperColorCustomName", "MediaTypeWeightValue",
-                            "MediaTypePreprinted", "MediaTypeCoatingMaterial",
-                            "MediaTypeDrilled"}) {
+    for (const char* key :
+         {"PaperTypeCustomName", "PaperColorCustomName", "MediaTypeWeightValue",
+          "MediaTypePreprinted", "MediaTypeCoatingMaterial", "MediaTypeDrilled"}) {
         if (_zemauiList.count(key))
             texts.set(key, controlText(key));
     }

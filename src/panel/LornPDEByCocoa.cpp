@@ -369,8 +369,12 @@ void LornPDEByCocoa::configuringNotification(bool observe) {
         NotifyUnit::addObserver(
             this, [this](const Notification& notification) { keyChangeNotification(notification); },
             key);
-    NotifyUnit::addObserver(
-        this, [this](const Notification& notification) { takeEngineChange(notification); }, "");
+    // By name, not for every name: posts nobody listens to (the end-of-change notices) stay
+    // cheap for the engine.
+    for (const auto& key : _panePlugInMgr->zemaMgr().keywords())
+        NotifyUnit::addObserver(
+            this, [this](const Notification& notification) { takeEngineChange(notification); },
+            key);
 }
 
 void LornPDEByCocoa::keyChangeNotification(const Notification& notification) {
