@@ -69,11 +69,10 @@ int runFavoriteInstanceCommand(const std::vector<std::string>& arguments) {
     std::string error;
     if (!cups.connect(&error))
         return fail(error);
-    if (queue.empty())
-        queue = cups.defaultDestination().value_or("");
-    if (queue.empty() || !cups.hasDestination(queue))
-        return fail(queue.empty() ? "no queue given and no default destination"
-                                  : "there is no queue \"" + queue + "\" on " + cups.serverName());
+    auto chosen = cups.chooseQueue(queue, &error);
+    if (!chosen)
+        return fail(error);
+    queue = *chosen;
     Dictionary options;
     if (!remove) {
         auto folders = AppPreference::sharedInstance().favoriteFolderPathArray(false);

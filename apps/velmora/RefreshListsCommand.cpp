@@ -75,12 +75,10 @@ int runRefreshListsCommand(const std::vector<std::string>& arguments) {
     std::string error;
     if (!cups.connect(&error))
         return fail(error);
-    if (queue.empty())
-        queue = cups.defaultDestination().value_or("");
-    if (queue.empty())
-        return fail("no queue given and " + cups.serverName() + " has no default destination");
-    if (!cups.hasDestination(queue))
-        return fail("there is no queue \"" + queue + "\" on " + cups.serverName());
+    auto chosen = cups.chooseQueue(queue, &error);
+    if (!chosen)
+        return fail(error);
+    queue = *chosen;
     CupsConnection::FetchedPpd ppd;
     if (!cups.fetchPpd(queue, ppd, &error))
         return fail(error);

@@ -160,6 +160,20 @@ std::optional<std::string> CupsConnection::defaultDestination() {
     return std::nullopt;
 }
 
+std::optional<std::string> CupsConnection::chooseQueue(const std::string& requested,
+                                                       std::string* error) {
+    std::string queue = requested.empty() ? defaultDestination().value_or("") : requested;
+    if (queue.empty()) {
+        fail(error, "no queue given and " + serverName() + " has no default destination");
+        return std::nullopt;
+    }
+    if (!hasDestination(queue)) {
+        fail(error, "there is no queue \"" + queue + "\" on " + serverName());
+        return std::nullopt;
+    }
+    return queue;
+}
+
 bool CupsConnection::hasDestination(const std::string& name) {
     cups_dest_t* dest = cupsGetNamedDest(_http, name.c_str(), nullptr);
     cupsFreeDests(dest ? 1 : 0, dest);

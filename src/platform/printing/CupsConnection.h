@@ -34,6 +34,9 @@ public:
     std::string serverName() const;
 
     std::vector<std::string> destinationNames();
+    // The queue a command works on: the one requested, else the user's default. Null with a
+    // reason when there is none or the scheduler does not have it.
+    std::optional<std::string> chooseQueue(const std::string& requested, std::string* error);
     // The user's default destination (lpoptions first, then the scheduler's); null without one.
     std::optional<std::string> defaultDestination();
     bool hasDestination(const std::string& name);
