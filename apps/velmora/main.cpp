@@ -3,6 +3,9 @@
 #include "Command.h"
 #include "InstallPaths.h"
 
+#ifdef VELMORA_HAS_GUI
+#include "GuiCommand.h"
+#endif
 #include "common/Localization.h"
 #include "platform/foundation/Bundle.h"
 
@@ -65,10 +68,20 @@ const std::vector<Command>& commands() {
          runPanelCommand},
         {"print",
          "print FILE... [-d QUEUE] [--save-defaults] [--output-dir DIR] [--embedded] "
-         "[panel options]\n"
+         "[--no-gui] [panel options]\n"
          "                                  one print dialog session on a CUPS queue (or the "
-         "sample press), then the job",
+         "sample press), then the job;\n"
+         "                                  the graphical dialog when there is a display",
          runPrintCommand},
+#ifdef VELMORA_HAS_GUI
+        {"gui",
+         "gui [FILE...] [-d QUEUE] [--embedded] [--output-dir DIR] [--save-defaults]\n"
+         "         [--settings FILE] [--lang L] [--screenshot DIR]\n"
+         "                                  the graphical print dialog (with --screenshot: "
+         "every window\n"
+         "                                  rendered to PNG, layout problems listed)",
+         runGuiCommand},
+#endif
         {"refresh-lists",
          "refresh-lists [-d QUEUE] [--timeout S] [NAME...]\n"
          "                                  bring the server lists in the queue's PPD up to date",
@@ -106,6 +119,12 @@ int main(int argc, char** argv) {
     const char* name = argc < 2 ? "print" : argv[1];
     if (argc < 2)
         arguments = {sampleDocument(), "--embedded"};
+#ifdef VELMORA_HAS_GUI
+    // A person at a display gets the graphical dialog; scripted sessions and --no-gui stay
+    // headless.
+    if (std::strcmp(name, "print") == 0 && isInteractivePrint(arguments))
+        name = "gui";
+#endif
     for (const auto& command : commands()) {
         if (std::strcmp(name, command.name) == 0) {
             try {

@@ -103,6 +103,22 @@ struct ZEMAUI::Layout {
 
 ZEMAUI::ZEMAUI(ui::Rect frame) : ui::View(frame) {}
 
+void ZEMAUI::setFrame(ui::Rect frame) {
+    ui::Size old = this->frame().size;
+    ui::View::setFrame(frame);
+    if (old.width <= 0 || old.height <= 0 || old == frame.size)
+        return;
+    double grownHeight = frame.size.height - old.height;
+    double grownWidth = frame.size.width - old.width;
+    for (const auto& sub : subviews()) {
+        ui::Rect placed = sub->frame();
+        placed.origin.y += grownHeight;
+        if (placed.maxX() >= old.width - 0.5)
+            placed.size.width = std::max(0.0, placed.size.width + grownWidth);
+        sub->setFrame(placed);
+    }
+}
+
 ZEMAUI::~ZEMAUI() {
     if (_textField)
         _textField->setDelegate(nullptr); // the field may outlive the control

@@ -38,6 +38,9 @@ public:
     explicit ZEMAUI(ui::Rect frame = {});
     ~ZEMAUI() override;
     std::string className() const override { return "ZEMAUI"; }
+    // The elements keep their distance from the top, and those that reach the right edge
+    // follow it, as a row laid out once and placed again later should.
+    void setFrame(ui::Rect frame) override;
 
     // ---- Creation ----
     void setControlDictionary(const Dictionary& description, std::shared_ptr<Bundle> bundle);

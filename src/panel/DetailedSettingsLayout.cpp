@@ -21,19 +21,54 @@ constexpr double kTabHeader = 34;
 constexpr double kStyleWidth = 180;
 constexpr double kMinPaneWidth = 400, kMinPaneHeight = 300;
 
-// The room the tab view's panes take: the rightmost and topmost edge of what they hold.
+// The extent of what a pane holds: from its lowest to its topmost edge, and its rightmost edge.
+struct PaneExtent {
+    double bottom = 0, top = 0, right = 0;
+    double height() const { return top - bottom; }
+};
+
+PaneExtent paneExtent(const ui::View& pane) {
+    PaneExtent extent;
+    bool first = true;
+    for (const auto& sub : pane.subviews()) {
+        if (sub->isHidden())
+            continue;
+        ui::Rect frame = sub->frame();
+        extent.bottom = first ? frame.minY() : std::min(extent.bottom, frame.minY());
+        extent.top = first ? frame.top() : std::max(extent.top, frame.top());
+        extent.right = std::max(extent.right, frame.maxX());
+        first = false;
+    }
+    return extent;
+}
+
+// The room the tab view's panes take. Measured from what they hold, not from their frames,
+// which the tab view sets to its own size: otherwise every fit would grow the window.
 ui::Size paneContentSize(const ui::TabView& tabs) {
     ui::Size size{kMinPaneWidth, kMinPaneHeight};
+    for (const auto& item : tabs.tabViewItems()) {
+        if (auto view = item->view()) {
+            PaneExtent extent = paneExtent(*view);
+            size.height = std::max(size.height, extent.height());
+            size.width = std::max(size.width, extent.right);
+        }
+    }
+    return size;
+}
+
+// Every pane fills the tab view below its tabs and keeps what it holds at its top, so that a
+// short pane does not sit at the bottom of a tall window.
+void pinPanesToTop(ui::TabView& tabs) {
+    ui::Rect bounds = tabs.bounds();
     for (const auto& item : tabs.tabViewItems()) {
         auto view = item->view();
         if (!view)
             continue;
-        size.height = std::max(size.height, view->frame().size.height);
+        view->setFrame(bounds);
+        double shift = bounds.height() - kTabHeader - paneExtent(*view).top;
         for (const auto& sub : view->subviews())
-            if (!sub->isHidden())
-                size.width = std::max(size.width, sub->frame().origin.x + sub->frame().size.width);
+            sub->setFrameOrigin({sub->frame().origin.x, sub->frame().origin.y + shift});
     }
-    return size;
 }
 
 } // namespace
@@ -101,6 +136,7 @@ void fitDetailedSettingsWindow(DetailedSettingsViews& views) {
                                           views.window->frame().origin.y, width, height));
     views.viewStyle->setFrame(ui::Rect::make(kMargin, styleY, kStyleWidth, kRowHeight));
     views.tabView->setFrame(ui::Rect::make(tabX, tabY, tabWidth, tabHeight));
+    pinPanesToTop(*views.tabView);
     ui::Rect outline = ui::Rect::make(kMargin, tabY, kOutlineWidth, tabHeight);
     views.outlineHolder->setFrame(outline);
     views.outline->superview()->setFrame(ui::Rect::make(0, 0, kOutlineWidth, tabHeight));

@@ -133,6 +133,9 @@ public:
 
     // ---- State, for the host and for tests ----
     const PanelViews& views() const { return _views; }
+    DetailedSettingsWinController* detailedSettingsWinController() const {
+        return _detailedSettingsWinController;
+    }
     const std::optional<Dictionary>& printOption() const { return _printOption; }
     const std::optional<Dictionary>& defaultPrintOption() const { return _defaultPrintOption; }
     const std::optional<std::string>& hostName() const { return _hostName; }

@@ -31,8 +31,13 @@ const std::vector<Placed>& leftColumn() {
     static const std::vector<Placed> keys = {{"DuplexMode", kPopUpHeight},
                                              {"ColorMode", kPopUpHeight},
                                              {"KVInputSlot", kPopUpHeight},
-                                             {"PagePrintOnCenter", kCheckBoxHeight},
-                                             {"AutoTraySettingToBypass", kCheckBoxHeight}};
+                                             {"PagePrintOnCenter", kCheckBoxHeight}};
+    return keys;
+}
+
+// The bypass tray's check box has a long title: it takes a row of its own under both columns.
+const std::vector<Placed>& fullWidthRow() {
+    static const std::vector<Placed> keys = {{"AutoTraySettingToBypass", kCheckBoxHeight}};
     return keys;
 }
 
@@ -63,11 +68,10 @@ std::shared_ptr<ui::Button> addButton(ui::View& content, const std::string& titl
 // Places a column's controls from its top down (y grows upwards) and hands each to `assign`.
 template <typename Assign>
 void placeColumn(ui::View& content, const std::vector<Placed>& column, double x, double top,
-                 Assign assign) {
+                 Assign assign, double width = kColumnWidth) {
     for (const auto& placed : column) {
         top -= placed.height;
-        auto control =
-            std::make_shared<ZEMAUI>(ui::Rect::make(x, top, kColumnWidth, placed.height));
+        auto control = std::make_shared<ZEMAUI>(ui::Rect::make(x, top, width, placed.height));
         content.addSubview(control);
         assign(placed.key, control);
         top -= kControlGap;
@@ -107,7 +111,8 @@ PanelViews layOutPanel() {
     // job name row, the favorites row.
     double bottomY = kMargin;
     double trayY = bottomY + kButtonHeight + kRowGap;
-    double columnsY = trayY + kButtonHeight + 16;
+    double fullRowY = trayY + kButtonHeight + 16;
+    double columnsY = fullRowY + columnHeight(fullWidthRow()) + kControlGap;
     double columns = std::max(columnHeight(leftColumn()), columnHeight(rightColumn()));
     double jobNameY = columnsY + columns + 16;
     double favoritesY = jobNameY + kButtonHeight + kMargin;
@@ -159,6 +164,8 @@ PanelViews layOutPanel() {
     };
     placeColumn(content, leftColumn(), kMargin, top, assign);
     placeColumn(content, rightColumn(), kMargin + kColumnWidth + kColumnGap, top, assign);
+    placeColumn(content, fullWidthRow(), kMargin, fullRowY + columnHeight(fullWidthRow()), assign,
+                width - 2 * kMargin);
 
     views.automaticPaperTraySelectionButton = addButton(content, automatic, kMargin, trayY);
     views.automaticPaperTraySelectionButton->setTag(0);

@@ -1,0 +1,153 @@
+// Destinations and job delivery, shared by `velmora print` and the graphical print dialog.
+#include "PrintJob.h"
+
+#include "InstallPaths.h"
+
+#include "panel/LornPDEByCocoa.h"
+#include "platform/foundation/FileUtil.h"
+#include "platform/printing/CupsPrinter.h"
+#include "platform/printing/JobOptions.h"
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/ppd.h>
+
+#include <sys/stat.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace velmora::app {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kSampleDeviceURI = "ipp://velmora-press.local/ipp/print";
+
+// A queue's PPD kept in the user's cache, fetched again only when the scheduler's copy changed.
+CupsConnection::FetchedPpd cachedPpd(const std::string& queue) {
+    const char* cache = std::getenv("XDG_CACHE_HOME");
+    const char* home = std::getenv("HOME");
+    fs::path folder = cache && *cache ? fs::path(cache) : fs::path(home ? home : "/tmp") / ".cache";
+    folder /= "velmora/ppd";
+    std::error_code code;
+    fs::create_directories(folder, code);
+    CupsConnection::FetchedPpd ppd{(folder / (queue + ".ppd")).string(), 0};
+    struct stat info {};
+    if (::stat(ppd.path.c_str(), &info) == 0)
+        ppd.modified = info.st_mtime;
+    return ppd;
+}
+
+// The snapshot a queue's saved options give, read against the queue's PPD.
+Dictionary savedSettings(CupsConnection& cups, const std::string& queue,
+                         const std::string& ppdPath) {
+    ppd_file_t* ppd = ppdOpenFile(ppdPath.c_str());
+    Dictionary snapshot = JobOptions::toSnapshot(cups.savedOptions(queue), ppd);
+    if (ppd)
+        ppdClose(ppd);
+    return snapshot;
+}
+
+Dictionary jobOptions(const Dictionary& snapshot, const std::string& ppdPath) {
+    ppd_file_t* ppd = ppdOpenFile(ppdPath.c_str());
+    Dictionary options = JobOptions::fromSnapshot(snapshot, ppd);
+    if (ppd)
+        ppdClose(ppd);
+    return options;
+}
+
+// The embedded destination keeps each job in a folder of its own: the documents and the options.
+int storeEmbeddedJob(const std::string& folder, const std::vector<std::string>& files,
+                     const Dictionary& options, std::string& where, std::string& error) {
+    std::error_code code;
+    fs::create_directories(folder, code);
+    for (int id = 1; id < 100000; ++id) {
+        fs::path job = fs::path(folder) / ("job-" + std::to_string(id));
+        if (!fs::create_directory(job, code)) {
+            if (code) {
+                error = "cannot write into " + folder + ": " + code.message();
+                return 0;
+            }
+            continue;
+        }
+        for (const auto& file : files)
+            if (!fs::copy_file(file, job / fs::path(file).filename(),
+                               fs::copy_options::overwrite_existing, code)) {
+                error = "cannot copy " + file + ": " + code.message();
+                return 0;
+            }
+        if (!FileUtil::writeFileAtomically((job / "options.json").string(),
+                                           Value(options).toJson(2) + "\n", &error))
+            return 0;
+        where = fs::absolute(job).string();
+        return id;
+    }
+    error = "no free job folder in " + folder;
+    return 0;
+}
+
+} // namespace
+
+Destination embeddedDestination(const PanelOptions& panel) {
+    Destination destination;
+    destination.host = InMemoryPrintDialog::Options{
+        panel.bundle, panel.ppd, "VelmoraPress", std::string(kSampleDeviceURI), true, nullptr};
+    return destination;
+}
+
+std::optional<Destination> queueDestination(CupsConnection& cups, const std::string& queue,
+                                            const PanelOptions& panel, std::string& error) {
+    if (!cups.hasDestination(queue)) {
+        error = "there is no queue \"" + queue + "\" on " + cups.serverName();
+        return std::nullopt;
+    }
+    Destination destination = embeddedDestination(panel);
+    destination.embedded = false;
+    destination.queue = queue;
+    CupsConnection::FetchedPpd ppd = cachedPpd(queue);
+    if (!cups.fetchPpd(queue, ppd, &error))
+        return std::nullopt;
+    destination.host.ppdPath = ppd.path;
+    destination.host.printerName = queue;
+    destination.host.printer = std::make_shared<CupsPrinter>(cups, queue);
+    destination.restoreFrom = savedSettings(cups, queue, ppd.path);
+    return destination;
+}
+
+std::string jobTitle(const LornPDEByCocoa* panel, const std::vector<std::string>& files) {
+    if (panel && panel->specificJobNameValue() != "Auto" && !panel->jobNameValue().empty())
+        return panel->jobNameValue();
+    return files.empty() ? std::string("Untitled") : fs::path(files.front()).filename().string();
+}
+
+std::optional<Dictionary> deliverJob(CupsConnection& cups, const Destination& destination,
+                                     const Dictionary& snapshot, const JobRequest& request,
+                                     std::string& error) {
+    Dictionary job = jobOptions(snapshot, destination.host.ppdPath.value_or(queuePpd()));
+    Dictionary result{{"destination", Value(destination.displayName())},
+                      {"title", Value(request.title)}};
+    if (destination.embedded) {
+        std::string where;
+        int id = storeEmbeddedJob(request.outputDir, request.files, job, where, error);
+        if (!id)
+            return std::nullopt;
+        result.set("job", Value(id));
+        result.set("folder", Value(where));
+    } else {
+        int id = cups.submitJob(destination.queue, request.title, request.files, job, &error);
+        if (!id)
+            return std::nullopt;
+        result.set("job", Value(id));
+        if (request.saveDefaults && !cups.saveOptions(destination.queue, std::nullopt,
+                                                      JobOptions::shareable(job), false, &error))
+            return std::nullopt;
+    }
+    Array documents;
+    for (const auto& file : request.files)
+        documents.push_back(Value(fs::absolute(file).string()));
+    result.set("documents", Value(std::move(documents)));
+    result.set("options", Value(std::move(job)));
+    return result;
+}
+
+} // namespace velmora::app

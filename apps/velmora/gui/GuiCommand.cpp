@@ -1,0 +1,153 @@
+// velmora gui: the graphical print dialog, and its screenshots.
+#include "GuiCommand.h"
+
+#include "Command.h"
+#include "InstallPaths.h"
+#include "PrintDialogWindow.h"
+#include "ScreenshotTour.h"
+
+#include "platform/qt/QtFonts.h"
+#include "platform/qt/QtToolkit.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+
+namespace velmora::app {
+namespace {
+
+constexpr const char* kUsage =
+    "usage: velmora gui [FILE...] [-d QUEUE] [--embedded] [--output-dir DIR] [--save-defaults]\n"
+    "         [--settings FILE] [--bundle DIR] [--ppd FILE] [--lang L] [--screenshot DIR]\n";
+
+struct GuiOptions {
+    PrintDialogWindow::Request request;
+    std::string settingsFile, screenshots;
+};
+
+std::optional<GuiOptions> parse(const std::vector<std::string>& arguments) {
+    GuiOptions options;
+    auto& request = options.request;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string& arg = arguments[i];
+        bool hasValue = i + 1 < arguments.size();
+        if (arg == "-d" && hasValue)
+            request.queue = arguments[++i];
+        else if (arg == "--output-dir" && hasValue)
+            request.outputDir = arguments[++i];
+        else if (arg == "--settings" && hasValue)
+            options.settingsFile = arguments[++i];
+        else if (arg == "--bundle" && hasValue)
+            request.panel.bundle = arguments[++i];
+        else if (arg == "--ppd" && hasValue)
+            request.panel.ppd = arguments[++i];
+        else if (arg == "--lang" && hasValue)
+            request.panel.language = arguments[++i];
+        else if (arg == "--screenshot" && hasValue)
+            options.screenshots = arguments[++i];
+        else if (arg == "--embedded")
+            request.embeddedOnly = true;
+        else if (arg == "--save-defaults")
+            request.saveDefaults = true;
+        else if (arg == "--no-gui")
+            continue;
+        else if (!arg.empty() && arg[0] != '-')
+            request.files.push_back(arg);
+        else
+            return std::nullopt;
+    }
+    if (request.embeddedOnly && !request.queue.empty())
+        return std::nullopt;
+    if (request.files.empty())
+        request.files.push_back(sampleDocument());
+    return options;
+}
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "velmora gui: %s\n", message.c_str());
+    return 1;
+}
+
+int takeScreenshots(PrintDialogWindow& window, const std::string& folder) {
+    ScreenshotTour tour(window, folder);
+    auto problems = tour.run();
+    for (const auto& file : tour.written())
+        std::printf("%s\n", file.c_str());
+    for (const auto& problem : problems)
+        std::fprintf(stderr, "layout: %s\n", problem.c_str());
+    return problems.empty() ? 0 : 1;
+}
+
+} // namespace
+
+bool displayAvailable() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+        if (const char* value = std::getenv(name); value && *value)
+            return true;
+    return false;
+}
+
+bool isInteractivePrint(const std::vector<std::string>& arguments) {
+    for (const auto& arg : arguments)
+        if (arg == "--no-gui" || arg == "--set" || arg == "--favorite" || arg == "--job-name" ||
+            arg == "--save-favorite" || arg == "--comment" || arg == "--answer" ||
+            arg == "--output")
+            return false;
+    return displayAvailable();
+}
+
+int runGuiCommand(const std::vector<std::string>& arguments) {
+    auto options = parse(arguments);
+    if (!options) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    auto& request = options->request;
+    for (const auto& file : request.files)
+        if (std::error_code code; !std::filesystem::is_regular_file(file, code))
+            return fail(file + ": no such file");
+    std::string error;
+    if (!options->settingsFile.empty() &&
+        !(request.settings = readPrintSettingsFile(options->settingsFile, error)))
+        return fail(error);
+    if (!request.panel.language.empty())
+        ::setenv("LANGUAGE", request.panel.language.c_str(), 1);
+    // Screenshots need no display.
+    if (!options->screenshots.empty() && !displayAvailable())
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    if (!displayAvailable())
+        return fail("no display (set DISPLAY, or use velmora print --no-gui)");
+
+    static int argc = 1;
+    static char name[] = "velmora";
+    static char* argv[] = {name, nullptr};
+    QApplication application(argc, argv);
+    qt::installApplicationFont();
+    qt::QtToolkit::shared().install();
+
+    CupsConnection cups;
+    bool reachable = !request.embeddedOnly && cups.connect(&error);
+    if (!request.queue.empty() && !reachable)
+        return fail(error);
+    int status = 0;
+    {
+        PrintDialogWindow window(request, cups, reachable);
+        if (!window.openDestination()) {
+            status = fail(window.error());
+        } else if (!options->screenshots.empty()) {
+            status = takeScreenshots(window, options->screenshots);
+        } else if (window.exec() == QDialog::Accepted && window.result()) {
+            std::printf("%s\n", Value(*window.result()).toJson(2).c_str());
+        } else {
+            std::fprintf(stderr, "velmora: nothing printed\n");
+            status = 1;
+        }
+    }
+    qt::QtToolkit::shared().uninstall();
+    return status;
+}
+
+} // namespace velmora::app

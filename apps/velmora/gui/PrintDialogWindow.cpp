@@ -1,0 +1,251 @@
+#include "PrintDialogWindow.h"
+
+#include "panel/LornPDEByCocoa.h"
+#include "platform/qt/MirroredView.h"
+#include "platform/qt/QtToolkit.h"
+#include "platform/qt/ViewMirror.h"
+#include "platform/ui/View.h"
+#include "platform/ui/Window.h"
+
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace velmora::app {
+namespace {
+
+using qt::toQString;
+
+QString summaryText(const Value& value) {
+    if (value.isString())
+        return toQString(value.stringValue());
+    if (auto* list = value.array()) {
+        QStringList parts;
+        for (const auto& item : *list)
+            parts << summaryText(item);
+        return parts.join(", ");
+    }
+    return toQString(value.toJson());
+}
+
+} // namespace
+
+PrintDialogWindow::PrintDialogWindow(Request request, CupsConnection& cups, bool cupsReachable)
+    : _request(std::move(request)), _cups(cups), _cupsReachable(cupsReachable) {
+    buildWindow();
+    qt::QtToolkit::shared().setRefreshHook([this] {
+        fitPanelArea();
+        _summaryTimer->start();
+    });
+}
+
+PrintDialogWindow::~PrintDialogWindow() {
+    qt::QtToolkit::shared().setRefreshHook(nullptr);
+    closeSession();
+}
+
+void PrintDialogWindow::buildWindow() {
+    setWindowTitle("Print");
+    setObjectName("Print");
+    auto* printerLabel = new QLabel("&Printer:", this);
+    _destinations = new QComboBox(this);
+    _destinations->setObjectName("destination");
+    _destinations->setMinimumWidth(260);
+    printerLabel->setBuddy(_destinations);
+    auto* top = new QHBoxLayout;
+    top->addWidget(printerLabel);
+    top->addWidget(_destinations);
+    top->addStretch();
+
+    _panelArea = new QWidget(this);
+    _panelArea->setObjectName("panelArea");
+
+    auto* summaryLabel = new QLabel("Summary", this);
+    _summary = new QTreeWidget(this);
+    _summary->setObjectName("summary");
+    _summary->setColumnCount(2);
+    _summary->setHeaderHidden(true);
+    _summary->setRootIsDecorated(false);
+    _summary->setMinimumWidth(280);
+    _summary->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    auto* side = new QVBoxLayout;
+    side->addWidget(summaryLabel);
+    side->addWidget(_summary, 1);
+
+    auto* middle = new QHBoxLayout;
+    middle->addWidget(_panelArea, 0, Qt::AlignTop);
+    middle->addLayout(side, 1);
+
+    _status = new QLabel(this);
+    _status->setObjectName("status");
+    _status->setWordWrap(true);
+    _cancel = new QPushButton("Cancel", this);
+    _print = new QPushButton("&Print", this);
+    _cancel->setAutoDefault(false);
+    _print->setAutoDefault(false);
+    _print->setDefault(true);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(_status, 1);
+    bottom->addWidget(_cancel);
+    bottom->addWidget(_print);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addLayout(middle, 1);
+    layout->addLayout(bottom);
+
+    _summaryTimer = new QTimer(this);
+    _summaryTimer->setSingleShot(true);
+    _summaryTimer->setInterval(150);
+    connect(_summaryTimer, &QTimer::timeout, this, [this] { refreshSummary(); });
+    connect(_print, &QPushButton::clicked, this, [this] { print(); });
+    connect(_cancel, &QPushButton::clicked, this, [this] { reject(); });
+    connect(_destinations, &QComboBox::activated, this,
+            [this](int index) { destinationChosen(index); });
+}
+
+void PrintDialogWindow::fillDestinations() {
+    QSignalBlocker quiet(_destinations);
+    _destinations->clear();
+    if (_cupsReachable && !_request.embeddedOnly)
+        for (const auto& name : _cups.destinationNames())
+            _destinations->addItem(toQString(name), toQString(name));
+    _destinations->addItem(kEmbeddedDestinationName, QString());
+}
+
+bool PrintDialogWindow::openDestination() {
+    fillDestinations();
+    std::string queue = _request.queue;
+    if (queue.empty() && _cupsReachable && !_request.embeddedOnly)
+        queue = _cups.defaultDestination().value_or("");
+    int index = queue.empty() ? _destinations->count() - 1
+                              : _destinations->findData(toQString(queue));
+    if (index < 0) {
+        _error = "there is no queue \"" + queue + "\" on " + _cups.serverName();
+        return false;
+    }
+    _destinations->setCurrentIndex(index);
+    return openSession(queue);
+}
+
+bool PrintDialogWindow::openSession(const std::string& queue) {
+    closeSession();
+    auto session = std::make_unique<Session>();
+    if (queue.empty()) {
+        session->destination = embeddedDestination(_request.panel);
+    } else if (auto destination = queueDestination(_cups, queue, _request.panel, _error)) {
+        session->destination = std::move(*destination);
+    } else {
+        return false;
+    }
+    if (_request.settings)
+        session->destination.restoreFrom = _request.settings;
+    session->dialog = std::make_unique<InMemoryPrintDialog>(session->destination.host);
+    if (!session->dialog->open(&_error))
+        return false;
+    session->panel = std::dynamic_pointer_cast<LornPDEByCocoa>(session->dialog->panel());
+    if (!session->panel) {
+        _error = "the plug-in's panel is not a Velmora Flow panel";
+        return false;
+    }
+    if (session->destination.restoreFrom)
+        session->dialog->restoreSnapshot(*session->destination.restoreFrom);
+    session->panel->restoreValuesAndReturnError(nullptr);
+    session->dialog->showPanel();
+    session->mirror = std::make_unique<qt::ViewMirror>(
+        session->dialog->window()->contentView(), _panelArea);
+    qt::QtToolkit::shared().addMirror(session->mirror.get());
+    _session = std::move(session);
+    fitPanelArea();
+    qt::QtToolkit::shared().refreshAll();
+    refreshSummary();
+    showStatus("", false);
+    return true;
+}
+
+void PrintDialogWindow::closeSession() {
+    if (!_session)
+        return;
+    qt::QtToolkit::shared().removeMirror(_session->mirror.get());
+    _session->mirror.reset();
+    _session->dialog->hidePanel();
+    _session.reset();
+}
+
+void PrintDialogWindow::fitPanelArea() {
+    if (!_session)
+        return;
+    ui::Size size = _session->dialog->window()->contentView()->frame().size;
+    QSize wanted(static_cast<int>(size.width), static_cast<int>(size.height));
+    if (_panelArea->size() != wanted)
+        _panelArea->setFixedSize(wanted);
+}
+
+void PrintDialogWindow::destinationChosen(int index) {
+    std::string queue = _destinations->itemData(index).toString().toStdString();
+    std::string before = _session ? _session->destination.queue : std::string();
+    bool wasEmbedded = !_session || _session->destination.embedded;
+    if (queue == before && wasEmbedded == queue.empty())
+        return;
+    _error.clear();
+    if (!openSession(queue)) {
+        showStatus(_error, true);
+        if (openSession(before))
+            _destinations->setCurrentIndex(_destinations->findData(toQString(before)));
+    }
+}
+
+void PrintDialogWindow::refreshSummary() {
+    _summary->clear();
+    if (!_session)
+        return;
+    auto info = _session->panel->summaryInfo();
+    if (!info)
+        return;
+    for (const auto& [title, value] : *info)
+        new QTreeWidgetItem(_summary, QStringList{toQString(title), summaryText(value)});
+}
+
+void PrintDialogWindow::showStatus(const std::string& text, bool problem) {
+    _status->setText(toQString(text));
+    _status->setStyleSheet(problem ? "color: #b00020" : "");
+}
+
+void PrintDialogWindow::print() {
+    if (!_session)
+        return;
+    std::string error;
+    // The panel refuses to save settings it finds inconsistent (it says why in an alert).
+    if (!_session->panel->saveValuesAndReturnError(&error)) {
+        qt::QtToolkit::shared().refreshAll();
+        showStatus(error.empty() ? "The settings were not saved." : error, true);
+        return;
+    }
+    JobRequest job{_request.files, jobTitle(_session->panel.get(), _request.files),
+                   _request.outputDir, _request.saveDefaults};
+    if (_session->destination.embedded && job.saveDefaults) {
+        showStatus("Saving the options as defaults needs a CUPS queue.", true);
+        return;
+    }
+    Dictionary snapshot = _session->dialog->settingsSnapshot();
+    auto result = deliverJob(_cups, _session->destination, snapshot, job, error);
+    if (!result) {
+        showStatus(error, true);
+        return;
+    }
+    if (auto info = _session->panel->summaryInfo()) {
+        Array summary;
+        for (const auto& [title, value] : *info)
+            summary.push_back(Value(Dictionary{{"title", Value(title)}, {"value", value}}));
+        result->set("summary", Value(std::move(summary)));
+    }
+    _result = std::move(result);
+    accept();
+}
+
+} // namespace velmora::app

@@ -1,0 +1,101 @@
+#pragma once
+
+#include "PanelSession.h"
+#include "PrintJob.h"
+
+#include "platform/foundation/Value.h"
+#include "platform/printing/CupsConnection.h"
+#include "platform/printing/InMemoryPrintDialog.h"
+
+#include <QDialog>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QTimer;
+class QTreeWidget;
+
+namespace velmora {
+class LornPDEByCocoa;
+namespace qt {
+class ViewMirror;
+}
+} // namespace velmora
+
+namespace velmora::app {
+
+// The graphical application's print dialog: the destination (the CUPS queues and the embedded
+// sample press), the host's copies, collate and two-sided controls with the "Velmora Flow"
+// panel below them, the summary of the settings, and Print and Cancel. Printing saves the
+// panel and sends the job the way `velmora print` does.
+class PrintDialogWindow : public QDialog {
+public:
+    struct Request {
+        std::vector<std::string> files;
+        std::string queue;
+        bool embeddedOnly = false;
+        std::string outputDir = "velmora-jobs";
+        bool saveDefaults = false;
+        PanelOptions panel;
+        std::optional<Dictionary> settings;
+    };
+
+    PrintDialogWindow(Request request, CupsConnection& cups, bool cupsReachable);
+    ~PrintDialogWindow() override;
+
+    // Opens the session on the first destination; false with error() when it cannot.
+    bool openDestination();
+    const std::string& error() const { return _error; }
+    // What printing sent and where, once Print succeeded.
+    const std::optional<Dictionary>& result() const { return _result; }
+
+    InMemoryPrintDialog* hostDialog() const { return _session ? _session->dialog.get() : nullptr; }
+    std::shared_ptr<LornPDEByCocoa> panel() const { return _session ? _session->panel : nullptr; }
+    qt::ViewMirror* mirror() const { return _session ? _session->mirror.get() : nullptr; }
+    QComboBox* destinationChooser() const { return _destinations; }
+    QPushButton* printButton() const { return _print; }
+    QPushButton* cancelButton() const { return _cancel; }
+    QTreeWidget* summary() const { return _summary; }
+    QWidget* panelArea() const { return _panelArea; }
+
+    // Shows the settings' summary now (it otherwise follows changes after a short pause).
+    void refreshSummary();
+    void print();
+
+private:
+    struct Session {
+        Destination destination;
+        std::unique_ptr<InMemoryPrintDialog> dialog;
+        std::shared_ptr<LornPDEByCocoa> panel;
+        std::unique_ptr<qt::ViewMirror> mirror;
+    };
+
+    Request _request;
+    CupsConnection& _cups;
+    bool _cupsReachable;
+    std::unique_ptr<Session> _session;
+    std::string _error;
+    std::optional<Dictionary> _result;
+    QComboBox* _destinations;
+    QWidget* _panelArea;
+    QTreeWidget* _summary;
+    QLabel* _status;
+    QPushButton* _print;
+    QPushButton* _cancel;
+    QTimer* _summaryTimer;
+
+    void buildWindow();
+    void fillDestinations();
+    bool openSession(const std::string& queue);
+    void closeSession();
+    void fitPanelArea();
+    void destinationChosen(int index);
+    void showStatus(const std::string& text, bool problem);
+};
+
+} // namespace velmora::app

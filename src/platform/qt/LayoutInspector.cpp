@@ -1,0 +1,137 @@
+#include "platform/qt/LayoutInspector.h"
+
+#include <QAbstractButton>
+#include <QAbstractScrollArea>
+#include <QAbstractSlider>
+#include <QAbstractSpinBox>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTabBar>
+#include <QRadioButton>
+#include <QStyle>
+#include <QStyleOption>
+#include <QWidget>
+
+namespace velmora::qt {
+namespace {
+
+constexpr const char* kMirrored = "velmoraMirrored";
+
+QString describe(const QWidget& widget) {
+    QString name = widget.metaObject()->className();
+    if (auto* button = qobject_cast<const QAbstractButton*>(&widget))
+        name += " \"" + button->text() + "\"";
+    else if (auto* label = qobject_cast<const QLabel*>(&widget))
+        name += " \"" + label->text() + "\"";
+    else if (auto* box = qobject_cast<const QGroupBox*>(&widget))
+        name += " \"" + box->title() + "\"";
+    else if (auto* combo = qobject_cast<const QComboBox*>(&widget))
+        name += " \"" + combo->currentText() + "\"";
+    QRect frame = widget.geometry();
+    return name + QString(" at %1,%2 %3x%4")
+                      .arg(frame.x())
+                      .arg(frame.y())
+                      .arg(frame.width())
+                      .arg(frame.height());
+}
+
+int textWidth(const QWidget& widget, const QString& text) {
+    QString plain = text;
+    plain.remove('&');
+    return widget.fontMetrics().horizontalAdvance(plain);
+}
+
+// The width a widget needs to show its whole text; 0 for widgets without one to check.
+int neededWidth(const QWidget& widget) {
+    const QStyle* style = widget.style();
+    if (auto* check = qobject_cast<const QCheckBox*>(&widget))
+        return check->text().isEmpty() ? 0
+                                       : style->pixelMetric(QStyle::PM_IndicatorWidth) +
+                                             style->pixelMetric(QStyle::PM_CheckBoxLabelSpacing) +
+                                             textWidth(widget, check->text());
+    if (auto* radio = qobject_cast<const QRadioButton*>(&widget))
+        return radio->text().isEmpty()
+                   ? 0
+                   : style->pixelMetric(QStyle::PM_ExclusiveIndicatorWidth) +
+                         style->pixelMetric(QStyle::PM_RadioButtonLabelSpacing) +
+                         textWidth(widget, radio->text());
+    if (auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
+        if (button->text().isEmpty())
+            return 0;
+        int icon = button->icon().isNull() ? 0 : button->iconSize().width() + 4;
+        return textWidth(widget, button->text()) + icon + 8;
+    }
+    if (auto* label = qobject_cast<const QLabel*>(&widget)) {
+        if (label->wordWrap() || label->text().isEmpty() || label->pixmap().isNull() == false)
+            return 0;
+        return textWidth(widget, label->text()) + 2 * label->margin();
+    }
+    if (auto* box = qobject_cast<const QGroupBox*>(&widget))
+        return box->title().isEmpty() ? 0 : textWidth(widget, box->title()) + 12;
+    if (auto* combo = qobject_cast<const QComboBox*>(&widget)) {
+        if (combo->currentText().isEmpty())
+            return 0;
+        return textWidth(widget, combo->currentText()) +
+               style->pixelMetric(QStyle::PM_ScrollBarExtent) + 8;
+    }
+    return 0;
+}
+
+bool isMirrored(const QWidget& widget) {
+    return widget.property(kMirrored).toBool();
+}
+
+std::string toStd(const QString& text) {
+    return text.toStdString();
+}
+
+// The widgets whose inside Qt lays out itself.
+bool isComposite(const QWidget& widget) {
+    return qobject_cast<const QComboBox*>(&widget) || qobject_cast<const QAbstractScrollArea*>(&widget) ||
+           qobject_cast<const QAbstractSpinBox*>(&widget) || qobject_cast<const QLineEdit*>(&widget) ||
+           qobject_cast<const QTabBar*>(&widget) || qobject_cast<const QAbstractSlider*>(&widget);
+}
+
+void inspect(const QWidget& widget, const QWidget& root, std::vector<std::string>& out) {
+    // A widget that reaches past its parent's right edge loses that part of its text.
+    int room = widget.width();
+    if (const QWidget* parent = widget.parentWidget(); parent && &widget != &root)
+        room = std::min(room, parent->width() - widget.x());
+    int needed = neededWidth(widget);
+    if (needed > room)
+        out.push_back(toStd(describe(widget)) + " needs " + std::to_string(needed) +
+                      " pixels and has " + std::to_string(room));
+    std::vector<const QWidget*> shown;
+    if (isComposite(widget))
+        return;
+    for (auto* child : widget.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if (child->isVisibleTo(&root) && !child->isWindow())
+            shown.push_back(child);
+    for (std::size_t i = 0; i < shown.size(); ++i) {
+        const QWidget& child = *shown[i];
+        for (std::size_t j = i + 1; j < shown.size(); ++j)
+            if (isMirrored(child) && isMirrored(*shown[j]) &&
+                child.geometry().intersects(shown[j]->geometry()))
+                out.push_back(toStd(describe(child)) + " overlaps " +
+                              toStd(describe(*shown[j])));
+        if (!isComposite(widget))
+            inspect(child, root, out);
+    }
+}
+
+} // namespace
+
+void markMirrored(QWidget& widget) {
+    widget.setProperty(kMirrored, true);
+}
+
+std::vector<std::string> layoutProblems(const QWidget& root) {
+    std::vector<std::string> problems;
+    inspect(root, root, problems);
+    return problems;
+}
+
+} // namespace velmora::qt

@@ -1,0 +1,47 @@
+#include "platform/qt/MirroredDatePicker.h"
+
+#include <QTimeZone>
+
+namespace velmora::qt {
+namespace {
+
+QString formatOf(unsigned elements) {
+    QStringList parts;
+    if (elements & ui::DatePicker::kYearMonthDay)
+        parts << "yyyy/MM/dd";
+    if (elements & ui::DatePicker::kHourMinuteSecond)
+        parts << "HH:mm:ss";
+    return parts.join(' ');
+}
+
+} // namespace
+
+MirroredDatePicker::MirroredDatePicker(std::shared_ptr<ui::DatePicker> picker, QWidget* parent)
+    : QDateTimeEdit(parent), MirroredView(picker), _picker(picker) {
+    setTimeSpec(Qt::UTC);
+    connect(this, &QDateTimeEdit::editingFinished, this, [this] {
+        auto shown = _picker.lock();
+        double picked = static_cast<double>(dateTime().toSecsSinceEpoch());
+        if (shown && picked != shown->dateValue())
+            shown->pickDate(picked);
+        actionDone();
+    });
+}
+
+void MirroredDatePicker::focusInEvent(QFocusEvent* event) {
+    QDateTimeEdit::focusInEvent(event);
+    focusTaken();
+}
+
+void MirroredDatePicker::pull() {
+    auto picker = _picker.lock();
+    if (!picker)
+        return;
+    pullCommon(*this);
+    QSignalBlocker quiet(this);
+    setDisplayFormat(formatOf(picker->elements()));
+    setCalendarPopup(picker->style() == ui::DatePicker::Style::ClockAndCalendar);
+    setDateTime(QDateTime::fromSecsSinceEpoch(static_cast<qint64>(picker->dateValue()), Qt::UTC));
+}
+
+} // namespace velmora::qt

@@ -1,0 +1,93 @@
+#include "platform/qt/ViewMirror.h"
+
+#include "platform/qt/LayoutInspector.h"
+#include "platform/ui/FieldEditor.h"
+#include "platform/ui/View.h"
+
+namespace velmora::qt {
+
+ViewMirror::ViewMirror(std::shared_ptr<ui::View> root, QWidget* host) : _root(root), _host(host) {}
+
+ViewMirror::~ViewMirror() {
+    for (auto& [view, entry] : _entries)
+        delete entry.widget.data();
+}
+
+void ViewMirror::refresh() {
+    auto root = _root.lock();
+    if (!root || !_host)
+        return;
+    ++_pass;
+    mirrorChildren(*root, _host);
+    dropStaleWidgets();
+}
+
+QWidget* ViewMirror::widgetFor(const ui::View* view) const {
+    auto it = _entries.find(view);
+    return it == _entries.end() ? nullptr : it->second.widget.data();
+}
+
+std::shared_ptr<ui::View> ViewMirror::viewFor(const QWidget* widget) const {
+    for (const auto& [view, entry] : _entries)
+        if (entry.widget == widget)
+            return entry.mirror->view();
+    return nullptr;
+}
+
+void ViewMirror::mirrorChildren(const ui::View& parent, QWidget* parentWidget) {
+    double parentHeight = parent.frame().size.height;
+    for (const auto& child : parent.subviews()) {
+        // The field editor is drawn by the field it edits.
+        if (dynamic_cast<const ui::FieldEditor*>(child.get()))
+            continue;
+        MirroredView* mirror = mirrorFor(child, parentWidget);
+        QWidget* widget = mirror->widget();
+        QRect geometry = toQtRect(child->frame(), parentHeight);
+        if (widget->geometry() != geometry)
+            widget->setGeometry(geometry);
+        widget->raise();
+        mirror->pull();
+        if (QWidget* host = mirror->childHost())
+            mirrorChildren(*child, host);
+        widget->setVisible(!child->isHidden());
+    }
+}
+
+MirroredView* ViewMirror::mirrorFor(const std::shared_ptr<ui::View>& view, QWidget* parentWidget) {
+    auto it = _entries.find(view.get());
+    if (it != _entries.end()) {
+        Entry& entry = it->second;
+        if (entry.widget && entry.mirror->mirrors(view) &&
+            entry.widget->parentWidget() == parentWidget &&
+            entry.mirror->kind() == mirrorKind(*view)) {
+            entry.pass = _pass;
+            return entry.mirror;
+        }
+        // The widget may be the one whose signal is running: it goes once Qt is done with it.
+        if (QWidget* old = entry.widget.data()) {
+            old->hide();
+            old->deleteLater();
+        }
+        _entries.erase(it);
+    }
+    MirroredView* mirror = makeMirror(view, parentWidget);
+    markMirrored(*mirror->widget());
+    _entries[view.get()] = Entry{mirror, mirror->widget(), _pass};
+    return mirror;
+}
+
+void ViewMirror::dropStaleWidgets() {
+    for (auto it = _entries.begin(); it != _entries.end();) {
+        if (it->second.pass == _pass) {
+            ++it;
+            continue;
+        }
+        if (QWidget* widget = it->second.widget.data()) {
+            widget->hide();
+            widget->deleteLater();
+        }
+        it = _entries.erase(it);
+    }
+}
+
+} // namespace velmora::qt

@@ -1,0 +1,326 @@
+// The graphical print dialog under Qt's offscreen platform: a person's clicks and keys reach the
+// toolkit, and what the toolkit holds is what the screen shows.
+#include "PrintDialogWindow.h"
+#include "UserAction.h"
+
+#include "controls/ZEMAUI.h"
+#include "panel/DetailedSettingsWinController.h"
+#include "panel/LornPDEByCocoa.h"
+#include "panes/PanePlugInMgr.h"
+#include "platform/qt/QtAlertDialog.h"
+#include "platform/qt/QtFonts.h"
+#include "platform/qt/QtToolkit.h"
+#include "platform/qt/QtWindow.h"
+#include "platform/qt/ViewMirror.h"
+#include "platform/ui/Application.h"
+#include "platform/ui/Button.h"
+#include "platform/ui/OutlineView.h"
+#include "platform/ui/PopUpButton.h"
+#include "platform/ui/TabView.h"
+#include "platform/ui/TextField.h"
+#include "support/CommandRunner.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace velmora {
+namespace {
+
+using app::PrintDialogWindow;
+
+class GuiTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
+    test::ScopedEnv data{"XDG_DATA_HOME", (dir / "data").c_str()};
+    test::ScopedEnv language{"LANGUAGE", "en"};
+    CupsConnection cups;
+    std::unique_ptr<PrintDialogWindow> window;
+    std::vector<std::function<void(qt::QtWindow&)>> steps;
+    std::vector<std::string> opened;
+
+    void SetUp() override {
+        PanePlugInMgr::releaseSharedInstance();
+        PrintDialogWindow::Request request;
+        request.files = {VELMORA_SAMPLE_DOCUMENT};
+        request.embeddedOnly = true;
+        request.outputDir = dir / "jobs";
+        request.panel.bundle = VELMORA_PLUGIN_DIR;
+        request.panel.ppd = VELMORA_QUEUE_PPD;
+        window = std::make_unique<PrintDialogWindow>(request, cups, false);
+        ASSERT_TRUE(window->openDestination()) << window->error();
+        window->show();
+        // Each window that opens takes the next step; one without a step is closed with Escape.
+        qt::QtToolkit::shared().setWindowShownHook([this](qt::QtWindow& shown) {
+            opened.push_back(shown.windowTitle().toStdString());
+            if (steps.empty()) {
+                QTest::keyClick(&shown, Qt::Key_Escape);
+                return;
+            }
+            auto step = std::move(steps.front());
+            steps.erase(steps.begin());
+            step(shown);
+            // A step that failed half-way must not leave its window waiting for a person.
+            if (HasFatalFailure() && !ui::Application::shared().isModalStopped())
+                ui::Application::shared().abortModal();
+        });
+    }
+    void TearDown() override {
+        qt::QtToolkit::shared().setWindowShownHook(nullptr);
+        qt::QtToolkit::shared().setAlertShownHook(nullptr);
+        window.reset();
+        PanePlugInMgr::releaseSharedInstance();
+    }
+
+    LornPDEByCocoa& panel() { return *window->panel(); }
+    template <typename W> W* onPanel(const ui::View* view) {
+        auto* widget = qobject_cast<W*>(window->mirror()->widgetFor(view));
+        EXPECT_NE(widget, nullptr);
+        return widget;
+    }
+    template <typename W> W* inWindow(qt::QtWindow& shown, const ui::View* view) {
+        auto* widget = qobject_cast<W*>(shown.mirror().widgetFor(view));
+        EXPECT_NE(widget, nullptr);
+        return widget;
+    }
+    static ui::Button& firstButton(ZEMAUI& control) {
+        return *control.descendantsOfType<ui::Button>().front();
+    }
+    static ZEMAUI* detailedControl(const std::string& key) {
+        auto& tabs = *DetailedSettingsWinController::sharedInstance().views().tabView;
+        for (const auto& item : tabs.tabViewItems())
+            if (item->view())
+                if (auto* control = app::findOptionControl(
+                        PanePlugInMgr::getZEMAUIControls(item->view().get()), key))
+                    return control;
+        return nullptr;
+    }
+    // Shows the tab that holds the control, as a person would before using it.
+    static void showTabOf(ZEMAUI& control) {
+        auto& tabs = *DetailedSettingsWinController::sharedInstance().views().tabView;
+        for (const auto& item : tabs.tabViewItems())
+            if (item->view() && control.isDescendantOf(item->view().get()))
+                tabs.selectTabViewItem(item.get());
+        qt::QtToolkit::shared().refreshAll();
+    }
+    void click(QWidget* widget) {
+        ASSERT_NE(widget, nullptr);
+        QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
+    }
+    Dictionary printed() {
+        QTest::mouseClick(window->printButton(), Qt::LeftButton);
+        EXPECT_TRUE(window->result());
+        return window->result() ? *window->result()->get("options").dictionary() : Dictionary();
+    }
+};
+
+TEST_F(GuiTest, ACheckBoxClickReachesThePanelAndThePrintedJob) {
+    ui::Button& center = firstButton(*panel().views().pagePrintOnCenter);
+    auto* box = onPanel<QCheckBox>(&center);
+    ASSERT_TRUE(box);
+    EXPECT_EQ(box->isChecked(), center.state() == ui::kOnState);
+    int before = center.state();
+    click(box);
+    EXPECT_NE(center.state(), before);
+    EXPECT_EQ(onPanel<QCheckBox>(&center)->isChecked(), center.state() == ui::kOnState);
+    Dictionary options = printed();
+    std::string job = Value(options).toJson();
+    EXPECT_NE(job.find("PagePrintOnCenter"), std::string::npos) << job;
+    EXPECT_TRUE(std::filesystem::exists(dir / "jobs/job-1/options.json"));
+}
+
+TEST_F(GuiTest, TheKeyboardPicksADuplexChoiceAndTheHostFollowsIt) {
+    auto& duplex = *panel().views().duplexMode->descendantsOfType<ui::PopUpButton>().front();
+    auto* combo = onPanel<QComboBox>(&duplex);
+    ASSERT_TRUE(combo);
+    EXPECT_EQ(combo->currentText().toStdString(), duplex.titleOfSelectedItem());
+    combo->setFocus();
+    QTest::keyClick(combo, Qt::Key_Down);
+    EXPECT_NE(duplex.indexOfSelectedItem(), 0);
+    EXPECT_EQ(combo->currentIndex(), duplex.indexOfSelectedItem());
+    Dictionary options = printed();
+    ASSERT_TRUE(options.get("Duplex").isString()) << Value(options).toJson();
+    EXPECT_NE(options.get("Duplex").stringValue(), "None");
+}
+
+TEST_F(GuiTest, TypingInTheDetailedWindowRefusesWhatTheFormatterRefuses) {
+    std::string shownAfterRefusal;
+    steps.push_back([&](qt::QtWindow& shown) {
+        ZEMAUI* copies = detailedControl("NumCopies");
+        ASSERT_NE(copies, nullptr);
+        showTabOf(*copies);
+        ui::TextField* field = nullptr;
+        for (const auto& candidate : copies->descendantsOfType<ui::TextField>())
+            if (candidate->isEditable())
+                field = candidate.get();
+        ASSERT_NE(field, nullptr);
+        auto* edit = inWindow<QLineEdit>(shown, field);
+        ASSERT_TRUE(edit);
+        click(edit);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, "4");
+        QTest::keyClicks(edit, "x"); // not a digit
+        shownAfterRefusal = edit->text().toStdString();
+        QTest::keyClick(edit, Qt::Key_Tab);
+        click(inWindow<QPushButton>(
+            shown, DetailedSettingsWinController::sharedInstance().views().ok.get()));
+    });
+    click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(shownAfterRefusal, "4");
+    EXPECT_TRUE(qt::QtToolkit::shared().windows().empty());
+    Dictionary options = printed();
+    EXPECT_EQ(options.get("copies"), Value(std::string("4"))) << Value(options).toJson();
+}
+
+TEST_F(GuiTest, TheOutlineStyleListsThePanesAndAboutClosesWithEscape) {
+    long rows = 0, treeRows = 0;
+    std::string aboutTitle;
+    steps.push_back([&](qt::QtWindow& shown) {
+        auto& views = DetailedSettingsWinController::sharedInstance().views();
+        auto* style = inWindow<QComboBox>(shown, views.viewStyle.get());
+        ASSERT_TRUE(style);
+        style->setFocus();
+        int outline = views.viewStyle->indexOfItemWithTag(2);
+        while (style->currentIndex() < outline)
+            QTest::keyClick(style, Qt::Key_Down);
+        auto* tree = inWindow<QTreeWidget>(shown, views.outline.get());
+        ASSERT_TRUE(tree);
+        EXPECT_TRUE(tree->isVisible());
+        rows = views.outline->numberOfRows();
+        QTreeWidgetItemIterator it(tree);
+        for (; *it; ++it)
+            ++treeRows;
+        steps.push_back([&](qt::QtWindow& about) {
+            aboutTitle = about.windowTitle().toStdString();
+            QTest::keyClick(&about, Qt::Key_Escape);
+        });
+        click(inWindow<QPushButton>(shown, views.versionInfo.get()));
+        QTest::keyClick(&shown, Qt::Key_Escape);
+    });
+    click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+    ASSERT_EQ(opened.size(), 2u);
+    EXPECT_GT(rows, 0);
+    EXPECT_GE(treeRows, rows);
+    EXPECT_FALSE(aboutTitle.empty());
+    EXPECT_TRUE(qt::QtToolkit::shared().windows().empty());
+}
+
+TEST_F(GuiTest, AnEngineAlertIsADialogAndItsAnswerActs) {
+    std::vector<std::string> alerts;
+    qt::QtToolkit::shared().setAlertShownHook([&](QDialog& dialog) {
+        auto* alert = dynamic_cast<qt::QtAlertDialog*>(&dialog);
+        ASSERT_NE(alert, nullptr);
+        alerts.push_back(dialog.findChild<QLabel*>("informativeText")->text().toStdString());
+        QTest::mouseClick(alert->buttons().front(), Qt::LeftButton);
+    });
+    int runs = 0;
+    auto refusedThenCancelled = [&](qt::QtWindow& shown) {
+        auto& views = DetailedSettingsWinController::sharedInstance().views();
+        if (++runs == 1) {
+            ZEMAUI* secure = detailedControl("SecPrint");
+            ASSERT_NE(secure, nullptr);
+            showTabOf(*secure);
+            click(inWindow<QCheckBox>(shown, &firstButton(*secure)));
+            click(inWindow<QPushButton>(shown, views.ok.get())); // refused: no password
+            return;
+        }
+        click(inWindow<QPushButton>(shown, views.cancel.get()));
+    };
+    steps = {refusedThenCancelled, refusedThenCancelled};
+    click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+    EXPECT_EQ(runs, 2); // the window ran again after the refusal
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_NE(alerts[0].find("password"), std::string::npos) << alerts[0];
+    EXPECT_EQ(panel().printOption()->get("SecPrint"), Value(std::string("False")));
+}
+
+TEST_F(GuiTest, TheJobNameTypedInItsDialogShowsOnThePanel) {
+    steps.push_back([&](qt::QtWindow& shown) {
+        auto fields = shown.window()->contentView()->descendantsOfType<ui::TextField>();
+        ui::TextField* name = nullptr;
+        for (const auto& field : fields)
+            if (field->isEditable() && !field->isHiddenOrHasHiddenAncestor())
+                name = field.get();
+        ASSERT_NE(name, nullptr);
+        auto* edit = inWindow<QLineEdit>(shown, name);
+        ASSERT_TRUE(edit);
+        if (!name->isEnabled()) { // "Auto" is chosen: pick the specific name first
+            auto popUps = shown.window()->contentView()->descendantsOfType<ui::PopUpButton>();
+            ASSERT_FALSE(popUps.empty());
+            auto* combo = inWindow<QComboBox>(shown, popUps.front().get());
+            combo->setFocus();
+            QTest::keyClick(combo, Qt::Key_Down);
+        }
+        click(edit);
+        QTest::keyClick(edit, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(edit, "Proofs 7");
+        QTest::keyClick(edit, Qt::Key_Return); // ends editing, then the default button
+    });
+    click(onPanel<QPushButton>(panel().views().jobNameButton.get()));
+    ASSERT_EQ(opened.size(), 1u);
+    EXPECT_EQ(onPanel<QLabel>(panel().views().jobName.get())->text().toStdString(), "Proofs 7");
+    printed();
+    ASSERT_TRUE(window->result());
+    EXPECT_EQ(window->result()->get("title"), Value(std::string("Proofs 7")));
+}
+
+TEST_F(GuiTest, EveryOtherWindowOpensOnScreenAndClosesWithEscape) {
+    click(onPanel<QPushButton>(panel().views().automaticPaperTraySelectionButton.get()));
+    panel().clickedSelectPaperTraySelectionButton(
+        panel().views().bypassPaperTraySelectionButton->tag());
+    panel().clickedSaveFavoriteButton();
+    panel().clickedBrowseFavoriteButton();
+    ASSERT_EQ(opened.size(), 4u);
+    for (const auto& title : opened)
+        EXPECT_FALSE(title.empty());
+    EXPECT_TRUE(qt::QtToolkit::shared().windows().empty());
+}
+
+// velmora gui --screenshot in English and Japanese: every window rendered, nothing clipped and
+// nothing overlapping (the command fails on any such problem and lists it).
+TEST(GuiScreenshots, EveryWindowIsTidyInEnglishAndJapanese) {
+    for (const char* language : {"en", "ja"}) {
+        test::TempDir shots;
+        std::string errors = shots / "errors.txt";
+        auto result = test::runVelmora(
+            "gui --embedded --screenshot " + shots.path() + " --lang " + language, errors);
+        std::ifstream said(errors);
+        std::string text((std::istreambuf_iterator<char>(said)), {});
+        EXPECT_EQ(result.status, 0) << language << "\n" << text;
+        for (const char* name : {"print-dialog", "detailed-settings-tabs",
+                                 "detailed-settings-outline", "about", "job-name",
+                                 "paper-tray-selection", "favorites"}) {
+            QImage image(QString::fromStdString(shots / (std::string(name) + ".png")));
+            EXPECT_FALSE(image.isNull()) << language << " " << name;
+            EXPECT_GT(image.width(), 200) << language << " " << name;
+        }
+    }
+}
+
+} // namespace
+} // namespace velmora
+
+int main(int argc, char** argv) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    QApplication application(argc, argv);
+    velmora::qt::installApplicationFont();
+    velmora::qt::QtToolkit::shared().install();
+    ::testing::InitGoogleTest(&argc, argv);
+    int status = RUN_ALL_TESTS();
+    velmora::qt::QtToolkit::shared().uninstall();
+    return status;
+}
