@@ -17,7 +17,6 @@ public:
 
     QWidget* widget() override { return _widget; }
     void pull() override;
-    std::string kind() const override { return _kind; }
 
 protected:
     MirroredButton(std::shared_ptr<ui::Button> button, QAbstractButton* widget);

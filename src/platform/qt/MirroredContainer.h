@@ -14,7 +14,6 @@ public:
     MirroredContainer(std::shared_ptr<ui::View> view, QWidget* parent);
     QWidget* widget() override { return this; }
     void pull() override { pullCommon(*this); }
-    std::string kind() const override { return "view"; }
 };
 
 // A titled box; its subviews keep the box's own coordinates.
@@ -23,7 +22,6 @@ public:
     MirroredBox(std::shared_ptr<ui::Box> box, QWidget* parent);
     QWidget* widget() override { return this; }
     void pull() override;
-    std::string kind() const override { return "box"; }
 
 private:
     std::weak_ptr<ui::Box> _box;

@@ -15,7 +15,6 @@ public:
     MirroredDatePicker(std::shared_ptr<ui::DatePicker> picker, QWidget* parent);
     QWidget* widget() override { return this; }
     void pull() override;
-    std::string kind() const override { return "datepicker"; }
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

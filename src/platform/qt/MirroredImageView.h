@@ -13,7 +13,6 @@ public:
     MirroredImageView(std::shared_ptr<ui::ImageView> imageView, QWidget* parent);
     QWidget* widget() override { return this; }
     void pull() override;
-    std::string kind() const override { return "image"; }
 
 private:
     std::weak_ptr<ui::ImageView> _imageView;

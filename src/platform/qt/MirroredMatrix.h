@@ -18,7 +18,6 @@ public:
     MirroredMatrix(std::shared_ptr<ui::Matrix> matrix, QWidget* parent);
     QWidget* widget() override { return this; }
     void pull() override;
-    std::string kind() const override { return "matrix"; }
 
 private:
     std::weak_ptr<ui::Matrix> _matrix;

@@ -14,7 +14,6 @@ public:
     MirroredPopUpButton(std::shared_ptr<ui::PopUpButton> popUp, QWidget* parent);
     QWidget* widget() override { return this; }
     void pull() override;
-    std::string kind() const override { return "popup"; }
 
 protected:
     void focusInEvent(QFocusEvent* event) override;

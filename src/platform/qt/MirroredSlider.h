@@ -14,7 +14,6 @@ public:
     MirroredSlider(std::shared_ptr<ui::Slider> slider, QWidget* parent);
     QWidget* widget() override { return this; }
     void pull() override;
-    std::string kind() const override { return "slider"; }
 
 private:
     std::weak_ptr<ui::Slider> _slider;

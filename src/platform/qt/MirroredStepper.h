@@ -15,7 +15,6 @@ public:
     MirroredStepper(std::shared_ptr<ui::Stepper> stepper, QWidget* parent);
     QWidget* widget() override { return this; }
     void pull() override;
-    std::string kind() const override { return "stepper"; }
 
 private:
     std::weak_ptr<ui::Stepper> _stepper;

@@ -16,7 +16,6 @@ public:
     MirroredTabView(std::shared_ptr<ui::TabView> tabs, QWidget* parent);
     QWidget* widget() override { return this; }
     void pull() override;
-    std::string kind() const override { return "tabs"; }
     QTabBar* tabBar() const { return _bar; }
 
 private:

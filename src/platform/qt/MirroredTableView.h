@@ -16,7 +16,6 @@ public:
     QWidget* widget() override { return this; }
     QWidget* childHost() override { return nullptr; }
     void pull() override;
-    std::string kind() const override { return "table"; }
 
 private:
     std::weak_ptr<ui::TableView> _table;

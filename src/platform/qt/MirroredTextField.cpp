@@ -28,7 +28,6 @@ public:
     Label(std::shared_ptr<ui::TextField> field, QWidget* parent)
         : QLabel(parent), MirroredTextField(field), _field(field) {}
     QWidget* widget() override { return this; }
-    std::string kind() const override { return "label"; }
 
     void pull() override {
         auto field = _field.lock();
@@ -66,7 +65,6 @@ public:
             setEchoMode(QLineEdit::Password);
     }
     QWidget* widget() override { return this; }
-    std::string kind() const override { return kindOf(*_field.lock()); }
 
     void pull() override {
         auto field = _field.lock();
@@ -116,9 +114,19 @@ protected:
             QLineEdit::keyPressEvent(event);
             return;
         }
-        if (!edit(*editor, *event))
+        if (!edit(*editor, *event)) {
             QLineEdit::keyPressEvent(event); // moving the cursor and selecting
+            takeSelection(*editor);
+        }
         actionDone();
+    }
+
+    // A click or a drag places the cursor or selects: the field editor keeps the same range.
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        QLineEdit::mouseReleaseEvent(event);
+        auto field = _field.lock();
+        if (ui::FieldEditor* editor = field ? field->currentEditor() : nullptr)
+            takeSelection(*editor);
     }
 
     void inputMethodEvent(QInputMethodEvent* event) override {

@@ -36,8 +36,6 @@ public:
     // Where the view's subviews are shown; null when the widget shows them itself.
     virtual QWidget* childHost() { return widget(); }
     virtual void pull() = 0;
-    // The kind of widget the view needs now (a field that becomes a label needs another one).
-    virtual std::string kind() const = 0;
 
     std::shared_ptr<ui::View> view() const { return _view.lock(); }
     bool mirrors(const std::shared_ptr<ui::View>& view) const;

@@ -59,7 +59,7 @@ MirroredView* ViewMirror::mirrorFor(const std::shared_ptr<ui::View>& view, QWidg
         Entry& entry = it->second;
         if (entry.widget && entry.mirror->mirrors(view) &&
             entry.widget->parentWidget() == parentWidget &&
-            entry.mirror->kind() == mirrorKind(*view)) {
+            entry.kind == mirrorKind(*view)) {
             entry.pass = _pass;
             return entry.mirror;
         }
@@ -72,7 +72,7 @@ MirroredView* ViewMirror::mirrorFor(const std::shared_ptr<ui::View>& view, QWidg
     }
     MirroredView* mirror = makeMirror(view, parentWidget);
     markMirrored(*mirror->widget());
-    _entries[view.get()] = Entry{mirror, mirror->widget(), _pass};
+    _entries[view.get()] = Entry{mirror, mirror->widget(), _pass, mirrorKind(*view)};
     return mirror;
 }
 

@@ -37,6 +37,7 @@ private:
         MirroredView* mirror;
         QPointer<QWidget> widget;
         unsigned pass;
+        std::string kind; // a field that becomes a label needs another widget
     };
     std::weak_ptr<ui::View> _root;
     QPointer<QWidget> _host;
