@@ -8,6 +8,7 @@ packages=(
     libcups2-dev zlib1g-dev libxml2-dev libcurl4-openssl-dev libplist-dev libicu-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     cups-daemon cups-client cups-filters
+    qt6-base-dev fonts-urw-base35 fonts-ipafont-gothic
 )
 
 missing=()

@@ -308,7 +308,8 @@ TEST(GuiScreenshots, EveryWindowIsTidyInEnglishAndJapanese) {
         EXPECT_EQ(result.status, 0) << language << "\n" << text;
         for (const char* name : {"print-dialog", "detailed-settings-tabs",
                                  "detailed-settings-outline", "about", "job-name",
-                                 "paper-tray-selection", "favorites"}) {
+                                 "paper-tray-selection", "bypass-tray-selection",
+                                 "save-favorite", "favorites"}) {
             QImage image(QString::fromStdString(shots / (std::string(name) + ".png")));
             EXPECT_FALSE(image.isNull()) << language << " " << name;
             EXPECT_GT(image.width(), 200) << language << " " << name;

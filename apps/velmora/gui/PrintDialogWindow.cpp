@@ -71,8 +71,11 @@ void PrintDialogWindow::buildWindow() {
     _summary->setColumnCount(2);
     _summary->setHeaderHidden(true);
     _summary->setRootIsDecorated(false);
-    _summary->setMinimumWidth(280);
-    _summary->header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    _summary->setMinimumWidth(380);
+    // Titles get a fixed share and values the rest; the tool tip holds a long line whole.
+    _summary->header()->setStretchLastSection(true);
+    _summary->header()->setSectionResizeMode(0, QHeaderView::Interactive);
+    _summary->setColumnWidth(0, 200);
     auto* side = new QVBoxLayout;
     side->addWidget(summaryLabel);
     side->addWidget(_summary, 1);
@@ -207,8 +210,12 @@ void PrintDialogWindow::refreshSummary() {
     auto info = _session->panel->summaryInfo();
     if (!info)
         return;
-    for (const auto& [title, value] : *info)
-        new QTreeWidgetItem(_summary, QStringList{toQString(title), summaryText(value)});
+    for (const auto& [title, value] : *info) {
+        auto* item = new QTreeWidgetItem(_summary, QStringList{toQString(title), summaryText(value)});
+        QString whole = item->text(0) + ": " + item->text(1);
+        item->setToolTip(0, whole);
+        item->setToolTip(1, whole);
+    }
 }
 
 void PrintDialogWindow::showStatus(const std::string& text, bool problem) {

@@ -93,6 +93,12 @@ void ScreenshotTour::openFromPanel(const void* button, std::vector<Step> steps) 
     _steps.clear();
 }
 
+void ScreenshotTour::openByPanel(const std::function<void()>& open, std::vector<Step> steps) {
+    _steps = std::move(steps);
+    open();
+    _steps.clear();
+}
+
 std::vector<std::string> ScreenshotTour::run() {
     std::error_code code;
     std::filesystem::create_directories(_folder, code);
@@ -116,12 +122,13 @@ std::vector<std::string> ScreenshotTour::run() {
     openFromPanel(views.jobNameButton.get(), {captureAndClose("job-name")});
     openFromPanel(views.automaticPaperTraySelectionButton.get(),
                   {captureAndClose("paper-tray-selection")});
-    openFromPanel(views.bypassPaperTraySelectionButton.get(),
-                  {captureAndClose("bypass-tray-selection")});
-    openFromPanel(views.saveFavoriteButton.get(), {captureAndClose("save-favorite")});
-    _steps = {captureAndClose("favorites")};
-    panel->clickedBrowseFavoriteButton();
-    _steps.clear();
+    // The bypass tray's button is enabled only for the bypass tray, and the favorites strip
+    // may be hidden: these windows are opened the way their buttons would open them.
+    openByPanel([&] {
+        panel->clickedSelectPaperTraySelectionButton(views.bypassPaperTraySelectionButton->tag());
+    }, {captureAndClose("bypass-tray-selection")});
+    openByPanel([&] { panel->clickedSaveFavoriteButton(); }, {captureAndClose("save-favorite")});
+    openByPanel([&] { panel->clickedBrowseFavoriteButton(); }, {captureAndClose("favorites")});
     toolkit.setWindowShownHook(nullptr);
     return _problems;
 }

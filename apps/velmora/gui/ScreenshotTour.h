@@ -38,6 +38,7 @@ private:
     void capture(QWidget& widget, const std::string& name);
     // Clicks the panel's button (through its widget); each window that opens takes the next step.
     void openFromPanel(const void* button, std::vector<Step> steps);
+    void openByPanel(const std::function<void()>& open, std::vector<Step> steps);
     Step captureAndClose(const std::string& name);
     Step detailedSettings();
 };

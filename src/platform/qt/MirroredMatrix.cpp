@@ -1,6 +1,7 @@
 #include "platform/qt/MirroredMatrix.h"
 
 #include <QRadioButton>
+#include <QStyle>
 
 namespace velmora::qt {
 
@@ -28,6 +29,21 @@ void MirroredMatrix::makeCells(const ui::Matrix& matrix) {
         }
 }
 
+// A control may give its radio rows less height than the matrix frame asks for; a parent widget
+// clips what overflows, so the rows close up to fit the part the parent shows, as long as a
+// radio button still fits in a row.
+int MirroredMatrix::fittedCellHeight() const {
+    int rows = std::max(1, _rows);
+    int cellHeight = height() / rows;
+    if (!parentWidget() || _cells.empty())
+        return cellHeight;
+    int shown = std::min(height(), parentWidget()->height() - y());
+    int fitted = shown / rows;
+    int needed = std::max(style()->pixelMetric(QStyle::PM_ExclusiveIndicatorHeight),
+                          _cells.front()->fontMetrics().height());
+    return fitted >= needed ? std::min(cellHeight, fitted) : cellHeight;
+}
+
 void MirroredMatrix::pull() {
     auto matrix = _matrix.lock();
     if (!matrix)
@@ -35,7 +51,7 @@ void MirroredMatrix::pull() {
     pullCommon(*this);
     makeCells(*matrix);
     int cellWidth = width() / std::max(1, _columns);
-    int cellHeight = height() / std::max(1, _rows);
+    int cellHeight = fittedCellHeight();
     for (int row = 0; row < _rows; ++row)
         for (int column = 0; column < _columns; ++column) {
             auto* button = _cells[static_cast<std::size_t>(row * _columns + column)];

@@ -25,6 +25,7 @@ private:
     int _rows = -1, _columns = -1;
 
     void makeCells(const ui::Matrix& matrix);
+    int fittedCellHeight() const;
 };
 
 } // namespace velmora::qt
