@@ -8,18 +8,18 @@ bench="${1:-$(cd "$(dirname "$0")/.." && pwd)/build/bench/bench/velmora_bench}"
 median() { # benchmark name → "cpu_ms peak_MiB"
     "$bench" --benchmark_filter="^$1\$" --benchmark_repetitions=5 \
         --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
-        awk -F, -v name="\"$1_median\"" '
+        awk -F, -v name="\"$1_median\"" -v column="${2:-4}" '
             $1 == name {
-                cpu = $4; unit = $5; gsub(/"/, "", unit)
+                cpu = $column; unit = $5; gsub(/"/, "", unit)
                 if (unit == "us") cpu /= 1000; else if (unit == "ns") cpu /= 1e6
                 peak = "-"
                 printf "%.3f %s\n", cpu, peak
             }'
 }
 
-pair() { # label work floor
-    read -r work _ < <(median "$2")
-    read -r floor _ < <(median "$3")
+pair() { # label work floor [column: 4 CPU time, 3 wall time]
+    read -r work _ < <(median "$2" "${4:-4}")
+    read -r floor _ < <(median "$3" "${4:-4}")
     printf "%-44s %10.3f ms %10.3f ms %6.2fx\n" "$1" "$work" "$floor" \
         "$(awk -v a="$work" -v b="$floor" 'BEGIN { print a / b }')"
 }
@@ -31,3 +31,4 @@ pair "50,000-record SOAP answer" BM_DecodeAnswer50000Records BM_Libxml2ParseOnly
 pair "one validated change across 500 options" BM_OneValidatedChange BM_SetValuesWithoutValidation
 pair "500 controls built (reading included)" BM_BuildControlsOfUISettingsFile BM_ReadUISettingsFile
 pair "panel opened on the sample press" BM_OpenPanelOnSamplePress BM_ReadSessionResources
+pair "start to the graphical dialog shown (wall)" BM_StartGraphicalDialogUntilShown BM_StartHeadlessSession 3

@@ -306,10 +306,10 @@ TEST(GuiScreenshots, EveryWindowIsTidyInEnglishAndJapanese) {
         std::ifstream said(errors);
         std::string text((std::istreambuf_iterator<char>(said)), {});
         EXPECT_EQ(result.status, 0) << language << "\n" << text;
-        for (const char* name : {"print-dialog", "detailed-settings-tabs",
-                                 "detailed-settings-outline", "about", "job-name",
-                                 "paper-tray-selection", "bypass-tray-selection",
-                                 "save-favorite", "favorites"}) {
+        for (const char* name :
+             {"print-dialog", "detailed-settings-tabs", "detailed-settings-outline", "about",
+              "job-name", "paper-tray-selection", "bypass-tray-selection", "save-favorite",
+              "favorites"}) {
             QImage image(QString::fromStdString(shots / (std::string(name) + ".png")));
             EXPECT_FALSE(image.isNull()) << language << " " << name;
             EXPECT_GT(image.width(), 200) << language << " " << name;

@@ -21,11 +21,13 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: velmora gui [FILE...] [-d QUEUE] [--embedded] [--output-dir DIR] [--save-defaults]\n"
-    "         [--settings FILE] [--bundle DIR] [--ppd FILE] [--lang L] [--screenshot DIR]\n";
+    "         [--settings FILE] [--bundle DIR] [--ppd FILE] [--lang L] [--screenshot DIR]\n"
+    "         [--open-and-close]\n";
 
 struct GuiOptions {
     PrintDialogWindow::Request request;
     std::string settingsFile, screenshots;
+    bool openAndClose = false; // start-up checks: the dialog drawn once, then gone
 };
 
 std::optional<GuiOptions> parse(const std::vector<std::string>& arguments) {
@@ -48,6 +50,8 @@ std::optional<GuiOptions> parse(const std::vector<std::string>& arguments) {
             request.panel.language = arguments[++i];
         else if (arg == "--screenshot" && hasValue)
             options.screenshots = arguments[++i];
+        else if (arg == "--open-and-close")
+            options.openAndClose = true;
         else if (arg == "--embedded")
             request.embeddedOnly = true;
         else if (arg == "--save-defaults")
@@ -79,6 +83,13 @@ int takeScreenshots(PrintDialogWindow& window, const std::string& folder) {
     for (const auto& problem : problems)
         std::fprintf(stderr, "layout: %s\n", problem.c_str());
     return problems.empty() ? 0 : 1;
+}
+
+// Shown and drawn: what a person sees first, without waiting for them.
+void showOnce(PrintDialogWindow& window) {
+    window.show();
+    QApplication::processEvents();
+    window.repaint();
 }
 
 } // namespace
@@ -137,6 +148,8 @@ int runGuiCommand(const std::vector<std::string>& arguments) {
         PrintDialogWindow window(request, cups, reachable);
         if (!window.openDestination()) {
             status = fail(window.error());
+        } else if (options->openAndClose) {
+            showOnce(window);
         } else if (!options->screenshots.empty()) {
             status = takeScreenshots(window, options->screenshots);
         } else if (window.exec() == QDialog::Accepted && window.result()) {

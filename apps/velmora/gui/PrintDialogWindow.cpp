@@ -1,6 +1,7 @@
 #include "PrintDialogWindow.h"
 
 #include "panel/LornPDEByCocoa.h"
+#include "platform/printing/HostText.h"
 #include "platform/qt/MirroredView.h"
 #include "platform/qt/QtToolkit.h"
 #include "platform/qt/ViewMirror.h"
@@ -52,7 +53,7 @@ PrintDialogWindow::~PrintDialogWindow() {
 void PrintDialogWindow::buildWindow() {
     setWindowTitle("Print");
     setObjectName("Print");
-    auto* printerLabel = new QLabel("&Printer:", this);
+    auto* printerLabel = new QLabel(toQString(hostText("&Printer:")), this);
     _destinations = new QComboBox(this);
     _destinations->setObjectName("destination");
     _destinations->setMinimumWidth(260);
@@ -65,7 +66,7 @@ void PrintDialogWindow::buildWindow() {
     _panelArea = new QWidget(this);
     _panelArea->setObjectName("panelArea");
 
-    auto* summaryLabel = new QLabel("Summary", this);
+    auto* summaryLabel = new QLabel(toQString(hostText("Summary")), this);
     _summary = new QTreeWidget(this);
     _summary->setObjectName("summary");
     _summary->setColumnCount(2);
@@ -87,8 +88,8 @@ void PrintDialogWindow::buildWindow() {
     _status = new QLabel(this);
     _status->setObjectName("status");
     _status->setWordWrap(true);
-    _cancel = new QPushButton("Cancel", this);
-    _print = new QPushButton("&Print", this);
+    _cancel = new QPushButton(toQString(hostText("Cancel")), this);
+    _print = new QPushButton(toQString(hostText("&Print")), this);
     _cancel->setAutoDefault(false);
     _print->setAutoDefault(false);
     _print->setDefault(true);
@@ -126,8 +127,8 @@ bool PrintDialogWindow::openDestination() {
     std::string queue = _request.queue;
     if (queue.empty() && _cupsReachable && !_request.embeddedOnly)
         queue = _cups.defaultDestination().value_or("");
-    int index = queue.empty() ? _destinations->count() - 1
-                              : _destinations->findData(toQString(queue));
+    int index =
+        queue.empty() ? _destinations->count() - 1 : _destinations->findData(toQString(queue));
     if (index < 0) {
         _error = "there is no queue \"" + queue + "\" on " + _cups.serverName();
         return false;
@@ -160,8 +161,8 @@ bool PrintDialogWindow::openSession(const std::string& queue) {
         session->dialog->restoreSnapshot(*session->destination.restoreFrom);
     session->panel->restoreValuesAndReturnError(nullptr);
     session->dialog->showPanel();
-    session->mirror = std::make_unique<qt::ViewMirror>(
-        session->dialog->window()->contentView(), _panelArea);
+    session->mirror =
+        std::make_unique<qt::ViewMirror>(session->dialog->window()->contentView(), _panelArea);
     qt::QtToolkit::shared().addMirror(session->mirror.get());
     _session = std::move(session);
     fitPanelArea();
@@ -211,7 +212,8 @@ void PrintDialogWindow::refreshSummary() {
     if (!info)
         return;
     for (const auto& [title, value] : *info) {
-        auto* item = new QTreeWidgetItem(_summary, QStringList{toQString(title), summaryText(value)});
+        auto* item =
+            new QTreeWidgetItem(_summary, QStringList{toQString(title), summaryText(value)});
         QString whole = item->text(0) + ": " + item->text(1);
         item->setToolTip(0, whole);
         item->setToolTip(1, whole);
@@ -230,13 +232,13 @@ void PrintDialogWindow::print() {
     // The panel refuses to save settings it finds inconsistent (it says why in an alert).
     if (!_session->panel->saveValuesAndReturnError(&error)) {
         qt::QtToolkit::shared().refreshAll();
-        showStatus(error.empty() ? "The settings were not saved." : error, true);
+        showStatus(error.empty() ? hostText("The settings were not saved.") : error, true);
         return;
     }
     JobRequest job{_request.files, jobTitle(_session->panel.get(), _request.files),
                    _request.outputDir, _request.saveDefaults};
     if (_session->destination.embedded && job.saveDefaults) {
-        showStatus("Saving the options as defaults needs a CUPS queue.", true);
+        showStatus(hostText("Saving the options as defaults needs a CUPS queue."), true);
         return;
     }
     Dictionary snapshot = _session->dialog->settingsSnapshot();

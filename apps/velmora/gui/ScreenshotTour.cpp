@@ -124,9 +124,12 @@ std::vector<std::string> ScreenshotTour::run() {
                   {captureAndClose("paper-tray-selection")});
     // The bypass tray's button is enabled only for the bypass tray, and the favorites strip
     // may be hidden: these windows are opened the way their buttons would open them.
-    openByPanel([&] {
-        panel->clickedSelectPaperTraySelectionButton(views.bypassPaperTraySelectionButton->tag());
-    }, {captureAndClose("bypass-tray-selection")});
+    openByPanel(
+        [&] {
+            panel->clickedSelectPaperTraySelectionButton(
+                views.bypassPaperTraySelectionButton->tag());
+        },
+        {captureAndClose("bypass-tray-selection")});
     openByPanel([&] { panel->clickedSaveFavoriteButton(); }, {captureAndClose("save-favorite")});
     openByPanel([&] { panel->clickedBrowseFavoriteButton(); }, {captureAndClose("favorites")});
     toolkit.setWindowShownHook(nullptr);

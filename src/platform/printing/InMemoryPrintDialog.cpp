@@ -1,6 +1,9 @@
 #include "platform/printing/InMemoryPrintDialog.h"
 
+#include "platform/printing/HostText.h"
+
 #include "platform/foundation/PlugInBundleLoader.h"
+#include "platform/printing/HostText.h"
 #include "platform/printing/InMemoryPrinter.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/TextField.h"
@@ -84,9 +87,10 @@ bool InMemoryPrintDialog::open(std::string* error) {
 }
 
 void InMemoryPrintDialog::buildWindow() {
-    _window = std::make_shared<ui::Window>(ui::Rect::make(0, 0, 600, kHostStripHeight), "Print");
+    _window = std::make_shared<ui::Window>(ui::Rect::make(0, 0, 600, kHostStripHeight),
+                                           hostText("Print"));
     auto content = _window->contentView();
-    content->addSubview(ui::TextField::label(ui::Rect::make(20, 7, 70, 17), "Copies:"));
+    content->addSubview(ui::TextField::label(ui::Rect::make(20, 7, 70, 17), hostText("Copies:")));
     _copies = std::make_shared<ui::TextField>(
         ui::Rect::make(kCopiesX, kCopiesY, kCopiesWidth, kCopiesHeight));
     _copies->setStringValue(std::to_string(_settings.copies()));
@@ -99,13 +103,13 @@ void InMemoryPrintDialog::buildWindow() {
             field.setStringValue(std::to_string(_settings.copies()));
     });
     content->addSubview(_copies);
-    _collate = ui::Button::checkBox(ui::Rect::make(180, 4, 100, 22), "Collated");
+    _collate = ui::Button::checkBox(ui::Rect::make(180, 4, 100, 22), hostText("Collated"));
     _collate->setAction("collatedSelected:");
     _collate->setTarget([this](ui::Control& box) {
         _settings.setCollate(static_cast<ui::Button&>(box).state() == 1);
     });
     content->addSubview(_collate);
-    _twoSided = ui::Button::checkBox(ui::Rect::make(290, 4, 110, 22), "Two-Sided");
+    _twoSided = ui::Button::checkBox(ui::Rect::make(290, 4, 110, 22), hostText("Two-Sided"));
     _twoSided->setAction("twoSidedSelected:");
     // The dialog's own two-sided setting is the PPD's duplex choice; the panel is told.
     _twoSided->setTarget([this](ui::Control& box) {

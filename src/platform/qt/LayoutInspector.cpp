@@ -9,10 +9,10 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QTabBar>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOption>
+#include <QTabBar>
 #include <QWidget>
 
 namespace velmora::qt {
@@ -90,9 +90,11 @@ std::string toStd(const QString& text) {
 
 // The widgets whose inside Qt lays out itself.
 bool isComposite(const QWidget& widget) {
-    return qobject_cast<const QComboBox*>(&widget) || qobject_cast<const QAbstractScrollArea*>(&widget) ||
-           qobject_cast<const QAbstractSpinBox*>(&widget) || qobject_cast<const QLineEdit*>(&widget) ||
-           qobject_cast<const QTabBar*>(&widget) || qobject_cast<const QAbstractSlider*>(&widget);
+    return qobject_cast<const QComboBox*>(&widget) ||
+           qobject_cast<const QAbstractScrollArea*>(&widget) ||
+           qobject_cast<const QAbstractSpinBox*>(&widget) ||
+           qobject_cast<const QLineEdit*>(&widget) || qobject_cast<const QTabBar*>(&widget) ||
+           qobject_cast<const QAbstractSlider*>(&widget);
 }
 
 void inspect(const QWidget& widget, const QWidget& root, std::vector<std::string>& out) {
@@ -115,8 +117,7 @@ void inspect(const QWidget& widget, const QWidget& root, std::vector<std::string
         for (std::size_t j = i + 1; j < shown.size(); ++j)
             if (isMirrored(child) && isMirrored(*shown[j]) &&
                 child.geometry().intersects(shown[j]->geometry()))
-                out.push_back(toStd(describe(child)) + " overlaps " +
-                              toStd(describe(*shown[j])));
+                out.push_back(toStd(describe(child)) + " overlaps " + toStd(describe(*shown[j])));
         if (!isComposite(widget))
             inspect(child, root, out);
     }

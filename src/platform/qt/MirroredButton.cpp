@@ -78,16 +78,16 @@ void MirroredButton::pull() {
         _widget->setText(toQString(button->title()));
     if (auto image = button->image(); image && !image->path().empty()) {
         _widget->setIcon(QIcon(toQString(image->path())));
-        _widget->setIconSize(QSize(static_cast<int>(image->size().width),
-                                   static_cast<int>(image->size().height)));
+        _widget->setIconSize(
+            QSize(static_cast<int>(image->size().width), static_cast<int>(image->size().height)));
     } else {
         _widget->setIcon(QIcon());
     }
     if (auto* check = qobject_cast<QCheckBox*>(_widget)) {
         check->setTristate(button->allowsMixedState());
         check->setCheckState(button->state() == ui::kMixedState ? Qt::PartiallyChecked
-                             : button->state() == ui::kOnState ? Qt::Checked
-                                                               : Qt::Unchecked);
+                             : button->state() == ui::kOnState  ? Qt::Checked
+                                                                : Qt::Unchecked);
     } else if (auto* radio = qobject_cast<QRadioButton*>(_widget)) {
         radio->setChecked(button->state() == ui::kOnState);
     } else if (auto* push = qobject_cast<QPushButton*>(_widget)) {

@@ -40,8 +40,8 @@ void MirroredSlider::pull() {
     if (slider->numberOfTickMarks() > 1)
         setTickInterval(std::max(1, count / (slider->numberOfTickMarks() - 1)));
     double span = slider->maxValue() - slider->minValue();
-    setValue(span > 0 ? static_cast<int>(std::lround((slider->value() - slider->minValue()) /
-                                                     span * count))
+    setValue(span > 0 ? static_cast<int>(
+                            std::lround((slider->value() - slider->minValue()) / span * count))
                       : 0);
 }
 

@@ -72,8 +72,8 @@ void MirroredTableView::fill(ui::TableView& table) {
     for (long row = 0; row < table.numberOfRows(); ++row) {
         int level = outline ? outline->levelForRow(row) : 0;
         parents.resize(static_cast<std::size_t>(level));
-        auto* item = parents.empty() ? new QTreeWidgetItem(this)
-                                     : new QTreeWidgetItem(parents.back());
+        auto* item =
+            parents.empty() ? new QTreeWidgetItem(this) : new QTreeWidgetItem(parents.back());
         for (std::size_t c = 0; c < columns.size(); ++c)
             item->setText(static_cast<int>(c),
                           cellText(table.objectValueAt(columns[c].get(), row)));
@@ -85,9 +85,10 @@ void MirroredTableView::fill(ui::TableView& table) {
     if (outline)
         for (long row = 0; row < table.numberOfRows(); ++row)
             if (outline->isItemExpanded(outline->itemAtRow(row)))
-                if (auto* item = itemFromIndex(model()->match(model()->index(0, 0), Qt::UserRole,
-                                                              QVariant::fromValue<qlonglong>(row),
-                                                              1, Qt::MatchRecursive)
+                if (auto* item = itemFromIndex(model()
+                                                   ->match(model()->index(0, 0), Qt::UserRole,
+                                                           QVariant::fromValue<qlonglong>(row), 1,
+                                                           Qt::MatchRecursive)
                                                    .value(0)))
                     item->setExpanded(true);
     _filling = false;

@@ -50,8 +50,7 @@ QRect toQtRect(const ui::Rect& frame, double parentHeight) {
                  static_cast<int>(std::lround(frame.size.height)));
 }
 
-MirroredView::MirroredView(std::shared_ptr<ui::View> view)
-    : _view(view), _address(view.get()) {}
+MirroredView::MirroredView(std::shared_ptr<ui::View> view) : _view(view), _address(view.get()) {}
 
 bool MirroredView::mirrors(const std::shared_ptr<ui::View>& view) const {
     return view.get() == _address && !_view.expired();

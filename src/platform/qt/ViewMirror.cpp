@@ -58,8 +58,7 @@ MirroredView* ViewMirror::mirrorFor(const std::shared_ptr<ui::View>& view, QWidg
     if (it != _entries.end()) {
         Entry& entry = it->second;
         if (entry.widget && entry.mirror->mirrors(view) &&
-            entry.widget->parentWidget() == parentWidget &&
-            entry.kind == mirrorKind(*view)) {
+            entry.widget->parentWidget() == parentWidget && entry.kind == mirrorKind(*view)) {
             entry.pass = _pass;
             return entry.mirror;
         }

@@ -1,0 +1,58 @@
+// From starting velmora to the graphical print dialog drawn on the sample press, next to the
+// headless session's start-up (the same plug-in, panel, summary and print settings, no window).
+// Each run is a fresh process, as a person starting the dialog gets; Qt draws offscreen.
+
+#include <benchmark/benchmark.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+// Runs velmora with the arguments, its output discarded; false when it fails.
+bool runVelmora(const std::vector<std::string>& arguments) {
+    std::vector<std::string> all{VELMORA_EXECUTABLE};
+    all.insert(all.end(), arguments.begin(), arguments.end());
+    std::vector<char*> argv;
+    for (auto& argument : all)
+        argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    pid_t pid = 0;
+    int failed = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    return failed == 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+           WEXITSTATUS(status) == 0;
+}
+
+void measureStartUp(benchmark::State& state, const std::vector<std::string>& arguments) {
+    ::setenv("LANGUAGE", "en", 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    for (auto _ : state)
+        if (!runVelmora(arguments)) {
+            state.SkipWithError("velmora failed");
+            return;
+        }
+}
+
+void BM_StartGraphicalDialogUntilShown(benchmark::State& state) {
+    measureStartUp(state, {"gui", "--embedded", "--open-and-close"});
+}
+BENCHMARK(BM_StartGraphicalDialogUntilShown)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_StartHeadlessSession(benchmark::State& state) {
+    measureStartUp(state, {"panel"});
+}
+BENCHMARK(BM_StartHeadlessSession)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace

@@ -1,0 +1,36 @@
+#include "platform/printing/HostText.h"
+
+#include "platform/foundation/PreferredLanguages.h"
+
+#include <map>
+
+namespace velmora {
+namespace {
+
+const std::map<std::string, std::string>& japanese() {
+    static const std::map<std::string, std::string> texts{
+        {"Print", "プリント"},
+        {"&Print", "プリント(&P)"},
+        {"&Printer:", "プリンタ(&P):"},
+        {"Cancel", "キャンセル"},
+        {"Summary", "概要"},
+        {"Copies:", "部数:"},
+        {"Collated", "丁合い"},
+        {"Two-Sided", "両面"},
+        {"The settings were not saved.", "設定を保存できませんでした。"},
+        {"Saving the options as defaults needs a CUPS queue.",
+         "オプションを既定値として保存するには CUPS のキューが必要です。"},
+    };
+    return texts;
+}
+
+} // namespace
+
+std::string hostText(const std::string& english) {
+    if (PreferredLanguages::first().rfind("ja", 0) != 0)
+        return english;
+    auto it = japanese().find(english);
+    return it == japanese().end() ? english : it->second;
+}
+
+} // namespace velmora
