@@ -6,9 +6,10 @@ set -euo pipefail
 bench="${1:-$(cd "$(dirname "$0")/.." && pwd)/build/bench/bench/velmora_bench}"
 
 median() { # benchmark name → "cpu_ms peak_MiB"
-    "$bench" --benchmark_filter="^$1\$" --benchmark_repetitions=5 \
+    "$bench" --benchmark_filter="^$1(/real_time)?\$" --benchmark_repetitions=5 \
         --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
         awk -F, -v name="\"$1_median\"" -v column="${2:-4}" '
+            { sub(/\/real_time_median"$/, "_median\"", $1) }
             $1 == name {
                 cpu = $column; unit = $5; gsub(/"/, "", unit)
                 if (unit == "us") cpu /= 1000; else if (unit == "ns") cpu /= 1e6
