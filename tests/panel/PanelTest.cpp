@@ -202,6 +202,23 @@ TEST_F(PanelTest, ShowingBuildsTheControlsOnceAndCutsOffTheFavoritesRow) {
     EXPECT_EQ(views.jobName->stringValue(), "Auto");
 }
 
+// The device reports its trays by their Japanese names; an English panel shows English ones.
+TEST_F(PanelTest, TrayChoicesFromTheDeviceAreInThePersonsLanguage) {
+    openAndShow();
+    const auto& views = panel->views();
+    for (ZEMAUI* control : {views.inputSlot.get(), views.outputTray.get()}) {
+        ui::PopUpButton& popUp = *control->popUpButton();
+        ASSERT_GT(popUp.numberOfItems(), 1);
+        EXPECT_EQ(popUp.itemAtIndex(0)->title(), "Auto Select") << control->mainKeyword();
+        for (int i = 0; i < popUp.numberOfItems(); ++i) {
+            const std::string& title = popUp.itemAtIndex(i)->title();
+            EXPECT_TRUE(std::all_of(title.begin(), title.end(),
+                                    [](unsigned char c) { return c < 0x80; }))
+                << control->mainKeyword() << ": " << title;
+        }
+    }
+}
+
 TEST_F(PanelTest, WithoutABypassDescriptionThereIsNoBypassDialog) {
     // A copy of the plug-in whose UI settings do not describe the bypass control.
     open(copyPlugIn("UISettings.plist", [](std::string& text) {
