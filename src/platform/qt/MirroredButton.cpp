@@ -3,6 +3,7 @@
 #include "platform/ui/Image.h"
 
 #include <QCheckBox>
+#include <QFocusEvent>
 #include <QIcon>
 #include <QPushButton>
 #include <QRadioButton>
@@ -28,7 +29,7 @@ public:
 protected:
     void focusInEvent(QFocusEvent* event) override {
         Base::focusInEvent(event);
-        focusTaken();
+        focusTaken(event->reason());
     }
 };
 

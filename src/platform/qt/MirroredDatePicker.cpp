@@ -1,5 +1,6 @@
 #include "platform/qt/MirroredDatePicker.h"
 
+#include <QFocusEvent>
 #include <QTimeZone>
 
 namespace velmora::qt {
@@ -30,7 +31,7 @@ MirroredDatePicker::MirroredDatePicker(std::shared_ptr<ui::DatePicker> picker, Q
 
 void MirroredDatePicker::focusInEvent(QFocusEvent* event) {
     QDateTimeEdit::focusInEvent(event);
-    focusTaken();
+    focusTaken(event->reason());
 }
 
 void MirroredDatePicker::pull() {

@@ -11,8 +11,11 @@ MirroredMatrix::MirroredMatrix(std::shared_ptr<ui::Matrix> matrix, QWidget* pare
 void MirroredMatrix::makeCells(const ui::Matrix& matrix) {
     if (matrix.numberOfRows() == _rows && matrix.numberOfColumns() == _columns)
         return;
-    for (auto* cell : _cells)
-        delete cell;
+    // A cell may be the one whose click is running.
+    for (auto* cell : _cells) {
+        cell->hide();
+        cell->deleteLater();
+    }
     _cells.clear();
     _rows = matrix.numberOfRows();
     _columns = matrix.numberOfColumns();

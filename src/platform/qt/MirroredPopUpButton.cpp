@@ -2,6 +2,7 @@
 
 #include "platform/ui/Image.h"
 
+#include <QFocusEvent>
 #include <QStandardItemModel>
 
 namespace velmora::qt {
@@ -29,7 +30,7 @@ MirroredPopUpButton::MirroredPopUpButton(std::shared_ptr<ui::PopUpButton> popUp,
 
 void MirroredPopUpButton::focusInEvent(QFocusEvent* event) {
     QComboBox::focusInEvent(event);
-    focusTaken();
+    focusTaken(event->reason());
 }
 
 void MirroredPopUpButton::fillItems(const ui::PopUpButton& popUp) {

@@ -70,7 +70,8 @@ void MirroredTableView::fill(ui::TableView& table) {
     auto* outline = dynamic_cast<ui::OutlineView*>(&table);
     std::vector<QTreeWidgetItem*> parents;
     for (long row = 0; row < table.numberOfRows(); ++row) {
-        int level = outline ? outline->levelForRow(row) : 0;
+        long level = outline ? outline->levelForRow(row) : 0;
+        level = std::clamp(level, 0L, static_cast<long>(parents.size()));
         parents.resize(static_cast<std::size_t>(level));
         auto* item =
             parents.empty() ? new QTreeWidgetItem(this) : new QTreeWidgetItem(parents.back());

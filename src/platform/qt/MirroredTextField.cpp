@@ -63,6 +63,9 @@ public:
         : QLineEdit(parent), MirroredTextField(field), _field(field) {
         if (field->isSecure())
             setEchoMode(QLineEdit::Password);
+        // Every edit goes through the field editor: no menu or drop that would bypass it.
+        setContextMenuPolicy(Qt::NoContextMenu);
+        setAcceptDrops(false);
     }
     QWidget* widget() override { return this; }
 
@@ -91,7 +94,7 @@ public:
 protected:
     void focusInEvent(QFocusEvent* event) override {
         QLineEdit::focusInEvent(event);
-        focusTaken();
+        focusTaken(event->reason());
     }
 
     void keyPressEvent(QKeyEvent* event) override {
@@ -100,25 +103,27 @@ protected:
             QLineEdit::keyPressEvent(event);
             return;
         }
-        if (event->key() == Qt::Key_Tab || event->key() == Qt::Key_Backtab) {
-            if (endEditing(*field))
-                QLineEdit::keyPressEvent(event);
-            return;
-        }
         if (event->key() == Qt::Key_Escape) {
             event->ignore(); // the dialog's cancel button
             return;
         }
         ui::FieldEditor* editor = beginEditing(*field);
-        if (!editor) {
+        // Keys that only move the cursor or select are Qt's; any change Qt would make to the
+        // text itself is undone by the refresh, which shows the field editor's text.
+        if (!editor || !edit(*editor, *event)) {
             QLineEdit::keyPressEvent(event);
-            return;
-        }
-        if (!edit(*editor, *event)) {
-            QLineEdit::keyPressEvent(event); // moving the cursor and selecting
-            takeSelection(*editor);
+            if (editor)
+                takeSelection(*editor);
         }
         actionDone();
+    }
+
+    // Tab and Backtab leave the field only when the toolkit lets the editing end.
+    bool focusNextPrevChild(bool next) override {
+        auto field = _field.lock();
+        if (field && field->isEditable() && !endEditing(*field))
+            return true;
+        return QLineEdit::focusNextPrevChild(next);
     }
 
     // A click or a drag places the cursor or selects: the field editor keeps the same range.
@@ -139,6 +144,9 @@ protected:
         takeSelection(*editor);
         editor->typeText(fromQString(event->commitString()));
         actionDone();
+        // What the input method is still composing stays on screen.
+        QInputMethodEvent composing(event->preeditString(), event->attributes());
+        QLineEdit::inputMethodEvent(&composing);
     }
 
 private:

@@ -12,10 +12,12 @@
 #include "platform/qt/MirroredTableView.h"
 #include "platform/qt/MirroredTextField.h"
 #include "platform/qt/QtFonts.h"
+#include "platform/qt/QtToolkit.h"
 #include "platform/ui/Control.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 
+#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -65,8 +67,14 @@ void MirroredView::actionDone() {
         actionHook()();
 }
 
-void MirroredView::focusTaken() {
+void MirroredView::focusTaken(Qt::FocusReason reason) {
+    // Qt moves the focus itself when a window opens or a focused widget is hidden; only a
+    // person's click, Tab or shortcut is an action.
+    bool byPerson = reason == Qt::MouseFocusReason || reason == Qt::TabFocusReason ||
+                    reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
     auto shown = view();
+    if (!byPerson)
+        return;
     ui::Window* window = shown ? shown->window() : nullptr;
     if (!window || !shown->acceptsFirstResponder())
         return;
@@ -75,7 +83,12 @@ void MirroredView::focusTaken() {
         return;
     if (!window->makeFirstResponder(shown.get())) {
         // The field being edited keeps the focus; give it back once Qt has moved it.
-        QTimer::singleShot(0, [] { actionDone(); });
+        QPointer<QWidget> keeper = QtToolkit::shared().widgetFor(editing);
+        QTimer::singleShot(0, [keeper] {
+            if (keeper)
+                keeper->setFocus(Qt::OtherFocusReason);
+            actionDone();
+        });
     }
     actionDone();
 }

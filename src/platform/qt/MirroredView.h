@@ -4,6 +4,7 @@
 
 #include <QRect>
 #include <QString>
+#include <Qt>
 
 #include <functional>
 #include <memory>
@@ -47,7 +48,7 @@ public:
 protected:
     // The person moved the focus onto the widget: the view becomes the window's first
     // responder, which the field being edited may refuse; then the focus goes back to it.
-    void focusTaken();
+    void focusTaken(Qt::FocusReason reason);
     void pullCommon(QWidget& widget) const;
 
 private:

@@ -22,6 +22,11 @@ QStyle::StandardPixmap iconOf(ui::AlertStyle style) {
     return QStyle::SP_MessageBoxWarning;
 }
 
+// The button Escape answers: "Cancel" as the panel's languages title it.
+bool isCancelTitle(const std::string& title) {
+    return title == "Cancel" || title == "キャンセル";
+}
+
 } // namespace
 
 QtAlertDialog::QtAlertDialog(const ui::Alert& alert, QWidget* parent) : QDialog(parent) {
@@ -56,7 +61,7 @@ QtAlertDialog::QtAlertDialog(const ui::Alert& alert, QWidget* parent) : QDialog(
             _answer = i;
             accept();
         });
-        if (titles[i] == "Cancel")
+        if (isCancelTitle(titles[i]))
             _cancelIndex = static_cast<int>(i);
         _buttons[i] = button;
         row->addWidget(button);

@@ -74,6 +74,16 @@ QtWindow* QtToolkit::windowFor(const ui::Window* window) const {
     return nullptr;
 }
 
+QWidget* QtToolkit::widgetFor(const ui::View* view) const {
+    for (auto* window : _windows)
+        if (QWidget* widget = window->mirror().widgetFor(view))
+            return widget;
+    for (auto* mirror : _mirrors)
+        if (QWidget* widget = mirror->widgetFor(view))
+            return widget;
+    return nullptr;
+}
+
 void QtToolkit::refreshAll() {
     if (_refreshing)
         return;
@@ -122,9 +132,10 @@ void QtToolkit::present(ui::Window& window) {
     _windows.push_back(dialog);
 
     Loop loop;
+    // A window run inside this one (About over the detailed settings) does not end this run.
     loop.finished = [&app, &window, modal, shared] {
         if (modal)
-            return app.modalWindow() != &window || app.isModalStopped();
+            return app.modalWindow() == &window && app.isModalStopped();
         return window.sheetParent() == nullptr;
     };
     _loops.push_back(&loop);
@@ -135,7 +146,7 @@ void QtToolkit::present(ui::Window& window) {
             if (_windowShown)
                 _windowShown(*dialog);
         });
-    if (!loop.finished())
+    while (!loop.finished())
         loop.loop.exec();
     _loops.erase(std::find(_loops.begin(), _loops.end(), &loop));
     _windows.erase(std::find(_windows.begin(), _windows.end(), dialog));

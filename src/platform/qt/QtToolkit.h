@@ -14,6 +14,7 @@ class QWidget;
 namespace velmora::ui {
 class Alert;
 class SavePanel;
+class View;
 class Window;
 } // namespace velmora::ui
 
@@ -44,6 +45,8 @@ public:
     // The dialog that shows a toolkit window, when it is on screen.
     QtWindow* windowFor(const ui::Window* window) const;
     const std::vector<QtWindow*>& windows() const { return _windows; }
+    // The widget that shows a view in any window or mirror, or null.
+    QWidget* widgetFor(const ui::View* view) const;
 
     // Called with each toolkit window once it is on screen and with each alert dialog once it
     // is shown, inside their event loops (tests and screenshots act there as a person would).

@@ -29,7 +29,7 @@ QWidget* ViewMirror::widgetFor(const ui::View* view) const {
 
 std::shared_ptr<ui::View> ViewMirror::viewFor(const QWidget* widget) const {
     for (const auto& [view, entry] : _entries)
-        if (entry.widget == widget)
+        if (entry.widget && entry.widget == widget)
             return entry.mirror->view();
     return nullptr;
 }
