@@ -39,6 +39,7 @@
 #include <filesystem>
 #include <fstream>
 #include <optional>
+#include <set>
 
 namespace velmora {
 namespace {
@@ -163,6 +164,25 @@ TEST_F(GuiTest, TheKeyboardPicksADuplexChoiceAndTheHostFollowsIt) {
     Dictionary options = printed();
     ASSERT_TRUE(options.get("Duplex").isString()) << Value(options).toJson();
     EXPECT_NE(options.get("Duplex").stringValue(), "None");
+}
+
+TEST_F(GuiTest, TabGoesFromTheDestinationThroughThePanelToPrint) {
+    auto nextStop = [](QWidget* from) {
+        QWidget* next = from->nextInFocusChain();
+        while (next != from &&
+               !((next->focusPolicy() & Qt::TabFocus) && next->isVisible() && next->isEnabled()))
+            next = next->nextInFocusChain();
+        return next;
+    };
+    QWidget* panelArea = window->mirror()->host();
+    QWidget* stop = nextStop(window->findChild<QComboBox*>("destination"));
+    EXPECT_TRUE(panelArea->isAncestorOf(stop));
+    std::set<QWidget*> visited;
+    while (panelArea->isAncestorOf(stop) && visited.insert(stop).second)
+        stop = nextStop(stop);
+    EXPECT_GT(visited.size(), 10u); // every option of the panel, not a few stray widgets
+    EXPECT_EQ(stop, window->findChild<QTreeWidget*>("summary"));
+    EXPECT_EQ(nextStop(nextStop(stop)), window->printButton());
 }
 
 TEST_F(GuiTest, TypingInTheDetailedWindowRefusesWhatTheFormatterRefuses) {

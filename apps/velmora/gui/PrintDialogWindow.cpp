@@ -41,6 +41,7 @@ PrintDialogWindow::PrintDialogWindow(Request request, CupsConnection& cups, bool
     buildWindow();
     qt::QtToolkit::shared().setRefreshHook([this] {
         fitPanelArea();
+        orderTabChain();
         _summaryTimer->start();
     });
 }
@@ -179,6 +180,23 @@ void PrintDialogWindow::closeSession() {
     _session->mirror.reset();
     _session->dialog->hidePanel();
     _session.reset();
+}
+
+// Tab goes from the destination through the panel to the summary and the buttons.
+void PrintDialogWindow::orderTabChain() {
+    if (!_session)
+        return;
+    QWidget* previous = _destinations;
+    for (const auto& widget : _session->mirror->tabChain())
+        if (widget) {
+            QWidget::setTabOrder(previous, widget);
+            previous = widget;
+        }
+    for (QWidget* next : {static_cast<QWidget*>(_summary), static_cast<QWidget*>(_cancel),
+                          static_cast<QWidget*>(_print)}) {
+        QWidget::setTabOrder(previous, next);
+        previous = next;
+    }
 }
 
 void PrintDialogWindow::fitPanelArea() {

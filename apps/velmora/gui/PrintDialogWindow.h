@@ -94,6 +94,7 @@ private:
     bool openSession(const std::string& queue);
     void closeSession();
     void fitPanelArea();
+    void orderTabChain();
     void destinationChosen(int index);
     void showStatus(const std::string& text, bool problem);
 };

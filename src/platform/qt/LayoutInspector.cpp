@@ -16,6 +16,8 @@
 #include <QWidget>
 
 namespace velmora::qt {
+
+bool isMirrored(const QWidget& widget);
 namespace {
 
 constexpr const char* kMirrored = "velmoraMirrored";
@@ -80,10 +82,6 @@ int neededWidth(const QWidget& widget) {
     return 0;
 }
 
-bool isMirrored(const QWidget& widget) {
-    return widget.property(kMirrored).toBool();
-}
-
 std::string toStd(const QString& text) {
     return text.toStdString();
 }
@@ -127,6 +125,10 @@ void inspect(const QWidget& widget, const QWidget& root, std::vector<std::string
 
 void markMirrored(QWidget& widget) {
     widget.setProperty(kMirrored, true);
+}
+
+bool isMirrored(const QWidget& widget) {
+    return widget.property(kMirrored).toBool();
 }
 
 std::vector<std::string> layoutProblems(const QWidget& root) {

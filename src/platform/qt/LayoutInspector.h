@@ -15,5 +15,6 @@ std::vector<std::string> layoutProblems(const QWidget& root);
 
 // Marks a widget as one that shows a toolkit view (only those are compared with their siblings).
 void markMirrored(QWidget& widget);
+bool isMirrored(const QWidget& widget);
 
 } // namespace velmora::qt

@@ -18,8 +18,33 @@ void ViewMirror::refresh() {
     if (!root || !_host)
         return;
     ++_pass;
+    _visited.clear();
     mirrorChildren(*root, _host);
     dropStaleWidgets();
+    orderTabChain();
+}
+
+// A widget Tab stops at, or, for one that draws its own parts (a matrix's radio buttons, a
+// tab view's bar), those parts.
+void ViewMirror::visitForTab(QWidget& widget) {
+    if (widget.focusPolicy() & Qt::TabFocus) {
+        _visited.emplace_back(&widget);
+        return;
+    }
+    for (auto* part : widget.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        if ((part->focusPolicy() & Qt::TabFocus) && !isMirrored(*part))
+            _visited.emplace_back(part);
+}
+
+// Widgets made later (a field that became a label and back) would otherwise go to the end of
+// Qt's chain; Tab follows the views' order instead.
+void ViewMirror::orderTabChain() {
+    std::erase_if(_visited, [](const QPointer<QWidget>& widget) { return !widget; });
+    if (_visited == _tabChain)
+        return;
+    _tabChain = _visited;
+    for (std::size_t i = 1; i < _tabChain.size(); ++i)
+        QWidget::setTabOrder(_tabChain[i - 1], _tabChain[i]);
 }
 
 QWidget* ViewMirror::widgetFor(const ui::View* view) const {
@@ -47,6 +72,7 @@ void ViewMirror::mirrorChildren(const ui::View& parent, QWidget* parentWidget) {
             widget->setGeometry(geometry);
         widget->raise();
         mirror->pull();
+        visitForTab(*widget);
         if (QWidget* host = mirror->childHost())
             mirrorChildren(*child, host);
         widget->setVisible(!child->isHidden());

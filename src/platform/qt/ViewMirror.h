@@ -7,6 +7,7 @@
 
 #include <map>
 #include <memory>
+#include <vector>
 
 namespace velmora::ui {
 class View;
@@ -31,6 +32,8 @@ public:
     QWidget* widgetFor(const ui::View* view) const;
     // The view a widget shows; null for widgets that are not mirrors.
     std::shared_ptr<ui::View> viewFor(const QWidget* widget) const;
+    // The widgets Tab visits, in the order of the views (set on Qt after each refresh).
+    const std::vector<QPointer<QWidget>>& tabChain() const { return _tabChain; }
 
 private:
     struct Entry {
@@ -43,10 +46,13 @@ private:
     QPointer<QWidget> _host;
     std::map<const ui::View*, Entry> _entries;
     unsigned _pass = 0;
+    std::vector<QPointer<QWidget>> _tabChain, _visited;
 
     void mirrorChildren(const ui::View& parent, QWidget* parentWidget);
     MirroredView* mirrorFor(const std::shared_ptr<ui::View>& view, QWidget* parentWidget);
     void dropStaleWidgets();
+    void visitForTab(QWidget& widget);
+    void orderTabChain();
 };
 
 } // namespace velmora::qt
