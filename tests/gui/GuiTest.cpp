@@ -233,6 +233,12 @@ TEST_F(GuiTest, TheOutlineStyleListsThePanesAndAboutClosesWithEscape) {
         QTreeWidgetItemIterator it(tree);
         for (; *it; ++it)
             ++treeRows;
+        // The arrow key moves the outline's selection as a click would, and the pane follows.
+        tree->setFocus();
+        long before = views.outline->selectedRow();
+        QTest::keyClick(tree, Qt::Key_Down);
+        EXPECT_NE(views.outline->selectedRow(), before);
+        EXPECT_GE(views.outline->selectedRow(), 0);
         steps.push_back([&](qt::QtWindow& about) {
             aboutTitle = about.windowTitle().toStdString();
             QTest::keyClick(&about, Qt::Key_Escape);

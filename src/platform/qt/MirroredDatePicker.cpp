@@ -40,9 +40,13 @@ void MirroredDatePicker::pull() {
         return;
     pullCommon(*this);
     QSignalBlocker quiet(this);
-    setDisplayFormat(formatOf(picker->elements()));
+    if (QString format = formatOf(picker->elements()); displayFormat() != format)
+        setDisplayFormat(format);
     setCalendarPopup(picker->style() == ui::DatePicker::Style::ClockAndCalendar);
-    setDateTime(QDateTime::fromSecsSinceEpoch(static_cast<qint64>(picker->dateValue()), Qt::UTC));
+    // While the person types a date, it is theirs until they leave the field.
+    if (!hasFocus())
+        setDateTime(
+            QDateTime::fromSecsSinceEpoch(static_cast<qint64>(picker->dateValue()), Qt::UTC));
 }
 
 } // namespace velmora::qt

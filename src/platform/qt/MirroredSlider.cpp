@@ -33,6 +33,8 @@ void MirroredSlider::pull() {
     if (!slider)
         return;
     pullCommon(*this);
+    if (isSliderDown()) // the person is dragging: the value is theirs until they let go
+        return;
     QSignalBlocker quiet(this);
     int count = steps(*slider);
     setRange(0, count);

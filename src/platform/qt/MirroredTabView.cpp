@@ -8,10 +8,13 @@ MirroredTabView::MirroredTabView(std::shared_ptr<ui::TabView> tabs, QWidget* par
     : QWidget(parent), MirroredView(tabs), _tabs(tabs), _bar(new QTabBar(this)) {
     _bar->setDrawBase(true);
     _bar->setExpanding(false);
-    connect(_bar, &QTabBar::tabBarClicked, this, [this](int index) {
+    // A click or an arrow key changes the bar; the toolkit decides, and the next refresh
+    // shows its choice (the bar goes back when the change is refused).
+    connect(_bar, &QTabBar::currentChanged, this, [this](int index) {
         if (auto shown = _tabs.lock(); shown && index >= 0)
             shown->selectTabViewItemAtIndex(index);
-        actionDone();
+        QMetaObject::invokeMethod(
+            this, [] { actionDone(); }, Qt::QueuedConnection);
     });
 }
 

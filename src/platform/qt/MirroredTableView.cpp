@@ -1,6 +1,7 @@
 #include "platform/qt/MirroredTableView.h"
 
 #include <QHeaderView>
+#include <QKeyEvent>
 
 namespace velmora::qt {
 namespace {
@@ -109,6 +110,16 @@ void MirroredTableView::showSelection(const ui::TableView& table) {
             setCurrentItem(*it);
             (*it)->setSelected(true);
         }
+}
+
+// Arrow keys move the current row: the toolkit is asked as for a click.
+void MirroredTableView::keyPressEvent(QKeyEvent* event) {
+    QTreeWidgetItem* before = currentItem();
+    QTreeWidget::keyPressEvent(event);
+    if (currentItem() != before && currentItem())
+        if (auto shown = _table.lock())
+            shown->clickRow(rowOf(currentItem()));
+    actionDone();
 }
 
 void MirroredTableView::pull() {

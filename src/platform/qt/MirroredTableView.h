@@ -17,6 +17,9 @@ public:
     QWidget* childHost() override { return nullptr; }
     void pull() override;
 
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
 private:
     std::weak_ptr<ui::TableView> _table;
     std::vector<std::string> _shownRows;

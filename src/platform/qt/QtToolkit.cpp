@@ -8,6 +8,7 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/FilePanel.h"
+#include "platform/ui/View.h"
 #include "platform/ui/Window.h"
 
 #include <QApplication>
@@ -111,13 +112,24 @@ void QtToolkit::runDeferredActions() {
         refreshAll();
 }
 
+// A sheet belongs to the window that shows its parent: a toolkit window, or the Qt window that
+// hosts a mirror of it (the print dialog's panel), so that it blocks that window.
 QWidget* QtToolkit::dialogParent(ui::Window* sheetParent) const {
-    if (sheetParent)
+    if (sheetParent) {
         if (QtWindow* parent = windowFor(sheetParent))
             return parent;
+        for (auto* mirror : _mirrors)
+            if (auto root = mirror->root(); root && root->window() == sheetParent && mirror->host())
+                return mirror->host()->window();
+    }
     if (!_windows.empty())
         return _windows.back();
-    return QApplication::activeWindow();
+    if (QWidget* active = QApplication::activeWindow())
+        return active;
+    for (auto* mirror : _mirrors)
+        if (mirror->host())
+            return mirror->host()->window();
+    return nullptr;
 }
 
 void QtToolkit::present(ui::Window& window) {
