@@ -45,12 +45,18 @@ std::vector<std::string> MirroredTableView::rowTexts(ui::TableView& table) const
     std::vector<std::string> rows;
     for (long row = 0; row < table.numberOfRows(); ++row) {
         std::string text = outline ? std::to_string(outline->levelForRow(row)) : std::string();
-        for (const auto& column : table.tableColumns())
-            text += "\x01" + fromQString(cellText(table.objectValueAt(column.get(), row)));
+        for (const auto& column : table.tableColumns()) {
+            text += '\x01';
+            text += fromQString(cellText(table.objectValueAt(column.get(), row)));
+        }
         rows.push_back(std::move(text));
     }
-    for (const auto& column : table.tableColumns())
-        rows.push_back(column->headerTitle() + "\x02" + std::to_string(column->width()));
+    for (const auto& column : table.tableColumns()) {
+        std::string header = column->headerTitle();
+        header += '\x02';
+        header += std::to_string(column->width());
+        rows.push_back(std::move(header));
+    }
     return rows;
 }
 
