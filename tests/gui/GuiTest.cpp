@@ -335,6 +335,23 @@ TEST_F(GuiTest, EveryOtherWindowOpensOnScreenAndClosesWithEscape) {
     EXPECT_TRUE(qt::QtToolkit::shared().windows().empty());
 }
 
+// Without any display the graphical dialog says so, and print runs its headless session.
+TEST(GuiCommand, WithoutADisplayPrintStaysHeadlessAndGuiSaysWhy) {
+    test::TempDir dir;
+    test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
+    test::ScopedEnv noDisplay{"QT_QPA_PLATFORM", nullptr};
+    std::string errors = dir / "errors.txt";
+    auto gui = test::runVelmora("gui --embedded", errors);
+    std::ifstream said(errors);
+    std::string text((std::istreambuf_iterator<char>(said)), {});
+    EXPECT_EQ(gui.status, 1);
+    EXPECT_NE(text.find("no display"), std::string::npos) << text;
+    auto print = test::runVelmora(std::string("print ") + VELMORA_SAMPLE_DOCUMENT +
+                                  " --embedded --output-dir " + (dir / "jobs"));
+    EXPECT_EQ(print.status, 0);
+    EXPECT_TRUE(std::filesystem::exists(dir / "jobs/job-1/options.json"));
+}
+
 // velmora gui --screenshot in English and Japanese: every window rendered, nothing clipped and
 // nothing overlapping (the command fails on any such problem and lists it).
 TEST(GuiScreenshots, EveryWindowIsTidyInEnglishAndJapanese) {
