@@ -271,17 +271,21 @@ Array PanelSession::controlsReport() {
     return controls;
 }
 
+Array summaryEntries(const std::optional<Dictionary>& summary) {
+    Array entries;
+    if (summary)
+        for (const auto& [title, value] : *summary)
+            entries.push_back(Value(Dictionary{{"title", Value(title)}, {"value", value}}));
+    return entries;
+}
+
 Dictionary PanelSession::report() {
-    Array summary;
-    if (auto info = _panel->summaryInfo())
-        for (const auto& [title, value] : *info)
-            summary.push_back(Value(Dictionary{{"title", Value(title)}, {"value", value}}));
     return Dictionary{{"panel", Value(_panel->panelName())},
                       {"controls", Value(controlsReport())},
                       {"favorite", Value(_panel->views().favorite->titleOfSelectedItem())},
                       {"jobName", Value(_panel->views().jobName->stringValue())},
                       {"alerts", Value(_alerts.alerts)},
-                      {"summary", Value(std::move(summary))},
+                      {"summary", Value(summaryEntries(_panel->summaryInfo()))},
                       {"printSettings", Value(_dialog.settingsSnapshot())}};
 }
 

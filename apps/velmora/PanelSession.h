@@ -24,6 +24,9 @@ class Window;
 
 namespace velmora::app {
 
+// A summary (title → value) as the JSON the commands print: [{"title", "value"}, ...].
+Array summaryEntries(const std::optional<Dictionary>& summary);
+
 // What a person does in one print dialog session, from the command line.
 struct PanelOptions {
     std::string bundle = pluginDirectory();

@@ -1,5 +1,6 @@
 #include "Command.h"
 #include "InstallPaths.h"
+#include "PanelSession.h"
 
 #include "common/Localization.h"
 #include "controls/ZEMAUI.h"
@@ -78,15 +79,6 @@ Value paneJson(PanePlugInMgr& manager, const std::string& name) {
                             {"controls", Value(std::move(keywords))}});
 }
 
-Array summaryJson(PanePlugInMgr& manager, const Dictionary& defaults) {
-    Array entries;
-    if (auto summary = manager.summaryInfoFromPrintOption(defaults)) {
-        for (const auto& [title, value] : *summary)
-            entries.push_back(Value(Dictionary{{"title", Value(title)}, {"value", value}}));
-    }
-    return entries;
-}
-
 } // namespace
 
 int runPanesCommand(const std::vector<std::string>& arguments) {
@@ -125,7 +117,7 @@ int runPanesCommand(const std::vector<std::string>& arguments) {
     for (const auto& name : paneOrder(manager))
         panes.push_back(paneJson(manager, name));
     Dictionary defaults = manager.defaultSettings();
-    Array summary = summaryJson(manager, defaults);
+    Array summary = summaryEntries(manager.summaryInfoFromPrintOption(defaults));
     for (const Value& problem : problems)
         std::fprintf(stderr, "velmora panes: %s\n", problem.stringValue().c_str());
     bool skipped = !problems.empty();

@@ -2,7 +2,6 @@
 
 #include "PanelSession.h"
 
-
 #include "platform/foundation/Value.h"
 #include "platform/printing/CupsConnection.h"
 #include "platform/printing/InMemoryPrintDialog.h"

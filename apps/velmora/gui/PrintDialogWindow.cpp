@@ -265,12 +265,7 @@ void PrintDialogWindow::print() {
         showStatus(error, true);
         return;
     }
-    if (auto info = _session->panel->summaryInfo()) {
-        Array summary;
-        for (const auto& [title, value] : *info)
-            summary.push_back(Value(Dictionary{{"title", Value(title)}, {"value", value}}));
-        result->set("summary", Value(std::move(summary)));
-    }
+    result->set("summary", Value(summaryEntries(_session->panel->summaryInfo())));
     _result = std::move(result);
     accept();
 }
