@@ -1,6 +1,7 @@
 // One user change on a 500-option settings file with realistic constraints, next to setting the
 // same number of values without validation.
 
+#include "PeakMemory.h"
 #include "common/NotifyUnit.h"
 #include "controls/ZEMAMgr.h"
 #include "controls/ZEMAUI.h"
@@ -89,6 +90,7 @@ struct Panel {
 
 void BM_OneValidatedChange(benchmark::State& state) {
     Panel panel;
+    PeakMemory peak;
     bool off = true;
     std::uint64_t sequences = 0;
     for (auto _ : state) {
@@ -100,11 +102,13 @@ void BM_OneValidatedChange(benchmark::State& state) {
     }
     state.counters["sequences_per_change"] = benchmark::Counter(
         static_cast<double>(sequences) / static_cast<double>(state.iterations()));
+    peak.report(state);
 }
 BENCHMARK(BM_OneValidatedChange)->Unit(benchmark::kMicrosecond);
 
 void BM_SetValuesWithoutValidation(benchmark::State& state) {
     Panel panel;
+    PeakMemory peak;
     bool off = true;
     for (auto _ : state) {
         for (const auto& keyword : panel.mgr->keywords())
@@ -112,6 +116,7 @@ void BM_SetValuesWithoutValidation(benchmark::State& state) {
         off = !off;
     }
     state.counters["values_per_iteration"] = static_cast<double>(panel.mgr->keywords().size());
+    peak.report(state);
 }
 BENCHMARK(BM_SetValuesWithoutValidation)->Unit(benchmark::kMicrosecond);
 

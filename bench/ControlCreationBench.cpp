@@ -1,5 +1,6 @@
 // Building the option controls of a 500-option UI-settings file, next to reading the file.
 
+#include "PeakMemory.h"
 #include "controls/ZEMAUI.h"
 #include "platform/foundation/PropertyList.h"
 
@@ -61,37 +62,55 @@ Dictionary settingsFile(int options) {
     return file;
 }
 
-std::string writeSettingsFile() {
-    std::string path = (std::filesystem::temp_directory_path() / "velmora-bench-ui.plist").string();
-    velmora::PropertyList::writeXmlFile(path, Value(settingsFile(500)));
+std::string writeSettingsFile(int options = 500) {
+    std::string path = (std::filesystem::temp_directory_path() /
+                        ("velmora-bench-ui-" + std::to_string(options) + ".plist"))
+                           .string();
+    velmora::PropertyList::writeXmlFile(path, Value(settingsFile(options)));
     return path;
 }
 
 void BM_ReadUISettingsFile(benchmark::State& state) {
     std::string path = writeSettingsFile();
+    PeakMemory peak;
     for (auto _ : state)
         benchmark::DoNotOptimize(velmora::PropertyList::readFile(path));
+    peak.report(state);
 }
 BENCHMARK(BM_ReadUISettingsFile)->Unit(benchmark::kMillisecond);
 
+std::vector<std::shared_ptr<velmora::ZEMAUI>> buildControls(const std::string& path) {
+    auto file = velmora::PropertyList::readFile(path);
+    auto settings = std::make_shared<const Dictionary>(std::move(*file->dictionary()));
+    std::vector<std::shared_ptr<velmora::ZEMAUI>> controls;
+    controls.reserve(settings->size());
+    for (const auto& [key, description] : *settings) {
+        auto control = std::make_shared<velmora::ZEMAUI>(velmora::ui::Rect::make(0, 0, 500, 72));
+        control->setControlDictionary(*description.dictionary(), nullptr);
+        control->setUISettings(settings);
+        control->createControls();
+        controls.push_back(std::move(control));
+    }
+    return controls;
+}
+
 void BM_BuildControlsOfUISettingsFile(benchmark::State& state) {
     std::string path = writeSettingsFile();
-    for (auto _ : state) {
-        auto file = velmora::PropertyList::readFile(path);
-        auto settings = std::make_shared<const Dictionary>(std::move(*file->dictionary()));
-        std::vector<std::shared_ptr<velmora::ZEMAUI>> controls;
-        controls.reserve(settings->size());
-        for (const auto& [key, description] : *settings) {
-            auto control =
-                std::make_shared<velmora::ZEMAUI>(velmora::ui::Rect::make(0, 0, 500, 72));
-            control->setControlDictionary(*description.dictionary(), nullptr);
-            control->setUISettings(settings);
-            control->createControls();
-            controls.push_back(std::move(control));
-        }
-        benchmark::DoNotOptimize(controls.data());
-    }
+    PeakMemory peak;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(buildControls(path));
+    peak.report(state);
 }
 BENCHMARK(BM_BuildControlsOfUISettingsFile)->Unit(benchmark::kMillisecond);
+
+// 1x, 4x and 16x 32 options.
+void BM_BuildControlsGrowth(benchmark::State& state) {
+    std::string path = writeSettingsFile(32 * static_cast<int>(state.range(0)));
+    PeakMemory peak;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(buildControls(path));
+    peak.report(state);
+}
+BENCHMARK(BM_BuildControlsGrowth)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond);
 
 } // namespace

@@ -2,6 +2,7 @@
 // loaded, panes and lists read, controls built, shown, restored and saved), next to reading and
 // parsing every resource file such a session touches.
 
+#include "PeakMemory.h"
 #include "panel/LornPDEByCocoa.h"
 #include "panes/PanePlugInMgr.h"
 #include "platform/foundation/PropertyList.h"
@@ -22,6 +23,7 @@ namespace fs = std::filesystem;
 
 void BM_OpenPanelOnSamplePress(benchmark::State& state) {
     ::setenv("LANGUAGE", "en", 1);
+    PeakMemory peak;
     for (auto _ : state) {
         velmora::PanePlugInMgr::releaseSharedInstance();
         velmora::InMemoryPrintDialog dialog({VELMORA_PLUGIN_DIR, std::string(VELMORA_QUEUE_PPD),
@@ -36,6 +38,7 @@ void BM_OpenPanelOnSamplePress(benchmark::State& state) {
         benchmark::DoNotOptimize(dialog.panel()->summaryInfo());
     }
     velmora::PanePlugInMgr::releaseSharedInstance();
+    peak.report(state);
 }
 BENCHMARK(BM_OpenPanelOnSamplePress)->Unit(benchmark::kMillisecond);
 
@@ -53,6 +56,7 @@ void BM_ReadSessionResources(benchmark::State& state) {
     }
     std::string bundlePpd = std::string(VELMORA_PLUGIN_DIR) + "/Contents/Resources/VelmoraPress.ppd";
     const auto& lists = velmora::PanePlugInMgr::allListNames();
+    PeakMemory peak;
     for (auto _ : state) {
         for (const auto& path : plists)
             benchmark::DoNotOptimize(velmora::PropertyList::readFile(path));
@@ -65,6 +69,7 @@ void BM_ReadSessionResources(benchmark::State& state) {
         ppdClose(queue);
         ppdClose(bundle);
     }
+    peak.report(state);
 }
 BENCHMARK(BM_ReadSessionResources)->Unit(benchmark::kMillisecond);
 

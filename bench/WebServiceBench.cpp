@@ -1,10 +1,10 @@
 // Decoding a 50,000-record answer of the print server, next to libxml2 parsing the same bytes.
 
+#include "PeakMemory.h"
 #include "webservice/PrintServiceSoap.h"
 
 #include <benchmark/benchmark.h>
 #include <libxml/parser.h>
-#include <sys/resource.h>
 
 namespace {
 
@@ -35,36 +35,46 @@ std::string answer(int records) {
            "soap:Envelope>";
 }
 
-void reportPeak(benchmark::State& state) {
-    rusage usage{};
-    getrusage(RUSAGE_SELF, &usage);
-    state.counters["peak_rss_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
+std::size_t decodedRecords(const std::string& bytes) {
+    auto response = velmora::PrintServiceSoap::decodeAnswer(
+        velmora::PrintServiceOperation::getOutputProfileList, bytes);
+    const auto* list = velmora::itemsOf(*response.message()->field("resInfo"));
+    return list ? list->size() : 0;
 }
 
 void BM_DecodeAnswer50000Records(benchmark::State& state) {
     std::string bytes = answer(50000);
     std::size_t records = 0;
-    for (auto _ : state) {
-        auto response = velmora::PrintServiceSoap::decodeAnswer(
-            velmora::PrintServiceOperation::getOutputProfileList, bytes);
-        const auto* list = velmora::itemsOf(*response.message()->field("resInfo"));
-        records = list ? list->size() : 0;
-    }
+    PeakMemory peak;
+    for (auto _ : state)
+        records = decodedRecords(bytes);
     state.counters["records"] = static_cast<double>(records);
     state.counters["answer_MiB"] = static_cast<double>(bytes.size()) / (1 << 20);
-    reportPeak(state);
+    peak.report(state);
 }
 BENCHMARK(BM_DecodeAnswer50000Records)->Unit(benchmark::kMillisecond);
 
+// 1x, 4x and 16x a sixteenth of the answer above: time and memory should grow in step.
+void BM_DecodeAnswerGrowth(benchmark::State& state) {
+    std::string bytes = answer(3125 * static_cast<int>(state.range(0)));
+    PeakMemory peak;
+    for (auto _ : state)
+        benchmark::DoNotOptimize(decodedRecords(bytes));
+    state.counters["answer_MiB"] = static_cast<double>(bytes.size()) / (1 << 20);
+    peak.report(state);
+}
+BENCHMARK(BM_DecodeAnswerGrowth)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMillisecond);
+
 void BM_Libxml2ParseOnly50000Records(benchmark::State& state) {
     std::string bytes = answer(50000);
+    PeakMemory peak;
     for (auto _ : state) {
         xmlDoc* doc = xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "answer.xml",
                                     nullptr, XML_PARSE_NONET);
         benchmark::DoNotOptimize(doc);
         xmlFreeDoc(doc);
     }
-    reportPeak(state);
+    peak.report(state);
 }
 BENCHMARK(BM_Libxml2ParseOnly50000Records)->Unit(benchmark::kMillisecond);
 

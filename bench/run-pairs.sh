@@ -1,35 +1,75 @@
 #!/usr/bin/env bash
 # Runs every benchmark beside its floor, each in a fresh process (a warm heap flatters large
-# reads), and prints the medians of five repetitions, the ratio and the peak memory.
+# reads), and prints the medians of five repetitions and their ratio. The memory columns come
+# from one more fresh process that runs the work once: the most it added to the resident memory.
+# The growth table runs each piece of work at 1x, 4x and 16x its size, so super-linear costs show.
 #   bench/run-pairs.sh [path/to/velmora_bench]
 set -euo pipefail
 bench="${1:-$(cd "$(dirname "$0")/.." && pwd)/build/bench/bench/velmora_bench}"
 
-median() { # benchmark name → "cpu_ms peak_MiB"
-    "$bench" --benchmark_filter="^$1(/real_time)?\$" --benchmark_repetitions=5 \
-        --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null |
-        awk -F, -v name="\"$1_median\"" -v column="${2:-4}" '
-            { sub(/\/real_time_median"$/, "_median\"", $1) }
-            $1 == name {
-                cpu = $column; unit = $5; gsub(/"/, "", unit)
-                if (unit == "us") cpu /= 1000; else if (unit == "ns") cpu /= 1e6
-                peak = "-"
-                printf "%.3f %s\n", cpu, peak
-            }'
+# A column of the benchmark's CSV line, by its header name; times in milliseconds.
+column() { # csv-text benchmark-row-name column-name
+    awk -F, -v row="\"$2\"" -v want="$3" '
+        NR == 1 || $1 == "name" { for (i = 1; i <= NF; ++i) index_of[$i] = i; next }
+        $1 == row {
+            value = $(index_of[want])
+            if (want ~ /_time$/) {
+                unit = $(index_of["time_unit"]); gsub(/"/, "", unit)
+                if (unit == "us") value /= 1000; else if (unit == "ns") value /= 1e6
+                else if (unit == "s") value *= 1000
+            }
+            print value
+        }' <<<"$1"
 }
 
-pair() { # label work floor [column: 4 CPU time, 3 wall time]
-    read -r work _ < <(median "$2" "${4:-4}")
-    read -r floor _ < <(median "$3" "${4:-4}")
-    printf "%-44s %10.3f ms %10.3f ms %6.2fx\n" "$1" "$work" "$floor" \
-        "$(awk -v a="$work" -v b="$floor" 'BEGIN { print a / b }')"
+median_ms() { # benchmark [cpu_time|real_time]
+    local csv
+    csv="$("$bench" --benchmark_filter="^$1(/real_time)?\$" --benchmark_repetitions=5 \
+        --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null)"
+    column "$csv" "$1_median" "${2:-cpu_time}"
+    column "$csv" "$1/real_time_median" "${2:-cpu_time}"
 }
 
-printf "%-44s %13s %13s %7s\n" "work" "ours" "floor" "ratio"
+work_peak_mib() { # benchmark
+    local csv
+    csv="$("$bench" --benchmark_filter="^$1(/real_time)?\$" --benchmark_min_time=0 \
+        --benchmark_format=csv 2>/dev/null)"
+    { column "$csv" "$1" work_peak_MiB; column "$csv" "$1/real_time" work_peak_MiB; } |
+        awk 'NF { printf "%.1f", $1; found = 1 } END { if (!found) printf "-" }'
+}
+
+pair() { # label work floor [cpu_time|real_time]
+    local work floor
+    work="$(median_ms "$2" "${4:-cpu_time}")"
+    floor="$(median_ms "$3" "${4:-cpu_time}")"
+    printf "%-44s %10.3f %10.3f %6.2fx %9s %9s\n" "$1" "$work" "$floor" \
+        "$(awk -v a="$work" -v b="$floor" 'BEGIN { print a / b }')" \
+        "$(work_peak_mib "$2")" "$(work_peak_mib "$3")"
+}
+
+growth() { # benchmark
+    local one four sixteen
+    one="$(median_ms "$1/1")"
+    four="$(median_ms "$1/4")"
+    sixteen="$(median_ms "$1/16")"
+    printf "%-44s %10.3f %10.3f %10.3f %7.2fx %7.2fx\n" "$1" "$one" "$four" "$sixteen" \
+        "$(awk -v a="$four" -v b="$one" 'BEGIN { print a / b }')" \
+        "$(awk -v a="$sixteen" -v b="$one" 'BEGIN { print a / b }')"
+}
+
+printf "%-44s %10s %10s %7s %9s %9s\n" "work" "ours ms" "floor ms" "ratio" "ours MiB" "floor MiB"
 pair "data block of a 15 MiB list" BM_InflateBlockOnly BM_LibcupsParsePlusOneInflate
 pair "the same list parsed into values" BM_ReadListFromPpd BM_LibcupsParsePlusOneInflate
 pair "50,000-record SOAP answer" BM_DecodeAnswer50000Records BM_Libxml2ParseOnly50000Records
 pair "one validated change across 500 options" BM_OneValidatedChange BM_SetValuesWithoutValidation
 pair "500 controls built (reading included)" BM_BuildControlsOfUISettingsFile BM_ReadUISettingsFile
 pair "panel opened on the sample press" BM_OpenPanelOnSamplePress BM_ReadSessionResources
-pair "start to the graphical dialog shown (wall)" BM_StartGraphicalDialogUntilShown BM_StartHeadlessSession 3
+pair "start to the graphical dialog shown (wall)" BM_StartGraphicalDialogUntilShown \
+    BM_StartHeadlessSession real_time
+
+echo
+printf "%-44s %10s %10s %10s %8s %8s\n" "growth" "1x ms" "4x ms" "16x ms" "4x/1x" "16x/1x"
+growth BM_ReadListGrowth
+growth BM_DecodeAnswerGrowth
+growth BM_OneValidatedChangeGrowth
+growth BM_BuildControlsGrowth

@@ -5,9 +5,8 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
-
-struct _xmlNode;
 
 namespace velmora {
 
@@ -65,11 +64,12 @@ std::string envelope(PrintServiceOperation operation, const PrintServiceRequest&
 std::optional<PrintServiceOperation> fromName(const std::string& name);
 std::string escapeXml(const std::string& text);
 
-// Decodes a response element by the message rules and the typed-element rule.
-PrintServiceMessage decodeMessage(PrintServiceOperation operation, _xmlNode* element);
-// The typed-element rule on its own: a property object, a string, or nothing.
+// The message child that carries the status: "status", or "result" for getFontList.
+const char* statusField(PrintServiceOperation operation);
+// What an element decodes to when it carries no xsi:type.
 enum class Declared { String, KeyValue, Dict, Array };
-std::optional<PropItem> decodeTyped(_xmlNode* element, Declared declared);
+// The declared type of one of the message's list fields; null for any other name.
+std::optional<Declared> listFieldType(PrintServiceOperation operation, std::string_view field);
 
 } // namespace PrintServiceOperations
 } // namespace velmora

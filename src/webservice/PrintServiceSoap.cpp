@@ -2,14 +2,11 @@
 
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/SystemLog.h"
+#include "webservice/SoapAnswerReader.h"
 
 #include <curl/curl.h>
 
 #include <algorithm>
-#include <libxml/parser.h>
-#include <libxml/tree.h>
-
-#include <cstring>
 #include <ctime>
 #include <mutex>
 #include <strings.h>
@@ -17,8 +14,6 @@
 namespace velmora {
 namespace {
 
-constexpr const char* kSoap11 = "http://schemas.xmlsoap.org/soap/envelope/";
-constexpr const char* kSoap12 = "http://www.w3.org/2003/05/soap-envelope";
 constexpr const char* kXmlDomain = "PrintServiceResponseXML";
 
 void initialiseCurlOnce() {
@@ -54,67 +49,6 @@ std::size_t onHeader(char* data, std::size_t size, std::size_t count, void* user
 
 std::int64_t now() {
     return static_cast<std::int64_t>(std::time(nullptr));
-}
-
-std::string textOf(xmlNode* node) {
-    xmlChar* content = xmlNodeGetContent(node);
-    std::string text = content ? reinterpret_cast<const char*>(content) : "";
-    xmlFree(content);
-    return text;
-}
-
-bool named(const xmlNode* node, const char* name) {
-    return node->type == XML_ELEMENT_NODE &&
-           std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0;
-}
-
-const char* namespaceOf(const xmlNode* node) {
-    return node->ns && node->ns->href ? reinterpret_cast<const char*>(node->ns->href) : "";
-}
-
-SOAPFault decodeFault(xmlNode* fault) {
-    SOAPFault result;
-    std::string ns = namespaceOf(fault);
-    for (xmlNode* child = fault->children; child; child = child->next) {
-        if (child->type != XML_ELEMENT_NODE)
-            continue;
-        if (ns == kSoap11) {
-            if (named(child, "faultcode"))
-                result.faultcode = textOf(child);
-            else if (named(child, "faultstring"))
-                result.faultstring = textOf(child);
-            else if (named(child, "faultactor"))
-                result.faultactor = textOf(child);
-            else if (named(child, "detail"))
-                result.detail = textOf(child);
-        } else if (ns == kSoap12) {
-            if (named(child, "Code")) {
-                for (xmlNode* value = child->children; value; value = value->next)
-                    if (named(value, "Value"))
-                        result.faultcode = textOf(value);
-            } else if (named(child, "Reason")) {
-                result.faultstring = textOf(child);
-            } else if (named(child, "Node")) {
-                result.faultactor = textOf(child);
-            } else if (named(child, "Detail")) {
-                result.detail = textOf(child);
-            }
-        }
-    }
-    return result;
-}
-
-bool isFault(const xmlNode* node) {
-    if (!named(node, "Fault"))
-        return false;
-    std::string ns = namespaceOf(node);
-    bool soapPrefix = node->ns && node->ns->prefix &&
-                      std::strcmp(reinterpret_cast<const char*>(node->ns->prefix), "soap") == 0;
-    return soapPrefix || ns == kSoap11 || ns == kSoap12;
-}
-
-SoapError xmlError() {
-    return {kXmlDomain, 1, "Errors while parsing returned XML"};
 }
 
 } // namespace
@@ -200,34 +134,7 @@ std::string PrintServiceSoap::hostPart() const {
 
 PrintServiceSoapResponse PrintServiceSoap::decodeAnswer(PrintServiceOperation operation,
                                                         const std::string& bytes) {
-    PrintServiceSoapResponse response;
-    if (bytes.empty()) {
-        response.error = SoapError{kXmlDomain, 2, "The server's answer was empty"};
-        return response;
-    }
-    xmlDoc* doc = xmlReadMemory(bytes.data(), static_cast<int>(bytes.size()), "answer.xml", nullptr,
-                                XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
-    if (!doc || doc->intSubset || !xmlDocGetRootElement(doc)) { // SOAP messages carry no DTD
-        if (doc)
-            xmlFreeDoc(doc);
-        response.error = xmlError();
-        return response;
-    }
-    const char* expected = PrintServiceOperations::responseElement(operation);
-    for (xmlNode* child = xmlDocGetRootElement(doc)->children; child; child = child->next) {
-        if (!named(child, "Body"))
-            continue;
-        response.bodyParts.clear();
-        for (xmlNode* part = child->children; part; part = part->next) {
-            if (named(part, expected))
-                response.bodyParts.emplace_back(
-                    PrintServiceOperations::decodeMessage(operation, part));
-            else if (isFault(part))
-                response.bodyParts.emplace_back(decodeFault(part));
-        }
-    }
-    xmlFreeDoc(doc);
-    return response;
+    return SoapAnswerReader(operation).read(bytes);
 }
 
 namespace {

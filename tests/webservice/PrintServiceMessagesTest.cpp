@@ -1,5 +1,6 @@
 #include "webservice/Iso8601DateCodec.h"
 #include "webservice/PrintServiceSoap.h"
+#include "webservice/SoapAnswerReader.h"
 #include "webservice/SoapScalarCodecs.h"
 
 #include "support/SoapAnswers.h"
@@ -256,6 +257,54 @@ TEST(PrintServiceMessagesTest, MalformedEmptyAndUnexpectedAnswers) {
         soap::envelope("\n  <getStackerInfoListResponse xmlns=\"kv:zema\"><status>OK</status>"
                        "</getStackerInfoListResponse>\n  "));
     ASSERT_EQ(spaced.bodyParts.size(), 1u); // the whitespace around it is skipped
+}
+
+// An answer of several hundred kilobytes reaches the parser in pieces: texts and tags that
+// straddle two pieces must come out whole, and every record must be kept.
+TEST(PrintServiceMessagesTest, LargeAnswersDecodeWhole) {
+    std::vector<std::string> records;
+    for (int i = 0; i < 3000; ++i)
+        records.push_back(soap::record({{"Name", "Profile " + std::to_string(i)},
+                                        {"Comment", "Coated &amp; matte stock " + std::to_string(i)}}));
+    std::string longText(300000, 'x');
+    records.push_back(soap::record({{"Name", longText}}));
+    std::string answer = soap::response("getOutputProfileListResponse",
+                                        soap::list("resInfo", records) + soap::status("OK"));
+    ASSERT_GT(answer.size(), 3 * SoapAnswerReader::kPieceBytes);
+    auto response = PrintServiceSoap::decodeAnswer(O::getOutputProfileList, answer);
+    const auto& message = onlyMessage(response);
+    const auto* list = itemsOf(*message.field("resInfo"));
+    ASSERT_NE(list, nullptr);
+    ASSERT_EQ(list->size(), 3001u);
+    for (std::size_t i : {0u, 1234u, 2999u}) {
+        const auto* members = itemsOf((*list)[i]);
+        ASSERT_NE(members, nullptr);
+        ASSERT_EQ(members->size(), 2u);
+        EXPECT_EQ(*stringOf(keyValueOf((*members)[0])->val), "Profile " + std::to_string(i));
+        EXPECT_EQ(*stringOf(keyValueOf((*members)[1])->val),
+                  "Coated & matte stock " + std::to_string(i));
+    }
+    EXPECT_EQ(*stringOf(keyValueOf(itemsOf(list->back())->at(0))->val), longText);
+    EXPECT_EQ(message.status, 1);
+}
+
+// Bytes the parser cannot read in the encoding they announce fail the answer; they never end it
+// early as if it were complete.
+TEST(PrintServiceMessagesTest, UnreadableBytesFailTheAnswer) {
+    std::string complete = soap::response("getFontListResponse", soap::status("OK", "result"));
+    const std::string cases[] = {
+        std::string("<\0\0\0\0\0\0\0\0tc>", 12),                // four-byte code units that are no characters
+        complete.substr(0, complete.size() - 20),            // cut off
+        complete + "<trailing/>",                             // a second root
+        "<?xml version=\"1.0\" encoding=\"UTF-16\"?><a/>", // announces an encoding it is not in
+    };
+    for (const auto& bytes : cases) {
+        auto response = PrintServiceSoap::decodeAnswer(O::getFontList, bytes);
+        ASSERT_TRUE(response.error) << bytes;
+        EXPECT_EQ(response.error->code, 1);
+        EXPECT_TRUE(response.bodyParts.empty());
+    }
+    EXPECT_FALSE(PrintServiceSoap::decodeAnswer(O::getFontList, complete).error);
 }
 
 TEST(PrintServiceMessagesTest, EntityDefinitionsAreNeitherExpandedNorFetched) {
