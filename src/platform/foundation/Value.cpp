@@ -44,9 +44,6 @@ Value::Value(Dictionary d) : _storage(Box<Dictionary>{boxed(std::move(d))}) {}
 Value::Value(const Value& other) {
     copyFrom(other);
 }
-Value::Value(Value&& other) noexcept = default;
-Value& Value::operator=(Value&& other) noexcept = default;
-Value::~Value() = default;
 
 Value& Value::operator=(const Value& other) {
     if (this != &other) {

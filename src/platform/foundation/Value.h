@@ -45,10 +45,10 @@ public:
     Value(Array a);
     Value(Dictionary d);
     Value(const Value& other);
-    Value(Value&& other) noexcept;
+    Value(Value&& other) noexcept = default;
     Value& operator=(const Value& other);
-    Value& operator=(Value&& other) noexcept;
-    ~Value();
+    Value& operator=(Value&& other) noexcept = default;
+    ~Value() = default;
 
     Type type() const;
     bool isNull() const { return type() == Type::Null; }

@@ -207,18 +207,22 @@ bool isScalar(XmlPropertyListReader::Element element) {
 } // namespace
 
 void XmlPropertyListReader::startElement(std::string_view name) {
+    // The common names first: a long list is mostly strings, keys and containers.
     static const std::pair<std::string_view, Element> kElements[] = {
-        {"plist", Element::Plist}, {"array", Element::Array},   {"dict", Element::Dict},
-        {"key", Element::Key},     {"string", Element::String}, {"integer", Element::Integer},
-        {"real", Element::Real},   {"date", Element::Date},     {"data", Element::Data},
-        {"true", Element::True},   {"false", Element::False},
+        {"string", Element::String}, {"key", Element::Key},         {"array", Element::Array},
+        {"dict", Element::Dict},     {"integer", Element::Integer}, {"true", Element::True},
+        {"false", Element::False},   {"real", Element::Real},       {"date", Element::Date},
+        {"data", Element::Data},     {"plist", Element::Plist},
     };
     if (static_cast<int>(_elements.size()) >= _maxNesting)
         return refuse("containers nested too deeply");
     const Element* element = nullptr;
-    for (const auto& [elementName, kind] : kElements)
-        if (elementName == name)
+    for (const auto& [elementName, kind] : kElements) {
+        if (elementName == name) {
             element = &kind;
+            break;
+        }
+    }
     bool insideScalar = !_elements.empty() && isScalar(_elements.back());
     if (!element || insideScalar || (*element == Element::Plist && !_elements.empty()))
         return refuse(kMalformed);

@@ -102,7 +102,9 @@ std::string attributeText(ipp_attribute_t* attribute) {
     std::string joined;
     for (int i = 0; i < ippGetCount(attribute); ++i) {
         const char* value = ippGetString(attribute, i, nullptr);
-        joined += (i ? "," : "") + std::string(value ? value : "");
+        if (i)
+            joined += ',';
+        joined += value ? value : "";
     }
     return joined;
 }
