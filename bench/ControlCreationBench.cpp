@@ -86,7 +86,8 @@ std::vector<std::shared_ptr<velmora::ZEMAUI>> buildControls(const std::string& p
     controls.reserve(settings->size());
     for (const auto& [key, description] : *settings) {
         auto control = std::make_shared<velmora::ZEMAUI>(velmora::ui::Rect::make(0, 0, 500, 72));
-        control->setControlDictionary(*description.dictionary(), nullptr);
+        control->setControlDictionary(
+            std::shared_ptr<const Dictionary>(settings, description.dictionary()), nullptr);
         control->setUISettings(settings);
         control->createControls();
         controls.push_back(std::move(control));

@@ -148,6 +148,23 @@ void checkKindAndRanges(const Dictionary& d, ProblemList& list) {
 
 } // namespace
 
+namespace {
+
+const std::shared_ptr<const Dictionary>& noDescription() {
+    static const auto empty = std::make_shared<const Dictionary>();
+    return empty;
+}
+
+} // namespace
+
+ControlDescription::ControlDescription() : _d(noDescription()) {}
+
+ControlDescription::ControlDescription(Dictionary description)
+    : _d(std::make_shared<const Dictionary>(std::move(description))) {}
+
+ControlDescription::ControlDescription(std::shared_ptr<const Dictionary> description)
+    : _d(description ? std::move(description) : noDescription()) {}
+
 ControlKind ControlDescription::kindOf(std::string_view controlType) {
     static const std::pair<std::string_view, ControlKind> kNamed[] = {
         {"CheckBox", ControlKind::CheckBox},
@@ -167,21 +184,21 @@ ControlKind ControlDescription::kindOf(std::string_view controlType) {
 }
 
 std::string ControlDescription::text(std::string_view key, const std::string& fallback) const {
-    const Value& v = _d.get(key);
+    const Value& v = _d->get(key);
     if (v.isString() || v.isNumber())
         return v.stringValue();
     return fallback;
 }
 
 std::optional<std::string> ControlDescription::optionalText(std::string_view key) const {
-    const Value& v = _d.get(key);
+    const Value& v = _d->get(key);
     if (v.isString() || v.isNumber())
         return v.stringValue();
     return std::nullopt;
 }
 
 long ControlDescription::integer(std::string_view key, long fallback) const {
-    const Value& v = _d.get(key);
+    const Value& v = _d->get(key);
     if (v.isNumber() || v.isString())
         return static_cast<long>(v.integerValue());
     return fallback;
@@ -189,7 +206,7 @@ long ControlDescription::integer(std::string_view key, long fallback) const {
 
 std::vector<ControlChoice> ControlDescription::choices() const {
     std::vector<ControlChoice> result;
-    if (const Array* choices = _d.get("choices").array())
+    if (const Array* choices = _d->get("choices").array())
         for (const Value& entry : *choices)
             if (const Dictionary* choice = entry.dictionary())
                 result.push_back({choice->get("choice").stringValue(),
@@ -200,7 +217,7 @@ std::vector<ControlChoice> ControlDescription::choices() const {
 
 std::vector<std::string> ControlDescription::keywords(std::string_view key) const {
     std::vector<std::string> result;
-    if (const Array* list = _d.get(key).array())
+    if (const Array* list = _d->get(key).array())
         for (const Value& entry : *list)
             if (entry.isString())
                 result.push_back(*entry.string());
@@ -208,12 +225,12 @@ std::vector<std::string> ControlDescription::keywords(std::string_view key) cons
 }
 
 Dictionary ControlDescription::constraint(std::string_view key) const {
-    const Dictionary* d = _d.get(key).dictionary();
+    const Dictionary* d = _d->get(key).dictionary();
     return d ? *d : Dictionary();
 }
 
 bool ControlDescription::isNonEmptyArray(std::string_view key) const {
-    const Array* a = _d.get(key).array();
+    const Array* a = _d->get(key).array();
     return a && !a->empty();
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Value.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -38,18 +39,21 @@ class ControlDescription {
 public:
     static ControlKind kindOf(std::string_view controlType);
 
-    ControlDescription() = default;
-    explicit ControlDescription(Dictionary description) : _d(std::move(description)) {}
+    ControlDescription();
+    explicit ControlDescription(Dictionary description);
+    // Shares a description that is not changed while the control lives (one entry of a
+    // UI-settings file, held through the file).
+    explicit ControlDescription(std::shared_ptr<const Dictionary> description);
 
-    const Dictionary& dictionary() const { return _d; }
-    bool has(std::string_view key) const { return _d.contains(key); }
+    const Dictionary& dictionary() const { return *_d; }
+    bool has(std::string_view key) const { return _d->contains(key); }
     // Strings as they are; numbers written as text ("36" and 36 read alike).
     std::string text(std::string_view key, const std::string& fallback = "") const;
     std::optional<std::string> optionalText(std::string_view key) const;
-    bool flag(std::string_view key) const { return _d.get(key).boolValue(); }
+    bool flag(std::string_view key) const { return _d->get(key).boolValue(); }
     long integer(std::string_view key, long fallback = 0) const;
     std::vector<ControlChoice> choices() const;
-    bool hasChoices() const { return _d.get("choices").isArray(); }
+    bool hasChoices() const { return _d->get("choices").isArray(); }
     std::vector<std::string> keywords(std::string_view key) const;
     Dictionary constraint(std::string_view key) const;
     bool isNonEmptyArray(std::string_view key) const;
@@ -58,7 +62,7 @@ public:
     static std::vector<std::string> problems(const Value& description, const std::string& name);
 
 private:
-    Dictionary _d;
+    std::shared_ptr<const Dictionary> _d; // never null
 };
 
 // Date strings: "now", "now" followed by seconds to add, or seconds since 1970 (UTC).

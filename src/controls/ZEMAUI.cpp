@@ -129,6 +129,12 @@ void ZEMAUI::setControlDictionary(const Dictionary& description, std::shared_ptr
     _bundle = std::move(bundle);
 }
 
+void ZEMAUI::setControlDictionary(std::shared_ptr<const Dictionary> description,
+                                  std::shared_ptr<Bundle> bundle) {
+    _description = ControlDescription(std::move(description));
+    _bundle = std::move(bundle);
+}
+
 void ZEMAUI::setUISettings(std::shared_ptr<const Dictionary> settings) {
     _uiSettings = std::move(settings);
 }
@@ -635,7 +641,9 @@ void ZEMAUI::buildChildren(const Layout& layout, const std::string& paneName) {
             child->_ancestors = _ancestors;
             child->_ancestors.push_back(row[column].keyword);
             child->_liveChild = std::make_unique<LiveChild>(fileChildren);
-            child->setControlDictionary(description, _bundle);
+            // The child's description is an entry of the settings it holds on to.
+            child->setControlDictionary(std::shared_ptr<const Dictionary>(settings, &description),
+                                        _bundle);
             child->setUISettings(settings);
             {
                 ScopedValue childTree(child->_treeSize, _treeSize);

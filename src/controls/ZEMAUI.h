@@ -44,6 +44,9 @@ public:
 
     // ---- Creation ----
     void setControlDictionary(const Dictionary& description, std::shared_ptr<Bundle> bundle);
+    // Shares the description instead of copying it; it must not change while the control lives.
+    void setControlDictionary(std::shared_ptr<const Dictionary> description,
+                              std::shared_ptr<Bundle> bundle);
     // Gives the control the UI-settings dictionary its children are looked up in, instead of
     // reading it from the bundle's file.
     void setUISettings(std::shared_ptr<const Dictionary> settings);

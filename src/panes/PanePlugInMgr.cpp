@@ -434,9 +434,12 @@ bool PanePlugInMgr::setupZEMAUIControls(
         std::string key = control ? control->toolTip() : std::string();
         if (key.empty() || key == "(null)")
             continue;
-        const Dictionary* description = controlDictionary->get(key).dictionary();
+        // The description is shared as an entry of the settings the control holds on to.
+        const Dictionary* description = settings->get(key).dictionary();
         static const Dictionary kNoDescription;
-        control->setControlDictionary(description ? *description : kNoDescription, bundle);
+        control->setControlDictionary(
+            std::shared_ptr<const Dictionary>(settings, description ? description : &kNoDescription),
+            bundle);
         control->setUISettings(settings);
         control->updateControl();
         control->setToolTip("");
