@@ -126,40 +126,44 @@ PrintServiceSoapResponse SoapAnswerReader::read(const std::string& bytes) {
         _response.error = SoapError{kXmlDomain, 2, "The server's answer was empty"};
         return std::move(_response);
     }
-    // The answer is fed to the parser in pieces rather than handed over whole, which would copy
-    // it first: an answer may be tens of megabytes.
-    xmlSAXHandler handler = saxHandler();
-    std::size_t first = std::min<std::size_t>(bytes.size(), 4); // enough to tell the encoding
-    xmlParserCtxtPtr parser =
-        xmlCreatePushParserCtxt(&handler, nullptr, bytes.data(), static_cast<int>(first), nullptr);
-    bool wellFormed = false;
-    if (parser) {
-        parser->_private = this;
-        // Entities are replaced where they stand; only the predefined ones and character
-        // references can be met, since a DOCTYPE ends the parse.
-        xmlCtxtUseOptions(parser, XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_NOERROR |
-                                      XML_PARSE_NOWARNING);
-        _parser = parser;
-        for (std::size_t at = first; parser->wellFormed && !_refused;) {
-            std::size_t piece = std::min(bytes.size() - at, kPieceBytes);
-            bool last = at + piece == bytes.size();
-            xmlParseChunk(parser, bytes.data() + at, static_cast<int>(piece), last);
-            at += piece;
-            if (last)
-                break;
-        }
-        wellFormed = parser->wellFormed != 0;
-        if (parser->myDoc)
-            xmlFreeDoc(parser->myDoc);
-        xmlFreeParserCtxt(parser);
-        _parser = nullptr;
-    }
+    bool wellFormed = parse(bytes);
     if (!wellFormed || _refused || !_ended) {
         PrintServiceSoapResponse refused;
         refused.error = SoapError{kXmlDomain, 1, "Errors while parsing returned XML"};
         return refused;
     }
     return std::move(_response);
+}
+
+// The answer is fed to the parser in pieces rather than handed over whole, which would copy it
+// first: an answer may be tens of megabytes.
+bool SoapAnswerReader::parse(const std::string& bytes) {
+    xmlSAXHandler handler = saxHandler();
+    std::size_t first = std::min<std::size_t>(bytes.size(), 4); // enough to tell the encoding
+    xmlParserCtxtPtr parser =
+        xmlCreatePushParserCtxt(&handler, nullptr, bytes.data(), static_cast<int>(first), nullptr);
+    if (!parser)
+        return false;
+    parser->_private = this;
+    // Entities are replaced where they stand; only the predefined ones and character references
+    // can be met, since a DOCTYPE ends the parse.
+    xmlCtxtUseOptions(parser,
+                      XML_PARSE_NONET | XML_PARSE_NOENT | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    _parser = parser;
+    for (std::size_t at = first; parser->wellFormed && !_refused;) {
+        std::size_t piece = std::min(bytes.size() - at, kPieceBytes);
+        bool last = at + piece == bytes.size();
+        xmlParseChunk(parser, bytes.data() + at, static_cast<int>(piece), last);
+        at += piece;
+        if (last)
+            break;
+    }
+    bool wellFormed = parser->wellFormed != 0;
+    if (parser->myDoc)
+        xmlFreeDoc(parser->myDoc);
+    xmlFreeParserCtxt(parser);
+    _parser = nullptr;
+    return wellFormed;
 }
 
 void SoapAnswerReader::endDocument() {

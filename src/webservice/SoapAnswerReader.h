@@ -86,6 +86,7 @@ private:
     bool _ended = false;
     void* _parser = nullptr;
 
+    bool parse(const std::string& bytes);
     Frame& pushFrame();
     void pushNamespaces(const ElementStart& element, Frame& frame);
     std::string_view treeName(const ElementStart& element);
