@@ -10,7 +10,7 @@ bench="${1:-$(cd "$(dirname "$0")/.." && pwd)/build/bench/bench/velmora_bench}"
 # A column of the benchmark's CSV line, by its header name; times in milliseconds.
 column() { # csv-text benchmark-row-name column-name
     awk -F, -v row="\"$2\"" -v want="$3" '
-        NR == 1 || $1 == "name" { for (i = 1; i <= NF; ++i) index_of[$i] = i; next }
+        $1 == "name" { for (i = 1; i <= NF; ++i) { key = $i; gsub(/"/, "", key); index_of[key] = i }; next }
         $1 == row {
             value = $(index_of[want])
             if (want ~ /_time$/) {
