@@ -219,6 +219,8 @@ std::string_view SoapAnswerReader::namespaceUri(std::string_view prefix) const {
 }
 
 void SoapAnswerReader::startElement(const ElementStart& element) {
+    if (_depth > kMaxNesting)
+        return refuse();
     std::string_view name = treeName(element);
     Frame* parent = _depth ? &_frames[_depth - 1] : nullptr;
     if (parent)

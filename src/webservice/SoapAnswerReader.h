@@ -19,6 +19,10 @@ public:
     explicit SoapAnswerReader(PrintServiceOperation operation);
     PrintServiceSoapResponse read(const std::string& bytes);
     static constexpr std::size_t kPieceBytes = 256u << 10;
+    // The deepest an element may lie (counted in open ancestors): libxml2's own limit, which
+    // its push parser does not apply when it builds no tree. Deeper answers are refused, so no
+    // decoded value nests deeper than this.
+    static constexpr std::size_t kMaxNesting = 256;
 
     // An element's start as the parser reports it; strings are null where the document has none.
     struct ElementStart {

@@ -307,6 +307,35 @@ TEST(PrintServiceMessagesTest, UnreadableBytesFailTheAnswer) {
     EXPECT_FALSE(PrintServiceSoap::decodeAnswer(O::getFontList, complete).error);
 }
 
+// Elements may nest 257 deep, counting the envelope; deeper answers are refused before their
+// values are built, however deep they go.
+TEST(PrintServiceMessagesTest, NestingDeeperThanTheParsersLimitIsRefused) {
+    auto nestedArrays = [](int depth) {
+        std::string open, close;
+        for (int i = 0; i < depth; ++i) {
+            open += "<item xsi:type=\"PrintService:PropArray\">";
+            close += "</item>";
+        }
+        // Envelope, Body, the response and resInfo lie above the items.
+        return soap::response("getOutputProfileListResponse",
+                              "<resInfo>" + open + "x" + close + "</resInfo>");
+    };
+    auto deepest = PrintServiceSoap::decodeAnswer(O::getOutputProfileList, nestedArrays(253));
+    ASSERT_FALSE(deepest.error);
+    const PropItem* level = onlyMessage(deepest).field("resInfo");
+    int depth = 0;
+    while (level && itemsOf(*level) && !itemsOf(*level)->empty()) {
+        level = &itemsOf(*level)->back();
+        ++depth;
+    }
+    EXPECT_EQ(depth, 253); // every item holds the next
+    for (int depth : {254, 100000}) {
+        auto refused = PrintServiceSoap::decodeAnswer(O::getOutputProfileList, nestedArrays(depth));
+        ASSERT_TRUE(refused.error) << depth;
+        EXPECT_EQ(refused.error->code, 1);
+    }
+}
+
 TEST(PrintServiceMessagesTest, EntityDefinitionsAreNeitherExpandedNorFetched) {
     std::string bomb =
         "<?xml version=\"1.0\"?><!DOCTYPE e [<!ENTITY a \"aaaaaaaaaa\"><!ENTITY b "
