@@ -1,6 +1,7 @@
 #include "webservice/SoapAnswerReader.h"
 
 #include "platform/foundation/NumberText.h"
+#include "platform/foundation/XmlSaxHandler.h"
 #include "webservice/SoapScalarCodecs.h"
 #include "webservice/USGlobals.h"
 
@@ -62,22 +63,11 @@ void onEntityDeclaration(void* context, const xmlChar*, int, const xmlChar*, con
     readerOf(context)->refuse();
 }
 
-void onError(void*, const char*, ...) {}
-
 xmlSAXHandler saxHandler() {
-    xmlSAXHandler handler;
-    std::memset(&handler, 0, sizeof handler);
-    handler.initialized = XML_SAX2_MAGIC;
-    handler.startElementNs = onStartElement;
-    handler.endElementNs = onEndElement;
-    handler.characters = onCharacters;
-    handler.cdataBlock = onCharacters;
-    handler.ignorableWhitespace = onCharacters;
+    xmlSAXHandler handler = elementAndTextSaxHandler(onStartElement, onEndElement, onCharacters);
     handler.endDocument = onEndDocument;
     handler.internalSubset = onDocumentType;
     handler.entityDecl = onEntityDeclaration;
-    handler.error = onError;
-    handler.warning = onError;
     return handler;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/foundation/DateFormat.h"
 #include "platform/foundation/NumberText.h"
 #include "platform/foundation/TextTrim.h"
+#include "platform/foundation/XmlSaxHandler.h"
 
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
@@ -51,8 +52,6 @@ void onEntityDeclaration(void* context, const xmlChar*, int, const xmlChar*, con
 void onEntityReference(void* context, const xmlChar*) {
     readerOf(context)->refuse(kMalformed);
 }
-
-void onError(void*, const char*, ...) {}
 
 // An XML parser turns every carriage return into a line feed, but a carriage return in a text
 // of a property list is a line break of a title and must stay one. In the text inside the root
@@ -137,18 +136,9 @@ XmlPropertyListReader::XmlPropertyListReader(std::string_view bytes, int maxNest
     : _bytes(bytes), _maxNesting(maxNesting) {}
 
 std::optional<Value> XmlPropertyListReader::read(std::string* error) {
-    xmlSAXHandler handler;
-    std::memset(&handler, 0, sizeof handler);
-    handler.initialized = XML_SAX2_MAGIC;
-    handler.startElementNs = onStartElement;
-    handler.endElementNs = onEndElement;
-    handler.characters = onCharacters;
-    handler.cdataBlock = onCharacters;
-    handler.ignorableWhitespace = onCharacters;
+    xmlSAXHandler handler = elementAndTextSaxHandler(onStartElement, onEndElement, onCharacters);
     handler.entityDecl = onEntityDeclaration;
     handler.reference = onEntityReference;
-    handler.error = onError;
-    handler.warning = onError;
 
     std::string escaped;
     std::string_view input = _bytes;
