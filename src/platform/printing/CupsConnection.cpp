@@ -9,8 +9,10 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <sys/stat.h>
 #include <thread>
 
 namespace velmora {
@@ -120,6 +122,13 @@ bool sendFile(http_t* http, const std::string& path) {
             return false;
     }
     return in.eof();
+}
+
+// HTTP dates count whole seconds, so a PPD changed again within the second of the copy we hold
+// carries the same date and would be reported unchanged. A copy fetched within that second is
+// dated a second earlier, which makes the next fetch take the scheduler's copy again.
+std::time_t dateToAskAgainWith(std::time_t lastModified) {
+    return lastModified < std::time(nullptr) ? lastModified : lastModified - 1;
 }
 
 } // namespace
@@ -252,7 +261,10 @@ bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::str
         if (code)
             return fail(error, "the PPD of \"" + name + "\" cannot be kept: " + code.message());
     }
-    ppd.modified = modified;
+    ppd.modified = dateToAskAgainWith(modified);
+    // The copy carries the date to ask with, so that a later process can use it as it is.
+    struct timespec times[2] = {{0, UTIME_OMIT}, {ppd.modified, 0}};
+    ::utimensat(AT_FDCWD, ppd.path.c_str(), times, 0);
     return true;
 }
 
