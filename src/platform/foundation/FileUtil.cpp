@@ -1,6 +1,8 @@
 #include "platform/foundation/FileUtil.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,6 +11,8 @@
 
 namespace velmora::FileUtil {
 namespace {
+
+constexpr std::size_t kFirstChunk = 65536;
 
 void setError(std::string* error, std::string message) {
     if (error)
@@ -57,10 +61,26 @@ std::optional<std::string> readFile(const std::string& path, std::size_t maxSize
         setError(error, "is a folder");
         return std::nullopt;
     }
-    std::string content;
-    char buf[65536];
+    std::size_t expected = S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
+    if (expected > maxSize) {
+        setError(error, "file too large");
+        return std::nullopt;
+    }
+    // One more byte than allowed shows a file that is too large without reading it all.
+    std::size_t ceiling = maxSize < SIZE_MAX ? maxSize + 1 : maxSize;
+    // A regular file is read into one buffer of its size, plus a byte that shows whether it grew
+    // since; anything else grows the buffer as it goes.
+    std::string content(std::min(expected > 0 ? expected + 1 : kFirstChunk, ceiling), '\0');
+    std::size_t used = 0;
     for (;;) {
-        ssize_t n = ::read(fd.get(), buf, sizeof buf);
+        if (used == content.size()) {
+            if (content.size() >= ceiling) {
+                setError(error, "file too large");
+                return std::nullopt;
+            }
+            content.resize(std::min(std::max(content.size() * 2, kFirstChunk), ceiling));
+        }
+        ssize_t n = ::read(fd.get(), content.data() + used, content.size() - used);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -69,12 +89,9 @@ std::optional<std::string> readFile(const std::string& path, std::size_t maxSize
         }
         if (n == 0)
             break;
-        if (content.size() + static_cast<std::size_t>(n) > maxSize) {
-            setError(error, "file too large");
-            return std::nullopt;
-        }
-        content.append(buf, static_cast<std::size_t>(n));
+        used += static_cast<std::size_t>(n);
     }
+    content.resize(used);
     return content;
 }
 

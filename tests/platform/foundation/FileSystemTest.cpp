@@ -1,4 +1,5 @@
 #include "platform/foundation/FileSystem.h"
+#include "platform/foundation/FileUtil.h"
 #include "platform/foundation/PreferredLanguages.h"
 #include "platform/foundation/SystemLog.h"
 
@@ -6,8 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
+#include <thread>
+#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -80,6 +85,59 @@ TEST(FileSystemTest, InvisibleFlagLivesInFinderInfo) {
     EXPECT_FALSE(FileSystem::isInvisible(file));
     ::getxattr(file.c_str(), "user.com.apple.FinderInfo", info, sizeof info);
     EXPECT_EQ(info[9], 0x01);
+}
+
+// The limit holds exactly, for files whose size is known up front and for pipes, whose size is
+// not and which arrive in pieces.
+TEST(FileUtilTest, ReadFileHoldsTheLimitForFilesAndPipes) {
+    test::TempDir dir;
+    struct Case {
+        std::size_t bytes, limit;
+        bool fits;
+    } cases[] = {{0, 10, true},          {10, 10, true},          {11, 10, false},
+                 {200000, 200000, true}, {200001, 200000, false}, {70000, 1 << 20, true}};
+    for (const Case& c : cases) {
+        std::string content(c.bytes, 'x');
+        for (std::size_t i = 0; i < content.size(); i += 997)
+            content[i] = static_cast<char>('a' + i % 26);
+        std::string path = dir / "file";
+        ASSERT_TRUE(FileUtil::writeFileAtomically(path, content));
+        std::string error;
+        auto read = FileUtil::readFile(path, c.limit, &error);
+        EXPECT_EQ(read.has_value(), c.fits) << c.bytes << " of " << c.limit;
+        if (c.fits && read) {
+            EXPECT_EQ(*read, content);
+        } else if (!c.fits) {
+            EXPECT_EQ(error, "file too large");
+        }
+
+        std::string fifo = dir / "fifo";
+        ::unlink(fifo.c_str());
+        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+        std::thread writer([&] {
+            // The reader stops at the limit; the writer then gets EPIPE instead of a SIGPIPE.
+            sigset_t pipeSignal;
+            sigemptyset(&pipeSignal);
+            sigaddset(&pipeSignal, SIGPIPE);
+            pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
+            int fd = ::open(fifo.c_str(), O_WRONLY);
+            for (std::size_t at = 0; fd >= 0 && at < content.size();) {
+                ssize_t n = ::write(fd, content.data() + at,
+                                    std::min<std::size_t>(4096, content.size() - at));
+                if (n <= 0)
+                    break;
+                at += static_cast<std::size_t>(n);
+            }
+            if (fd >= 0)
+                ::close(fd);
+        });
+        auto piped = FileUtil::readFile(fifo, c.limit, &error);
+        writer.join();
+        EXPECT_EQ(piped.has_value(), c.fits) << c.bytes << " of " << c.limit << " through a pipe";
+        if (c.fits && piped) {
+            EXPECT_EQ(*piped, content);
+        }
+    }
 }
 
 TEST(PreferredLanguagesTest, EnvironmentOrderAndLocaleNames) {
