@@ -224,9 +224,14 @@ std::vector<std::string> ControlDescription::keywords(std::string_view key) cons
     return result;
 }
 
-Dictionary ControlDescription::constraint(std::string_view key) const {
+std::shared_ptr<const Dictionary> ControlDescription::constraint(std::string_view key) const {
     const Dictionary* d = _d->get(key).dictionary();
-    return d ? *d : Dictionary();
+    return d ? std::shared_ptr<const Dictionary>(_d, d) : noConstraint();
+}
+
+std::shared_ptr<const Dictionary> ControlDescription::noConstraint() {
+    static const auto empty = std::make_shared<const Dictionary>();
+    return empty;
 }
 
 bool ControlDescription::isNonEmptyArray(std::string_view key) const {

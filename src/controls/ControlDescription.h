@@ -55,7 +55,10 @@ public:
     std::vector<ControlChoice> choices() const;
     bool hasChoices() const { return _d->get("choices").isArray(); }
     std::vector<std::string> keywords(std::string_view key) const;
-    Dictionary constraint(std::string_view key) const;
+    // A constraint dictionary ("condition", "conflict", ...), shared with the description
+    // rather than copied; an empty one when the description has none.
+    std::shared_ptr<const Dictionary> constraint(std::string_view key) const;
+    static std::shared_ptr<const Dictionary> noConstraint();
     bool isNonEmptyArray(std::string_view key) const;
 
     // What is wrong with a description, each problem naming the control and the key.

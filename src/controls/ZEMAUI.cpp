@@ -732,12 +732,8 @@ void ZEMAUI::controlRemoveAll() {
     _slider = nullptr;
     _textField = nullptr;
     _stepper = nullptr;
-    _conflict.clear();
-    _unrestorableConflict.clear();
-    _condition.clear();
-    _logicalSumCondition.clear();
-    _cooperation.clear();
-    _hide.clear();
+    _conflict = _unrestorableConflict = _condition = _logicalSumCondition = _cooperation = _hide =
+        ControlDescription::noConstraint();
     _oldValue.reset();
     _disabledBy.clear();
     _enabledBy.clear();

@@ -69,12 +69,12 @@ public:
     const ControlDescription& description() const { return _description; }
     std::shared_ptr<Bundle> bundle() const { return _bundle; }
     const std::vector<std::shared_ptr<ZEMAUI>>& childControls() const { return _children; }
-    const Dictionary& getConflictDictionary() const { return _conflict; }
-    const Dictionary& getUnrestorableConflictDictionary() const { return _unrestorableConflict; }
-    const Dictionary& getConditionDictionary() const { return _condition; }
-    const Dictionary& getLogicalSumConditionDictionary() const { return _logicalSumCondition; }
-    const Dictionary& getCooperationDictionary() const { return _cooperation; }
-    const Dictionary& getHideDictionary() const { return _hide; }
+    const Dictionary& getConflictDictionary() const { return *_conflict; }
+    const Dictionary& getUnrestorableConflictDictionary() const { return *_unrestorableConflict; }
+    const Dictionary& getConditionDictionary() const { return *_condition; }
+    const Dictionary& getLogicalSumConditionDictionary() const { return *_logicalSumCondition; }
+    const Dictionary& getCooperationDictionary() const { return *_cooperation; }
+    const Dictionary& getHideDictionary() const { return *_hide; }
     bool getSpreadValue() const { return _isEnableSpread; }
     bool isEnableIcon() const { return _isEnableIcon; }
     // The UI-settings file children are read from: the enclosing bundle's "KVPOD" file when
@@ -182,8 +182,13 @@ private:
     ControlKind _kind = ControlKind::LabelsOnly;
     int _lineCount = 1;
     bool _isEnableIcon = false, _isEnableSpread = false, _isEnableButton = false;
-    Dictionary _conflict, _unrestorableConflict, _condition, _logicalSumCondition, _cooperation,
-        _hide;
+    // Shared with the description, which outlives none of them.
+    std::shared_ptr<const Dictionary> _conflict = ControlDescription::noConstraint(),
+                                      _unrestorableConflict = ControlDescription::noConstraint(),
+                                      _condition = ControlDescription::noConstraint(),
+                                      _logicalSumCondition = ControlDescription::noConstraint(),
+                                      _cooperation = ControlDescription::noConstraint(),
+                                      _hide = ControlDescription::noConstraint();
     std::vector<std::string> _disableForPDE;
     std::vector<std::string> _sliderChoices, _sliderTexts;
 

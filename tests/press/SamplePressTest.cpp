@@ -195,7 +195,7 @@ TEST(SamplePressTest, EveryDescriptionRuleAndTextFits) {
         ControlDescription description(*d);
         kinds.insert(description.text("control_type"));
         for (const char* conflictKind : {"conflict", "unrestorable_conflict"}) {
-            for (const auto& [pattern, condition] : description.constraint(conflictKind)) {
+            for (const auto& [pattern, condition] : *description.constraint(conflictKind)) {
                 ++rules;
                 if (!press().offers(keyword, pattern))
                     checker.problems.push_back(keyword + ": has no choice " + pattern);
@@ -205,11 +205,11 @@ TEST(SamplePressTest, EveryDescriptionRuleAndTextFits) {
             }
         }
         for (const char* settingKind : {"condition", "logical_sum_condition", "hide"}) {
-            rules += static_cast<int>(description.constraint(settingKind).size());
-            checker.checkSettings(keyword, description.constraint(settingKind), false);
+            rules += static_cast<int>(description.constraint(settingKind)->size());
+            checker.checkSettings(keyword, *description.constraint(settingKind), false);
         }
-        rules += static_cast<int>(description.constraint("cooperation").size());
-        checker.checkSettings(keyword, description.constraint("cooperation"), true);
+        rules += static_cast<int>(description.constraint("cooperation")->size());
+        checker.checkSettings(keyword, *description.constraint("cooperation"), true);
         for (const auto& child : description.keywords("other_controls")) {
             if (!settings.contains(child))
                 checker.problems.push_back(keyword + ": child " + child + " does not exist");
