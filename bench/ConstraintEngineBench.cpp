@@ -124,10 +124,15 @@ BENCHMARK(BM_SetValuesWithoutValidation)->Unit(benchmark::kMicrosecond);
 void BM_OneValidatedChangeGrowth(benchmark::State& state) {
     Panel panel(static_cast<int>(state.range(0)) * 500);
     bool off = true;
+    std::uint64_t before = panel.mgr->sequencesRun();
     for (auto _ : state) {
         panel.controls[0]->popUpButton()->selectItemByUser(off ? 1 : 0);
         off = !off;
     }
+    // Sequences in proportion to the options mean that any faster growth is the cost per sequence.
+    state.counters["sequences_per_change"] =
+        benchmark::Counter(static_cast<double>(panel.mgr->sequencesRun() - before) /
+                           static_cast<double>(state.iterations()));
     state.counters["options"] = static_cast<double>(panel.controls.size());
 }
 BENCHMARK(BM_OneValidatedChangeGrowth)->Arg(1)->Arg(4)->Arg(16)->Unit(benchmark::kMicrosecond);

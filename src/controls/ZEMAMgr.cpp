@@ -393,25 +393,26 @@ void ZEMAMgr::validateMainKeywordNoCoop(const std::string& keyword,
 
 void ZEMAMgr::runSequence(const std::string& keyword, const std::optional<std::string>& value,
                           bool cooperation) {
-    if (_running.count(keyword))
-        return; // already running in this chain: a cycle in the data ends here
     if (_depth == 0)
-        _completedAt.clear();
-    auto done = _completedAt.find(keyword);
-    if (!value && done != _completedAt.end() && done->second == _generation)
+        _sequences.clear();
+    // Nested sequences add entries but never clear them, so this reference stays valid.
+    SequenceState& sequence = _sequences[keyword];
+    if (sequence.running)
+        return; // already running in this chain: a cycle in the data ends here
+    if (!value && sequence.completedAt == _generation)
         return; // it ran on exactly this state and changed nothing: running again would not either
     ++_sequencesRun;
     std::uint64_t startGeneration = _generation;
-    _running.insert(keyword);
+    sequence.running = true;
     ++_depth;
     struct Leave {
         ZEMAMgr& mgr;
-        const std::string& keyword;
+        SequenceState& sequence;
         ~Leave() {
             --mgr._depth;
-            mgr._running.erase(keyword);
+            sequence.running = false;
         }
-    } leave{*this, keyword};
+    } leave{*this, sequence};
 
     if (value)
         if (const Controls* controls = controlsFor(keyword); controls && !controls->empty()) {
@@ -440,9 +441,9 @@ void ZEMAMgr::runSequence(const std::string& keyword, const std::optional<std::s
                 finished, Dictionary{{"isCollectiveChange", _collectiveChange ? "True" : "False"}});
     }
     if (_generation == startGeneration)
-        _completedAt[keyword] = _generation;
+        sequence.completedAt = _generation;
     else
-        _completedAt.erase(keyword);
+        sequence.completedAt.reset();
 }
 
 bool ZEMAMgr::validateUnrestorableConflict(const std::string& keyword, Names&) {

@@ -10,7 +10,6 @@
 #include <optional>
 #include <string>
 #include <unordered_map>
-#include <unordered_set>
 #include <vector>
 
 namespace velmora {
@@ -96,8 +95,12 @@ private:
     // (not re-entered, which ends cycles), and for each keyword the state generation at which
     // its sequence last completed in the current top-level change (a sequence that would run
     // again on unchanged state is skipped, which keeps diamonds from taking exponential time).
-    std::unordered_set<std::string> _running;
-    std::unordered_map<std::string, std::uint64_t> _completedAt;
+    // One entry per keyword, so that a sequence finds its bookkeeping with one lookup.
+    struct SequenceState {
+        bool running = false;
+        std::optional<std::uint64_t> completedAt;
+    };
+    std::unordered_map<std::string, SequenceState> _sequences;
     std::uint64_t _generation = 0;
     int _depth = 0;
     std::uint64_t _sequencesRun = 0;
