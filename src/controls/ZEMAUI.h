@@ -182,7 +182,7 @@ private:
     ControlKind _kind = ControlKind::LabelsOnly;
     int _lineCount = 1;
     bool _isEnableIcon = false, _isEnableSpread = false, _isEnableButton = false;
-    // Shared with the description, which outlives none of them.
+    // Parts of the description that share its ownership, so it lives as long as they do.
     std::shared_ptr<const Dictionary> _conflict = ControlDescription::noConstraint(),
                                       _unrestorableConflict = ControlDescription::noConstraint(),
                                       _condition = ControlDescription::noConstraint(),
