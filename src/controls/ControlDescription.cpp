@@ -148,22 +148,13 @@ void checkKindAndRanges(const Dictionary& d, ProblemList& list) {
 
 } // namespace
 
-namespace {
-
-const std::shared_ptr<const Dictionary>& noDescription() {
-    static const auto empty = std::make_shared<const Dictionary>();
-    return empty;
-}
-
-} // namespace
-
-ControlDescription::ControlDescription() : _d(noDescription()) {}
+ControlDescription::ControlDescription() : _d(noConstraint()) {}
 
 ControlDescription::ControlDescription(Dictionary description)
     : _d(std::make_shared<const Dictionary>(std::move(description))) {}
 
 ControlDescription::ControlDescription(std::shared_ptr<const Dictionary> description)
-    : _d(description ? std::move(description) : noDescription()) {}
+    : _d(description ? std::move(description) : noConstraint()) {}
 
 ControlKind ControlDescription::kindOf(std::string_view controlType) {
     static const std::pair<std::string_view, ControlKind> kNamed[] = {

@@ -58,6 +58,7 @@ public:
     // A constraint dictionary ("condition", "conflict", ...), shared with the description
     // rather than copied; an empty one when the description has none.
     std::shared_ptr<const Dictionary> constraint(std::string_view key) const;
+    // One shared empty dictionary: no constraint, and the description of a control without one.
     static std::shared_ptr<const Dictionary> noConstraint();
     bool isNonEmptyArray(std::string_view key) const;
 

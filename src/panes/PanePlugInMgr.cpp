@@ -434,11 +434,11 @@ bool PanePlugInMgr::setupZEMAUIControls(
         std::string key = control ? control->toolTip() : std::string();
         if (key.empty() || key == "(null)")
             continue;
-        // The description is shared as an entry of the settings the control holds on to.
+        // The description is shared as an entry of the settings the control holds on to; a key
+        // without one gives the control an empty description.
         const Dictionary* description = settings->get(key).dictionary();
-        static const Dictionary kNoDescription;
         control->setControlDictionary(
-            std::shared_ptr<const Dictionary>(settings, description ? description : &kNoDescription),
+            description ? std::shared_ptr<const Dictionary>(settings, description) : nullptr,
             bundle);
         control->setUISettings(settings);
         control->updateControl();
