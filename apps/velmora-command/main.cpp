@@ -7,11 +7,19 @@
 // ("host" or "host:port"), which also names a server the device URI cannot. A list the server
 // does not give leaves the PPD as it was; the lists that failed, with the reasons, are kept in the
 // PPD's *VelmoraListsFailed (empty when every list came), where the one who asked reads them.
+//
+// Whoever may print can send a command file, and the print server speaks plain HTTP, so every
+// line written to the scheduler goes through FilterMessage: none can start a message of its own
+// or make a PPD line that libcups would refuse. The PPD's *VelmoraPrintServerTimeout is the time
+// the whole job may take, however many lists it asks for.
 
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/SystemLog.h"
 #include "platform/printing/CommandFile.h"
+#include "platform/printing/FilterMessage.h"
 #include "ppd/PpdDataBlock.h"
 #include "ppd/PpdDataBlockWriter.h"
+#include "webservice/ListRefreshRequest.h"
 #include "webservice/ServerListSource.h"
 #include "webservice/WebServiceClient.h"
 
@@ -19,20 +27,30 @@
 #include <cups/http.h>
 #include <cups/ppd.h>
 
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
 
 using namespace velmora;
+using Clock = std::chrono::steady_clock;
+using Level = FilterMessage::Level;
 
-constexpr std::size_t kMaxCommandFile = 64 * 1024;
 constexpr double kDefaultTimeout = 20;
+constexpr double kMaxTimeout = 3600;
+constexpr unsigned kMaxWorkers = 4;
+// A data block's parts are numbered with four hexadecimal digits.
+constexpr std::size_t kMaxBlockParts = 0x10000;
 
 struct Server {
     std::string host;
@@ -40,33 +58,36 @@ struct Server {
     double timeout = kDefaultTimeout;
 };
 
-std::string readCommandFile(int argc, char** argv) {
-    std::string text;
-    std::ifstream file;
-    std::istream* in = &std::cin;
-    if (argc > 6) {
-        file.open(argv[6], std::ios::binary);
-        in = &file;
-    }
-    char buffer[4096];
-    while (text.size() < kMaxCommandFile && in->read(buffer, sizeof buffer), in->gcount() > 0)
-        text.append(buffer, static_cast<std::size_t>(in->gcount()));
-    return text.substr(0, kMaxCommandFile);
+void say(Level level, const std::string& text) {
+    FilterMessage::emit(FilterMessage::line(level, "velmora-command: " + text));
 }
 
-// The lists of every "ReportLevels" command; other commands are not this press's.
-std::vector<std::string> requestedLists(const std::string& text) {
-    auto commands = CommandFile::parse(text);
-    for (const auto& command : commands)
-        if (command.name != "ReportLevels")
-            std::fprintf(stderr, "DEBUG: velmora-command: \"%s\" is not a command of this press\n",
-                         command.name.c_str());
-    return CommandFile::reportLevelsLists(commands);
+std::optional<std::string> readCommandFile(int argc, char** argv, std::string* error) {
+    if (argc <= 6)
+        return CommandFile::read(std::cin, error);
+    std::ifstream file(argv[6], std::ios::binary);
+    if (!file) {
+        *error = "the command file cannot be opened";
+        return std::nullopt;
+    }
+    return CommandFile::read(file, error);
 }
 
 std::optional<std::string> attribute(ppd_file_t* ppd, const char* name) {
     ppd_attr_t* found = ppd ? ppdFindAttr(ppd, name, nullptr) : nullptr;
     return found && found->value ? std::optional<std::string>(found->value) : std::nullopt;
+}
+
+// The time the whole job may take: the PPD's time-out when it is a number within bounds.
+double budget(ppd_file_t* ppd) {
+    auto configured = attribute(ppd, "VelmoraPrintServerTimeout");
+    if (!configured)
+        return kDefaultTimeout;
+    char* end = nullptr;
+    double seconds = std::strtod(configured->c_str(), &end);
+    if (end == configured->c_str() || !std::isfinite(seconds))
+        return kDefaultTimeout;
+    return std::clamp(seconds, 0.5, kMaxTimeout);
 }
 
 std::optional<Server> printServer(ppd_file_t* ppd) {
@@ -85,78 +106,145 @@ std::optional<Server> printServer(ppd_file_t* ppd) {
                             sizeof resource) >= HTTP_URI_STATUS_OK)
             server.host = host;
     }
-    if (auto timeout = attribute(ppd, "VelmoraPrintServerTimeout"))
-        server.timeout = std::max(0.5, std::atof(timeout->c_str()));
-    if (server.host.empty() || server.port <= 0)
+    server.timeout = budget(ppd);
+    if (server.host.empty() || server.port <= 0 || server.port > 65535)
         return std::nullopt;
     return server;
 }
 
 unsigned existingAttributes(ppd_file_t* ppd, const std::string& name) {
     unsigned count = 0;
-    while (count < 10000 && attribute(ppd, PpdDataBlock::attributeName(name, count).c_str()))
+    while (count < kMaxBlockParts && attribute(ppd, PpdDataBlock::attributeName(name, count).c_str()))
         ++count;
     return count;
 }
 
-// "*Name0000: \"…\"" lines become the scheduler's keyword messages; attributes the old block
-// used beyond the new one are emptied, so that no stale tail is read with the new stream.
-void writeBlock(const std::string& name, const std::string& bytes, unsigned before) {
+// The scheduler's keyword messages for a block ("*Name0000: \"…\"" lines); attributes the old
+// block used beyond the new one are emptied, so that no stale tail is read with the new stream.
+// Null when a line would not be a plain PPD line or the block has more parts than can be named.
+std::optional<std::vector<std::string>> blockMessages(const std::string& name,
+                                                      const std::string& bytes, unsigned before) {
     std::istringstream lines(PpdDataBlockWriter::blockLines(name, bytes));
-    std::string line;
-    unsigned written = 0;
-    while (std::getline(lines, line)) {
-        auto colon = line.find(": ");
-        if (line.size() < 2 || line[0] != '*' || colon == std::string::npos)
-            continue;
-        std::fprintf(stderr, "PPD: %s='%s'\n", line.substr(1, colon - 1).c_str(),
-                     line.substr(colon + 2).c_str());
-        ++written;
+    std::vector<std::string> messages;
+    for (std::string line; std::getline(lines, line);) {
+        auto colon = line.find(": \"");
+        if (line.size() < 2 || line[0] != '*' || colon == std::string::npos || line.back() != '"')
+            return std::nullopt;
+        std::string value = line.substr(colon + 3, line.size() - colon - 4);
+        auto message = FilterMessage::ppdKeyword(line.substr(1, colon - 1), value);
+        if (!message || messages.size() >= kMaxBlockParts)
+            return std::nullopt;
+        messages.push_back(std::move(*message));
     }
-    for (unsigned index = written; index < before; ++index)
-        std::fprintf(stderr, "PPD: %s='\"\"'\n", PpdDataBlock::attributeName(name, index).c_str());
+    for (auto index = static_cast<unsigned>(messages.size()); index < before; ++index)
+        messages.push_back(*FilterMessage::ppdKeyword(PpdDataBlock::attributeName(name, index), ""));
+    return messages;
+}
+
+struct Outcome {
+    std::optional<std::string> bytes; // the list as a property list
+    std::string failure;
+};
+
+Outcome fetchList(const Server& server, const std::string& name, Clock::time_point deadline) {
+    Outcome outcome;
+    double left = std::chrono::duration<double>(deadline - Clock::now()).count();
+    if (left < 0.05) {
+        outcome.failure = "no time was left of the job's " + std::to_string(static_cast<int>(
+                                                                   server.timeout)) + " s";
+        return outcome;
+    }
+    WebServiceClient client(server.port, left);
+    auto list = ServerListSource::fetch(client, server.host, name, &outcome.failure);
+    if (!list)
+        return outcome;
+    std::string error;
+    outcome.bytes = PropertyList::toXml(*list, &error);
+    if (!outcome.bytes) {
+        outcome.failure = "the list cannot be written: " + error;
+    } else if (outcome.bytes->size() > PpdDataBlockWriter::kMaxListBytes) {
+        outcome.bytes.reset();
+        outcome.failure = "the list is larger than the 16 MiB a queue's PPD may keep";
+    }
+    return outcome;
+}
+
+// Every list fetched by a few workers at once, all within one deadline.
+std::vector<Outcome> fetchAll(const Server& server, const std::vector<std::string>& names) {
+    std::vector<Outcome> outcomes(names.size());
+    auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                       std::chrono::duration<double>(server.timeout));
+    std::atomic<std::size_t> next = 0;
+    auto work = [&] {
+        for (std::size_t i = next++; i < names.size(); i = next++)
+            outcomes[i] = fetchList(server, names[i], deadline);
+    };
+    std::vector<std::thread> workers;
+    unsigned count = std::min<unsigned>(kMaxWorkers, static_cast<unsigned>(names.size()));
+    for (unsigned i = 1; i < count; ++i)
+        workers.emplace_back(work);
+    work();
+    for (auto& worker : workers)
+        worker.join();
+    return outcomes;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
     if (argc < 6 || argc > 7) {
-        std::fprintf(stderr, "usage: velmora-command job user title copies options [file]\n");
+        std::fputs("Usage: velmora-command job user title copies options [file]\n", stderr);
         return 1;
     }
-    auto names = requestedLists(readCommandFile(argc, argv));
+    // The web service logs what servers answer; here that too must go out as bounded lines.
+    SystemLog::setSink([](std::string_view line) { say(Level::Debug, std::string(line)); });
+    std::string error;
+    auto text = readCommandFile(argc, argv, &error);
+    if (!text) {
+        say(Level::Error, error);
+        return 1;
+    }
+    auto request = ListRefreshRequest::parse(*text);
+    for (const auto& line : request.skipped)
+        FilterMessage::emit(line);
+
     const char* ppdPath = std::getenv("PPD");
     ppd_file_t* ppd = ppdPath ? ppdOpenFile(ppdPath) : nullptr;
+    if (ppdPath && !ppd)
+        say(Level::Warning, "the queue's PPD cannot be read; lists are written anew");
     auto server = printServer(ppd);
-    std::string failed;
-    unsigned refreshed = 0;
-    for (const auto& name : names) {
-        std::string failure = "the queue names no print server";
-        std::optional<Value> list;
-        if (server && PpdDataBlockWriter::isUsableName(name)) {
-            WebServiceClient client(server->port, server->timeout);
-            list = ServerListSource::fetch(client, server->host, name, &failure);
-        } else if (server) {
-            failure = "not a list name";
-        }
-        std::string error;
-        auto bytes = list ? PropertyList::toXml(*list, &error) : std::nullopt;
-        if (!bytes) {
-            failed += (failed.empty() ? "" : "; ") + name + " (" + failure + ")";
+    std::vector<Outcome> outcomes;
+    if (server)
+        outcomes = fetchAll(*server, request.lists);
+    else
+        outcomes.assign(request.lists.size(), Outcome{std::nullopt, "the queue names no print server"});
+
+    std::vector<ListRefreshRequest::Failure> failures;
+    for (std::size_t i = 0; i < request.lists.size(); ++i) {
+        const std::string& name = request.lists[i];
+        auto messages = outcomes[i].bytes
+                            ? blockMessages(name, *outcomes[i].bytes, existingAttributes(ppd, name))
+                            : std::nullopt;
+        if (!messages) {
+            failures.push_back({name, outcomes[i].bytes ? "the list is too large for the PPD"
+                                                        : outcomes[i].failure});
+            say(Level::Debug, name + " not refreshed: " +
+                                  FilterMessage::quoted(failures.back().reason, 300));
             continue;
         }
-        writeBlock(name, *bytes, existingAttributes(ppd, name));
-        std::fprintf(stderr, "DEBUG: velmora-command: %s refreshed\n", name.c_str());
-        ++refreshed;
+        for (const auto& message : *messages)
+            FilterMessage::emit(message);
+        say(Level::Debug, name + " refreshed");
     }
     if (ppd)
         ppdClose(ppd);
-    // The scheduler writes the value between the quotes as it stands: no quotes inside.
-    for (char& c : failed)
-        if (c == '"' || c == '\'' || c == '\n' || c == '\r')
-            c = ' ';
-    std::fprintf(stderr, "PPD: VelmoraListsFailed='\"%s\"'\n", failed.c_str());
-    std::fprintf(stderr, "INFO: velmora-command: %u of %zu lists refreshed\n", refreshed,
-                 names.size());
+    // A job that asked for no list of the press leaves the PPD as it was.
+    if (!request.lists.empty()) {
+        std::string summary = ListRefreshRequest::failureSummary(
+            failures, request.lists.size(), FilterMessage::maxPpdValueBytes("VelmoraListsFailed"));
+        FilterMessage::emit(*FilterMessage::ppdKeyword("VelmoraListsFailed", summary));
+    }
+    say(Level::Info, std::to_string(request.lists.size() - failures.size()) + " of " +
+                         std::to_string(request.lists.size()) + " lists refreshed");
     return 0;
 }

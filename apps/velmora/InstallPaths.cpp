@@ -11,24 +11,29 @@ namespace {
 
 namespace fs = std::filesystem;
 
-// The first of the environment's path, the build's path and the installed path that exists.
+std::string runningExecutable() {
+    std::array<char, 4096> self{};
+    ssize_t length = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
+    return length > 0 ? std::string(self.data(), static_cast<std::size_t>(length)) : std::string();
+}
+
+// Whether this is the velmora of the build tree. An installed velmora never looks there: the
+// build tree may since have been given to, or be writable by, someone else.
+bool runsFromBuildTree(const std::string& executable) {
+    std::string tree = std::string(VELMORA_BUILD_DIR) + "/";
+    return executable.starts_with(tree);
+}
+
+// The environment's path when given; else the build's path for the velmora of the build tree,
+// and the path below the installation prefix (share/velmora) for an installed one.
 std::string locate(const char* variable, const char* built, const std::string& installed) {
     if (const char* chosen = std::getenv(variable); chosen && *chosen)
         return chosen;
-    std::error_code code;
-    if (fs::exists(built, code))
+    std::string executable = runningExecutable();
+    if (executable.empty() || runsFromBuildTree(executable))
         return built;
-    std::array<char, 4096> self{};
-    ssize_t length = ::readlink("/proc/self/exe", self.data(), self.size() - 1);
-    if (length > 0) {
-        fs::path candidate = fs::path(std::string(self.data(), static_cast<std::size_t>(length)))
-                                 .parent_path()
-                                 .parent_path() /
-                             "share/velmora" / installed;
-        if (fs::exists(candidate, code))
-            return candidate.string();
-    }
-    return built;
+    return (fs::path(executable).parent_path().parent_path() / "share/velmora" / installed)
+        .string();
 }
 
 } // namespace

@@ -4,47 +4,96 @@
 
 #include "panes/PanePlugInMgr.h"
 #include "platform/printing/CupsConnection.h"
+#include "platform/printing/FilterMessage.h"
 #include "ppd/PpdDataBlock.h"
+#include "webservice/ServerListSource.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <cups/ppd.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <set>
 
 namespace velmora::app {
 namespace {
 
 constexpr double kDefaultTimeout = 120;
+constexpr double kMinTimeout = 1;
+constexpr double kMaxTimeout = 3600;
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "velmora refresh-lists: %s\n", message.c_str());
     return 1;
 }
 
-// The raw bytes of each list's data block (null for a list the PPD does not hold).
-std::map<std::string, std::optional<std::string>> blocks(const std::string& path,
-                                                         const std::vector<std::string>& names) {
-    std::map<std::string, std::optional<std::string>> found;
-    ppd_file_t* ppd = ppdOpenFile(path.c_str());
-    for (const auto& name : names)
-        found[name] = ppd ? PpdDataBlock::read(ppd, name) : std::nullopt;
-    if (ppd)
-        ppdClose(ppd);
-    return found;
+int usage(const std::string& message) {
+    if (!message.empty())
+        std::fprintf(stderr, "velmora refresh-lists: %s\n", message.c_str());
+    std::fprintf(stderr, "usage: velmora refresh-lists [-d QUEUE] [--timeout S] [NAME...]\n");
+    return 2;
 }
 
-// What the press's filter kept in the PPD about the lists it could not refresh: "A (reason); B
-// (reason)", empty when every list came.
-std::string failures(const std::string& path) {
-    std::string failed;
-    if (ppd_file_t* ppd = ppdOpenFile(path.c_str())) {
-        if (ppd_attr_t* attribute = ppdFindAttr(ppd, "VelmoraListsFailed", nullptr))
-            failed = attribute->value ? attribute->value : "";
-        ppdClose(ppd);
+// Seconds between the bounds, or null for anything else ("abc", "1e300", "inf", "5s").
+std::optional<double> parseTimeout(const std::string& text) {
+    char* end = nullptr;
+    double seconds = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(seconds) || seconds < kMinTimeout ||
+        seconds > kMaxTimeout)
+        return std::nullopt;
+    return seconds;
+}
+
+// A fetched copy of the queue's PPD, removed when it goes, whatever way the command ends.
+struct TemporaryPpd {
+    CupsConnection::FetchedPpd ppd;
+    TemporaryPpd() = default;
+    TemporaryPpd(const TemporaryPpd&) = delete;
+    TemporaryPpd& operator=(const TemporaryPpd&) = delete;
+    ~TemporaryPpd() {
+        if (!ppd.path.empty())
+            std::remove(ppd.path.c_str());
     }
-    return failed;
+};
+
+// The raw bytes of each list's data block (null for a list the PPD does not hold), and what the
+// press's filter kept about the lists it could not refresh ("" when every list came). Null with
+// a reason when libcups cannot read the PPD: then no list in it can be used either.
+struct PpdLists {
+    std::map<std::string, std::optional<std::string>> blocks;
+    std::string failed;
+};
+
+std::optional<PpdLists> readLists(const std::string& path, const std::vector<std::string>& names,
+                                  std::string* error) {
+    ppd_file_t* ppd = ppdOpenFile(path.c_str());
+    if (!ppd) {
+        int line = 0;
+        ppd_status_t status = ppdLastError(&line);
+        *error = std::string(ppdErrorString(status)) + " on line " + std::to_string(line);
+        return std::nullopt;
+    }
+    PpdLists lists;
+    for (const auto& name : names)
+        lists.blocks[name] = PpdDataBlock::read(ppd, name);
+    if (ppd_attr_t* attribute = ppdFindAttr(ppd, "VelmoraListsFailed", nullptr))
+        lists.failed = attribute->value ? attribute->value : "";
+    ppdClose(ppd);
+    return lists;
+}
+
+std::optional<PpdLists> fetchLists(CupsConnection& cups, const std::string& queue,
+                                   TemporaryPpd& copy, const std::vector<std::string>& names,
+                                   std::string* error) {
+    if (!cups.fetchPpd(queue, copy.ppd, error))
+        return std::nullopt;
+    std::string reason;
+    auto lists = readLists(copy.ppd.path, names, &reason);
+    if (!lists)
+        *error = "the PPD of \"" + queue + "\" cannot be read: " + reason;
+    return lists;
 }
 
 } // namespace
@@ -53,19 +102,26 @@ int runRefreshListsCommand(const std::vector<std::string>& arguments) {
     std::string queue;
     double timeout = kDefaultTimeout;
     std::vector<std::string> names;
+    std::set<std::string> asked;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         const std::string& arg = arguments[i];
         if ((arg == "-d" || arg == "--timeout") && i + 1 < arguments.size()) {
-            if (arg == "-d")
+            if (arg == "-d") {
                 queue = arguments[++i];
-            else
-                timeout = std::atof(arguments[++i].c_str());
+                continue;
+            }
+            auto seconds = parseTimeout(arguments[++i]);
+            if (!seconds)
+                return usage("the time-out " + FilterMessage::quoted(arguments[i], 40) +
+                             " is not a number of seconds from 1 to 3600");
+            timeout = *seconds;
         } else if (!arg.empty() && arg[0] != '-') {
-            names.push_back(arg);
+            if (!ServerListSource::isKnown(arg))
+                return usage(FilterMessage::quoted(arg, 60) + " is not a list of this press");
+            if (asked.insert(arg).second)
+                names.push_back(arg);
         } else {
-            std::fprintf(stderr,
-                         "usage: velmora refresh-lists [-d QUEUE] [--timeout S] [NAME...]\n");
-            return 2;
+            return usage("");
         }
     }
     if (names.empty())
@@ -79,10 +135,10 @@ int runRefreshListsCommand(const std::vector<std::string>& arguments) {
     if (!chosen)
         return fail(error);
     queue = *chosen;
-    CupsConnection::FetchedPpd ppd;
-    if (!cups.fetchPpd(queue, ppd, &error))
+    TemporaryPpd beforeCopy, afterCopy;
+    auto before = fetchLists(cups, queue, beforeCopy, names, &error);
+    if (!before)
         return fail(error);
-    auto before = blocks(ppd.path, names);
 
     std::vector<std::string> commands;
     for (const auto& name : names)
@@ -91,37 +147,44 @@ int runRefreshListsCommand(const std::vector<std::string>& arguments) {
     if (!job)
         return fail(error);
     auto state = cups.waitForJob(job, timeout);
+    bool done = state == "completed";
+    std::string stopped;
+    if (!done) {
+        // A job left behind would run later, or block the queue; what the queue says tells why.
+        stopped = cups.printerStateMessage(queue);
+        std::string ignored;
+        if (state != "aborted" && state != "canceled")
+            cups.cancelJob(queue, job, &ignored);
+    }
 
-    CupsConnection::FetchedPpd after;
-    if (!cups.fetchPpd(queue, after, &error))
+    auto after = fetchLists(cups, queue, afterCopy, names, &error);
+    if (!after)
         return fail(error);
-    auto now = blocks(after.path, names);
-    std::string failed = failures(after.path);
-    std::remove(ppd.path.c_str());
-    std::remove(after.path.c_str());
 
     Array lists, changed;
     for (const auto& name : names) {
-        bool differs = before[name] != now[name];
+        bool differs = before->blocks[name] != after->blocks[name];
         lists.push_back(Value(Dictionary{{"name", Value(name)},
                                          {"changed", Value(differs)},
-                                         {"present", Value(now[name].has_value())}}));
+                                         {"present", Value(after->blocks[name].has_value())}}));
         if (differs)
             changed.push_back(Value(name));
     }
-    bool done = state == "completed";
     Dictionary result{{"queue", Value(queue)},
                       {"job", Value(job)},
                       {"state", state ? Value(*state) : Value()},
                       {"changed", Value(std::move(changed))},
                       {"lists", Value(std::move(lists))}};
-    if (!failed.empty())
-        result.set("failed", Value(failed));
+    if (!after->failed.empty())
+        result.set("failed", Value(after->failed));
+    if (!stopped.empty())
+        result.set("printerStateMessage", Value(stopped));
     std::printf("%s\n", Value(std::move(result)).toJson(2).c_str());
     if (!done)
-        return fail("the command job did not finish (" + state.value_or("unknown") + ")");
-    if (!failed.empty())
-        return fail("lists not refreshed: " + failed);
+        return fail("the command job did not finish (" + state.value_or("unknown") + ")" +
+                    (stopped.empty() ? "" : ": " + stopped));
+    if (!after->failed.empty())
+        return fail("lists not refreshed: " + after->failed);
     return 0;
 }
 

@@ -1,9 +1,12 @@
 #include "common/EncryptionBridge.h"
 
+#include "platform/foundation/CodeTrust.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <dlfcn.h>
+#include <filesystem>
 
 namespace velmora {
 
@@ -41,6 +44,20 @@ void EncryptionBridge::openAndResolve(const std::string& path) {
     _decode = reinterpret_cast<EncryptionCodecFunction>(::dlsym(_handle, "encryption_decode"));
 }
 
+namespace {
+
+// The bundle whose Contents/Resources folder holds the codec, or the folder itself otherwise.
+std::string bundleOf(const std::string& directory) {
+    std::filesystem::path folder = std::filesystem::path(directory).lexically_normal();
+    if (folder.filename().empty())
+        folder = folder.parent_path();
+    if (folder.parent_path().filename() == "Contents")
+        return folder.parent_path().parent_path().string();
+    return folder.string();
+}
+
+} // namespace
+
 int EncryptionBridge::load(const std::string& directory) {
     if (directory.size() + 1 > kMaxDirectoryBytes) {
         std::fprintf(stderr, "xxx dlopen(%s) error %d\n", "<directory too long>", ENAMETOOLONG);
@@ -50,6 +67,11 @@ int EncryptionBridge::load(const std::string& directory) {
     if (_messageBuffer)
         *_messageBuffer = path;
     if (!_handle && noEntryPointResolved()) {
+        // The codec sees every password: it is loaded only from a bundle nobody else can change.
+        if (auto reason = CodeTrust::distrustAny(CodeTrust::plugInPaths(bundleOf(directory), path))) {
+            std::fprintf(stderr, "xxx %s is not loaded: %s\n", path.c_str(), reason->c_str());
+            return -1;
+        }
         openAndResolve(path);
         if (!_handle) {
             // dlopen reports through dlerror, not errno: its text says what went wrong.

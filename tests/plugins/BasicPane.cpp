@@ -68,3 +68,15 @@ extern "C" __attribute__((visibility("default"))) velmora::PanePlugInInterface* 
 #else
 VELMORA_PANE_PLUGIN(BasicPane)
 #endif
+
+#ifdef TEST_PANE_CONSTRUCTOR_PROBE
+#include <cstdio>
+#include <cstdlib>
+// Runs the moment the object is opened, before the loader can ask it anything: the file it
+// leaves tells a test that the object's code ran.
+__attribute__((constructor)) static void leaveProbeFile() {
+    if (const char* path = std::getenv("VELMORA_PROBE_FILE"))
+        if (FILE* file = std::fopen(path, "w"))
+            std::fclose(file);
+}
+#endif

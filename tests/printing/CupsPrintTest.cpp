@@ -272,7 +272,7 @@ TEST_F(CupsPrintTest, AServerThatFailsLeavesThePpdAsItWas) {
         auto before = listInQueue(cups, "VelmoraPress", "FeederInfoList");
         ASSERT_TRUE(before) << c.label;
         Dictionary result = run("refresh-lists -d VelmoraPress FeederInfoList", 1);
-        EXPECT_THAT(errors(), HasSubstr("lists not refreshed: FeederInfoList")) << c.label;
+        EXPECT_THAT(errors(), HasSubstr("lists not refreshed: 1 of 1 list failed: FeederInfoList (")) << c.label;
         EXPECT_TRUE(result.get("changed").array() && result.get("changed").array()->empty())
             << c.label;
         EXPECT_EQ(listInQueue(cups, "VelmoraPress", "FeederInfoList"), before) << c.label;

@@ -258,23 +258,52 @@ TEST(WebServiceClientTest, ExchangesOnSeveralThreadsShareTheCookieListSafely) {
         r.headers = {{"Set-Cookie", "session=abc"}};
         return r;
     });
-    std::atomic<int> answered = 0;
-    {
-        PrintServiceSoap binding("http://127.0.0.1:" + std::to_string(http.port()));
-        for (int i = 0; i < 6; ++i)
-            binding.getFontListAsyncUsingParameters({},
-                                                    [&](const PrintServiceSoapResponse& response) {
-                                                        if (!response.error)
-                                                            ++answered;
-                                                    });
-        for (int i = 0; i < 200; ++i) {
-            binding.addCookie(HttpCookie{"extra", std::to_string(i)});
-            (void)binding.cookies();
-        }
-        binding.getFontListUsingParameters();
-    } // waits for the exchanges
-    RunLoop::current().runPending();
-    EXPECT_EQ(answered, 6);
+    int answered = 0;
+    std::vector<std::string> errors;
+    PrintServiceSoap binding("http://127.0.0.1:" + std::to_string(http.port()));
+    for (int i = 0; i < 6; ++i)
+        binding.getFontListAsyncUsingParameters({}, [&](const PrintServiceSoapResponse& response) {
+            ++answered;
+            if (response.error)
+                errors.push_back(response.error->description);
+        });
+    // The workers replace the list with each answer's cookies while this thread adds to it.
+    for (int i = 0; i < 200; ++i) {
+        binding.addCookie(HttpCookie{"extra", std::to_string(i)});
+        (void)binding.cookies();
+    }
+    EXPECT_FALSE(binding.getFontListUsingParameters().error);
+    ASSERT_TRUE(RunLoop::current().runUntil([&] { return answered == 6; }, 20));
+    EXPECT_EQ(errors, std::vector<std::string>{});
+    // Every exchange ended after the last added cookie, so the list is the last answer's.
+    const std::vector<HttpCookie> lastAnswers = {HttpCookie{"session", "abc"}};
+    EXPECT_EQ(binding.cookies(), lastAnswers);
+}
+
+TEST(WebServiceClientTest, EveryQueuedExchangeIsAnsweredOnceWhenTheBindingGoesWhateverTheTiming) {
+    test::TestHttpServer http([](const test::HttpRequest&) {
+        return test::HttpResponse{
+            200, {}, soap::response("getFontListResponse", soap::status("OK", "result"))};
+    });
+    for (int round = 0; round < 20; ++round) {
+        int succeeded = 0, cancelled = 0;
+        std::vector<std::string> otherErrors;
+        {
+            PrintServiceSoap binding("http://127.0.0.1:" + std::to_string(http.port()));
+            for (int i = 0; i < 6; ++i)
+                binding.getFontListAsyncUsingParameters({}, [&](const PrintServiceSoapResponse& r) {
+                    if (!r.error)
+                        ++succeeded;
+                    else if (r.error->description == "The exchange was cancelled")
+                        ++cancelled;
+                    else
+                        otherErrors.push_back(r.error->description);
+                });
+        } // started exchanges run to their end; queued ones are cancelled
+        RunLoop::current().runPending();
+        EXPECT_EQ(succeeded + cancelled, 6) << "round " << round;
+        EXPECT_EQ(otherErrors, std::vector<std::string>{}) << "round " << round;
+    }
 }
 
 TEST(WebServiceClientTest, AsynchronousAnswersArriveOnTheAskingThreadFromFewWorkers) {

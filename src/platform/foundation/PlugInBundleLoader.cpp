@@ -1,6 +1,7 @@
 #include "platform/foundation/PlugInBundleLoader.h"
 
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/CodeTrust.h"
 
 #include <dlfcn.h>
 #include <filesystem>
@@ -75,6 +76,10 @@ PlugInBundleLoader::Result PlugInBundleLoader::open(const std::string& bundlePat
     // Anything but a regular file (a pipe, a device) could block or mislead the loader.
     if (!std::filesystem::is_regular_file(libraryPath, code))
         return refused("Contents/Linux/" + *executable + " is not a file");
+
+    // Opening the object runs its code: nobody but root and this user may have put it there.
+    if (auto reason = CodeTrust::distrustAny(CodeTrust::plugInPaths(bundlePath, libraryPath)))
+        return refused("it is not safe to load: " + *reason);
 
     std::string error;
     void* library = openLibrary(libraryPath, error);

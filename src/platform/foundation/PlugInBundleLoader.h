@@ -11,7 +11,8 @@ class Bundle;
 // (CFBundleExecutable) and the principal class (NSPrincipalClass), whose factory
 // ("<Class>_create") and interface version ("<Class>_abiVersion") the object exports.
 // Everything in the folder is checked before the object's own code is asked for anything, so
-// a broken bundle is refused, with the reason. Loaded objects stay loaded for the process.
+// a broken bundle is refused, with the reason; so is one that another user could have changed
+// (see CodeTrust). Loaded objects stay loaded for the process.
 class PlugInBundleLoader {
 public:
     struct Result {

@@ -1,5 +1,7 @@
 #include "platform/printing/CommandFile.h"
 
+#include <istream>
+
 namespace velmora {
 namespace {
 
@@ -20,6 +22,29 @@ std::vector<std::string> words(std::string_view line) {
 }
 
 } // namespace
+
+std::optional<std::string> CommandFile::read(std::istream& in, std::string* error) {
+    std::string text(kMaxBytes + 1, '\0');
+    std::size_t filled = 0;
+    while (filled < text.size()) {
+        in.read(text.data() + filled, static_cast<std::streamsize>(text.size() - filled));
+        if (in.gcount() <= 0)
+            break;
+        filled += static_cast<std::size_t>(in.gcount());
+    }
+    if (in.bad()) {
+        if (error)
+            *error = "the command file cannot be read";
+        return std::nullopt;
+    }
+    if (filled > kMaxBytes) {
+        if (error)
+            *error = "the command file is larger than " + std::to_string(kMaxBytes / 1024) + " KiB";
+        return std::nullopt;
+    }
+    text.resize(filled);
+    return text;
+}
 
 std::vector<CommandFile::Command> CommandFile::parse(std::string_view text) {
     std::vector<Command> commands;

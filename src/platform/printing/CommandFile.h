@@ -1,5 +1,7 @@
 #pragma once
 
+#include <iosfwd>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,12 +14,17 @@ class CommandFile {
 public:
     static constexpr std::size_t kMaxCommands = 1000;
     static constexpr std::size_t kMaxArguments = 100;
+    // A command job's document is small; anything larger is not a command file of ours.
+    static constexpr std::size_t kMaxBytes = 64 * 1024;
 
     struct Command {
         std::string name;
         std::vector<std::string> arguments;
     };
 
+    // The whole file, read from the stream; null with a reason when it holds more than kMaxBytes
+    // (no more than one byte beyond the limit is read) or cannot be read.
+    static std::optional<std::string> read(std::istream& in, std::string* error);
     static std::vector<Command> parse(std::string_view text);
     // The list names of every "ReportLevels" command, in order.
     static std::vector<std::string> reportLevelsLists(const std::vector<Command>& commands);

@@ -337,10 +337,32 @@ std::optional<std::string> CupsConnection::waitForJob(int jobId, double timeoutS
     for (;;) {
         auto state = jobState(jobId);
         if (!state || *state == "completed" || *state == "aborted" || *state == "canceled" ||
-            std::chrono::steady_clock::now() >= deadline)
+            *state == "processing-stopped" || std::chrono::steady_clock::now() >= deadline)
             return state;
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
+}
+
+bool CupsConnection::cancelJob(const std::string& name, int jobId, std::string* error) {
+    if (cupsCancelJob2(_http, name.c_str(), jobId, 0) > IPP_STATUS_OK_CONFLICTING)
+        return fail(error, "job " + std::to_string(jobId) + " cannot be cancelled: " + lastError());
+    return true;
+}
+
+std::string CupsConnection::printerStateMessage(const std::string& name) {
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    char uri[1024];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
+                     "/printers/%s", name.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "printer-state-message");
+    ipp_t* response = cupsDoRequest(_http, request, "/");
+    ipp_attribute_t* attribute = ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT);
+    const char* message = attribute ? ippGetString(attribute, 0, nullptr) : nullptr;
+    std::string result = message ? message : "";
+    ippDelete(response);
+    return result;
 }
 
 Dictionary CupsConnection::jobAttributes(int jobId) {

@@ -61,8 +61,13 @@ public:
                       const std::vector<std::string>& commands, std::string* error);
     // The job's state ("pending", "processing", "completed", …); null when it is unknown.
     std::optional<std::string> jobState(int jobId);
-    // Waits until the job has ended (completed, aborted or canceled) or the time runs out.
+    // Waits until the job has ended (completed, aborted or canceled), has stopped (it will not go
+    // on by itself: "processing-stopped") or the time runs out.
     std::optional<std::string> waitForJob(int jobId, double timeoutSeconds);
+    // Cancels a job of the queue; false with a reason when the scheduler refuses.
+    bool cancelJob(const std::string& name, int jobId, std::string* error);
+    // What the queue says of its state ("Filter failed", …); empty when it says nothing.
+    std::string printerStateMessage(const std::string& name);
     // Every attribute of the job as the scheduler keeps it: name → text (values joined by ",").
     Dictionary jobAttributes(int jobId);
 
