@@ -307,5 +307,111 @@ TEST_F(CupsPrintTest, WithoutAQueueTheSamplePressKeepsTheJobInAFolder) {
     EXPECT_EQ(options->dictionary()->get("ColorMode"), Value("Gray"));
 }
 
+// ---- What a printing user or a print server can do to the queue ----
+
+// The queue's PPD as the scheduler serves it, byte for byte.
+std::string ppdText(CupsConnection& cups, const std::string& queue) {
+    CupsConnection::FetchedPpd ppd;
+    if (!cups.fetchPpd(queue, ppd, nullptr))
+        return "";
+    std::string text = test::readFile(ppd.path);
+    std::remove(ppd.path.c_str());
+    return text;
+}
+
+std::string withoutLine(const std::string& text, const std::string& keyword) {
+    return std::regex_replace(text, std::regex("\\*" + keyword + ":[^\\n]*\\n"), "");
+}
+
+TEST_F(CupsPrintTest, ACommandFileCannotRewriteTheQueuesPpd) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    std::string before = ppdText(cups, "VelmoraPress");
+    ASSERT_FALSE(before.empty());
+    const std::string injected =
+        "PPD:DefaultColorMode=Gray\vDefaultPageSize=Letter\vVelmoraPrintServer=evil.example:80"
+        "\vFoomaticRIPCommandLine=x\vZ=";
+    const std::vector<std::string> commandFiles[] = {
+        {std::string(2022, 'A') + injected},
+        {"ReportLevels " + std::string(2000, 'N') + injected},
+        {"Unknown\n" + injected},
+    };
+    for (const auto& commands : commandFiles) {
+        std::string error;
+        int job = cups.submitCommand("VelmoraPress", "injection", commands, &error);
+        ASSERT_NE(job, 0) << error;
+        EXPECT_EQ(cups.waitForJob(job, 30), "completed") << jobLog(job);
+    }
+    EXPECT_EQ(ppdText(cups, "VelmoraPress"), before);
+}
+
+TEST_F(CupsPrintTest, AServersLongFaultCannotRewriteTheQueuesPpd) {
+    std::string fault = std::string(2000, 'A') +
+                        "PPD:DefaultColorMode=Gray DefaultPageSize=Letter VelmoraPrintServer=evil";
+    test::TestHttpServer server([&](const test::HttpRequest&) {
+        return test::HttpResponse{
+            500, {{"Content-Type", "text/xml"}},
+            test::soap::envelope("<soap:Fault><faultcode>soap:Server</faultcode><faultstring>" +
+                                 fault + "\nPPD: DefaultColorMode=Gray</faultstring></soap:Fault>")};
+    });
+    addQueue("VelmoraPress", queuePpd("press", "*VelmoraPrintServer: \"127.0.0.1:" +
+                                                   std::to_string(server.port()) + "\"\n"));
+    std::string before = ppdText(cups, "VelmoraPress");
+    run("refresh-lists -d VelmoraPress FeederInfoList DeviceList", 1);
+    EXPECT_THAT(errors(), HasSubstr("lists not refreshed: 2 of 2 lists failed: FeederInfoList ("));
+    std::string after = ppdText(cups, "VelmoraPress");
+    // Only the note of what failed changed.
+    EXPECT_EQ(withoutLine(after, "VelmoraListsFailed"), withoutLine(before, "VelmoraListsFailed"));
+    EXPECT_THAT(after, HasSubstr("*VelmoraListsFailed: \"2 of 2 lists failed: FeederInfoList (the "
+                                 "server answered with a fault: AAA"));
+}
+
+TEST_F(CupsPrintTest, EveryListFailingLeavesAQueueThatStillPrints) {
+    addQueue("VelmoraPress", queuePpd("press", "*VelmoraPrintServer: \"127.0.0.1:1\"\n"
+                                               "*VelmoraPrintServerTimeout: \"2\"\n"));
+    Dictionary result = run("refresh-lists -d VelmoraPress", 1);
+    EXPECT_THAT(errors(), HasSubstr("lists not refreshed: 27 of 27 lists failed: "));
+    EXPECT_TRUE(result.get("changed").array() && result.get("changed").array()->empty());
+    // libcups still reads the PPD, and the queue still takes jobs.
+    CupsConnection::FetchedPpd ppd;
+    ASSERT_TRUE(cups.fetchPpd("VelmoraPress", ppd, nullptr));
+    ppd_file_t* file = ppdOpenFile(ppd.path.c_str());
+    int line = 0;
+    EXPECT_NE(file, nullptr) << ppdErrorString(ppdLastError(&line)) << " on line " << line;
+    if (file)
+        ppdClose(file);
+    std::remove(ppd.path.c_str());
+    run("print " + kSample + " -d VelmoraPress");
+    // A second refresh reads the PPD the first one left.
+    run("refresh-lists -d VelmoraPress FeederInfoList", 1);
+    EXPECT_THAT(errors(), HasSubstr("1 of 1 list failed: FeederInfoList (Failed to connect"));
+}
+
+TEST_F(CupsPrintTest, RefreshListsRefusesWhatItCannotAskForAndLeavesNoCopyBehind) {
+    struct Case {
+        std::string arguments, message;
+    };
+    const Case cases[] = {
+        {"--timeout 1e300", "the time-out \"1e300\" is not a number of seconds from 1 to 3600"},
+        {"--timeout inf", "the time-out \"inf\" is not"},
+        {"--timeout abc", "the time-out \"abc\" is not"},
+        {"--timeout 0", "the time-out \"0\" is not"},
+        {"--timeout 5s", "the time-out \"5s\" is not"},
+        {"NoSuchList", "\"NoSuchList\" is not a list of this press"},
+        {std::string(300, 'N'), "\"" + std::string(59, 'N') + "...\" is not a list of this press"},
+    };
+    for (const auto& c : cases) {
+        run("refresh-lists -d VelmoraPress " + c.arguments, 2);
+        EXPECT_THAT(errors(), HasSubstr(c.message)) << c.arguments;
+    }
+    // A queue that rejects jobs: the command cannot be sent, and no PPD copy is left.
+    test::TempDir scratch;
+    test::ScopedEnv tmp{"TMPDIR", scratch.path().c_str()};
+    addQueue("VelmoraPress", queuePpd("press"));
+    test::PrivateCupsd::run("/usr/sbin/cupsreject -h " + cupsd.server() + " VelmoraPress");
+    run("refresh-lists -d VelmoraPress FeederInfoList", 1);
+    EXPECT_THAT(errors(), HasSubstr("the command cannot be sent"));
+    EXPECT_TRUE(std::filesystem::is_empty(scratch.path()));
+}
+
 } // namespace
 } // namespace velmora
