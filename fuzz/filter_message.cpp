@@ -58,7 +58,8 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, unsigned long s
         std::size_t end = text.find('\n', at);
         std::string line = text.substr(at, end == std::string::npos ? std::string::npos : end - at);
         auto tab = line.find('\t');
-        failures.push_back({line.substr(0, tab), tab == std::string::npos ? "" : line.substr(tab + 1)});
+        failures.push_back(
+            {line.substr(0, tab), tab == std::string::npos ? "" : line.substr(tab + 1)});
         at = end == std::string::npos ? text.size() : end + 1;
     }
     std::size_t room = FilterMessage::maxPpdValueBytes("VelmoraListsFailed");

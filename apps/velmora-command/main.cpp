@@ -114,7 +114,8 @@ std::optional<Server> printServer(ppd_file_t* ppd) {
 
 unsigned existingAttributes(ppd_file_t* ppd, const std::string& name) {
     unsigned count = 0;
-    while (count < kMaxBlockParts && attribute(ppd, PpdDataBlock::attributeName(name, count).c_str()))
+    while (count < kMaxBlockParts &&
+           attribute(ppd, PpdDataBlock::attributeName(name, count).c_str()))
         ++count;
     return count;
 }
@@ -137,7 +138,8 @@ std::optional<std::vector<std::string>> blockMessages(const std::string& name,
         messages.push_back(std::move(*message));
     }
     for (auto index = static_cast<unsigned>(messages.size()); index < before; ++index)
-        messages.push_back(*FilterMessage::ppdKeyword(PpdDataBlock::attributeName(name, index), ""));
+        messages.push_back(
+            *FilterMessage::ppdKeyword(PpdDataBlock::attributeName(name, index), ""));
     return messages;
 }
 
@@ -150,8 +152,8 @@ Outcome fetchList(const Server& server, const std::string& name, Clock::time_poi
     Outcome outcome;
     double left = std::chrono::duration<double>(deadline - Clock::now()).count();
     if (left < 0.05) {
-        outcome.failure = "no time was left of the job's " + std::to_string(static_cast<int>(
-                                                                   server.timeout)) + " s";
+        outcome.failure = "no time was left of the job's " +
+                          std::to_string(static_cast<int>(server.timeout)) + " s";
         return outcome;
     }
     WebServiceClient client(server.port, left);
@@ -217,7 +219,8 @@ int main(int argc, char** argv) {
     if (server)
         outcomes = fetchAll(*server, request.lists);
     else
-        outcomes.assign(request.lists.size(), Outcome{std::nullopt, "the queue names no print server"});
+        outcomes.assign(request.lists.size(),
+                        Outcome{std::nullopt, "the queue names no print server"});
 
     std::vector<ListRefreshRequest::Failure> failures;
     for (std::size_t i = 0; i < request.lists.size(); ++i) {
@@ -228,8 +231,8 @@ int main(int argc, char** argv) {
         if (!messages) {
             failures.push_back({name, outcomes[i].bytes ? "the list is too large for the PPD"
                                                         : outcomes[i].failure});
-            say(Level::Debug, name + " not refreshed: " +
-                                  FilterMessage::quoted(failures.back().reason, 300));
+            say(Level::Debug,
+                name + " not refreshed: " + FilterMessage::quoted(failures.back().reason, 300));
             continue;
         }
         for (const auto& message : *messages)

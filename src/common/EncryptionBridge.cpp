@@ -68,7 +68,8 @@ int EncryptionBridge::load(const std::string& directory) {
         *_messageBuffer = path;
     if (!_handle && noEntryPointResolved()) {
         // The codec sees every password: it is loaded only from a bundle nobody else can change.
-        if (auto reason = CodeTrust::distrustAny(CodeTrust::plugInPaths(bundleOf(directory), path))) {
+        if (auto reason =
+                CodeTrust::distrustAny(CodeTrust::plugInPaths(bundleOf(directory), path))) {
             std::fprintf(stderr, "xxx %s is not loaded: %s\n", path.c_str(), reason->c_str());
             return -1;
         }

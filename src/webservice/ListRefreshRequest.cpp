@@ -52,9 +52,9 @@ ListRefreshRequest ListRefreshRequest::parse(std::string_view commandFile) {
     }
     if (skippedCount > kMaxSkippedLines)
         request.skipped.push_back(FilterMessage::line(
-            FilterMessage::Level::Debug, "velmora-command: " +
-                                             std::to_string(skippedCount - kMaxSkippedLines) +
-                                             " more commands or names skipped"));
+            FilterMessage::Level::Debug,
+            "velmora-command: " + std::to_string(skippedCount - kMaxSkippedLines) +
+                " more commands or names skipped"));
     return request;
 }
 

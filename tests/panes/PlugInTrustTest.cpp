@@ -48,8 +48,8 @@ const Tampering kTamperings[] = {
      "is writable by every user"},
     {"Contents writable by its group", "Contents",
      [](const std::string& p) { return addMode(p, S_IWGRP); }, "is writable by its group"},
-    {"bundle writable by everyone", "",
-     [](const std::string& p) { return addMode(p, S_IWOTH); }, "is writable by every user"},
+    {"bundle writable by everyone", "", [](const std::string& p) { return addMode(p, S_IWOTH); },
+     "is writable by every user"},
     {"object of another user", "Contents/Linux/BasicPaneProbe.so",
      [](const std::string& p) { return ::chown(p.c_str(), kNobody, static_cast<gid_t>(-1)); },
      "belongs to another user"},
@@ -89,8 +89,8 @@ TEST_F(PlugInTrustTest, APlugInOthersCouldWriteIsRefusedBeforeItsCodeRuns) {
         auto result = PlugInBundleLoader::open(bundle, kPanePlugInAbiVersion, "pane");
         EXPECT_EQ(result.factory, nullptr) << c.label;
         EXPECT_THAT(result.error, HasSubstr("not safe to load")) << c.label;
-        EXPECT_THAT(result.error, HasSubstr(fs::path(target).lexically_normal().string() + " " +
-                                            c.reason))
+        EXPECT_THAT(result.error,
+                    HasSubstr(fs::path(target).lexically_normal().string() + " " + c.reason))
             << c.label;
         EXPECT_FALSE(fs::exists(probe)) << c.label << ": the object's constructor ran";
     }

@@ -272,7 +272,9 @@ TEST_F(CupsPrintTest, AServerThatFailsLeavesThePpdAsItWas) {
         auto before = listInQueue(cups, "VelmoraPress", "FeederInfoList");
         ASSERT_TRUE(before) << c.label;
         Dictionary result = run("refresh-lists -d VelmoraPress FeederInfoList", 1);
-        EXPECT_THAT(errors(), HasSubstr("lists not refreshed: 1 of 1 list failed: FeederInfoList (")) << c.label;
+        EXPECT_THAT(errors(),
+                    HasSubstr("lists not refreshed: 1 of 1 list failed: FeederInfoList ("))
+            << c.label;
         EXPECT_TRUE(result.get("changed").array() && result.get("changed").array()->empty())
             << c.label;
         EXPECT_EQ(listInQueue(cups, "VelmoraPress", "FeederInfoList"), before) << c.label;
@@ -349,9 +351,11 @@ TEST_F(CupsPrintTest, AServersLongFaultCannotRewriteTheQueuesPpd) {
                         "PPD:DefaultColorMode=Gray DefaultPageSize=Letter VelmoraPrintServer=evil";
     test::TestHttpServer server([&](const test::HttpRequest&) {
         return test::HttpResponse{
-            500, {{"Content-Type", "text/xml"}},
+            500,
+            {{"Content-Type", "text/xml"}},
             test::soap::envelope("<soap:Fault><faultcode>soap:Server</faultcode><faultstring>" +
-                                 fault + "\nPPD: DefaultColorMode=Gray</faultstring></soap:Fault>")};
+                                 fault +
+                                 "\nPPD: DefaultColorMode=Gray</faultstring></soap:Fault>")};
     });
     addQueue("VelmoraPress", queuePpd("press", "*VelmoraPrintServer: \"127.0.0.1:" +
                                                    std::to_string(server.port()) + "\"\n"));

@@ -76,7 +76,8 @@ TEST(FilterMessageTest, NoTextCanStartASecondMessageOrBreakTheBound) {
     }
     EXPECT_EQ(FilterMessage::line(FilterMessage::Level::Info, "3 of 4"), "INFO: 3 of 4\n");
     EXPECT_EQ(FilterMessage::quoted("a\"b\\c\vd"), "\"a\\x22b\\x5Cc\\x0Bd\"");
-    EXPECT_EQ(FilterMessage::quoted(std::string(100, 'N'), 20), "\"" + std::string(19, 'N') + "...\"");
+    EXPECT_EQ(FilterMessage::quoted(std::string(100, 'N'), 20),
+              "\"" + std::string(19, 'N') + "...\"");
 }
 
 TEST(FilterMessageTest, PpdKeywordsAreWrittenOnlyWhenTheirLineIsAPlainPpdLine) {
@@ -137,11 +138,13 @@ TEST(ListRefreshRequestTest, TheFailureSummaryFitsOnePpdLineAndSaysHowManyFailed
     std::vector<ListRefreshRequest::Failure> failures;
     for (const auto& name : ServerListSource::listNames())
         failures.push_back({name, "Failed to connect to 127.0.0.1 port 1: Connection refused, "
-                                  "the server's \"answer\"\v" + std::string(2000, 'x')});
+                                  "the server's \"answer\"\v" +
+                                      std::string(2000, 'x')});
     std::string summary = ListRefreshRequest::failureSummary(failures, failures.size(), room);
     EXPECT_LE(summary.size(), room);
     std::string all = std::to_string(failures.size());
-    EXPECT_TRUE(summary.starts_with(all + " of " + all + " lists failed: CMYKInputProfileFile-ICC (Failed"))
+    EXPECT_TRUE(
+        summary.starts_with(all + " of " + all + " lists failed: CMYKInputProfileFile-ICC (Failed"))
         << summary;
     EXPECT_TRUE(summary.ends_with("; ...")) << summary;
     EXPECT_TRUE(FilterMessage::ppdKeyword("VelmoraListsFailed", summary)) << summary;
@@ -230,9 +233,9 @@ protected:
 
     std::string queuePpd(const std::string& server, int timeoutSeconds) {
         std::string text = test::readFile(VELMORA_QUEUE_PPD);
-        text.insert(text.find("*cupsFilter2"),
-                    "*VelmoraPrintServer: \"" + server + "\"\n*VelmoraPrintServerTimeout: \"" +
-                        std::to_string(timeoutSeconds) + "\"\n");
+        text.insert(text.find("*cupsFilter2"), "*VelmoraPrintServer: \"" + server +
+                                                   "\"\n*VelmoraPrintServerTimeout: \"" +
+                                                   std::to_string(timeoutSeconds) + "\"\n");
         return dir.write("queue.ppd", text);
     }
 };
@@ -296,14 +299,14 @@ TEST_F(PressFilterTest, AServersLongFaultOrHugeListWritesNoKeywordOfItsOwn) {
     test::TestHttpServer server([&](const test::HttpRequest& request) {
         test::HttpResponse response{200, {{"Content-Type", "text/xml; charset=utf-8"}}, ""};
         if (request.body.find("getFeederInfoList") != std::string::npos) {
-            response.body = test::soap::response(
-                "getFeederInfoListResponse",
-                "<ary d=\"0\">" + huge + "</ary>" + test::soap::status("OK"));
+            response.body =
+                test::soap::response("getFeederInfoListResponse",
+                                     "<ary d=\"0\">" + huge + "</ary>" + test::soap::status("OK"));
         } else {
             response.status = 500;
-            response.body = test::soap::envelope(
-                "<soap:Fault><faultcode>soap:Server</faultcode><faultstring>" + fault +
-                "</faultstring></soap:Fault>");
+            response.body =
+                test::soap::envelope("<soap:Fault><faultcode>soap:Server</faultcode><faultstring>" +
+                                     fault + "</faultstring></soap:Fault>");
         }
         return response;
     });

@@ -13,21 +13,17 @@ bool isPrintable(char c) {
 
 std::string_view prefix(FilterMessage::Level level) {
     switch (level) {
-    case FilterMessage::Level::Debug:
-        return "DEBUG: ";
-    case FilterMessage::Level::Info:
-        return "INFO: ";
-    case FilterMessage::Level::Warning:
-        return "WARNING: ";
-    case FilterMessage::Level::Error:
-        return "ERROR: ";
+    case FilterMessage::Level::Debug: return "DEBUG: ";
+    case FilterMessage::Level::Info: return "INFO: ";
+    case FilterMessage::Level::Warning: return "WARNING: ";
+    case FilterMessage::Level::Error: return "ERROR: ";
     }
     return "DEBUG: ";
 }
 
 bool isKeywordCharacter(char c) {
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') ||
-           c == '-' || c == '_' || c == '.';
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' ||
+           c == '_' || c == '.';
 }
 
 } // namespace

@@ -26,7 +26,8 @@ public:
     // printable ASCII (and the quote and backslash) written as \xNN, cut to about maxBytes.
     static std::string quoted(std::string_view text, std::size_t maxBytes = 80);
     // "PPD: Keyword='\"value\"'\n", or null when the keyword is not a plain PPD keyword, the value
-    // holds a quote, a backslash or anything but printable ASCII, or the PPD line would be too long.
+    // holds a quote, a backslash or anything but printable ASCII, or the PPD line would be too
+    // long.
     static std::optional<std::string> ppdKeyword(std::string_view keyword, std::string_view value);
     // The longest value a keyword can carry in the PPD.
     static std::size_t maxPpdValueBytes(std::string_view keyword);
