@@ -83,12 +83,18 @@ int runPrintCommand(const std::vector<std::string>& arguments) {
     if (!options->panel.language.empty())
         ::setenv("LANGUAGE", options->panel.language.c_str(), 1);
 
-    // The queue: the one named, else the user's default, else the embedded sample press.
+    // The queue: the one named, else the user's default, else the embedded sample press, but
+    // only when no default is configured at all: a job meant for a queue whose scheduler is down
+    // must not quietly land in the sample press's folder.
     CupsConnection cups;
     std::string error;
     bool reachable = !options->embedded && cups.connect(&error);
-    if (!options->queue.empty() && !reachable)
-        return fail(error);
+    if (!options->embedded && !reachable) {
+        if (!options->queue.empty())
+            return fail(error);
+        if (auto configured = CupsConnection::configuredDefault())
+            return fail(error + "; the default queue \"" + *configured + "\" cannot be used");
+    }
     std::string queue = options->queue;
     if (queue.empty() && reachable)
         queue = cups.defaultDestination().value_or("");
@@ -113,6 +119,9 @@ int runPrintCommand(const std::vector<std::string>& arguments) {
     auto result = deliverJob(cups, *destination, settings, request, error);
     if (!result)
         return fail(error);
+    if (embedded && !options->embedded)
+        result->set("note", Value(std::string("no CUPS default queue is configured, so the job "
+                                              "went to the embedded sample press")));
     result->set("summary", report.get("summary"));
     result->set("alerts", report.get("alerts"));
     if (!options->panel.output.empty() &&

@@ -302,6 +302,8 @@ TEST_F(CupsPrintTest, WithoutAQueueTheSamplePressKeepsTheJobInAFolder) {
     Dictionary printed =
         run("print " + kSample + " --output-dir " + folder + " --set ColorMode=Gray");
     EXPECT_EQ(printed.get("destination"), Value("VelmoraPress (embedded)"));
+    EXPECT_THAT(printed.get("note").stringValue(),
+                HasSubstr("no CUPS default queue is configured"));
     std::string job = printed.get("folder").stringValue();
     EXPECT_TRUE(std::filesystem::exists(job + "/SampleJob.pdf"));
     auto options = JsonReader::parse(test::readFile(job + "/options.json"));
@@ -415,6 +417,70 @@ TEST_F(CupsPrintTest, RefreshListsRefusesWhatItCannotAskForAndLeavesNoCopyBehind
     run("refresh-lists -d VelmoraPress FeederInfoList", 1);
     EXPECT_THAT(errors(), HasSubstr("the command cannot be sent"));
     EXPECT_TRUE(std::filesystem::is_empty(scratch.path()));
+}
+
+// ---- What the user saved, and only that ----
+
+TEST_F(CupsPrintTest, WithTheSchedulerDownAConfiguredDefaultIsAnErrorNotTheSamplePress) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    dir.write("cups/home/.cups/lpoptions", "Default VelmoraPress\n");
+    cupsd.stop();
+    std::string folder = dir / "jobs";
+    run("print " + kSample + " --output-dir " + folder, 1);
+    EXPECT_THAT(errors(), HasSubstr("cannot reach the print server"));
+    EXPECT_THAT(errors(), HasSubstr("the default queue \"VelmoraPress\" cannot be used"));
+    EXPECT_FALSE(std::filesystem::exists(folder));
+    // Asked for, the sample press still takes the job.
+    Dictionary printed = run("print " + kSample + " --embedded --output-dir " + folder);
+    EXPECT_EQ(printed.get("destination"), Value("VelmoraPress (embedded)"));
+    EXPECT_FALSE(printed.contains("note"));
+}
+
+TEST_F(CupsPrintTest, TheQueuesOwnDefaultsAreNotReplayedAsTheUsers) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    Dictionary saved = cups.savedOptions("VelmoraPress");
+    // libcups offers the queue's defaults among a destination's options.
+    cups_dest_t* dest = cupsGetNamedDest(CUPS_HTTP_DEFAULT, "VelmoraPress", nullptr);
+    ASSERT_TRUE(dest);
+    for (const char* scheduler :
+         {"print-color-mode", "job-priority", "job-hold-until", "job-cancel-after"}) {
+        EXPECT_TRUE(cupsGetOption(scheduler, dest->num_options, dest->options)) << scheduler;
+        EXPECT_FALSE(saved.contains(scheduler)) << scheduler;
+    }
+    cupsFreeDests(1, dest);
+    Dictionary printed = run("print " + kSample + " -d VelmoraPress --set ColorMode=Gray");
+    const Dictionary* options = printed.get("options").dictionary();
+    ASSERT_TRUE(options);
+    EXPECT_FALSE(options->contains("print-color-mode"));
+    EXPECT_EQ(options->get("ColorMode"), Value("Gray"));
+    // What the user saved comes back.
+    std::string error;
+    ASSERT_TRUE(cups.saveOptions("VelmoraPress", std::nullopt,
+                                 Dictionary{{"job-priority", Value("80")}}, false, &error))
+        << error;
+    EXPECT_EQ(cups.savedOptions("VelmoraPress").get("job-priority"), Value("80"));
+}
+
+TEST_F(CupsPrintTest, EmptyFieldsAreNotSavedSoTheyNeverComeBackAsTrue) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    Dictionary first = run("print " + kSample + " -d VelmoraPress --save-defaults");
+    Dictionary next = run("print " + kSample + " -d VelmoraPress");
+    const Dictionary* sent = first.get("options").dictionary();
+    const Dictionary* options = next.get("options").dictionary();
+    ASSERT_TRUE(sent && options);
+    int empty = 0;
+    for (const auto& [name, value] : *sent) {
+        if (value != Value(""))
+            continue;
+        ++empty;
+        EXPECT_NE(options->get(name), Value("true")) << name << " came back as true";
+    }
+    EXPECT_GT(empty, 10); // the panel's text fields, left empty
+    for (const auto& [name, value] : *options) {
+        if (value == Value("true")) {
+            EXPECT_EQ(sent->get(name), Value("true")) << name << " came back as true";
+        }
+    }
 }
 
 } // namespace

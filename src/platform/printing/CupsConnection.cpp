@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <fstream>
+#include <strings.h>
 #include <sys/stat.h>
 #include <thread>
 
@@ -195,11 +196,68 @@ Dictionary CupsConnection::savedOptions(const std::string& name,
                                         const std::optional<std::string>& instance) {
     Dictionary options;
     DestinationList list(_http);
-    if (cups_dest_t* dest = list.find(name, instance))
-        for (int i = 0; i < dest->num_options; ++i)
-            if (!isQueueAttribute(dest->options[i].name))
-                options.set(dest->options[i].name, Value(dest->options[i].value));
+    cups_dest_t* dest = list.find(name, instance);
+    if (!dest)
+        return options;
+    Dictionary queues = queueDefaults(name);
+    for (int i = 0; i < dest->num_options; ++i) {
+        std::string option = dest->options[i].name, value = dest->options[i].value;
+        if (isQueueAttribute(option) || queues.get(option) == Value(value))
+            continue;
+        options.set(option, Value(value));
+    }
     return options;
+}
+
+Dictionary CupsConnection::queueDefaults(const std::string& name) {
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    char uri[1024];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
+                     "/printers/%s", name.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 "printer-defaults");
+    ipp_t* response = cupsDoRequest(_http, request, "/");
+    Dictionary defaults;
+    for (ipp_attribute_t* attribute = ippFirstAttribute(response); attribute;
+         attribute = ippNextAttribute(response)) {
+        std::string attributeName = ippGetName(attribute) ? ippGetName(attribute) : "";
+        constexpr std::string_view kSuffix = "-default";
+        if (!attributeName.ends_with(kSuffix))
+            continue;
+        char text[2048];
+        ippAttributeString(attribute, text, sizeof text);
+        defaults.set(attributeName.substr(0, attributeName.size() - kSuffix.size()), Value(text));
+    }
+    ippDelete(response);
+    return defaults;
+}
+
+std::optional<std::string> CupsConnection::configuredDefault() {
+    for (const char* variable : {"LPDEST", "PRINTER"})
+        if (const char* value = std::getenv(variable);
+            value && *value && std::string_view(value) != "lp")
+            return std::string(value);
+    // The user's lpoptions win over the machine's, as libcups reads them.
+    std::vector<std::string> files;
+    if (const char* home = std::getenv("HOME"); home && *home)
+        files.push_back(std::string(home) + "/.cups/lpoptions");
+    const char* root = std::getenv("CUPS_SERVERROOT");
+    files.push_back(std::string(root && *root ? root : "/etc/cups") + "/lpoptions");
+    for (const auto& file : files) {
+        std::ifstream in(file);
+        for (std::string line; std::getline(in, line);) {
+            if (line.size() < 8 || strncasecmp(line.c_str(), "Default", 7) != 0 ||
+                (line[7] != ' ' && line[7] != '\t'))
+                continue;
+            std::string rest = line.substr(8);
+            rest.erase(0, rest.find_first_not_of(" \t"));
+            std::string destination = rest.substr(0, rest.find_first_of(" \t"));
+            if (!destination.empty())
+                return destination;
+        }
+    }
+    return std::nullopt;
 }
 
 bool CupsConnection::saveOptions(const std::string& name,
@@ -223,7 +281,8 @@ bool CupsConnection::saveOptions(const std::string& name,
                 kept = cupsAddOption(dest->options[i].name, dest->options[i].value, kept,
                                      &keptOptions);
         for (const auto& [option, value] : options)
-            kept = cupsAddOption(option.c_str(), value.stringValue().c_str(), kept, &keptOptions);
+            if (std::string text = value.stringValue(); !text.empty())
+                kept = cupsAddOption(option.c_str(), text.c_str(), kept, &keptOptions);
         cupsFreeOptions(dest->num_options, dest->options);
         dest->num_options = kept;
         dest->options = keptOptions;

@@ -39,12 +39,18 @@ public:
     std::optional<std::string> chooseQueue(const std::string& requested, std::string* error);
     // The user's default destination (lpoptions first, then the scheduler's); null without one.
     std::optional<std::string> defaultDestination();
+    // The default destination this user has set up without asking the scheduler (LPDEST,
+    // PRINTER, a "Default" line of lpoptions); null when none is configured.
+    static std::optional<std::string> configuredDefault();
     bool hasDestination(const std::string& name);
-    // The options saved for the destination (or its instance): the lpoptions of the user.
+    // The options saved for the destination (or its instance): the lpoptions of the user. The
+    // queue's own defaults that libcups adds (print-color-mode, job-priority, …) are not the
+    // user's and are left out.
     Dictionary savedOptions(const std::string& name,
                             const std::optional<std::string>& instance = {});
     // Replaces the saved options of the destination or instance; an empty dictionary with
-    // `remove` takes an instance out. False with a reason when lpoptions cannot be written.
+    // `remove` takes an instance out. Empty values are not saved: lpoptions would give them
+    // back as "true". False with a reason when lpoptions cannot be written.
     bool saveOptions(const std::string& name, const std::optional<std::string>& instance,
                      const Dictionary& options, bool remove, std::string* error);
 
@@ -72,6 +78,9 @@ public:
     Dictionary jobAttributes(int jobId);
 
 private:
+    // The queue's "…-default" attributes under the option names libcups gives them.
+    Dictionary queueDefaults(const std::string& name);
+
     http_t* _http = nullptr;
 };
 
