@@ -11,8 +11,11 @@
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <cups/ppd.h>
 
+#include <pwd.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cctype>
 #include <cstdlib>
 #include <filesystem>
 
@@ -23,15 +26,44 @@ namespace fs = std::filesystem;
 
 constexpr const char* kSampleDeviceURI = "ipp://velmora-press.local/ipp/print";
 
-// A queue's PPD kept in the user's cache, fetched again only when the scheduler's copy changed.
-CupsConnection::FetchedPpd cachedPpd(const std::string& queue) {
-    const char* cache = std::getenv("XDG_CACHE_HOME");
-    const char* home = std::getenv("HOME");
-    fs::path folder = cache && *cache ? fs::path(cache) : fs::path(home ? home : "/tmp") / ".cache";
-    folder /= "velmora/ppd";
+// The user's cache folder: never a shared one, where another user could plant a link.
+std::optional<fs::path> cacheFolder() {
+    if (const char* cache = std::getenv("XDG_CACHE_HOME"); cache && *cache == '/')
+        return fs::path(cache);
+    if (const char* home = std::getenv("HOME"); home && *home == '/')
+        return fs::path(home) / ".cache";
+    if (const passwd* user = ::getpwuid(::getuid()); user && user->pw_dir && *user->pw_dir == '/')
+        return fs::path(user->pw_dir) / ".cache";
+    return std::nullopt;
+}
+
+// A name that stays one plain file name whatever a server or queue is called.
+std::string fileNamePart(const std::string& text) {
+    std::string out;
+    for (unsigned char c : text) {
+        bool plain = std::isalnum(c) || c == '-' || c == '_' || c == '.';
+        if (plain && !(c == '.' && out.empty()))
+            out += static_cast<char>(c);
+        else
+            out += "%" + std::string(1, "0123456789ABCDEF"[c >> 4]) + "0123456789ABCDEF"[c & 15];
+    }
+    return out;
+}
+
+// A queue's PPD kept in the user's cache, one copy per scheduler and queue, fetched again only
+// when the scheduler's copy changed.
+std::optional<CupsConnection::FetchedPpd> cachedPpd(const CupsConnection& cups,
+                                                    const std::string& queue, std::string& error) {
+    auto base = cacheFolder();
+    if (!base) {
+        error = "there is no cache folder for the queue's PPD (HOME is not set)";
+        return std::nullopt;
+    }
+    fs::path folder = *base / "velmora/ppd" / fileNamePart(cups.serverName());
     std::error_code code;
     fs::create_directories(folder, code);
-    CupsConnection::FetchedPpd ppd{(folder / (queue + ".ppd")).string(), 0};
+    ::chmod(folder.c_str(), 0700);
+    CupsConnection::FetchedPpd ppd{(folder / (fileNamePart(queue) + ".ppd")).string(), 0};
     struct stat info {};
     if (::stat(ppd.path.c_str(), &info) == 0)
         ppd.modified = info.st_mtime;
@@ -104,13 +136,13 @@ std::optional<Destination> queueDestination(CupsConnection& cups, const std::str
     Destination destination = embeddedDestination(panel);
     destination.embedded = false;
     destination.queue = queue;
-    CupsConnection::FetchedPpd ppd = cachedPpd(queue);
-    if (!cups.fetchPpd(queue, ppd, &error))
+    auto ppd = cachedPpd(cups, queue, error);
+    if (!ppd || !cups.fetchPpd(queue, *ppd, &error))
         return std::nullopt;
-    destination.host.ppdPath = ppd.path;
+    destination.host.ppdPath = ppd->path;
     destination.host.printerName = queue;
     destination.host.printer = std::make_shared<CupsPrinter>(cups, queue);
-    destination.restoreFrom = savedSettings(cups, queue, ppd.path);
+    destination.restoreFrom = savedSettings(cups, queue, ppd->path);
     return destination;
 }
 

@@ -18,6 +18,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -27,6 +30,7 @@ namespace velmora {
 namespace {
 
 using ::testing::HasSubstr;
+using ::testing::Not;
 
 std::string shellQuote(const std::string& text) {
     std::string quoted = "'";
@@ -481,6 +485,49 @@ TEST_F(CupsPrintTest, EmptyFieldsAreNotSavedSoTheyNeverComeBackAsTrue) {
             EXPECT_EQ(sent->get(name), Value("true")) << name << " came back as true";
         }
     }
+}
+
+// ---- The queue's PPD as this user keeps it ----
+
+TEST_F(CupsPrintTest, ACopyOfThePpdThatLibcupsCannotReadIsNeverKept) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    run("print " + kSample + " -d VelmoraPress --set ColorMode=Gray");
+    std::string served = cupsd.root() + "/etc/ppd/VelmoraPress.ppd";
+    std::string whole = test::readFile(served);
+    ASSERT_FALSE(whole.empty());
+    // What a broken filter once did to a queue: one line longer than libcups takes.
+    std::ofstream(served) << whole << "*VelmoraListsFailed: \"" << std::string(1500, 'x') << "\"\n";
+    run("print " + kSample + " -d VelmoraPress", 1);
+    EXPECT_THAT(errors(), HasSubstr("the PPD of \"VelmoraPress\" cannot be read: Line longer than "
+                                    "the maximum allowed (255 characters)"));
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir / "cache"))
+        if (entry.is_regular_file()) {
+            EXPECT_THAT(test::readFile(entry.path().string()), Not(HasSubstr("xxxxxxxxxx")))
+                << entry.path() << " keeps the broken copy";
+        }
+    // Mended on the scheduler, the queue prints again.
+    std::ofstream(served) << whole;
+    run("print " + kSample + " -d VelmoraPress --set ColorMode=Gray");
+}
+
+TEST_F(CupsPrintTest, TwoSchedulersQueuesOfOneNameKeepTheirOwnPpds) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    Dictionary first = run("print " + kSample + " -d VelmoraPress --set ColorMode=Gray");
+    EXPECT_EQ(first.get("options").dictionary()->get("ColorMode"), Value("Gray"));
+    // A second scheduler whose queue of the same name lacks the option, with an older PPD.
+    test::TempDir otherDir;
+    test::PrivateCupsd other{otherDir};
+    ASSERT_TRUE(other.running());
+    std::string lean = queuePpd("lean", "", "ColorMode");
+    other.addQueue("VelmoraPress", lean, "file://" + other.root() + "/out/lean.out");
+    std::string served = other.root() + "/etc/ppd/VelmoraPress.ppd";
+    struct timespec old[2] = {{946684800, 0}, {946684800, 0}}; // 2000-01-01
+    ASSERT_EQ(::utimensat(AT_FDCWD, served.c_str(), old, 0), 0);
+    Dictionary second = run("print " + kSample + " -d VelmoraPress --set ColorMode=Gray");
+    const Dictionary* options = second.get("options").dictionary();
+    ASSERT_TRUE(options);
+    EXPECT_FALSE(options->contains("ColorMode"));
+    EXPECT_EQ(options->get(LornPDEByCocoa::customTicketKey("ColorMode")), Value("Gray"));
 }
 
 } // namespace

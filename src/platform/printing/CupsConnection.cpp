@@ -15,6 +15,7 @@
 #include <strings.h>
 #include <sys/stat.h>
 #include <thread>
+#include <unistd.h>
 
 namespace velmora {
 namespace {
@@ -142,7 +143,10 @@ CupsConnection::~CupsConnection() {
 }
 
 std::string CupsConnection::serverName() const {
-    return cupsServer();
+    std::string server = cupsServer();
+    if (server.starts_with('/'))
+        return server; // a local socket
+    return server + ":" + std::to_string(ippPort());
 }
 
 bool CupsConnection::connect(std::string* error) {
@@ -292,33 +296,67 @@ bool CupsConnection::saveOptions(const std::string& name,
     return true;
 }
 
+namespace {
+
+// Why libcups cannot read a PPD file; empty when it can.
+std::string unreadablePpd(const std::string& path) {
+    if (ppd_file_t* ppd = ppdOpenFile(path.c_str())) {
+        ppdClose(ppd);
+        return "";
+    }
+    int line = 0;
+    ppd_status_t status = ppdLastError(&line);
+    return std::string(ppdErrorString(status)) + " on line " + std::to_string(line);
+}
+
+} // namespace
+
 // libcups empties the file it is given before it knows whether the PPD changed, so a fresh copy
-// goes beside the cached one and replaces it only when it came.
+// goes to a file of its own beside the cached one (two processes may fetch at once) and replaces
+// it only when it came whole: a copy libcups cannot read would otherwise be kept for good, since
+// the scheduler answers "not modified" from then on.
 bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::string* error) {
     std::error_code code;
     bool cached = !ppd.path.empty() && std::filesystem::is_regular_file(ppd.path, code) &&
                   std::filesystem::file_size(ppd.path, code) > 0;
-    std::string target = ppd.path.empty() ? std::string() : ppd.path + ".new";
+    std::string target;
+    if (!ppd.path.empty()) {
+        target = ppd.path + ".XXXXXX";
+        int fd = ::mkstemp(target.data());
+        if (fd < 0)
+            return fail(error,
+                        "the PPD of \"" + name + "\" cannot be kept: " + std::strerror(errno));
+        ::close(fd);
+    }
     std::array<char, 1024> buffer{};
     std::strncpy(buffer.data(), target.c_str(), buffer.size() - 1);
     std::time_t modified = cached ? ppd.modified : 0;
     http_status_t status =
         cupsGetPPD3(_http, name.c_str(), &modified, buffer.data(), buffer.size());
+    auto discard = [&] {
+        if (!target.empty())
+            std::filesystem::remove(target, code);
+    };
     if (status == HTTP_STATUS_NOT_MODIFIED && cached) {
-        std::filesystem::remove(target, code);
+        discard();
         return true;
     }
     if (status != HTTP_STATUS_OK) {
-        if (!target.empty())
-            std::filesystem::remove(target, code);
+        discard();
         return fail(error, "the PPD of \"" + name + "\" cannot be fetched: " + lastError());
+    }
+    if (std::string reason = unreadablePpd(buffer.data()); !reason.empty()) {
+        std::filesystem::remove(buffer.data(), code);
+        return fail(error, "the PPD of \"" + name + "\" cannot be read: " + reason);
     }
     if (target.empty()) {
         ppd.path = buffer.data();
     } else {
         std::filesystem::rename(buffer.data(), ppd.path, code);
-        if (code)
+        if (code) {
+            discard();
             return fail(error, "the PPD of \"" + name + "\" cannot be kept: " + code.message());
+        }
     }
     ppd.modified = dateToAskAgainWith(modified);
     // The copy carries the date to ask with, so that a later process can use it as it is.

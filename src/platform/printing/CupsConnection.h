@@ -31,6 +31,7 @@ public:
 
     // False with a reason when the scheduler cannot be reached.
     bool connect(std::string* error);
+    // The scheduler as "host:port", or the path of its local socket.
     std::string serverName() const;
 
     std::vector<std::string> destinationNames();
