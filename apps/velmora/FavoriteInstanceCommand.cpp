@@ -73,6 +73,11 @@ int runFavoriteInstanceCommand(const std::vector<std::string>& arguments) {
     if (!chosen)
         return fail(error);
     queue = *chosen;
+    auto instance = CupsConnection::instanceName(name, &error);
+    if (!instance)
+        return fail(error);
+    if (remove && !cups.hasInstance(queue, *instance))
+        return fail("there is no instance \"" + queue + "/" + *instance + "\" to remove");
     Dictionary options;
     if (!remove) {
         auto folders = AppPreference::sharedInstance().favoriteFolderPathArray(false);
@@ -94,9 +99,13 @@ int runFavoriteInstanceCommand(const std::vector<std::string>& arguments) {
         options = instanceOptions(keywords, ppd.path);
         std::remove(ppd.path.c_str());
     }
-    if (!cups.saveOptions(queue, name, options, remove, &error))
+    if (!cups.saveOptions(queue, *instance, options, remove, &error))
         return fail(error);
-    Dictionary result{{"destination", Value(queue + "/" + name)}, {"removed", Value(remove)}};
+    if (!remove && !cups.hasInstance(queue, *instance))
+        return fail("the instance \"" + queue + "/" + *instance + "\" was not kept by CUPS");
+    if (remove && cups.hasInstance(queue, *instance))
+        return fail("the instance \"" + queue + "/" + *instance + "\" could not be removed");
+    Dictionary result{{"destination", Value(queue + "/" + *instance)}, {"removed", Value(remove)}};
     if (!remove)
         result.set("options", Value(std::move(options)));
     std::printf("%s\n", Value(std::move(result)).toJson(2).c_str());

@@ -72,9 +72,9 @@ std::optional<CupsConnection::FetchedPpd> cachedPpd(const CupsConnection& cups,
 
 // The snapshot a queue's saved options give, read against the queue's PPD.
 Dictionary savedSettings(CupsConnection& cups, const std::string& queue,
-                         const std::string& ppdPath) {
+                         const std::optional<std::string>& instance, const std::string& ppdPath) {
     ppd_file_t* ppd = ppdOpenFile(ppdPath.c_str());
-    Dictionary snapshot = JobOptions::toSnapshot(cups.savedOptions(queue), ppd);
+    Dictionary snapshot = JobOptions::toSnapshot(cups.savedOptions(queue, instance), ppd);
     if (ppd)
         ppdClose(ppd);
     return snapshot;
@@ -127,22 +127,31 @@ Destination embeddedDestination(const PanelOptions& panel) {
     return destination;
 }
 
-std::optional<Destination> queueDestination(CupsConnection& cups, const std::string& queue,
+std::optional<Destination> queueDestination(CupsConnection& cups, const std::string& requested,
                                             const PanelOptions& panel, std::string& error) {
+    std::string queue = requested.substr(0, requested.find('/'));
+    std::optional<std::string> instance;
+    if (auto slash = requested.find('/'); slash != std::string::npos)
+        instance = requested.substr(slash + 1);
     if (!cups.hasDestination(queue)) {
         error = "there is no queue \"" + queue + "\" on " + cups.serverName();
+        return std::nullopt;
+    }
+    if (instance && !cups.hasInstance(queue, *instance)) {
+        error = "the queue \"" + queue + "\" has no instance \"" + *instance + "\"";
         return std::nullopt;
     }
     Destination destination = embeddedDestination(panel);
     destination.embedded = false;
     destination.queue = queue;
+    destination.instance = instance;
     auto ppd = cachedPpd(cups, queue, error);
     if (!ppd || !cups.fetchPpd(queue, *ppd, &error))
         return std::nullopt;
     destination.host.ppdPath = ppd->path;
     destination.host.printerName = queue;
     destination.host.printer = std::make_shared<CupsPrinter>(cups, queue);
-    destination.restoreFrom = savedSettings(cups, queue, ppd->path);
+    destination.restoreFrom = savedSettings(cups, queue, instance, ppd->path);
     return destination;
 }
 
@@ -170,7 +179,7 @@ std::optional<Dictionary> deliverJob(CupsConnection& cups, const Destination& de
         if (!id)
             return std::nullopt;
         result.set("job", Value(id));
-        if (request.saveDefaults && !cups.saveOptions(destination.queue, std::nullopt,
+        if (request.saveDefaults && !cups.saveOptions(destination.queue, destination.instance,
                                                       JobOptions::shareable(job), false, &error))
             return std::nullopt;
     }

@@ -23,16 +23,21 @@ inline constexpr const char* kEmbeddedDestinationName = "VelmoraPress (embedded)
 struct Destination {
     bool embedded = true;
     std::string queue;
+    std::optional<std::string> instance; // QUEUE/INSTANCE of the user's lpoptions
     InMemoryPrintDialog::Options host;
     std::optional<Dictionary> restoreFrom;
 
-    std::string displayName() const { return embedded ? kEmbeddedDestinationName : queue; }
+    std::string displayName() const {
+        if (embedded)
+            return kEmbeddedDestinationName;
+        return instance ? queue + "/" + *instance : queue;
+    }
 };
 
 // The embedded sample press with the panel options' bundle and PPD.
 Destination embeddedDestination(const PanelOptions& panel);
-// A CUPS queue of a connected scheduler; null with the reason when it is not there or its PPD
-// cannot be fetched.
+// A CUPS queue of a connected scheduler ("QUEUE", or "QUEUE/INSTANCE" for an instance the user
+// saved); null with the reason when it is not there or its PPD cannot be fetched.
 std::optional<Destination> queueDestination(CupsConnection& cups, const std::string& queue,
                                             const PanelOptions& panel, std::string& error);
 

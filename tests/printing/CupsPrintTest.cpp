@@ -530,5 +530,34 @@ TEST_F(CupsPrintTest, TwoSchedulersQueuesOfOneNameKeepTheirOwnPpds) {
     EXPECT_EQ(options->get(LornPDEByCocoa::customTicketKey("ColorMode")), Value("Gray"));
 }
 
+TEST_F(CupsPrintTest, FavoriteNamesBecomeInstancesCupsKeepsAndRemovesExactly) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    run("panel --set ColorMode=Gray --save-favorite 'Proofs for Anna'");
+    Dictionary exported = run("favorites export-instance 'Proofs for Anna' -d VelmoraPress");
+    EXPECT_EQ(exported.get("destination"), Value("VelmoraPress/Proofs_for_Anna"));
+    EXPECT_EQ(cups.savedOptions("VelmoraPress", std::string("Proofs_for_Anna")).get("ColorMode"),
+              Value("Gray"));
+    // velmora prints with the instance's options, as lp does.
+    Dictionary printed = run("print " + kSample + " -d VelmoraPress/Proofs_for_Anna");
+    EXPECT_EQ(printed.get("destination"), Value("VelmoraPress/Proofs_for_Anna"));
+    EXPECT_EQ(printed.get("options").dictionary()->get("ColorMode"), Value("Gray"));
+    run("print " + kSample + " -d VelmoraPress/NoSuchInstance", 1);
+    EXPECT_THAT(errors(),
+                HasSubstr("the queue \"VelmoraPress\" has no instance \"NoSuchInstance\""));
+
+    // A name lpoptions would cut is refused, and nothing is written.
+    run("panel --set ColorMode=Gray --save-favorite 'x#y'");
+    run("favorites export-instance 'x#y' -d VelmoraPress", 1);
+    EXPECT_THAT(errors(), HasSubstr("\"x#y\" cannot be a CUPS instance name"));
+    EXPECT_FALSE(cups.hasInstance("VelmoraPress", "x"));
+
+    Dictionary removed =
+        run("favorites export-instance 'Proofs for Anna' -d VelmoraPress --remove");
+    EXPECT_EQ(removed.get("removed"), Value(true));
+    EXPECT_FALSE(cups.hasInstance("VelmoraPress", "Proofs_for_Anna"));
+    run("favorites export-instance 'Proofs for Anna' -d VelmoraPress --remove", 1);
+    EXPECT_THAT(errors(), HasSubstr("there is no instance \"VelmoraPress/Proofs_for_Anna\""));
+}
+
 } // namespace
 } // namespace velmora

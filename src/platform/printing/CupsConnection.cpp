@@ -196,6 +196,33 @@ bool CupsConnection::hasDestination(const std::string& name) {
     return dest != nullptr;
 }
 
+bool CupsConnection::hasInstance(const std::string& name, const std::string& instance) {
+    DestinationList list(_http);
+    return list.find(name, instance) != nullptr;
+}
+
+std::optional<std::string> CupsConnection::instanceName(const std::string& favoriteName,
+                                                        std::string* error) {
+    std::string instance;
+    for (unsigned char c : favoriteName) {
+        if (c == ' ') {
+            instance += '_';
+        } else if (c < 0x20 || c == 0x7f || c == '/' || c == '#' || c == '\\' || c == '\t') {
+            fail(error, "\"" + favoriteName +
+                            "\" cannot be a CUPS instance name: it holds \"/\", "
+                            "\"#\", a backslash or a control character");
+            return std::nullopt;
+        } else {
+            instance += static_cast<char>(c);
+        }
+    }
+    if (instance.empty()) {
+        fail(error, "an empty name cannot be a CUPS instance name");
+        return std::nullopt;
+    }
+    return instance;
+}
+
 Dictionary CupsConnection::savedOptions(const std::string& name,
                                         const std::optional<std::string>& instance) {
     Dictionary options;

@@ -44,6 +44,13 @@ public:
     // PRINTER, a "Default" line of lpoptions); null when none is configured.
     static std::optional<std::string> configuredDefault();
     bool hasDestination(const std::string& name);
+    // Whether the user's lpoptions hold the instance NAME/INSTANCE.
+    bool hasInstance(const std::string& name, const std::string& instance);
+    // The instance name a favorite is saved under: its name with each space written "_". Null
+    // with a reason for a name lpoptions cannot hold ("/", "#", "\\", other white space or
+    // control characters), which libcups would cut or drop.
+    static std::optional<std::string> instanceName(const std::string& favoriteName,
+                                                   std::string* error);
     // The options saved for the destination (or its instance): the lpoptions of the user. The
     // queue's own defaults that libcups adds (print-color-mode, job-priority, …) are not the
     // user's and are left out.
