@@ -559,5 +559,41 @@ TEST_F(CupsPrintTest, FavoriteNamesBecomeInstancesCupsKeepsAndRemovesExactly) {
     EXPECT_THAT(errors(), HasSubstr("there is no instance \"VelmoraPress/Proofs_for_Anna\""));
 }
 
+TEST_F(CupsPrintTest, OptionsLongerThanAnLpoptionsLineAreRefusedAndNothingIsWritten) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    std::string error;
+    ASSERT_TRUE(cups.saveOptions("VelmoraPress", std::nullopt,
+                                 Dictionary{{"ColorMode", Value("Gray")}}, false, &error))
+        << error;
+    auto lpoptions = [&] {
+        return test::readFile(cupsd.root() + "/etc/lpoptions") +
+               test::readFile(cupsd.root() + "/home/.cups/lpoptions");
+    };
+    std::string before = lpoptions();
+    ASSERT_THAT(before, HasSubstr("ColorMode=Gray"));
+    // Values with spaces take a backslash each, as libcups writes them.
+    auto options = [](int count) {
+        Dictionary set;
+        for (int i = 0; i < count; ++i)
+            set.set(LornPDEByCocoa::customTicketKey("Field" + std::to_string(i)),
+                    Value("a note with spaces " + std::string(30, 'x') + std::to_string(i)));
+        return set;
+    };
+    EXPECT_FALSE(cups.saveOptions("VelmoraPress", std::nullopt, options(120), false, &error));
+    EXPECT_THAT(error, HasSubstr("that CUPS reads back; nothing was saved"));
+    EXPECT_EQ(lpoptions(), before);
+    EXPECT_FALSE(cups.saveOptions("VelmoraPress", std::string("Big"), options(120), false, &error));
+    EXPECT_EQ(lpoptions(), before);
+
+    // Just within the bound, CUPS gives every option back whole.
+    Dictionary within = options(70);
+    ASSERT_TRUE(cups.saveOptions("VelmoraPress", std::nullopt, within, false, &error)) << error;
+    std::string line = lpoptions().substr(lpoptions().find("Dest VelmoraPress"));
+    line = line.substr(0, line.find('\n'));
+    EXPECT_GT(line.size(), 6000u);
+    EXPECT_LE(line.size(), CupsConnection::kMaxLpoptionsLineBytes);
+    EXPECT_EQ(cups.savedOptions("VelmoraPress"), within);
+}
+
 } // namespace
 } // namespace velmora

@@ -291,6 +291,28 @@ std::optional<std::string> CupsConnection::configuredDefault() {
     return std::nullopt;
 }
 
+namespace {
+
+// The bytes of the lpoptions line libcups writes for a destination: "Dest NAME[/INSTANCE]" and
+// " option=value" for each option, with a backslash before each space, tab, quote or backslash.
+std::size_t lpoptionsLineBytes(const std::string& name, const std::optional<std::string>& instance,
+                               const cups_option_t* options, int count) {
+    auto written = [](std::string_view text) {
+        std::size_t bytes = text.size();
+        for (char c : text)
+            if (c == ' ' || c == '\t' || c == '\\' || c == '"' || c == '\'')
+                ++bytes;
+        return bytes;
+    };
+    std::size_t bytes =
+        std::string_view("Dest ").size() + name.size() + (instance ? 1 + instance->size() : 0) + 1;
+    for (int i = 0; i < count; ++i)
+        bytes += 1 + written(options[i].name) + 1 + written(options[i].value);
+    return bytes;
+}
+
+} // namespace
+
 bool CupsConnection::saveOptions(const std::string& name,
                                  const std::optional<std::string>& instance,
                                  const Dictionary& options, bool remove, std::string* error) {
@@ -314,6 +336,16 @@ bool CupsConnection::saveOptions(const std::string& name,
         for (const auto& [option, value] : options)
             if (std::string text = value.stringValue(); !text.empty())
                 kept = cupsAddOption(option.c_str(), text.c_str(), kept, &keptOptions);
+        // libcups reads only so much of a line: what lies beyond would be lost without a word,
+        // and the next rewrite of lpoptions would save the cut set.
+        std::size_t bytes = lpoptionsLineBytes(name, instance, keptOptions, kept);
+        if (bytes > kMaxLpoptionsLineBytes) {
+            cupsFreeOptions(kept, keptOptions);
+            return fail(error, "the options would take " + std::to_string(bytes) +
+                                   " bytes in lpoptions, more than the " +
+                                   std::to_string(kMaxLpoptionsLineBytes) +
+                                   " that CUPS reads back; nothing was saved");
+        }
         cupsFreeOptions(dest->num_options, dest->options);
         dest->num_options = kept;
         dest->options = keptOptions;

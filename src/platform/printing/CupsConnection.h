@@ -17,6 +17,9 @@ namespace velmora {
 // (CUPS_SERVER, ~/.cups/client.conf, the local default).
 class CupsConnection {
 public:
+    // libcups reads 8,191 bytes of an lpoptions line; a line is kept a little shorter.
+    static constexpr std::size_t kMaxLpoptionsLineBytes = 8000;
+
     // A queue's PPD fetched from the scheduler into a local file; fetching again refreshes the
     // file only when the scheduler's copy changed.
     struct FetchedPpd {
@@ -58,7 +61,8 @@ public:
                             const std::optional<std::string>& instance = {});
     // Replaces the saved options of the destination or instance; an empty dictionary with
     // `remove` takes an instance out. Empty values are not saved: lpoptions would give them
-    // back as "true". False with a reason when lpoptions cannot be written.
+    // back as "true". False with a reason when lpoptions cannot be written, or when the line
+    // would be longer than CUPS reads back (then nothing is written).
     bool saveOptions(const std::string& name, const std::optional<std::string>& instance,
                      const Dictionary& options, bool remove, std::string* error);
 
