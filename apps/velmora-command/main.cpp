@@ -26,6 +26,8 @@
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <cups/http.h>
 #include <cups/ppd.h>
+#include <libxml/parser.h>
+#include <libxml/xmlerror.h>
 
 #include <algorithm>
 #include <atomic>
@@ -51,12 +53,18 @@ constexpr double kMaxTimeout = 3600;
 constexpr unsigned kMaxWorkers = 4;
 // A data block's parts are numbered with four hexadecimal digits.
 constexpr std::size_t kMaxBlockParts = 0x10000;
+// What one job may add to the queue's PPD, all lists together: the scheduler rewrites the PPD
+// with every keyword, and everyone who opens the queue reads it.
+constexpr std::size_t kMaxJobPpdBytes = 8u << 20;
 
 struct Server {
     std::string host;
     int port = WebServiceClient::kServicePort;
     double timeout = kDefaultTimeout;
 };
+
+void ignoreParserMessage(void*, const char*, ...) {}
+void ignoreStructuredParserMessage(void*, xmlErrorPtr) {}
 
 void say(Level level, const std::string& text) {
     FilterMessage::emit(FilterMessage::line(level, "velmora-command: " + text));
@@ -112,11 +120,15 @@ std::optional<Server> printServer(ppd_file_t* ppd) {
     return server;
 }
 
+// The parts of the block the PPD holds now; parts emptied by an earlier, shorter list end it.
 unsigned existingAttributes(ppd_file_t* ppd, const std::string& name) {
     unsigned count = 0;
-    while (count < kMaxBlockParts &&
-           attribute(ppd, PpdDataBlock::attributeName(name, count).c_str()))
+    while (count < kMaxBlockParts) {
+        auto part = attribute(ppd, PpdDataBlock::attributeName(name, count).c_str());
+        if (!part || part->empty())
+            break;
         ++count;
+    }
     return count;
 }
 
@@ -156,17 +168,23 @@ Outcome fetchList(const Server& server, const std::string& name, Clock::time_poi
                           std::to_string(static_cast<int>(server.timeout)) + " s";
         return outcome;
     }
-    WebServiceClient client(server.port, left);
-    auto list = ServerListSource::fetch(client, server.host, name, &outcome.failure);
-    if (!list)
-        return outcome;
-    std::string error;
-    outcome.bytes = PropertyList::toXml(*list, &error);
-    if (!outcome.bytes) {
-        outcome.failure = "the list cannot be written: " + error;
-    } else if (outcome.bytes->size() > PpdDataBlockWriter::kMaxListBytes) {
+    // Whatever a server answers, one list's failure must not end the job for the others.
+    try {
+        WebServiceClient client(server.port, left);
+        auto list = ServerListSource::fetch(client, server.host, name, &outcome.failure);
+        if (!list)
+            return outcome;
+        std::string error;
+        outcome.bytes = PropertyList::toXml(*list, &error);
+        if (!outcome.bytes) {
+            outcome.failure = "the list cannot be written: " + error;
+        } else if (outcome.bytes->size() > PpdDataBlockWriter::kMaxListBytes) {
+            outcome.bytes.reset();
+            outcome.failure = "the list is larger than the 16 MiB a list may take";
+        }
+    } catch (const std::exception& problem) {
         outcome.bytes.reset();
-        outcome.failure = "the list is larger than the 16 MiB a queue's PPD may keep";
+        outcome.failure = std::string("the list cannot be read: ") + problem.what();
     }
     return outcome;
 }
@@ -198,8 +216,14 @@ int main(int argc, char** argv) {
         std::fputs("Usage: velmora-command job user title copies options [file]\n", stderr);
         return 1;
     }
-    // The web service logs what servers answer; here that too must go out as bounded lines.
+    // The web service logs what servers answer; here that too must go out as bounded lines, and
+    // the XML parser must not print on standard error of its own accord.
     SystemLog::setSink([](std::string_view line) { say(Level::Debug, std::string(line)); });
+    xmlInitParser();
+    xmlThrDefSetGenericErrorFunc(nullptr, ignoreParserMessage);
+    xmlThrDefSetStructuredErrorFunc(nullptr, ignoreStructuredParserMessage);
+    xmlSetGenericErrorFunc(nullptr, ignoreParserMessage);
+    xmlSetStructuredErrorFunc(nullptr, ignoreStructuredParserMessage);
     std::string error;
     auto text = readCommandFile(argc, argv, &error);
     if (!text) {
@@ -223,13 +247,22 @@ int main(int argc, char** argv) {
                         Outcome{std::nullopt, "the queue names no print server"});
 
     std::vector<ListRefreshRequest::Failure> failures;
+    std::size_t written = 0;
     for (std::size_t i = 0; i < request.lists.size(); ++i) {
         const std::string& name = request.lists[i];
         auto messages = outcomes[i].bytes
                             ? blockMessages(name, *outcomes[i].bytes, existingAttributes(ppd, name))
                             : std::nullopt;
+        std::size_t bytes = 0;
+        for (const auto& message : messages.value_or(std::vector<std::string>{}))
+            bytes += message.size();
+        if (messages && written + bytes > kMaxJobPpdBytes)
+            messages.reset();
+        else
+            written += bytes;
         if (!messages) {
-            failures.push_back({name, outcomes[i].bytes ? "the list is too large for the PPD"
+            failures.push_back({name, outcomes[i].bytes ? "the lists of this job would make the "
+                                                          "queue's PPD too large"
                                                         : outcomes[i].failure});
             say(Level::Debug,
                 name + " not refreshed: " + FilterMessage::quoted(failures.back().reason, 300));

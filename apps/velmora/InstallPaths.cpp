@@ -20,8 +20,9 @@ std::string runningExecutable() {
 // Whether this is the velmora of the build tree. An installed velmora never looks there: the
 // build tree may since have been given to, or be writable by, someone else.
 bool runsFromBuildTree(const std::string& executable) {
-    std::string tree = std::string(VELMORA_BUILD_DIR) + "/";
-    return executable.starts_with(tree);
+    std::error_code code;
+    std::string tree = fs::weakly_canonical(VELMORA_BUILD_DIR, code).string() + "/";
+    return !code && executable.starts_with(tree);
 }
 
 // The environment's path when given; else the build's path for the velmora of the build tree,

@@ -151,7 +151,8 @@ int runRefreshListsCommand(const std::vector<std::string>& arguments) {
     std::string stopped;
     if (!done) {
         // A job left behind would run later, or block the queue; what the queue says tells why.
-        stopped = cups.printerStateMessage(queue);
+        if (std::string message = cups.printerStateMessage(queue); !message.empty())
+            stopped = FilterMessage::quoted(message, 300);
         std::string ignored;
         if (state != "aborted" && state != "canceled")
             cups.cancelJob(queue, job, &ignored);

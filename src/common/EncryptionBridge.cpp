@@ -68,12 +68,13 @@ int EncryptionBridge::load(const std::string& directory) {
         *_messageBuffer = path;
     if (!_handle && noEntryPointResolved()) {
         // The codec sees every password: it is loaded only from a bundle nobody else can change.
-        if (auto reason =
-                CodeTrust::distrustAny(CodeTrust::plugInPaths(bundleOf(directory), path))) {
-            std::fprintf(stderr, "xxx %s is not loaded: %s\n", path.c_str(), reason->c_str());
+        std::string reason;
+        auto object = CodeTrust::trustedObject(bundleOf(directory), path, &reason);
+        if (!object) {
+            std::fprintf(stderr, "xxx %s is not loaded: %s\n", path.c_str(), reason.c_str());
             return -1;
         }
-        openAndResolve(path);
+        openAndResolve(*object);
         if (!_handle) {
             // dlopen reports through dlerror, not errno: its text says what went wrong.
             const char* reason = ::dlerror();

@@ -23,9 +23,18 @@ std::shared_ptr<PrintService_PropKeyValue> keyValueOf(const PropItem& member) {
 
 std::string SOAPFault::simpleFaultString() const {
     static const std::string kPrefix = "System.Web.Services.Protocols.SoapException: ";
-    std::string text = faultstring.value_or("");
-    for (std::size_t at = text.find(kPrefix); at != std::string::npos; at = text.find(kPrefix, at))
-        text.erase(at, kPrefix.size());
+    static const std::string kNone;
+    const std::string& fault = faultstring ? *faultstring : kNone;
+    // One pass: erasing in place would cost the square of a long fault's length.
+    std::string text;
+    text.reserve(fault.size());
+    for (std::size_t at = 0;;) {
+        std::size_t found = fault.find(kPrefix, at);
+        text.append(fault, at, found == std::string::npos ? std::string::npos : found - at);
+        if (found == std::string::npos)
+            break;
+        at = found + kPrefix.size();
+    }
     std::size_t trace = text.find("\n   at ");
     if (trace != std::string::npos)
         text.erase(trace);

@@ -100,6 +100,7 @@ TEST(FilterMessageTest, PpdKeywordsAreWrittenOnlyWhenTheirLineIsAPlainPpdLine) {
         {"Default ColorMode", "Gray", false},
         {"X=Y Z", "Gray", false},
         {"cupsFilter2", "x", false},
+        {"CUPSFilter2", "x", false},
         {"", "x", false},
         {std::string(41, 'K'), "x", false},
     };
@@ -323,7 +324,52 @@ TEST_F(PressFilterTest, AServersLongFaultOrHugeListWritesNoKeywordOfItsOwn) {
     // Neither list is written: only the note of what failed.
     EXPECT_EQ(keywords, std::vector<std::string>{"VelmoraListsFailed"}) << run.messages;
     EXPECT_THAT(run.messages, HasSubstr("FeederInfoList (the list is larger than the 16 MiB"));
+    EXPECT_THAT(run.messages, Not(HasSubstr("\n\n")));
     EXPECT_THAT(run.messages, HasSubstr("DEBUG: velmora-command: Font not refreshed: \""));
+}
+
+TEST_F(PressFilterTest, OneJobAddsABoundedAmountToTheQueuesPpd) {
+    // Two lists of text that does not compress: each fits on its own, not both together.
+    auto records = [](unsigned seed, const std::string& key) {
+        std::string out;
+        for (int r = 0; r < 50; ++r) {
+            std::string number(100 * 1000, ' ');
+            for (char& c : number) {
+                seed = seed * 1103515245u + 12345u;
+                c = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789"[(seed >> 16) %
+                                                                                     62];
+            }
+            out += test::soap::record({{key, number}});
+        }
+        return out;
+    };
+    std::string feeders = records(1, "Number"), stackers = records(2, "Type");
+    test::TestHttpServer server([&](const test::HttpRequest& request) {
+        bool feeder = request.body.find("getFeederInfoList") != std::string::npos;
+        std::string element = feeder ? "getFeederInfoListResponse" : "getStackerInfoListResponse";
+        return test::HttpResponse{
+            200,
+            {{"Content-Type", "text/xml; charset=utf-8"}},
+            test::soap::response(element, "<ary d=\"0\">" + (feeder ? feeders : stackers) +
+                                              "</ary>" + test::soap::status("OK"))};
+    });
+    std::string ppd = queuePpd("127.0.0.1:" + std::to_string(server.port()), 120);
+    FilterRun run = runFilter(
+        dir.write("commands", "#CUPS-COMMAND\nReportLevels FeederInfoList StackerInfoList\n"), ppd,
+        dir);
+    EXPECT_EQ(run.status, 0);
+    expectSoundMessages(run.messages, "two large lists");
+    std::size_t ppdBytes = 0;
+    std::istringstream lines(run.messages);
+    for (std::string line; std::getline(lines, line);)
+        if (line.starts_with("PPD: "))
+            ppdBytes += line.size() + 1;
+    EXPECT_GT(ppdBytes, 4u << 20); // the first list is written whole
+    EXPECT_LE(ppdBytes, 8u << 20); // the second would pass the job's bound
+    EXPECT_THAT(run.messages, HasSubstr("PPD: FeederInfoList0000="));
+    EXPECT_THAT(run.messages, Not(HasSubstr("PPD: StackerInfoList0000=")));
+    EXPECT_THAT(run.messages,
+                HasSubstr("StackerInfoList (the lists of this job would make the queue"));
 }
 
 } // namespace

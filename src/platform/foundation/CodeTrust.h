@@ -20,6 +20,14 @@ public:
     // The bundle folder, its Contents and the folder of the object, and the object itself.
     static std::vector<std::string> plugInPaths(const std::string& bundlePath,
                                                 const std::string& objectPath);
+
+    // The resolved path of a plug-in's object to load, or null with the reason. Both paths are
+    // resolved before they are judged, so a link cannot lead the check one way and the loader
+    // another; the folders judged are closed to others, so nobody else can swap the object after
+    // the check.
+    static std::optional<std::string> trustedObject(const std::string& bundlePath,
+                                                    const std::string& objectPath,
+                                                    std::string* reason);
 };
 
 } // namespace velmora

@@ -25,21 +25,27 @@ bool isPlainFileName(const std::string& name) {
 }
 
 // Libraries stay loaded for the life of the process: the views and actions a plug-in makes
-// may run its code until the very end. One handle per path.
-void* openLibrary(const std::string& path, std::string& error) {
+// may run its code until the very end. One handle per object; each is judged by CodeTrust
+// before it is opened, and loaded through the path that was judged.
+void* openLibrary(const std::string& bundlePath, const std::string& path, std::string& error) {
     static std::mutex mutex;
     static std::map<std::string, void*> libraries;
     std::lock_guard lock(mutex);
-    if (auto found = libraries.find(path); found != libraries.end())
+    auto object = CodeTrust::trustedObject(bundlePath, path, &error);
+    if (!object) {
+        error = "it is not safe to load: " + error;
+        return nullptr;
+    }
+    if (auto found = libraries.find(*object); found != libraries.end())
         return found->second;
     dlerror();
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    void* handle = dlopen(object->c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle) {
         const char* reason = dlerror();
         error = reason ? reason : "the shared object cannot be loaded";
         return nullptr;
     }
-    libraries.emplace(path, handle);
+    libraries.emplace(*object, handle);
     return handle;
 }
 
@@ -78,11 +84,8 @@ PlugInBundleLoader::Result PlugInBundleLoader::open(const std::string& bundlePat
         return refused("Contents/Linux/" + *executable + " is not a file");
 
     // Opening the object runs its code: nobody but root and this user may have put it there.
-    if (auto reason = CodeTrust::distrustAny(CodeTrust::plugInPaths(bundlePath, libraryPath)))
-        return refused("it is not safe to load: " + *reason);
-
     std::string error;
-    void* library = openLibrary(libraryPath, error);
+    void* library = openLibrary(bundlePath, libraryPath, error);
     if (!library)
         return refused(error);
     auto* version =

@@ -420,7 +420,8 @@ bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::str
     ppd.modified = dateToAskAgainWith(modified);
     // The copy carries the date to ask with, so that a later process can use it as it is.
     struct timespec times[2] = {{0, UTIME_OMIT}, {ppd.modified, 0}};
-    ::utimensat(AT_FDCWD, ppd.path.c_str(), times, 0);
+    // Not through a link libcups may have made to the scheduler's own PPD.
+    ::utimensat(AT_FDCWD, ppd.path.c_str(), times, AT_SYMLINK_NOFOLLOW);
     return true;
 }
 

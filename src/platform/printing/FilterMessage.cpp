@@ -1,6 +1,7 @@
 #include "platform/printing/FilterMessage.h"
 
 #include <cstdio>
+#include <strings.h>
 
 namespace velmora {
 namespace {
@@ -71,7 +72,8 @@ std::size_t FilterMessage::maxPpdValueBytes(std::string_view keyword) {
 std::optional<std::string> FilterMessage::ppdKeyword(std::string_view keyword,
                                                      std::string_view value) {
     // The scheduler's own keywords and anything but a plain name are not ours to write.
-    if (keyword.empty() || keyword.size() > 40 || keyword.starts_with("cups"))
+    if (keyword.empty() || keyword.size() > 40 ||
+        (keyword.size() >= 4 && strncasecmp(keyword.data(), "cups", 4) == 0))
         return std::nullopt;
     for (char c : keyword)
         if (!isKeywordCharacter(c))
