@@ -253,13 +253,15 @@ int main(int argc, char** argv) {
         auto messages = outcomes[i].bytes
                             ? blockMessages(name, *outcomes[i].bytes, existingAttributes(ppd, name))
                             : std::nullopt;
-        std::size_t bytes = 0;
-        for (const auto& message : messages.value_or(std::vector<std::string>{}))
-            bytes += message.size();
-        if (messages && written + bytes > kMaxJobPpdBytes)
-            messages.reset();
-        else
-            written += bytes;
+        if (messages) {
+            std::size_t bytes = 0;
+            for (const auto& message : *messages)
+                bytes += message.size();
+            if (written + bytes > kMaxJobPpdBytes)
+                messages.reset();
+            else
+                written += bytes;
+        }
         if (!messages) {
             failures.push_back({name, outcomes[i].bytes ? "the lists of this job would make the "
                                                           "queue's PPD too large"

@@ -6,6 +6,7 @@
 #include "platform/printing/CupsConnection.h"
 #include "platform/printing/FilterMessage.h"
 #include "ppd/PpdDataBlock.h"
+#include "ppd/PpdFile.h"
 #include "webservice/ServerListSource.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -68,19 +69,14 @@ struct PpdLists {
 
 std::optional<PpdLists> readLists(const std::string& path, const std::vector<std::string>& names,
                                   std::string* error) {
-    ppd_file_t* ppd = ppdOpenFile(path.c_str());
-    if (!ppd) {
-        int line = 0;
-        ppd_status_t status = ppdLastError(&line);
-        *error = std::string(ppdErrorString(status)) + " on line " + std::to_string(line);
+    auto ppd = PpdFile::openFile(path, error);
+    if (!ppd)
         return std::nullopt;
-    }
     PpdLists lists;
     for (const auto& name : names)
-        lists.blocks[name] = PpdDataBlock::read(ppd, name);
-    if (ppd_attr_t* attribute = ppdFindAttr(ppd, "VelmoraListsFailed", nullptr))
+        lists.blocks[name] = PpdDataBlock::read(ppd->handle(), name);
+    if (ppd_attr_t* attribute = ppdFindAttr(ppd->handle(), "VelmoraListsFailed", nullptr))
         lists.failed = attribute->value ? attribute->value : "";
-    ppdClose(ppd);
     return lists;
 }
 

@@ -91,6 +91,18 @@ ipp_t* jobRequest(int jobId, const std::vector<const char*>& attributes) {
     return request;
 }
 
+// A Get-Printer-Attributes request for one attribute (or group) of a queue.
+ipp_t* printerRequest(const std::string& name, const char* attribute) {
+    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
+    char uri[1024];
+    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
+                     "/printers/%s", name.c_str());
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
+    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
+                 attribute);
+    return request;
+}
+
 // Texts as they were sent (ippAttributeString would quote them), other values in IPP's notation;
 // several values joined with ",".
 std::string attributeText(ipp_attribute_t* attribute) {
@@ -241,14 +253,7 @@ Dictionary CupsConnection::savedOptions(const std::string& name,
 }
 
 Dictionary CupsConnection::queueDefaults(const std::string& name) {
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    char uri[1024];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
-                     "/printers/%s", name.c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "printer-defaults");
-    ipp_t* response = cupsDoRequest(_http, request, "/");
+    ipp_t* response = cupsDoRequest(_http, printerRequest(name, "printer-defaults"), "/");
     Dictionary defaults;
     for (ipp_attribute_t* attribute = ippFirstAttribute(response); attribute;
          attribute = ippNextAttribute(response)) {
@@ -507,14 +512,7 @@ bool CupsConnection::cancelJob(const std::string& name, int jobId, std::string* 
 }
 
 std::string CupsConnection::printerStateMessage(const std::string& name) {
-    ipp_t* request = ippNewRequest(IPP_OP_GET_PRINTER_ATTRIBUTES);
-    char uri[1024];
-    httpAssembleURIf(HTTP_URI_CODING_ALL, uri, sizeof uri, "ipp", nullptr, "localhost", 0,
-                     "/printers/%s", name.c_str());
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_URI, "printer-uri", nullptr, uri);
-    ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
-                 "printer-state-message");
-    ipp_t* response = cupsDoRequest(_http, request, "/");
+    ipp_t* response = cupsDoRequest(_http, printerRequest(name, "printer-state-message"), "/");
     ipp_attribute_t* attribute = ippFindAttribute(response, "printer-state-message", IPP_TAG_TEXT);
     const char* message = attribute ? ippGetString(attribute, 0, nullptr) : nullptr;
     std::string result = message ? message : "";
