@@ -29,15 +29,9 @@
 namespace velmora {
 namespace {
 
+using test::shellQuote;
 using ::testing::HasSubstr;
 using ::testing::Not;
-
-std::string shellQuote(const std::string& text) {
-    std::string quoted = "'";
-    for (char c : text)
-        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 const std::string kSample = std::string(VELMORA_PRESS_SOURCE) + "/SampleJob.pdf";
 

@@ -7,6 +7,14 @@
 
 namespace velmora::test {
 
+// One argument for the shell, whatever it holds.
+inline std::string shellQuote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text)
+        quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+}
+
 struct CommandResult {
     int status = -1;
     std::string out; // standard output

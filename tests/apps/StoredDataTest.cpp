@@ -1,0 +1,258 @@
+// What people have saved keeps working: files written by earlier versions (favorites, settings
+// files, lpoptions lines, queue PPDs with server lists, a UI-settings file), each read through
+// the command a person would use and compared whole with what was read when it was written.
+// The files under tests/fixtures/stored never change; a new stored form adds files beside them.
+#include "support/CommandRunner.h"
+#include "support/PrivateCupsd.h"
+#include "support/TempDir.h"
+
+#include "platform/foundation/JsonReader.h"
+#include "platform/printing/CupsConnection.h"
+
+#include <gtest/gtest.h>
+
+#include <pwd.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+using test::shellQuote;
+
+const std::string kCorpus = VELMORA_STORED_CORPUS;
+const std::string kSample = std::string(VELMORA_PRESS_SOURCE) + "/SampleJob.pdf";
+
+std::string loginName() {
+    const passwd* pw = ::getpwuid(::getuid());
+    return pw ? pw->pw_name : "";
+}
+
+void replaceAll(std::string& text, const std::string& placeholder, const std::string& value) {
+    for (auto at = text.find(placeholder); at != std::string::npos;
+         at = text.find(placeholder, at + value.size()))
+        text.replace(at, placeholder.size(), value);
+}
+
+// What was read when the corpus was written. A user id derived from the login was recorded as
+// @LOGIN@ and stands for whoever runs the test; the folder of an installed favorite as
+// @FAVORITES@.
+Value recorded(const std::string& path, const std::string& favoritesFolder = "") {
+    std::string text = test::readFile(path);
+    replaceAll(text, "\"@LOGIN@\"", "\"" + loginName() + "\"");
+    if (!favoritesFolder.empty())
+        replaceAll(text, "\"@FAVORITES@/", "\"" + favoritesFolder + "/");
+    std::string error;
+    auto value = JsonReader::parse(text, &error);
+    EXPECT_TRUE(value) << path << ": " << error;
+    return value ? *value : Value();
+}
+
+// The first differences between two values, as paths, so a failure says what was read otherwise.
+void collectDifferences(const Value& expected, const Value& actual, const std::string& path,
+                        std::vector<std::string>& out) {
+    if (out.size() >= 12 || expected == actual)
+        return;
+    if (expected.isDictionary() && actual.isDictionary()) {
+        for (const auto& [key, value] : *expected.dictionary())
+            collectDifferences(value, actual.dictionary()->get(key), path + "/" + key, out);
+        for (const auto& [key, value] : *actual.dictionary())
+            if (!expected.dictionary()->contains(key))
+                out.push_back(path + "/" + key + ": not recorded, now " + value.toJson());
+        return;
+    }
+    if (expected.isArray() && actual.isArray() &&
+        expected.array()->size() == actual.array()->size()) {
+        for (std::size_t i = 0; i < expected.array()->size(); ++i)
+            collectDifferences((*expected.array())[i], (*actual.array())[i],
+                               path + "/" + std::to_string(i), out);
+        return;
+    }
+    out.push_back(path + ": recorded " + expected.toJson() + ", now " + actual.toJson());
+}
+
+std::string differences(const Value& expected, const Value& actual) {
+    std::vector<std::string> found;
+    collectDifferences(expected, actual, "", found);
+    std::string text;
+    for (const auto& line : found)
+        text += "\n  " + line;
+    return text;
+}
+
+// The parts of a panel session that stand for the settings it read.
+Value sessionSettings(const Value& output) {
+    Dictionary kept;
+    if (const Dictionary* all = output.dictionary())
+        for (const char* key : {"favorite", "jobName", "summary", "printSettings"})
+            kept.set(key, all->get(key));
+    return Value(std::move(kept));
+}
+
+Value job(const Value& output) {
+    return output.dictionary() ? output.dictionary()->get("options") : Value();
+}
+
+struct StoredFile {
+    std::string file;     // below the corpus folder
+    std::string recorded; // what was read from it, below the corpus folder
+    // The velmora arguments that read it; {file} is the file's path, {name} its stem.
+    std::string arguments;
+    std::function<Value(const Value&)> part = [](const Value& output) { return output; };
+    bool installAsFavorite = false;
+};
+
+void PrintTo(const StoredFile& stored, std::ostream* out) {
+    *out << stored.file << " read by velmora " << stored.arguments;
+}
+
+// Test names in ASCII: a stored name in another script is written by its bytes.
+std::string nameOf(const StoredFile& stored) {
+    static const char* hex = "0123456789abcdef";
+    std::string name;
+    for (unsigned char c : stored.recorded)
+        if (std::isalnum(c))
+            name += static_cast<char>(c);
+        else if (c < 0x80)
+            name += '_';
+        else
+            name += std::string(1, hex[c >> 4]) + hex[c & 15];
+    return name;
+}
+
+// Every stored file of the corpus, with how a person reads it.
+std::vector<StoredFile> corpus() {
+    std::vector<StoredFile> files;
+    std::vector<fs::path> favorites, settings, lists;
+    for (const auto& entry : fs::directory_iterator(kCorpus + "/favorites"))
+        if (entry.path().extension() == ".pfj")
+            favorites.push_back(entry.path());
+    for (const auto& entry : fs::directory_iterator(kCorpus + "/settings"))
+        if (!entry.path().string().ends_with(".session.json"))
+            settings.push_back(entry.path());
+    for (const auto& entry : fs::directory_iterator(kCorpus + "/ppd"))
+        if (entry.path().string().ends_with(".list.json"))
+            lists.push_back(entry.path());
+    std::sort(favorites.begin(), favorites.end());
+    std::sort(settings.begin(), settings.end());
+    std::sort(lists.begin(), lists.end());
+    for (const auto& path : favorites) {
+        std::string stem = "favorites/" + path.stem().string();
+        files.push_back({stem + ".pfj", stem + ".show.json", "favorite show {file}"});
+        files.push_back({stem + ".pfj", stem + ".session.json", "panel --lang en --favorite {name}",
+                         sessionSettings, true});
+    }
+    for (const auto& path : settings) {
+        std::string stem = "settings/" + path.stem().string();
+        files.push_back({stem + ".json", stem + ".session.json",
+                         "panel --lang en --settings {file}", sessionSettings});
+    }
+    files.push_back({"ppd/VelmoraPress.ppd", "ppd/VelmoraPress.ppd.json", "ppd {file}"});
+    for (const auto& path : lists) {
+        std::string list = path.filename().string();
+        list.resize(list.size() - std::string(".list.json").size());
+        files.push_back(
+            {"ppd/VelmoraPress.ppd", "ppd/" + list + ".list.json", "ppd-list {file} " + list});
+    }
+    files.push_back({"ui/UISettings.plist", "ui/UISettings.plist.json", "ui {file}"});
+    return files;
+}
+
+class StoredDataTest : public ::testing::TestWithParam<StoredFile> {
+protected:
+    test::TempDir dir;
+    test::ScopedEnv home{"HOME", (dir / "home").c_str()};
+    test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
+    test::ScopedEnv language{"LANGUAGE", "en"};
+
+    Value velmora(const std::string& arguments) {
+        auto result = test::runVelmora(arguments, dir / "err");
+        EXPECT_EQ(result.status, 0) << arguments << "\n" << test::readFile(dir / "err");
+        std::string error;
+        auto parsed = JsonReader::parse(result.out, &error);
+        EXPECT_TRUE(parsed) << arguments << ": " << error;
+        return parsed ? *parsed : Value();
+    }
+
+    // The user's favorites folder, as velmora makes it.
+    std::string favoritesFolder() {
+        dir.write("probe.json", R"({"ColorMode":"Gray"})");
+        Value saved = velmora("favorites save Probe < " + shellQuote(dir / "probe.json"));
+        std::string path = saved.dictionary() ? saved.dictionary()->get("path").stringValue() : "";
+        fs::remove(path);
+        return fs::path(path).parent_path().string();
+    }
+};
+
+TEST_P(StoredDataTest, ReadsAsWhenItWasWritten) {
+    const StoredFile& stored = GetParam();
+    std::string path = kCorpus + "/" + stored.file;
+    std::string name = fs::path(path).stem().string();
+    std::string folder;
+    if (stored.installAsFavorite) {
+        folder = favoritesFolder();
+        ASSERT_FALSE(folder.empty());
+        fs::copy_file(path, folder + "/" + fs::path(path).filename().string());
+    }
+    std::string arguments = stored.arguments;
+    for (auto [field, value] : {std::pair<std::string, std::string>{"{file}", shellQuote(path)},
+                                {"{name}", shellQuote(name)}})
+        if (auto at = arguments.find(field); at != std::string::npos)
+            arguments.replace(at, field.size(), value);
+    Value expected = recorded(kCorpus + "/" + stored.recorded, folder);
+    Value actual = stored.part(velmora(arguments));
+    EXPECT_TRUE(expected == actual)
+        << "velmora " << arguments << " reads " << stored.file << " otherwise than "
+        << stored.recorded << ":" << differences(expected, actual);
+}
+
+INSTANTIATE_TEST_SUITE_P(Corpus, StoredDataTest, ::testing::ValuesIn(corpus()),
+                         [](const auto& info) { return nameOf(info.param); });
+
+// Saved defaults and a favorite's instance in lpoptions start the next job with the same options.
+TEST(StoredLpoptionsTest, TheNextJobCarriesTheOptionsRecordedForEachDestination) {
+    test::TempDir dir;
+    test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
+    test::ScopedEnv cache{"XDG_CACHE_HOME", (dir / "cache").c_str()};
+    test::ScopedEnv language{"LANGUAGE", "en"};
+    test::PrivateCupsd cupsd{dir};
+    if (!cupsd.running())
+        GTEST_SKIP() << "cupsd did not start here";
+    std::string ppd = test::readFile(kCorpus + "/ppd/VelmoraPress.ppd");
+    auto filter = ppd.find(" 0 velmora-command\"");
+    ASSERT_NE(filter, std::string::npos);
+    ppd.replace(filter, 19, " 0 /bin/cat\"");
+    std::string out = cupsd.addQueue("VelmoraPress", dir.write("queue.ppd", ppd),
+                                     "file://" + cupsd.root() + "/out/VelmoraPress.out");
+    CupsConnection cups;
+    std::string error;
+    ASSERT_TRUE(cups.connect(&error)) << error;
+    ASSERT_TRUE(cups.hasDestination("VelmoraPress")) << out;
+    // libcups reads the user's own lpoptions after the machine's.
+    std::string home = std::getenv("HOME");
+    fs::create_directories(home + "/.cups");
+    fs::copy_file(kCorpus + "/lpoptions/lpoptions", home + "/.cups/lpoptions");
+
+    for (std::string destination : {"VelmoraPress", "VelmoraPress/Proofs"}) {
+        auto result = test::runVelmora(
+            "print " + shellQuote(kSample) + " --no-gui -d " + destination, dir / "err");
+        ASSERT_EQ(result.status, 0) << test::readFile(dir / "err");
+        auto printed = JsonReader::parse(result.out);
+        ASSERT_TRUE(printed) << result.out;
+        std::string file = destination;
+        std::replace(file.begin(), file.end(), '/', '-');
+        Value expected = recorded(kCorpus + "/lpoptions/" + file + ".options.json");
+        Value actual = job(*printed);
+        EXPECT_TRUE(expected == actual)
+            << destination << " starts otherwise than recorded:" << differences(expected, actual);
+    }
+}
+
+} // namespace
+} // namespace velmora
