@@ -24,8 +24,9 @@ int fail(const std::string& message) {
     return 1;
 }
 
-// The favorite's settings as job options of the queue: PPD choices as they are, everything else
-// as the panel's own entries (escaped), without secrets, copies or the job name.
+// The favorite's settings as the instance keeps them: PPD choices as they are, everything else as
+// the panel's own entries (escaped), without secrets, copies or the job name. Every option is
+// kept, at its default too: what an instance leaves out it takes from the queue's own line.
 Dictionary instanceOptions(const Dictionary& keywords, const std::string& ppdPath) {
     ppd_file_t* ppd = ppdOpenFile(ppdPath.c_str());
     Dictionary options;
@@ -38,9 +39,14 @@ Dictionary instanceOptions(const Dictionary& keywords, const std::string& ppdPat
             options.set(LornPDEByCocoa::customTicketKey(keyword),
                         Value(LornPDEByCocoa::escapeTicketValue(text)));
     }
+    // The press's tray decides the queue's InputSlot, as it does for a job from the dialog.
+    if (const std::string* tray = keywords.get("KVInputSlot").string();
+        tray && ppd && ppdFindChoice(ppdFindOption(ppd, "InputSlot"), tray->c_str()))
+        options.set("InputSlot", Value(*tray));
+    Dictionary stored = JobOptions::toStored(JobOptions::shareable(options), ppd, true);
     if (ppd)
         ppdClose(ppd);
-    return JobOptions::shareable(options);
+    return stored;
 }
 
 } // namespace

@@ -80,6 +80,16 @@ Dictionary savedSettings(CupsConnection& cups, const std::string& queue,
     return snapshot;
 }
 
+// The job's options as lpoptions keeps them for a queue or one of its instances.
+Dictionary storedOptions(const Dictionary& job, const Destination& destination) {
+    ppd_file_t* ppd = ppdOpenFile(destination.host.ppdPath.value_or(queuePpd()).c_str());
+    Dictionary options =
+        JobOptions::toStored(JobOptions::shareable(job), ppd, destination.instance.has_value());
+    if (ppd)
+        ppdClose(ppd);
+    return options;
+}
+
 Dictionary jobOptions(const Dictionary& snapshot, const std::string& ppdPath) {
     ppd_file_t* ppd = ppdOpenFile(ppdPath.c_str());
     Dictionary options = JobOptions::fromSnapshot(snapshot, ppd);
@@ -179,8 +189,9 @@ std::optional<Dictionary> deliverJob(CupsConnection& cups, const Destination& de
         if (!id)
             return std::nullopt;
         result.set("job", Value(id));
-        if (request.saveDefaults && !cups.saveOptions(destination.queue, destination.instance,
-                                                      JobOptions::shareable(job), false, &error))
+        if (request.saveDefaults &&
+            !cups.saveOptions(destination.queue, destination.instance,
+                              storedOptions(job, destination), false, &error))
             return std::nullopt;
     }
     Array documents;

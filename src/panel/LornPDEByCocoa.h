@@ -3,6 +3,7 @@
 #include "panel/PanelLayout.h"
 #include "panes/PanePlugInMgr.h"
 #include "platform/foundation/Value.h"
+#include "platform/printing/JobOptions.h"
 #include "platform/printing/PDEPlugIn.h"
 
 #include <cstdint>
@@ -33,7 +34,7 @@ public:
     static constexpr const char* kPanelName = "Velmora Flow";
     static constexpr const char* kPanelKind = "com.velmora.flow.print.pde.VelmoraFlow";
     // The panel's own entries in the print settings: this prefix and the option keyword.
-    static constexpr const char* kCustomTicketPrefix = "com.velmora.print.PrintSettingsTicket.";
+    static constexpr const char* kCustomTicketPrefix = JobOptions::kEntryPrefix;
     static constexpr int kNoErr = 0;
     static constexpr int kParamErr = -50;
     // The final check found a conflict between duplex and the media type.

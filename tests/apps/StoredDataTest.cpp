@@ -215,8 +215,12 @@ TEST_P(StoredDataTest, ReadsAsWhenItWasWritten) {
 INSTANTIATE_TEST_SUITE_P(Corpus, StoredDataTest, ::testing::ValuesIn(corpus()),
                          [](const auto& info) { return nameOf(info.param); });
 
-// Saved defaults and a favorite's instance in lpoptions start the next job with the same options.
-TEST(StoredLpoptionsTest, TheNextJobCarriesTheOptionsRecordedForEachDestination) {
+// Saved defaults and a favorite's instance in lpoptions start the next job with the same options,
+// in each form lpoptions was written in.
+class StoredLpoptionsTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(StoredLpoptionsTest, TheNextJobCarriesTheOptionsRecordedForEachDestination) {
+    const std::string folder = kCorpus + "/" + GetParam();
     test::TempDir dir;
     test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
     test::ScopedEnv cache{"XDG_CACHE_HOME", (dir / "cache").c_str()};
@@ -237,7 +241,7 @@ TEST(StoredLpoptionsTest, TheNextJobCarriesTheOptionsRecordedForEachDestination)
     // libcups reads the user's own lpoptions after the machine's.
     std::string home = std::getenv("HOME");
     fs::create_directories(home + "/.cups");
-    fs::copy_file(kCorpus + "/lpoptions/lpoptions", home + "/.cups/lpoptions");
+    fs::copy_file(folder + "/lpoptions", home + "/.cups/lpoptions");
 
     for (std::string destination : {"VelmoraPress", "VelmoraPress/Proofs"}) {
         auto result = test::runVelmora(
@@ -247,12 +251,21 @@ TEST(StoredLpoptionsTest, TheNextJobCarriesTheOptionsRecordedForEachDestination)
         ASSERT_TRUE(printed) << result.out;
         std::string file = destination;
         std::replace(file.begin(), file.end(), '/', '-');
-        Value expected = recorded(kCorpus + "/lpoptions/" + file + ".options.json");
+        Value expected = recorded(folder + "/" + file + ".options.json");
         Value actual = job(*printed);
         EXPECT_TRUE(expected == actual)
             << destination << " starts otherwise than recorded:" << differences(expected, actual);
     }
 }
+
+// The first form, with the panel's entries under their long keys; the second, with short keys
+// and the queue's own line without the PPD's defaults.
+INSTANTIATE_TEST_SUITE_P(Corpus, StoredLpoptionsTest, ::testing::Values("lpoptions", "lpoptions-2"),
+                         [](const auto& info) {
+                             std::string name = info.param;
+                             std::replace(name.begin(), name.end(), '-', '_');
+                             return name;
+                         });
 
 } // namespace
 } // namespace velmora

@@ -9,6 +9,7 @@
 #include "panel/LornPDEByCocoa.h"
 #include "platform/foundation/JsonReader.h"
 #include "platform/printing/CupsConnection.h"
+#include "platform/printing/JobOptions.h"
 #include "ppd/PpdDataBlock.h"
 #include "validation/StringEscapeConverter.h"
 
@@ -19,6 +20,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <strings.h>
 #include <sys/stat.h>
 
 #include <filesystem>
@@ -181,6 +183,160 @@ TEST_F(CupsPrintTest, FavoritesBecomeInstancesEveryApplicationCanPrintWith) {
 
     run("favorites export-instance Proofs -d VelmoraPress --remove");
     EXPECT_TRUE(cups.savedOptions("VelmoraPress", std::string("Proofs")).empty());
+}
+
+// Text fields of 100 characters each, with what enables them.
+const char* const kLongText = "Field text with spaces, commas; and more words to reach exactly "
+                              "one hundred characters of it........";
+
+std::string manyChangedOptions() {
+    std::vector<std::pair<std::string, std::string>> sets = {{"PaperTypeCustomName", kLongText},
+                                                             {"UserName", kLongText},
+                                                             {"ImageUserAdjust", "True"},
+                                                             {"ImageUserAdjustName", kLongText},
+                                                             {"ImageTonerCurve", "True"},
+                                                             {"ImageTonerCurveName", kLongText},
+                                                             {"TextUserAdjust", "True"},
+                                                             {"TextUserAdjustName", kLongText},
+                                                             {"TextTonerCurve", "True"},
+                                                             {"TextTonerCurveName", kLongText},
+                                                             {"ImageCalibrationType", "File"},
+                                                             {"ImageCalibration", kLongText},
+                                                             {"TextCalibrationType", "File"},
+                                                             {"TextCalibration", kLongText},
+                                                             {"MemoComment", "True"},
+                                                             {"MemoCommentContent", kLongText},
+                                                             {"OptionMemo", "True"},
+                                                             {"OptionMemoFile", kLongText},
+                                                             {"UserDefineMemo", "True"},
+                                                             {"UserDefineMemoFile", kLongText},
+                                                             {"ColorPatch", "True"},
+                                                             {"ColorPatchFile", kLongText},
+                                                             {"TrappingProcessMode", "Template"},
+                                                             {"TrappingProcessFile", kLongText},
+                                                             {"Collate", "False"},
+                                                             {"DuplexMode", "DuplexNoTumble"},
+                                                             {"ColorMode", "Auto"},
+                                                             {"DocumentOrientation", "Landscape"},
+                                                             {"KVInputSlot", "Tray1"},
+                                                             {"AutoTraySettingToBypass", "False"},
+                                                             {"MediaTypeWeight", "Group1"},
+                                                             {"PaperColor", "White"},
+                                                             {"MediaTypeCoatingMaterial", "Gloss"},
+                                                             {"MediaTypeGlossFine", "True"},
+                                                             {"MediaTypePreprinted", "True"},
+                                                             {"MediaTypeDrilled", "True"},
+                                                             {"ChgPrintPaperSizeType", "A3"},
+                                                             {"Covers", "Front"},
+                                                             {"InsertBlankBefore", "True"},
+                                                             {"InsertBlankAfter", "True"},
+                                                             {"SlipSheets", "BetweenSets"},
+                                                             {"PagePrintOnCenter", "True"},
+                                                             {"PaginationMode", "Auto"},
+                                                             {"OffsetMode", "JobOffset"},
+                                                             {"Fold", "Bifold"},
+                                                             {"CreaseMode", "SaddleFold"},
+                                                             {"TopAndTailTrim", "True"},
+                                                             {"Trimmer", "True"},
+                                                             {"ColorModel", "CMYK2"},
+                                                             {"Resolution", "600dpi"},
+                                                             {"Screening", "Screen175"},
+                                                             {"GraphicsTreatmentEx", "JobImage"},
+                                                             {"BlackOverprint", "False"},
+                                                             {"HairLineWarning", "True"},
+                                                             {"MinimumLineWidth", "True"},
+                                                             {"UseSpToner", "True"},
+                                                             {"TwoColorPressSimulation", "True"},
+                                                             {"ColorSetupProfile", "Profile2"},
+                                                             {"RgbColorCorrection", "False"},
+                                                             {"CmykColorCorrection", "True"},
+                                                             {"CmykAdjustmentSpotColor", "True"},
+                                                             {"SpotColorCorrection", "False"},
+                                                             {"JobDisposition", "PrintAndHold"},
+                                                             {"SamplePrintMode", "SampleSet"},
+                                                             {"BannerSheet", "True"},
+                                                             {"ZRRIPMode", "APPE"},
+                                                             {"PreflightMode", "Check"},
+                                                             {"RecordDiv", "Record"},
+                                                             {"AuthJob", "True"},
+                                                             {"SecPrint", "True"},
+                                                             {"SecPrintPassword", "2468"}};
+    std::string arguments;
+    for (const auto& [option, value] : sets)
+        arguments += " --set " + shellQuote(option + "=" + value);
+    return arguments;
+}
+
+// The lpoptions line of a destination, as the user's file holds it.
+std::string lpoptionsLine(const test::PrivateCupsd& cupsd, const std::string& destination) {
+    std::string lpoptions = test::readFile(cupsd.root() + "/home/.cups/lpoptions");
+    auto at = lpoptions.find("Dest " + destination + " ");
+    if (at == std::string::npos)
+        return "";
+    return lpoptions.substr(at, lpoptions.find('\n', at) - at);
+}
+
+TEST_F(CupsPrintTest, AFavoriteWithSixtyChangedOptionsReachesLpAndTheNextJobWhole) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    Dictionary plain = *run("print " + kSample + " -d VelmoraPress").get("options").dictionary();
+    run("panel" + manyChangedOptions() + " --save-favorite Proofs");
+    run("favorites export-instance Proofs -d VelmoraPress");
+    Dictionary first =
+        *run("print " + kSample + " -d VelmoraPress --favorite Proofs --save-defaults")
+             .get("options")
+             .dictionary();
+    std::size_t changed = 0, longTexts = 0;
+    for (const auto& [option, value] : first) {
+        changed += plain.get(option) != value;
+        longTexts += value.stringValue().size() >= 100;
+    }
+    ASSERT_GE(changed, 60u);
+    ASSERT_GE(longTexts, 12u);
+    for (const char* destination : {"VelmoraPress", "VelmoraPress/Proofs"}) {
+        std::string line = lpoptionsLine(cupsd, destination);
+        EXPECT_FALSE(line.empty()) << destination;
+        EXPECT_LT(line.size(), CupsConnection::kMaxLpoptionsLineBytes) << destination;
+    }
+
+    // The next session starts from the saved defaults: every option the user may keep, whole.
+    Dictionary next = *run("print " + kSample + " -d VelmoraPress").get("options").dictionary();
+    Dictionary kept = JobOptions::shareable(first);
+    for (const auto& [option, value] : kept)
+        EXPECT_EQ(next.get(option), value) << option;
+
+    // Any application printing to the instance sends the favorite's options.
+    std::string out = test::PrivateCupsd::run("lp -d VelmoraPress/Proofs " + kSample + " 2>&1");
+    ASSERT_THAT(out, HasSubstr("request id is VelmoraPress-"));
+    int job = std::stoi(out.substr(out.find('-') + 1));
+    // lp sends True and False as IPP booleans, which read back in lower case; the job's own
+    // collate and sides travel as the PPD's Collate and Duplex; the favorite an instance came
+    // from is no entry of it.
+    Dictionary sent = JobOptions::fromStored(cups.jobAttributes(job));
+    for (const auto& [option, value] : kept) {
+        if (option == "collate" || option == "sides" ||
+            option == LornPDEByCocoa::customTicketKey("FavoriteName"))
+            continue;
+        if (value.stringValue().empty())
+            EXPECT_NE(sent.get(option), Value("true")) << option << " came back as true";
+        else
+            EXPECT_EQ(
+                strcasecmp(sent.get(option).stringValue().c_str(), value.stringValue().c_str()), 0)
+                << option << ": " << sent.get(option).stringValue() << " for "
+                << value.stringValue();
+    }
+    EXPECT_EQ(sent.get("Collate"), Value("false"));
+    EXPECT_EQ(sent.get("Duplex"), Value("DuplexNoTumble"));
+}
+
+TEST_F(CupsPrintTest, AnInstanceThatWouldTakeTextFromTheQueuesDefaultsIsRefused) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    run("print " + kSample +
+        " -d VelmoraPress --set MemoComment=True --set MemoCommentContent=Memo --save-defaults");
+    run("panel --save-favorite Plain");
+    run("favorites export-instance Plain -d VelmoraPress", 1);
+    EXPECT_THAT(errors(), HasSubstr("MemoCommentContent"));
+    EXPECT_FALSE(cups.hasInstance("VelmoraPress", "Plain"));
+    EXPECT_EQ(cups.savedOptions("VelmoraPress").get("velmora.MemoCommentContent"), Value("Memo"));
 }
 
 // ---- Server lists ----

@@ -83,5 +83,47 @@ TEST(JobOptionsTest, SharedOptionsKeepNoSecretsCopiesOrJobName) {
     }
 }
 
+// lpoptions keeps the panel's entries under a short key and leaves out what the queue would do
+// anyway; read back, both forms give the job's options.
+TEST(JobOptionsTest, StoredOptionsAreShorterAndReadBackAsTheJobsOptions) {
+    ppd_file_t* ppd = ppdOpenFile(VELMORA_QUEUE_PPD);
+    ASSERT_NE(ppd, nullptr);
+    const std::string entry = JobOptions::kEntryPrefix;
+    Dictionary job{{"ColorMode", Value("Color")},    // the PPD's default choice
+                   {"KVInputSlot", Value("Tray2")},  // not the default
+                   {"OutputTray", Value("Nowhere")}, // not a choice of the PPD: kept
+                   {entry + "JobName", Value("a%x2Cb")},
+                   {entry + "MemoCommentContent", Value("")}};
+    struct Case {
+        bool inherits;
+        std::vector<std::string> keys;
+    };
+    for (const auto& [inherits, keys] : std::vector<Case>{
+             {false,
+              {"KVInputSlot", "OutputTray", "velmora.JobName", "velmora.MemoCommentContent"}},
+             // An instance holds its defaults too: it would take what it leaves out from its
+             // queue's line.
+             {true,
+              {"ColorMode", "KVInputSlot", "OutputTray", "velmora.JobName",
+               "velmora.MemoCommentContent"}}}) {
+        Dictionary stored = JobOptions::toStored(job, ppd, inherits);
+        EXPECT_EQ(stored.keys(), keys) << inherits;
+        Dictionary back = JobOptions::fromStored(stored);
+        for (const auto& [key, value] : back)
+            EXPECT_EQ(job.get(key), value) << key;
+        EXPECT_EQ(back.size(), stored.size());
+    }
+    // Lines written before keep the long form; a line holding both takes the short form's value.
+    Dictionary old{{entry + "JobName", Value("old")}, {"ColorMode", Value("Gray")}};
+    EXPECT_EQ(JobOptions::fromStored(old), old);
+    Dictionary both{{"velmora.JobName", Value("new")}, {entry + "JobName", Value("old")}};
+    EXPECT_EQ(JobOptions::fromStored(both), (Dictionary{{entry + "JobName", Value("new")}}));
+    Dictionary snapshot = JobOptions::toSnapshot(
+        Dictionary{{"velmora.UserName", Value("u")}, {"velmora.", Value("x")}}, ppd);
+    EXPECT_EQ(snapshot.get("ticket"),
+              Value(Dictionary{{entry + "UserName", Value("u")}, {"velmora.", Value("x")}}));
+    ppdClose(ppd);
+}
+
 } // namespace
 } // namespace velmora

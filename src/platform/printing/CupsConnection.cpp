@@ -1,5 +1,7 @@
 #include "platform/printing/CupsConnection.h"
 
+#include "platform/printing/JobOptions.h"
+
 // libcups marks its PPD fetching deprecated, but a queue's PPD can only be had through it.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <cups/cups.h>
@@ -316,6 +318,24 @@ std::size_t lpoptionsLineBytes(const std::string& name, const std::optional<std:
     return bytes;
 }
 
+// The options an instance would leave empty while its queue's line sets them: libcups starts an
+// instance from its queue's options, and an empty value cannot be written to say otherwise.
+std::string inheritedOverEmpty(const cups_dest_t& queue, const Dictionary& options) {
+    Dictionary queueOptions;
+    for (int i = 0; i < queue.num_options; ++i)
+        if (!isQueueAttribute(queue.options[i].name) && *queue.options[i].value)
+            queueOptions.set(queue.options[i].name, Value(queue.options[i].value));
+    queueOptions = JobOptions::fromStored(queueOptions);
+    std::string names;
+    for (const auto& [option, value] : JobOptions::fromStored(options))
+        if (value.stringValue().empty() && queueOptions.contains(option))
+            names += (names.empty() ? "" : ", ") +
+                     (option.starts_with(JobOptions::kEntryPrefix)
+                          ? option.substr(std::string_view(JobOptions::kEntryPrefix).size())
+                          : option);
+    return names;
+}
+
 } // namespace
 
 bool CupsConnection::saveOptions(const std::string& name,
@@ -328,6 +348,14 @@ bool CupsConnection::saveOptions(const std::string& name,
     if (remove) {
         list.count() = cupsRemoveDest(name.c_str(), inst, list.count(), &list.dests());
     } else {
+        if (instance)
+            if (auto inherited = inheritedOverEmpty(*list.find(name, std::nullopt), options);
+                !inherited.empty())
+                return fail(error, "the queue's own saved options set " + inherited +
+                                       ", which these options leave empty; an instance takes "
+                                       "what it leaves empty from its queue, so nothing was "
+                                       "saved: give them a value, or clear them in the "
+                                       "queue's saved options");
         if (!list.find(name, instance))
             list.count() = cupsAddDest(name.c_str(), inst, list.count(), &list.dests());
         cups_dest_t* dest = list.find(name, instance);

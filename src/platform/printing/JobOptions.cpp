@@ -5,6 +5,8 @@
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <cups/ppd.h>
 
+#include <strings.h>
+
 namespace velmora {
 namespace {
 
@@ -61,8 +63,49 @@ Dictionary JobOptions::fromSnapshot(const Dictionary& snapshot, ppd_file_s* ppd)
     return options;
 }
 
-Dictionary JobOptions::toSnapshot(const Dictionary& options, ppd_file_s* ppd) {
+Dictionary JobOptions::toStored(const Dictionary& options, ppd_file_s* ppd, bool inherits) {
+    const std::string_view entryPrefix = kEntryPrefix;
+    Dictionary stored;
+    for (const auto& [name, value] : options) {
+        // CUPS takes option names without regard to case: the PPD's "Collate" and the job's
+        // "collate" are one option in lpoptions, and the job's own says it.
+        if (name != "collate" && strcasecmp(name.c_str(), "collate") == 0 &&
+            options.contains("collate"))
+            continue;
+        if (name.starts_with(entryPrefix)) {
+            stored.set(kStoredEntryPrefix + name.substr(entryPrefix.size()), value);
+            continue;
+        }
+        if (!inherits && ppd)
+            if (ppd_option_t* option = ppdFindOption(ppd, name.c_str());
+                option && value.stringValue() == option->defchoice &&
+                ppdFindChoice(option, option->defchoice))
+                continue; // a queue that is not told otherwise prints with its default
+        stored.set(name, value);
+    }
+    return stored;
+}
+
+Dictionary JobOptions::fromStored(const Dictionary& stored) {
+    const std::string_view storedPrefix = kStoredEntryPrefix;
+    auto isStoredEntry = [&](const std::string& name) {
+        return name.starts_with(storedPrefix) && name.size() > storedPrefix.size();
+    };
+    Dictionary options;
+    for (const auto& [name, value] : stored)
+        if (!isStoredEntry(name))
+            options.set(name, value);
+    // An entry in both forms (a line edited by hand, or written by two versions) takes the
+    // stored form's value, which is the newer.
+    for (const auto& [name, value] : stored)
+        if (isStoredEntry(name))
+            options.set(kEntryPrefix + name.substr(storedPrefix.size()), value);
+    return options;
+}
+
+Dictionary JobOptions::toSnapshot(const Dictionary& savedOptions, ppd_file_s* ppd) {
     Dictionary choices, ticket, host;
+    Dictionary options = fromStored(savedOptions);
     for (const auto& [name, value] : options) {
         std::string text = value.stringValue();
         if (name == "copies") {

@@ -15,10 +15,25 @@ namespace velmora {
 // "sides", and the input tray as the queue's "InputSlot" when its PPD offers that choice.
 class JobOptions {
 public:
+    // The key of each of the panel's own entries among the job's options: this prefix and the
+    // option keyword.
+    static constexpr const char* kEntryPrefix = "com.velmora.print.PrintSettingsTicket.";
+    // The same entries as lpoptions keeps them: a line holds about a hundred of them, and CUPS
+    // reads only so much of a line.
+    static constexpr const char* kStoredEntryPrefix = "velmora.";
+
     static Dictionary fromSnapshot(const Dictionary& snapshot, ppd_file_s* ppd);
     // Saved options (lpoptions) as a snapshot to restore from: PPD options with a choice the PPD
-    // has go to "ppd", the job's own options to "host", everything else to "ticket".
+    // has go to "ppd", the job's own options to "host", everything else to "ticket". Entries in
+    // the stored form are read as the panel's entries.
     static Dictionary toSnapshot(const Dictionary& options, ppd_file_s* ppd);
+    // Options as lpoptions keeps them: the panel's entries in the stored form, and, when nothing
+    // is inherited (a queue's own line, not an instance, which starts from its queue's line), no
+    // PPD option at the PPD's default choice.
+    static Dictionary toStored(const Dictionary& options, ppd_file_s* ppd, bool inherits);
+    // Saved options with the panel's entries under their job option keys, whichever form they
+    // were stored in.
+    static Dictionary fromStored(const Dictionary& stored);
     // The options without passwords, PINs, copies and the job name: what may be kept in files
     // that other applications read.
     static Dictionary shareable(const Dictionary& options);
