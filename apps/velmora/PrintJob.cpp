@@ -70,6 +70,25 @@ std::optional<CupsConnection::FetchedPpd> cachedPpd(const CupsConnection& cups,
     return ppd;
 }
 
+std::string notAVelmoraPress(const std::string& queue, const std::string& why) {
+    return "the queue \"" + queue + "\" is not a Velmora press: " + why +
+           "; print to it with lp or another application's dialog";
+}
+
+// The model a queue's PPD names when the PPD lacks the press's tray option, which every panel of
+// the press sets: a driverless or generic queue would be shown the press's trays and sent its
+// entries. Nothing when the PPD is the press's.
+std::optional<std::string> modelWithoutThePressOptions(const std::string& ppdPath) {
+    ppd_file_t* ppd = ppdOpenFile(ppdPath.c_str());
+    if (!ppd)
+        return std::nullopt; // the fetch has checked that libcups reads it
+    std::optional<std::string> model;
+    if (!ppdFindOption(ppd, "KVInputSlot"))
+        model = ppd->nickname ? ppd->nickname : ppd->modelname ? ppd->modelname : "no model";
+    ppdClose(ppd);
+    return model;
+}
+
 // The snapshot a queue's saved options give, read against the queue's PPD.
 Dictionary savedSettings(CupsConnection& cups, const std::string& queue,
                          const std::optional<std::string>& instance, const std::string& ppdPath) {
@@ -156,8 +175,17 @@ std::optional<Destination> queueDestination(CupsConnection& cups, const std::str
     destination.queue = queue;
     destination.instance = instance;
     auto ppd = cachedPpd(cups, queue, error);
-    if (!ppd || !cups.fetchPpd(queue, *ppd, &error))
+    if (!ppd)
         return std::nullopt;
+    if (!cups.fetchPpd(queue, *ppd, &error)) {
+        if (error.find(CupsConnection::kNoPpd) != std::string::npos)
+            error = notAVelmoraPress(queue, "it has no PPD (a raw queue)");
+        return std::nullopt;
+    }
+    if (auto model = modelWithoutThePressOptions(ppd->path)) {
+        error = notAVelmoraPress(queue, "its PPD (" + *model + ") has none of the press's options");
+        return std::nullopt;
+    }
     destination.host.ppdPath = ppd->path;
     destination.host.printerName = queue;
     destination.host.printer = std::make_shared<CupsPrinter>(cups, queue);

@@ -20,6 +20,7 @@
 #include "platform/ui/TabView.h"
 #include "platform/ui/TextField.h"
 #include "support/CommandRunner.h"
+#include "support/PrivateCupsd.h"
 #include "support/TempDir.h"
 
 #include <QApplication>
@@ -333,6 +334,49 @@ TEST_F(GuiTest, EveryOtherWindowOpensOnScreenAndClosesWithEscape) {
     for (const auto& title : opened)
         EXPECT_FALSE(title.empty());
     EXPECT_TRUE(qt::QtToolkit::shared().windows().empty());
+}
+
+// A default queue that is no Velmora press (here a raw queue) keeps neither the dialog shut nor
+// the other destinations away: it opens on the sample press and says why.
+TEST(GuiDestinations, ADefaultQueueThatIsNoVelmoraPressLeavesTheDialogOpenOnTheSamplePress) {
+    test::TempDir dir;
+    test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
+    test::ScopedEnv cache{"XDG_CACHE_HOME", (dir / "cache").c_str()};
+    test::ScopedEnv language{"LANGUAGE", "en"};
+    test::PrivateCupsd cupsd{dir};
+    if (!cupsd.running())
+        GTEST_SKIP() << "cupsd did not start here";
+    std::string lpadmin = "/usr/sbin/lpadmin -h " + cupsd.server();
+    test::PrivateCupsd::run(lpadmin + " -p RawQ -E -v file:///dev/null -m raw 2>&1; " + lpadmin +
+                            " -d RawQ 2>&1");
+    CupsConnection cups;
+    std::string error;
+    ASSERT_TRUE(cups.connect(&error)) << error;
+    ASSERT_EQ(cups.defaultDestination(), std::optional<std::string>("RawQ"));
+
+    PanePlugInMgr::releaseSharedInstance();
+    PrintDialogWindow::Request request;
+    request.files = {VELMORA_SAMPLE_DOCUMENT};
+    request.outputDir = dir / "jobs";
+    request.panel.bundle = VELMORA_PLUGIN_DIR;
+    request.panel.ppd = VELMORA_QUEUE_PPD;
+    {
+        PrintDialogWindow window(request, cups, true);
+        ASSERT_TRUE(window.openDestination()) << window.error();
+        window.show();
+        auto* status = window.findChild<QLabel*>("status");
+        ASSERT_NE(status, nullptr);
+        EXPECT_NE(status->text().toStdString().find("\"RawQ\" is not a Velmora press"),
+                  std::string::npos)
+            << status->text().toStdString();
+        EXPECT_TRUE(status->isVisible());
+        auto* destinations = window.findChild<QComboBox*>("destination");
+        ASSERT_NE(destinations, nullptr);
+        EXPECT_TRUE(destinations->currentData().toString().isEmpty()); // the sample press
+        EXPECT_GE(destinations->findData(QString("RawQ")), 0);
+        EXPECT_NE(window.panel(), nullptr);
+    }
+    PanePlugInMgr::releaseSharedInstance();
 }
 
 // Without any display the graphical dialog says so, and print runs its headless session.

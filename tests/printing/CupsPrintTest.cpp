@@ -339,6 +339,41 @@ TEST_F(CupsPrintTest, AnInstanceThatWouldTakeTextFromTheQueuesDefaultsIsRefused)
     EXPECT_EQ(cups.savedOptions("VelmoraPress").get("velmora.MemoCommentContent"), Value("Memo"));
 }
 
+// A raw queue and a queue whose PPD is not the press's are named for what they are, and nothing
+// is printed to them with the press's settings.
+TEST_F(CupsPrintTest, QueuesThatAreNoVelmoraPressAreSaidToBeSo) {
+    std::string generic = dir.write("generic.ppd", "*PPD-Adobe: \"4.3\"\n"
+                                                   "*FormatVersion: \"4.3\"\n"
+                                                   "*FileVersion: \"1.0\"\n"
+                                                   "*LanguageVersion: English\n"
+                                                   "*LanguageEncoding: ISOLatin1\n"
+                                                   "*PCFileName: \"GENERIC.PPD\"\n"
+                                                   "*Manufacturer: \"Generic\"\n"
+                                                   "*Product: \"(Generic)\"\n"
+                                                   "*ModelName: \"Generic Office Laser\"\n"
+                                                   "*ShortNickName: \"Generic Office Laser\"\n"
+                                                   "*NickName: \"Generic Office Laser\"\n"
+                                                   "*PSVersion: \"(3010.000) 0\"\n"
+                                                   "*OpenUI *PageSize: PickOne\n"
+                                                   "*DefaultPageSize: A4\n"
+                                                   "*PageSize A4/A4: \"\"\n"
+                                                   "*CloseUI: *PageSize\n");
+    addQueue("Office", generic);
+    test::PrivateCupsd::run("/usr/sbin/lpadmin -h " + cupsd.server() +
+                            " -p RawQ -E -v file:///dev/null -m raw 2>&1");
+    ASSERT_TRUE(cups.hasDestination("RawQ"));
+    for (const auto& [queue, why] : std::vector<std::pair<std::string, std::string>>{
+             {"RawQ", "it has no PPD (a raw queue)"},
+             {"Office", "its PPD (Generic Office Laser) has none of the press's options"}}) {
+        Dictionary printed = run("print " + kSample + " -d " + queue, 1);
+        EXPECT_TRUE(printed.empty());
+        EXPECT_THAT(errors(),
+                    HasSubstr("the queue \"" + queue + "\" is not a Velmora press: " + why))
+            << queue;
+    }
+    EXPECT_EQ(cups.jobAttributes(1).size(), 0u) << "a job was submitted";
+}
+
 // ---- Server lists ----
 
 class FakePrintServer {

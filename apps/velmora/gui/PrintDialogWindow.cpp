@@ -135,7 +135,19 @@ bool PrintDialogWindow::openDestination() {
         return false;
     }
     _destinations->setCurrentIndex(index);
-    return openSession(queue);
+    if (openSession(queue))
+        return true;
+    // A default queue that is no Velmora press (or cannot be opened) must not keep the dialog
+    // shut: it opens on the sample press and says why, and the other destinations stay offered.
+    if (!_request.queue.empty() || queue.empty())
+        return false;
+    std::string reason = _error;
+    _error.clear();
+    _destinations->setCurrentIndex(_destinations->count() - 1);
+    if (!openSession(""))
+        return false;
+    showStatus(reason, true);
+    return true;
 }
 
 bool PrintDialogWindow::openSession(const std::string& queue) {

@@ -433,6 +433,10 @@ bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::str
         discard();
         return true;
     }
+    if (status == HTTP_STATUS_NOT_FOUND) {
+        discard();
+        return fail(error, "the queue \"" + name + "\" " + kNoPpd);
+    }
     if (status != HTTP_STATUS_OK) {
         discard();
         return fail(error, "the PPD of \"" + name + "\" cannot be fetched: " + lastError());

@@ -19,6 +19,8 @@ class CupsConnection {
 public:
     // libcups reads 8,191 bytes of an lpoptions line; a line is kept a little shorter.
     static constexpr std::size_t kMaxLpoptionsLineBytes = 8000;
+    // What fetchPpd says of a queue that has no PPD (a raw queue).
+    static constexpr const char* kNoPpd = "has no PPD";
 
     // A queue's PPD fetched from the scheduler into a local file; fetching again refreshes the
     // file only when the scheduler's copy changed.
