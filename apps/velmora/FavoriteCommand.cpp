@@ -96,6 +96,10 @@ int runFavoriteCommand(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "usage: velmora favorite show FILE\n");
         return 2;
     }
+    if (FileSystem::exists(arguments[1]) && !FileSystem::isRegularFile(arguments[1])) {
+        std::fprintf(stderr, "velmora favorite: %s is not a regular file\n", arguments[1].c_str());
+        return 1;
+    }
     auto file = FavoriteFile::favoriteFileWithContentsOfFile(arguments[1],
                                                              AppPreference::destinationIotType());
     std::printf("%s\n", favoriteJson(file).toJson(2).c_str());
@@ -122,7 +126,7 @@ int runFavoritesCommand(const std::vector<std::string>& arguments) {
         return runFavoriteInstanceCommand(arguments);
     std::fprintf(stderr, "usage: velmora favorites list | save NAME [--comment C] < options.json "
                          "| delete NAME | rename OLD NEW | comment NAME TEXT | import FILE | "
-                         "export NAME FILE | tree NAME | export-instance NAME [-d QUEUE] "
+                         "export NAME FILE [--force] | tree NAME | export-instance NAME [-d QUEUE] "
                          "[--remove]\n");
     return 2;
 }

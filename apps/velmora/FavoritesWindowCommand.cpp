@@ -17,6 +17,7 @@
 #include "platform/ui/Window.h"
 
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 
 namespace velmora::app {
@@ -151,10 +152,23 @@ int runFavoritesWindowCommand(const std::vector<std::string>& arguments) {
         });
     }
     if (verb == "import" && arguments.size() == 2) {
+        if (std::error_code code; std::filesystem::exists(arguments[1], code) &&
+                                  !std::filesystem::is_regular_file(arguments[1], code)) {
+            std::fprintf(stderr, "velmora favorites: %s is not a regular file\n",
+                         arguments[1].c_str());
+            return 1;
+        }
         session.answerPanelsWith(arguments[1]);
         return session.run([&] { return views.importButton->performClick(); });
     }
-    if (verb == "export" && arguments.size() == 3) {
+    bool force = arguments.size() == 4 && arguments[3] == "--force";
+    if (verb == "export" && (arguments.size() == 3 || force)) {
+        // A file of that name is only replaced when asked for: it may be another favorite.
+        if (std::error_code code; std::filesystem::exists(arguments[2], code) && !force) {
+            std::fprintf(stderr, "velmora favorites: %s exists; add --force to replace it\n",
+                         arguments[2].c_str());
+            return 1;
+        }
         session.answerPanelsWith(arguments[2]);
         return session.run(
             [&] { return session.select(arguments[1]) && views.exportButton->performClick(); },
@@ -176,7 +190,7 @@ int runFavoritesWindowCommand(const std::vector<std::string>& arguments) {
         return status;
     }
     std::fprintf(stderr, "usage: velmora favorites rename OLD NEW | comment NAME TEXT | "
-                         "import FILE | export NAME FILE | tree NAME\n");
+                         "import FILE | export NAME FILE [--force] | tree NAME\n");
     return 2;
 }
 

@@ -61,7 +61,7 @@ int runPanelCommand(const std::vector<std::string>& arguments) {
     Dictionary report = session.report();
     if (!options.output.empty() &&
         !FileUtil::writeFileAtomically(options.output, report.get("printSettings").toJson(2) + "\n",
-                                       &error))
+                                       &error, FileUtil::Readers::OwnerOnly))
         return fail("cannot write " + options.output + ": " + error);
     std::printf("%s\n", Value(std::move(report)).toJson(2).c_str());
     return 0;

@@ -126,7 +126,7 @@ int runPrintCommand(const std::vector<std::string>& arguments) {
     result->set("alerts", report.get("alerts"));
     if (!options->panel.output.empty() &&
         !FileUtil::writeFileAtomically(options->panel.output, Value(settings).toJson(2) + "\n",
-                                       &error))
+                                       &error, FileUtil::Readers::OwnerOnly))
         return fail("cannot write " + options->panel.output + ": " + error);
     std::printf("%s\n", Value(std::move(*result)).toJson(2).c_str());
     return 0;

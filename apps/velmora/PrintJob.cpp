@@ -131,6 +131,8 @@ int storeEmbeddedJob(const std::string& folder, const std::vector<std::string>& 
             }
             continue;
         }
+        // A job's options may hold the press's encoded passwords: the folder is the user's.
+        fs::permissions(job, fs::perms::owner_all, code);
         for (const auto& file : files)
             if (!fs::copy_file(file, job / fs::path(file).filename(),
                                fs::copy_options::overwrite_existing, code)) {
@@ -138,7 +140,8 @@ int storeEmbeddedJob(const std::string& folder, const std::vector<std::string>& 
                 return 0;
             }
         if (!FileUtil::writeFileAtomically((job / "options.json").string(),
-                                           Value(options).toJson(2) + "\n", &error))
+                                           Value(options).toJson(2) + "\n", &error,
+                                           FileUtil::Readers::OwnerOnly))
             return 0;
         where = fs::absolute(job).string();
         return id;

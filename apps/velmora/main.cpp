@@ -44,7 +44,7 @@ const std::vector<Command>& commands() {
         {"favorites",
          "favorites list | save NAME [--comment C] < options.json | delete NAME |\n"
          "                                  rename OLD NEW | comment NAME TEXT | import FILE |\n"
-         "                                  export NAME FILE | tree NAME |\n"
+         "                                  export NAME FILE [--force] | tree NAME |\n"
          "                                  export-instance NAME [-d QUEUE] [--remove]\n"
          "                                  manage the favorites of the user",
          runFavoritesCommand},

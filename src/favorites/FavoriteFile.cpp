@@ -294,7 +294,8 @@ bool FavoriteFile::writeToFile(const std::string& path, int iotType, std::string
     }
     std::string bytes = std::to_string(kCurrentVersion) + "\n" + std::to_string(iotType) + "\n" +
                         std::to_string(languageCode) + "\n" + encodedText;
-    return FileUtil::writeFileAtomically(path, bytes, error);
+    // A favorite may hold a scrambled password, and scrambling is no encryption.
+    return FileUtil::writeFileAtomically(path, bytes, error, FileUtil::Readers::OwnerOnly);
 }
 
 std::optional<std::string> FavoriteFile::pathWithName(const std::optional<std::string>& name,

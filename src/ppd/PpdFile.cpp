@@ -59,6 +59,8 @@ ppd_file_t* openPpd(const std::string& path, std::string* error) {
         return fail("no such file");
     if (FileSystem::isFolder(path))
         return fail("a folder, not a PPD file");
+    if (!FileSystem::isRegularFile(path))
+        return fail("not a regular file");
     ppd_file_t* ppd = ppdOpenFile(path.c_str());
     if (ppd)
         return ppd;

@@ -418,10 +418,16 @@ void FavoriteWindowController::exportFavorite() {
         return;
     FavoriteFile file = FavoriteFile::favoriteFileWithContentsOfFile(
         *item.path(), FavoriteFile::kDestinationIotType);
-    if (!file.isValid())
+    if (!file.isValid()) {
+        alertSheet(BSLocalizedStringOrKey("Fail to loading favorite file"), nullptr);
         return;
+    }
     file.setComment(item.comment());
-    file.writeToFile(panel.url(), FavoriteFile::kDestinationIotType);
+    std::string error;
+    if (!file.writeToFile(panel.url(), FavoriteFile::kDestinationIotType, &error))
+        alertSheet(StringFormat::format(BSLocalizedStringOrKey("fmtFavoriteNotExported"),
+                                        {Value(panel.url()), Value(error)}),
+                   nullptr);
 }
 
 bool FavoriteWindowController::applyChanges() {

@@ -12,6 +12,9 @@ std::string systemLibraryFolder();
 
 bool exists(const std::string& path);
 bool isFolder(const std::string& path);
+// A regular file, or a link that leads to one: not a folder, a FIFO or a device, whose reading
+// could block for ever or never end.
+bool isRegularFile(const std::string& path);
 // Creates the folder and any missing parents with the given permissions (not narrowed by the
 // process umask). True when the folder exists afterwards.
 bool createFolder(const std::string& path, mode_t mode);

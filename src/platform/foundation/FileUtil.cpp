@@ -1,7 +1,9 @@
 #include "platform/foundation/FileUtil.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstring>
 #include <fcntl.h>
@@ -47,11 +49,115 @@ bool writeAll(int fd, std::string_view content) {
     return true;
 }
 
+// The file a write replaces, and the permissions the new one gets: a link is followed to the file
+// it leads to (which stays where it is), a file that is there keeps its permissions, a new one
+// gets the umask's. False, with the reason, for what is not a regular file.
+bool whereToWrite(const std::string& path, std::string& target, mode_t& mode, std::string* error) {
+    target = path;
+    for (int links = 0;; ++links) {
+        struct stat st {};
+        if (::lstat(target.c_str(), &st) != 0) {
+            if (errno != ENOENT) {
+                setError(error, std::strerror(errno));
+                return false;
+            }
+            mode_t mask = ::umask(0);
+            ::umask(mask);
+            mode = 0666 & ~mask;
+            return true;
+        }
+        if (S_ISREG(st.st_mode)) {
+            mode = st.st_mode & 07777;
+            return true;
+        }
+        if (!S_ISLNK(st.st_mode) || links == 40) {
+            setError(error, S_ISDIR(st.st_mode)   ? "is a folder"
+                            : S_ISLNK(st.st_mode) ? std::strerror(ELOOP)
+                                                  : "is not a regular file, so it is not replaced");
+            return false;
+        }
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096), '\0');
+        ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
+        if (n < 0) {
+            setError(error, std::strerror(errno));
+            return false;
+        }
+        link.resize(static_cast<std::size_t>(n));
+        auto slash = target.rfind('/');
+        target = link.starts_with('/') || slash == std::string::npos
+                     ? link
+                     : target.substr(0, slash + 1) + link;
+    }
+}
+
+// The temporary file a write goes to first. While it exists, a signal that ends the process
+// removes it: a write of a large file that is stopped must not leave its half behind.
+class TemporaryFile {
+public:
+    explicit TemporaryFile(const std::string& target) : _path(target + ".XXXXXX") {
+        _fd = ::mkstemp(_path.data());
+        _created = _fd >= 0;
+        if (_created)
+            remember(_path);
+    }
+    ~TemporaryFile() {
+        if (_fd >= 0)
+            ::close(_fd);
+        if (_created && !_renamed)
+            ::unlink(_path.c_str());
+        forget();
+    }
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    bool created() const { return _fd >= 0; }
+    int fd() const { return _fd; }
+    bool close() {
+        int fd = std::exchange(_fd, -1);
+        return ::close(fd) == 0;
+    }
+    bool renameTo(const std::string& target) {
+        _renamed = ::rename(_path.c_str(), target.c_str()) == 0;
+        return _renamed;
+    }
+
+private:
+    std::string _path;
+    int _fd = -1;
+    bool _created = false, _renamed = false;
+
+    // One temporary file at a time per thread is enough; the signal handler sees the last one.
+    static inline std::atomic<const char*> pending{nullptr};
+    static void removePending(int signal) {
+        if (const char* path = pending.exchange(nullptr))
+            ::unlink(path);
+        ::signal(signal, SIG_DFL);
+        ::raise(signal);
+    }
+    static void remember(const std::string& path) {
+        pending.store(path.c_str());
+        for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+            struct sigaction current {};
+            if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
+                struct sigaction handler {};
+                handler.sa_handler = removePending;
+                ::sigemptyset(&handler.sa_mask);
+                ::sigaction(signal, &handler, nullptr);
+            }
+        }
+    }
+    void forget() {
+        const char* mine = _path.c_str();
+        pending.compare_exchange_strong(mine, nullptr);
+    }
+};
+
 } // namespace
 
 std::optional<std::string> readFile(const std::string& path, std::size_t maxSize,
                                     std::string* error) {
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+    // Opened without waiting, so that a FIFO cannot hold the open until a writer comes.
+    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat st {};
     if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) {
         setError(error, std::strerror(errno));
@@ -61,7 +167,14 @@ std::optional<std::string> readFile(const std::string& path, std::size_t maxSize
         setError(error, "is a folder");
         return std::nullopt;
     }
-    std::size_t expected = S_ISREG(st.st_mode) ? static_cast<std::size_t>(st.st_size) : 0;
+    // A FIFO, socket or device may never end: only what is stored whole in a file is read.
+    if (!S_ISREG(st.st_mode)) {
+        setError(error, "is not a regular file");
+        return std::nullopt;
+    }
+    if (int flags = ::fcntl(fd.get(), F_GETFL); flags >= 0)
+        ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
+    std::size_t expected = static_cast<std::size_t>(st.st_size);
     if (expected > maxSize) {
         setError(error, "file too large");
         return std::nullopt;
@@ -95,23 +208,29 @@ std::optional<std::string> readFile(const std::string& path, std::size_t maxSize
     return content;
 }
 
-bool writeFileAtomically(const std::string& path, std::string_view content, std::string* error) {
-    std::string temporary = path + ".XXXXXX";
-    FileDescriptor fd(::mkstemp(temporary.data()));
-    if (fd.get() < 0) {
+bool writeFileAtomically(const std::string& path, std::string_view content, std::string* error,
+                         Readers readers) {
+    std::string target;
+    mode_t mode = 0;
+    if (!whereToWrite(path, target, mode, error))
+        return false;
+    if (readers == Readers::OwnerOnly)
+        mode &= ~static_cast<mode_t>(077);
+    TemporaryFile temporary(target);
+    if (!temporary.created()) {
         setError(error, std::strerror(errno));
         return false;
     }
-    ::fchmod(fd.get(), 0644);
-    bool ok = writeAll(fd.get(), content) && ::fsync(fd.get()) == 0;
-    int saved = errno;
-    ok = ::close(fd.release()) == 0 && ok;
-    if (ok && ::rename(temporary.c_str(), path.c_str()) == 0)
-        return true;
-    saved = saved ? saved : errno;
-    ::unlink(temporary.c_str());
-    setError(error, std::strerror(saved ? saved : EIO));
-    return false;
+    ::fchmod(temporary.fd(), mode);
+    bool ok = writeAll(temporary.fd(), content) && ::fsync(temporary.fd()) == 0;
+    int saved = ok ? 0 : (errno ? errno : EIO);
+    if (!temporary.close() && ok)
+        ok = false, saved = errno ? errno : EIO;
+    if (ok && !temporary.renameTo(target))
+        ok = false, saved = errno;
+    if (!ok)
+        setError(error, std::strerror(saved ? saved : EIO));
+    return ok;
 }
 
 } // namespace velmora::FileUtil

@@ -10,9 +10,17 @@ namespace velmora::FileUtil {
 // The whole file, or null (with a reason) when it cannot be read or is larger than maxSize.
 std::optional<std::string> readFile(const std::string& path, std::size_t maxSize,
                                     std::string* error = nullptr);
+// Who may read a file once written. Files that may hold a password, even a scrambled one
+// (favorites, settings files, jobs), are the user's alone.
+enum class Readers { AsUsual, OwnerOnly };
+
 // Writes to a temporary file beside path, flushes it and renames it over path, so that a
-// failure never leaves a half-written file behind.
+// failure, or a signal that ends the process, never leaves a half-written or temporary file
+// behind. Only a regular file (or a link that leads to one, which is written through and kept)
+// is replaced: a folder, FIFO or device is refused with that reason. A file that was there keeps
+// its permissions; a new one gets the umask's. OwnerOnly takes group and others' permissions
+// away in both cases.
 bool writeFileAtomically(const std::string& path, std::string_view content,
-                         std::string* error = nullptr);
+                         std::string* error = nullptr, Readers readers = Readers::AsUsual);
 
 } // namespace velmora::FileUtil

@@ -2,6 +2,7 @@
 
 #include "platform/printing/HostText.h"
 
+#include "platform/foundation/FileSystem.h"
 #include "platform/foundation/PlugInBundleLoader.h"
 #include "platform/printing/HostText.h"
 #include "platform/printing/InMemoryPrinter.h"
@@ -46,7 +47,8 @@ InMemoryPrintDialog::InMemoryPrintDialog(Options options)
                    ? _options.printer
                    : std::make_shared<InMemoryPrinter>(_options.printerName, _options.deviceURI)) {
     _session.setCurrentPrinter(_printer);
-    if (_options.ppdPath) {
+    // A FIFO or device would hold libcups's reading for ever.
+    if (_options.ppdPath && FileSystem::isRegularFile(*_options.ppdPath)) {
         _ppd = ppdOpenFile(_options.ppdPath->c_str());
         if (_ppd)
             ppdMarkDefaults(_ppd);
@@ -69,7 +71,10 @@ bool InMemoryPrintDialog::open(std::string* error) {
         return false;
     };
     if (_options.ppdPath && !_ppd)
-        return fail("the queue's PPD " + *_options.ppdPath + " cannot be read");
+        return fail("the queue's PPD " + *_options.ppdPath +
+                    (!FileSystem::exists(*_options.ppdPath)          ? " does not exist"
+                     : !FileSystem::isRegularFile(*_options.ppdPath) ? " is not a regular file"
+                                                                     : " cannot be read"));
     auto loaded = PlugInBundleLoader::open(_options.plugInPath, kPDEPlugInAbiVersion,
                                            "print dialog extension");
     if (!loaded.error.empty())

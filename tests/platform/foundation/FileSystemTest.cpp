@@ -7,12 +7,16 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
+#include <filesystem>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <thread>
 #include <unistd.h>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -87,9 +91,8 @@ TEST(FileSystemTest, InvisibleFlagLivesInFinderInfo) {
     EXPECT_EQ(info[9], 0x01);
 }
 
-// The limit holds exactly, for files whose size is known up front and for pipes, whose size is
-// not and which arrive in pieces.
-TEST(FileUtilTest, ReadFileHoldsTheLimitForFilesAndPipes) {
+// The limit holds exactly.
+TEST(FileUtilTest, ReadFileHoldsTheLimit) {
     test::TempDir dir;
     struct Case {
         std::size_t bytes, limit;
@@ -110,34 +113,133 @@ TEST(FileUtilTest, ReadFileHoldsTheLimitForFilesAndPipes) {
         } else if (!c.fits) {
             EXPECT_EQ(error, "file too large");
         }
+    }
+}
 
-        std::string fifo = dir / "fifo";
-        ::unlink(fifo.c_str());
-        ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-        std::thread writer([&] {
-            // The reader stops at the limit; the writer then gets EPIPE instead of a SIGPIPE.
-            sigset_t pipeSignal;
-            sigemptyset(&pipeSignal);
-            sigaddset(&pipeSignal, SIGPIPE);
-            pthread_sigmask(SIG_BLOCK, &pipeSignal, nullptr);
-            int fd = ::open(fifo.c_str(), O_WRONLY);
-            for (std::size_t at = 0; fd >= 0 && at < content.size();) {
-                ssize_t n = ::write(fd, content.data() + at,
-                                    std::min<std::size_t>(4096, content.size() - at));
-                if (n <= 0)
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+std::vector<std::string> namesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// One writer for every file: it replaces only regular files, writes through links, keeps the
+// permissions a file had (taking group and others' away for private files) and leaves nothing
+// behind when it fails.
+TEST(FileUtilTest, WritesReplaceOnlyFilesAndKeepTheirPermissions) {
+    test::TempDir dir;
+    mode_t oldMask = ::umask(022);
+    std::string fifo = dir / "fifo", folder = dir / "folder", file = dir.write("file", "old");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    std::filesystem::create_directory(folder);
+    using FileUtil::Readers;
+    struct Refused {
+        std::string path, error;
+    } refused[] = {{fifo, "is not a regular file, so it is not replaced"},
+                   {folder, "is a folder"},
+                   {dir / "missing/file", "No such file or directory"}};
+    for (const auto& [path, reason] : refused) {
+        std::string error;
+        EXPECT_FALSE(FileUtil::writeFileAtomically(path, "new", &error)) << path;
+        EXPECT_EQ(error, reason) << path;
+    }
+    struct stat st {};
+    ASSERT_EQ(::lstat(fifo.c_str(), &st), 0);
+    EXPECT_TRUE(S_ISFIFO(st.st_mode));
+
+    struct Kept {
+        mode_t before; // 0: no file before
+        Readers readers;
+        mode_t after;
+    } kept[] = {{0, Readers::AsUsual, 0644},    {0, Readers::OwnerOnly, 0600},
+                {0444, Readers::AsUsual, 0444}, {0600, Readers::AsUsual, 0600},
+                {0664, Readers::AsUsual, 0664}, {0644, Readers::OwnerOnly, 0600}};
+    for (const auto& [before, readers, after] : kept) {
+        std::string path = dir / "kept";
+        std::filesystem::remove(path);
+        if (before) {
+            dir.write("kept", "old");
+            ::chmod(path.c_str(), before);
+        }
+        ASSERT_TRUE(FileUtil::writeFileAtomically(path, "new", nullptr, readers));
+        EXPECT_EQ(modeOf(path), after) << std::oct << before;
+        EXPECT_EQ(test::readFile(path), "new");
+    }
+
+    // A link is written through and stays a link, also a relative one.
+    std::string link = dir / "link";
+    ASSERT_EQ(::symlink("file", link.c_str()), 0);
+    ASSERT_TRUE(FileUtil::writeFileAtomically(link, "through"));
+    EXPECT_TRUE(std::filesystem::is_symlink(link));
+    EXPECT_EQ(test::readFile(file), "through");
+    ::umask(oldMask);
+    EXPECT_EQ(namesIn(dir.path()),
+              (std::vector<std::string>{"fifo", "file", "folder", "kept", "link"}));
+}
+
+// A write that is stopped by a signal leaves no temporary file: the process is ended as the
+// signal says, and the file it was writing is as it was.
+TEST(FileUtilTest, AWriteEndedBySigtermLeavesNothingBehind) {
+    test::TempDir dir;
+    std::string target = dir / "large";
+    bool stoppedMidWay = false;
+    for (std::size_t megabytes = 64; megabytes <= 1024 && !stoppedMidWay; megabytes *= 2) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::string content(megabytes << 20, 'x');
+            std::thread writer([&] { FileUtil::writeFileAtomically(target, content); });
+            // Stop the process as soon as the temporary file is there.
+            for (int i = 0; i < 100000; ++i) {
+                for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+                    if (entry.path().filename().string().starts_with("large."))
+                        ::raise(SIGTERM);
+                if (std::filesystem::exists(target))
                     break;
-                at += static_cast<std::size_t>(n);
             }
-            if (fd >= 0)
-                ::close(fd);
-        });
-        auto piped = FileUtil::readFile(fifo, c.limit, &error);
-        writer.join();
-        EXPECT_EQ(piped.has_value(), c.fits) << c.bytes << " of " << c.limit << " through a pipe";
-        if (c.fits && piped) {
-            EXPECT_EQ(*piped, content);
+            writer.join();
+            ::_exit(0); // the write was quicker than the look: try a larger one
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        stoppedMidWay = WIFSIGNALED(status) && WTERMSIG(status) == SIGTERM;
+        if (stoppedMidWay) {
+            EXPECT_TRUE(namesIn(dir.path()).empty()) << "a temporary file was left behind";
+        } else {
+            std::filesystem::remove(target);
         }
     }
+    EXPECT_TRUE(stoppedMidWay) << "no write was slow enough to be stopped";
+}
+
+// What is not stored whole in a file is refused at once: a FIFO without a writer would hold the
+// reading for ever, a device may never end. A link to a file is read through.
+TEST(FileUtilTest, OnlyRegularFilesAreReadAndNothingWaits) {
+    test::TempDir dir;
+    std::string fifo = dir / "fifo", link = dir / "link", file = dir.write("file", "whole");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    ASSERT_EQ(::symlink(file.c_str(), link.c_str()), 0);
+    struct Case {
+        std::string path, error;
+    } cases[] = {{fifo, "is not a regular file"},
+                 {"/dev/zero", "is not a regular file"},
+                 {dir.path(), "is a folder"},
+                 {dir / "missing", "No such file or directory"}};
+    for (const Case& c : cases) {
+        std::string error;
+        EXPECT_FALSE(FileUtil::readFile(c.path, 1 << 20, &error)) << c.path;
+        EXPECT_EQ(error, c.error) << c.path;
+        EXPECT_FALSE(FileSystem::isRegularFile(c.path)) << c.path;
+    }
+    EXPECT_EQ(FileUtil::readFile(link, 100), std::optional<std::string>("whole"));
+    EXPECT_TRUE(FileSystem::isRegularFile(link));
 }
 
 TEST(PreferredLanguagesTest, EnvironmentOrderAndLocaleNames) {

@@ -1,0 +1,117 @@
+// The files a person hands velmora, and the ones it writes for them: what is not a file is
+// refused at once, nothing is replaced that should not be, and what may hold a password is
+// the user's alone.
+#include "support/CommandRunner.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+using test::shellQuote;
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+class UserFilesTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    test::ScopedEnv home{"HOME", (dir / "home").c_str()};
+    test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
+    test::ScopedEnv data{"XDG_DATA_HOME", (dir / "data").c_str()};
+    test::ScopedEnv language{"LANGUAGE", "en"};
+
+    test::CommandResult velmora(const std::string& arguments) {
+        return test::runVelmora(arguments, dir / "err");
+    }
+    std::string errors() { return test::readFile(dir / "err"); }
+    std::string favoritePath(const std::string& name) {
+        return dir / ("library/Preferences/TORVALEN/VelmoraFlow/Press/favorite/" + name + ".pfj");
+    }
+};
+
+// A FIFO without a writer would keep velmora waiting for ever; it is refused at once, whatever
+// option names it.
+TEST_F(UserFilesTest, AFifoIsRefusedWhereverAFileIsRead) {
+    std::string fifo = dir / "fifo";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    for (const std::string& arguments :
+         {"panel --settings " + fifo, "panel --ppd " + fifo, "ppd " + fifo,
+          "ppd-list " + fifo + " FeederInfoList", "plist " + fifo, "favorite show " + fifo,
+          "favorites import " + fifo}) {
+        auto result = velmora(arguments);
+        EXPECT_NE(result.status, 0) << arguments;
+        EXPECT_NE(errors().find("regular file"), std::string::npos)
+            << arguments << ": " << errors();
+    }
+}
+
+// Settings files, favorites and the embedded press's jobs may hold scrambled passwords: nobody
+// else may read them. A link to a settings file is written through and stays.
+TEST_F(UserFilesTest, WhatMayHoldAPasswordIsTheUsersAlone) {
+    std::string settings = dir.write("settings/kept.json", "{}");
+    ::chmod(settings.c_str(), 0644);
+    std::string link = dir / "link.json";
+    ASSERT_EQ(::symlink(settings.c_str(), link.c_str()), 0);
+    auto panel = velmora("panel --set SecPrint=True --set SecPrintPassword=1234 --output " + link +
+                         " --save-favorite Locked");
+    ASSERT_EQ(panel.status, 0) << errors();
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_NE(test::readFile(settings).find("SecPrintPassword"), std::string::npos);
+    EXPECT_EQ(modeOf(settings), 0600u);
+    EXPECT_EQ(modeOf(favoritePath("Locked")), 0600u);
+
+    auto printed = velmora("print --embedded --no-gui --output-dir " + (dir / "jobs") + " " +
+                           shellQuote(std::string(VELMORA_PRESS_SOURCE) + "/SampleJob.pdf"));
+    ASSERT_EQ(printed.status, 0) << errors();
+    EXPECT_EQ(modeOf(dir / "jobs/job-1"), 0700u);
+    EXPECT_EQ(modeOf(dir / "jobs/job-1/options.json"), 0600u);
+
+    std::string folder = dir / "folder";
+    fs::create_directory(folder);
+    EXPECT_EQ(velmora("panel --output " + folder).status, 1);
+    EXPECT_NE(errors().find("is a folder"), std::string::npos) << errors();
+}
+
+// An export that cannot be written says why and exits 1; an existing file is replaced only when
+// asked for.
+TEST_F(UserFilesTest, ExportsThatFailSaySoAndNothingIsReplacedUnasked) {
+    ASSERT_EQ(velmora("panel --set ColorMode=Gray --save-favorite Proof").status, 0) << errors();
+    std::string existing = dir.write("out/Proof.pfj", "someone else's");
+    struct Case {
+        std::string arguments, error;
+        int status;
+    } cases[] = {
+        {"favorites export Proof " + (dir / "no/such/dir/Proof.pfj"), "No such file", 1},
+        {"favorites export Proof " + (dir / "out"), "exists; add --force", 1},
+        {"favorites export Proof " + (dir / "out") + " --force", "is a folder", 1},
+        {"favorites export Proof " + existing, "exists; add --force", 1},
+    };
+    for (const auto& [arguments, error, status] : cases) {
+        EXPECT_EQ(velmora(arguments).status, status) << arguments;
+        EXPECT_NE(errors().find(error), std::string::npos) << arguments << ": " << errors();
+    }
+    EXPECT_EQ(test::readFile(existing), "someone else's");
+    EXPECT_EQ(velmora("favorites export Proof " + existing + " --force").status, 0) << errors();
+    EXPECT_EQ(test::readFile(existing), test::readFile(favoritePath("Proof")));
+    EXPECT_EQ(modeOf(existing), 0600u);
+    std::vector<std::string> left;
+    for (const auto& entry : fs::directory_iterator(dir / "out"))
+        left.push_back(entry.path().filename().string());
+    EXPECT_EQ(left, std::vector<std::string>{"Proof.pfj"});
+}
+
+} // namespace
+} // namespace velmora
