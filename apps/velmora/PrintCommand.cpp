@@ -119,6 +119,8 @@ int runPrintCommand(const std::vector<std::string>& arguments) {
     auto result = deliverJob(cups, *destination, settings, request, error);
     if (!result)
         return fail(error);
+    if (const std::string* warning = result->get("warning").string())
+        std::fprintf(stderr, "velmora print: %s\n", warning->c_str());
     if (embedded && !options->embedded)
         result->set("note", Value(std::string("no CUPS default queue is configured, so the job "
                                               "went to the embedded sample press")));

@@ -160,7 +160,8 @@ Destination embeddedDestination(const PanelOptions& panel) {
 }
 
 std::optional<Destination> queueDestination(CupsConnection& cups, const std::string& requested,
-                                            const PanelOptions& panel, std::string& error) {
+                                            const PanelOptions& panel, std::string& error,
+                                            bool* notAPress) {
     std::string queue = requested.substr(0, requested.find('/'));
     std::optional<std::string> instance;
     if (auto slash = requested.find('/'); slash != std::string::npos)
@@ -180,13 +181,19 @@ std::optional<Destination> queueDestination(CupsConnection& cups, const std::str
     auto ppd = cachedPpd(cups, queue, error);
     if (!ppd)
         return std::nullopt;
-    if (!cups.fetchPpd(queue, *ppd, &error)) {
-        if (error.find(CupsConnection::kNoPpd) != std::string::npos)
+    bool noPpd = false;
+    if (!cups.fetchPpd(queue, *ppd, &error, &noPpd)) {
+        if (noPpd)
             error = notAVelmoraPress(queue, "it has no PPD (a raw queue)");
+        if (notAPress)
+            *notAPress = noPpd;
         return std::nullopt;
     }
     if (auto model = modelWithoutThePressOptions(ppd->path)) {
-        error = notAVelmoraPress(queue, "its PPD (" + *model + ") has none of the press's options");
+        error = notAVelmoraPress(queue, "its PPD (" + *model +
+                                            ") lacks the press's tray option KVInputSlot");
+        if (notAPress)
+            *notAPress = true;
         return std::nullopt;
     }
     destination.host.ppdPath = ppd->path;
@@ -216,14 +223,22 @@ std::optional<Dictionary> deliverJob(CupsConnection& cups, const Destination& de
         result.set("job", Value(id));
         result.set("folder", Value(where));
     } else {
+        // Options that cannot be saved are said before the job goes: a caller who tries again
+        // must not print twice.
+        Dictionary stored = request.saveDefaults ? storedOptions(job, destination) : Dictionary();
+        if (request.saveDefaults &&
+            !cups.canSaveOptions(destination.queue, destination.instance, stored, &error))
+            return std::nullopt;
         int id = cups.submitJob(destination.queue, request.title, request.files, job, &error);
         if (!id)
             return std::nullopt;
         result.set("job", Value(id));
         if (request.saveDefaults &&
-            !cups.saveOptions(destination.queue, destination.instance,
-                              storedOptions(job, destination), false, &error))
-            return std::nullopt;
+            !cups.saveOptions(destination.queue, destination.instance, stored, false, &error)) {
+            result.set("warning",
+                       Value("the job was sent, but its options were not saved: " + error));
+            error.clear();
+        }
     }
     Array documents;
     for (const auto& file : request.files)

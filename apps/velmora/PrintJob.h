@@ -37,9 +37,11 @@ struct Destination {
 // The embedded sample press with the panel options' bundle and PPD.
 Destination embeddedDestination(const PanelOptions& panel);
 // A CUPS queue of a connected scheduler ("QUEUE", or "QUEUE/INSTANCE" for an instance the user
-// saved); null with the reason when it is not there or its PPD cannot be fetched.
+// saved); null with the reason when it is not there or its PPD cannot be fetched. notAPress
+// tells a queue that is there but is not a Velmora press (a raw queue, another printer's PPD).
 std::optional<Destination> queueDestination(CupsConnection& cups, const std::string& queue,
-                                            const PanelOptions& panel, std::string& error);
+                                            const PanelOptions& panel, std::string& error,
+                                            bool* notAPress = nullptr);
 
 // What a job is called: the job name the panel was given, else the first document's name.
 std::string jobTitle(const LornPDEByCocoa* panel, const std::vector<std::string>& files);

@@ -58,6 +58,16 @@ TEST_F(UserFilesTest, AFifoIsRefusedWhereverAFileIsRead) {
     }
 }
 
+// Settings that are not UTF-8 are refused, so that nothing velmora prints or writes is either.
+TEST_F(UserFilesTest, SettingsThatAreNotUtf8AreRefused) {
+    std::string settings = dir.write("bad.json", "{\"ticket\": {\"x\": \"\xff\xfe\"}}");
+    auto result = velmora("panel --settings " + settings + " --output " + (dir / "out.json"));
+    EXPECT_EQ(result.status, 1);
+    EXPECT_TRUE(result.out.empty());
+    EXPECT_NE(errors().find("not valid UTF-8"), std::string::npos) << errors();
+    EXPECT_FALSE(fs::exists(dir / "out.json"));
+}
+
 // Settings files, favorites and the embedded press's jobs may hold scrambled passwords: nobody
 // else may read them. A link to a settings file is written through and stays.
 TEST_F(UserFilesTest, WhatMayHoldAPasswordIsTheUsersAlone) {

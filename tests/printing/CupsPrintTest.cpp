@@ -339,6 +339,63 @@ TEST_F(CupsPrintTest, AnInstanceThatWouldTakeTextFromTheQueuesDefaultsIsRefused)
     EXPECT_EQ(cups.savedOptions("VelmoraPress").get("velmora.MemoCommentContent"), Value("Memo"));
 }
 
+// An instance written in the long form under a queue line already in the short form keeps its
+// own values; a PPD choice that spells collate its own way is read as collate; the next save
+// writes every line in the short form with the same values.
+TEST_F(CupsPrintTest, LinesOfEitherFormReadAsTheirOwnersSavedThem) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    const std::string entry = LornPDEByCocoa::customTicketKey("UserName");
+    std::filesystem::create_directories(cupsd.root() + "/home/.cups");
+    std::ofstream(cupsd.root() + "/home/.cups/lpoptions")
+        << "Dest VelmoraPress collate=false velmora.UserName=Queue ColorMode=Gray\n"
+        << "Dest VelmoraPress/Proofs Collate=True " << entry << "=Own ColorMode=Color\n";
+    auto options = [&](const std::string& destination) {
+        return *run("print " + kSample + " -d " + destination).get("options").dictionary();
+    };
+    for (int save = 0; save < 2; ++save) {
+        Dictionary queue = options("VelmoraPress"), proofs = options("VelmoraPress/Proofs");
+        EXPECT_EQ(queue.get(entry), Value("Queue")) << save;
+        EXPECT_EQ(queue.get("collate"), Value("false")) << save;
+        EXPECT_EQ(proofs.get(entry), Value("Own")) << save;
+        EXPECT_EQ(proofs.get("collate"), Value("true")) << save;
+        EXPECT_FALSE(proofs.contains("ColorMode")) << save; // Color is the PPD's default
+        EXPECT_FALSE(queue.contains("ColorMode") && queue.get("ColorMode") != Value("Gray"));
+        // A save rewrites every line, the instance's too.
+        run("print " + kSample + " -d VelmoraPress --set ColorMode=Gray --save-defaults");
+    }
+    std::string lpoptions = test::readFile(cupsd.root() + "/home/.cups/lpoptions");
+    EXPECT_EQ(lpoptions.find(JobOptions::kEntryPrefix), std::string::npos) << lpoptions;
+    EXPECT_THAT(lpoptionsLine(cupsd, "VelmoraPress/Proofs"), HasSubstr("velmora.UserName=Own"));
+}
+
+// Saving into an instance from a job keeps its choices at the PPD's default, so that it does not
+// take the queue's; a save that would be refused is found without writing anything.
+TEST_F(CupsPrintTest, AJobSavedIntoAnInstanceKeepsItsDefaultsAndWhatItWouldInheritIsFoundFirst) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    run("print " + kSample +
+        " -d VelmoraPress --set ColorMode=Gray --set UserName=Anna --save-defaults");
+    run("panel --set UserName=Bob --save-favorite Proofs");
+    run("favorites export-instance Proofs -d VelmoraPress");
+    run("print " + kSample + " -d VelmoraPress/Proofs --set ColorMode=Color --save-defaults");
+    EXPECT_EQ(cups.savedOptions("VelmoraPress", std::string("Proofs")).get("ColorMode"),
+              Value("Color"));
+    Dictionary next =
+        *run("print " + kSample + " -d VelmoraPress/Proofs").get("options").dictionary();
+    EXPECT_NE(next.get("ColorMode"), Value("Gray"));
+
+    // What an instance would take from its queue is found before anything is written, so that
+    // velmora print can say it before the job is sent.
+    std::string before = test::readFile(cupsd.root() + "/home/.cups/lpoptions"), error;
+    Dictionary emptied = cups.savedOptions("VelmoraPress", std::string("Proofs"));
+    emptied.set("velmora.UserName", Value(""));
+    EXPECT_FALSE(cups.canSaveOptions("VelmoraPress", std::string("Proofs"), emptied, &error));
+    EXPECT_THAT(error, HasSubstr("set UserName, which these options leave empty"));
+    EXPECT_EQ(test::readFile(cupsd.root() + "/home/.cups/lpoptions"), before);
+    emptied.set("velmora.UserName", Value("Carl"));
+    EXPECT_TRUE(cups.canSaveOptions("VelmoraPress", std::string("Proofs"), emptied, &error))
+        << error;
+}
+
 // A raw queue and a queue whose PPD is not the press's are named for what they are, and nothing
 // is printed to them with the press's settings.
 TEST_F(CupsPrintTest, QueuesThatAreNoVelmoraPressAreSaidToBeSo) {
@@ -364,7 +421,8 @@ TEST_F(CupsPrintTest, QueuesThatAreNoVelmoraPressAreSaidToBeSo) {
     ASSERT_TRUE(cups.hasDestination("RawQ"));
     for (const auto& [queue, why] : std::vector<std::pair<std::string, std::string>>{
              {"RawQ", "it has no PPD (a raw queue)"},
-             {"Office", "its PPD (Generic Office Laser) has none of the press's options"}}) {
+             {"Office",
+              "its PPD (Generic Office Laser) lacks the press's tray option KVInputSlot"}}) {
         Dictionary printed = run("print " + kSample + " -d " + queue, 1);
         EXPECT_TRUE(printed.empty());
         EXPECT_THAT(errors(),
@@ -760,7 +818,7 @@ TEST_F(CupsPrintTest, OptionsLongerThanAnLpoptionsLineAreRefusedAndNothingIsWrit
     auto options = [](int count) {
         Dictionary set;
         for (int i = 0; i < count; ++i)
-            set.set(LornPDEByCocoa::customTicketKey("Field" + std::to_string(i)),
+            set.set(std::string(JobOptions::kStoredEntryPrefix) + "Field" + std::to_string(i),
                     Value("a note with spaces " + std::string(30, 'x') + std::to_string(i)));
         return set;
     };
@@ -771,7 +829,7 @@ TEST_F(CupsPrintTest, OptionsLongerThanAnLpoptionsLineAreRefusedAndNothingIsWrit
     EXPECT_EQ(lpoptions(), before);
 
     // Just within the bound, CUPS gives every option back whole.
-    Dictionary within = options(70);
+    Dictionary within = options(100);
     ASSERT_TRUE(cups.saveOptions("VelmoraPress", std::nullopt, within, false, &error)) << error;
     std::string line = lpoptions().substr(lpoptions().find("Dest VelmoraPress"));
     line = line.substr(0, line.find('\n'));

@@ -94,30 +94,31 @@ TEST(JobOptionsTest, StoredOptionsAreShorterAndReadBackAsTheJobsOptions) {
                    {"OutputTray", Value("Nowhere")}, // not a choice of the PPD: kept
                    {entry + "JobName", Value("a%x2Cb")},
                    {entry + "MemoCommentContent", Value("")}};
-    struct Case {
-        bool inherits;
-        std::vector<std::string> keys;
-    };
-    for (const auto& [inherits, keys] : std::vector<Case>{
-             {false,
-              {"KVInputSlot", "OutputTray", "velmora.JobName", "velmora.MemoCommentContent"}},
-             // An instance holds its defaults too: it would take what it leaves out from its
-             // queue's line.
-             {true,
-              {"ColorMode", "KVInputSlot", "OutputTray", "velmora.JobName",
-               "velmora.MemoCommentContent"}}}) {
-        Dictionary stored = JobOptions::toStored(job, ppd, inherits);
-        EXPECT_EQ(stored.keys(), keys) << inherits;
-        Dictionary back = JobOptions::fromStored(stored);
-        for (const auto& [key, value] : back)
-            EXPECT_EQ(job.get(key), value) << key;
-        EXPECT_EQ(back.size(), stored.size());
-    }
-    // Lines written before keep the long form; a line holding both takes the short form's value.
+    // A queue's own line leaves out the PPD's defaults.
+    Dictionary stored = JobOptions::toStored(job, ppd, false);
+    EXPECT_EQ(stored.keys(),
+              (std::vector<std::string>{"KVInputSlot", "OutputTray", "velmora.JobName",
+                                        "velmora.MemoCommentContent"}));
+    for (const auto& [key, value] : JobOptions::fromStored(stored))
+        EXPECT_EQ(job.get(key), value) << key;
+    // An instance holds every PPD option, the job's choice or the default: what it left out it
+    // would take from its queue's line.
+    Dictionary instance = JobOptions::fromStored(JobOptions::toStored(job, ppd, true));
+    for (const auto& [key, value] : job)
+        EXPECT_EQ(instance.get(key), value) << key;
+    int options = 0;
+    for (ppd_option_t* option = ppdFirstOption(ppd); option; option = ppdNextOption(ppd), ++options)
+        if (!job.contains(option->keyword)) {
+            EXPECT_EQ(instance.get(option->keyword), Value(std::string(option->defchoice)))
+                << option->keyword;
+        }
+    EXPECT_GT(options, 100);
+    // Lines written before keep the long form; a line holding both (an instance in the long form
+    // under a queue line in the short one) takes the long form's value.
     Dictionary old{{entry + "JobName", Value("old")}, {"ColorMode", Value("Gray")}};
     EXPECT_EQ(JobOptions::fromStored(old), old);
-    Dictionary both{{"velmora.JobName", Value("new")}, {entry + "JobName", Value("old")}};
-    EXPECT_EQ(JobOptions::fromStored(both), (Dictionary{{entry + "JobName", Value("new")}}));
+    Dictionary both{{"velmora.JobName", Value("queue's")}, {entry + "JobName", Value("own")}};
+    EXPECT_EQ(JobOptions::fromStored(both), (Dictionary{{entry + "JobName", Value("own")}}));
     Dictionary snapshot = JobOptions::toSnapshot(
         Dictionary{{"velmora.UserName", Value("u")}, {"velmora.", Value("x")}}, ppd);
     EXPECT_EQ(snapshot.get("ticket"),

@@ -135,27 +135,32 @@ bool PrintDialogWindow::openDestination() {
         return false;
     }
     _destinations->setCurrentIndex(index);
-    if (openSession(queue))
+    bool notAPress = false;
+    if (openSession(queue, &notAPress))
         return true;
-    // A default queue that is no Velmora press (or cannot be opened) must not keep the dialog
-    // shut: it opens on the sample press and says why, and the other destinations stay offered.
-    if (!_request.queue.empty() || queue.empty())
+    // A default queue that is no Velmora press must not keep the dialog shut: it opens on the
+    // sample press and says why, and the other destinations stay offered. Any other failure of
+    // the default queue stays an error, so that nothing goes elsewhere unasked.
+    if (!_request.queue.empty() || queue.empty() || !notAPress)
         return false;
     std::string reason = _error;
     _error.clear();
     _destinations->setCurrentIndex(_destinations->count() - 1);
-    if (!openSession(""))
+    if (!openSession("")) {
+        _error = reason + "; the sample press cannot be opened either: " + _error;
         return false;
+    }
     showStatus(reason, true);
     return true;
 }
 
-bool PrintDialogWindow::openSession(const std::string& queue) {
+bool PrintDialogWindow::openSession(const std::string& queue, bool* notAPress) {
     closeSession();
     auto session = std::make_unique<Session>();
     if (queue.empty()) {
         session->destination = embeddedDestination(_request.panel);
-    } else if (auto destination = queueDestination(_cups, queue, _request.panel, _error)) {
+    } else if (auto destination =
+                   queueDestination(_cups, queue, _request.panel, _error, notAPress)) {
         session->destination = std::move(*destination);
     } else {
         return false;

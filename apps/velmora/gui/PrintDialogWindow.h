@@ -91,7 +91,7 @@ private:
 
     void buildWindow();
     void fillDestinations();
-    bool openSession(const std::string& queue);
+    bool openSession(const std::string& queue, bool* notAPress = nullptr);
     void closeSession();
     void fitPanelArea();
     void orderTabChain();

@@ -1,5 +1,7 @@
 #include "platform/foundation/JsonReader.h"
 
+#include "platform/foundation/TextEncoding.h"
+
 #include <charconv>
 #include <unicode/unistr.h>
 
@@ -221,6 +223,12 @@ private:
 } // namespace
 
 std::optional<Value> parse(std::string_view text, std::string* error) {
+    // JSON is UTF-8; text that is not would be carried into settings and written back out.
+    if (!TextEncodings::isValidUtf8(text)) {
+        if (error)
+            *error = "the text is not valid UTF-8";
+        return std::nullopt;
+    }
     Parser parser(text);
     auto value = parser.document();
     if (!value && error)

@@ -338,6 +338,83 @@ std::string inheritedOverEmpty(const cups_dest_t& queue, const Dictionary& optio
 
 } // namespace
 
+namespace {
+
+// The options a destination's lpoptions line will hold: its queue attributes as they are and the
+// options given (not the empty ones). False, with the reason, when libcups would cut the line or
+// an instance would take text its options leave empty from its queue's line.
+bool preparedOptions(const cups_dest_t& queue, const cups_dest_t* dest, const std::string& name,
+                     const std::optional<std::string>& instance, const Dictionary& options,
+                     int& count, cups_option_t*& prepared, std::string* error) {
+    if (instance)
+        if (auto inherited = inheritedOverEmpty(queue, options); !inherited.empty())
+            return fail(error, "the queue's own saved options set " + inherited +
+                                   ", which these options leave empty; an instance takes what "
+                                   "it leaves empty from its queue, so nothing was saved: give "
+                                   "them a value, or clear them in the queue's saved options");
+    count = 0;
+    prepared = nullptr;
+    for (int i = 0; dest && i < dest->num_options; ++i)
+        if (isQueueAttribute(dest->options[i].name))
+            count = cupsAddOption(dest->options[i].name, dest->options[i].value, count, &prepared);
+    // Measured and written as every line is written (see storeEntriesInTheStoredForm).
+    for (const auto& [option, value] : JobOptions::withStoredKeys(JobOptions::fromStored(options)))
+        if (std::string text = value.stringValue(); !text.empty())
+            count = cupsAddOption(option.c_str(), text.c_str(), count, &prepared);
+    // libcups reads only so much of a line: what lies beyond would be lost without a word, and
+    // the next rewrite of lpoptions would save the cut set.
+    std::size_t bytes = lpoptionsLineBytes(name, instance, prepared, count);
+    if (bytes > CupsConnection::kMaxLpoptionsLineBytes) {
+        cupsFreeOptions(count, prepared);
+        return fail(error, "the options would take " + std::to_string(bytes) +
+                               " bytes in lpoptions, more than the " +
+                               std::to_string(CupsConnection::kMaxLpoptionsLineBytes) +
+                               " that CUPS reads back; nothing was saved");
+    }
+    return true;
+}
+
+// Lines written in the long form of the panel's entries take the stored form, all at once: an
+// instance written in the long form under a queue line in the short one would otherwise be
+// read with both.
+void storeEntriesInTheStoredForm(cups_dest_t& dest) {
+    Dictionary options;
+    bool entries = false;
+    for (int i = 0; i < dest.num_options; ++i) {
+        std::string option = dest.options[i].name;
+        entries = entries || option.starts_with(JobOptions::kEntryPrefix) ||
+                  option.starts_with(JobOptions::kStoredEntryPrefix);
+        options.set(option, Value(dest.options[i].value));
+    }
+    if (!entries)
+        return;
+    int count = 0;
+    cups_option_t* stored = nullptr;
+    for (const auto& [option, value] : JobOptions::withStoredKeys(JobOptions::fromStored(options)))
+        count = cupsAddOption(option.c_str(), value.stringValue().c_str(), count, &stored);
+    cupsFreeOptions(dest.num_options, dest.options);
+    dest.num_options = count;
+    dest.options = stored;
+}
+
+} // namespace
+
+bool CupsConnection::canSaveOptions(const std::string& name,
+                                    const std::optional<std::string>& instance,
+                                    const Dictionary& options, std::string* error) {
+    DestinationList list(_http);
+    const cups_dest_t* queue = list.find(name, std::nullopt);
+    if (!queue)
+        return fail(error, "there is no destination \"" + name + "\"");
+    int count = 0;
+    cups_option_t* prepared = nullptr;
+    if (!preparedOptions(*queue, list.find(name, instance), name, instance, options, count,
+                         prepared, error))
+        return false;
+    cupsFreeOptions(count, prepared);
+    return true;
+}
+
 bool CupsConnection::saveOptions(const std::string& name,
                                  const std::optional<std::string>& instance,
                                  const Dictionary& options, bool remove, std::string* error) {
@@ -348,41 +425,20 @@ bool CupsConnection::saveOptions(const std::string& name,
     if (remove) {
         list.count() = cupsRemoveDest(name.c_str(), inst, list.count(), &list.dests());
     } else {
-        if (instance)
-            if (auto inherited = inheritedOverEmpty(*list.find(name, std::nullopt), options);
-                !inherited.empty())
-                return fail(error, "the queue's own saved options set " + inherited +
-                                       ", which these options leave empty; an instance takes "
-                                       "what it leaves empty from its queue, so nothing was "
-                                       "saved: give them a value, or clear them in the "
-                                       "queue's saved options");
+        int count = 0;
+        cups_option_t* prepared = nullptr;
+        if (!preparedOptions(*list.find(name, std::nullopt), list.find(name, instance), name,
+                             instance, options, count, prepared, error))
+            return false;
         if (!list.find(name, instance))
             list.count() = cupsAddDest(name.c_str(), inst, list.count(), &list.dests());
         cups_dest_t* dest = list.find(name, instance);
-        // The queue's own attributes stay; what the user saved is replaced.
-        int kept = 0;
-        cups_option_t* keptOptions = nullptr;
-        for (int i = 0; i < dest->num_options; ++i)
-            if (isQueueAttribute(dest->options[i].name))
-                kept = cupsAddOption(dest->options[i].name, dest->options[i].value, kept,
-                                     &keptOptions);
-        for (const auto& [option, value] : options)
-            if (std::string text = value.stringValue(); !text.empty())
-                kept = cupsAddOption(option.c_str(), text.c_str(), kept, &keptOptions);
-        // libcups reads only so much of a line: what lies beyond would be lost without a word,
-        // and the next rewrite of lpoptions would save the cut set.
-        std::size_t bytes = lpoptionsLineBytes(name, instance, keptOptions, kept);
-        if (bytes > kMaxLpoptionsLineBytes) {
-            cupsFreeOptions(kept, keptOptions);
-            return fail(error, "the options would take " + std::to_string(bytes) +
-                                   " bytes in lpoptions, more than the " +
-                                   std::to_string(kMaxLpoptionsLineBytes) +
-                                   " that CUPS reads back; nothing was saved");
-        }
         cupsFreeOptions(dest->num_options, dest->options);
-        dest->num_options = kept;
-        dest->options = keptOptions;
+        dest->num_options = count;
+        dest->options = prepared;
     }
+    for (int i = 0; i < list.count(); ++i)
+        storeEntriesInTheStoredForm(list.dests()[i]);
     if (cupsSetDests2(_http, list.count(), list.dests()) != 0)
         return fail(error, "the saved options cannot be written: " + lastError());
     return true;
@@ -407,7 +463,8 @@ std::string unreadablePpd(const std::string& path) {
 // goes to a file of its own beside the cached one (two processes may fetch at once) and replaces
 // it only when it came whole: a copy libcups cannot read would otherwise be kept for good, since
 // the scheduler answers "not modified" from then on.
-bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::string* error) {
+bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::string* error,
+                              bool* noPpd) {
     std::error_code code;
     bool cached = !ppd.path.empty() && std::filesystem::is_regular_file(ppd.path, code) &&
                   std::filesystem::file_size(ppd.path, code) > 0;
@@ -433,9 +490,13 @@ bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::str
         discard();
         return true;
     }
+    if (noPpd)
+        *noPpd = status == HTTP_STATUS_NOT_FOUND;
     if (status == HTTP_STATUS_NOT_FOUND) {
         discard();
-        return fail(error, "the queue \"" + name + "\" " + kNoPpd);
+        if (cached)
+            std::filesystem::remove(ppd.path, code); // the queue no longer has the PPD kept here
+        return fail(error, "the queue \"" + name + "\" has no PPD");
     }
     if (status != HTTP_STATUS_OK) {
         discard();

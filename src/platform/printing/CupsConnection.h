@@ -19,8 +19,6 @@ class CupsConnection {
 public:
     // libcups reads 8,191 bytes of an lpoptions line; a line is kept a little shorter.
     static constexpr std::size_t kMaxLpoptionsLineBytes = 8000;
-    // What fetchPpd says of a queue that has no PPD (a raw queue).
-    static constexpr const char* kNoPpd = "has no PPD";
 
     // A queue's PPD fetched from the scheduler into a local file; fetching again refreshes the
     // file only when the scheduler's copy changed.
@@ -67,8 +65,14 @@ public:
     // would be longer than CUPS reads back (then nothing is written).
     bool saveOptions(const std::string& name, const std::optional<std::string>& instance,
                      const Dictionary& options, bool remove, std::string* error);
+    // Whether saveOptions would save these options, without writing anything: a job that is to
+    // save its options is checked before it is submitted.
+    bool canSaveOptions(const std::string& name, const std::optional<std::string>& instance,
+                        const Dictionary& options, std::string* error);
 
-    bool fetchPpd(const std::string& name, FetchedPpd& ppd, std::string* error);
+    // noPpd tells a queue that has no PPD (a raw queue); its cached copy, if any, is removed.
+    bool fetchPpd(const std::string& name, FetchedPpd& ppd, std::string* error,
+                  bool* noPpd = nullptr);
     std::optional<std::string> deviceURI(const std::string& name);
 
     // Creates a job, sends each file as a document, closes the job; the job id, or 0 with a

@@ -64,25 +64,40 @@ Dictionary JobOptions::fromSnapshot(const Dictionary& snapshot, ppd_file_s* ppd)
 }
 
 Dictionary JobOptions::toStored(const Dictionary& options, ppd_file_s* ppd, bool inherits) {
-    const std::string_view entryPrefix = kEntryPrefix;
-    Dictionary stored;
+    Dictionary kept;
     for (const auto& [name, value] : options) {
         // CUPS takes option names without regard to case: the PPD's "Collate" and the job's
         // "collate" are one option in lpoptions, and the job's own says it.
         if (name != "collate" && strcasecmp(name.c_str(), "collate") == 0 &&
             options.contains("collate"))
             continue;
-        if (name.starts_with(entryPrefix)) {
-            stored.set(kStoredEntryPrefix + name.substr(entryPrefix.size()), value);
-            continue;
-        }
         if (!inherits && ppd)
             if (ppd_option_t* option = ppdFindOption(ppd, name.c_str());
                 option && value.stringValue() == option->defchoice &&
                 ppdFindChoice(option, option->defchoice))
                 continue; // a queue that is not told otherwise prints with its default
-        stored.set(name, value);
+        kept.set(name, value);
     }
+    // An instance starts from its queue's line: what it leaves out, it takes from there.
+    if (inherits && ppd)
+        for (ppd_option_t* option = ppdFirstOption(ppd); option; option = ppdNextOption(ppd))
+            if (!kept.contains(option->keyword) &&
+                !(strcasecmp(option->keyword, "collate") == 0 && kept.contains("collate")) &&
+                ppdFindChoice(option, option->defchoice))
+                kept.set(option->keyword, Value(std::string(option->defchoice)));
+    return withStoredKeys(kept);
+}
+
+Dictionary JobOptions::withStoredKeys(const Dictionary& options) {
+    const std::string_view entryPrefix = kEntryPrefix;
+    Dictionary stored;
+    for (const auto& [name, value] : options)
+        if (!name.starts_with(entryPrefix))
+            stored.set(name, value);
+    // An entry in both forms takes the long form's value (see fromStored).
+    for (const auto& [name, value] : options)
+        if (name.starts_with(entryPrefix))
+            stored.set(kStoredEntryPrefix + name.substr(entryPrefix.size()), value);
     return stored;
 }
 
@@ -93,13 +108,14 @@ Dictionary JobOptions::fromStored(const Dictionary& stored) {
     };
     Dictionary options;
     for (const auto& [name, value] : stored)
-        if (!isStoredEntry(name))
-            options.set(name, value);
-    // An entry in both forms (a line edited by hand, or written by two versions) takes the
-    // stored form's value, which is the newer.
-    for (const auto& [name, value] : stored)
         if (isStoredEntry(name))
             options.set(kEntryPrefix + name.substr(storedPrefix.size()), value);
+    // An entry in both forms is an instance written in the long form under a queue whose line
+    // is in the short form: libcups hands the instance its queue's options with its own, and its
+    // own value is the long one.
+    for (const auto& [name, value] : stored)
+        if (!isStoredEntry(name))
+            options.set(name, value);
     return options;
 }
 
@@ -111,8 +127,14 @@ Dictionary JobOptions::toSnapshot(const Dictionary& savedOptions, ppd_file_s* pp
         if (name == "copies") {
             if (std::int64_t copies = value.integerValue(); copies > 0)
                 host.set("copies", Value(copies));
-        } else if (name == "collate") {
-            host.set("collate", Value(text == "true"));
+        } else if (strcasecmp(name.c_str(), "collate") == 0 &&
+                   (strcasecmp(text.c_str(), "true") == 0 ||
+                    strcasecmp(text.c_str(), "false") == 0)) {
+            // libcups keeps one of "collate" and the PPD's "Collate" under the spelling it met
+            // first, in whatever case the value was written.
+            host.set("collate", Value(strcasecmp(text.c_str(), "true") == 0));
+            if (ppdHasChoice(ppd, name, text))
+                choices.set(name, Value(text));
         } else if (name == "sides") {
             host.set("duplexing", Value(static_cast<std::int64_t>(duplexingOfSides(text))));
         } else if (ppdHasChoice(ppd, name, text)) {

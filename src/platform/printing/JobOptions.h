@@ -27,10 +27,13 @@ public:
     // has go to "ppd", the job's own options to "host", everything else to "ticket". Entries in
     // the stored form are read as the panel's entries.
     static Dictionary toSnapshot(const Dictionary& options, ppd_file_s* ppd);
-    // Options as lpoptions keeps them: the panel's entries in the stored form, and, when nothing
-    // is inherited (a queue's own line, not an instance, which starts from its queue's line), no
-    // PPD option at the PPD's default choice.
+    // Options as lpoptions keeps them: the panel's entries in the stored form. A queue's own
+    // line leaves out PPD options at the PPD's default choice; an instance, which starts from
+    // its queue's line, holds every PPD option, at the default choice where the options hold
+    // none.
     static Dictionary toStored(const Dictionary& options, ppd_file_s* ppd, bool inherits);
+    // The panel's entries under their stored keys, everything else as it is.
+    static Dictionary withStoredKeys(const Dictionary& options);
     // Saved options with the panel's entries under their job option keys, whichever form they
     // were stored in.
     static Dictionary fromStored(const Dictionary& stored);

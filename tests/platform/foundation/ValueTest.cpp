@@ -1,5 +1,5 @@
-#include "platform/foundation/JsonReader.h"
 #include "platform/foundation/Value.h"
+#include "platform/foundation/JsonReader.h"
 
 #include "platform/foundation/NumberText.h"
 
@@ -136,6 +136,18 @@ TEST(JsonReaderTest, EscapesDecodeExactlyOrAreRefused) {
             EXPECT_EQ(*value, Value(*c.text));
         }
     }
+}
+
+// JSON is UTF-8: bytes that are not are refused, not carried into settings and written back.
+TEST(JsonReaderTest, TextThatIsNotUtf8IsRefused) {
+    for (std::string json :
+         {std::string("{\"JobName\": \"\xff\xfe\"}"), std::string("\"\xc0\xaf\""),
+          std::string("\"\xe6\x97\""), std::string("[\"ok\", \"\xed\xa0\x80\"]")}) {
+        std::string error;
+        EXPECT_FALSE(JsonReader::parse(json, &error)) << json;
+        EXPECT_EQ(error, "the text is not valid UTF-8");
+    }
+    EXPECT_EQ(JsonReader::parse("\"\xe6\x97\xa5\""), std::optional<Value>(Value("日")));
 }
 
 TEST(ValueTest, DatesBefore1970FormatCorrectly) {
