@@ -5,6 +5,7 @@
 
 #include "platform/foundation/FileUtil.h"
 #include "platform/foundation/JsonReader.h"
+#include "platform/printing/PrintSettings.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,6 +28,16 @@ std::optional<Dictionary> readSettingsFile(const std::string& path, std::string&
         error = path + " holds no print settings" + (error.empty() ? "" : ": " + error);
         return std::nullopt;
     }
+    // A count the job cannot have is said, not wrapped round or left out.
+    if (const Dictionary* host = parsed->dictionary()->get("host").dictionary())
+        if (const Value& copies = host->get("copies");
+            !copies.isNull() &&
+            !(copies.isInteger() && PrintSettings::isCopiesCount(copies.integerValue()))) {
+            error = path + ": copies must be a whole number from " +
+                    std::to_string(PrintSettings::kMinCopies) + " to " +
+                    std::to_string(PrintSettings::kMaxCopies) + ", not " + copies.toJson();
+            return std::nullopt;
+        }
     return *parsed->dictionary();
 }
 

@@ -116,11 +116,13 @@ int runPrintCommand(const std::vector<std::string>& arguments) {
     Dictionary settings = *report.get("printSettings").dictionary();
     JobRequest request{options->files, jobTitle(session.panel().get(), options->files),
                        options->outputDir, options->saveDefaults};
+    // What can be checked is checked before the job goes: a caller who tries again after a
+    // failure must not print twice.
+    if (!options->panel.output.empty() && !FileUtil::canWrite(options->panel.output, &error))
+        return fail("cannot write " + options->panel.output + ": " + error);
     auto result = deliverJob(cups, *destination, settings, request, error);
     if (!result)
         return fail(error);
-    if (const std::string* warning = result->get("warning").string())
-        std::fprintf(stderr, "velmora print: %s\n", warning->c_str());
     if (embedded && !options->embedded)
         result->set("note", Value(std::string("no CUPS default queue is configured, so the job "
                                               "went to the embedded sample press")));
@@ -129,7 +131,12 @@ int runPrintCommand(const std::vector<std::string>& arguments) {
     if (!options->panel.output.empty() &&
         !FileUtil::writeFileAtomically(options->panel.output, Value(settings).toJson(2) + "\n",
                                        &error, FileUtil::Readers::OwnerOnly))
-        return fail("cannot write " + options->panel.output + ": " + error);
+        result->set("warning", Value((result->get("warning").isString()
+                                          ? result->get("warning").stringValue() + "; "
+                                          : std::string("the job was sent, but ")) +
+                                     options->panel.output + " was not written: " + error));
+    if (const std::string* warning = result->get("warning").string())
+        std::fprintf(stderr, "velmora print: %s\n", warning->c_str());
     std::printf("%s\n", Value(std::move(*result)).toJson(2).c_str());
     return 0;
 }

@@ -12,6 +12,7 @@
 #include <cups/ppd.h>
 
 #include <pwd.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -133,12 +134,20 @@ int storeEmbeddedJob(const std::string& folder, const std::vector<std::string>& 
         }
         // A job's options may hold the press's encoded passwords: the folder is the user's.
         fs::permissions(job, fs::perms::owner_all, code);
-        for (const auto& file : files)
-            if (!fs::copy_file(file, job / fs::path(file).filename(),
-                               fs::copy_options::overwrite_existing, code)) {
-                error = "cannot copy " + file + ": " + code.message();
+        // Each document keeps its name; one that another took (two folders' "same.pdf") or
+        // that the options take is numbered by its place in the job.
+        std::set<std::string> taken{"options.json"};
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            std::string name = fs::path(files[i]).filename().string();
+            if (!taken.insert(name).second) {
+                name = std::to_string(i + 1) + "-" + name;
+                taken.insert(name);
+            }
+            if (!fs::copy_file(files[i], job / name, fs::copy_options::overwrite_existing, code)) {
+                error = "cannot copy " + files[i] + ": " + code.message();
                 return 0;
             }
+        }
         if (!FileUtil::writeFileAtomically((job / "options.json").string(),
                                            Value(options).toJson(2) + "\n", &error,
                                            FileUtil::Readers::OwnerOnly))

@@ -9,6 +9,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -66,6 +67,58 @@ TEST_F(UserFilesTest, SettingsThatAreNotUtf8AreRefused) {
     EXPECT_TRUE(result.out.empty());
     EXPECT_NE(errors().find("not valid UTF-8"), std::string::npos) << errors();
     EXPECT_FALSE(fs::exists(dir / "out.json"));
+}
+
+// A job has 1 to 9,999 copies: a settings file that says otherwise is refused with the count,
+// never wrapped round.
+TEST_F(UserFilesTest, CopiesOutsideOneTo9999AreRefusedFromASettingsFile) {
+    struct Case {
+        std::string copies;
+        bool taken;
+    } cases[] = {{"1", true},           {"9999", true}, {"0", false},   {"10000", false},
+                 {"3000000000", false}, {"-2", false},  {"2.5", false}, {"\"3\"", false}};
+    for (const auto& [copies, taken] : cases) {
+        std::string settings = dir.write("copies.json", "{\"host\": {\"copies\": " + copies + "}}");
+        auto result = velmora("panel --settings " + settings);
+        EXPECT_EQ(result.status, taken ? 0 : 1) << copies;
+        if (taken)
+            EXPECT_NE(result.out.find("\"copies\": " + copies + ","), std::string::npos) << copies;
+        else
+            EXPECT_NE(errors().find("copies must be a whole number from 1 to 9999"),
+                      std::string::npos)
+                << copies << ": " << errors();
+    }
+}
+
+// What can be checked before a job goes is checked first; two documents of one name are both
+// kept, and neither may take the options' name.
+TEST_F(UserFilesTest, TheEmbeddedPressKeepsEveryDocumentAndNothingIsSentThatWillFail) {
+    std::string sample = std::string(VELMORA_PRESS_SOURCE) + "/SampleJob.pdf";
+    std::string first = dir / "a/same.pdf", second = dir / "b/same.pdf",
+                named = dir / "c/options.json";
+    for (const auto& copy : {first, second, named}) {
+        fs::create_directories(fs::path(copy).parent_path());
+        fs::copy_file(sample, copy);
+    }
+    dir.write("b/same.pdf", "the second document");
+    std::string jobs = dir / "jobs";
+    auto refused = velmora("print --embedded --no-gui --output-dir " + jobs + " --output " +
+                           (dir / "no/such/dir/out.json") + " " + first);
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_NE(errors().find("cannot write"), std::string::npos) << errors();
+    EXPECT_FALSE(fs::exists(jobs + "/job-1")) << "the job went although the command failed";
+
+    auto printed = velmora("print --embedded --no-gui --output-dir " + jobs + " " + first + " " +
+                           second + " " + named);
+    ASSERT_EQ(printed.status, 0) << errors();
+    std::vector<std::string> stored;
+    for (const auto& entry : fs::directory_iterator(jobs + "/job-1"))
+        stored.push_back(entry.path().filename().string());
+    std::sort(stored.begin(), stored.end());
+    EXPECT_EQ(stored, (std::vector<std::string>{"2-same.pdf", "3-options.json", "options.json",
+                                                "same.pdf"}));
+    EXPECT_EQ(test::readFile(jobs + "/job-1/2-same.pdf"), "the second document");
+    EXPECT_EQ(test::readFile(jobs + "/job-1/3-options.json"), test::readFile(sample));
 }
 
 // Settings files, favorites and the embedded press's jobs may hold scrambled passwords: nobody

@@ -119,6 +119,18 @@ TEST(JobOptionsTest, StoredOptionsAreShorterAndReadBackAsTheJobsOptions) {
     EXPECT_EQ(JobOptions::fromStored(old), old);
     Dictionary both{{"velmora.JobName", Value("queue's")}, {entry + "JobName", Value("own")}};
     EXPECT_EQ(JobOptions::fromStored(both), (Dictionary{{entry + "JobName", Value("own")}}));
+    // Copies from lpoptions are taken only as a count a job can have.
+    for (const auto& [copies, taken] :
+         std::vector<std::pair<std::string, bool>>{{"3", true},
+                                                   {"9999", true},
+                                                   {"0", false},
+                                                   {"10000", false},
+                                                   {"3000000000", false},
+                                                   {"3x", false},
+                                                   {"-1", false}}) {
+        Value host = JobOptions::toSnapshot(Dictionary{{"copies", Value(copies)}}, ppd).get("host");
+        EXPECT_EQ(host.dictionary()->contains("copies"), taken) << copies;
+    }
     Dictionary snapshot = JobOptions::toSnapshot(
         Dictionary{{"velmora.UserName", Value("u")}, {"velmora.", Value("x")}}, ppd);
     EXPECT_EQ(snapshot.get("ticket"),

@@ -208,6 +208,22 @@ std::optional<std::string> readFile(const std::string& path, std::size_t maxSize
     return content;
 }
 
+bool canWrite(const std::string& path, std::string* error) {
+    std::string target;
+    mode_t mode = 0;
+    if (!whereToWrite(path, target, mode, error))
+        return false;
+    auto slash = target.rfind('/');
+    std::string folder = slash == std::string::npos ? "."
+                         : slash == 0               ? "/"
+                                                    : target.substr(0, slash);
+    if (::access(folder.c_str(), W_OK | X_OK) != 0) {
+        setError(error, std::strerror(errno));
+        return false;
+    }
+    return true;
+}
+
 bool writeFileAtomically(const std::string& path, std::string_view content, std::string* error,
                          Readers readers) {
     std::string target;

@@ -101,9 +101,8 @@ void InMemoryPrintDialog::buildWindow() {
     _copies->setStringValue(std::to_string(_settings.copies()));
     _copies->setAction("copiesChanged:");
     _copies->setTarget([this](ui::Control& field) {
-        int copies = std::atoi(field.stringValue().c_str());
-        if (copies > 0)
-            _settings.setCopies(copies);
+        if (auto copies = PrintSettings::copiesOfText(field.stringValue()))
+            _settings.setCopies(*copies);
         else
             field.setStringValue(std::to_string(_settings.copies()));
     });
@@ -247,7 +246,7 @@ void InMemoryPrintDialog::restoreSnapshot(const Dictionary& snapshot) {
                 _settings.setValue(key, value);
     if (const Dictionary* host = snapshot.get("host").dictionary()) {
         if (const Value& copies = host->get("copies");
-            copies.isNumber() && copies.integerValue() > 0)
+            copies.isInteger() && PrintSettings::isCopiesCount(copies.integerValue()))
             _settings.setCopies(static_cast<int>(copies.integerValue()));
         if (const Value& collate = host->get("collate"); collate.isBoolean())
             _settings.setCollate(collate.boolValue());

@@ -125,8 +125,9 @@ Dictionary JobOptions::toSnapshot(const Dictionary& savedOptions, ppd_file_s* pp
     for (const auto& [name, value] : options) {
         std::string text = value.stringValue();
         if (name == "copies") {
-            if (std::int64_t copies = value.integerValue(); copies > 0)
-                host.set("copies", Value(copies));
+            // lpoptions may say anything; a count the job cannot have leaves the dialog's own.
+            if (auto copies = PrintSettings::copiesOfText(text))
+                host.set("copies", Value(static_cast<std::int64_t>(*copies)));
         } else if (strcasecmp(name.c_str(), "collate") == 0 &&
                    (strcasecmp(text.c_str(), "true") == 0 ||
                     strcasecmp(text.c_str(), "false") == 0)) {

@@ -1,5 +1,7 @@
 #include "platform/printing/PrintSettings.h"
 
+#include <charconv>
+
 namespace velmora {
 
 const Value* PrintSettings::value(const std::string& key) const {
@@ -31,9 +33,18 @@ void PrintSettings::setCollate(bool collate) {
     setValue(kCollateKey, Value(collate));
 }
 
+std::optional<int> PrintSettings::copiesOfText(std::string_view text) {
+    int copies = 0;
+    auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), copies);
+    if (problem != std::errc() || end != text.data() + text.size() || !isCopiesCount(copies))
+        return std::nullopt;
+    return copies;
+}
+
 int PrintSettings::copies() const {
     const Value* found = value(kCopiesKey);
-    return found ? static_cast<int>(found->integerValue()) : 1;
+    return found && isCopiesCount(found->integerValue()) ? static_cast<int>(found->integerValue())
+                                                         : 1;
 }
 
 void PrintSettings::setCopies(int copies) {

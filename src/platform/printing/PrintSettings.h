@@ -2,8 +2,10 @@
 
 #include "platform/foundation/Value.h"
 
+#include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 namespace velmora {
 
@@ -29,6 +31,13 @@ public:
 
     bool collate() const;
     void setCollate(bool collate);
+    // A job has 1 to 9,999 copies, on every path that sets them.
+    static constexpr int kMinCopies = 1, kMaxCopies = 9999;
+    static bool isCopiesCount(std::int64_t copies) {
+        return copies >= kMinCopies && copies <= kMaxCopies;
+    }
+    // The number of copies a text names, when it is that number and nothing else.
+    static std::optional<int> copiesOfText(std::string_view text);
     int copies() const;
     void setCopies(int copies);
     int duplexing() const;
