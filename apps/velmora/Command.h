@@ -1,7 +1,9 @@
 #pragma once
 
+#include "favorites/FavoriteFolderLock.h"
 #include "platform/foundation/Value.h"
 
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -35,6 +37,8 @@ int runPrintCommand(const std::vector<std::string>& arguments);
 int runRefreshListsCommand(const std::vector<std::string>& arguments);
 // favorites export-instance NAME [-d QUEUE] [--remove]
 int runFavoriteInstanceCommand(const std::vector<std::string>& arguments);
+// The user's favorite folder held for a command that changes it; null with the reason.
+std::unique_ptr<FavoriteFolderLock> lockFavoriteFolder(std::string& error);
 // A print settings file as --output writes it; null with a reason.
 std::optional<Dictionary> readPrintSettingsFile(const std::string& path, std::string& error);
 

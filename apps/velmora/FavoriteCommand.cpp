@@ -43,6 +43,26 @@ int listFavorites() {
     return 0;
 }
 
+int refuse(const std::string& message);
+
+} // namespace
+
+std::unique_ptr<FavoriteFolderLock> lockFavoriteFolder(std::string& error) {
+    auto folders = AppPreference::sharedInstance().favoriteFolderPathArray(true);
+    if (folders.empty()) {
+        error = "there is no favorite folder";
+        return nullptr;
+    }
+    auto lock = std::make_unique<FavoriteFolderLock>(folders.front());
+    if (!lock->held()) {
+        error = lock->error();
+        return nullptr;
+    }
+    return lock;
+}
+
+namespace {
+
 int refuse(const std::string& message) {
     std::fprintf(stderr, "velmora favorites: %s\n", message.c_str());
     return 1;
@@ -60,6 +80,9 @@ int saveFavorite(const std::vector<std::string>& arguments) {
         return refuse(*problem);
     std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
     std::string error;
+    auto lock = lockFavoriteFolder(error);
+    if (!lock)
+        return refuse(error);
     auto json = JsonReader::parse(input, &error);
     if (!json || !json->dictionary() || json->dictionary()->empty())
         return refuse("standard input must hold a JSON object with at least one option" +
@@ -78,12 +101,15 @@ int deleteFavorite(const std::vector<std::string>& arguments) {
         return refuse("usage: velmora favorites delete NAME");
     if (auto problem = FavoriteItem::checkName(arguments[1]))
         return refuse(*problem);
+    std::string error;
+    auto lock = lockFavoriteFolder(error);
+    if (!lock)
+        return refuse(error);
     auto folders = AppPreference::sharedInstance().favoriteFolderPathArray(false);
     auto path = FavoriteFile::pathWithName(
         arguments[1], folders.empty() ? std::nullopt : std::optional(folders.front()));
     if (!path || !FileSystem::exists(*path))
         return refuse("no favorite named \"" + arguments[1] + "\"");
-    std::string error;
     if (!FileSystem::moveToTrash(*path, &error))
         return refuse("the favorite could not be moved to the trash: " + error);
     return 0;

@@ -131,6 +131,15 @@ int checkedName(const std::string& name) {
 
 int runFavoritesWindowCommand(const std::vector<std::string>& arguments) {
     const std::string& verb = arguments[0];
+    // A command that changes the folder holds it from before the window reads it.
+    std::unique_ptr<FavoriteFolderLock> lock;
+    if (verb == "rename" || verb == "comment" || verb == "import") {
+        std::string error;
+        if (!(lock = lockFavoriteFolder(error))) {
+            std::fprintf(stderr, "velmora favorites: %s\n", error.c_str());
+            return 1;
+        }
+    }
     FavoriteWindowSession session;
     auto& views = session.window().views();
     if (verb == "rename" && arguments.size() == 3) {

@@ -2,6 +2,8 @@
 // drive it.
 #include "PanelSession.h"
 
+#include "Command.h"
+
 #include "UserAction.h"
 
 #include "controls/ZEMAUI.h"
@@ -237,6 +239,11 @@ bool PanelSession::setInTab(ui::TabView& tabs, const std::string& key, const std
 bool PanelSession::saveFavorite() {
     if (_options.saveFavorite.empty())
         return true;
+    // The save dialog reads the folder's names and writes into it: no other command may change
+    // it meanwhile.
+    auto lock = lockFavoriteFolder(_error);
+    if (!lock)
+        return false;
     // The favorites row is cut off the shown panel; its action is still the panel's.
     return perform([this] { _panel->clickedSaveFavoriteButton(); },
                    [this](ui::Window& window) {

@@ -1,7 +1,12 @@
 #include "support/CommandRunner.h"
 #include "support/TempDir.h"
 
+#include "favorites/FavoriteFolderLock.h"
+
+#include <atomic>
+#include <chrono>
 #include <filesystem>
+#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -85,6 +90,39 @@ TEST(FavoritesCommandTest, WindowCommandsRenameCommentImportExportAndTree) {
     EXPECT_EQ(tree.status, 0);
     EXPECT_NE(tree.out.find("\"children\""), std::string::npos);
     EXPECT_NE(tree.out.find("\"title\": \"Basic Settings\""), std::string::npos) << tree.out;
+}
+
+// A command that changes the favorites waits while another holds the folder, and then works on
+// what the other left: a comment of a favorite renamed meanwhile is refused, not written back
+// under the old name beside the new one.
+TEST(FavoritesCommandTest, ACommandWaitsForAnotherAndSeesWhatItChanged) {
+    test::TempDir dir;
+    test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "lib").c_str()};
+    test::ScopedEnv data{"XDG_DATA_HOME", (dir / "data").c_str()};
+    std::string options = dir.write("o.json", R"({"PF_TRAY": 103})");
+    std::string folder = dir / "lib/Preferences/TORVALEN/VelmoraFlow/Press/favorite";
+    ASSERT_EQ(test::runVelmora("favorites save A < '" + options + "'").status, 0);
+
+    std::atomic<bool> finished = false;
+    test::CommandResult commented;
+    std::thread comment;
+    {
+        FavoriteFolderLock other(folder);
+        ASSERT_TRUE(other.held()) << other.error();
+        comment = std::thread([&] {
+            commented = test::runVelmora("favorites comment A noted", dir / "err");
+            finished = true;
+        });
+        std::this_thread::sleep_for(std::chrono::seconds(3));
+        EXPECT_FALSE(finished) << "the comment did not wait for the folder";
+        std::filesystem::rename(folder + "/A.pfj", folder + "/B.pfj"); // the other's rename
+    }
+    comment.join();
+    EXPECT_EQ(commented.status, 1);
+    EXPECT_NE(test::readFile(dir / "err").find("no favorite named \"A\""), std::string::npos)
+        << test::readFile(dir / "err");
+    EXPECT_FALSE(std::filesystem::exists(folder + "/A.pfj"));
+    EXPECT_TRUE(std::filesystem::exists(folder + "/B.pfj"));
 }
 
 } // namespace
