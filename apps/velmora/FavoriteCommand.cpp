@@ -69,11 +69,20 @@ int refuse(const std::string& message) {
 }
 
 int saveFavorite(const std::vector<std::string>& arguments) {
-    if (arguments.size() != 2 && !(arguments.size() == 4 && arguments[2] == "--comment"))
-        return refuse("usage: velmora favorites save NAME [--comment C] < options.json");
+    std::optional<std::string> comment;
+    bool replace = false, usage = arguments.size() < 2;
+    for (std::size_t i = 2; i < arguments.size() && !usage; ++i) {
+        if (arguments[i] == "--comment" && i + 1 < arguments.size() && !comment)
+            comment = arguments[++i];
+        else if (arguments[i] == "--replace")
+            replace = true;
+        else
+            usage = true;
+    }
+    if (usage)
+        return refuse(
+            "usage: velmora favorites save NAME [--comment C] [--replace] < options.json");
     const std::string& name = arguments[1];
-    std::optional<std::string> comment =
-        arguments.size() == 4 ? std::optional(arguments[3]) : std::nullopt;
     if (auto problem = FavoriteItem::checkName(name))
         return refuse(*problem);
     if (auto problem = FavoriteItem::checkComment(comment))
@@ -83,6 +92,11 @@ int saveFavorite(const std::vector<std::string>& arguments) {
     auto lock = lockFavoriteFolder(error);
     if (!lock)
         return refuse(error);
+    auto folders = AppPreference::sharedInstance().favoriteFolderPathArray(false);
+    if (auto existing = FavoriteFile::pathWithName(
+            name, folders.empty() ? std::nullopt : std::optional(folders.front()));
+        existing && FileSystem::exists(*existing) && !replace)
+        return refuse("a favorite named \"" + name + "\" exists; add --replace to replace it");
     auto json = JsonReader::parse(input, &error);
     if (!json || !json->dictionary() || json->dictionary()->empty())
         return refuse("standard input must hold a JSON object with at least one option" +

@@ -79,12 +79,18 @@ public:
         refuse("no favorite named \"" + name + "\"");
         return false;
     }
-    void type(ui::TextField& field, const std::string& text) {
+    // Types as a person would; a field that keeps less than it was given (a line break in a
+    // comment, a name too long) is a refusal, not a value silently changed.
+    bool type(ui::TextField& field, const std::string& text) {
         auto shown = _window.window();
         shown->makeFirstResponder(&field);
         field.currentEditor()->selectAll();
         field.currentEditor()->typeText(text);
+        std::string kept = field.currentEditor()->string();
         shown->makeFirstResponder(nullptr);
+        if (kept != text)
+            refuse("the field keeps \"" + kept + "\" of \"" + text + "\"");
+        return kept == text;
     }
 
 private:
@@ -146,8 +152,7 @@ int runFavoritesWindowCommand(const std::vector<std::string>& arguments) {
         if (int refused = checkedName(arguments[2]))
             return refused;
         return session.run([&] {
-            return session.select(arguments[1]) &&
-                   (session.type(*views.nameEditField, arguments[2]), true);
+            return session.select(arguments[1]) && session.type(*views.nameEditField, arguments[2]);
         });
     }
     if (verb == "comment" && arguments.size() == 3) {
@@ -157,7 +162,7 @@ int runFavoritesWindowCommand(const std::vector<std::string>& arguments) {
         }
         return session.run([&] {
             return session.select(arguments[1]) &&
-                   (session.type(*views.commentEditField, arguments[2]), true);
+                   session.type(*views.commentEditField, arguments[2]);
         });
     }
     if (verb == "import" && arguments.size() == 2) {

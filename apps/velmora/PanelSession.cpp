@@ -8,10 +8,13 @@
 
 #include "controls/ZEMAUI.h"
 #include "device/JobNameWinController.h"
+#include "favorites/FavoriteFile.h"
 #include "favorites/windows/SaveFavoriteWindowController.h"
 #include "panel/DetailedSettingsWinController.h"
 #include "panel/LornPDEByCocoa.h"
+#include "panes/AppPreference.h"
 #include "panes/PanePlugInMgr.h"
+#include "platform/foundation/FileSystem.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Matrix.h"
 #include "platform/ui/MenuItem.h"
@@ -44,6 +47,10 @@ OptionParse parsePanelOption(const std::vector<std::string>& arguments, std::siz
         "--bundle",  "--ppd",    "--settings", "--favorite", "--job-name", "--save-favorite",
         "--comment", "--output", "--lang",     "--answer",   "--set"};
     const std::string& arg = arguments[i];
+    if (arg == "--replace") {
+        options.replace = true;
+        return OptionParse::Taken;
+    }
     if (std::find(known.begin(), known.end(), arg) == known.end())
         return OptionParse::NotMine;
     if (i + 1 >= arguments.size())
@@ -80,7 +87,7 @@ OptionParse parsePanelOption(const std::vector<std::string>& arguments, std::siz
 }
 
 bool panelOptionsComplete(const PanelOptions& options) {
-    return !options.hasComment || !options.saveFavorite.empty();
+    return (!options.hasComment && !options.replace) || !options.saveFavorite.empty();
 }
 
 PanelSession::PanelSession(const PanelOptions& options, InMemoryPrintDialog::Options host)
@@ -244,6 +251,16 @@ bool PanelSession::saveFavorite() {
     auto lock = lockFavoriteFolder(_error);
     if (!lock)
         return false;
+    // The save dialog asks before it replaces a favorite, and a session answers yes: the
+    // command line says so itself.
+    auto folders = AppPreference::sharedInstance().favoriteFolderPathArray(false);
+    if (auto path = FavoriteFile::pathWithName(
+            _options.saveFavorite, folders.empty() ? std::nullopt : std::optional(folders.front()));
+        path && FileSystem::exists(*path) && !_options.replace) {
+        _error = "a favorite named \"" + _options.saveFavorite +
+                 "\" exists; add --replace to replace it";
+        return false;
+    }
     // The favorites row is cut off the shown panel; its action is still the panel's.
     return perform([this] { _panel->clickedSaveFavoriteButton(); },
                    [this](ui::Window& window) {

@@ -32,14 +32,14 @@ struct PanelOptions {
     std::string bundle = pluginDirectory();
     std::string ppd = queuePpd();
     std::string settings, favorite, jobName, saveFavorite, comment, output, language;
-    bool hasJobName = false, hasComment = false, answerYes = true;
+    bool hasJobName = false, hasComment = false, answerYes = true, replace = false;
     std::vector<std::pair<std::string, std::string>> sets;
 };
 
 inline constexpr const char* kPanelOptionsUsage =
     "[--bundle DIR] [--ppd FILE] [--settings FILE] [--favorite NAME]\n"
     "         [--job-name TEXT] [--set KEY=VALUE]... [--answer yes|no]\n"
-    "         [--save-favorite NAME [--comment C]] [--output FILE] [--lang L]";
+    "         [--save-favorite NAME [--comment C] [--replace]] [--output FILE] [--lang L]";
 
 enum class OptionParse { Taken, NotMine, Bad };
 // Takes the panel option at arguments[i] (and its value, moving i on).

@@ -79,7 +79,8 @@ int runPrintCommand(const std::vector<std::string>& arguments) {
     }
     for (const auto& file : options->files)
         if (std::error_code code; !fs::is_regular_file(file, code))
-            return fail(file + ": no such file");
+            return fail(file +
+                        (fs::exists(file, code) ? ": not a regular file" : ": no such file"));
     if (!options->panel.language.empty())
         ::setenv("LANGUAGE", options->panel.language.c_str(), 1);
 

@@ -116,6 +116,10 @@ std::optional<std::string> typeAsUser(ui::TextField& field, const std::string& t
     window.makeFirstResponder(nullptr);
     if (!allTyped)
         return "the field refused some of the keys; it shows \"" + shown + "\"";
+    // A field that shortens or drops what it is given does so without refusing a key: from the
+    // command line that is an error, not a value silently changed.
+    if (shown != text)
+        return "the field keeps \"" + shown + "\" of it";
     return std::nullopt;
 }
 

@@ -42,7 +42,8 @@ const std::vector<Command>& commands() {
          runConvertCommand},
         {"favorite", "favorite show FILE      print a favorite file", runFavoriteCommand},
         {"favorites",
-         "favorites list | save NAME [--comment C] < options.json | delete NAME |\n"
+         "favorites list | save NAME [--comment C] [--replace] < options.json |\n"
+         "                                  delete NAME |\n"
          "                                  rename OLD NEW | comment NAME TEXT | import FILE |\n"
          "                                  export NAME FILE [--force] | tree NAME |\n"
          "                                  export-instance NAME [-d QUEUE] [--remove]\n"

@@ -121,6 +121,39 @@ TEST_F(UserFilesTest, TheEmbeddedPressKeepsEveryDocumentAndNothingIsSentThatWill
     EXPECT_EQ(test::readFile(jobs + "/job-1/3-options.json"), test::readFile(sample));
 }
 
+// From the command line a value a field would shorten or change is an error and nothing is
+// saved; an existing favorite is replaced only when asked for.
+TEST_F(UserFilesTest, ValuesAFieldWouldChangeAreRefusedAndNothingIsReplacedUnasked) {
+    std::string options = dir.write("o.json", R"({"PF_TRAY": 103})");
+    struct Case {
+        std::string arguments, error;
+    } refused[] = {
+        {"panel --save-favorite 'Quarterly report 2024 - draft A'", "the field keeps"},
+        {"panel --job-name " + std::string(300, 'j'), "the field keeps"},
+        {"panel --save-favorite Proof", "a favorite named \"Proof\" exists; add --replace"},
+        {"favorites save Proof < " + options, "a favorite named \"Proof\" exists; add --replace"},
+        {"favorites comment Proof " + shellQuote("line 1\nline 2"), "the field keeps"},
+    };
+    ASSERT_EQ(velmora("panel --set ColorMode=Gray --save-favorite Proof --comment kept").status, 0)
+        << errors();
+    std::string before = test::readFile(favoritePath("Proof"));
+    for (const auto& [arguments, error] : refused) {
+        EXPECT_EQ(velmora(arguments).status, 1) << arguments;
+        EXPECT_NE(errors().find(error), std::string::npos) << arguments << ": " << errors();
+    }
+    EXPECT_EQ(test::readFile(favoritePath("Proof")), before);
+    std::vector<std::string> favorites;
+    for (const auto& entry : fs::directory_iterator(fs::path(favoritePath("Proof")).parent_path()))
+        favorites.push_back(entry.path().filename().string());
+    std::sort(favorites.begin(), favorites.end());
+    EXPECT_EQ(favorites, (std::vector<std::string>{".velmora-favorites.lock", "Proof.pfj"}));
+
+    EXPECT_EQ(velmora("panel --set ColorMode=Color --save-favorite Proof --replace").status, 0)
+        << errors();
+    EXPECT_NE(test::readFile(favoritePath("Proof")), before);
+    EXPECT_EQ(velmora("favorites save Proof --replace < " + options).status, 0) << errors();
+}
+
 // Settings files, favorites and the embedded press's jobs may hold scrambled passwords: nobody
 // else may read them. A link to a settings file is written through and stays.
 TEST_F(UserFilesTest, WhatMayHoldAPasswordIsTheUsersAlone) {

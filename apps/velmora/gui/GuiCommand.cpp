@@ -119,7 +119,8 @@ int runGuiCommand(const std::vector<std::string>& arguments) {
     auto& request = options->request;
     for (const auto& file : request.files)
         if (std::error_code code; !std::filesystem::is_regular_file(file, code))
-            return fail(file + ": no such file");
+            return fail(file + (std::filesystem::exists(file, code) ? ": not a regular file"
+                                                                    : ": no such file"));
     std::string error;
     if (!options->settingsFile.empty() &&
         !(request.settings = readPrintSettingsFile(options->settingsFile, error)))
