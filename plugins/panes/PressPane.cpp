@@ -2,7 +2,8 @@
 // PaneLayout.plist says what its pane shows (option placeholders, nested tabs, numbered
 // profiles), and the manager turns the placeholders into option controls.
 #include "controls/ZEMAUI.h"
-#include "panes/PanePlugInMgr.h"
+#include "panes/PanePlugInHost.h"
+#include "panes/PanePlugInInterface.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/ui/PopUpButton.h"
@@ -77,7 +78,7 @@ class PressPane : public PanePlugInInterface,
                   public PaneProfileProvider,
                   public PaneAutomaticPaperTrayWriter {
 public:
-    bool initializePanel(std::shared_ptr<Bundle> bundle, PanePlugInMgr& callback) override {
+    bool initializePanel(std::shared_ptr<Bundle> bundle, PanePlugInHost& callback) override {
         _bundle = bundle;
         _callback = &callback;
         auto path = bundle->pathForResource("PaneLayout", "plist");
@@ -102,9 +103,7 @@ public:
     std::string panelName() override { return _title; }
     std::shared_ptr<ui::View> panelView() override { return _view; }
 
-    PaneProfileProvider* profileProvider() override {
-        return _profiles.empty() ? nullptr : this;
-    }
+    PaneProfileProvider* profileProvider() override { return _profiles.empty() ? nullptr : this; }
     PaneAutomaticPaperTrayWriter* automaticPaperTrayWriter() override {
         return _showsTraySelection ? this : nullptr;
     }
@@ -112,9 +111,8 @@ public:
     ProfileUiInformations profileUiInformations() override {
         ProfileUiInformations informations;
         for (const auto& profile : _profiles)
-            informations.emplace_back(profile.keyword,
-                                      ProfileUiInformation{profile.popUp, profile.max,
-                                                           profile.format});
+            informations.emplace_back(
+                profile.keyword, ProfileUiInformation{profile.popUp, profile.max, profile.format});
         return informations;
     }
 
@@ -127,8 +125,7 @@ public:
         std::optional<std::string> trayText, mediaText;
         _callback->getAlias(nullptr, &trayText, std::string("KVInputSlot"), tray);
         _callback->getAlias(nullptr, &mediaText, std::string("MediaType"), media);
-        _traySummary->setStringValue(trayText.value_or(tray) + " / " +
-                                     mediaText.value_or(media));
+        _traySummary->setStringValue(trayText.value_or(tray) + " / " + mediaText.value_or(media));
     }
 
 private:
@@ -140,7 +137,7 @@ private:
     };
 
     std::shared_ptr<Bundle> _bundle;
-    PanePlugInMgr* _callback = nullptr;
+    PanePlugInHost* _callback = nullptr;
     std::string _title;
     bool _showsTraySelection = false;
     std::shared_ptr<ui::View> _view;
@@ -195,7 +192,8 @@ private:
             auto popUp = std::make_shared<ui::PopUpButton>(
                 ui::Rect::make(0, 0, kPaneWidth - 2 * kMargin, kPopUpHeight));
             _view->addSubview(popUp);
-            _profiles.push_back({keyword, popUp, static_cast<long>(description->get("max").integerValue()),
+            _profiles.push_back({keyword, popUp,
+                                 static_cast<long>(description->get("max").integerValue()),
                                  description->get("format").stringValue()});
         }
     }
@@ -208,8 +206,8 @@ private:
 
     // Titles and icons of the options live in the press's own tables, so the controls are
     // built against the principal bundle.
-    void registerControls(PanePlugInMgr& callback) {
-        auto placeholders = PanePlugInMgr::getZEMAUIControls(_view.get());
+    void registerControls(PanePlugInHost& callback) {
+        auto placeholders = callback.controlsIn(_view.get());
         std::map<std::string, std::shared_ptr<ZEMAUI>> byKeyword;
         auto settings = callback.uiSettings();
         callback.setupZEMAUIControls(&placeholders, settings.get(), &byKeyword,

@@ -8,7 +8,7 @@
 namespace velmora {
 
 class Bundle;
-class PanePlugInMgr;
+class PanePlugInHost;
 class ZEMAUI;
 namespace ui {
 class PopUpButton;
@@ -17,7 +17,7 @@ class View;
 
 // The version of the interface below. A pane plug-in exports the version it was built
 // against; the manager loads nothing built against another one.
-inline constexpr unsigned kPanePlugInAbiVersion = 1;
+inline constexpr unsigned kPanePlugInAbiVersion = 2;
 
 // Numbered profile items a pane wants in one of its pop-ups.
 struct ProfileUiInformation {
@@ -42,8 +42,8 @@ public:
     virtual void writeAutomaticPapaerTraySelection() = 0;
 };
 
-// What the principal class of every pane plug-in offers the manager. The manager is the
-// callback a pane gets in initializePanel and whose services it uses to build its controls.
+// What the principal class of every pane plug-in offers the manager. A pane gets the host in
+// initializePanel and builds its controls with the host's services (PanePlugInHost.h).
 class PanePlugInInterface {
 public:
     virtual ~PanePlugInInterface() = default;
@@ -53,7 +53,7 @@ public:
     virtual std::string panelName() = 0;
     virtual std::shared_ptr<ui::View> panelView() = 0;
     // False refuses the pane; it is then not registered.
-    virtual bool initializePanel(std::shared_ptr<Bundle> bundle, PanePlugInMgr& callback) = 0;
+    virtual bool initializePanel(std::shared_ptr<Bundle> bundle, PanePlugInHost& host) = 0;
 
     // The optional operations; null when the pane does not offer them.
     virtual PaneProfileProvider* profileProvider() { return nullptr; }
@@ -65,10 +65,10 @@ using PanePlugInFactory = PanePlugInInterface* (*)();
 } // namespace velmora
 
 // Exports a pane class from its plug-in: VELMORA_PANE_PLUGIN(FinishingPane)
-#define VELMORA_PANE_PLUGIN(Class)                                                             \
-    extern "C" __attribute__((visibility("default"))) const unsigned Class##_abiVersion =     \
-        velmora::kPanePlugInAbiVersion;                                                        \
-    extern "C" __attribute__((visibility("default"))) velmora::PanePlugInInterface*            \
-        Class##_create() {                                                                     \
-        return new Class();                                                                    \
+#define VELMORA_PANE_PLUGIN(Class)                                                                 \
+    extern "C" __attribute__((visibility("default"))) const unsigned Class##_abiVersion =          \
+        velmora::kPanePlugInAbiVersion;                                                            \
+    extern "C" __attribute__((visibility("default")))                                              \
+    velmora::PanePlugInInterface* Class##_create() {                                               \
+        return new Class();                                                                        \
     }

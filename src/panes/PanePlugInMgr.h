@@ -1,6 +1,7 @@
 #pragma once
 
 #include "panes/AppPreference.h"
+#include "panes/PanePlugInHost.h"
 #include "panes/PanePlugInInterface.h"
 #include "platform/foundation/Value.h"
 
@@ -36,7 +37,7 @@ public:
 // The manager behind the panel: reads the plug-in bundle's settings, loads the pane plug-ins
 // and registers their controls in the one ZEMAMgr, offers the panes their services, and gives
 // the panel and the windows the values, names and summary of all options at once.
-class PanePlugInMgr {
+class PanePlugInMgr : public PanePlugInHost {
 public:
     // One loaded pane: its controller and its bundle.
     struct ViewInfo {
@@ -74,9 +75,9 @@ public:
     bool isInitializedNetworkData() const { return _isInitializedNetworkData; }
     void setInitializedNetworkData(bool initialized) { _isInitializedNetworkData = initialized; }
     ZEMAMgr& zemaMgr() { return *_zemaMgr; }
-    std::shared_ptr<Bundle> principalBundle() const { return _principalBundle; }
+    std::shared_ptr<Bundle> principalBundle() const override { return _principalBundle; }
     // The UI-settings dictionary, read once and shared by every pane (empty without a file).
-    std::shared_ptr<const Dictionary> uiSettings();
+    std::shared_ptr<const Dictionary> uiSettings() override;
 
     // ---- Panes tree and plug-ins ----
     const Dictionary* panesTreeDictionary();
@@ -91,7 +92,7 @@ public:
     std::shared_ptr<PanePlugInInterface> paneControllerOfBundleName(const std::string& name);
     std::shared_ptr<ui::View> panelViewOfBundleName(const std::string& name);
     std::optional<std::string> panelNameOfBundleName(const std::string& name);
-    std::optional<std::string> roleName(const PanePlugInInterface* controller) const;
+    std::optional<std::string> roleName(const PanePlugInInterface* controller) const override;
     // Registered plug-in names, in the order they were registered.
     std::vector<std::string> plugInNames() const;
 
@@ -107,18 +108,18 @@ public:
     gatherPlugInRoleNames(const Dictionary* panesTree);
 
     // ---- Services for pane controllers ----
-    void buildPaneUi(PanePlugInInterface& controller, const std::shared_ptr<Bundle>& bundle);
+    void buildPaneUi(PanePlugInInterface& controller,
+                     const std::shared_ptr<Bundle>& bundle) override;
     bool setupZEMAUIControls(const std::vector<std::shared_ptr<ZEMAUI>>* controls,
                              const Dictionary* controlDictionary,
                              std::map<std::string, std::shared_ptr<ZEMAUI>>* outputDictionary,
-                             const std::shared_ptr<Bundle>& bundle);
+                             const std::shared_ptr<Bundle>& bundle) override;
     static std::vector<std::shared_ptr<ZEMAUI>> getZEMAUIControls(const ui::View* view);
     static std::shared_ptr<ZEMAUI>
     getZEMAUIOneControl(const std::vector<std::shared_ptr<ZEMAUI>>& controls,
                         const std::string& key);
     void setZemaUiToZemaMgr(const std::shared_ptr<ZEMAUI>& control);
-    static std::shared_ptr<ui::Image> imageWithName(const std::string& name,
-                                                    const Bundle* bundle);
+    static std::shared_ptr<ui::Image> imageWithName(const std::string& name, const Bundle* bundle);
     static void setHidden(bool hidden, const std::vector<ui::View*>& conrtols);
     static void setEnabled(bool enabled, const std::vector<ui::Control*>& dependentConrtols);
     static void addMenuItem(ui::PopUpButton* menu, const std::optional<std::string>& mainKeyword,
@@ -132,6 +133,17 @@ public:
     // Sends the sender's action to its target on the next pass of the run loop, also while a
     // modal window is up.
     static void delayedAction(const std::shared_ptr<ui::Control>& sender);
+    // The same services as a pane reaches them (see PanePlugInHost).
+    std::vector<std::shared_ptr<ZEMAUI>> controlsIn(const ui::View* view) override {
+        return getZEMAUIControls(view);
+    }
+    std::shared_ptr<ui::Image> image(const std::string& name, const Bundle* bundle) override {
+        return imageWithName(name, bundle);
+    }
+    void performLater(const std::shared_ptr<ui::Control>& sender) override {
+        delayedAction(sender);
+    }
+    std::optional<Value> serverList(const std::string& name) override { return sendCommand(name); }
 
     // ---- Operations that do nothing here, kept for the panes' interface ----
     void updateEnabledStatesByBundleName(const std::string&, int, bool, bool, bool) {}
@@ -156,10 +168,10 @@ public:
     bool restorePrintOptionValues(const std::optional<Dictionary>& values);
     void updateEnabledStates(int fileType, bool unifiedFileType, bool useServerSetting,
                              bool sameSettingForNext);
-    static bool isEnable(bool values, int fileType, bool useServerSetting,
-                         bool sameSettingForNext, bool unifiedFileType);
-    void setStringValue(const std::optional<std::string>& value, const std::string& key);
-    std::optional<std::string> getStringValueFromKey(const std::string& key) const;
+    static bool isEnable(bool values, int fileType, bool useServerSetting, bool sameSettingForNext,
+                         bool unifiedFileType);
+    void setStringValue(const std::optional<std::string>& value, const std::string& key) override;
+    std::optional<std::string> getStringValueFromKey(const std::string& key) const override;
     std::optional<std::vector<std::string>>
     setStringValueWithRestoreConfliction(const std::string& value, const std::string& key);
     void updateOldValue(const std::string& key);
@@ -173,11 +185,11 @@ public:
     static Value getValueFromControl(const ui::Control* control);
     static void setValueToControl(ui::Control* control, const Value& value);
     void buildControl(ui::Control* control, const std::string& key,
-                      const std::optional<std::string>& title);
+                      const std::optional<std::string>& title) override;
 
     void getAlias(std::optional<std::string>* optionTitle, std::optional<std::string>* choiceTitle,
                   const std::optional<std::string>& mainKeyword,
-                  const std::optional<std::string>& optionKeyword);
+                  const std::optional<std::string>& optionKeyword) override;
     std::optional<std::string> mainAlias(const std::string& keyword, const Bundle* bundle);
     std::string mainAlias(const std::string& keyword);
     std::optional<std::string> optionAlias(const std::optional<std::string>& choice,
@@ -188,12 +200,11 @@ public:
     static int checkPageRangeForSpecialToner(const std::string& range);
 
     void addProfileItem(const std::string& optionKeyword, ui::PopUpButton* popUp, long lastNo,
-                        const std::string& format, const Bundle* bundle);
+                        const std::string& format, const Bundle* bundle) override;
     void setProfilePath(const std::optional<std::string>& path);
     void updateProfilesOfAllBundles(const std::optional<std::string>& path);
-    void updateProfileByBundleName(const std::string& name,
-                                   const std::optional<std::string>& path);
-    std::optional<Dictionary> dictionaryOfCurrentProfile() const;
+    void updateProfileByBundleName(const std::string& name, const std::optional<std::string>& path);
+    std::optional<Dictionary> dictionaryOfCurrentProfile() const override;
     const std::optional<std::string>& currentProfilePath() const { return _currentProfilePath; }
 
     // ---- Server lists (PanePlugInMgrLists.cpp) ----

@@ -214,7 +214,7 @@ TEST_F(PanePlugInMgrTest, BundleSettingsAndTheirAbsence) {
 TEST_F(PanePlugInMgrTest, BrokenBundlesAreSkippedWithTheirReason) {
     standardPress(test::panesTree(test::paneNode("Page")));
     plugin.pane("Refusing", "BasicPane", "BasicPane", "<key>VelmoraTestRefuse</key><true/>")
-        .pane("OldInterface", "BasicPaneVersion2", "BasicPane")
+        .pane("OldInterface", "BasicPaneVersion1", "BasicPane")
         .pane("NoFactory", "BasicPaneWithoutFactory", "BasicPane")
         .pane("WrongClass", "BasicPane", "Pane;rm -rf")
         .pane("OtherClass", "BasicPane", "FinishingPane");
@@ -231,7 +231,7 @@ TEST_F(PanePlugInMgrTest, BrokenBundlesAreSkippedWithTheirReason) {
     EXPECT_THAT(mgr.plugInNames(), ElementsAre("Finishing", "Layout", "Page"));
     const std::pair<const char*, const char*> expected[] = {
         {"Refusing.bundle", "refused to initialize"},
-        {"OldInterface.bundle", "pane interface version 2"},
+        {"OldInterface.bundle", "pane interface version 1"},
         {"NoFactory.bundle", "does not export BasicPane_create"},
         {"WrongClass.bundle", "NSPrincipalClass"},
         {"OtherClass.bundle", "does not export FinishingPane_abiVersion"},

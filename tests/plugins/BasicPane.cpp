@@ -18,7 +18,7 @@ public:
         return _view;
     }
 
-    bool initializePanel(std::shared_ptr<Bundle> bundle, PanePlugInMgr& callback) override {
+    bool initializePanel(std::shared_ptr<Bundle> bundle, PanePlugInHost& callback) override {
         const Dictionary& info = bundle->infoDictionary();
         _name = info.get("VelmoraTestName").stringValue();
         if (info.get("VelmoraTestRefuse").boolValue())

@@ -16,7 +16,7 @@ public:
     std::string panelName() override { return "Finishing"; }
     std::shared_ptr<ui::View> panelView() override { return _view; }
 
-    bool initializePanel(std::shared_ptr<Bundle> bundle, PanePlugInMgr& callback) override {
+    bool initializePanel(std::shared_ptr<Bundle> bundle, PanePlugInHost& callback) override {
         _callback = &callback;
         _view = placeholderView(stringsOf(bundle->infoDictionary().get("VelmoraTestKeys")));
         auto staple = std::make_shared<ui::PopUpButton>(ui::Rect{10, 0, 200, 26});
@@ -29,7 +29,7 @@ public:
     }
 
 private:
-    PanePlugInMgr* _callback = nullptr;
+    PanePlugInHost* _callback = nullptr;
     std::shared_ptr<ui::View> _view;
     std::vector<std::shared_ptr<ZEMAUI>> _controls;
 };

@@ -5,7 +5,8 @@
 // so that tests see what the manager asked of which pane.
 #include "common/NotifyUnit.h"
 #include "controls/ZEMAUI.h"
-#include "panes/PanePlugInMgr.h"
+#include "panes/PanePlugInHost.h"
+#include "panes/PanePlugInInterface.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/ui/TabView.h"
 
@@ -60,9 +61,9 @@ inline std::shared_ptr<ui::View> placeholderView(const std::vector<std::string>&
 // Turns the placeholders of a pane's view into option controls, as a pane does in
 // initializePanel; answers the controls that name an option (the pane then registers them).
 inline std::vector<std::shared_ptr<ZEMAUI>>
-controlsOfPlaceholders(ui::View& view, PanePlugInMgr& callback,
+controlsOfPlaceholders(ui::View& view, PanePlugInHost& callback,
                        const std::shared_ptr<Bundle>& bundle) {
-    auto placeholders = PanePlugInMgr::getZEMAUIControls(&view);
+    auto placeholders = callback.controlsIn(&view);
     std::map<std::string, std::shared_ptr<ZEMAUI>> byKey;
     auto settings = callback.uiSettings();
     callback.setupZEMAUIControls(&placeholders, settings.get(), &byKey, bundle);
