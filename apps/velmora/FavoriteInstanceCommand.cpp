@@ -4,15 +4,10 @@
 
 #include "favorites/FavoriteFile.h"
 #include "favorites/FavoriteItem.h"
-#include "panel/LornPDEByCocoa.h"
+#include "panel/FavoriteInstanceOptions.h"
 #include "panes/AppPreference.h"
 #include "platform/foundation/FileSystem.h"
 #include "platform/printing/CupsConnection.h"
-#include "platform/printing/JobOptions.h"
-#include "ppd/PrintOptionConverter.h"
-
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#include <cups/ppd.h>
 
 #include <cstdio>
 
@@ -22,31 +17,6 @@ namespace {
 int fail(const std::string& message) {
     std::fprintf(stderr, "velmora favorites: %s\n", message.c_str());
     return 1;
-}
-
-// The favorite's settings as the instance keeps them: PPD choices as they are, everything else as
-// the panel's own entries (escaped), without secrets, copies or the job name. Every option is
-// kept, at its default too: what an instance leaves out it takes from the queue's own line.
-Dictionary instanceOptions(const Dictionary& keywords, const std::string& ppdPath) {
-    ppd_file_t* ppd = ppdOpenFile(ppdPath.c_str());
-    Dictionary options;
-    for (const auto& [keyword, value] : keywords) {
-        std::string text =
-            value.isBoolean() ? (value.boolValue() ? "True" : "False") : value.stringValue();
-        if (ppd && ppdFindChoice(ppdFindOption(ppd, keyword.c_str()), text.c_str()))
-            options.set(keyword, Value(text));
-        else
-            options.set(LornPDEByCocoa::customTicketKey(keyword),
-                        Value(LornPDEByCocoa::escapeTicketValue(text)));
-    }
-    // The press's tray decides the queue's InputSlot, as it does for a job from the dialog.
-    if (const std::string* tray = keywords.get("KVInputSlot").string();
-        tray && ppd && ppdFindChoice(ppdFindOption(ppd, "InputSlot"), tray->c_str()))
-        options.set("InputSlot", Value(*tray));
-    Dictionary stored = JobOptions::toStored(JobOptions::shareable(options), ppd, true);
-    if (ppd)
-        ppdClose(ppd);
-    return stored;
 }
 
 } // namespace
@@ -73,9 +43,7 @@ int runFavoriteInstanceCommand(const std::vector<std::string>& arguments) {
         return fail(*problem);
     CupsConnection cups;
     std::string error;
-    if (!cups.connect(&error))
-        return fail(error);
-    auto chosen = cups.chooseQueue(queue, &error);
+    auto chosen = cups.connectToQueue(queue, &error);
     if (!chosen)
         return fail(error);
     queue = *chosen;
@@ -98,11 +66,7 @@ int runFavoriteInstanceCommand(const std::vector<std::string>& arguments) {
         CupsConnection::FetchedPpd ppd;
         if (!cups.fetchPpd(queue, ppd, &error))
             return fail(error);
-        Dictionary keywords =
-            PrintOptionConverter::sharedInstance().toPpdKeywordFormat(&*favorite.options());
-        PrintOptionConverter::convertToInternalPpdKeyword(keywords);
-        PrintOptionConverter::convertToCanonicalPpdKeyword(keywords, true);
-        options = instanceOptions(keywords, ppd.path);
+        options = FavoriteInstanceOptions::of(favorite, ppd.path);
         std::remove(ppd.path.c_str());
     }
     if (!cups.saveOptions(queue, *instance, options, remove, &error))

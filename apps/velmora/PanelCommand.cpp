@@ -5,6 +5,7 @@
 
 #include "platform/foundation/FileUtil.h"
 #include "platform/foundation/JsonReader.h"
+#include "platform/printing/JobDelivery.h"
 #include "platform/printing/PrintSettings.h"
 
 #include <cstdio>
@@ -14,7 +15,6 @@ namespace velmora::app {
 namespace {
 
 constexpr std::size_t kMaxSettingsFileSize = 16 * 1024 * 1024;
-constexpr const char* kSampleDeviceURI = "ipp://velmora-press.local/ipp/print";
 
 int fail(const std::string& message) {
     std::fprintf(stderr, "velmora panel: %s\n", message.c_str());
@@ -64,9 +64,9 @@ int runPanelCommand(const std::vector<std::string>& arguments) {
     std::string error;
     if (!options.settings.empty() && !(restoreFrom = readSettingsFile(options.settings, error)))
         return fail(error);
-    PanelSession session(
-        options, InMemoryPrintDialog::Options{options.bundle, options.ppd, "VelmoraPress",
-                                              std::string(kSampleDeviceURI), true, nullptr});
+    PanelSession session(options, InMemoryPrintDialog::Options{
+                                      options.bundle, options.ppd, "VelmoraPress",
+                                      std::string(JobDelivery::kSampleDeviceURI), true, nullptr});
     if (!session.run(restoreFrom))
         return fail(session.error());
     Dictionary report = session.report();

@@ -1,6 +1,7 @@
 // velmora print: one print dialog session on a CUPS queue (or the embedded sample press), then
 // the job is submitted with exactly the settings the panel saved.
 #include "Command.h"
+#include "JobCommandOptions.h"
 #include "PanelSession.h"
 #include "PrintJob.h"
 
@@ -25,13 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-struct PrintOptions {
-    PanelOptions panel;
-    std::vector<std::string> files;
-    std::string queue, outputDir = "velmora-jobs";
-    bool saveDefaults = false, embedded = false;
-};
-
 constexpr const char* kUsage = "usage: velmora print FILE... [-d QUEUE] [--save-defaults] "
                                "[--output-dir DIR] [--embedded] [--no-gui]\n"
                                "         %s\n";
@@ -41,38 +35,10 @@ int fail(const std::string& message) {
     return 1;
 }
 
-std::optional<PrintOptions> parse(const std::vector<std::string>& arguments) {
-    PrintOptions options;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& arg = arguments[i];
-        auto panel = parsePanelOption(arguments, i, options.panel);
-        if (panel == OptionParse::Bad)
-            return std::nullopt;
-        if (panel == OptionParse::Taken)
-            continue;
-        if ((arg == "-d" || arg == "--output-dir") && i + 1 < arguments.size())
-            (arg == "-d" ? options.queue : options.outputDir) = arguments[++i];
-        else if (arg == "--save-defaults")
-            options.saveDefaults = true;
-        else if (arg == "--embedded")
-            options.embedded = true;
-        else if (arg == "--no-gui")
-            continue;
-        else if (!arg.empty() && arg[0] != '-')
-            options.files.push_back(arg);
-        else
-            return std::nullopt;
-    }
-    if (options.files.empty() || !panelOptionsComplete(options.panel) ||
-        (options.embedded && !options.queue.empty()))
-        return std::nullopt;
-    return options;
-}
-
 } // namespace
 
 int runPrintCommand(const std::vector<std::string>& arguments) {
-    auto options = parse(arguments);
+    auto options = parseJobCommand(arguments, JobFrontEnd::Print);
     if (!options) {
         std::fprintf(stderr, kUsage, kPanelOptionsUsage);
         return 2;

@@ -125,9 +125,7 @@ int runRefreshListsCommand(const std::vector<std::string>& arguments) {
 
     CupsConnection cups;
     std::string error;
-    if (!cups.connect(&error))
-        return fail(error);
-    auto chosen = cups.chooseQueue(queue, &error);
+    auto chosen = cups.connectToQueue(queue, &error);
     if (!chosen)
         return fail(error);
     queue = *chosen;

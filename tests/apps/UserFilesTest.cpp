@@ -154,6 +154,32 @@ TEST_F(UserFilesTest, ValuesAFieldWouldChangeAreRefusedAndNothingIsReplacedUnask
     EXPECT_EQ(velmora("favorites save Proof --replace < " + options).status, 0) << errors();
 }
 
+// velmora print and velmora gui read their options with one parser: each takes what it can
+// act on and refuses the rest with its usage.
+TEST_F(UserFilesTest, PrintAndTheDialogShareOneParserAndRefuseWhatTheyCannotActOn) {
+    std::string settings = dir.write("s.json", "{}"),
+                sample = std::string(VELMORA_PRESS_SOURCE) + "/SampleJob.pdf";
+    struct Case {
+        std::string arguments;
+        int status;
+        std::string error;
+    } cases[] = {
+        {"gui --set ColorMode=Gray", 2, "usage: velmora gui"},
+        {"gui --output x.json", 2, "usage: velmora gui"},
+        {"gui --bogus", 2, "usage: velmora gui"},
+        {"gui --embedded -d Q", 2, "usage: velmora gui"},
+        {"gui --settings " + settings + " --lang ja --embedded --output-dir " + (dir / "jobs"), 1,
+         "no display"},
+        {"print --screenshot " + (dir / "shots") + " " + sample, 2, "usage: velmora print"},
+        {"print --embedded", 2, "usage: velmora print"},
+        {"print --comment alone " + sample, 2, "usage: velmora print"},
+    };
+    for (const auto& [arguments, status, error] : cases) {
+        EXPECT_EQ(velmora(arguments).status, status) << arguments;
+        EXPECT_NE(errors().find(error), std::string::npos) << arguments << ": " << errors();
+    }
+}
+
 // Settings files, favorites and the embedded press's jobs may hold scrambled passwords: nobody
 // else may read them. A link to a settings file is written through and stays.
 TEST_F(UserFilesTest, WhatMayHoldAPasswordIsTheUsersAlone) {

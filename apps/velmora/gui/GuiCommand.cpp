@@ -3,6 +3,7 @@
 
 #include "Command.h"
 #include "InstallPaths.h"
+#include "JobCommandOptions.h"
 #include "PrintDialogWindow.h"
 #include "ScreenshotTour.h"
 
@@ -30,41 +31,22 @@ struct GuiOptions {
     bool openAndClose = false; // start-up checks: the dialog drawn once, then gone
 };
 
+// The options velmora print takes too, read by the same parser.
 std::optional<GuiOptions> parse(const std::vector<std::string>& arguments) {
+    auto shared = parseJobCommand(arguments, JobFrontEnd::Gui);
+    if (!shared)
+        return std::nullopt;
     GuiOptions options;
     auto& request = options.request;
-    for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& arg = arguments[i];
-        bool hasValue = i + 1 < arguments.size();
-        if (arg == "-d" && hasValue)
-            request.queue = arguments[++i];
-        else if (arg == "--output-dir" && hasValue)
-            request.outputDir = arguments[++i];
-        else if (arg == "--settings" && hasValue)
-            options.settingsFile = arguments[++i];
-        else if (arg == "--bundle" && hasValue)
-            request.panel.bundle = arguments[++i];
-        else if (arg == "--ppd" && hasValue)
-            request.panel.ppd = arguments[++i];
-        else if (arg == "--lang" && hasValue)
-            request.panel.language = arguments[++i];
-        else if (arg == "--screenshot" && hasValue)
-            options.screenshots = arguments[++i];
-        else if (arg == "--open-and-close")
-            options.openAndClose = true;
-        else if (arg == "--embedded")
-            request.embeddedOnly = true;
-        else if (arg == "--save-defaults")
-            request.saveDefaults = true;
-        else if (arg == "--no-gui")
-            continue;
-        else if (!arg.empty() && arg[0] != '-')
-            request.files.push_back(arg);
-        else
-            return std::nullopt;
-    }
-    if (request.embeddedOnly && !request.queue.empty())
-        return std::nullopt;
+    request.files = shared->files;
+    request.queue = shared->queue;
+    request.embeddedOnly = shared->embedded;
+    request.outputDir = shared->outputDir;
+    request.saveDefaults = shared->saveDefaults;
+    request.panel = shared->panel;
+    options.settingsFile = shared->panel.settings;
+    options.screenshots = shared->screenshots;
+    options.openAndClose = shared->openAndClose;
     if (request.files.empty())
         request.files.push_back(sampleDocument());
     return options;
@@ -103,11 +85,11 @@ bool displayAvailable() {
 
 bool isInteractivePrint(const std::vector<std::string>& arguments) {
     for (const auto& arg : arguments)
-        if (arg == "--no-gui" || arg == "--set" || arg == "--favorite" || arg == "--job-name" ||
-            arg == "--save-favorite" || arg == "--comment" || arg == "--answer" ||
-            arg == "--output")
+        if (arg == "--no-gui")
             return false;
-    return displayAvailable();
+    // Options that act on the panel for a person make the run headless.
+    auto options = parseJobCommand(arguments, JobFrontEnd::Print);
+    return options && onlyDialogOptions(options->panel) && displayAvailable();
 }
 
 int runGuiCommand(const std::vector<std::string>& arguments) {

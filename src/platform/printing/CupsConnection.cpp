@@ -204,6 +204,13 @@ std::optional<std::string> CupsConnection::chooseQueue(const std::string& reques
     return queue;
 }
 
+std::optional<std::string> CupsConnection::connectToQueue(const std::string& requested,
+                                                          std::string* error) {
+    if (!connect(error))
+        return std::nullopt;
+    return chooseQueue(requested, error);
+}
+
 bool CupsConnection::hasDestination(const std::string& name) {
     cups_dest_t* dest = cupsGetNamedDest(_http, name.c_str(), nullptr);
     cupsFreeDests(dest ? 1 : 0, dest);

@@ -41,6 +41,8 @@ public:
     // The queue a command works on: the one requested, else the user's default. Null with a
     // reason when there is none or the scheduler does not have it.
     std::optional<std::string> chooseQueue(const std::string& requested, std::string* error);
+    // Connects to the scheduler and chooses the queue, as every command on one queue starts.
+    std::optional<std::string> connectToQueue(const std::string& requested, std::string* error);
     // The user's default destination (lpoptions first, then the scheduler's); null without one.
     std::optional<std::string> defaultDestination();
     // The default destination this user has set up without asking the scheduler (LPDEST,

@@ -1,0 +1,41 @@
+#include "panel/FavoriteInstanceOptions.h"
+
+#include "favorites/FavoriteFile.h"
+#include "panel/LornPDEByCocoa.h"
+#include "platform/printing/JobOptions.h"
+#include "ppd/PrintOptionConverter.h"
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/ppd.h>
+
+namespace velmora {
+
+Dictionary FavoriteInstanceOptions::of(const FavoriteFile& favorite, const std::string& ppdPath) {
+    if (!favorite.options())
+        return {};
+    Dictionary keywords =
+        PrintOptionConverter::sharedInstance().toPpdKeywordFormat(&*favorite.options());
+    PrintOptionConverter::convertToInternalPpdKeyword(keywords);
+    PrintOptionConverter::convertToCanonicalPpdKeyword(keywords, true);
+    ppd_file_t* ppd = ppdOpenFile(ppdPath.c_str());
+    Dictionary options;
+    for (const auto& [keyword, value] : keywords) {
+        std::string text =
+            value.isBoolean() ? (value.boolValue() ? "True" : "False") : value.stringValue();
+        if (ppd && ppdFindChoice(ppdFindOption(ppd, keyword.c_str()), text.c_str()))
+            options.set(keyword, Value(text));
+        else
+            options.set(LornPDEByCocoa::customTicketKey(keyword),
+                        Value(LornPDEByCocoa::escapeTicketValue(text)));
+    }
+    // The press's tray decides the queue's InputSlot, as it does for a job from the dialog.
+    if (const std::string* tray = keywords.get("KVInputSlot").string();
+        tray && ppd && ppdFindChoice(ppdFindOption(ppd, "InputSlot"), tray->c_str()))
+        options.set("InputSlot", Value(*tray));
+    Dictionary stored = JobOptions::toStored(JobOptions::shareable(options), ppd, true);
+    if (ppd)
+        ppdClose(ppd);
+    return stored;
+}
+
+} // namespace velmora

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "platform/foundation/Value.h"
+#include "platform/printing/CupsConnection.h"
+#include "platform/printing/InMemoryPrintDialog.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace velmora {
+
+// Where a job goes, and sending it there: shared by every front end that prints.
+class JobDelivery {
+public:
+    static constexpr const char* kEmbeddedDestinationName = "VelmoraPress (embedded)";
+    static constexpr const char* kSampleDeviceURI = "ipp://velmora-press.local/ipp/print";
+
+    // A CUPS queue (its PPD fetched into the user's cache, its saved options to start from) or
+    // the embedded sample press.
+    struct Destination {
+        bool embedded = true;
+        std::string queue;
+        std::optional<std::string> instance; // QUEUE/INSTANCE of the user's lpoptions
+        InMemoryPrintDialog::Options host;
+        std::optional<Dictionary> restoreFrom;
+
+        std::string displayName() const {
+            if (embedded)
+                return kEmbeddedDestinationName;
+            return instance ? queue + "/" + *instance : queue;
+        }
+    };
+
+    struct Request {
+        std::vector<std::string> files;
+        std::string title;
+        std::string outputDir = "velmora-jobs";
+        bool saveDefaults = false;
+    };
+
+    // The embedded sample press with a plug-in bundle and PPD.
+    static Destination embedded(const std::string& bundle, const std::string& ppd);
+    // A CUPS queue of a connected scheduler ("QUEUE", or "QUEUE/INSTANCE" for an instance the
+    // user saved); null with the reason when it is not there or its PPD cannot be fetched.
+    // notAPress tells a queue that is there but is not a Velmora press (a raw queue, another
+    // printer's PPD).
+    static std::optional<Destination> queue(CupsConnection& cups, const std::string& requested,
+                                            const std::string& bundle, std::string& error,
+                                            bool* notAPress = nullptr);
+
+    // Sends the job with the settings the panel saved (a settings snapshot): to the queue, or
+    // into a folder of its own under the output folder for the embedded press. The result says
+    // where it went: {"destination", "title", "job", ["folder"], "documents", "options",
+    // ["warning"]}. What can be checked (saved options that would be refused) is checked before
+    // the job goes; a failure after it went is a warning.
+    static std::optional<Dictionary> deliver(CupsConnection& cups, const Destination& destination,
+                                             const Dictionary& snapshot, const Request& request,
+                                             std::string& error);
+};
+
+} // namespace velmora

@@ -1,0 +1,133 @@
+// The queue PPDs kept in the user's cache and the embedded press's job folders: where they go,
+// what their names become, and who may read them.
+#include "support/TempDir.h"
+
+#include "platform/foundation/JsonReader.h"
+#include "platform/printing/EmbeddedJobStore.h"
+#include "platform/printing/JobDelivery.h"
+#include "platform/printing/JobOptions.h"
+#include "platform/printing/PpdCache.h"
+
+#include <gtest/gtest.h>
+
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+
+namespace velmora {
+namespace {
+
+namespace fs = std::filesystem;
+
+mode_t modeOf(const std::string& path) {
+    struct stat st {};
+    ::stat(path.c_str(), &st);
+    return st.st_mode & 07777;
+}
+
+// Never a shared folder: a relative or empty setting is passed over for the next one.
+TEST(PpdCacheTest, TheCacheIsTheUsersOwnFolder) {
+    const passwd* user = ::getpwuid(::getuid());
+    ASSERT_NE(user, nullptr);
+    struct Case {
+        const char *cache, *home;
+        std::string folder;
+    } cases[] = {{"/x/cache", "/x/home", "/x/cache"},
+                 {"relative", "/x/home", "/x/home/.cache"},
+                 {"", "/x/home", "/x/home/.cache"},
+                 {nullptr, nullptr, std::string(user->pw_dir) + "/.cache"},
+                 {nullptr, "home", std::string(user->pw_dir) + "/.cache"}};
+    for (const auto& [cache, home, folder] : cases) {
+        test::ScopedEnv cacheHome{"XDG_CACHE_HOME", cache};
+        test::ScopedEnv homeFolder{"HOME", home};
+        EXPECT_EQ(PpdCache::userCacheFolder(), std::optional<std::string>(folder))
+            << (cache ? cache : "(unset)") << " " << (home ? home : "(unset)");
+    }
+}
+
+// One copy per scheduler and queue, under names that stay one plain file name.
+TEST(PpdCacheTest, EachSchedulerAndQueueHasItsOwnCopyInAClosedFolder) {
+    const std::pair<std::string, std::string> names[] = {
+        {"VelmoraPress", "VelmoraPress"}, {"127.0.0.1:631", "127.0.0.1%3A631"},
+        {"../up", "%2E.%2Fup"},           {".hidden", "%2Ehidden"},
+        {"a b/c", "a%20b%2Fc"},
+    };
+    for (const auto& [name, file] : names)
+        EXPECT_EQ(PpdCache::fileNamePart(name), file) << name;
+
+    test::TempDir dir;
+    test::ScopedEnv cacheHome{"XDG_CACHE_HOME", dir.path().c_str()};
+    test::ScopedEnv server{"CUPS_SERVER", "127.0.0.1:6310"};
+    CupsConnection cups;
+    std::string error;
+    auto entry = PpdCache::entry(cups, "Press/Q", error);
+    ASSERT_TRUE(entry) << error;
+    fs::path folder = fs::path(entry->path).parent_path();
+    EXPECT_EQ(folder.parent_path(), fs::path(dir / "velmora/ppd"));
+    EXPECT_EQ(fs::path(entry->path).filename(), "Press%2FQ.ppd");
+    EXPECT_EQ(modeOf(folder.string()), 0700u);
+    EXPECT_EQ(entry->modified, 0); // nothing cached yet: the scheduler is asked for all of it
+}
+
+// Each job in a folder of its own that only the user may read; every document kept under a name
+// no other document of the job took.
+TEST(EmbeddedJobStoreTest, JobsAreNumberedPrivateAndKeepEveryDocument) {
+    test::TempDir dir;
+    std::string a = dir.write("a/same.pdf", "first"), b = dir.write("b/same.pdf", "second"),
+                c = dir.write("c/options.json", "third");
+    Dictionary options{{"ColorMode", Value("Gray")}};
+    std::string where, error;
+    EXPECT_EQ(EmbeddedJobStore::store(dir / "jobs", {a, b, c}, options, where, error), 1) << error;
+    EXPECT_EQ(where, dir / "jobs/job-1");
+    EXPECT_EQ(modeOf(where), 0700u);
+    EXPECT_EQ(modeOf(where + "/options.json"), 0600u);
+    EXPECT_EQ(test::readFile(where + "/same.pdf"), "first");
+    EXPECT_EQ(test::readFile(where + "/2-same.pdf"), "second");
+    EXPECT_EQ(test::readFile(where + "/3-options.json"), "third");
+    EXPECT_EQ(JsonReader::parse(test::readFile(where + "/options.json")),
+              std::optional<Value>(Value(options)));
+
+    EXPECT_EQ(EmbeddedJobStore::store(dir / "jobs", {a}, options, where, error), 2) << error;
+    EXPECT_EQ(EmbeddedJobStore::store(dir / "jobs", {dir / "missing.pdf"}, options, where, error),
+              0);
+    EXPECT_NE(error.find("cannot copy"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(dir / "jobs/job-3")) << "a half-stored job was left behind";
+}
+
+// A job for the embedded press goes into its own folder with the options its snapshot gives, and
+// the result says where; one that cannot be stored is an error with nothing half-made.
+TEST(JobDeliveryTest, TheEmbeddedPressKeepsTheJobWithTheSnapshotsOptions) {
+    test::TempDir dir;
+    auto destination = JobDelivery::embedded(VELMORA_PLUGIN_DIR, VELMORA_QUEUE_PPD);
+    EXPECT_EQ(destination.displayName(), JobDelivery::kEmbeddedDestinationName);
+    Dictionary snapshot{
+        {"ppd", Value(Dictionary{{"ColorMode", Value("Gray")}})},
+        {"ticket",
+         Value(Dictionary{{JobOptions::kEntryPrefix + std::string("UserName"), Value("Anna")}})},
+        {"host", Value(Dictionary{{"copies", Value(std::int64_t{3})}})}};
+    std::string document = dir.write("doc.pdf", "%PDF-1.4");
+    JobDelivery::Request request{{document}, "Proofs", dir / "jobs", false};
+    CupsConnection cups;
+    std::string error;
+    auto result = JobDelivery::deliver(cups, destination, snapshot, request, error);
+    ASSERT_TRUE(result) << error;
+    EXPECT_EQ(result->get("job"), Value(1));
+    EXPECT_EQ(result->get("folder"), Value(dir / "jobs/job-1"));
+    const Dictionary& options = *result->get("options").dictionary();
+    EXPECT_EQ(options.get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(options.get("copies"), Value("3"));
+    EXPECT_EQ(options.get(JobOptions::kEntryPrefix + std::string("UserName")), Value("Anna"));
+    EXPECT_EQ(JsonReader::parse(test::readFile(dir / "jobs/job-1/options.json")),
+              std::optional<Value>(Value(options)));
+
+    request.files = {dir / "missing.pdf"};
+    EXPECT_FALSE(JobDelivery::deliver(cups, destination, snapshot, request, error));
+    EXPECT_NE(error.find("cannot copy"), std::string::npos) << error;
+    EXPECT_FALSE(fs::exists(dir / "jobs/job-2"));
+}
+
+} // namespace
+} // namespace velmora
