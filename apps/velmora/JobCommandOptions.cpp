@@ -5,7 +5,7 @@ namespace velmora::app {
 bool onlyDialogOptions(const PanelOptions& panel) {
     return panel.sets.empty() && panel.favorite.empty() && !panel.hasJobName &&
            panel.saveFavorite.empty() && !panel.hasComment && panel.output.empty() &&
-           panel.answerYes && !panel.replace;
+           !panel.hasAnswer && !panel.replace;
 }
 
 std::optional<JobCommandOptions> parseJobCommand(const std::vector<std::string>& arguments,

@@ -64,6 +64,9 @@ int runPanelCommand(const std::vector<std::string>& arguments) {
     std::string error;
     if (!options.settings.empty() && !(restoreFrom = readSettingsFile(options.settings, error)))
         return fail(error);
+    // Checked before the session, which may save a favorite: a failed run can be run again.
+    if (!options.output.empty() && !FileUtil::canWrite(options.output, &error))
+        return fail("cannot write " + options.output + ": " + error);
     PanelSession session(options, InMemoryPrintDialog::Options{
                                       options.bundle, options.ppd, "VelmoraPress",
                                       std::string(JobDelivery::kSampleDeviceURI), true, nullptr});

@@ -76,9 +76,10 @@ OptionParse parsePanelOption(const std::vector<std::string>& arguments, std::siz
         options.output = value;
     else if (arg == "--lang")
         options.language = value;
-    else if (arg == "--answer" && (value == "yes" || value == "no"))
+    else if (arg == "--answer" && (value == "yes" || value == "no")) {
         options.answerYes = value == "yes";
-    else if (arg == "--set" && value.find('=') != std::string::npos && value.front() != '=') {
+        options.hasAnswer = true;
+    } else if (arg == "--set" && value.find('=') != std::string::npos && value.front() != '=') {
         auto eq = value.find('=');
         options.sets.emplace_back(value.substr(0, eq), value.substr(eq + 1));
     } else

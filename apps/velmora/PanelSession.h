@@ -32,7 +32,8 @@ struct PanelOptions {
     std::string bundle = pluginDirectory();
     std::string ppd = queuePpd();
     std::string settings, favorite, jobName, saveFavorite, comment, output, language;
-    bool hasJobName = false, hasComment = false, answerYes = true, replace = false;
+    bool hasJobName = false, hasComment = false, answerYes = true, hasAnswer = false,
+         replace = false;
     std::vector<std::pair<std::string, std::string>> sets;
 };
 

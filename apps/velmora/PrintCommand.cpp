@@ -76,6 +76,10 @@ int runPrintCommand(const std::vector<std::string>& arguments) {
         !(destination->restoreFrom = readPrintSettingsFile(options->panel.settings, error)))
         return fail(error);
 
+    // What can be checked is checked before anything is done: a caller who tries again after a
+    // failure must not print twice, nor find the favorite it asked for already saved.
+    if (!options->panel.output.empty() && !FileUtil::canWrite(options->panel.output, &error))
+        return fail("cannot write " + options->panel.output + ": " + error);
     PanelSession session(options->panel, destination->host);
     if (!session.run(destination->restoreFrom))
         return fail(session.error());
@@ -83,10 +87,6 @@ int runPrintCommand(const std::vector<std::string>& arguments) {
     Dictionary settings = *report.get("printSettings").dictionary();
     JobRequest request{options->files, jobTitle(session.panel().get(), options->files),
                        options->outputDir, options->saveDefaults};
-    // What can be checked is checked before the job goes: a caller who tries again after a
-    // failure must not print twice.
-    if (!options->panel.output.empty() && !FileUtil::canWrite(options->panel.output, &error))
-        return fail("cannot write " + options->panel.output + ": " + error);
     auto result = deliverJob(cups, *destination, settings, request, error);
     if (!result)
         return fail(error);

@@ -19,12 +19,12 @@ FavoriteFolderLock::FavoriteFolderLock(const std::string& folder, int timeoutSec
     }
     auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(timeoutSeconds);
     while (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-        if ((errno != EWOULDBLOCK && errno != EINTR) ||
-            std::chrono::steady_clock::now() >= deadline) {
+        int why = errno;
+        if ((why != EWOULDBLOCK && why != EINTR) || std::chrono::steady_clock::now() >= deadline) {
             _error =
-                errno == EWOULDBLOCK
+                why == EWOULDBLOCK || why == EINTR
                     ? "another command is changing the favorites; try again when it is done"
-                    : "the favorite folder cannot be locked: " + std::string(std::strerror(errno));
+                    : "the favorite folder cannot be locked: " + std::string(std::strerror(why));
             ::close(fd);
             return;
         }

@@ -56,9 +56,10 @@ Value recorded(const std::string& path, const std::string& favoritesFolder = "")
     return value ? *value : Value();
 }
 
-// A deferred print time is read as it was stored only while it lies ahead (at most 30 days):
-// the date picker takes an earlier one as now. Such times were recorded as @DEFERRED@, and a
-// reading stands for it when it lies in that window.
+// A deferred print time may be read as it was stored, or as now once the stored time has passed
+// (the date picker takes no earlier time): the readings were recorded as @DEFERRED@, and a
+// reading stands for it when it lies between the day the corpus was written and 31 days on from
+// now.
 void settleDeferredTimes(Value& value) {
     if (Array* array = value.array())
         for (Value& item : *array)
@@ -73,7 +74,8 @@ void settleDeferredTimes(Value& value) {
         if (key.ends_with("DeferredPrintTime") && item.isString()) {
             long long seconds = std::atoll(item.stringValue().c_str());
             long long now = static_cast<long long>(std::time(nullptr));
-            if (seconds >= now - 600 && seconds <= now + 31LL * 24 * 3600)
+            constexpr long long kCorpusWritten = 1796680000; // 2026-12-07
+            if (seconds >= kCorpusWritten && seconds <= now + 31LL * 24 * 3600)
                 copy = Value("@DEFERRED@");
         }
         settled.set(key, std::move(copy));

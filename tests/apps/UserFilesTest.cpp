@@ -174,6 +174,14 @@ TEST_F(UserFilesTest, PrintAndTheDialogShareOneParserAndRefuseWhatTheyCannotActO
         {"print --embedded", 2, "usage: velmora print"},
         {"print --comment alone " + sample, 2, "usage: velmora print"},
     };
+    // A print that answers the panel's questions for a person stays headless at a display.
+    {
+        test::ScopedEnv display{"QT_QPA_PLATFORM", "offscreen"};
+        auto answered =
+            velmora("print --embedded --answer yes --output-dir " + (dir / "jobs") + " " + sample);
+        EXPECT_EQ(answered.status, 0) << errors();
+        EXPECT_NE(answered.out.find("\"folder\""), std::string::npos) << answered.out;
+    }
     for (const auto& [arguments, status, error] : cases) {
         EXPECT_EQ(velmora(arguments).status, status) << arguments;
         EXPECT_NE(errors().find(error), std::string::npos) << arguments << ": " << errors();

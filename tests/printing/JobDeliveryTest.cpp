@@ -91,10 +91,17 @@ TEST(EmbeddedJobStoreTest, JobsAreNumberedPrivateAndKeepEveryDocument) {
               std::optional<Value>(Value(options)));
 
     EXPECT_EQ(EmbeddedJobStore::store(dir / "jobs", {a}, options, where, error), 2) << error;
+    // A numbered name another document already has is numbered again, never written over.
+    std::string numbered = dir.write("x/3-same.pdf", "numbered");
+    EXPECT_EQ(EmbeddedJobStore::store(dir / "jobs", {numbered, a, b}, options, where, error), 3)
+        << error;
+    EXPECT_EQ(test::readFile(where + "/3-same.pdf"), "numbered");
+    EXPECT_EQ(test::readFile(where + "/same.pdf"), "first");
+    EXPECT_EQ(test::readFile(where + "/3.1-same.pdf"), "second");
     EXPECT_EQ(EmbeddedJobStore::store(dir / "jobs", {dir / "missing.pdf"}, options, where, error),
               0);
     EXPECT_NE(error.find("cannot copy"), std::string::npos) << error;
-    EXPECT_FALSE(fs::exists(dir / "jobs/job-3")) << "a half-stored job was left behind";
+    EXPECT_FALSE(fs::exists(dir / "jobs/job-4")) << "a half-stored job was left behind";
 }
 
 // A job for the embedded press goes into its own folder with the options its snapshot gives, and

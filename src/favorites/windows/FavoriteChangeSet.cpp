@@ -5,8 +5,8 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <fcntl.h>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
 
@@ -68,8 +68,7 @@ void FavoriteChangeSet::plan(const std::vector<FavoriteItem>& rows,
             if (commentChanged)
                 _writes.push_back({name, path, path, item.comment().value_or(""), true});
             if (nameChanged)
-                _renames.push_back(
-                    {name, path, *FavoriteFile::pathWithName(name, folderOf(path))});
+                _renames.push_back({name, path, *FavoriteFile::pathWithName(name, folderOf(path))});
         } else if (!first.empty()) {
             std::optional<std::string> comment;
             if (nameChanged || commentChanged)
@@ -82,8 +81,7 @@ void FavoriteChangeSet::plan(const std::vector<FavoriteItem>& rows,
             _trash.push_back(*item.path());
 }
 
-bool FavoriteChangeSet::fail(const std::string& name, Failure failure,
-                             const std::string& reason) {
+bool FavoriteChangeSet::fail(const std::string& name, Failure failure, const std::string& reason) {
     _failedName = name;
     _failure = failure;
     _reason = reason;
@@ -117,16 +115,24 @@ bool FavoriteChangeSet::write(const Write& step) {
         return fail(step.name, Failure::NameTaken);
     std::string temporary = folderOf(step.destination) + "/." +
                             std::filesystem::path(step.destination).filename().string() + ".new";
-    bool written = step.comment
-                       ? file.writeToFile(temporary, FavoriteFile::kDestinationIotType, &reason)
-                       : [&] {
-                             std::error_code code;
-                             std::filesystem::copy_file(
-                                 step.source, temporary,
-                                 std::filesystem::copy_options::overwrite_existing, code);
-                             reason = code.message();
-                             return !code;
-                         }();
+    bool written =
+        step.comment
+            ? file.writeToFile(temporary, FavoriteFile::kDestinationIotType, &reason)
+            : [&] {
+                  std::error_code code;
+                  std::filesystem::copy_file(step.source, temporary,
+                                             std::filesystem::copy_options::overwrite_existing,
+                                             code);
+                  // A favorite may hold a scrambled password: the copy is the
+                  // user's alone, whoever could read the file it came from.
+                  if (!code)
+                      std::filesystem::permissions(temporary,
+                                                   std::filesystem::perms::owner_read |
+                                                       std::filesystem::perms::owner_write,
+                                                   code);
+                  reason = code.message();
+                  return !code;
+              }();
     if (!written) {
         std::error_code ignored;
         std::filesystem::remove(temporary, ignored);

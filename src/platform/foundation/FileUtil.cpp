@@ -5,8 +5,11 @@
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <iterator>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -49,6 +52,17 @@ bool writeAll(int fd, std::string_view content) {
     return true;
 }
 
+// The process's umask, read without changing it: changing it for a moment would give a file
+// another thread makes meanwhile the wrong permissions.
+mode_t currentUmask() {
+    if (auto status = readFile("/proc/self/status", 1 << 16)) {
+        auto at = status->find("\nUmask:");
+        if (at != std::string::npos)
+            return static_cast<mode_t>(std::strtoul(status->c_str() + at + 7, nullptr, 8)) & 0777;
+    }
+    return 022;
+}
+
 // The file a write replaces, and the permissions the new one gets: a link is followed to the file
 // it leads to (which stays where it is), a file that is there keeps its permissions, a new one
 // gets the umask's. False, with the reason, for what is not a regular file.
@@ -61,13 +75,11 @@ bool whereToWrite(const std::string& path, std::string& target, mode_t& mode, st
                 setError(error, std::strerror(errno));
                 return false;
             }
-            mode_t mask = ::umask(0);
-            ::umask(mask);
-            mode = 0666 & ~mask;
+            mode = 0666 & ~currentUmask();
             return true;
         }
         if (S_ISREG(st.st_mode)) {
-            mode = st.st_mode & 07777;
+            mode = st.st_mode & 0777; // never set-id bits on what is written
             return true;
         }
         if (!S_ISLNK(st.st_mode) || links == 40) {
@@ -92,20 +104,37 @@ bool whereToWrite(const std::string& path, std::string& target, mode_t& mode, st
 
 // The temporary file a write goes to first. While it exists, a signal that ends the process
 // removes it: a write of a large file that is stopped must not leave its half behind.
+// The temporary files being written, in memory a signal handler may read: a path is copied in
+// before its slot is marked used, and a slot is given up before its file's object goes. A
+// write beyond the slots is not noted (it still removes its own file when it fails).
+struct PendingSlot {
+    std::atomic<bool> used{false};
+    char path[4096] = {};
+};
+PendingSlot pendingSlots[16];
+
 class TemporaryFile {
 public:
     explicit TemporaryFile(const std::string& target) : _path(target + ".XXXXXX") {
+        // A signal between making the file and noting it would leave the file: none comes here.
+        sigset_t ending, before;
+        ::sigemptyset(&ending);
+        for (int signal : kEndingSignals)
+            ::sigaddset(&ending, signal);
+        ::pthread_sigmask(SIG_BLOCK, &ending, &before);
         _fd = ::mkstemp(_path.data());
         _created = _fd >= 0;
         if (_created)
-            remember(_path);
+            _slot = remember(_path);
+        ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
     }
     ~TemporaryFile() {
         if (_fd >= 0)
             ::close(_fd);
         if (_created && !_renamed)
             ::unlink(_path.c_str());
-        forget();
+        if (_slot >= 0)
+            pendingSlots[_slot].used.store(false, std::memory_order_release);
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -122,21 +151,21 @@ public:
     }
 
 private:
+    static constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
+
     std::string _path;
-    int _fd = -1;
+    int _fd = -1, _slot = -1;
     bool _created = false, _renamed = false;
 
-    // One temporary file at a time per thread is enough; the signal handler sees the last one.
-    static inline std::atomic<const char*> pending{nullptr};
     static void removePending(int signal) {
-        if (const char* path = pending.exchange(nullptr))
-            ::unlink(path);
+        for (PendingSlot& slot : pendingSlots)
+            if (slot.used.load(std::memory_order_acquire))
+                ::unlink(slot.path);
         ::signal(signal, SIG_DFL);
         ::raise(signal);
     }
-    static void remember(const std::string& path) {
-        pending.store(path.c_str());
-        for (int signal : {SIGTERM, SIGINT, SIGHUP}) {
+    static int remember(const std::string& path) {
+        for (int signal : kEndingSignals) {
             struct sigaction current {};
             if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
                 struct sigaction handler {};
@@ -145,10 +174,20 @@ private:
                 ::sigaction(signal, &handler, nullptr);
             }
         }
-    }
-    void forget() {
-        const char* mine = _path.c_str();
-        pending.compare_exchange_strong(mine, nullptr);
+        if (path.size() >= sizeof(PendingSlot::path))
+            return -1;
+        static std::atomic<bool> claiming{false};
+        while (claiming.exchange(true, std::memory_order_acquire)) {
+        }
+        int found = -1;
+        for (int i = 0; i < static_cast<int>(std::size(pendingSlots)) && found < 0; ++i)
+            if (!pendingSlots[i].used.load(std::memory_order_relaxed)) {
+                std::memcpy(pendingSlots[i].path, path.c_str(), path.size() + 1);
+                pendingSlots[i].used.store(true, std::memory_order_release);
+                found = i;
+            }
+        claiming.store(false, std::memory_order_release);
+        return found;
     }
 };
 
@@ -156,7 +195,13 @@ private:
 
 std::optional<std::string> readFile(const std::string& path, std::size_t maxSize,
                                     std::string* error) {
-    // Opened without waiting, so that a FIFO cannot hold the open until a writer comes.
+    // What is not a regular file is refused before it is opened: opening a device may act on
+    // it, opening a FIFO releases its writer. Opened without waiting all the same, in case a
+    // FIFO took the file's place in between.
+    if (struct stat before{}; ::stat(path.c_str(), &before) == 0 && !S_ISREG(before.st_mode)) {
+        setError(error, S_ISDIR(before.st_mode) ? "is a folder" : "is not a regular file");
+        return std::nullopt;
+    }
     FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat st {};
     if (fd.get() < 0 || ::fstat(fd.get(), &st) != 0) {

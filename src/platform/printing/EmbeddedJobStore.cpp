@@ -29,11 +29,10 @@ int EmbeddedJobStore::store(const std::string& folder, const std::vector<std::st
         std::set<std::string> taken{"options.json"};
         for (std::size_t i = 0; i < files.size(); ++i) {
             std::string name = fs::path(files[i]).filename().string();
-            if (!taken.insert(name).second) {
-                name = std::to_string(i + 1) + "-" + name;
-                taken.insert(name);
-            }
-            if (!fs::copy_file(files[i], job / name, fs::copy_options::overwrite_existing, code)) {
+            std::string given = name;
+            for (int n = 0; !taken.insert(name).second; ++n)
+                name = std::to_string(i + 1) + (n ? "." + std::to_string(n) : "") + "-" + given;
+            if (!fs::copy_file(files[i], job / name, fs::copy_options::none, code)) {
                 error = "cannot copy " + files[i] + ": " + code.message();
                 fs::remove_all(job, code); // no half-stored job is left behind
                 return 0;
