@@ -181,6 +181,9 @@ TEST_F(UserFilesTest, PrintAndTheDialogShareOneParserAndRefuseWhatTheyCannotActO
             velmora("print --embedded --answer yes --output-dir " + (dir / "jobs") + " " + sample);
         EXPECT_EQ(answered.status, 0) << errors();
         EXPECT_NE(answered.out.find("\"folder\""), std::string::npos) << answered.out;
+        // Without the panel's options, and without a document, it is the dialog's to open.
+        auto dialog = velmora("print --embedded --open-and-close");
+        EXPECT_EQ(dialog.status, 0) << errors();
     }
     for (const auto& [arguments, status, error] : cases) {
         EXPECT_EQ(velmora(arguments).status, status) << arguments;

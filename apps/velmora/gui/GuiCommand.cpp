@@ -87,9 +87,9 @@ bool isInteractivePrint(const std::vector<std::string>& arguments) {
     for (const auto& arg : arguments)
         if (arg == "--no-gui")
             return false;
-    // Options that act on the panel for a person make the run headless.
-    auto options = parseJobCommand(arguments, JobFrontEnd::Print);
-    return options && onlyDialogOptions(options->panel) && displayAvailable();
+    // Options that act on the panel for a person make the run headless; without a document the
+    // dialog opens on the sample document, as velmora gui does.
+    return parseJobCommand(arguments, JobFrontEnd::Gui) && displayAvailable();
 }
 
 int runGuiCommand(const std::vector<std::string>& arguments) {
