@@ -92,9 +92,7 @@ int saveFavorite(const std::vector<std::string>& arguments) {
     auto lock = lockFavoriteFolder(error);
     if (!lock)
         return refuse(error);
-    auto folders = AppPreference::sharedInstance().favoriteFolderPathArray(false);
-    if (auto existing = FavoriteFile::pathWithName(
-            name, folders.empty() ? std::nullopt : std::optional(folders.front()));
+    if (auto existing = AppPreference::sharedInstance().favoritePathWithName(name);
         existing && FileSystem::exists(*existing) && !replace)
         return refuse("a favorite named \"" + name + "\" exists; add --replace to replace it");
     auto json = JsonReader::parse(input, &error);
@@ -119,9 +117,7 @@ int deleteFavorite(const std::vector<std::string>& arguments) {
     auto lock = lockFavoriteFolder(error);
     if (!lock)
         return refuse(error);
-    auto folders = AppPreference::sharedInstance().favoriteFolderPathArray(false);
-    auto path = FavoriteFile::pathWithName(
-        arguments[1], folders.empty() ? std::nullopt : std::optional(folders.front()));
+    auto path = AppPreference::sharedInstance().favoritePathWithName(arguments[1]);
     if (!path || !FileSystem::exists(*path))
         return refuse("no favorite named \"" + arguments[1] + "\"");
     if (!FileSystem::moveToTrash(*path, &error))

@@ -54,9 +54,7 @@ int runFavoriteInstanceCommand(const std::vector<std::string>& arguments) {
         return fail("there is no instance \"" + queue + "/" + *instance + "\" to remove");
     Dictionary options;
     if (!remove) {
-        auto folders = AppPreference::sharedInstance().favoriteFolderPathArray(false);
-        auto path = FavoriteFile::pathWithName(
-            name, folders.empty() ? std::nullopt : std::optional(folders.front()));
+        auto path = AppPreference::sharedInstance().favoritePathWithName(name);
         FavoriteFile favorite;
         if (path && FileSystem::exists(*path))
             favorite = FavoriteFile::favoriteFileWithContentsOfFile(

@@ -8,7 +8,6 @@
 
 #include "controls/ZEMAUI.h"
 #include "device/JobNameWinController.h"
-#include "favorites/FavoriteFile.h"
 #include "favorites/windows/SaveFavoriteWindowController.h"
 #include "panel/DetailedSettingsWinController.h"
 #include "panel/LornPDEByCocoa.h"
@@ -254,9 +253,7 @@ bool PanelSession::saveFavorite() {
         return false;
     // The save dialog asks before it replaces a favorite, and a session answers yes: the
     // command line says so itself.
-    auto folders = AppPreference::sharedInstance().favoriteFolderPathArray(false);
-    if (auto path = FavoriteFile::pathWithName(
-            _options.saveFavorite, folders.empty() ? std::nullopt : std::optional(folders.front()));
+    if (auto path = AppPreference::sharedInstance().favoritePathWithName(_options.saveFavorite);
         path && FileSystem::exists(*path) && !_options.replace) {
         _error = "a favorite named \"" + _options.saveFavorite +
                  "\" exists; add --replace to replace it";

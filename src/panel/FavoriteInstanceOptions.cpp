@@ -29,9 +29,8 @@ Dictionary FavoriteInstanceOptions::of(const FavoriteFile& favorite, const std::
                         Value(LornPDEByCocoa::escapeTicketValue(text)));
     }
     // The press's tray decides the queue's InputSlot, as it does for a job from the dialog.
-    if (const std::string* tray = keywords.get("KVInputSlot").string();
-        tray && ppd && ppdFindChoice(ppdFindOption(ppd, "InputSlot"), tray->c_str()))
-        options.set("InputSlot", Value(*tray));
+    if (const std::string* tray = keywords.get("KVInputSlot").string())
+        JobOptions::setInputSlotOfTray(options, *tray, ppd);
     Dictionary stored = JobOptions::toStored(JobOptions::shareable(options), ppd, true);
     if (ppd)
         ppdClose(ppd);

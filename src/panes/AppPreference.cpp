@@ -200,6 +200,12 @@ std::vector<std::string> AppPreference::arrayForFavoritePath() const {
     return all;
 }
 
+std::optional<std::string> AppPreference::favoritePathWithName(const std::string& name) const {
+    auto folders = favoriteFolderPathArray(false);
+    return FavoriteFile::pathWithName(name, folders.empty() ? std::nullopt
+                                                            : std::optional(folders.front()));
+}
+
 std::optional<std::string> AppPreference::saveFavoriteOnFavoriteDirectory(
     const std::optional<std::string>& name, const std::optional<std::string>& comment,
     const std::optional<Dictionary>& content, std::string* error) const {

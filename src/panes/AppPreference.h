@@ -61,6 +61,9 @@ public:
     std::vector<std::string> pathArrayForOneFavoriteFolder(const std::string& folder) const;
     std::vector<std::string> pathArrayForOneProfileFolder(const std::string& folder) const;
     std::vector<std::string> arrayForFavoritePath() const;
+    // Where the favorite of a name is kept (in the first favorite folder), whether or not it
+    // exists; null without a favorite folder.
+    std::optional<std::string> favoritePathWithName(const std::string& name) const;
 
     // Writes a favorite into the first favorite folder and answers its path (also when writing
     // failed; error says why); null without a name or content.

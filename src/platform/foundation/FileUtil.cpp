@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <filesystem>
 #include <iterator>
 #include <pthread.h>
 #include <sys/stat.h>
@@ -88,13 +89,12 @@ bool whereToWrite(const std::string& path, std::string& target, mode_t& mode, st
                                                   : "is not a regular file, so it is not replaced");
             return false;
         }
-        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096), '\0');
-        ssize_t n = ::readlink(target.c_str(), link.data(), link.size());
-        if (n < 0) {
-            setError(error, std::strerror(errno));
+        std::error_code code;
+        std::string link = std::filesystem::read_symlink(target, code).string();
+        if (code) {
+            setError(error, code.message());
             return false;
         }
-        link.resize(static_cast<std::size_t>(n));
         auto slash = target.rfind('/');
         target = link.starts_with('/') || slash == std::string::npos
                      ? link
@@ -102,8 +102,6 @@ bool whereToWrite(const std::string& path, std::string& target, mode_t& mode, st
     }
 }
 
-// The temporary file a write goes to first. While it exists, a signal that ends the process
-// removes it: a write of a large file that is stopped must not leave its half behind.
 // The temporary files being written, in memory a signal handler may read: a path is copied in
 // before its slot is marked used, and a slot is given up before its file's object goes. A
 // write beyond the slots is not noted (it still removes its own file when it fails).
@@ -113,6 +111,8 @@ struct PendingSlot {
 };
 PendingSlot pendingSlots[16];
 
+// The temporary file a write goes to first. While it exists, a signal that ends the process
+// removes it: a write of a large file that is stopped must not leave its half behind.
 class TemporaryFile {
 public:
     explicit TemporaryFile(const std::string& target) : _path(target + ".XXXXXX") {

@@ -343,10 +343,6 @@ std::string inheritedOverEmpty(const cups_dest_t& queue, const Dictionary& optio
     return names;
 }
 
-} // namespace
-
-namespace {
-
 // The options a destination's lpoptions line will hold: its queue attributes as they are and the
 // options given (not the empty ones). False, with the reason, when libcups would cut the line or
 // an instance would take text its options leave empty from its queue's line.
@@ -365,7 +361,7 @@ bool preparedOptions(const cups_dest_t& queue, const cups_dest_t* dest, const st
         if (isQueueAttribute(dest->options[i].name))
             count = cupsAddOption(dest->options[i].name, dest->options[i].value, count, &prepared);
     // Measured and written as every line is written (see storeEntriesInTheStoredForm).
-    for (const auto& [option, value] : JobOptions::withStoredKeys(JobOptions::fromStored(options)))
+    for (const auto& [option, value] : JobOptions::inStoredForm(options))
         if (std::string text = value.stringValue(); !text.empty())
             count = cupsAddOption(option.c_str(), text.c_str(), count, &prepared);
     // libcups reads only so much of a line: what lies beyond would be lost without a word, and
@@ -397,7 +393,7 @@ void storeEntriesInTheStoredForm(cups_dest_t& dest) {
         return;
     int count = 0;
     cups_option_t* stored = nullptr;
-    for (const auto& [option, value] : JobOptions::withStoredKeys(JobOptions::fromStored(options)))
+    for (const auto& [option, value] : JobOptions::inStoredForm(options))
         count = cupsAddOption(option.c_str(), value.stringValue().c_str(), count, &stored);
     cupsFreeOptions(dest.num_options, dest.options);
     dest.num_options = count;

@@ -20,46 +20,32 @@ std::string notAVelmoraPress(const std::string& queue, const std::string& why) {
            "; print to it with lp or another application's dialog";
 }
 
+// A queue's PPD as libcups reads it, read once for all a step asks of it and closed when the
+// step is done. Null when there is no PPD or libcups cannot read it.
+class OpenedPpd {
+public:
+    explicit OpenedPpd(const std::optional<std::string>& path)
+        : _ppd(path ? ppdOpenFile(path->c_str()) : nullptr) {}
+    ~OpenedPpd() {
+        if (_ppd)
+            ppdClose(_ppd);
+    }
+    OpenedPpd(const OpenedPpd&) = delete;
+    OpenedPpd& operator=(const OpenedPpd&) = delete;
+    ppd_file_t* get() const { return _ppd; }
+
+private:
+    ppd_file_t* _ppd;
+};
+
 // The model a queue's PPD names when the PPD lacks the press's tray option, which every panel of
 // the press sets: a driverless or generic queue would be shown the press's trays and sent its
-// entries. Nothing when the PPD is the press's.
-std::optional<std::string> modelWithoutThePressOptions(const std::string& ppdPath) {
-    ppd_file_t* ppd = ppdOpenFile(ppdPath.c_str());
-    if (!ppd)
-        return std::nullopt; // the fetch has checked that libcups reads it
-    std::optional<std::string> model;
-    if (!ppdFindOption(ppd, "KVInputSlot"))
-        model = ppd->nickname ? ppd->nickname : ppd->modelname ? ppd->modelname : "no model";
-    ppdClose(ppd);
-    return model;
-}
-
-// The snapshot a queue's saved options give, read against the queue's PPD.
-Dictionary savedSettings(CupsConnection& cups, const std::string& queue,
-                         const std::optional<std::string>& instance, const std::string& ppdPath) {
-    ppd_file_t* ppd = ppdOpenFile(ppdPath.c_str());
-    Dictionary snapshot = JobOptions::toSnapshot(cups.savedOptions(queue, instance), ppd);
-    if (ppd)
-        ppdClose(ppd);
-    return snapshot;
-}
-
-// The job's options as lpoptions keeps them for a queue or one of its instances.
-Dictionary storedOptions(const Dictionary& job, const JobDelivery::Destination& destination) {
-    ppd_file_t* ppd = ppdOpenFile(destination.host.ppdPath.value_or("").c_str());
-    Dictionary options =
-        JobOptions::toStored(JobOptions::shareable(job), ppd, destination.instance.has_value());
-    if (ppd)
-        ppdClose(ppd);
-    return options;
-}
-
-Dictionary jobOptions(const Dictionary& snapshot, const std::string& ppdPath) {
-    ppd_file_t* ppd = ppdOpenFile(ppdPath.c_str());
-    Dictionary options = JobOptions::fromSnapshot(snapshot, ppd);
-    if (ppd)
-        ppdClose(ppd);
-    return options;
+// entries. Nothing when the PPD is the press's (or unread: the fetch has checked that libcups
+// reads it).
+std::optional<std::string> modelWithoutThePressOptions(ppd_file_t* ppd) {
+    if (!ppd || ppdFindOption(ppd, "KVInputSlot"))
+        return std::nullopt;
+    return ppd->nickname ? ppd->nickname : ppd->modelname ? ppd->modelname : "no model";
 }
 
 } // namespace
@@ -102,7 +88,8 @@ std::optional<JobDelivery::Destination> JobDelivery::queue(CupsConnection& cups,
             *notAPress = noPpd;
         return std::nullopt;
     }
-    if (auto model = modelWithoutThePressOptions(ppd->path)) {
+    OpenedPpd opened(ppd->path);
+    if (auto model = modelWithoutThePressOptions(opened.get())) {
         error = notAVelmoraPress(queue, "its PPD (" + *model +
                                             ") lacks the press's tray option KVInputSlot");
         if (notAPress)
@@ -112,14 +99,17 @@ std::optional<JobDelivery::Destination> JobDelivery::queue(CupsConnection& cups,
     destination.host.ppdPath = ppd->path;
     destination.host.printerName = queue;
     destination.host.printer = std::make_shared<CupsPrinter>(cups, queue);
-    destination.restoreFrom = savedSettings(cups, queue, instance, ppd->path);
+    // The snapshot the queue's saved options give, read against its PPD.
+    destination.restoreFrom =
+        JobOptions::toSnapshot(cups.savedOptions(queue, instance), opened.get());
     return destination;
 }
 
 std::optional<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Destination& destination,
                                                const Dictionary& snapshot, const Request& request,
                                                std::string& error) {
-    Dictionary job = jobOptions(snapshot, destination.host.ppdPath.value_or(""));
+    OpenedPpd ppd(destination.host.ppdPath);
+    Dictionary job = JobOptions::fromSnapshot(snapshot, ppd.get());
     Dictionary result{{"destination", Value(destination.displayName())},
                       {"title", Value(request.title)}};
     if (destination.embedded) {
@@ -132,7 +122,11 @@ std::optional<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Desti
     } else {
         // Options that cannot be saved are said before the job goes: a caller who tries again
         // must not print twice.
-        Dictionary stored = request.saveDefaults ? storedOptions(job, destination) : Dictionary();
+        // As lpoptions keeps them for a queue or one of its instances.
+        Dictionary stored = request.saveDefaults
+                                ? JobOptions::toStored(JobOptions::shareable(job), ppd.get(),
+                                                       destination.instance.has_value())
+                                : Dictionary();
         if (request.saveDefaults &&
             !cups.canSaveOptions(destination.queue, destination.instance, stored, &error))
             return std::nullopt;

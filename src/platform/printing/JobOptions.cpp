@@ -58,9 +58,13 @@ Dictionary JobOptions::fromSnapshot(const Dictionary& snapshot, ppd_file_s* ppd)
     if (const Value& duplexing = host.get("duplexing"); duplexing.isNumber())
         options.set("sides", Value(sidesOfDuplexing(static_cast<int>(duplexing.integerValue()))));
     if (const std::string* slot = host.get("KVInputSlot").string())
-        if (ppdHasChoice(ppd, "InputSlot", *slot))
-            options.set("InputSlot", Value(*slot));
+        setInputSlotOfTray(options, *slot, ppd);
     return options;
+}
+
+void JobOptions::setInputSlotOfTray(Dictionary& options, const std::string& tray, ppd_file_s* ppd) {
+    if (ppdHasChoice(ppd, "InputSlot", tray))
+        options.set("InputSlot", Value(tray));
 }
 
 Dictionary JobOptions::toStored(const Dictionary& options, ppd_file_s* ppd, bool inherits) {

@@ -34,6 +34,13 @@ public:
     static Dictionary toStored(const Dictionary& options, ppd_file_s* ppd, bool inherits);
     // The panel's entries under their stored keys, everything else as it is.
     static Dictionary withStoredKeys(const Dictionary& options);
+    // Saved options, in whichever form they were read, as lpoptions keeps them now.
+    static Dictionary inStoredForm(const Dictionary& saved) {
+        return withStoredKeys(fromStored(saved));
+    }
+    // Sets the queue's InputSlot to the press's tray when the queue's PPD offers that choice: the
+    // tray decides where the paper comes from, for a job and for a saved instance alike.
+    static void setInputSlotOfTray(Dictionary& options, const std::string& tray, ppd_file_s* ppd);
     // Saved options with the panel's entries under their job option keys, whichever form they
     // were stored in.
     static Dictionary fromStored(const Dictionary& stored);
