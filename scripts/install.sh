@@ -28,13 +28,20 @@ cmake --build "$build"
 
 # CUPS runs a filter named in a PPD from its own filter folder, owned by root and closed to others.
 serverbin="$(cups-config --serverbin 2>/dev/null || echo /usr/lib/cups)"
-"${sudo_cmd[@]}" install -o root -g root -m 0755 "$prefix/lib/velmora/velmora-command" \
-    "$serverbin/filter/velmora-command"
+for filter in velmora-command velmora-package; do
+    "${sudo_cmd[@]}" install -o root -g root -m 0755 "$prefix/lib/velmora/$filter" \
+        "$serverbin/filter/$filter"
+done
+# The press's job package is a document type the scheduler must know.
+"${sudo_cmd[@]}" install -o root -g root -m 0644 "$prefix/share/velmora/velmora.types" \
+    /usr/share/cups/mime/velmora.types
 "${sudo_cmd[@]}" install -d -m 0755 /usr/share/ppd/velmora
 "${sudo_cmd[@]}" install -o root -g root -m 0644 "$prefix/share/velmora/VelmoraPress.ppd" \
     /usr/share/ppd/velmora/VelmoraPress.ppd
 
 if lpstat -r >/dev/null 2>&1; then
+    # The scheduler reads the MIME types when it starts.
+    "${sudo_cmd[@]}" systemctl try-restart cups 2>/dev/null || true
     "${sudo_cmd[@]}" lpadmin -p "$queue" -E -v "$uri" -P /usr/share/ppd/velmora/VelmoraPress.ppd \
         -D "Velmora Flow sample press"
     echo "Added the queue $queue; print with: velmora print FILE -d $queue"

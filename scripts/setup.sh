@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(
     cmake ninja-build g++ pkg-config
-    libcups2-dev zlib1g-dev libxml2-dev libcurl4-openssl-dev libplist-dev libicu-dev
+    libcups2-dev zlib1g-dev libzip-dev libxml2-dev libxml2-utils libcurl4-openssl-dev libplist-dev libicu-dev
+    libpoppler-cpp-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     cups-daemon cups-client cups-filters
     qt6-base-dev fonts-urw-base35 fonts-ipafont-gothic

@@ -25,6 +25,12 @@ const std::vector<Command>& commands() {
          "                                  build the controls of a UI-settings file and "
          "print their state",
          runUiCommand},
+        {"ticket",
+         "ticket [--xjdf] FILE    print what a job package holds: its ticket's options and "
+         "documents\n"
+         "                                  as JSON (passwords shown as ********), or the XJDF "
+         "ticket itself",
+         runTicketCommand},
         {"ppd", "ppd FILE                print the options, choices and defaults of a PPD",
          runPpdCommand},
         {"ppd-list", "ppd-list FILE NAME      decode a server list kept in a PPD",

@@ -59,14 +59,17 @@ protected:
     // changes of a test's own.
     std::string queuePpd(const std::string& name, const std::string& extraLines = "",
                          const std::string& removedOption = "") {
-        std::string filter = cupsd.programFolder() + "/velmora-command";
-        if (!std::filesystem::exists(filter)) {
-            std::filesystem::copy_file(VELMORA_COMMAND_FILTER, filter);
-            ::chmod(filter.c_str(), 0755);
-        }
         std::string text = test::readFile(VELMORA_QUEUE_PPD);
-        auto at = text.find(" 0 velmora-command\"");
-        text.replace(at, 19, " 0 " + filter + "\"");
+        for (auto [name, built] : {std::pair{"velmora-command", VELMORA_COMMAND_FILTER},
+                                   std::pair{"velmora-package", VELMORA_PACKAGE_FILTER}}) {
+            std::string filter = cupsd.programFolder() + "/" + name;
+            if (!std::filesystem::exists(filter)) {
+                std::filesystem::copy_file(built, filter);
+                ::chmod(filter.c_str(), 0755);
+            }
+            text = std::regex_replace(text, std::regex(std::string(" 0 ") + name + "\""),
+                                      " 0 " + filter + "\"");
+        }
         text.insert(text.find("*cupsFilter2"), extraLines);
         if (!removedOption.empty()) {
             auto open = text.find("*OpenUI *" + removedOption + "/");

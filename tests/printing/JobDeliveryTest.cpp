@@ -6,6 +6,7 @@
 #include "platform/printing/EmbeddedJobStore.h"
 #include "platform/printing/JobDelivery.h"
 #include "platform/printing/JobOptions.h"
+#include "platform/printing/JobPackage.h"
 #include "platform/printing/PpdCache.h"
 
 #include <gtest/gtest.h>
@@ -72,48 +73,51 @@ TEST(PpdCacheTest, EachSchedulerAndQueueHasItsOwnCopyInAClosedFolder) {
     EXPECT_EQ(entry->modified, 0); // nothing cached yet: the scheduler is asked for all of it
 }
 
-// Each job in a folder of its own that only the user may read; every document kept under a name
-// no other document of the job took.
-TEST(EmbeddedJobStoreTest, JobsAreNumberedPrivateAndKeepEveryDocument) {
+// Each job in a folder of its own that only the user may read, holding the job package with
+// every document of the job; a job that cannot be stored leaves no folder behind.
+TEST(EmbeddedJobStoreTest, JobsAreNumberedPrivatePackagesOfEveryDocument) {
     test::TempDir dir;
-    std::string a = dir.write("a/same.pdf", "first"), b = dir.write("b/same.pdf", "second"),
-                c = dir.write("c/options.json", "third");
-    Dictionary options{{"ColorMode", Value("Gray")}};
+    std::string a = dir.write("a/same.pdf", "%PDF-1.4 first"),
+                b = dir.write("b/same.pdf", "%PDF-1.4 second");
+    PressTicket ticket;
+    ticket.jobId = "j1";
+    ticket.options = {{"ColorMode", "Gray"}};
     std::string where, error;
-    EXPECT_EQ(EmbeddedJobStore::store(dir / "jobs", {a, b, c}, options, where, error), 1) << error;
+    EXPECT_EQ(EmbeddedJobStore::store(dir / "jobs", ticket, {{a, "same.pdf"}, {b, "same.pdf"}},
+                                      nullptr, where, error),
+              1)
+        << error;
     EXPECT_EQ(where, dir / "jobs/job-1");
     EXPECT_EQ(modeOf(where), 0700u);
-    EXPECT_EQ(modeOf(where + "/options.json"), 0600u);
-    EXPECT_EQ(test::readFile(where + "/same.pdf"), "first");
-    EXPECT_EQ(test::readFile(where + "/2-same.pdf"), "second");
-    EXPECT_EQ(test::readFile(where + "/3-options.json"), "third");
-    EXPECT_EQ(JsonReader::parse(test::readFile(where + "/options.json")),
-              std::optional<Value>(Value(options)));
+    std::string package = where + "/" + EmbeddedJobStore::kPackageName;
+    EXPECT_EQ(modeOf(package), 0600u);
+    auto stored = JobPackage::open(package, error);
+    ASSERT_TRUE(stored) << error;
+    ASSERT_EQ(stored->ticket().documents.size(), 2u);
+    EXPECT_EQ(stored->documentBytes(0, 100, error), std::optional<std::string>("%PDF-1.4 first"));
+    EXPECT_EQ(stored->documentBytes(1, 100, error), std::optional<std::string>("%PDF-1.4 second"));
+    EXPECT_EQ(stored->ticket().options, ticket.options);
 
-    EXPECT_EQ(EmbeddedJobStore::store(dir / "jobs", {a}, options, where, error), 2) << error;
-    // A numbered name another document already has is numbered again, never written over.
-    std::string numbered = dir.write("x/3-same.pdf", "numbered");
-    EXPECT_EQ(EmbeddedJobStore::store(dir / "jobs", {numbered, a, b}, options, where, error), 3)
-        << error;
-    EXPECT_EQ(test::readFile(where + "/3-same.pdf"), "numbered");
-    EXPECT_EQ(test::readFile(where + "/same.pdf"), "first");
-    EXPECT_EQ(test::readFile(where + "/3.1-same.pdf"), "second");
-    EXPECT_EQ(EmbeddedJobStore::store(dir / "jobs", {dir / "missing.pdf"}, options, where, error),
-              0);
-    EXPECT_NE(error.find("cannot copy"), std::string::npos) << error;
-    EXPECT_FALSE(fs::exists(dir / "jobs/job-4")) << "a half-stored job was left behind";
+    EXPECT_EQ(EmbeddedJobStore::store(dir / "jobs", ticket, {{a, "a"}}, nullptr, where, error), 2);
+    for (const std::string& bad : {dir / "missing.pdf", dir.write("notes.txt", "plain text")}) {
+        EXPECT_EQ(
+            EmbeddedJobStore::store(dir / "jobs", ticket, {{bad, "x"}}, nullptr, where, error), 0);
+        EXPECT_NE(error.find(bad), std::string::npos) << error;
+        EXPECT_FALSE(fs::exists(dir / "jobs/job-3")) << "a half-stored job was left behind";
+    }
 }
 
-// A job for the embedded press goes into its own folder with the options its snapshot gives, and
-// the result says where; one that cannot be stored is an error with nothing half-made.
-TEST(JobDeliveryTest, TheEmbeddedPressKeepsTheJobWithTheSnapshotsOptions) {
+// A job for the embedded press goes into its own folder as the package a queue would receive,
+// with the options its snapshot gives, and the result says where; passwords are shown as stars.
+TEST(JobDeliveryTest, TheEmbeddedPressKeepsThePackageOfTheSnapshotsOptions) {
     test::TempDir dir;
     auto destination = JobDelivery::embedded(VELMORA_PLUGIN_DIR, VELMORA_QUEUE_PPD);
     EXPECT_EQ(destination.displayName(), JobDelivery::kEmbeddedDestinationName);
+    const std::string userName = JobOptions::kEntryPrefix + std::string("UserName");
+    const std::string pin = JobOptions::kEntryPrefix + std::string("SecPrintPassword");
     Dictionary snapshot{
         {"ppd", Value(Dictionary{{"ColorMode", Value("Gray")}})},
-        {"ticket",
-         Value(Dictionary{{JobOptions::kEntryPrefix + std::string("UserName"), Value("Anna")}})},
+        {"ticket", Value(Dictionary{{userName, Value("Anna")}, {pin, Value("6BF62ABF")}})},
         {"host", Value(Dictionary{{"copies", Value(std::int64_t{3})}})}};
     std::string document = dir.write("doc.pdf", "%PDF-1.4");
     JobDelivery::Request request{{document}, "Proofs", dir / "jobs", false};
@@ -126,13 +130,22 @@ TEST(JobDeliveryTest, TheEmbeddedPressKeepsTheJobWithTheSnapshotsOptions) {
     const Dictionary& options = *result->get("options").dictionary();
     EXPECT_EQ(options.get("ColorMode"), Value("Gray"));
     EXPECT_EQ(options.get("copies"), Value("3"));
-    EXPECT_EQ(options.get(JobOptions::kEntryPrefix + std::string("UserName")), Value("Anna"));
-    EXPECT_EQ(JsonReader::parse(test::readFile(dir / "jobs/job-1/options.json")),
-              std::optional<Value>(Value(options)));
+    EXPECT_EQ(options.get(userName), Value("Anna"));
+    EXPECT_EQ(options.get(pin), Value("********"));
+
+    auto package = JobPackage::open(result->get("package").stringValue(), error);
+    ASSERT_TRUE(package) << error;
+    const PressTicket& ticket = package->ticket();
+    EXPECT_EQ(ticket.jobName, "Proofs");
+    EXPECT_EQ(ticket.copies, 3);
+    EXPECT_EQ(ticket.options.at("ColorMode"), "Gray");
+    EXPECT_EQ(ticket.options.at("UserName"), "Anna");
+    EXPECT_EQ(ticket.options.at("SecPrintPassword"), "6BF62ABF"); // for the press alone
+    EXPECT_EQ(ticket.options.at("StapleMode"), "None");           // the PPD's default
 
     request.files = {dir / "missing.pdf"};
     EXPECT_FALSE(JobDelivery::deliver(cups, destination, snapshot, request, error));
-    EXPECT_NE(error.find("cannot copy"), std::string::npos) << error;
+    EXPECT_NE(error.find("cannot be read"), std::string::npos) << error;
     EXPECT_FALSE(fs::exists(dir / "jobs/job-2"));
 }
 

@@ -130,6 +130,10 @@ private:
                                          "/log/page_log\nPrintcap /dev/null\nFileDevice Yes\n"
                                          // the press's filter is built with the sanitizers too
                                          "SetEnv ASAN_OPTIONS detect_leaks=0\n");
+#ifdef VELMORA_MIME_TYPES
+        // The press's job package is a document type the scheduler must know.
+        write("etc/velmora.types", readFile(VELMORA_MIME_TYPES));
+#endif
     }
     void write(const std::string& name, const std::string& text) {
         std::ofstream(_root + "/" + name) << text;

@@ -538,7 +538,7 @@ std::optional<std::string> CupsConnection::deviceURI(const std::string& name) {
 
 int CupsConnection::submitJob(const std::string& name, const std::string& title,
                               const std::vector<std::string>& files, const Dictionary& options,
-                              std::string* error) {
+                              std::string* error, const std::string& format) {
     OptionList list(options);
     int job = cupsCreateJob(_http, name.c_str(), title.c_str(), list.count(), list.options());
     if (job == 0) {
@@ -548,7 +548,8 @@ int CupsConnection::submitJob(const std::string& name, const std::string& title,
     for (std::size_t i = 0; i < files.size(); ++i) {
         std::string document = std::filesystem::path(files[i]).filename().string();
         bool last = i + 1 == files.size();
-        bool sent = cupsStartDocument(_http, name.c_str(), job, document.c_str(), CUPS_FORMAT_AUTO,
+        bool sent = cupsStartDocument(_http, name.c_str(), job, document.c_str(),
+                                      format.empty() ? CUPS_FORMAT_AUTO : format.c_str(),
                                       last) == HTTP_STATUS_CONTINUE &&
                     sendFile(_http, files[i]);
         if (cupsFinishDocument(_http, name.c_str()) > IPP_STATUS_OK_CONFLICTING || !sent) {

@@ -77,11 +77,11 @@ public:
                   bool* noPpd = nullptr);
     std::optional<std::string> deviceURI(const std::string& name);
 
-    // Creates a job, sends each file as a document, closes the job; the job id, or 0 with a
-    // reason.
+    // Creates a job, sends each file as a document of the given MIME type (the scheduler types
+    // it when none is given), closes the job; the job id, or 0 with a reason.
     int submitJob(const std::string& name, const std::string& title,
                   const std::vector<std::string>& files, const Dictionary& options,
-                  std::string* error);
+                  std::string* error, const std::string& format = "");
     // A command job (application/vnd.cups-command) holding the command lines.
     int submitCommand(const std::string& name, const std::string& title,
                       const std::vector<std::string>& commands, std::string* error);

@@ -1,9 +1,12 @@
 #include "platform/printing/JobDelivery.h"
 
+#include "platform/foundation/TemporaryFolder.h"
 #include "platform/printing/CupsPrinter.h"
 #include "platform/printing/EmbeddedJobStore.h"
 #include "platform/printing/JobOptions.h"
+#include "platform/printing/JobPackage.h"
 #include "platform/printing/PpdCache.h"
+#include "platform/printing/PrintSettings.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <cups/ppd.h>
@@ -46,6 +49,17 @@ std::optional<std::string> modelWithoutThePressOptions(ppd_file_t* ppd) {
     if (!ppd || ppdFindOption(ppd, "KVInputSlot"))
         return std::nullopt;
     return ppd->nickname ? ppd->nickname : ppd->modelname ? ppd->modelname : "no model";
+}
+
+// The ticket of a job the client sends: the job's options completed from the queue's PPD.
+PressTicket ticketOfJob(const Dictionary& job, const std::string& title, ppd_file_t* ppd) {
+    PressTicket ticket;
+    ticket.jobId = PressTicket::newJobId();
+    ticket.jobName = title;
+    if (auto copies = PrintSettings::copiesOfText(job.get("copies").stringValue()))
+        ticket.copies = *copies;
+    ticket.options = PressTicket::optionsOfJob(ppd, job);
+    return ticket;
 }
 
 } // namespace
@@ -110,15 +124,21 @@ std::optional<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Desti
                                                std::string& error) {
     OpenedPpd ppd(destination.host.ppdPath);
     Dictionary job = JobOptions::fromSnapshot(snapshot, ppd.get());
+    PressTicket ticket = ticketOfJob(job, request.title, ppd.get());
+    std::vector<JobPackage::Document> documents;
+    for (const auto& file : request.files)
+        documents.push_back({file, fs::path(file).filename().string()});
     Dictionary result{{"destination", Value(destination.displayName())},
                       {"title", Value(request.title)}};
     if (destination.embedded) {
         std::string where;
-        int id = EmbeddedJobStore::store(request.outputDir, request.files, job, where, error);
+        int id =
+            EmbeddedJobStore::store(request.outputDir, ticket, documents, ppd.get(), where, error);
         if (!id)
             return std::nullopt;
         result.set("job", Value(id));
         result.set("folder", Value(where));
+        result.set("package", Value(where + "/" + EmbeddedJobStore::kPackageName));
     } else {
         // Options that cannot be saved are said before the job goes: a caller who tries again
         // must not print twice.
@@ -130,7 +150,18 @@ std::optional<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Desti
         if (request.saveDefaults &&
             !cups.canSaveOptions(destination.queue, destination.instance, stored, &error))
             return std::nullopt;
-        int id = cups.submitJob(destination.queue, request.title, request.files, job, &error);
+        // The job's passwords travel only inside the package, which the scheduler keeps readable
+        // by itself and its filters alone; its attributes are shown to everyone.
+        TemporaryFolder folder("velmora-job");
+        std::string package = folder.path() + "/job" + JobPackage::kFileExtension;
+        if (folder.path().empty()) {
+            error = "no temporary folder can be made for the job package";
+            return std::nullopt;
+        }
+        if (!JobPackage::write(package, ticket, documents, ppd.get(), error))
+            return std::nullopt;
+        int id = cups.submitJob(destination.queue, request.title, {package},
+                                JobOptions::withoutSecrets(job), &error, JobPackage::kMimeType);
         if (!id)
             return std::nullopt;
         result.set("job", Value(id));
@@ -141,11 +172,11 @@ std::optional<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Desti
             error.clear();
         }
     }
-    Array documents;
+    Array files;
     for (const auto& file : request.files)
-        documents.push_back(Value(fs::absolute(file).string()));
-    result.set("documents", Value(std::move(documents)));
-    result.set("options", Value(std::move(job)));
+        files.push_back(Value(fs::absolute(file).string()));
+    result.set("documents", Value(std::move(files)));
+    result.set("options", Value(JobOptions::withSecretsHidden(job)));
     return result;
 }
 

@@ -49,11 +49,14 @@ public:
                                             const std::string& bundle, std::string& error,
                                             bool* notAPress = nullptr);
 
-    // Sends the job with the settings the panel saved (a settings snapshot): to the queue, or
-    // into a folder of its own under the output folder for the embedded press. The result says
-    // where it went: {"destination", "title", "job", ["folder"], "documents", "options",
-    // ["warning"]}. What can be checked (saved options that would be refused) is checked before
-    // the job goes; a failure after it went is a warning.
+    // Sends the job with the settings the panel saved (a settings snapshot) as the press's job
+    // package (the ticket with every option, and the documents, which must be PDF): to the
+    // queue, whose job attributes get the options without passwords, or into a folder of its own
+    // under the output folder for the embedded press. The result says where it went:
+    // {"destination", "title", "job", ["folder", "package"], "documents", "options" (passwords
+    // shown as "********"), ["warning"]}. What can be checked (saved options that would be
+    // refused, documents that are not PDF) is checked before the job goes; a failure after it
+    // went is a warning.
     static std::optional<Dictionary> deliver(CupsConnection& cups, const Destination& destination,
                                              const Dictionary& snapshot, const Request& request,
                                              std::string& error);

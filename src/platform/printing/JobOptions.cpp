@@ -159,6 +159,21 @@ bool JobOptions::isSecret(const std::string& key) {
            keyword.find("PIN") != std::string::npos;
 }
 
+Dictionary JobOptions::withoutSecrets(const Dictionary& options) {
+    Dictionary kept;
+    for (const auto& [name, value] : options)
+        if (!isSecret(name))
+            kept.set(name, value);
+    return kept;
+}
+
+Dictionary JobOptions::withSecretsHidden(const Dictionary& options) {
+    Dictionary shown;
+    for (const auto& [name, value] : options)
+        shown.set(name, isSecret(name) && !value.stringValue().empty() ? Value("********") : value);
+    return shown;
+}
+
 Dictionary JobOptions::shareable(const Dictionary& options) {
     Dictionary kept;
     for (const auto& [name, value] : options) {

@@ -47,6 +47,11 @@ public:
     // The options without passwords, PINs, copies and the job name: what may be kept in files
     // that other applications read.
     static Dictionary shareable(const Dictionary& options);
+    // The options without passwords and PINs: what may travel as job attributes, which the
+    // scheduler shows, logs and hands to filters on their command line.
+    static Dictionary withoutSecrets(const Dictionary& options);
+    // The options with each password and PIN that is set shown as "********": what is printed.
+    static Dictionary withSecretsHidden(const Dictionary& options);
     // Whether an option (or the option keyword behind an entry key) holds a secret.
     static bool isSecret(const std::string& key);
 

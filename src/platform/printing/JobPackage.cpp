@@ -1,0 +1,338 @@
+#include "platform/printing/JobPackage.h"
+
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+#include <zip.h>
+
+#include <sys/stat.h>
+
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+namespace velmora {
+
+struct JobPackage::Archive {
+    std::string bytes; // what a package read from memory is read from
+    zip_t* zip = nullptr;
+    ~Archive() {
+        if (zip)
+            zip_discard(zip);
+    }
+};
+
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::string_view kZipSignature{"PK\x03\x04", 4};
+constexpr std::string_view kEmptyZipSignature{"PK\x05\x06", 4};
+constexpr const char* kDeviceId = "velmora";
+
+std::string nowInUtc() {
+    std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    gmtime_r(&now, &utc);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &utc);
+    return text;
+}
+
+// The XJMF that submits the package's ticket to the press's queue.
+std::string rootMessage() {
+    std::string time = nowInUtc();
+    return std::string("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<XJMF xmlns=\"") +
+           PressTicket::kXjdfNamespace + "\" Version=\"" + PressTicket::kXjdfVersion +
+           "\">\n  <Header DeviceID=\"" + kDeviceId + "\" ID=\"M1\" Time=\"" + time +
+           "\"/>\n  <CommandSubmitQueueEntry>\n    <Header DeviceID=\"" + kDeviceId +
+           "\" ID=\"C1\" Time=\"" + time + "\"/>\n    <QueueSubmissionParams URL=\"" +
+           JobPackage::kTicketName + "\"/>\n  </CommandSubmitQueueEntry>\n</XJMF>\n";
+}
+
+// The ticket a package's root message submits, as a path in the package; null with the reason.
+std::optional<std::string> ticketOfRoot(const std::string& xml, std::string& error) {
+    std::unique_ptr<xmlDoc, void (*)(xmlDoc*)> doc(
+        xmlReadMemory(xml.data(), static_cast<int>(xml.size()), JobPackage::kRootName, nullptr,
+                      XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
+        xmlFreeDoc);
+    auto named = [](xmlNode* node, const char* name) {
+        return node && node->type == XML_ELEMENT_NODE &&
+               std::strcmp(reinterpret_cast<const char*>(node->name), name) == 0 && node->ns &&
+               std::strcmp(reinterpret_cast<const char*>(node->ns->href),
+                           PressTicket::kXjdfNamespace) == 0;
+    };
+    auto child = [&](xmlNode* parent, const char* name) -> xmlNode* {
+        for (xmlNode* node = parent ? parent->children : nullptr; node; node = node->next)
+            if (named(node, name))
+                return node;
+        return nullptr;
+    };
+    xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
+    if (!root || doc->intSubset || !named(root, "XJMF")) {
+        error = std::string("the package's ") + JobPackage::kRootName + " is not an XJMF message";
+        return std::nullopt;
+    }
+    xmlNode* params = child(child(root, "CommandSubmitQueueEntry"), "QueueSubmissionParams");
+    xmlChar* url =
+        params ? xmlGetNoNsProp(params, reinterpret_cast<const xmlChar*>("URL")) : nullptr;
+    if (!url) {
+        error = std::string("the package's ") + JobPackage::kRootName +
+                " submits no ticket (CommandSubmitQueueEntry/QueueSubmissionParams/@URL)";
+        return std::nullopt;
+    }
+    std::string path(reinterpret_cast<const char*>(url));
+    xmlFree(url);
+    return path;
+}
+
+// A name of an entry that stays inside the package wherever it is unpacked.
+bool isPlainEntryName(std::string_view name) {
+    if (name.empty() || name.front() == '/' || name.find('\\') != std::string_view::npos ||
+        name.find('\0') != std::string_view::npos)
+        return false;
+    std::size_t start = 0;
+    while (start <= name.size()) {
+        std::size_t end = name.find('/', start);
+        std::string_view part =
+            name.substr(start, end == std::string_view::npos ? end : end - start);
+        // A folder's own entry ("documents/") ends with an empty part.
+        if (part == "." || part == ".." || (part.empty() && end != std::string_view::npos))
+            return false;
+        if (end == std::string_view::npos)
+            break;
+        start = end + 1;
+    }
+    return true;
+}
+
+std::optional<std::string> readEntry(zip_t* zip, zip_uint64_t index, std::size_t limit,
+                                     const std::string& name, std::string& error) {
+    zip_file_t* file = zip_fopen_index(zip, index, 0);
+    if (!file) {
+        error = "the package's " + name + " cannot be read: " + zip_strerror(zip);
+        return std::nullopt;
+    }
+    // The sizes a ZIP's headers give are not trusted: reading stops one byte past the limit.
+    std::string bytes;
+    char buffer[65536];
+    zip_int64_t got = 0;
+    while ((got = zip_fread(file, buffer, sizeof buffer)) > 0) {
+        bytes.append(buffer, static_cast<std::size_t>(got));
+        if (bytes.size() > limit) {
+            zip_fclose(file);
+            error =
+                "the package's " + name + " is larger than " + std::to_string(limit >> 10) + " KiB";
+            return std::nullopt;
+        }
+    }
+    std::string reason = got < 0 ? zip_file_strerror(file) : "";
+    zip_fclose(file);
+    if (got < 0) {
+        error = "the package's " + name + " cannot be read: " + reason;
+        return std::nullopt;
+    }
+    return bytes;
+}
+
+bool isPdf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    char head[5] = {};
+    return in.read(head, 5) && std::string_view(head, 5) == "%PDF-";
+}
+
+} // namespace
+
+JobPackage::JobPackage() = default;
+JobPackage::JobPackage(JobPackage&&) noexcept = default;
+JobPackage& JobPackage::operator=(JobPackage&&) noexcept = default;
+JobPackage::~JobPackage() = default;
+
+bool JobPackage::looksLikeZip(std::string_view head) {
+    return head.starts_with(kZipSignature) || head.starts_with(kEmptyZipSignature);
+}
+
+bool JobPackage::write(const std::string& path, PressTicket ticket,
+                       const std::vector<Document>& documents, ppd_file_s* ppd,
+                       std::string& error) {
+    ticket.documents.clear();
+    for (std::size_t i = 0; i < documents.size(); ++i) {
+        std::error_code code;
+        auto size = fs::file_size(documents[i].path, code);
+        if (code || !fs::is_regular_file(documents[i].path)) {
+            error = "\"" + documents[i].path +
+                    "\" cannot be read: " + (code ? code.message() : "it is not a file");
+            return false;
+        }
+        if (!isPdf(documents[i].path)) {
+            error = "\"" + documents[i].path + "\" is not a PDF document: the press prints PDF";
+            return false;
+        }
+        ticket.documents.push_back({"documents/" + std::to_string(i + 1) + ".pdf",
+                                    documents[i].name, "application/pdf", size});
+    }
+    auto xjdf = ticket.toXjdf(ppd, error);
+    if (!xjdf)
+        return false;
+    std::string root = rootMessage();
+
+    int code = 0;
+    zip_t* zip = zip_open(path.c_str(), ZIP_CREATE | ZIP_EXCL, &code);
+    if (!zip) {
+        zip_error_t reason;
+        zip_error_init_with_code(&reason, code);
+        error = "the job package cannot be made at " + path + ": " + zip_error_strerror(&reason);
+        zip_error_fini(&reason);
+        return false;
+    }
+    auto fail = [&](const std::string& what) {
+        error = "the job package cannot be made: " + what + ": " + zip_strerror(zip);
+        zip_discard(zip);
+        return false;
+    };
+    auto addText = [&](const char* name, const std::string& text) {
+        zip_source_t* source = zip_source_buffer(zip, text.data(), text.size(), 0);
+        return source && zip_file_add(zip, name, source, ZIP_FL_ENC_UTF_8) >= 0;
+    };
+    // libzip reads the sources when the package is closed: the texts stay alive until then.
+    if (!addText(kRootName, root) || !addText(kTicketName, *xjdf))
+        return fail("the ticket");
+    for (std::size_t i = 0; i < documents.size(); ++i) {
+        zip_source_t* source = zip_source_file(zip, documents[i].path.c_str(), 0, -1);
+        zip_int64_t index =
+            source ? zip_file_add(zip, ticket.documents[i].path.c_str(), source, ZIP_FL_ENC_UTF_8)
+                   : -1;
+        if (index < 0)
+            return fail("\"" + documents[i].path + "\"");
+        // A PDF is compressed already.
+        zip_set_file_compression(zip, static_cast<zip_uint64_t>(index), ZIP_CM_STORE, 0);
+    }
+    if (zip_close(zip) != 0)
+        return fail("it cannot be written");
+    ::chmod(path.c_str(), 0600);
+    return true;
+}
+
+std::optional<JobPackage> JobPackage::open(const std::string& path, std::string& error) {
+    auto archive = std::make_unique<Archive>();
+    int code = 0;
+    archive->zip = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
+    if (!archive->zip) {
+        zip_error_t reason;
+        zip_error_init_with_code(&reason, code);
+        error = "\"" + path + "\" is not a job package: " + zip_error_strerror(&reason);
+        zip_error_fini(&reason);
+        return std::nullopt;
+    }
+    return read(std::move(archive), error);
+}
+
+std::optional<JobPackage> JobPackage::fromBytes(std::string bytes, std::string& error) {
+    auto archive = std::make_unique<Archive>();
+    archive->bytes = std::move(bytes);
+    zip_error_t reason;
+    zip_error_init(&reason);
+    zip_source_t* source =
+        zip_source_buffer_create(archive->bytes.data(), archive->bytes.size(), 0, &reason);
+    archive->zip =
+        source ? zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &reason) : nullptr;
+    if (!archive->zip) {
+        error = std::string("the data is not a job package: ") + zip_error_strerror(&reason);
+        if (source)
+            zip_source_free(source);
+        zip_error_fini(&reason);
+        return std::nullopt;
+    }
+    zip_error_fini(&reason);
+    return read(std::move(archive), error);
+}
+
+std::optional<JobPackage> JobPackage::read(std::unique_ptr<Archive> archive, std::string& error) {
+    zip_t* zip = archive->zip;
+    zip_int64_t count = zip_get_num_entries(zip, 0);
+    if (count < 0 || static_cast<zip_uint64_t>(count) > kMaxEntries) {
+        error = "the package has more than " + std::to_string(kMaxEntries) + " entries";
+        return std::nullopt;
+    }
+    std::set<std::string> names;
+    for (zip_uint64_t i = 0; i < static_cast<zip_uint64_t>(count); ++i) {
+        zip_stat_t stat;
+        if (zip_stat_index(zip, i, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME)) {
+            error = "an entry of the package cannot be read: " + std::string(zip_strerror(zip));
+            return std::nullopt;
+        }
+        if (!isPlainEntryName(stat.name)) {
+            error = "the package's entry \"" + std::string(stat.name) +
+                    "\" is not a plain path inside the package";
+            return std::nullopt;
+        }
+        if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
+            error = "the package's entry \"" + std::string(stat.name) + "\" is encrypted";
+            return std::nullopt;
+        }
+        if (!names.insert(stat.name).second) {
+            error = "the package holds \"" + std::string(stat.name) + "\" twice";
+            return std::nullopt;
+        }
+    }
+    auto entry = [&](const std::string& name, std::size_t limit) -> std::optional<std::string> {
+        zip_int64_t index = zip_name_locate(zip, name.c_str(), 0);
+        if (index < 0) {
+            error = "the package has no " + name;
+            return std::nullopt;
+        }
+        return readEntry(zip, static_cast<zip_uint64_t>(index), limit, name, error);
+    };
+    auto root = entry(kRootName, kMaxRootBytes);
+    if (!root)
+        return std::nullopt;
+    auto ticketPath = ticketOfRoot(*root, error);
+    if (!ticketPath)
+        return std::nullopt;
+    auto ticketEntry = PressTicket::pathOfLocalUrl(*ticketPath);
+    if (!ticketEntry) {
+        error = "the package's ticket is not named by a path inside the package";
+        return std::nullopt;
+    }
+    auto xml = entry(*ticketEntry, kMaxTicketBytes);
+    if (!xml)
+        return std::nullopt;
+    auto ticket = PressTicket::fromXjdf(*xml, error);
+    if (!ticket)
+        return std::nullopt;
+    for (const auto& document : ticket->documents) {
+        zip_stat_t stat;
+        const std::string& path = document.path;
+        if (zip_stat(zip, path.c_str(), 0, &stat) != 0) {
+            error = "the package lacks the ticket's document \"" + path + "\"";
+            return std::nullopt;
+        }
+        if (document.size && (stat.valid & ZIP_STAT_SIZE) && stat.size != document.size) {
+            error = "the package's \"" + path + "\" is not the size its ticket says";
+            return std::nullopt;
+        }
+    }
+    JobPackage package;
+    package._archive = std::move(archive);
+    package._ticket = std::move(*ticket);
+    package._ticketXml = std::move(*xml);
+    return package;
+}
+
+std::optional<std::string> JobPackage::documentBytes(std::size_t index, std::size_t limit,
+                                                     std::string& error) const {
+    if (index >= _ticket.documents.size()) {
+        error = "the ticket has no document " + std::to_string(index + 1);
+        return std::nullopt;
+    }
+    const std::string& path = _ticket.documents[index].path;
+    zip_int64_t entry = zip_name_locate(_archive->zip, path.c_str(), 0);
+    if (entry < 0) {
+        error = "the package lacks \"" + path + "\"";
+        return std::nullopt;
+    }
+    return readEntry(_archive->zip, static_cast<zip_uint64_t>(entry), limit, path, error);
+}
+
+} // namespace velmora

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "platform/printing/PressTicket.h"
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct ppd_file_s;
+
+namespace velmora {
+
+// What the press receives for a job: a ZIP package as XJDF 2.2 packages a job (section 9.7,
+// "XJDF Packaging"): root.xjmf, an XJMF command that submits the ticket; ticket.xjdf, the job
+// ticket; and the job's documents under documents/, each named in the ticket by a local URL.
+// Nothing is encrypted (section 9.7.1.4). The package holds the job's passwords in the codec's
+// encoding, so it is written only where its owner alone can read it.
+class JobPackage {
+public:
+    static constexpr const char* kMimeType = "application/vnd.cip4-xjmf+zip";
+    static constexpr const char* kRootName = "root.xjmf";
+    static constexpr const char* kTicketName = "ticket.xjdf";
+    static constexpr const char* kFileExtension = ".xjmf.zip";
+    // Bounds of what is read from a package, whoever wrote it.
+    static constexpr std::size_t kMaxEntries = 1000;
+    static constexpr std::size_t kMaxTicketBytes = 16u << 20;
+    static constexpr std::size_t kMaxRootBytes = 1u << 20;
+
+    // A document to put into a package: the file and the name the ticket gives it.
+    struct Document {
+        std::string path;
+        std::string name;
+    };
+
+    // Writes a new package at path (which must not exist; created 0600): the ticket gets the
+    // documents' entries. The documents must be PDF. False with the reason, and nothing left at
+    // path, when a document cannot be read or is not PDF, or the ticket cannot be written.
+    static bool write(const std::string& path, PressTicket ticket,
+                      const std::vector<Document>& documents, ppd_file_s* ppd, std::string& error);
+
+    // Opens a package and reads its ticket: null with the reason when it is not a package of
+    // this form (not a ZIP, encrypted, an entry outside the package, no root.xjmf or ticket, a
+    // ticket's document missing, too many entries, a part larger than its bound, ...).
+    static std::optional<JobPackage> open(const std::string& path, std::string& error);
+    static std::optional<JobPackage> fromBytes(std::string bytes, std::string& error);
+
+    JobPackage(JobPackage&&) noexcept;
+    JobPackage& operator=(JobPackage&&) noexcept;
+    ~JobPackage();
+
+    const PressTicket& ticket() const { return _ticket; }
+    const std::string& ticketXml() const { return _ticketXml; }
+    // The bytes of the ticket's document at index, at most limit bytes; null with the reason
+    // when it is larger or cannot be read.
+    std::optional<std::string> documentBytes(std::size_t index, std::size_t limit,
+                                             std::string& error) const;
+
+    // Whether bytes begin as a ZIP file does (what a filter is given tells whether it is a
+    // package or a document).
+    static bool looksLikeZip(std::string_view head);
+
+private:
+    struct Archive;
+    JobPackage();
+    std::unique_ptr<Archive> _archive;
+    PressTicket _ticket;
+    std::string _ticketXml;
+
+    static std::optional<JobPackage> read(std::unique_ptr<Archive> archive, std::string& error);
+};
+
+} // namespace velmora
