@@ -5,6 +5,7 @@
 #include "support/SoapAnswers.h"
 #include "support/TempDir.h"
 #include "support/TestHttpServer.h"
+#include "support/Xjdf.h"
 
 #include "panel/LornPDEByCocoa.h"
 #include "platform/foundation/JsonReader.h"
@@ -23,10 +24,12 @@
 #include <strings.h>
 #include <sys/stat.h>
 
+#include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <sstream>
+#include <thread>
 
 namespace velmora {
 namespace {
@@ -554,11 +557,236 @@ TEST_F(CupsPrintTest, WithoutAQueueTheSamplePressKeepsTheJobInAFolder) {
     EXPECT_EQ(printed.get("destination"), Value("VelmoraPress (embedded)"));
     EXPECT_THAT(printed.get("note").stringValue(),
                 HasSubstr("no CUPS default queue is configured"));
-    std::string job = printed.get("folder").stringValue();
-    EXPECT_TRUE(std::filesystem::exists(job + "/SampleJob.pdf"));
-    auto options = JsonReader::parse(test::readFile(job + "/options.json"));
-    ASSERT_TRUE(options && options->dictionary());
-    EXPECT_EQ(options->dictionary()->get("ColorMode"), Value("Gray"));
+    Dictionary ticket = run("ticket " + printed.get("package").stringValue());
+    EXPECT_EQ(ticket.get("options").dictionary()->get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(ticket.get("documents").array()->at(0).dictionary()->get("name"),
+              Value("SampleJob.pdf"));
+}
+
+// ---- What the press receives ----
+
+// Options of every kind the press has, set as a print operator would: a tray, duplex, secure
+// print, copies and a dozen of the panes' own; each finishing beside them (the press staples,
+// punches and folds into its finisher, never into a stacker).
+const char* const kPressJobSettings =
+    " --set KVInputSlot=Tray2 --set DuplexMode=DuplexNoTumble --set SecPrint=True"
+    " --set SecPrintPassword=1234 --set ColorMode=Gray --set DocumentOrientation=Landscape"
+    " --set SlipSheets=BetweenSets --set Resolution=1200dpi --set Screening=Screen200"
+    " --set BlackOverprint=False --set BannerSheet=True"
+    " --set OffsetMode=JobOffset --set HairLineWarning=True"
+    " --set UserName=Proofing --set NumCopies=3";
+const char* const kStapleAndPunch =
+    " --set StapleMode_StapleMechanism=LeftEdgeUseStaple --set Punch_PunchHoles=LeftHoles2";
+
+// The device file of a queue: what the press was sent.
+std::string deviceFile(const test::PrivateCupsd& cupsd, const std::string& queue) {
+    return cupsd.root() + "/out/" + queue + ".out";
+}
+
+TEST_F(CupsPrintTest, ThePressReceivesEveryOptionOfTheJobInItsTicket) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    const std::string set = "/x:XJDF/x:ResourceSet";
+    using Pairs = std::vector<std::pair<std::string, std::string>>;
+    struct Case {
+        std::string finishing;
+        Pairs options; // option → value in the ticket
+        Pairs xpaths;  // XPath → value in the XJDF
+    } cases[] = {
+        {kStapleAndPunch,
+         {{"StapleMode", "LeftEdge"}, {"Punch", "Left"}, {"PunchHoles", "Holes2"}},
+         {{set + "[@Name='StitchingParams']//@StitchType", "Side"},
+          {set + "[@Name='StitchingParams']//@NumberOfStitches", "2"},
+          {set + "[@Name='HoleMakingParams']//x:HolePattern/@Pattern", "R2-generic"},
+          {set + "[@Name='HoleMakingParams']//x:HolePattern/@ReferenceEdge", "Left"}}},
+        {" --set Fold=BifoldInside",
+         {{"Fold", "BifoldInside"}},
+         {{set + "[@Name='FoldingParams']//@FoldCatalog", "F4-1"}}},
+        {" --set OutputTray=Stackertray",
+         {{"OutputTray", "Stackertray"}},
+         {{set + "[@Name='StackingParams']//@OutputBin", "Stackertray"}}},
+    };
+    test::XjdfSchema schema;
+    for (const auto& [finishing, expectedOptions, expectedPaths] : cases) {
+        SCOPED_TRACE(finishing);
+        Dictionary printed = run("print " + kSample + " -d VelmoraPress --job-name Proofs" +
+                                 kPressJobSettings + finishing);
+        int job = static_cast<int>(printed.get("job").integerValue());
+        ASSERT_EQ(cups.waitForJob(job, 30), "completed") << jobLog(job);
+        std::string device = deviceFile(cupsd, "VelmoraPress");
+        Dictionary ticket = run("ticket " + device);
+        const Dictionary& options = *ticket.get("options").dictionary();
+        EXPECT_EQ(ticket.get("job-name"), Value("Proofs"));
+        EXPECT_EQ(ticket.get("copies"), Value(3));
+        // The document is the sample's one page once: the press makes the three copies.
+        const Array& documents = *ticket.get("documents").array();
+        ASSERT_EQ(documents.size(), 1u);
+        EXPECT_EQ(documents[0].dictionary()->get("pages"), Value(1));
+        EXPECT_EQ(documents[0].dictionary()->get("size"),
+                  Value(static_cast<std::int64_t>(std::filesystem::file_size(kSample))));
+        // Every option the job was given, with the value it was given.
+        std::size_t compared = 0;
+        for (const auto& [name, value] : *printed.get("options").dictionary()) {
+            if (name == "copies" || name == "collate" || name == "sides")
+                continue;
+            std::string keyword = name.starts_with(JobOptions::kEntryPrefix)
+                                      ? name.substr(std::string(JobOptions::kEntryPrefix).size())
+                                      : name;
+            EXPECT_EQ(options.get(keyword), value) << keyword;
+            ++compared;
+        }
+        EXPECT_GT(compared, 100u);
+        Pairs common = {{"KVInputSlot", "Tray2"},         {"InputSlot", "Tray2"},
+                        {"Duplex", "DuplexNoTumble"},     {"SecPrint", "True"},
+                        {"SecPrintPassword", "********"}, {"Resolution", "1200dpi"},
+                        {"UserName", "Proofing"},         {"DocumentOrientation", "Landscape"}};
+        for (const auto& pairs : {common, expectedOptions})
+            for (const auto& [option, value] : pairs)
+                EXPECT_EQ(options.get(option), Value(value)) << option;
+
+        // What a device that reads XJDF finds, and that CIP4's schema accepts it.
+        auto xjdf = test::runVelmora("ticket --xjdf " + device, dir / "err");
+        ASSERT_EQ(xjdf.status, 0) << errors();
+        EXPECT_EQ(schema.problems(xjdf.out), "");
+        Pairs paths = {{"/x:XJDF/@DescriptiveName", "Proofs"},
+                       {set + "[@Name='Component']//x:PartAmount/@Amount", "3"},
+                       {set + "[@Name='Media']//x:Part/@Location", "Tray2"},
+                       {set + "[@Name='DigitalPrintingParams']//@Sides", "TwoSided"},
+                       {set + "[@Name='ColorantControl']//@ProcessColorModel", "DeviceGray"},
+                       {set + "[@Name='RunList']//x:FileSpec/@MimeType", "application/pdf"},
+                       // the press alone reads the PIN, in the codec's encoding
+                       {"//*[local-name()='Option'][@Name='SecPrintPassword']/@Value", "6BF62ABF"}};
+        for (const auto& pairs : {paths, expectedPaths})
+            for (const auto& [path, value] : pairs)
+                EXPECT_EQ(test::xpath(xjdf.out, path), value) << path;
+    }
+}
+
+// lp with the same options gives the press the same ticket: the queue's filter completes them
+// from the PPD as velmora does. Copies are made once, by the press: pdftopdf leaves the pages.
+TEST_F(CupsPrintTest, AJobFromAnyApplicationReachesThePressWithTheSameTicket) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    Dictionary printed =
+        run("print " + kSample + " -d VelmoraPress --job-name Proofs" + kPressJobSettings);
+    int job = static_cast<int>(printed.get("job").integerValue());
+    ASSERT_EQ(cups.waitForJob(job, 30), "completed") << jobLog(job);
+    Dictionary fromVelmora = run("ticket " + deviceFile(cupsd, "VelmoraPress"));
+
+    addQueue("Other", queuePpd("other"));
+    std::string lp = "lp -d Other -t Proofs -n 3";
+    for (const auto& [name, value] : *printed.get("options").dictionary()) {
+        if (name == "copies")
+            continue;
+        std::string given = value.stringValue() == "********" ? "6BF62ABF" : value.stringValue();
+        lp += " -o " + shellQuote(name + "=" + given);
+    }
+    std::string out = test::PrivateCupsd::run(lp + " " + kSample + " 2>&1");
+    ASSERT_THAT(out, HasSubstr("request id is Other-")) << out;
+    int other = std::stoi(out.substr(out.rfind('-') + 1));
+    ASSERT_EQ(cups.waitForJob(other, 30), "completed") << jobLog(other);
+    Dictionary fromLp = run("ticket " + deviceFile(cupsd, "Other"));
+
+    EXPECT_EQ(fromLp.get("options"), fromVelmora.get("options"));
+    EXPECT_EQ(fromLp.get("copies"), Value(3));
+    EXPECT_EQ(fromLp.get("job-name"), Value("Proofs"));
+    // pdftopdf's one page, not three: copies=3 is three copies' worth, not nine.
+    EXPECT_EQ(fromLp.get("documents").array()->at(0).dictionary()->get("pages"), Value(1));
+    auto xjdf = test::runVelmora("ticket --xjdf " + deviceFile(cupsd, "Other"), dir / "err");
+    EXPECT_EQ(test::XjdfSchema().problems(xjdf.out), "");
+}
+
+// A document from any application with the press's options and nothing else: the PPD's
+// defaults fill in the rest, and CUPS's own page selection is applied to the pages once.
+TEST_F(CupsPrintTest, PlainLpGetsThePpdsDefaultsAndCupsPageSelectionOnce) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    std::string pages = dir / "three.pdf";
+    test::PrivateCupsd::run("pdfunite " + kSample + " " + kSample + " " + kSample + " " + pages);
+    ASSERT_TRUE(std::filesystem::exists(pages));
+    std::string out = test::PrivateCupsd::run("lp -d VelmoraPress -n 2 -o StapleMode=TopLeftCorner "
+                                              "-o page-ranges=2-3 " +
+                                              pages + " 2>&1");
+    ASSERT_THAT(out, HasSubstr("request id is VelmoraPress-")) << out;
+    int job = std::stoi(out.substr(out.rfind('-') + 1));
+    ASSERT_EQ(cups.waitForJob(job, 30), "completed") << jobLog(job);
+    Dictionary ticket = run("ticket " + deviceFile(cupsd, "VelmoraPress"));
+    const Dictionary& options = *ticket.get("options").dictionary();
+    EXPECT_EQ(options.get("StapleMode"), Value("TopLeftCorner"));
+    EXPECT_EQ(options.get("ColorMode"), Value("Color")); // the PPD's default
+    EXPECT_EQ(ticket.get("copies"), Value(2));
+    EXPECT_EQ(ticket.get("documents").array()->at(0).dictionary()->get("pages"), Value(2));
+}
+
+// The secure-print PIN and the authentication password reach the press in its ticket and no one
+// else: not the job's attributes, not the filters' command lines, not the scheduler's log, not
+// the user's lpoptions or velmora's output, and the spooled package is closed to other users.
+TEST_F(CupsPrintTest, PasswordsReachThePressAndNoOneElse) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    std::string tmp = dir / "tmp";
+    std::filesystem::create_directories(tmp);
+    test::ScopedEnv temporary{"TMPDIR", tmp.c_str()};
+    std::atomic<bool> printing{true};
+    std::string commandLines;
+    std::thread sampler([&] {
+        while (printing) {
+            commandLines += test::PrivateCupsd::run("ps -eo args 2>/dev/null");
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    });
+    auto printed = test::runVelmora(
+        "print " + kSample +
+            " -d VelmoraPress --save-defaults --set SecPrint=True "
+            "--set SecPrintPassword=1234 --set AuthJob=True "
+            "--set AuthJobUserIdType=ID --set AuthJobUserId=operator --set AuthJobPassword=s3cret",
+        dir / "err");
+    auto parsed = JsonReader::parse(printed.out);
+    ASSERT_TRUE(parsed && parsed->dictionary()) << printed.out << errors();
+    int job = static_cast<int>(parsed->dictionary()->get("job").integerValue());
+    std::string state = cups.waitForJob(job, 30).value_or("");
+    printing = false;
+    sampler.join();
+    ASSERT_EQ(state, "completed") << jobLog(job);
+
+    auto xjdf = test::runVelmora("ticket --xjdf " + deviceFile(cupsd, "VelmoraPress"), dir / "err");
+    std::string pin =
+        test::xpath(xjdf.out, "//*[local-name()='Option'][@Name='SecPrintPassword']/@Value");
+    std::string password =
+        test::xpath(xjdf.out, "//*[local-name()='Option'][@Name='AuthJobPassword']/@Value");
+    EXPECT_EQ(pin, "6BF62ABF");
+    ASSERT_FALSE(password.empty());
+    ASSERT_NE(password, "s3cret");
+
+    // The scheduler hands each filter the job's attributes on its command line, where every
+    // local user reads them (argv[0] is the queue's name), and logs them at debug level.
+    std::string filterLines;
+    std::istringstream sampled(commandLines);
+    for (std::string line; std::getline(sampled, line);)
+        if (line.starts_with("VelmoraPress "))
+            filterLines += line + "\n";
+    std::string log = cupsd.errorLog();
+    ASSERT_THAT(jobLog(job), HasSubstr("argv[5]=")) << "the filters' arguments were not logged";
+    const std::pair<const char*, std::string> places[] = {
+        {"the job's attributes", Value(cups.jobAttributes(job)).toJson(0)},
+        {"the filters' command lines", filterLines},
+        {"the scheduler's log", log},
+        {"lpoptions", test::readFile(cupsd.root() + "/home/.cups/lpoptions") +
+                          test::readFile(cupsd.root() + "/etc/lpoptions")},
+        {"velmora's output", printed.out},
+        {"velmora's errors", errors()}};
+    for (const auto& [place, text] : places)
+        for (const std::string& secret :
+             {pin, password, std::string("1234"), std::string("s3cret")})
+            EXPECT_THAT(text, Not(HasSubstr(secret))) << secret << " in " << place;
+    EXPECT_TRUE(std::filesystem::is_empty(tmp)) << "a package was left in the temporary folder";
+
+    // Another local user: the spooled document is closed to them.
+    for (const auto& entry : std::filesystem::directory_iterator(cupsd.root() + "/spool")) {
+        if (entry.path().filename().string().starts_with("d")) {
+            std::string read = test::PrivateCupsd::run(
+                "setpriv --reuid=nobody --regid=nogroup --clear-groups cat " +
+                shellQuote(entry.path().string()) + " 2>&1");
+            EXPECT_THAT(read, Not(HasSubstr(pin))) << entry.path();
+            EXPECT_THAT(read, HasSubstr("Permission denied")) << entry.path();
+        }
+    }
 }
 
 // ---- What a printing user or a print server can do to the queue ----

@@ -2,16 +2,13 @@
 // schema and by XPath), that it reads back whole, and that a package from anyone else is refused
 // with a reason rather than read past its bounds.
 #include "support/TempDir.h"
+#include "support/Xjdf.h"
 
 #include "platform/printing/JobPackage.h"
 #include "platform/printing/PressTicket.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <cups/ppd.h>
-#include <libxml/parser.h>
-#include <libxml/xmlschemas.h>
-#include <libxml/xpath.h>
-#include <libxml/xpathInternals.h>
 #include <zip.h>
 
 #include <gmock/gmock.h>
@@ -28,55 +25,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
-
-// CIP4's published schema: the one reading of a ticket that is not ours.
-class XjdfSchema {
-public:
-    XjdfSchema() {
-        xmlSchemaParserCtxtPtr parser = xmlSchemaNewParserCtxt(VELMORA_XJDF_SCHEMA);
-        _schema = xmlSchemaParse(parser);
-        xmlSchemaFreeParserCtxt(parser);
-    }
-    ~XjdfSchema() { xmlSchemaFree(_schema); }
-    // Empty when the document is valid, else what the validator said.
-    std::string problems(const std::string& xml) const {
-        std::string said;
-        xmlDocPtr doc = xmlReadMemory(xml.data(), static_cast<int>(xml.size()), "t.xml", nullptr,
-                                      XML_PARSE_NONET);
-        if (!doc)
-            return "not XML";
-        xmlSchemaValidCtxtPtr context = xmlSchemaNewValidCtxt(_schema);
-        xmlSchemaSetValidStructuredErrors(
-            context,
-            [](void* out, xmlErrorPtr error) {
-                *static_cast<std::string*>(out) += error->message ? error->message : "?";
-            },
-            &said);
-        int result = xmlSchemaValidateDoc(context, doc);
-        xmlSchemaFreeValidCtxt(context);
-        xmlFreeDoc(doc);
-        return result == 0 ? std::string() : said.empty() ? "invalid" : said;
-    }
-    bool loaded() const { return _schema != nullptr; }
-
-private:
-    xmlSchemaPtr _schema = nullptr;
-};
-
-// The value of an XPath over a ticket, XJDF's namespace as "x".
-std::string xpath(const std::string& xml, const std::string& expression) {
-    std::unique_ptr<xmlDoc, void (*)(xmlDoc*)> doc(
-        xmlReadMemory(xml.data(), static_cast<int>(xml.size()), "t.xml", nullptr, 0), xmlFreeDoc);
-    xmlXPathContextPtr context = xmlXPathNewContext(doc.get());
-    xmlXPathRegisterNs(context, BAD_CAST "x", BAD_CAST PressTicket::kXjdfNamespace);
-    xmlXPathObjectPtr result =
-        xmlXPathEvalExpression(BAD_CAST("string(" + expression + ")").c_str(), context);
-    std::string value =
-        result && result->stringval ? reinterpret_cast<const char*>(result->stringval) : "";
-    xmlXPathFreeObject(result);
-    xmlXPathFreeContext(context);
-    return value;
-}
 
 // A ZIP file made of the given entries, in order, deflated, as any other program could make it.
 std::string zipOf(const std::vector<std::pair<std::string, std::string>>& entries,
@@ -178,7 +126,7 @@ TEST_F(JobPackageTest, WhatIsWrittenReadsBackWholeAndValidates) {
     EXPECT_FALSE(package->documentBytes(1, 5, error));
     EXPECT_THAT(error, HasSubstr("larger than"));
 
-    XjdfSchema schema;
+    test::XjdfSchema schema;
     ASSERT_TRUE(schema.loaded());
     EXPECT_EQ(schema.problems(package->ticketXml()), "");
     zip_t* zip = zip_open(path.c_str(), ZIP_RDONLY, nullptr);
@@ -191,14 +139,15 @@ TEST_F(JobPackageTest, WhatIsWrittenReadsBackWholeAndValidates) {
     zip_fclose(file);
     zip_discard(zip);
     EXPECT_EQ(schema.problems(rootXml), "");
-    EXPECT_EQ(xpath(rootXml, "/x:XJMF/x:CommandSubmitQueueEntry/x:QueueSubmissionParams/@URL"),
-              JobPackage::kTicketName);
+    EXPECT_EQ(
+        test::xpath(rootXml, "/x:XJMF/x:CommandSubmitQueueEntry/x:QueueSubmissionParams/@URL"),
+        JobPackage::kTicketName);
 }
 
 // What a device that knows XJDF but not this press reads: the standard resources, from the
 // job's options as the queue's PPD marks them (its defaults where the job names none).
 TEST_F(JobPackageTest, TheStandardResourcesSayWhatTheOptionsSay) {
-    XjdfSchema schema;
+    test::XjdfSchema schema;
     ASSERT_TRUE(schema.loaded());
     struct Case {
         Dictionary options;
@@ -258,10 +207,10 @@ TEST_F(JobPackageTest, TheStandardResourcesSayWhatTheOptionsSay) {
         const std::string& xml = package->ticketXml();
         EXPECT_EQ(schema.problems(xml), "") << Value(options).toJson(0);
         for (const auto& [path, value] : expected)
-            EXPECT_EQ(xpath(xml, path), value) << path << " for " << Value(options).toJson(0);
+            EXPECT_EQ(test::xpath(xml, path), value) << path << " for " << Value(options).toJson(0);
         // The press's own resource names every option, the standard ones too.
         for (const auto& [option, value] : package->ticket().options)
-            EXPECT_EQ(xpath(xml, "//*[local-name()='Option'][@Name='" + option + "']/@Value"),
+            EXPECT_EQ(test::xpath(xml, "//*[local-name()='Option'][@Name='" + option + "']/@Value"),
                       value)
                 << option;
     }
