@@ -6,12 +6,29 @@
 #include "platform/foundation/FileUtil.h"
 #include "platform/foundation/JsonReader.h"
 #include "platform/printing/JobDelivery.h"
+#include "platform/printing/JobOptions.h"
 #include "platform/printing/PrintSettings.h"
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace velmora::app {
+
+namespace {
+
+// The report as it is printed: the panel's passwords and PINs, which the settings file keeps for
+// the next session, shown as stars.
+Dictionary withSecretsHidden(Dictionary report) {
+    Dictionary settings = report.get("printSettings").dictionary()
+                              ? *report.get("printSettings").dictionary()
+                              : Dictionary();
+    if (const Dictionary* ticket = settings.get("ticket").dictionary())
+        settings.set("ticket", Value(JobOptions::withSecretsHidden(*ticket)));
+    report.set("printSettings", Value(std::move(settings)));
+    return report;
+}
+
+} // namespace
 namespace {
 
 constexpr std::size_t kMaxSettingsFileSize = 16 * 1024 * 1024;
@@ -77,7 +94,7 @@ int runPanelCommand(const std::vector<std::string>& arguments) {
         !FileUtil::writeFileAtomically(options.output, report.get("printSettings").toJson(2) + "\n",
                                        &error, FileUtil::Readers::OwnerOnly))
         return fail("cannot write " + options.output + ": " + error);
-    std::printf("%s\n", Value(std::move(report)).toJson(2).c_str());
+    std::printf("%s\n", Value(withSecretsHidden(std::move(report))).toJson(2).c_str());
     return 0;
 }
 

@@ -4,6 +4,8 @@
 #include "support/CommandRunner.h"
 #include "support/TempDir.h"
 
+#include "platform/printing/JobPackage.h"
+
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -94,31 +96,36 @@ TEST_F(UserFilesTest, CopiesOutsideOneTo9999AreRefusedFromASettingsFile) {
 // kept, and neither may take the options' name.
 TEST_F(UserFilesTest, TheEmbeddedPressKeepsEveryDocumentAndNothingIsSentThatWillFail) {
     std::string sample = std::string(VELMORA_PRESS_SOURCE) + "/SampleJob.pdf";
-    std::string first = dir / "a/same.pdf", second = dir / "b/same.pdf",
-                named = dir / "c/options.json";
-    for (const auto& copy : {first, second, named}) {
+    std::string first = dir / "a/same.pdf", second = dir / "b/same.pdf";
+    for (const auto& copy : {first, second}) {
         fs::create_directories(fs::path(copy).parent_path());
         fs::copy_file(sample, copy);
     }
-    dir.write("b/same.pdf", "the second document");
     std::string jobs = dir / "jobs";
     auto refused = velmora("print --embedded --no-gui --output-dir " + jobs + " --output " +
                            (dir / "no/such/dir/out.json") + " " + first);
     EXPECT_EQ(refused.status, 1);
     EXPECT_NE(errors().find("cannot write"), std::string::npos) << errors();
     EXPECT_FALSE(fs::exists(jobs + "/job-1")) << "the job went although the command failed";
+    // A document the press cannot print stops the job before anything is kept.
+    std::string text = dir.write("notes.txt", "plain text");
+    EXPECT_EQ(
+        velmora("print --embedded --no-gui --output-dir " + jobs + " " + first + " " + text).status,
+        1);
+    EXPECT_NE(errors().find("is not a PDF document"), std::string::npos) << errors();
+    EXPECT_FALSE(fs::exists(jobs + "/job-1"));
 
-    auto printed = velmora("print --embedded --no-gui --output-dir " + jobs + " " + first + " " +
-                           second + " " + named);
+    auto printed =
+        velmora("print --embedded --no-gui --output-dir " + jobs + " " + first + " " + second);
     ASSERT_EQ(printed.status, 0) << errors();
-    std::vector<std::string> stored;
-    for (const auto& entry : fs::directory_iterator(jobs + "/job-1"))
-        stored.push_back(entry.path().filename().string());
-    std::sort(stored.begin(), stored.end());
-    EXPECT_EQ(stored, (std::vector<std::string>{"2-same.pdf", "3-options.json", "options.json",
-                                                "same.pdf"}));
-    EXPECT_EQ(test::readFile(jobs + "/job-1/2-same.pdf"), "the second document");
-    EXPECT_EQ(test::readFile(jobs + "/job-1/3-options.json"), test::readFile(sample));
+    std::string error;
+    auto package = JobPackage::open(jobs + "/job-1/job.xjmf.zip", error);
+    ASSERT_TRUE(package) << error;
+    ASSERT_EQ(package->ticket().documents.size(), 2u);
+    for (std::size_t i = 0; i < 2; ++i) {
+        EXPECT_EQ(package->ticket().documents[i].name, "same.pdf");
+        EXPECT_EQ(package->documentBytes(i, 1 << 20, error), test::readFile(sample));
+    }
 }
 
 // From the command line a value a field would shorten or change is an error and nothing is
@@ -210,7 +217,7 @@ TEST_F(UserFilesTest, WhatMayHoldAPasswordIsTheUsersAlone) {
                            shellQuote(std::string(VELMORA_PRESS_SOURCE) + "/SampleJob.pdf"));
     ASSERT_EQ(printed.status, 0) << errors();
     EXPECT_EQ(modeOf(dir / "jobs/job-1"), 0700u);
-    EXPECT_EQ(modeOf(dir / "jobs/job-1/options.json"), 0600u);
+    EXPECT_EQ(modeOf(dir / "jobs/job-1/job.xjmf.zip"), 0600u);
 
     std::string folder = dir / "folder";
     fs::create_directory(folder);

@@ -7,6 +7,7 @@
 #include "panel/DetailedSettingsWinController.h"
 #include "panel/LornPDEByCocoa.h"
 #include "panes/PanePlugInMgr.h"
+#include "platform/printing/JobPackage.h"
 #include "platform/qt/QtAlertDialog.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtToolkit.h"
@@ -150,7 +151,11 @@ TEST_F(GuiTest, ACheckBoxClickReachesThePanelAndThePrintedJob) {
         if (key.ends_with("PagePrintOnCenter") && value.isString())
             sent = value.stringValue();
     EXPECT_EQ(sent, expected) << Value(options).toJson();
-    EXPECT_TRUE(std::filesystem::exists(dir / "jobs/job-1/options.json"));
+    // And so does the package the press receives.
+    std::string error;
+    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip", error);
+    ASSERT_TRUE(package) << error;
+    EXPECT_EQ(package->ticket().options.at("PagePrintOnCenter"), expected);
 }
 
 TEST_F(GuiTest, TheKeyboardPicksADuplexChoiceAndTheHostFollowsIt) {
@@ -393,7 +398,7 @@ TEST(GuiCommand, WithoutADisplayPrintStaysHeadlessAndGuiSaysWhy) {
     auto print = test::runVelmora(std::string("print ") + VELMORA_SAMPLE_DOCUMENT +
                                   " --embedded --output-dir " + (dir / "jobs"));
     EXPECT_EQ(print.status, 0);
-    EXPECT_TRUE(std::filesystem::exists(dir / "jobs/job-1/options.json"));
+    EXPECT_TRUE(std::filesystem::exists(dir / "jobs/job-1/job.xjmf.zip"));
 }
 
 // velmora gui --screenshot in English and Japanese: every window rendered, nothing clipped and

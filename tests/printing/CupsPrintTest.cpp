@@ -661,6 +661,17 @@ TEST_F(CupsPrintTest, ThePressReceivesEveryOptionOfTheJobInItsTicket) {
     }
 }
 
+// A queue set up with the press's PPD from before job packages would hand the press a bare
+// PDF: velmora says so and sends nothing.
+TEST_F(CupsPrintTest, AQueueWithAnOlderPpdIsToldToBeSetUpAgainAndGetsNothing) {
+    std::string old = test::readFile(std::string(VELMORA_STORED_CORPUS) + "/ppd/VelmoraPress.ppd");
+    addQueue("Older", dir.write("older.ppd", old));
+    run("print " + kSample + " -d Older --set SecPrint=True --set SecPrintPassword=1234", 1);
+    EXPECT_THAT(errors(), HasSubstr("does not take the press's job packages"));
+    EXPECT_FALSE(std::filesystem::exists(deviceFile(cupsd, "Older")));
+    EXPECT_THAT(test::PrivateCupsd::run("lpstat -W all -o Older 2>&1"), Not(HasSubstr("Older-")));
+}
+
 // lp with the same options gives the press the same ticket: the queue's filter completes them
 // from the PPD as velmora does. Copies are made once, by the press: pdftopdf leaves the pages.
 TEST_F(CupsPrintTest, AJobFromAnyApplicationReachesThePressWithTheSameTicket) {

@@ -247,6 +247,10 @@ TEST_F(PressFilterTest, ACommandFileOverTheLimitEndsWithAClearErrorInBoundedMemo
         const char* label;
         off_t size;
     };
+    // What the filter takes for a file just over the limit is its bound: a file 1,400 times
+    // larger may not take more than a few MiB beyond it (the sanitizers' own memory is the same
+    // for both).
+    long smallestPeakKiB = 0;
     for (const Case& c : {Case{"70 KB", 70 * 1000}, Case{"100 MB", 100 * 1000 * 1000}}) {
         std::string file = dir / "commands";
         int fd = ::open(file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -258,7 +262,10 @@ TEST_F(PressFilterTest, ACommandFileOverTheLimitEndsWithAClearErrorInBoundedMemo
                     HasSubstr("ERROR: velmora-command: the command file is larger than 64 KiB"))
             << c.label;
         EXPECT_THAT(run.messages, Not(HasSubstr("PPD:"))) << c.label;
-        EXPECT_LT(run.peakKiB, 100 * 1024) << c.label;
+        if (!smallestPeakKiB)
+            smallestPeakKiB = run.peakKiB;
+        EXPECT_LT(run.peakKiB, smallestPeakKiB + 8 * 1024) << c.label;
+        EXPECT_LT(run.peakKiB, 200 * 1024) << c.label;
         EXPECT_LT(run.seconds, 10) << c.label;
         expectSoundMessages(run.messages, c.label);
     }

@@ -51,6 +51,17 @@ std::optional<std::string> modelWithoutThePressOptions(ppd_file_t* ppd) {
     return ppd->nickname ? ppd->nickname : ppd->modelname ? ppd->modelname : "no model";
 }
 
+// Whether the queue's PPD hands the press's job packages to the press (a filter from the
+// package's type): a queue set up with an older PPD of the press takes only documents.
+bool takesJobPackages(ppd_file_t* ppd) {
+    const std::string from = std::string(JobPackage::kMimeType) + " ";
+    for (ppd_attr_t* filter = ppd ? ppdFindAttr(ppd, "cupsFilter2", nullptr) : nullptr; filter;
+         filter = ppdFindNextAttr(ppd, "cupsFilter2", nullptr))
+        if (filter->value && std::string_view(filter->value).starts_with(from))
+            return true;
+    return false;
+}
+
 // The ticket of a job the client sends: the job's options completed from the queue's PPD.
 PressTicket ticketOfJob(const Dictionary& job, const std::string& title, ppd_file_t* ppd) {
     PressTicket ticket;
@@ -150,6 +161,13 @@ std::optional<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Desti
         if (request.saveDefaults &&
             !cups.canSaveOptions(destination.queue, destination.instance, stored, &error))
             return std::nullopt;
+        if (!takesJobPackages(ppd.get())) {
+            error = "the queue \"" + destination.queue +
+                    "\" does not take the press's job packages: its PPD is older than this "
+                    "velmora; set the queue up again with the press's current PPD (lpadmin -p " +
+                    destination.queue + " -P VelmoraPress.ppd)";
+            return std::nullopt;
+        }
         // The job's passwords travel only inside the package, which the scheduler keeps readable
         // by itself and its filters alone; its attributes are shown to everyone.
         TemporaryFolder folder("velmora-job");
