@@ -8,6 +8,7 @@
 #include <cups/ppd.h>
 #include <libxml/parser.h>
 #include <libxml/tree.h>
+#include <libxml/uri.h>
 
 #include <cstring>
 #include <memory>
@@ -83,16 +84,12 @@ private:
     xmlNs* _press = nullptr;
 };
 
-// A relative URL for a path inside the package: what is not unreserved is percent-encoded.
+// A relative URL for a path inside the package: what is not unreserved, or a slash, is
+// percent-encoded.
 std::string localUrl(const std::string& path) {
-    static const char* hex = "0123456789ABCDEF";
-    std::string url;
-    for (unsigned char c : path) {
-        if (std::isalnum(c) || std::strchr("-._~/", c))
-            url += static_cast<char>(c);
-        else
-            url += {'%', hex[c >> 4], hex[c & 15]};
-    }
+    xmlChar* escaped = xmlURIEscapeStr(x(path.c_str()), x("/"));
+    std::string url = escaped ? reinterpret_cast<const char*>(escaped) : "";
+    xmlFree(escaped);
     return url;
 }
 
