@@ -126,6 +126,13 @@ int main(int argc, char** argv) {
     const char* name = argc < 2 ? "print" : argv[1];
     if (argc < 2)
         arguments = {sampleDocument(), "--embedded"};
+    // Help that was asked for goes to standard output and is no error.
+    if (arguments.size() == 1 && (arguments[0] == "--help" || arguments[0] == "-h"))
+        for (const auto& command : commands())
+            if (std::strcmp(name, command.name) == 0) {
+                std::printf("usage: velmora %s\n", command.synopsis);
+                return 0;
+            }
 #ifdef VELMORA_HAS_GUI
     // A person at a display gets the graphical dialog; scripted sessions and --no-gui stay
     // headless.

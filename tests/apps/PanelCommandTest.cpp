@@ -112,5 +112,19 @@ TEST_F(PanelCommandTest, BareVelmoraPrintsTheSampleJobToTheEmbeddedPress) {
     EXPECT_EQ(package->documentBytes(0, 1 << 20, error)->substr(0, 5), "%PDF-");
 }
 
+// Help that is asked for is no error: every command prints its usage on standard output.
+TEST_F(PanelCommandTest, HelpForEveryCommandGoesToStandardOutput) {
+    for (const char* command : {"panel", "print", "gui", "ticket", "favorites", "refresh-lists",
+                                "plist", "convert", "server", "ppd"}) {
+        for (const char* flag : {"--help", "-h"}) {
+            auto result = test::runVelmora(std::string(command) + " " + flag, dir / "err");
+            EXPECT_EQ(result.status, 0) << command << " " << flag;
+            EXPECT_EQ(result.out.rfind(std::string("usage: velmora ") + command, 0), 0u)
+                << command << " " << flag << ": " << result.out;
+            EXPECT_EQ(test::readFile(dir / "err"), "") << command << " " << flag;
+        }
+    }
+}
+
 } // namespace
 } // namespace velmora
