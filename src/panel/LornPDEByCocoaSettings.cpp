@@ -95,17 +95,22 @@ std::string LornPDEByCocoa::escapeTicketValue(const std::string& value) {
     return ticketEscaping().escape(value);
 }
 
-// The inverse replacements, one after the other, in the order they were added.
+// The inverse replacements in one pass from the left: each escape is read once, so a value that
+// held "%x2C" itself (stored as "%x25x2C") comes back as it was, not as a comma.
 std::string LornPDEByCocoa::unescapeTicketValue(const std::string& value) {
-    std::string text = value;
-    for (const auto& [source, escaped] : ticketEscaping().replacePattern()) {
-        std::string out;
-        std::size_t from = 0;
-        for (std::size_t at; (at = text.find(escaped, from)) != std::string::npos;
-             from = at + escaped.size())
-            out.append(text, from, at - from).append(source);
-        out.append(text, from, std::string::npos);
-        text = std::move(out);
+    const auto& rules = ticketEscaping().replacePattern();
+    std::string text;
+    for (std::size_t at = 0; at < value.size();) {
+        bool replaced = false;
+        for (const auto& [source, escaped] : rules)
+            if (value.compare(at, escaped.size(), escaped) == 0) {
+                text += source;
+                at += escaped.size();
+                replaced = true;
+                break;
+            }
+        if (!replaced)
+            text += value[at++];
     }
     return text;
 }
@@ -459,7 +464,8 @@ void LornPDEByCocoa::_setValueToPpdDictionary(Ticket* ticket, Dictionary* ppdDic
                                               const std::string& optionKeyword,
                                               const Value& value) {
     std::string choice = value.stringValue();
-    if (_panePlugInMgr->isExistsInPpd(optionKeyword, choice) && queueOffers(optionKeyword, choice)) {
+    if (_panePlugInMgr->isExistsInPpd(optionKeyword, choice) &&
+        queueOffers(optionKeyword, choice)) {
         _willChangePPDOptionKeyValue(optionKeyword, choice, ppdDictionary);
         std::optional<std::string> stored;
         if (_customTicketGetString(ticket, optionKeyword, &stored) == kNoErr && stored)
@@ -479,7 +485,8 @@ void LornPDEByCocoa::_setValueToPpdDictionary(Ticket* ticket, Dictionary* ppdDic
 
 // The queue's own PPD may lack what the press's bundle PPD has (another model, an older driver);
 // what the queue cannot take as a choice is kept as an entry of the panel's own.
-bool LornPDEByCocoa::queueOffers(const std::string& option, const std::optional<std::string>& choice) {
+bool LornPDEByCocoa::queueOffers(const std::string& option,
+                                 const std::optional<std::string>& choice) {
     const PpdFileExt* queue = _useConstraintHandling ? _PPD() : nullptr;
     if (!queue || !queue->handle())
         return true;
