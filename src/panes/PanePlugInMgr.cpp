@@ -34,7 +34,9 @@ std::unique_ptr<PanePlugInMgr>& sharedManager() {
     return manager;
 }
 
-bool readsAsTrue(const Value& value) { return !value.isNull() && value.boolValue(); }
+bool readsAsTrue(const Value& value) {
+    return !value.isNull() && value.boolValue();
+}
 
 // Every ".bundle" below the folder, folders before what lies inside them, names sorted within
 // a folder so that loading does not depend on the file system's order. Symbolic links to
@@ -80,11 +82,17 @@ PanePlugInMgr& PanePlugInMgr::sharedInstance() {
     return *manager;
 }
 
-std::uint64_t PanePlugInMgr::sharedGeneration() { return sharedManagerGeneration; }
+std::uint64_t PanePlugInMgr::sharedGeneration() {
+    return sharedManagerGeneration;
+}
 
-bool PanePlugInMgr::hasSharedInstance() { return sharedManager() != nullptr; }
+bool PanePlugInMgr::hasSharedInstance() {
+    return sharedManager() != nullptr;
+}
 
-void PanePlugInMgr::releaseSharedInstance() { sharedManager().reset(); }
+void PanePlugInMgr::releaseSharedInstance() {
+    sharedManager().reset();
+}
 
 PanePlugInMgr::PanePlugInMgr(std::shared_ptr<Bundle> principalBundle)
     : _principalBundle(std::move(principalBundle)), _preference(_principalBundle),
@@ -142,8 +150,8 @@ const Dictionary* PanePlugInMgr::panesTreeDictionary() {
     if (_panesTreeDictionary)
         return &*_panesTreeDictionary;
     auto name = _preference.panesTreeFileNameWithAppName();
-    auto path = name && _principalBundle ? _principalBundle->pathForResource(*name, "plist")
-                                         : std::nullopt;
+    auto path =
+        name && _principalBundle ? _principalBundle->pathForResource(*name, "plist") : std::nullopt;
     auto tree = path ? PropertyList::readFile(*path) : std::nullopt;
     if (!tree || !tree->dictionary()) {
         SystemLog::write(kPanesTreeNotLoaded);
@@ -158,7 +166,10 @@ PanePlugInMgr::separateBundleName(const std::string& name) {
     std::size_t plus = name.find('+');
     if (plus == std::string::npos)
         return {name, std::nullopt};
-    return {name.substr(0, plus), name.substr(plus + 1)};
+    // The role is the second part: "Finishing+Front+Left" is Finishing for the role Front.
+    std::size_t next = name.find('+', plus + 1);
+    return {name.substr(0, plus),
+            name.substr(plus + 1, next == std::string::npos ? next : next - plus - 1)};
 }
 
 std::string PanePlugInMgr::composeBundleName(const std::string& bundleName,
@@ -288,7 +299,9 @@ const PanePlugInMgr::ViewInfo* PanePlugInMgr::viewInfo(const std::string& name) 
     return nullptr;
 }
 
-bool PanePlugInMgr::isRegistered(const std::string& name) const { return viewInfo(name); }
+bool PanePlugInMgr::isRegistered(const std::string& name) const {
+    return viewInfo(name);
+}
 
 std::vector<std::string> PanePlugInMgr::plugInNames() const {
     std::vector<std::string> names;
@@ -531,8 +544,7 @@ void PanePlugInMgr::setMenuItem(ui::MenuItem* item, const std::optional<std::str
     item->setRepresentedObject(Value(std::move(represented)));
 }
 
-Value PanePlugInMgr::representedObjectOfMenuItem(const ui::MenuItem* item,
-                                                 const std::string& key) {
+Value PanePlugInMgr::representedObjectOfMenuItem(const ui::MenuItem* item, const std::string& key) {
     const Dictionary* represented = item ? item->representedObject().dictionary() : nullptr;
     return represented ? represented->get(key) : Value();
 }
@@ -547,7 +559,7 @@ void PanePlugInMgr::delayedAction(const std::shared_ptr<ui::Control>& sender) {
     if (!sender || !sender->hasTarget() || sender->action().empty())
         return;
     RunLoop::current().perform([sender] { sender->sendAction(); },
-        {RunLoop::kDefaultMode, RunLoop::kModalPanelMode});
+                               {RunLoop::kDefaultMode, RunLoop::kModalPanelMode});
 }
 
 } // namespace velmora

@@ -63,7 +63,8 @@ protected:
             calls.push_back(n.userInfo.get("pane").stringValue() + " " +
                             n.userInfo.get("call").stringValue());
         });
-        previousSink = SystemLog::setSink([this](std::string_view line) { log.emplace_back(line); });
+        previousSink =
+            SystemLog::setSink([this](std::string_view line) { log.emplace_back(line); });
     }
     void TearDown() override {
         manager.reset();
@@ -78,7 +79,8 @@ protected:
                            test::paneNode("Finishing+Front") + test::paneNode("Finishing+Back"))) {
         plugin.info("<key>KVPOD</key><string>UISettings</string>")
             .resource("UISettings.plist",
-                      "<plist><dict>" + popUpDescription("MediaType", "Plain", {"Plain", "Coated"}) +
+                      "<plist><dict>" +
+                          popUpDescription("MediaType", "Plain", {"Plain", "Coated"}) +
                           popUpDescription("ColorModel", "CMYK1", {"CMYK1", "CMYK2", "Gray"}) +
                           popUpDescription("Staple", "None", {"None", "Left"}) +
                           popUpDescription("Punch", "None", {"None", "Two"}) + "</dict></plist>")
@@ -90,14 +92,14 @@ protected:
             .pane("Finishing", "FinishingPane", "FinishingPane",
                   "<key>VelmoraTestKeys</key><array><string>Staple</string>"
                   "<string>Punch</string></array>");
-        test::writePpd(dir, "Press.plugin/Contents/Resources/PressInfo.ppd", "UTF-8", "English",
-                       "Press",
-                       test::pickOne("ColorModel", "Colour mode", "CMYK1",
-                                     {{"CMYK1", "Colour"}, {"CMYK2", "Colour (fine)"},
-                                      {"Gray", "Greyscale"}}) +
-                           test::pickOne("StapleLocation", "Staple", "None",
-                                         {{"None", "Off"}, {"Left", "Top left"}}) +
-                           test::boolean("Collate", "True"));
+        test::writePpd(
+            dir, "Press.plugin/Contents/Resources/PressInfo.ppd", "UTF-8", "English", "Press",
+            test::pickOne(
+                "ColorModel", "Colour mode", "CMYK1",
+                {{"CMYK1", "Colour"}, {"CMYK2", "Colour (fine)"}, {"Gray", "Greyscale"}}) +
+                test::pickOne("StapleLocation", "Staple", "None",
+                              {{"None", "Off"}, {"Left", "Top left"}}) +
+                test::boolean("Collate", "True"));
     }
 
     PanePlugInMgr& make() {
@@ -112,6 +114,24 @@ protected:
         return false;
     }
 };
+
+// A plug-in name is the bundle's name, then after a "+" the role: the second part, whatever
+// follows it.
+TEST(PanePlugInNameTest, TheSecondPartOfANameIsTheRole) {
+    struct Case {
+        std::string name, bundle;
+        std::optional<std::string> role;
+    } cases[] = {{"Finishing", "Finishing", std::nullopt},
+                 {"Finishing+Front", "Finishing", "Front"},
+                 {"Finishing+Front+Left", "Finishing", "Front"},
+                 {"Finishing+", "Finishing", ""},
+                 {"+Front", "", "Front"}};
+    for (const auto& [name, bundle, role] : cases) {
+        auto separated = PanePlugInMgr::separateBundleName(name);
+        EXPECT_EQ(separated.first, bundle) << name;
+        EXPECT_EQ(separated.second, role) << name;
+    }
+}
 
 TEST_F(PanePlugInMgrTest, LoadsEachRoleOfABundleWithItsOwnController) {
     standardPress();
@@ -130,7 +150,8 @@ TEST_F(PanePlugInMgrTest, LoadsEachRoleOfABundleWithItsOwnController) {
 
     // Every placeholder named by a tool tip is registered, also the one inside a tab; the two
     // without a name are left alone. Two roles register their controls twice.
-    EXPECT_THAT(mgr.zemaMgr().keywords(), ElementsAre("Staple", "Punch", "ColorModel", "MediaType"));
+    EXPECT_THAT(mgr.zemaMgr().keywords(),
+                ElementsAre("Staple", "Punch", "ColorModel", "MediaType"));
     EXPECT_EQ(mgr.zemaMgr().controlsFor("Staple")->size(), 2u);
     auto view = mgr.panelViewOfBundleName("Page");
     auto controls = PanePlugInMgr::getZEMAUIControls(view.get());
@@ -188,7 +209,7 @@ TEST_F(PanePlugInMgrTest, BundleSettingsAndTheirAbsence) {
          "<key>isHiddenDuplex</key><string>YES</string>",
          true, true},
         {"<key>KVPOD</key><string>UISettings</string>", false, false}, // file missing
-        {"", true, false},                                              // key missing
+        {"", true, false},                                             // key missing
     };
     for (const auto& c : cases) {
         test::TempDir own;
@@ -243,7 +264,8 @@ TEST_F(PanePlugInMgrTest, BrokenBundlesAreSkippedWithTheirReason) {
         EXPECT_TRUE(logged(std::string("###PlugIn: ") + bundle + " not loaded: ")) << bundle;
         bool found = false;
         for (const auto& line : log)
-            found |= line.find(bundle) != std::string::npos && line.find(reason) != std::string::npos;
+            found |=
+                line.find(bundle) != std::string::npos && line.find(reason) != std::string::npos;
         EXPECT_TRUE(found) << bundle << " / " << reason;
     }
 }
@@ -342,9 +364,19 @@ TEST_F(PanePlugInMgrTest, ConsistencyCheckListsEveryProblemInOneAlert) {
 
 TEST(PrintOptionConsistencyTest, PageRangesOfSpecialToner) {
     const std::pair<const char*, int> cases[] = {
-        {"1-3,5,7-9", 0}, {"3,1", 2},      {"1-2-3", 2}, {"0", 2},      {"abc", 2},
-        {"1-200001", 1},  {"200000", 0},   {"5-3", 2},   {"1,,2", 2},   {"-5", 0},
-        {"99999999999999999999", 1},       {"2-", 0},    {" 4 - 6", 0},
+        {"1-3,5,7-9", 0},
+        {"3,1", 2},
+        {"1-2-3", 2},
+        {"0", 2},
+        {"abc", 2},
+        {"1-200001", 1},
+        {"200000", 0},
+        {"5-3", 2},
+        {"1,,2", 2},
+        {"-5", 0},
+        {"99999999999999999999", 1},
+        {"2-", 0},
+        {" 4 - 6", 0},
     };
     for (const auto& [range, expected] : cases)
         EXPECT_EQ(PanePlugInMgr::checkPageRangeForSpecialToner(range), expected) << range;
@@ -365,10 +397,10 @@ TEST_F(PanePlugInMgrTest, ProfileItemsContinueTheNumbering) {
             profiles = popUp;
     ASSERT_TRUE(profiles);
     EXPECT_THAT(profiles->itemTitles(), ElementsAre("Profile 1", "Profile 2", "Profile 3"));
-    EXPECT_EQ(PanePlugInMgr::representedObjectOfMenuItem(profiles->itemAtIndex(2).get(),
-                                                         "optionKeyword")
-                  .stringValue(),
-              "Profile3");
+    EXPECT_EQ(
+        PanePlugInMgr::representedObjectOfMenuItem(profiles->itemAtIndex(2).get(), "optionKeyword")
+            .stringValue(),
+        "Profile3");
 
     mgr.addProfileItem("ProfileNumber", profiles, 5, "Profile%d", nullptr);
     EXPECT_THAT(profiles->itemTitles(),
@@ -440,9 +472,8 @@ TEST_F(PanePlugInMgrTest, PanesCommandShowsPanesInTreeOrderAndSkippedBundles) {
     EXPECT_EQ(front.get("controls"), Value(Array{Value("Staple"), Value("Punch")}));
     EXPECT_TRUE((*out.get("panes").array())[0].dictionary()->get("role").isNull());
     EXPECT_EQ(out.get("defaults").dictionary()->get("MediaType"), Value("Plain"));
-    EXPECT_EQ(out.get("summary"),
-              Value(Array{Value(Dictionary{{"title", Value("Colour mode")},
-                                           {"value", Value("Colour")}})}));
+    EXPECT_EQ(out.get("summary"), Value(Array{Value(Dictionary{{"title", Value("Colour mode")},
+                                                               {"value", Value("Colour")}})}));
     ASSERT_EQ(out.get("problems").array()->size(), 1u);
     EXPECT_THAT((*out.get("problems").array())[0].stringValue(),
                 HasSubstr("Refusing.bundle not loaded: the pane refused to initialize"));
