@@ -427,10 +427,14 @@ void LornPDEByCocoa::writeCustomTicketEntries(Ticket* ticket) {
     _customTicketSetString(ticket, std::string("ZRSpecificJobName"), _specificJobNameValue);
     _customTicketSetString(ticket, std::string("JobName"), _escapedJobNameValue);
     if (_views.favorite) {
+        // The default item names no favorite: an entry a favorite left in the settings goes, or
+        // the next session would start from that favorite again.
+        std::optional<std::string> favorite;
         if (auto item = _views.favorite->selectedItem())
             if (const std::string* path = item->representedObject().string();
                 path && !path->empty())
-                _customTicketSetString(ticket, std::string("FavoriteName"), *path);
+                favorite = *path;
+        _customTicketSetString(ticket, std::string("FavoriteName"), favorite);
     }
     _customTicketSetString(ticket, std::string("ProfilePath"), _selectedProfilePath);
 }

@@ -112,6 +112,24 @@ TEST_F(PanelCommandTest, BareVelmoraPrintsTheSampleJobToTheEmbeddedPress) {
     EXPECT_EQ(package->documentBytes(0, 1 << 20, error)->substr(0, 5), "%PDF-");
 }
 
+// Going back to the default item forgets the favorite: the settings file no longer names it and
+// the next session starts from the defaults, not from the favorite.
+TEST_F(PanelCommandTest, ChoosingTheDefaultItemForgetsTheFavorite) {
+    auto run = [&](const std::string& arguments) {
+        auto result = test::runVelmora(arguments, dir / "err");
+        EXPECT_EQ(result.status, 0) << arguments << "\n" << test::readFile(dir / "err");
+        auto parsed = JsonReader::parse(result.out);
+        return parsed && parsed->dictionary() ? *parsed->dictionary() : Dictionary();
+    };
+    run("panel --set ColorMode=Gray --save-favorite P");
+    std::string first = dir / "s1.json", second = dir / "s2.json";
+    run("panel --favorite P --output " + first);
+    EXPECT_NE(test::readFile(first).find("FavoriteName"), std::string::npos);
+    run("panel --settings " + first + " --favorite 'Default Settings' --output " + second);
+    EXPECT_EQ(test::readFile(second).find("FavoriteName"), std::string::npos);
+    EXPECT_EQ(run("panel --settings " + second).get("favorite"), Value("Default Settings"));
+}
+
 // Help that is asked for is no error: every command prints its usage on standard output.
 TEST_F(PanelCommandTest, HelpForEveryCommandGoesToStandardOutput) {
     for (const char* command : {"panel", "print", "gui", "ticket", "favorites", "refresh-lists",
