@@ -8,6 +8,9 @@
 namespace velmora {
 namespace {
 
+// The feeder number a press reports for its interposer.
+constexpr const char* kInterposerFeeder = "9";
+
 // One entry of a device list as its two strings; null (with a log line) when it is not one.
 std::optional<std::pair<std::string, std::string>> entryOf(const Value& entry, const char* list,
                                                            std::size_t index) {
@@ -170,29 +173,27 @@ void IOTOptionUpdater::getPunchOptionsWithKeyDevices(Groups& keyDevices, Groups&
 }
 
 void IOTOptionUpdater::getFoldOptionsWithKeyDevices(Groups& keyDevices, Groups& keyOptions) {
-    fill(keyDevices, keyOptions,
-         {{"saddleFoldNoStaple"}, {"zFold"}, {"triFoldC"}, {"triFoldZ"}},
+    fill(keyDevices, keyOptions, {{"saddleFoldNoStaple"}, {"zFold"}, {"triFoldC"}, {"triFoldZ"}},
          {{"BifoldInside", "BifoldOutside", "Bifold"},
           {"ZfoldRightBind", "ZfoldLeftBind", "MixSizeZfold"},
           {"C_TrifoldInside", "C_TrifoldOutside"},
           {"Z_TrifoldInside", "Z_TrifoldOutside"}});
 }
 
-void IOTOptionUpdater::getCreaseModeOptionsWithKeyDevices(Groups& keyDevices,
-                                                          Groups& keyOptions) {
-    fill(keyDevices, keyOptions, {{"creaserFoldAbility"}, {"specifiedPositionCreaseAbility"}},
-         {{"SaddleFold", "CTriFold", "ZTriFold", "ZFoldRightBind", "ZFoldLeftBind",
-           "DoubleGateFold", "ParallelFold", "3LineAccordionFold", "4LineAccordionFold",
-           "5LineAccordionFold"},
-          {"Custom"}});
+void IOTOptionUpdater::getCreaseModeOptionsWithKeyDevices(Groups& keyDevices, Groups& keyOptions) {
+    fill(
+        keyDevices, keyOptions, {{"creaserFoldAbility"}, {"specifiedPositionCreaseAbility"}},
+        {{"SaddleFold", "CTriFold", "ZTriFold", "ZFoldRightBind", "ZFoldLeftBind", "DoubleGateFold",
+          "ParallelFold", "3LineAccordionFold", "4LineAccordionFold", "5LineAccordionFold"},
+         {"Custom"}});
 }
 
 // ---- Choices ----
 
 void IOTOptionUpdater::getInputSlotArray(Choices& result, const Value& input,
                                          const std::vector<std::string>& preKey,
-                                         const std::vector<std::string>& suffKey,
-                                         bool isInputSlot, bool hasTrayInterposer) {
+                                         const std::vector<std::string>& suffKey, bool isInputSlot,
+                                         bool hasTrayInterposer) {
     Table table;
     getInputSlotDict(table, isInputSlot, hasTrayInterposer);
     for (const auto& number : preKey)
@@ -206,6 +207,8 @@ void IOTOptionUpdater::getInputSlotArray(Choices& result, const Value& input,
     for (const auto& [number, key] : feeders) {
         if (table.count(number))
             appendFromTable(result, table, number);
+        else if (number == kInterposerFeeder && !hasTrayInterposer)
+            continue; // the press's interposer, known, and not a source of the job's paper here
         else
             SystemLog::write("###IOT: feeder " + number + " is not known");
     }
@@ -243,7 +246,8 @@ void IOTOptionUpdater::getOutputTrayArray(Choices& result, const Value& input) {
 
 // ---- Devices ----
 
-std::optional<IOTOptionUpdater::DeviceDict> IOTOptionUpdater::convertArrayToDict(const Value& input) {
+std::optional<IOTOptionUpdater::DeviceDict>
+IOTOptionUpdater::convertArrayToDict(const Value& input) {
     if (!input.isArray()) {
         if (!input.isNull())
             SystemLog::write("###IOT: device list is not a list");

@@ -58,7 +58,8 @@ TEST(IOTOptionUpdaterTest, InputSlotsAndOutputTraysFromTheDevice) {
         Value feeders;
         std::vector<std::string> slots;
     } feederCases[] = {
-        {entries({{"2", "Number"}, {"3", "Number"}}), {"AutoSelect", "Tray1", "Tray2", "Tray3", "TrayStk"}},
+        {entries({{"2", "Number"}, {"3", "Number"}}),
+         {"AutoSelect", "Tray1", "Tray2", "Tray3", "TrayStk"}},
         {entries({{"1", "Number"}, {"7", "Number"}}), {"AutoSelect", "Tray1", "Tray6", "TrayStk"}},
         {entries({{"5", "Number"}, {"1", "Number"}, {"12", "Number"}}),
          {"AutoSelect", "Manual", "Tray1", "Tray9", "TrayStk"}},
@@ -66,6 +67,16 @@ TEST(IOTOptionUpdaterTest, InputSlotsAndOutputTraysFromTheDevice) {
     };
     for (const auto& c : feederCases)
         EXPECT_EQ(panelSlots(c.feeders), c.slots);
+    // The press's interposer is known: the panel leaves it out without a word; a feeder that is
+    // not known is logged.
+    {
+        LogCapture log;
+        EXPECT_EQ(panelSlots(entries({{"2", "Number"}, {"9", "Number"}})),
+                  (std::vector<std::string>{"AutoSelect", "Tray1", "Tray2", "TrayStk"}));
+        EXPECT_TRUE(log.lines.empty()) << log.lines.front();
+        panelSlots(entries({{"42", "Number"}}));
+        EXPECT_THAT(log.lines, ElementsAre("###IOT: feeder 42 is not known"));
+    }
 
     IOTOptionUpdater::Choices panes;
     IOTOptionUpdater::getInputSlotArray(panes, entries({{"5", "N"}, {"9", "N"}}), {"0"}, {}, true);
@@ -112,13 +123,14 @@ class FinishingControlsTest : public ::testing::Test {
 protected:
     std::shared_ptr<ZEMAUI> staple = test::buildControl(
         "<key>mainKeyword</key><string>StapleMode_StapleMechanism</string>"
-        "<key>control_type</key><string>PopupButton</string><key>default</key><string>None</string>" +
-        test::choices("None", "Off", "TopLeftCornerUseStaple", "Top left",
-                      "TopEdgeUseStaple", "Top edge", "LeftEdgeUseStaple", "Left edge",
-                      "Saddle", "Saddle", "TopCenter", "Top centre", "LeftEdge4", "Left 4",
-                      "Booklet", "Booklet"));
+        "<key>control_type</key><string>PopupButton</string><key>default</key><string>None</"
+        "string>" +
+        test::choices("None", "Off", "TopLeftCornerUseStaple", "Top left", "TopEdgeUseStaple",
+                      "Top edge", "LeftEdgeUseStaple", "Left edge", "Saddle", "Saddle", "TopCenter",
+                      "Top centre", "LeftEdge4", "Left 4", "Booklet", "Booklet"));
     std::shared_ptr<ZEMAUI> fold = test::buildControl(
-        "<key>mainKeyword</key><string>Fold</string><key>control_type</key><string>PopupButton</string>"
+        "<key>mainKeyword</key><string>Fold</string><key>control_type</key><string>PopupButton</"
+        "string>"
         "<key>default</key><string>None</string>" +
         test::choices("None", "Off", "Bifold", "Bifold", "ZfoldLeftBind", "Z fold"));
     std::shared_ptr<ZEMAUI> offset = test::buildControl(
