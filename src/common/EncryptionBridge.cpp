@@ -16,7 +16,7 @@ EncryptionBridge& EncryptionBridge::shared() {
 }
 
 EncryptionBridge::~EncryptionBridge() {
-    unload();
+    close();
 }
 
 bool EncryptionBridge::noEntryPointResolved() const {
@@ -83,17 +83,27 @@ int EncryptionBridge::load(const std::string& directory) {
             return -1;
         }
     }
-    if (completelyLoaded())
+    if (completelyLoaded()) {
+        ++_users;
         return 0;
+    }
     std::fprintf(stderr, "xxx incomplete status %p, %p, %p, %p, %p\n", _handle,
                  reinterpret_cast<void*>(_encodeGuessCount), reinterpret_cast<void*>(_encode),
                  reinterpret_cast<void*>(_decodeGuessCount), reinterpret_cast<void*>(_decode));
     // The entry points are cleared with the handle: they would point into an unloaded library.
-    unload();
+    close();
     return -1;
 }
 
 void EncryptionBridge::unload() {
+    if (_users > 0)
+        --_users;
+    if (_users == 0)
+        close();
+}
+
+void EncryptionBridge::close() {
+    _users = 0;
     if (_handle)
         ::dlclose(_handle);
     _handle = nullptr;

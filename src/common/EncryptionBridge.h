@@ -29,7 +29,8 @@ public:
     EncryptionBridge& operator=(const EncryptionBridge&) = delete;
 
     // 0 when the library is loaded with all four entry points, -1 otherwise. Loading again
-    // keeps the first library.
+    // keeps the first library. Each load that succeeded is one user of the library, and unload
+    // ends one use: the library goes with its last user (two pane managers, a codec check).
     int load(const std::string& directory);
     // output: a cleared buffer of kOutputBufferSize bytes; NUL-terminated on success.
     int encode(const char* input, char* output);
@@ -48,7 +49,9 @@ private:
     EncryptionGuessCountFunction _decodeGuessCount = nullptr;
     EncryptionCodecFunction _decode = nullptr;
     std::string* _messageBuffer = nullptr;
+    int _users = 0;
 
+    void close();
     bool noEntryPointResolved() const;
     bool completelyLoaded() const;
     void openAndResolve(const std::string& path);

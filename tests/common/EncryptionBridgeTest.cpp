@@ -37,6 +37,20 @@ TEST(EncryptionBridgeTest, SecondLoadKeepsTheFirstLibrary) {
     EXPECT_TRUE(bridge.isLoaded());
 }
 
+// Each successful load is a use; the library stays until the last use ends.
+TEST(EncryptionBridgeTest, TheLibraryGoesWithItsLastUser) {
+    EncryptionBridge bridge;
+    ASSERT_EQ(bridge.load(kCodecFolder), 0);
+    ASSERT_EQ(bridge.load(kCodecFolder), 0);
+    EXPECT_EQ(bridge.load(std::string(3000, 'x')), -1); // a failed load is no use
+    bridge.unload();
+    char out[EncryptionBridge::kOutputBufferSize] = {};
+    EXPECT_TRUE(bridge.isLoaded());
+    EXPECT_EQ(bridge.encode("x", out), 0);
+    bridge.unload();
+    EXPECT_FALSE(bridge.isLoaded());
+}
+
 TEST(EncryptionBridgeTest, UnloadIsHarmlessWhenNothingIsLoaded) {
     EncryptionBridge bridge;
     bridge.unload();

@@ -180,6 +180,21 @@ TEST_F(PanePlugInMgrTest, TheManagerHoldsTheEncryptionLibraryForItsLifetime) {
     EXPECT_FALSE(EncryptionBridge::shared().isLoaded());
 }
 
+// A second manager (the favorites commands make one) shares the codec: whichever goes first
+// leaves it to the other.
+TEST_F(PanePlugInMgrTest, TheCodecStaysWhileAnyManagerLives) {
+    standardPress();
+    plugin.encryptionLibrary();
+    make();
+    auto second = std::make_unique<PanePlugInMgr>(Bundle::open(plugin.path()));
+    manager.reset();
+    EXPECT_TRUE(EncryptionBridge::shared().isLoaded());
+    char out[EncryptionBridge::kOutputBufferSize] = {};
+    EXPECT_EQ(encode("1234", out), 0);
+    second.reset();
+    EXPECT_FALSE(EncryptionBridge::shared().isLoaded());
+}
+
 TEST_F(PanePlugInMgrTest, ABundleLoadedWithoutRoleIsNeverLoadedForOne) {
     standardPress();
     auto& mgr = make();
