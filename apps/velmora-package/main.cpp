@@ -2,19 +2,24 @@
 // application (a PDF, after pdftopdf) becomes a package whose ticket holds every option of the
 // job: the queue PPD's options at the job's choices (the PPD's defaults where the job names none)
 // and the panel's own entries the job carries. A package that velmora made on the client (whose
-// passwords never became job attributes) is checked and passed on as it is.
+// passwords never became job attributes) is read and made anew.
 //
 // Copies are the press's: the queue's PPD says so (*cupsManualCopies: False), pdftopdf leaves
 // them to the device, and the ticket carries the count the scheduler gives this filter. CUPS's
 // own page ranges and number-up are applied by pdftopdf to the pages before they get here, so the
 // ticket leaves them out; the press's own imposition options are the ticket's.
 //
-// Nothing a job says is repeated on standard error but option names, through FilterMessage.
+// A package is never passed on as it came: whoever may print can send one. The press receives
+// the ticket as this filter writes it and the PDF documents it names, stored as they are.
+//
+// Nothing a job says is repeated on standard error, through FilterMessage.
 
 #include "platform/foundation/TemporaryFolder.h"
 #include "platform/printing/FilterMessage.h"
+#include "platform/printing/JobOptions.h"
 #include "platform/printing/JobPackage.h"
 #include "platform/printing/PressTicket.h"
+#include "platform/printing/PrintSettings.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <cups/cups.h>
@@ -31,6 +36,7 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -110,10 +116,40 @@ PressTicket ticketOfJob(char** argv, ppd_file_t* ppd) {
     ticket.jobId = uuid && *uuid ? uuid : std::string("cups-job-") + argv[1];
     cupsFreeOptions(count, parsed);
     ticket.jobName = argv[3];
-    int copies = std::atoi(argv[4]);
-    ticket.copies = copies >= 1 && copies <= 9999 ? copies : 1;
+    // The scheduler's count, or the panel's own where a job names only that (lp -o NumCopies=3).
+    auto copies = PrintSettings::copiesOfText(argv[4]);
+    auto panelCopies =
+        PrintSettings::copiesOfText(JobOptions::fromStored(given)
+                                        .get(std::string(JobOptions::kEntryPrefix) + "NumCopies")
+                                        .stringValue());
+    ticket.copies = copies && *copies > 1 ? *copies : panelCopies ? *panelCopies : 1;
     ticket.options = PressTicket::optionsOfJob(ppd, given);
     return ticket;
+}
+
+// A package from the client, made anew: its ticket as this filter writes tickets and the PDF
+// documents the ticket names, nothing else of what the package held. A package that is not a
+// press job package, or names no document, or a document that is not PDF, ends the job.
+bool rewritePackage(const std::string& input, const std::string& folder, const std::string& package,
+                    ppd_file_t* ppd, std::string& error) {
+    auto given = JobPackage::open(input, error);
+    if (!given) {
+        error = "the job is not a press job package: " + error;
+        return false;
+    }
+    const PressTicket& ticket = given->ticket();
+    if (ticket.documents.empty()) {
+        error = "the job package holds no document";
+        return false;
+    }
+    std::vector<JobPackage::Document> documents;
+    for (std::size_t i = 0; i < ticket.documents.size(); ++i) {
+        std::string path = folder + "/document-" + std::to_string(i + 1);
+        if (!given->extractDocument(i, path, error))
+            return false;
+        documents.push_back({path, ticket.documents[i].name});
+    }
+    return JobPackage::write(package, ticket, documents, ppd, error);
 }
 
 } // namespace
@@ -137,30 +173,21 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::string error;
-    if (isPackageInput(input)) {
-        auto package = JobPackage::open(input, error);
-        if (!package) {
-            say(Level::Error, "the job is not a press job package: " + error);
-            return 1;
-        }
-        say(Level::Info, "passing on the job package of \"" + std::string(argv[3]) + "\"");
-        return sendFile(input) ? 0 : (say(Level::Error, "the package cannot be sent"), 1);
-    }
-
     const char* ppdPath = std::getenv("PPD");
     ppd_file_t* ppd = ppdPath ? ppdOpenFile(ppdPath) : nullptr;
     if (!ppd) {
         say(Level::Error, "the queue's PPD cannot be read");
         return 1;
     }
-    PressTicket ticket = ticketOfJob(argv, ppd);
     std::string package = folder.path() + "/job" + JobPackage::kFileExtension;
-    bool written = JobPackage::write(package, ticket, {{input, ticket.jobName}}, ppd, error);
+    bool written = isPackageInput(input) ? rewritePackage(input, folder.path(), package, ppd, error)
+                                         : JobPackage::write(package, ticketOfJob(argv, ppd),
+                                                             {{input, argv[3]}}, ppd, error);
     ppdClose(ppd);
     if (!written) {
         say(Level::Error, error);
         return 1;
     }
-    say(Level::Info, "job package with " + std::to_string(ticket.options.size()) + " options");
+    say(Level::Info, "job package ready");
     return sendFile(package) ? 0 : (say(Level::Error, "the package cannot be sent"), 1);
 }

@@ -788,16 +788,27 @@ TEST_F(CupsPrintTest, PasswordsReachThePressAndNoOneElse) {
             EXPECT_THAT(text, Not(HasSubstr(secret))) << secret << " in " << place;
     EXPECT_TRUE(std::filesystem::is_empty(tmp)) << "a package was left in the temporary folder";
 
+    // Nothing of the job is left in the scheduler's temporary folder.
+    for (const auto& entry : std::filesystem::directory_iterator(cupsd.root() + "/spool/tmp"))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("velmora-")) << entry.path();
     // Another local user: the spooled document is closed to them.
+    int spooled = 0;
     for (const auto& entry : std::filesystem::directory_iterator(cupsd.root() + "/spool")) {
-        if (entry.path().filename().string().starts_with("d")) {
-            std::string read = test::PrivateCupsd::run(
-                "setpriv --reuid=nobody --regid=nogroup --clear-groups cat " +
-                shellQuote(entry.path().string()) + " 2>&1");
-            EXPECT_THAT(read, Not(HasSubstr(pin))) << entry.path();
-            EXPECT_THAT(read, HasSubstr("Permission denied")) << entry.path();
-        }
+        if (!entry.path().filename().string().starts_with("d"))
+            continue;
+        ++spooled;
+        struct stat st {};
+        ASSERT_EQ(::stat(entry.path().c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0007, 0u) << entry.path() << " is open to every user";
+        if (::geteuid() != 0)
+            continue; // only root can act as another user
+        std::string read =
+            test::PrivateCupsd::run("setpriv --reuid=nobody --regid=nogroup --clear-groups cat " +
+                                    shellQuote(entry.path().string()) + " 2>&1");
+        EXPECT_THAT(read, Not(HasSubstr(pin))) << entry.path();
+        EXPECT_THAT(read, HasSubstr("Permission denied")) << entry.path();
     }
+    EXPECT_GT(spooled, 0) << "the scheduler kept no document of the job to look at";
 }
 
 // ---- What a printing user or a print server can do to the queue ----

@@ -3,6 +3,7 @@
 // with a reason rather than read past its bounds.
 #include "support/TempDir.h"
 #include "support/Xjdf.h"
+#include "support/ZipMaker.h"
 
 #include "platform/printing/JobPackage.h"
 #include "platform/printing/PressTicket.h"
@@ -25,24 +26,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using ::testing::HasSubstr;
-
-// A ZIP file made of the given entries, in order, deflated, as any other program could make it.
-std::string zipOf(const std::vector<std::pair<std::string, std::string>>& entries,
-                  const char* encryptWith = nullptr) {
-    test::TempDir dir;
-    std::string path = dir / "made.zip";
-    int code = 0;
-    zip_t* zip = zip_open(path.c_str(), ZIP_CREATE, &code);
-    for (const auto& [name, bytes] : entries) {
-        zip_source_t* source = zip_source_buffer(zip, bytes.data(), bytes.size(), 0);
-        zip_int64_t index = zip_file_add(zip, name.c_str(), source, 0);
-        if (encryptWith)
-            zip_file_set_encryption(zip, static_cast<zip_uint64_t>(index), ZIP_EM_AES_256,
-                                    encryptWith);
-    }
-    zip_close(zip);
-    return test::readFile(path);
-}
 
 // The bytes with every occurrence of a name replaced by another of its length: the ZIP names
 // entries in two places, and libzip itself refuses to name two entries alike.
@@ -275,6 +258,15 @@ TEST_F(JobPackageTest, APackageThatIsNotOneOfOursIsRefusedWithItsReason) {
         "<ResourceSet Name=\"RunList\"><Resource><RunList><FileSpec URL=\"" + pdfEntry +
         "\" FileSize=\"8\"/></RunList></Resource></ResourceSet>";
     const std::string option = "<vf:Option Name=\"A\" Value=\"1\"/>";
+    test::ZipOptions deflated, linked, encrypted;
+    deflated.storeDocuments = false;
+    linked.linkEntry = "documents";
+    encrypted.encryptWith = "secret";
+    std::string manyAttributes, manyOptions;
+    for (int i = 0; i < 65; ++i)
+        manyAttributes += " a" + std::to_string(i) + "='x'";
+    for (int i = 0; i < 20001; ++i)
+        manyOptions += "<vf:Option Name=\"O" + std::to_string(i) + "\" Value=\"1\"/>";
     std::vector<std::pair<std::string, std::string>> many;
     for (int i = 0; i < 1001; ++i)
         many.push_back({"f" + std::to_string(i), "x"});
@@ -285,63 +277,95 @@ TEST_F(JobPackageTest, APackageThatIsNotOneOfOursIsRefusedWithItsReason) {
     } cases[] = {
         {"not a ZIP", "%PDF-1.4 not a package", "not a job package"},
         {"an empty file", "", "has no root.xjmf"},
-        {"no root message", zipOf({{"ticket.xjdf", ticketXml("", option)}}), "has no root.xjmf"},
-        {"a root that is not XJMF", zipOf({{"root.xjmf", "<XJDF/>"}}), "not an XJMF message"},
+        {"no root message", test::zipOf({{"ticket.xjdf", ticketXml("", option)}}),
+         "has no root.xjmf"},
+        {"a root that is not XJMF", test::zipOf({{"root.xjmf", "<XJDF/>"}}), "not an XJMF message"},
         {"a root submitting nothing",
-         zipOf({{"root.xjmf", "<XJMF xmlns=\"http://www.CIP4.org/JDFSchema_2_0\"/>"}}),
+         test::zipOf({{"root.xjmf", "<XJMF xmlns=\"http://www.CIP4.org/JDFSchema_2_0\"/>"}}),
          "submits no ticket"},
         {"a root pointing outside",
-         zipOf({{"root.xjmf", std::regex_replace(kRoot, std::regex("ticket.xjdf"), "../t")}}),
+         test::zipOf({{"root.xjmf", std::regex_replace(kRoot, std::regex("ticket.xjdf"), "../t")}}),
          "not named by a path inside"},
-        {"no ticket", zipOf({{"root.xjmf", kRoot}}), "has no ticket.xjdf"},
-        {"a ticket that is not XML", zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", "<XJDF"}}),
+        {"no ticket", test::zipOf({{"root.xjmf", kRoot}}), "has no ticket.xjdf"},
+        {"a ticket that is not XML", test::zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", "<XJDF"}}),
          "not well-formed"},
         {"a ticket with entities",
-         zipOf({{"root.xjmf", kRoot},
-                {"ticket.xjdf", "<!DOCTYPE XJDF [<!ENTITY a \"aaaa\">]>" + ticketXml("", option)}}),
+         test::zipOf(
+             {{"root.xjmf", kRoot},
+              {"ticket.xjdf", "<!DOCTYPE XJDF [<!ENTITY a \"aaaa\">]>" + ticketXml("", option)}}),
          "document type declaration"},
-        {"a ticket that is not XJDF", zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", "<JDF/>"}}),
-         "not an XJDF document"},
+        {"a ticket that is not XJDF",
+         test::zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", "<JDF/>"}}), "not an XJDF document"},
         {"no press options",
-         zipOf({{"root.xjmf", kRoot},
-                {"ticket.xjdf",
-                 std::regex_replace(ticketXml("", ""), std::regex("vf:Press"), "vf:Other")}}),
+         test::zipOf({{"root.xjmf", kRoot},
+                      {"ticket.xjdf",
+                       std::regex_replace(ticketXml("", ""), std::regex("vf:Press"), "vf:Other")}}),
          "holds no press options"},
         {"an option named twice",
-         zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", ticketXml("", option + option)}}), "twice"},
+         test::zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", ticketXml("", option + option)}}),
+         "twice"},
         {"an option without a value",
-         zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", ticketXml("", "<vf:Option Name=\"A\"/>")}}),
+         test::zipOf(
+             {{"root.xjmf", kRoot}, {"ticket.xjdf", ticketXml("", "<vf:Option Name=\"A\"/>")}}),
          "no name or no value"},
         {"copies out of range",
-         zipOf({{"root.xjmf", kRoot},
-                {"ticket.xjdf",
-                 std::regex_replace(ticketXml("", option), std::regex("\"2\""), "\"10000\"")}}),
+         test::zipOf({{"root.xjmf", kRoot},
+                      {"ticket.xjdf", std::regex_replace(ticketXml("", option), std::regex("\"2\""),
+                                                         "\"10000\"")}}),
          "copies"},
         {"a missing document",
-         zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", ticketXml(runList, option)}}),
+         test::zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", ticketXml(runList, option)}}),
          "lacks the ticket's document"},
         {"a document of another size",
-         zipOf({{"root.xjmf", kRoot},
-                {"ticket.xjdf", ticketXml(runList, option)},
-                {pdfEntry, "%PDF-1.4 and more"}}),
+         test::zipOf({{"root.xjmf", kRoot},
+                      {"ticket.xjdf", ticketXml(runList, option)},
+                      {pdfEntry, "%PDF-1.4 and more"}}),
          "not the size"},
         {"a document outside",
-         zipOf({{"root.xjmf", kRoot},
-                {"ticket.xjdf",
-                 ticketXml(std::regex_replace(runList, std::regex(pdfEntry), "%2E%2E/etc/passwd"),
-                           option)}}),
+         test::zipOf({{"root.xjmf", kRoot},
+                      {"ticket.xjdf", ticketXml(std::regex_replace(runList, std::regex(pdfEntry),
+                                                                   "%2E%2E/etc/passwd"),
+                                                option)}}),
          "not named by a path inside"},
-        {"an entry outside", zipOf({{"root.xjmf", kRoot}, {"../evil", "x"}}), "not a plain path"},
-        {"an absolute entry", zipOf({{"root.xjmf", kRoot}, {"/etc/evil", "x"}}),
+        {"a compressed document",
+         test::zipOf({{"root.xjmf", kRoot},
+                      {"ticket.xjdf", ticketXml(runList, option)},
+                      {pdfEntry, "%PDF-1.4" + std::string(1000, ' ')}},
+                     deflated),
+         "is compressed"},
+        {"a document named twice",
+         test::zipOf({{"root.xjmf", kRoot},
+                      {"ticket.xjdf", ticketXml(runList + runList, option)},
+                      {pdfEntry, "%PDF-1.4"}}),
+         "as a document twice"},
+        {"the ticket as its own document",
+         test::zipOf(
+             {{"root.xjmf", kRoot},
+              {"ticket.xjdf",
+               ticketXml(std::regex_replace(runList, std::regex(pdfEntry + "\" FileSize=\"8"),
+                                            "ticket.xjdf\" FileSize=\"0"),
+                         option)}}),
+         "one of its parts"},
+        {"a link entry", test::zipOf({{"root.xjmf", kRoot}, {"documents", "/"}}, linked),
+         "is a link"},
+        {"an element with too many attributes",
+         test::zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", "<XJDF " + manyAttributes + "/>"}}),
+         "more than 64 attributes"},
+        {"too many elements",
+         test::zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", ticketXml("", manyOptions)}}),
+         "more than 20000 elements"},
+        {"an entry outside", test::zipOf({{"root.xjmf", kRoot}, {"../evil", "x"}}),
+         "not a plain path"},
+        {"an absolute entry", test::zipOf({{"root.xjmf", kRoot}, {"/etc/evil", "x"}}),
          "not a plain path"},
         {"an entry named twice",
-         named("root.xjmX", "root.xjmf", zipOf({{"root.xjmf", kRoot}, {"root.xjmX", kRoot}})),
+         named("root.xjmX", "root.xjmf", test::zipOf({{"root.xjmf", kRoot}, {"root.xjmX", kRoot}})),
          "not a job package"},
-        {"an encrypted entry", zipOf({{"root.xjmf", kRoot}}, "secret"), "encrypted"},
-        {"too many entries", zipOf(many), "more than 1000 entries"},
+        {"an encrypted entry", test::zipOf({{"root.xjmf", kRoot}}, encrypted), "encrypted"},
+        {"too many entries", test::zipOf(many), "more than 1000 entries"},
         {"a ticket that grows past its bound",
-         zipOf({{"root.xjmf", kRoot},
-                {"ticket.xjdf", std::string(JobPackage::kMaxTicketBytes + 1, ' ')}}),
+         test::zipOf({{"root.xjmf", kRoot},
+                      {"ticket.xjdf", std::string(JobPackage::kMaxTicketBytes + 1, ' ')}}),
          "larger than"},
     };
     for (const auto& [what, bytes, reason] : cases) {
@@ -354,7 +378,7 @@ TEST_F(JobPackageTest, APackageThatIsNotOneOfOursIsRefusedWithItsReason) {
     EXPECT_FALSE(JobPackage::open(dir.write("bad.zip", "PK\x03\x04 broken"), error));
     EXPECT_THAT(error, HasSubstr("is not a job package"));
     auto minimal = JobPackage::fromBytes(
-        zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", ticketXml("", option)}}), error);
+        test::zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", ticketXml("", option)}}), error);
     ASSERT_TRUE(minimal) << error;
     EXPECT_EQ(minimal->ticket().copies, 2);
     EXPECT_EQ(minimal->ticket().options.at("A"), "1");

@@ -2,6 +2,7 @@
 // application becomes the press's job package, a package velmora made passes unchanged, and
 // anything else ends the job with a clear message instead of reaching the press.
 #include "support/TempDir.h"
+#include "support/ZipMaker.h"
 
 #include "platform/printing/JobPackage.h"
 
@@ -69,7 +70,7 @@ TEST(PackageFilterTest, ADocumentBecomesAPackageWithTheJobsOptions) {
             "com.velmora.print.PrintSettingsTicket.JobName=Q3",
             "application/vnd.cups-pdf", asArgument);
         ASSERT_EQ(run.status, 0) << run.messages;
-        EXPECT_THAT(run.messages, HasSubstr("INFO: velmora-package: job package with"));
+        EXPECT_THAT(run.messages, HasSubstr("INFO: velmora-package: job package ready"));
         std::string error;
         auto package = JobPackage::fromBytes(run.output, error);
         ASSERT_TRUE(package) << error;
@@ -83,6 +84,18 @@ TEST(PackageFilterTest, ADocumentBecomesAPackageWithTheJobsOptions) {
         EXPECT_EQ(ticket.options.at("ColorMode"), "Color"); // the PPD's default
         EXPECT_EQ(package->documentBytes(0, 100, error), test::readFile(pdf));
     }
+    // A job that names only the press's own options gets what the panel's host derives from
+    // them, as velmora print does: two-sided printing, the paper source and the copies.
+    FilterRun own = runPackageFilter(
+        dir, pdf, "DuplexMode=DuplexNoTumble KVInputSlot=Tray2 velmora.NumCopies=3",
+        "application/vnd.cups-pdf", false, "1");
+    ASSERT_EQ(own.status, 0) << own.messages;
+    std::string error;
+    auto package = JobPackage::fromBytes(own.output, error);
+    ASSERT_TRUE(package) << error;
+    EXPECT_EQ(package->ticket().options.at("Duplex"), "DuplexNoTumble");
+    EXPECT_EQ(package->ticket().options.at("InputSlot"), "Tray2");
+    EXPECT_EQ(package->ticket().copies, 3);
     // Nothing of the run is left in the scheduler's temporary folder.
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_FALSE(entry.path().filename().string().starts_with("velmora-package-"))
@@ -99,12 +112,39 @@ TEST(PackageFilterTest, WhatCannotReachThePressEndsTheJobWithAReason) {
     std::string error;
     ASSERT_TRUE(JobPackage::write(package, ticket, {{pdf, "in.pdf"}}, nullptr, error)) << error;
     std::string broken = dir.write("broken.zip", test::readFile(package).substr(0, 200));
+    // Packages anyone who may print could hand in.
+    const std::string root =
+        "<XJMF xmlns=\"http://www.CIP4.org/JDFSchema_2_0\"><Header "
+        "DeviceID=\"d\" Time=\"2026-01-01T00:00:00Z\"/><CommandSubmitQueueEntry>"
+        "<QueueSubmissionParams URL=\"ticket.xjdf\"/></CommandSubmitQueueEntry>"
+        "</XJMF>";
+    auto ticketNaming = [](const std::string& documents) {
+        return "<XJDF xmlns=\"http://www.CIP4.org/JDFSchema_2_0\" "
+               "xmlns:vf=\"urn:velmora:xjdf:press:1\" "
+               "JobID=\"j\" Types=\"DigitalPrinting\"><ResourceSet Name=\"Component\" "
+               "Usage=\"Output\"><Resource><AmountPool><PartAmount Amount=\"1\"/></AmountPool>"
+               "</Resource></ResourceSet>" +
+               documents +
+               "<ResourceSet Name=\"vf:PressOptions\"><Resource><vf:PressOptions><vf:Option "
+               "Name=\"A\" Value=\"1\"/></vf:PressOptions></Resource></ResourceSet></XJDF>";
+    };
+    const std::string runList = "<ResourceSet Name=\"RunList\"><Resource><RunList><FileSpec "
+                                "URL=\"documents/1.pdf\"/></RunList></Resource></ResourceSet>";
+    std::string notPdf =
+        dir.write("not-pdf.zip", test::zipOf({{"root.xjmf", root},
+                                              {"ticket.xjdf", ticketNaming(runList)},
+                                              {"documents/1.pdf", "#!/bin/sh"}}));
+    std::string empty = dir.write(
+        "empty.zip", test::zipOf({{"root.xjmf", root}, {"ticket.xjdf", ticketNaming("")}}));
     struct Case {
         const char* what;
         std::string document, options, contentType, message;
     } cases[] = {
         {"a package cut short", broken, "", JobPackage::kMimeType,
          "ERROR: velmora-package: the job is not a press job package"},
+        {"a package whose document is not PDF", notPdf, "", JobPackage::kMimeType,
+         "is not a PDF document"},
+        {"a package with no document", empty, "", JobPackage::kMimeType, "holds no document"},
         {"a document that is not PDF", dir.write("in.txt", "plain"), "", "application/vnd.cups-pdf",
          "is not a PDF document"},
         {"a value XML cannot carry", pdf, "velmora.UserName=bell\a", "application/vnd.cups-pdf",
@@ -118,10 +158,28 @@ TEST(PackageFilterTest, WhatCannotReachThePressEndsTheJobWithAReason) {
         for (char c : run.messages)
             EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7f)) << what << ": " << run.messages;
     }
-    // A package velmora made reaches the press byte for byte.
-    FilterRun passed = runPackageFilter(dir, package, "", JobPackage::kMimeType, true);
-    EXPECT_EQ(passed.status, 0) << passed.messages;
-    EXPECT_EQ(passed.output, test::readFile(package));
+    // A package is made anew: its ticket and the PDF documents it names reach the press, and
+    // nothing else it held.
+    std::string extra =
+        dir.write("extra.zip", test::zipOf({{"root.xjmf", root},
+                                            {"ticket.xjdf", ticketNaming(runList)},
+                                            {"documents/1.pdf", "%PDF-1.4 the job"},
+                                            {"payload.sh", "#!/bin/sh\nrm -rf /\n"}}));
+    for (const std::string& given : {package, extra}) {
+        FilterRun passed = runPackageFilter(dir, given, "", JobPackage::kMimeType, true);
+        ASSERT_EQ(passed.status, 0) << passed.messages;
+        auto sent = JobPackage::fromBytes(passed.output, error);
+        auto original = JobPackage::open(given, error);
+        ASSERT_TRUE(sent && original) << error;
+        EXPECT_EQ(sent->ticket().options, original->ticket().options);
+        EXPECT_EQ(sent->ticket().copies, original->ticket().copies);
+        ASSERT_EQ(sent->ticket().documents.size(), 1u);
+        EXPECT_EQ(sent->documentBytes(0, 1000, error), original->documentBytes(0, 1000, error));
+        EXPECT_EQ(passed.output.find("payload.sh"), std::string::npos);
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
+        EXPECT_FALSE(entry.path().filename().string().starts_with("velmora-package-"))
+            << entry.path();
 }
 
 } // namespace

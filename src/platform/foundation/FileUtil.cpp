@@ -1,5 +1,7 @@
 #include "platform/foundation/FileUtil.h"
 
+#include "platform/foundation/PendingRemoval.h"
+
 #include <algorithm>
 #include <atomic>
 #include <cerrno>
@@ -10,7 +12,6 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <iterator>
-#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -102,39 +103,26 @@ bool whereToWrite(const std::string& path, std::string& target, mode_t& mode, st
     }
 }
 
-// The temporary files being written, in memory a signal handler may read: a path is copied in
-// before its slot is marked used, and a slot is given up before its file's object goes. A
-// write beyond the slots is not noted (it still removes its own file when it fails).
-struct PendingSlot {
-    std::atomic<bool> used{false};
-    char path[4096] = {};
-};
-PendingSlot pendingSlots[16];
-
 // The temporary file a write goes to first. While it exists, a signal that ends the process
 // removes it: a write of a large file that is stopped must not leave its half behind.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const std::string& target) : _path(target + ".XXXXXX") {
-        // A signal between making the file and noting it would leave the file: none comes here.
-        sigset_t ending, before;
-        ::sigemptyset(&ending);
-        for (int signal : kEndingSignals)
-            ::sigaddset(&ending, signal);
-        ::pthread_sigmask(SIG_BLOCK, &ending, &before);
-        _fd = ::mkstemp(_path.data());
-        _created = _fd >= 0;
-        if (_created)
-            _slot = remember(_path);
-        ::pthread_sigmask(SIG_SETMASK, &before, nullptr);
+    explicit TemporaryFile(const std::string& target) {
+        _pending = PendingRemoval::noted(
+            [&] {
+                std::string path = target + ".XXXXXX";
+                _fd = ::mkstemp(path.data());
+                return _fd >= 0 ? path : std::string();
+            },
+            false);
     }
     ~TemporaryFile() {
         if (_fd >= 0)
             ::close(_fd);
-        if (_created && !_renamed)
-            ::unlink(_path.c_str());
-        if (_slot >= 0)
-            pendingSlots[_slot].used.store(false, std::memory_order_release);
+        std::string path = _pending.path();
+        _pending.forget();
+        if (!path.empty() && !_renamed)
+            ::unlink(path.c_str());
     }
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
@@ -146,49 +134,16 @@ public:
         return ::close(fd) == 0;
     }
     bool renameTo(const std::string& target) {
-        _renamed = ::rename(_path.c_str(), target.c_str()) == 0;
+        _renamed = ::rename(_pending.path().c_str(), target.c_str()) == 0;
+        if (_renamed)
+            _pending.forget();
         return _renamed;
     }
 
 private:
-    static constexpr int kEndingSignals[] = {SIGTERM, SIGINT, SIGHUP};
-
-    std::string _path;
-    int _fd = -1, _slot = -1;
-    bool _created = false, _renamed = false;
-
-    static void removePending(int signal) {
-        for (PendingSlot& slot : pendingSlots)
-            if (slot.used.load(std::memory_order_acquire))
-                ::unlink(slot.path);
-        ::signal(signal, SIG_DFL);
-        ::raise(signal);
-    }
-    static int remember(const std::string& path) {
-        for (int signal : kEndingSignals) {
-            struct sigaction current {};
-            if (::sigaction(signal, nullptr, &current) == 0 && current.sa_handler == SIG_DFL) {
-                struct sigaction handler {};
-                handler.sa_handler = removePending;
-                ::sigemptyset(&handler.sa_mask);
-                ::sigaction(signal, &handler, nullptr);
-            }
-        }
-        if (path.size() >= sizeof(PendingSlot::path))
-            return -1;
-        static std::atomic<bool> claiming{false};
-        while (claiming.exchange(true, std::memory_order_acquire)) {
-        }
-        int found = -1;
-        for (int i = 0; i < static_cast<int>(std::size(pendingSlots)) && found < 0; ++i)
-            if (!pendingSlots[i].used.load(std::memory_order_relaxed)) {
-                std::memcpy(pendingSlots[i].path, path.c_str(), path.size() + 1);
-                pendingSlots[i].used.store(true, std::memory_order_release);
-                found = i;
-            }
-        claiming.store(false, std::memory_order_release);
-        return found;
-    }
+    PendingRemoval _pending;
+    int _fd = -1;
+    bool _renamed = false;
 };
 
 } // namespace

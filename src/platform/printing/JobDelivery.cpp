@@ -161,6 +161,10 @@ std::optional<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Desti
         if (request.saveDefaults &&
             !cups.canSaveOptions(destination.queue, destination.instance, stored, &error))
             return std::nullopt;
+        if (!ppd.get()) {
+            error = "the PPD of the queue \"" + destination.queue + "\" cannot be read";
+            return std::nullopt;
+        }
         if (!takesJobPackages(ppd.get())) {
             error = "the queue \"" + destination.queue +
                     "\" does not take the press's job packages: its PPD is older than this "

@@ -4,8 +4,11 @@
 #include <libxml/tree.h>
 #include <zip.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <ctime>
 #include <filesystem>
@@ -53,6 +56,10 @@ std::string rootMessage() {
 
 // The ticket a package's root message submits, as a path in the package; null with the reason.
 std::optional<std::string> ticketOfRoot(const std::string& xml, std::string& error) {
+    if (!PressTicket::hasParsableShape(xml, error)) {
+        error = std::string("the package's ") + JobPackage::kRootName + " is refused: " + error;
+        return std::nullopt;
+    }
     std::unique_ptr<xmlDoc, void (*)(xmlDoc*)> doc(
         xmlReadMemory(xml.data(), static_cast<int>(xml.size()), JobPackage::kRootName, nullptr,
                       XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
@@ -156,6 +163,16 @@ bool JobPackage::looksLikeZip(std::string_view head) {
 bool JobPackage::write(const std::string& path, PressTicket ticket,
                        const std::vector<Document>& documents, ppd_file_s* ppd,
                        std::string& error) {
+    // libzip writes a temporary file beside the package, with the umask's permissions: the
+    // folder keeps others out of both.
+    struct stat folder {};
+    std::string parent = fs::path(path).parent_path().string();
+    if (::stat(parent.empty() ? "." : parent.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode) ||
+        (folder.st_mode & 077) || folder.st_uid != ::geteuid()) {
+        error = "the job package is not made in " + (parent.empty() ? "." : parent) +
+                ": the folder must be the user's alone";
+        return false;
+    }
     ticket.documents.clear();
     for (std::size_t i = 0; i < documents.size(); ++i) {
         std::error_code code;
@@ -191,9 +208,15 @@ bool JobPackage::write(const std::string& path, PressTicket ticket,
         zip_discard(zip);
         return false;
     };
+    // A source that was not added is still the caller's to free.
+    auto add = [&](const std::string& name, zip_source_t* source) -> zip_int64_t {
+        zip_int64_t index = source ? zip_file_add(zip, name.c_str(), source, ZIP_FL_ENC_UTF_8) : -1;
+        if (index < 0 && source)
+            zip_source_free(source);
+        return index;
+    };
     auto addText = [&](const char* name, const std::string& text) {
-        zip_source_t* source = zip_source_buffer(zip, text.data(), text.size(), 0);
-        return source && zip_file_add(zip, name, source, ZIP_FL_ENC_UTF_8) >= 0;
+        return add(name, zip_source_buffer(zip, text.data(), text.size(), 0)) >= 0;
     };
     // libzip reads the sources when the package is closed: the texts stay alive until then.
     if (!addText(kRootName, root) || !addText(kTicketName, *xjdf))
@@ -210,7 +233,11 @@ bool JobPackage::write(const std::string& path, PressTicket ticket,
     }
     if (zip_close(zip) != 0)
         return fail("it cannot be written");
-    ::chmod(path.c_str(), 0600);
+    if (::chmod(path.c_str(), 0600) != 0) {
+        error = "the job package cannot be made private: " + std::string(std::strerror(errno));
+        ::unlink(path.c_str());
+        return false;
+    }
     return true;
 }
 
@@ -251,7 +278,11 @@ std::optional<JobPackage> JobPackage::fromBytes(std::string bytes, std::string& 
 std::optional<JobPackage> JobPackage::read(std::unique_ptr<Archive> archive, std::string& error) {
     zip_t* zip = archive->zip;
     zip_int64_t count = zip_get_num_entries(zip, 0);
-    if (count < 0 || static_cast<zip_uint64_t>(count) > kMaxEntries) {
+    if (count < 0) {
+        error = "the package's entries cannot be read: " + std::string(zip_strerror(zip));
+        return std::nullopt;
+    }
+    if (static_cast<zip_uint64_t>(count) > kMaxEntries) {
         error = "the package has more than " + std::to_string(kMaxEntries) + " entries";
         return std::nullopt;
     }
@@ -269,6 +300,14 @@ std::optional<JobPackage> JobPackage::read(std::unique_ptr<Archive> archive, std
         }
         if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
             error = "the package's entry \"" + std::string(stat.name) + "\" is encrypted";
+            return std::nullopt;
+        }
+        // An entry that unpacks as a link would lead whoever unpacks it out of the package.
+        zip_uint8_t system = 0;
+        zip_uint32_t attributes = 0;
+        if (zip_file_get_external_attributes(zip, i, 0, &system, &attributes) == 0 &&
+            system == ZIP_OPSYS_UNIX && S_ISLNK(attributes >> 16)) {
+            error = "the package's entry \"" + std::string(stat.name) + "\" is a link";
             return std::nullopt;
         }
         if (!names.insert(stat.name).second) {
@@ -301,11 +340,22 @@ std::optional<JobPackage> JobPackage::read(std::unique_ptr<Archive> archive, std
     auto ticket = PressTicket::fromXjdf(*xml, error);
     if (!ticket)
         return std::nullopt;
+    std::set<std::string> documents;
     for (const auto& document : ticket->documents) {
         zip_stat_t stat;
         const std::string& path = document.path;
         if (zip_stat(zip, path.c_str(), 0, &stat) != 0) {
             error = "the package lacks the ticket's document \"" + path + "\"";
+            return std::nullopt;
+        }
+        if (!documents.insert(path).second || path == kRootName || path == *ticketEntry) {
+            error = "the ticket names \"" + path + "\" as a document twice or as one of its parts";
+            return std::nullopt;
+        }
+        // Stored as it is, a document is never larger than the package that holds it.
+        if (!(stat.valid & ZIP_STAT_COMP_METHOD) || stat.comp_method != ZIP_CM_STORE) {
+            error =
+                "the package's \"" + path + "\" is compressed: documents are stored as they are";
             return std::nullopt;
         }
         if (document.size && (stat.valid & ZIP_STAT_SIZE) && stat.size != document.size) {
@@ -318,6 +368,42 @@ std::optional<JobPackage> JobPackage::read(std::unique_ptr<Archive> archive, std
     package._ticket = std::move(*ticket);
     package._ticketXml = std::move(*xml);
     return package;
+}
+
+bool JobPackage::extractDocument(std::size_t index, const std::string& path,
+                                 std::string& error) const {
+    if (index >= _ticket.documents.size()) {
+        error = "the ticket has no document " + std::to_string(index + 1);
+        return false;
+    }
+    const std::string& name = _ticket.documents[index].path;
+    zip_int64_t entry = zip_name_locate(_archive->zip, name.c_str(), 0);
+    zip_file_t* file =
+        entry >= 0 ? zip_fopen_index(_archive->zip, static_cast<zip_uint64_t>(entry), 0) : nullptr;
+    if (!file) {
+        error = "the package's \"" + name + "\" cannot be read: " + zip_strerror(_archive->zip);
+        return false;
+    }
+    int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    bool copied = out >= 0;
+    char buffer[65536];
+    zip_int64_t got = 0;
+    while (copied && (got = zip_fread(file, buffer, sizeof buffer)) > 0)
+        for (zip_int64_t sent = 0; copied && sent < got;) {
+            ssize_t wrote = ::write(out, buffer + sent, static_cast<std::size_t>(got - sent));
+            copied = wrote > 0;
+            sent += wrote > 0 ? wrote : 0;
+        }
+    copied = copied && got == 0;
+    zip_fclose(file);
+    if (out >= 0)
+        copied = ::close(out) == 0 && copied;
+    if (!copied) {
+        error = "the package's \"" + name + "\" cannot be copied to " + path;
+        if (out >= 0)
+            ::unlink(path.c_str());
+    }
+    return copied;
 }
 
 std::optional<std::string> JobPackage::documentBytes(std::size_t index, std::size_t limit,

@@ -14,9 +14,11 @@ namespace velmora {
 
 // What the press receives for a job: a ZIP package as XJDF 2.2 packages a job (section 9.7,
 // "XJDF Packaging"): root.xjmf, an XJMF command that submits the ticket; ticket.xjdf, the job
-// ticket; and the job's documents under documents/, each named in the ticket by a local URL.
-// Nothing is encrypted (section 9.7.1.4). The package holds the job's passwords in the codec's
-// encoding, so it is written only where its owner alone can read it.
+// ticket; and the job's documents under documents/, each named in the ticket by a local URL and
+// stored as it is (a PDF is compressed already, and a stored document is never larger inside
+// than the package). Nothing is encrypted (section 9.7.1.4). The package holds the job's
+// passwords in the codec's encoding, so it is written only into a folder its owner alone can
+// enter.
 class JobPackage {
 public:
     static constexpr const char* kMimeType = "application/vnd.cip4-xjmf+zip";
@@ -25,8 +27,9 @@ public:
     static constexpr const char* kFileExtension = ".xjmf.zip";
     // Bounds of what is read from a package, whoever wrote it.
     static constexpr std::size_t kMaxEntries = 1000;
-    static constexpr std::size_t kMaxTicketBytes = 16u << 20;
-    static constexpr std::size_t kMaxRootBytes = 1u << 20;
+    // A ticket of the press's 223 options is about 20 KiB.
+    static constexpr std::size_t kMaxTicketBytes = 1u << 20;
+    static constexpr std::size_t kMaxRootBytes = 64u << 10;
 
     // A document to put into a package: the file and the name the ticket gives it.
     struct Document {
@@ -34,15 +37,18 @@ public:
         std::string name;
     };
 
-    // Writes a new package at path (which must not exist; created 0600): the ticket gets the
+    // Writes a new package at path (which must not exist; created 0600) in a folder that only
+    // its owner may enter (libzip writes a temporary file beside it first): the ticket gets the
     // documents' entries. The documents must be PDF. False with the reason, and nothing left at
-    // path, when a document cannot be read or is not PDF, or the ticket cannot be written.
+    // path, when the folder is open to others, a document cannot be read or is not PDF, or the
+    // ticket cannot be written.
     static bool write(const std::string& path, PressTicket ticket,
                       const std::vector<Document>& documents, ppd_file_s* ppd, std::string& error);
 
     // Opens a package and reads its ticket: null with the reason when it is not a package of
-    // this form (not a ZIP, encrypted, an entry outside the package, no root.xjmf or ticket, a
-    // ticket's document missing, too many entries, a part larger than its bound, ...).
+    // this form (not a ZIP, encrypted, an entry outside the package or a link, no root.xjmf or
+    // ticket, a ticket's document missing, compressed or named twice, too many entries, a part
+    // larger than its bound, ...).
     static std::optional<JobPackage> open(const std::string& path, std::string& error);
     static std::optional<JobPackage> fromBytes(std::string bytes, std::string& error);
 
@@ -56,6 +62,10 @@ public:
     // when it is larger or cannot be read.
     std::optional<std::string> documentBytes(std::size_t index, std::size_t limit,
                                              std::string& error) const;
+
+    // Copies the ticket's document at index into a new file at path (0600); false with the
+    // reason, and nothing left at path.
+    bool extractDocument(std::size_t index, const std::string& path, std::string& error) const;
 
     // Whether bytes begin as a ZIP file does (what a filter is given tells whether it is a
     // package or a document).

@@ -408,6 +408,57 @@ std::optional<std::string> PressTicket::pathOfLocalUrl(const std::string& url) {
     return path;
 }
 
+bool PressTicket::hasParsableShape(std::string_view xml, std::string& error) {
+    std::size_t elements = 0;
+    for (std::size_t at = xml.find('<'); at != std::string_view::npos; at = xml.find('<', at)) {
+        auto skipTo = [&](std::string_view end) {
+            std::size_t found = xml.find(end, at);
+            return found == std::string_view::npos ? xml.size() : found + end.size();
+        };
+        std::string_view rest = xml.substr(at);
+        if (rest.starts_with("<!--")) {
+            at = skipTo("-->");
+            continue;
+        }
+        if (rest.starts_with("<![CDATA[")) {
+            at = skipTo("]]>");
+            continue;
+        }
+        if (rest.starts_with("<?")) {
+            at = skipTo("?>");
+            continue;
+        }
+        if (rest.starts_with("<!")) {
+            error = "the XML has a document type declaration";
+            return false;
+        }
+        if (++elements > kMaxXmlElements) {
+            error = "the XML has more than " + std::to_string(kMaxXmlElements) + " elements";
+            return false;
+        }
+        // The tag up to its end, quoted values skipped: each "=" outside them is an attribute.
+        std::size_t attributes = 0;
+        char quote = 0;
+        for (++at; at < xml.size(); ++at) {
+            char c = xml[at];
+            if (quote) {
+                quote = c == quote ? 0 : quote;
+            } else if (c == '"' || c == '\'') {
+                quote = c;
+            } else if (c == '=') {
+                if (++attributes > kMaxXmlAttributes) {
+                    error = "an element of the XML has more than " +
+                            std::to_string(kMaxXmlAttributes) + " attributes";
+                    return false;
+                }
+            } else if (c == '>') {
+                break;
+            }
+        }
+    }
+    return true;
+}
+
 std::string PressTicket::newJobId() {
     std::random_device random;
     std::string id = "vf-";
@@ -426,9 +477,16 @@ std::map<std::string, std::string> PressTicket::optionsOfJob(ppd_file_s* ppd,
         ppdMarkDefaults(ppd);
         // IPP's two-sided printing as the PPD's Duplex (what libcups's own mapping does, without
         // the PPD cache it builds for it); a PPD option the job names itself decides after it.
-        if (const std::string* sides = given.get("sides").string())
+        if (const std::string* sides = given.get("sides").string()) {
             if (const char* duplex = duplexOfSides(*sides))
                 ppdMarkOption(ppd, "Duplex", duplex);
+        } else if (const std::string* mode = given.get("DuplexMode").string()) {
+            // What the panel's host derives from the press's own options, for a job that names
+            // only those (lp -o DuplexMode=…): two-sided printing and the paper source.
+            ppdMarkOption(ppd, "Duplex", mode->c_str());
+        }
+        if (const std::string* tray = given.get("KVInputSlot").string())
+            ppdMarkOption(ppd, "InputSlot", tray->c_str());
         for (const auto& [name, value] : given)
             if (!name.starts_with(entryPrefix) && ppdFindOption(ppd, name.c_str()))
                 ppdMarkOption(ppd, name.c_str(), value.stringValue().c_str());
@@ -485,6 +543,10 @@ std::optional<std::string> PressTicket::toXjdf(ppd_file_s* ppd, std::string& err
 }
 
 std::optional<PressTicket> PressTicket::fromXjdf(std::string_view xml, std::string& error) {
+    if (!hasParsableShape(xml, error)) {
+        error = "the ticket is refused: " + error;
+        return std::nullopt;
+    }
     Doc doc(xmlReadMemory(xml.data(), static_cast<int>(xml.size()), "ticket.xjdf", nullptr,
                           XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING));
     if (!doc) {

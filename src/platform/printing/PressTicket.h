@@ -46,8 +46,9 @@ public:
     static std::string newJobId();
 
     // Every option a job is printed with on a queue: each of the PPD's options at the job's
-    // choice (the PPD's default where the job names none; IPP's "sides" marks the PPD's Duplex),
-    // and the panel's own entries,
+    // choice (the PPD's default where the job names none; IPP's "sides", or else the press's
+    // DuplexMode, marks the PPD's Duplex, and the press's tray KVInputSlot its InputSlot, as the
+    // panel's host does), and the panel's own entries,
     // in whichever form (long or stored) the job carries them. Job attributes of CUPS's own
     // (copies, job-uuid, number-up, ...) are not press options and are left out.
     static std::map<std::string, std::string> optionsOfJob(ppd_file_s* ppd,
@@ -59,6 +60,14 @@ public:
     // Reads a ticket this class wrote, or another XJDF 2.x ticket with the same extension; null
     // with the reason for anything else (not XML, not XJDF, a DTD, options without names, ...).
     static std::optional<PressTicket> fromXjdf(std::string_view xml, std::string& error);
+
+    // Whether XML from outside is small enough in shape to be parsed: no document type
+    // declaration (whose entities could make a small ticket large), at most kMaxXmlElements
+    // elements and kMaxXmlAttributes attributes on any one (the XML parser's cost grows with
+    // the square of an element's attributes). False with the reason.
+    static constexpr std::size_t kMaxXmlElements = 20000;
+    static constexpr std::size_t kMaxXmlAttributes = 64;
+    static bool hasParsableShape(std::string_view xml, std::string& error);
 
     // The path inside a package that a ticket's local URL names (%XX decoded); null when the URL
     // is not a plain relative path (a scheme, a query, "..", an absolute or empty path).

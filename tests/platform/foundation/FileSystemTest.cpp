@@ -2,6 +2,7 @@
 #include "platform/foundation/FileUtil.h"
 #include "platform/foundation/PreferredLanguages.h"
 #include "platform/foundation/SystemLog.h"
+#include "platform/foundation/TemporaryFolder.h"
 
 #include "support/TempDir.h"
 
@@ -11,6 +12,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -217,6 +219,30 @@ TEST(FileUtilTest, AWriteEndedBySigtermLeavesNothingBehind) {
         }
     }
     EXPECT_TRUE(stoppedMidWay) << "no write was slow enough to be stopped";
+}
+
+// A temporary folder of files on their way elsewhere goes with the process that a signal ends,
+// with what it holds; one whose owner finished is removed by the owner, and a signal afterwards
+// touches nothing.
+TEST(TemporaryFolderTest, ASignalThatEndsTheProcessRemovesTheFolderAndItsFiles) {
+    test::TempDir dir;
+    test::ScopedEnv temporary{"TMPDIR", dir.path().c_str()};
+    for (int signal : {SIGTERM, SIGINT, SIGHUP, SIGPIPE}) {
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            TemporaryFolder folder("velmora-test");
+            std::ofstream(folder.path() + "/package") << "a secret";
+            std::ofstream(folder.path() + "/input") << "a document";
+            { TemporaryFolder done("velmora-done"); }
+            ::raise(signal);
+            ::_exit(0);
+        }
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << signal;
+        EXPECT_TRUE(namesIn(dir.path()).empty()) << signal << ": the folder was left behind";
+    }
 }
 
 // What is not stored whole in a file is refused at once: a FIFO without a writer would hold the
