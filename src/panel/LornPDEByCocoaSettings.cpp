@@ -427,14 +427,24 @@ void LornPDEByCocoa::writeCustomTicketEntries(Ticket* ticket) {
     _customTicketSetString(ticket, std::string("ZRSpecificJobName"), _specificJobNameValue);
     _customTicketSetString(ticket, std::string("JobName"), _escapedJobNameValue);
     if (_views.favorite) {
-        // The default item names no favorite: an entry a favorite left in the settings goes, or
-        // the next session would start from that favorite again.
         std::optional<std::string> favorite;
         if (auto item = _views.favorite->selectedItem())
             if (const std::string* path = item->representedObject().string();
                 path && !path->empty())
                 favorite = *path;
-        _customTicketSetString(ticket, std::string("FavoriteName"), favorite);
+        if (favorite) {
+            _customTicketSetString(ticket, std::string("FavoriteName"), favorite);
+        } else {
+            // The default item names no favorite: the entry of a favorite the person moved off
+            // goes, or the next session would start from it again. One the pop-up does not
+            // list (a file of another machine) is kept as it was.
+            std::optional<std::string> stored;
+            if (_customTicketGetString(ticket, std::string("FavoriteName"), &stored) == kNoErr &&
+                stored && !stored->empty() &&
+                _views.favorite->indexOfItemWithRepresentedObject(
+                    Value(unescapeTicketValue(*stored))) >= 0)
+                _customTicketSetString(ticket, std::string("FavoriteName"), std::nullopt);
+        }
     }
     _customTicketSetString(ticket, std::string("ProfilePath"), _selectedProfilePath);
 }
