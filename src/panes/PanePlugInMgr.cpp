@@ -1,5 +1,6 @@
 #include "panes/PanePlugInMgr.h"
 
+#include "common/Alerts.h"
 #include "common/AwakeHandlerSwap.h"
 #include "common/ControlHelpers.h"
 #include "common/EncryptionBridge.h"
@@ -97,6 +98,10 @@ void PanePlugInMgr::releaseSharedInstance() {
 PanePlugInMgr::PanePlugInMgr(std::shared_ptr<Bundle> principalBundle)
     : _principalBundle(std::move(principalBundle)), _preference(_principalBundle),
       _zemaMgr(std::make_unique<ZEMAMgr>()) {
+    // The engine asks the person through the host's alerts, and reports the conflicts it cannot
+    // resolve once the panes have been shown, whichever host shows them.
+    _zemaMgr->setDecision(AlertDecision());
+    _zemaMgr->setPanesShownPredicate([this] { return _isInitializedNetworkData; });
     readBundleSettings();
     if (!_principalBundle)
         return;

@@ -112,6 +112,37 @@ TEST_F(PanelCommandTest, BareVelmoraPrintsTheSampleJobToTheEmbeddedPress) {
     EXPECT_EQ(package->documentBytes(0, 1 << 20, error)->substr(0, 5), "%PDF-");
 }
 
+// The press's rules that the engine cannot resolve reach the person in a panel session, and the
+// choice that breaks one is not printed; the rules it can resolve are asked about.
+TEST_F(PanelCommandTest, ThePressRulesReachThePersonInThePanel) {
+    struct Case {
+        std::string sets;
+        std::string alert;                                         // a part of the alert's text
+        std::vector<std::pair<std::string, std::string>> settings; // PPD option → choice, "" absent
+    } cases[] = {
+        {"--set SecPrint=True --set SecPrintPassword=1234 --set JobDisposition=Store",
+         "A secure print job cannot be stored in a job folder",
+         {{"SecPrint", "True"}, {"JobDisposition", ""}}},
+        {"--set MediaTypeWeight=Group6 --set Fold=Bifold",
+         "[Paper Weight]:[301-400 gsm (Heavy 4)]\r[Fold]:[Half Fold]",
+         {{"MediaTypeWeight", "Group6"}, {"Fold", ""}}},
+    };
+    for (const auto& [sets, alert, settings] : cases) {
+        auto result = test::runVelmora("panel " + sets, dir / "err");
+        ASSERT_EQ(result.status, 0) << sets << "\n" << test::readFile(dir / "err");
+        auto parsed = JsonReader::parse(result.out);
+        ASSERT_TRUE(parsed && parsed->dictionary()) << sets;
+        const Array& alerts = *parsed->dictionary()->get("alerts").array();
+        ASSERT_FALSE(alerts.empty()) << sets;
+        EXPECT_THAT(alerts.back().dictionary()->get("message").stringValue(), HasSubstr(alert))
+            << sets;
+        const Dictionary& ppd =
+            *parsed->dictionary()->get("printSettings").dictionary()->get("ppd").dictionary();
+        for (const auto& [option, choice] : settings)
+            EXPECT_EQ(ppd.get(option).stringValue(), choice) << sets << ": " << option;
+    }
+}
+
 // Going back to the default item forgets the favorite: the settings file no longer names it and
 // the next session starts from the defaults, not from the favorite.
 TEST_F(PanelCommandTest, ChoosingTheDefaultItemForgetsTheFavorite) {

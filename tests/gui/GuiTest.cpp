@@ -296,6 +296,48 @@ TEST_F(GuiTest, AnEngineAlertIsADialogAndItsAnswerActs) {
     EXPECT_EQ(panel().printOption()->get("SecPrint"), Value(false));
 }
 
+// A rule the engine cannot resolve for the person reaches them in the dialog: with Secure Print
+// on, choosing "Store in a Job Folder" shows why it cannot be, and the choice goes back.
+TEST_F(GuiTest, AConflictTheEngineCannotResolveIsShownAndTheChoiceGoesBack) {
+    std::vector<std::string> alerts;
+    qt::QtToolkit::shared().setAlertShownHook([&](QDialog& dialog) {
+        auto* alert = dynamic_cast<qt::QtAlertDialog*>(&dialog);
+        std::string text;
+        for (auto* label : dialog.findChildren<QLabel*>())
+            text += label->text().toStdString() + "\n";
+        alerts.push_back(text);
+        if (alert)
+            QTest::mouseClick(alert->buttons().front(), Qt::LeftButton);
+        else
+            dialog.reject();
+    });
+    std::string chosen;
+    steps = {[&](qt::QtWindow& shown) {
+        ZEMAUI* secure = detailedControl("SecPrint");
+        ZEMAUI* handling = detailedControl("JobDisposition");
+        ASSERT_TRUE(secure && handling);
+        showTabOf(*secure);
+        click(inWindow<QCheckBox>(shown, &firstButton(*secure)));
+        showTabOf(*handling);
+        auto& popUp = *handling->descendantsOfType<ui::PopUpButton>().front();
+        auto* combo = inWindow<QComboBox>(shown, &popUp);
+        ASSERT_TRUE(combo);
+        int store = combo->findText("Store in a Job Folder");
+        ASSERT_GE(store, 0);
+        combo->setFocus();
+        for (int down = store - combo->currentIndex(); down > 0; --down)
+            QTest::keyClick(combo, Qt::Key_Down);
+        chosen = popUp.titleOfSelectedItem();
+        click(inWindow<QPushButton>(
+            shown, DetailedSettingsWinController::sharedInstance().views().cancel.get()));
+    }};
+    click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+    ASSERT_FALSE(alerts.empty());
+    EXPECT_NE(alerts.back().find("cannot be stored in a job folder"), std::string::npos)
+        << alerts.back();
+    EXPECT_NE(chosen, "Store in a Job Folder");
+}
+
 TEST_F(GuiTest, TheJobNameTypedInItsDialogShowsOnThePanel) {
     steps.push_back([&](qt::QtWindow& shown) {
         auto fields = shown.window()->contentView()->descendantsOfType<ui::TextField>();
