@@ -122,8 +122,15 @@ bool PanelSession::run(const std::optional<Dictionary>& restoreFrom) {
         _dialog.restoreSnapshot(*restoreFrom);
     _panel->restoreValuesAndReturnError(nullptr);
     _dialog.showPanel();
-    if (!chooseFavorite() || !nameJob() || !setOnPanel() || !setInDetailedSettings() ||
-        !saveFavorite())
+    if (!chooseFavorite() || !nameJob() || !setOnPanel() || !setInDetailedSettings())
+        return false;
+    // What is saved or printed passes the final check, also when nothing was set here: saved
+    // defaults or a settings file may lack what the press needs (a secure print PIN).
+    if (!_panel->passesFinalCheck()) {
+        _error = "the settings are incomplete" + lastAlert();
+        return false;
+    }
+    if (!saveFavorite())
         return false;
     _panel->saveValuesAndReturnError(nullptr);
     return true;

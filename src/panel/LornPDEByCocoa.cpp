@@ -487,6 +487,11 @@ bool LornPDEByCocoa::saveValuesAndReturnError(std::string*) {
     return status == kNoErr;
 }
 
+bool LornPDEByCocoa::passesFinalCheck() {
+    auto values = _panePlugInMgr->gatherPrintOptionValues(false, 0, false, false, false);
+    return !values || _panePlugInMgr->isPrintOptionConsistencyCheck(*values);
+}
+
 bool LornPDEByCocoa::saveValuesAndReturnError_Fast(std::string*) {
     int status = kNoErr;
     try {

@@ -53,6 +53,9 @@ public:
     std::optional<Array> supportedPPDOptionKeys() override;
     void willShow() override;
     bool shouldHide() override;
+    // The check the detailed settings' OK makes, for every path that saves or prints: false,
+    // after an alert that says what is missing or inconsistent, when the settings fail it.
+    bool passesFinalCheck();
     bool saveValuesAndReturnError(std::string* error) override;
     bool restoreValuesAndReturnError(std::string* error) override;
     std::optional<Dictionary> summaryInfo() override;

@@ -148,9 +148,21 @@ TEST_F(CupsPrintTest, SavedDefaultsComeBackInTheNextSession) {
     EXPECT_EQ(saved.get("ColorMode"), Value("Gray"));
     for (const auto& [option, value] : saved)
         EXPECT_THAT(option, ::testing::Not(HasSubstr("Password"))) << "a password was saved";
-    Dictionary next = run("print " + kSample + " -d VelmoraPress");
+    // The PIN is never saved: the next job is given one, as a person would type it.
+    Dictionary next = run("print " + kSample + " -d VelmoraPress --set SecPrintPassword=1357");
     EXPECT_EQ(next.get("options").dictionary()->get("ColorMode"), Value("Gray"));
     EXPECT_EQ(next.get("options").dictionary()->get("SecPrint"), Value("True"));
+}
+
+// Saved defaults keep Secure Print but never its PIN: the next job, with nothing set, is refused
+// with the reason instead of reaching the press without a PIN.
+TEST_F(CupsPrintTest, SecurePrintFromSavedDefaultsIsNotSentWithoutItsPin) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    run("print " + kSample +
+        " -d VelmoraPress --set SecPrint=True --set SecPrintPassword=2468 --save-defaults");
+    run("print " + kSample + " -d VelmoraPress", 1);
+    EXPECT_THAT(errors(), HasSubstr("Enter the secure print password"));
+    run("print " + kSample + " -d VelmoraPress --set SecPrintPassword=1357");
 }
 
 TEST_F(CupsPrintTest, AnOptionTheQueueLacksTravelsAsAnEntryOfThePanel) {
@@ -305,7 +317,10 @@ TEST_F(CupsPrintTest, AFavoriteWithSixtyChangedOptionsReachesLpAndTheNextJobWhol
     }
 
     // The next session starts from the saved defaults: every option the user may keep, whole.
-    Dictionary next = *run("print " + kSample + " -d VelmoraPress").get("options").dictionary();
+    // (The PIN is never saved, so the next job is given one.)
+    Dictionary next = *run("print " + kSample + " -d VelmoraPress --set SecPrintPassword=1357")
+                           .get("options")
+                           .dictionary();
     Dictionary kept = JobOptions::shareable(first);
     for (const auto& [option, value] : kept)
         EXPECT_EQ(next.get(option), value) << option;
@@ -964,7 +979,8 @@ TEST_F(CupsPrintTest, TheQueuesOwnDefaultsAreNotReplayedAsTheUsers) {
 TEST_F(CupsPrintTest, EmptyFieldsAreNotSavedSoTheyNeverComeBackAsTrue) {
     addQueue("VelmoraPress", queuePpd("press"));
     Dictionary first = run("print " + kSample + " -d VelmoraPress --save-defaults");
-    Dictionary next = run("print " + kSample + " -d VelmoraPress");
+    // The PIN is never saved: the next job is given one, as a person would type it.
+    Dictionary next = run("print " + kSample + " -d VelmoraPress --set SecPrintPassword=1357");
     const Dictionary* sent = first.get("options").dictionary();
     const Dictionary* options = next.get("options").dictionary();
     ASSERT_TRUE(sent && options);

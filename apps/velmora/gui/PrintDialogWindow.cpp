@@ -264,8 +264,9 @@ void PrintDialogWindow::print() {
     if (!_session)
         return;
     std::string error;
-    // The panel refuses to save settings it finds inconsistent (it says why in an alert).
-    if (!_session->panel->saveValuesAndReturnError(&error)) {
+    // Settings that fail the final check are not printed (the alert says why).
+    if (!_session->panel->passesFinalCheck() ||
+        !_session->panel->saveValuesAndReturnError(&error)) {
         qt::QtToolkit::shared().refreshAll();
         showStatus(error.empty() ? hostText("The settings were not saved.") : error, true);
         return;
