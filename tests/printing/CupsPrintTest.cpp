@@ -979,8 +979,7 @@ TEST_F(CupsPrintTest, TheQueuesOwnDefaultsAreNotReplayedAsTheUsers) {
 TEST_F(CupsPrintTest, EmptyFieldsAreNotSavedSoTheyNeverComeBackAsTrue) {
     addQueue("VelmoraPress", queuePpd("press"));
     Dictionary first = run("print " + kSample + " -d VelmoraPress --save-defaults");
-    // The PIN is never saved: the next job is given one, as a person would type it.
-    Dictionary next = run("print " + kSample + " -d VelmoraPress --set SecPrintPassword=1357");
+    Dictionary next = run("print " + kSample + " -d VelmoraPress");
     const Dictionary* sent = first.get("options").dictionary();
     const Dictionary* options = next.get("options").dictionary();
     ASSERT_TRUE(sent && options);
