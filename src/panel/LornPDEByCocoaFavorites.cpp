@@ -127,11 +127,25 @@ std::optional<Dictionary> LornPDEByCocoa::_currentFavoriteDictionary(Dictionary&
 bool LornPDEByCocoa::_isDifferFromCurrentFavorite(Dictionary* current) const {
     if (!current)
         return false;
-    auto reference = _currentFavoriteDictionary(*current);
+    auto path = _currentFavoritePath();
+    Dictionary compared = *current;
+    std::optional<Dictionary> reference;
+    if (path && path->empty()) {
+        // The default item: the settings against the defaults, each through the same keyword
+        // conversions, so that what a conversion rounds (unit-converted lengths) is rounded
+        // alike on both sides.
+        Dictionary defaults = _panePlugInMgr->defaultSettings();
+        for (Dictionary* side : {&defaults, &compared})
+            PrintOptionConverter::convertToCanonicalPpdKeyword(*side, true);
+        PrintOptionConverter::convertToInternalPpdKeyword(compared);
+        reference = std::move(defaults);
+    } else {
+        reference = _currentFavoriteDictionary(compared);
+    }
     if (!reference)
         return false;
     PrintOptionConverter::convertToInternalPpdKeyword(*reference);
-    for (const auto& [key, value] : *current) {
+    for (const auto& [key, value] : compared) {
         const Value* other = reference->find(key);
         if (value.isNull() || !other || other->isNull())
             continue;

@@ -143,6 +143,32 @@ TEST_F(PanelCommandTest, ThePressRulesReachThePersonInThePanel) {
     }
 }
 
+// The pop-up says "Changed" exactly when the settings differ from the chosen item's: going back
+// to every default value (or to the favorite's) shows the item itself again.
+TEST_F(PanelCommandTest, SettingsBackAtTheirValuesShowTheItemUnchanged) {
+    auto favoriteAfter = [&](const std::string& arguments) {
+        auto result = test::runVelmora("panel " + arguments, dir / "err");
+        EXPECT_EQ(result.status, 0) << arguments << "\n" << test::readFile(dir / "err");
+        auto parsed = JsonReader::parse(result.out);
+        return parsed && parsed->dictionary() ? parsed->dictionary()->get("favorite").stringValue()
+                                              : std::string();
+    };
+    ASSERT_EQ(favoriteAfter("--set ColorMode=Gray --save-favorite P"), "P");
+    struct Case {
+        std::string arguments, favorite;
+    } cases[] = {
+        {"", "Default Settings"},
+        {"--set ColorMode=Gray", "Changed: Default Settings"},
+        {"--set ColorMode=Gray --set ColorMode=Color", "Default Settings"},
+        {"--set CreaseMode=SaddleFold --set CreaseMode=None", "Default Settings"},
+        {"--favorite P", "P"},
+        {"--favorite P --set ColorMode=Color", "Changed: P"},
+        {"--favorite P --set ColorMode=Color --set ColorMode=Gray", "P"},
+    };
+    for (const auto& [arguments, favorite] : cases)
+        EXPECT_EQ(favoriteAfter(arguments), favorite) << arguments;
+}
+
 // Going back to the default item forgets the favorite: the settings file no longer names it and
 // the next session starts from the defaults, not from the favorite.
 TEST_F(PanelCommandTest, ChoosingTheDefaultItemForgetsTheFavorite) {
