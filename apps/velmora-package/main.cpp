@@ -14,9 +14,9 @@
 //
 // Nothing a job says is repeated on standard error, through FilterMessage.
 
+#include "platform/foundation/FileUtil.h"
 #include "platform/foundation/TemporaryFolder.h"
 #include "platform/printing/FilterMessage.h"
-#include "platform/printing/JobOptions.h"
 #include "platform/printing/JobPackage.h"
 #include "platform/printing/PressTicket.h"
 #include "platform/printing/PrintSettings.h"
@@ -34,7 +34,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -42,7 +41,6 @@ namespace {
 
 using namespace velmora;
 using Level = FilterMessage::Level;
-namespace fs = std::filesystem;
 
 void ignoreParserMessage(void*, const char*, ...) {}
 void ignoreStructuredParserMessage(void*, xmlErrorPtr) {}
@@ -57,19 +55,11 @@ bool copyAll(int from, int to) {
         ssize_t got = ::read(from, buffer, sizeof buffer);
         if (got == 0)
             return true;
-        if (got < 0) {
-            if (errno == EINTR)
-                continue;
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0 ||
+            !FileUtil::writeAll(to, std::string_view(buffer, static_cast<std::size_t>(got))))
             return false;
-        }
-        for (ssize_t sent = 0; sent < got;) {
-            ssize_t wrote = ::write(to, buffer + sent, static_cast<std::size_t>(got - sent));
-            if (wrote < 0 && errno == EINTR)
-                continue;
-            if (wrote <= 0)
-                return false;
-            sent += wrote;
-        }
     }
 }
 
@@ -116,14 +106,14 @@ PressTicket ticketOfJob(char** argv, ppd_file_t* ppd) {
     ticket.jobId = uuid && *uuid ? uuid : std::string("cups-job-") + argv[1];
     cupsFreeOptions(count, parsed);
     ticket.jobName = argv[3];
+    ticket.options = PressTicket::optionsOfJob(ppd, given);
     // The scheduler's count, or the panel's own where a job names only that (lp -o NumCopies=3).
     auto copies = PrintSettings::copiesOfText(argv[4]);
-    auto panelCopies =
-        PrintSettings::copiesOfText(JobOptions::fromStored(given)
-                                        .get(std::string(JobOptions::kEntryPrefix) + "NumCopies")
-                                        .stringValue());
+    auto numCopies = ticket.options.find("NumCopies");
+    auto panelCopies = numCopies == ticket.options.end()
+                           ? std::nullopt
+                           : PrintSettings::copiesOfText(numCopies->second);
     ticket.copies = copies && *copies > 1 ? *copies : panelCopies ? *panelCopies : 1;
-    ticket.options = PressTicket::optionsOfJob(ppd, given);
     return ticket;
 }
 

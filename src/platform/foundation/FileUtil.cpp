@@ -42,18 +42,6 @@ private:
     int _fd;
 };
 
-bool writeAll(int fd, std::string_view content) {
-    while (!content.empty()) {
-        ssize_t n = ::write(fd, content.data(), content.size());
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        content.remove_prefix(static_cast<std::size_t>(n));
-    }
-    return true;
-}
-
 // The process's umask, read without changing it: changing it for a moment would give a file
 // another thread makes meanwhile the wrong permissions.
 mode_t currentUmask() {
@@ -147,6 +135,18 @@ private:
 };
 
 } // namespace
+
+bool writeAll(int fd, std::string_view content) {
+    while (!content.empty()) {
+        ssize_t n = ::write(fd, content.data(), content.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        content.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
 
 std::optional<std::string> readFile(const std::string& path, std::size_t maxSize,
                                     std::string* error) {

@@ -22,6 +22,8 @@ enum class Readers { AsUsual, OwnerOnly };
 // away in both cases.
 bool writeFileAtomically(const std::string& path, std::string_view content,
                          std::string* error = nullptr, Readers readers = Readers::AsUsual);
+// Writes all of content to fd, through interrupted and partial writes; false when a write fails.
+bool writeAll(int fd, std::string_view content);
 // Whether writeFileAtomically could write path now: what is there is a file (or nothing), and its
 // folder takes new files. For checking before something that cannot be undone.
 bool canWrite(const std::string& path, std::string* error = nullptr);

@@ -170,7 +170,8 @@ Dictionary JobOptions::withoutSecrets(const Dictionary& options) {
 Dictionary JobOptions::withSecretsHidden(const Dictionary& options) {
     Dictionary shown;
     for (const auto& [name, value] : options)
-        shown.set(name, isSecret(name) && !value.stringValue().empty() ? Value("********") : value);
+        shown.set(name,
+                  isSecret(name) && !value.stringValue().empty() ? Value(kHiddenSecret) : value);
     return shown;
 }
 

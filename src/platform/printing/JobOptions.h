@@ -50,7 +50,9 @@ public:
     // The options without passwords and PINs: what may travel as job attributes, which the
     // scheduler shows, logs and hands to filters on their command line.
     static Dictionary withoutSecrets(const Dictionary& options);
-    // The options with each password and PIN that is set shown as "********": what is printed.
+    // How a password or PIN that is set is shown wherever options are printed for a person.
+    static constexpr const char* kHiddenSecret = "********";
+    // The options with each password and PIN that is set shown as kHiddenSecret: what is printed.
     static Dictionary withSecretsHidden(const Dictionary& options);
     // Whether an option (or the option keyword behind an entry key) holds a secret.
     static bool isSecret(const std::string& key);

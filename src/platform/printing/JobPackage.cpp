@@ -1,5 +1,7 @@
 #include "platform/printing/JobPackage.h"
 
+#include "platform/foundation/FileUtil.h"
+
 #include <libxml/parser.h>
 #include <libxml/tree.h>
 #include <zip.h>
@@ -222,10 +224,8 @@ bool JobPackage::write(const std::string& path, PressTicket ticket,
     if (!addText(kRootName, root) || !addText(kTicketName, *xjdf))
         return fail("the ticket");
     for (std::size_t i = 0; i < documents.size(); ++i) {
-        zip_source_t* source = zip_source_file(zip, documents[i].path.c_str(), 0, -1);
         zip_int64_t index =
-            source ? zip_file_add(zip, ticket.documents[i].path.c_str(), source, ZIP_FL_ENC_UTF_8)
-                   : -1;
+            add(ticket.documents[i].path, zip_source_file(zip, documents[i].path.c_str(), 0, -1));
         if (index < 0)
             return fail("\"" + documents[i].path + "\"");
         // A PDF is compressed already.
@@ -370,16 +370,28 @@ std::optional<JobPackage> JobPackage::read(std::unique_ptr<Archive> archive, std
     return package;
 }
 
-bool JobPackage::extractDocument(std::size_t index, const std::string& path,
-                                 std::string& error) const {
+std::optional<std::uint64_t> JobPackage::documentEntry(std::size_t index,
+                                                       std::string& error) const {
     if (index >= _ticket.documents.size()) {
         error = "the ticket has no document " + std::to_string(index + 1);
-        return false;
+        return std::nullopt;
     }
+    const std::string& path = _ticket.documents[index].path;
+    zip_int64_t entry = zip_name_locate(_archive->zip, path.c_str(), 0);
+    if (entry < 0) {
+        error = "the package lacks \"" + path + "\"";
+        return std::nullopt;
+    }
+    return static_cast<zip_uint64_t>(entry);
+}
+
+bool JobPackage::extractDocument(std::size_t index, const std::string& path,
+                                 std::string& error) const {
+    auto entry = documentEntry(index, error);
+    if (!entry)
+        return false;
     const std::string& name = _ticket.documents[index].path;
-    zip_int64_t entry = zip_name_locate(_archive->zip, name.c_str(), 0);
-    zip_file_t* file =
-        entry >= 0 ? zip_fopen_index(_archive->zip, static_cast<zip_uint64_t>(entry), 0) : nullptr;
+    zip_file_t* file = zip_fopen_index(_archive->zip, *entry, 0);
     if (!file) {
         error = "the package's \"" + name + "\" cannot be read: " + zip_strerror(_archive->zip);
         return false;
@@ -389,11 +401,7 @@ bool JobPackage::extractDocument(std::size_t index, const std::string& path,
     char buffer[65536];
     zip_int64_t got = 0;
     while (copied && (got = zip_fread(file, buffer, sizeof buffer)) > 0)
-        for (zip_int64_t sent = 0; copied && sent < got;) {
-            ssize_t wrote = ::write(out, buffer + sent, static_cast<std::size_t>(got - sent));
-            copied = wrote > 0;
-            sent += wrote > 0 ? wrote : 0;
-        }
+        copied = FileUtil::writeAll(out, std::string_view(buffer, static_cast<std::size_t>(got)));
     copied = copied && got == 0;
     zip_fclose(file);
     if (out >= 0)
@@ -408,17 +416,10 @@ bool JobPackage::extractDocument(std::size_t index, const std::string& path,
 
 std::optional<std::string> JobPackage::documentBytes(std::size_t index, std::size_t limit,
                                                      std::string& error) const {
-    if (index >= _ticket.documents.size()) {
-        error = "the ticket has no document " + std::to_string(index + 1);
+    auto entry = documentEntry(index, error);
+    if (!entry)
         return std::nullopt;
-    }
-    const std::string& path = _ticket.documents[index].path;
-    zip_int64_t entry = zip_name_locate(_archive->zip, path.c_str(), 0);
-    if (entry < 0) {
-        error = "the package lacks \"" + path + "\"";
-        return std::nullopt;
-    }
-    return readEntry(_archive->zip, static_cast<zip_uint64_t>(entry), limit, path, error);
+    return readEntry(_archive->zip, *entry, limit, _ticket.documents[index].path, error);
 }
 
 } // namespace velmora

@@ -3,6 +3,7 @@
 #include "platform/printing/PressTicket.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
@@ -79,6 +80,8 @@ private:
     std::string _ticketXml;
 
     static std::optional<JobPackage> read(std::unique_ptr<Archive> archive, std::string& error);
+    // The ZIP entry of the ticket's document at index; null with the reason.
+    std::optional<std::uint64_t> documentEntry(std::size_t index, std::string& error) const;
 };
 
 } // namespace velmora

@@ -84,7 +84,7 @@ private:
     xmlNs* _press = nullptr;
 };
 
-// A relative URL for a path inside the package: what is not unreserved, or a slash, is
+// A relative URL for a path inside the package: what is neither unreserved nor a slash is
 // percent-encoded.
 std::string localUrl(const std::string& path) {
     xmlChar* escaped = xmlURIEscapeStr(x(path.c_str()), x("/"));
@@ -580,12 +580,10 @@ std::optional<PressTicket> PressTicket::fromXjdf(std::string_view xml, std::stri
     return ticket;
 }
 
-Dictionary PressTicket::toDictionary(bool showSecrets) const {
-    Dictionary shown;
+Dictionary PressTicket::toDictionary() const {
+    Dictionary given;
     for (const auto& [name, value] : options)
-        shown.set(name, Value(!showSecrets && JobOptions::isSecret(name) && !value.empty()
-                                  ? std::string(kHiddenValue)
-                                  : value));
+        given.set(name, Value(value));
     Array files;
     for (const auto& document : documents)
         files.push_back(
@@ -597,7 +595,7 @@ Dictionary PressTicket::toDictionary(bool showSecrets) const {
                       {"job-name", Value(jobName)},
                       {"copies", Value(static_cast<std::int64_t>(copies))},
                       {"documents", Value(std::move(files))},
-                      {"options", Value(std::move(shown))}};
+                      {"options", Value(JobOptions::withSecretsHidden(given))}};
 }
 
 } // namespace velmora

@@ -24,8 +24,6 @@ public:
     static constexpr const char* kXjdfVersion = "2.2";
     static constexpr const char* kPressNamespace = "urn:velmora:xjdf:press:1";
     static constexpr const char* kPressOptionsResource = "vf:PressOptions";
-    // The value a password or PIN is shown as wherever a ticket is printed for a person.
-    static constexpr const char* kHiddenValue = "********";
 
     struct Document {
         std::string path;     // where the package holds it, from the package's root
@@ -73,8 +71,8 @@ public:
     // is not a plain relative path (a scheme, a query, "..", an absolute or empty path).
     static std::optional<std::string> pathOfLocalUrl(const std::string& url);
 
-    // The ticket as JSON-ready values, passwords and PINs shown as kHiddenValue unless asked.
-    Dictionary toDictionary(bool showSecrets = false) const;
+    // The ticket as JSON-ready values, passwords and PINs shown as JobOptions::kHiddenSecret.
+    Dictionary toDictionary() const;
 };
 
 } // namespace velmora
