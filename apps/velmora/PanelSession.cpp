@@ -127,7 +127,7 @@ bool PanelSession::run(const std::optional<Dictionary>& restoreFrom) {
     // What is saved or printed passes the final check, also when nothing was set here: saved
     // defaults or a settings file may lack what the press needs (a secure print PIN).
     if (!_panel->passesFinalCheck()) {
-        _error = "the settings are incomplete" + lastAlert();
+        _error = "the settings cannot be printed as they are" + lastAlert();
         return false;
     }
     if (!saveFavorite())

@@ -444,6 +444,9 @@ void ZEMAMgr::runSequence(const std::string& keyword, const std::optional<std::s
         sequence.completedAt = _generation;
     else
         sequence.completedAt.reset();
+    // The person's change may have resolved a reported conflict; broken again, it is told again.
+    if (_depth == 1 && !_collectiveChange && !_reportedConflicts.empty())
+        forgetResolvedConflicts();
 }
 
 bool ZEMAMgr::validateUnrestorableConflict(const std::string& keyword, Names&) {
@@ -453,25 +456,16 @@ bool ZEMAMgr::validateUnrestorableConflict(const std::string& keyword, Names&) {
     std::string current = *control->value();
     if (control->getOldValue() && *control->getOldValue() == current)
         return false; // nothing changed
+    // A stored set is applied as it was stored: what breaks a rule stands and is reported
+    // (reportStandingConflicts), never put back behind the person's back.
+    if (_collectiveChange)
+        return true;
     auto old = oldValueOrDefault(*control);
     auto info = unrestorableConflictInfo(keyword, current);
     if (!info)
         return true;
-    std::string message =
-        info->title
-            ? localized(*info->title) +
-                  StringFormat::format(
-                      "\r[%@]:[%@]\r",
-                      {Value(ownName(keyword)), Value(valueText(keyword, info->conflictedTypeSelf,
-                                                                info->conflictedValueSelf))})
-            : StringFormat::format(
-                  localized(kCannotBeSetTogether),
-                  {Value(ownName(keyword)),
-                   Value(valueText(keyword, info->conflictedTypeSelf, info->conflictedValueSelf))});
-    message += conflictedLines(*info) + "\r";
-    if (info->message)
-        message += localized(*info->message);
-    else
+    std::string message = unrestorableMessage(keyword, *info);
+    if (!info->message)
         message +=
             localized(kGoingBack) +
             StringFormat::format("\r[%@]:[%@]\r", {Value(ownName(keyword)),
@@ -480,6 +474,64 @@ bool ZEMAMgr::validateUnrestorableConflict(const std::string& keyword, Names&) {
     if (old)
         setStringValue(keyword, old);
     return false;
+}
+
+// The alert's text up to what follows from it: the rule's own title or the common one, the
+// options taking part, and the rule's own message where it has one.
+std::string ZEMAMgr::unrestorableMessage(const std::string& keyword,
+                                         const ConflictInfo& info) const {
+    Value self(valueText(keyword, info.conflictedTypeSelf, info.conflictedValueSelf));
+    std::string message =
+        info.title ? localized(*info.title) +
+                         StringFormat::format("\r[%@]:[%@]\r", {Value(ownName(keyword)), self})
+                   : StringFormat::format(localized(kCannotBeSetTogether),
+                                          {Value(ownName(keyword)), self});
+    message += conflictedLines(info) + "\r";
+    if (info.message)
+        message += localized(*info.message);
+    return message;
+}
+
+std::vector<ZEMAMgr::StandingConflict> ZEMAMgr::standingConflicts() const {
+    std::vector<StandingConflict> standing;
+    for (const auto& keyword : _order) {
+        ZEMAUI* control = first(keyword);
+        if (!control || !control->value())
+            continue;
+        auto info = unrestorableConflictInfo(keyword, *control->value());
+        if (!info)
+            continue;
+        // A rule written from both sides is one conflict.
+        std::vector<std::string> names = info->conflictedKeyList;
+        names.push_back(keyword);
+        std::sort(names.begin(), names.end());
+        std::string options;
+        for (const auto& name : names)
+            options += name + "\n";
+        bool known = std::any_of(standing.begin(), standing.end(),
+                                 [&](const StandingConflict& c) { return c.options == options; });
+        if (!known)
+            standing.push_back({options, unrestorableMessage(keyword, *info)});
+    }
+    return standing;
+}
+
+void ZEMAMgr::reportStandingConflicts() {
+    std::set<std::string> standingNow;
+    for (const auto& conflict : standingConflicts()) {
+        standingNow.insert(conflict.options);
+        if (!_reportedConflicts.contains(conflict.options))
+            ask(conflict.message, {"OK"});
+    }
+    _reportedConflicts = std::move(standingNow);
+}
+
+void ZEMAMgr::forgetResolvedConflicts() {
+    std::set<std::string> standingNow;
+    for (const auto& conflict : standingConflicts())
+        if (_reportedConflicts.contains(conflict.options))
+            standingNow.insert(conflict.options);
+    _reportedConflicts = std::move(standingNow);
 }
 
 bool ZEMAMgr::validateAfterChange(const std::string& keyword, Names& names) {
@@ -637,13 +689,17 @@ ZEMAMgr::setStringValueWithRestoreConfliction(const std::string& keyword,
 }
 
 void ZEMAMgr::setSettings(const Dictionary& settings) {
-    ScopedValue collective(_collectiveChange, true);
-    for (const auto& [keyword, value] : settings)
-        setStringValue(keyword, value.isBoolean() ? (value.boolValue() ? "True" : "False")
-                                                  : value.stringValue());
-    for (const auto& [keyword, value] : settings)
-        if (keyword != kNotValidated)
-            validateMainKeywordNoCoop(keyword, std::nullopt);
+    {
+        ScopedValue collective(_collectiveChange, true);
+        for (const auto& [keyword, value] : settings)
+            setStringValue(keyword, value.isBoolean() ? (value.boolValue() ? "True" : "False")
+                                                      : value.stringValue());
+        for (const auto& [keyword, value] : settings)
+            if (keyword != kNotValidated)
+                validateMainKeywordNoCoop(keyword, std::nullopt);
+    }
+    if (_panesShown())
+        reportStandingConflicts();
 }
 
 // Two backups within one second get the same time; the later one is told apart by a count

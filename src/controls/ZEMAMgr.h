@@ -8,6 +8,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <vector>
@@ -76,6 +77,18 @@ public:
     std::optional<ConflictInfo> unrestorableConflictInfo(const std::string& keyword,
                                                          const std::string& value) const;
 
+    // Conflicts that no change resolves and that the current values break. A stored set (a
+    // favorite, saved defaults, a settings file) is applied whole and never put back by the
+    // engine, so such a conflict stands until the person changes one of its options; each one
+    // comes with its alert text. None before the panes have been shown.
+    struct StandingConflict {
+        std::string options; // the options taking part, sorted and joined: tells conflicts apart
+        std::string message;
+    };
+    std::vector<StandingConflict> standingConflicts() const;
+    // Tells whoever decides about each standing conflict, once while it stands.
+    void reportStandingConflicts();
+
     // How many change sequences have run since the manager was made (for measurements).
     std::uint64_t sequencesRun() const { return _sequencesRun; }
 
@@ -90,6 +103,7 @@ private:
     std::function<bool()> _panesShown;
     Decision _decision;
     bool _collectiveChange = false;
+    std::set<std::string> _reportedConflicts;
 
     // Propagation bookkeeping: the keywords whose sequences are running in the current chain
     // (not re-entered, which ends cycles), and for each keyword the state generation at which
@@ -118,6 +132,7 @@ private:
     void cooperate(const std::string& keyword, Names& names);
     void applyHide(const std::string& keyword, Names& names);
     void postNames(const Names& names);
+    void forgetResolvedConflicts();
     void applyRestore(const ConflictInfo& info, Names& names);
 
     std::optional<ConflictInfo> findConflictInfo(const Dictionary& condition, int typeSelf,
@@ -138,6 +153,7 @@ private:
                           const std::string& patternValue) const;
     std::string optionText(const std::string& keyword, const std::string& value) const;
     std::string conflictedLines(const ConflictInfo& info) const;
+    std::string unrestorableMessage(const std::string& keyword, const ConflictInfo& info) const;
     std::string restoreLines(const ConflictInfo& info) const;
     std::size_t ask(const std::string& message, const std::vector<std::string>& buttons) const;
     std::optional<std::string> oldValueOrDefault(const ZEMAUI& control) const;

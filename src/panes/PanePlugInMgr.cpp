@@ -364,6 +364,9 @@ void PanePlugInMgr::willShowAllBundle() {
     for (const auto& entry : panes())
         entry.second.paneConroller->willShow();
     _isInitializedNetworkData = true;
+    // Rules that could not be checked while the values were restored are checked now that the
+    // person sees them.
+    _zemaMgr->reportStandingConflicts();
 }
 
 std::shared_ptr<ui::View> PanePlugInMgr::safeInvokePanelViewFor(PanePlugInInterface& controller) {

@@ -40,7 +40,9 @@ int indexOf(const Array& array, const std::string& text) {
     return -1;
 }
 
-std::string booleanText(const Value& value) { return value.boolValue() ? "True" : "False"; }
+std::string booleanText(const Value& value) {
+    return value.boolValue() ? "True" : "False";
+}
 
 std::string textOf(const Value& value) {
     if (const std::string* text = value.string())
@@ -106,8 +108,8 @@ void PanePlugInMgr::requirePlugIns() const {
         throw std::logic_error("## plug-in table is nil");
 }
 
-void PanePlugInMgr::updateEnabledStates(int fileType, bool unifiedFileType,
-                                        bool useServerSetting, bool sameSettingForNext) {
+void PanePlugInMgr::updateEnabledStates(int fileType, bool unifiedFileType, bool useServerSetting,
+                                        bool sameSettingForNext) {
     requirePlugIns();
     for (const auto& entry : panes())
         updateEnabledStatesByBundleName(entry.first, fileType, unifiedFileType, useServerSetting,
@@ -133,7 +135,9 @@ PanePlugInMgr::setStringValueWithRestoreConfliction(const std::string& value,
     return _zemaMgr->setStringValueWithRestoreConfliction(key, value);
 }
 
-void PanePlugInMgr::updateOldValue(const std::string& key) { _zemaMgr->updateOldValue(key); }
+void PanePlugInMgr::updateOldValue(const std::string& key) {
+    _zemaMgr->updateOldValue(key);
+}
 
 bool PanePlugInMgr::validateBeforeChange(const std::string& key, const std::string& valueIf,
                                          const std::optional<std::string>& name) {
@@ -415,6 +419,14 @@ PanePlugInMgr::summaryInfoFromPrintOption(const std::optional<Dictionary>& optio
 }
 
 bool PanePlugInMgr::isPrintOptionConsistencyCheck(const Dictionary& options) {
+    // Restored values may still break a rule the person was told about: not printed as they are.
+    if (auto standing = _zemaMgr->standingConflicts(); !standing.empty()) {
+        ui::Alert alert;
+        alert.setMessageText(standing.front().message);
+        alert.addButtonWithTitle(BSLocalizedStringOrKey("OK"));
+        alert.runModal();
+        return false;
+    }
     std::vector<std::string> problems = PrintOptionConsistency::problems(options);
     if (problems.empty())
         return true;
@@ -449,8 +461,8 @@ std::pair<std::string, long> splitBeforeNumber(const std::string& keyword) {
 }
 
 bool endsWith(const std::string& text, const std::string& tail) {
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(),
-                                                      tail) == 0;
+    return text.size() >= tail.size() &&
+           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 } // namespace

@@ -143,6 +143,38 @@ TEST_F(PanelCommandTest, ThePressRulesReachThePersonInThePanel) {
     }
 }
 
+// Stored settings that break such a rule keep their values: the session is told once and cannot
+// print them until one of the two options is changed, whichever the person chooses.
+TEST_F(PanelCommandTest, StoredSettingsThatBreakARuleAreKeptReportedAndNotPrintedUnchanged) {
+    std::string file =
+        dir.write("heavy.json", R"({"ppd": {"Fold": "Bifold", "MediaTypeWeight": "Group6"}})");
+    auto refused = test::runVelmora("panel --settings " + file, dir / "err");
+    EXPECT_NE(refused.status, 0);
+    EXPECT_THAT(
+        test::readFile(dir / "err"),
+        HasSubstr("the settings cannot be printed as they are: The sheets cannot be folded"));
+
+    struct Case {
+        std::string change;
+        std::string fold, weight; // as printed; "" where the option is at its default
+    } cases[] = {
+        {"--set Fold=None", "", "Group6"},
+        {"--set MediaTypeWeight=Group2", "Bifold", "Group2"},
+    };
+    for (const auto& [change, fold, weight] : cases) {
+        Dictionary report = run("--settings " + file + " " + change);
+        const Array* alerts = report.get("alerts").array();
+        ASSERT_TRUE(alerts) << change;
+        ASSERT_EQ(alerts->size(), 1u) << change << Value(report).toJson();
+        EXPECT_THAT(alerts->front().dictionary()->get("message").stringValue(),
+                    HasSubstr("[Fold]:[Half Fold]"))
+            << change;
+        const Dictionary& ppd = *report.get("printSettings").dictionary()->get("ppd").dictionary();
+        EXPECT_EQ(ppd.get("Fold").stringValue(), fold) << change;
+        EXPECT_EQ(ppd.get("MediaTypeWeight").stringValue(), weight) << change;
+    }
+}
+
 // The pop-up says "Changed" exactly when the settings differ from the chosen item's: going back
 // to every default value (or to the favorite's) shows the item itself again.
 TEST_F(PanelCommandTest, SettingsBackAtTheirValuesShowTheItemUnchanged) {

@@ -267,6 +267,36 @@ TEST_F(EngineTest, UnrestorableConflictOnlyOnceThePanesHaveBeenShown) {
     EXPECT_EQ(controls["Booklet"]->popUpButton()->titleOfSelectedItem(), "No booklet");
 }
 
+// A stored set is applied as stored: a rule it breaks is not put back but stands, reported once
+// while it stands (from whichever side it is written), and again once broken anew.
+TEST_F(EngineTest, AStoredSetThatBreaksAnUnrestorableRuleStandsAndIsReportedOnce) {
+    std::string rule = "<key>unrestorable_conflict</key><dict><key>On</key><dict>"
+                       "<key>MediaType</key><dict><key>Transparency</key><dict/></dict></dict>"
+                       "</dict>";
+    load(kMedia +
+         popUp("Booklet", "Booklet", "Off", choices("Off", "No booklet", "On", "Booklet"), rule));
+    mgr->setSettings(Dictionary{{"Booklet", Value("On")}, {"MediaType", Value("Transparency")}});
+    EXPECT_EQ(value("Booklet"), "On");
+    EXPECT_EQ(value("MediaType"), "Transparency");
+    ASSERT_EQ(ui.alerts.size(), 1u);
+    EXPECT_EQ(ui.alerts[0].buttons, (std::vector<std::string>{"OK"}));
+    EXPECT_EQ(ui.alerts[0].message,
+              "The following properties cannot be set at the same time.\r[Booklet]:[Booklet]\r"
+              "[Media]:[Transparency]\r\r");
+    ASSERT_EQ(mgr->standingConflicts().size(), 1u);
+
+    mgr->reportStandingConflicts(); // still the same conflict: not told twice
+    EXPECT_EQ(ui.alerts.size(), 1u);
+    choose("MediaType", "Plain");
+    EXPECT_TRUE(mgr->standingConflicts().empty());
+    mgr->setSettings(Dictionary{{"MediaType", Value("Transparency")}});
+    EXPECT_EQ(ui.alerts.size(), 2u);
+
+    // Before the panes are shown nothing can be checked, so nothing is told.
+    panesShown = false;
+    EXPECT_TRUE(mgr->standingConflicts().empty());
+}
+
 TEST_F(EngineTest, UnrestorableTitleAndMessageFromOuterLevelsWin) {
     std::string booklet = popUp(
         "Booklet", "Booklet", "Off", choices("Off", "No booklet", "On", "Booklet"),

@@ -60,16 +60,7 @@ protected:
     std::vector<std::string> opened;
 
     void SetUp() override {
-        PanePlugInMgr::releaseSharedInstance();
-        PrintDialogWindow::Request request;
-        request.files = {VELMORA_SAMPLE_DOCUMENT};
-        request.embeddedOnly = true;
-        request.outputDir = dir / "jobs";
-        request.panel.bundle = VELMORA_PLUGIN_DIR;
-        request.panel.ppd = VELMORA_QUEUE_PPD;
-        window = std::make_unique<PrintDialogWindow>(request, cups, false);
-        ASSERT_TRUE(window->openDestination()) << window->error();
-        window->show();
+        open();
         // Each window that opens takes the next step; one without a step is closed with Escape.
         qt::QtToolkit::shared().setWindowShownHook([this](qt::QtWindow& shown) {
             opened.push_back(shown.windowTitle().toStdString());
@@ -84,6 +75,21 @@ protected:
             if (HasFatalFailure() && !ui::Application::shared().isModalStopped())
                 ui::Application::shared().abortModal();
         });
+    }
+    // The dialog on the sample press, with settings restored from storage when given.
+    void open(std::optional<Dictionary> settings = std::nullopt) {
+        window.reset();
+        PanePlugInMgr::releaseSharedInstance();
+        PrintDialogWindow::Request request;
+        request.files = {VELMORA_SAMPLE_DOCUMENT};
+        request.embeddedOnly = true;
+        request.outputDir = dir / "jobs";
+        request.panel.bundle = VELMORA_PLUGIN_DIR;
+        request.panel.ppd = VELMORA_QUEUE_PPD;
+        request.settings = std::move(settings);
+        window = std::make_unique<PrintDialogWindow>(request, cups, false);
+        ASSERT_TRUE(window->openDestination()) << window->error();
+        window->show();
     }
     void TearDown() override {
         qt::QtToolkit::shared().setWindowShownHook(nullptr);
@@ -339,6 +345,47 @@ TEST_F(GuiTest, AConflictTheEngineCannotResolveIsShownAndTheChoiceGoesBack) {
     EXPECT_NE(alerts.back().find("cannot be stored in a job folder"), std::string::npos)
         << alerts.back();
     EXPECT_NE(chosen, "Store in a Job Folder");
+}
+
+// Settings restored from storage that break a rule no change resolves (a settings file written
+// before the rule, or by hand) are shown as stored and the person is told once; Print refuses
+// them until the person changes one of the options, and then prints what they chose.
+TEST_F(GuiTest, StoredSettingsThatBreakARuleAreShownAsStoredAndPrintedOnlyOnceChanged) {
+    std::vector<std::string> alerts;
+    qt::QtToolkit::shared().setAlertShownHook([&](QDialog& dialog) {
+        std::string text;
+        for (auto* label : dialog.findChildren<QLabel*>())
+            text += label->text().toStdString() + "\n";
+        alerts.push_back(text);
+        if (auto* alert = dynamic_cast<qt::QtAlertDialog*>(&dialog))
+            QTest::mouseClick(alert->buttons().front(), Qt::LeftButton);
+        else
+            dialog.reject();
+    });
+    open(Dictionary{{"ppd", Value(Dictionary{{"Fold", Value("Bifold")},
+                                             {"MediaTypeWeight", Value("Group6")}})}});
+    ASSERT_EQ(alerts.size(), 1u);
+    EXPECT_NE(alerts[0].find("[Fold]:[Half Fold]"), std::string::npos) << alerts[0];
+    EXPECT_NE(alerts[0].find("[Paper Weight]:[301-400 gsm (Heavy 4)]"), std::string::npos)
+        << alerts[0];
+    auto& fold = *panel().views().fold->descendantsOfType<ui::PopUpButton>().front();
+    auto* combo = onPanel<QComboBox>(&fold);
+    ASSERT_TRUE(combo);
+    EXPECT_EQ(combo->currentText().toStdString(), "Half Fold"); // as stored, not put back
+
+    QTest::mouseClick(window->printButton(), Qt::LeftButton);
+    EXPECT_FALSE(window->result());
+    ASSERT_EQ(alerts.size(), 2u);
+    EXPECT_NE(alerts[1].find("cannot be folded"), std::string::npos) << alerts[1];
+
+    combo->setFocus();
+    while (combo->currentIndex() > 0)
+        QTest::keyClick(combo, Qt::Key_Up);
+    EXPECT_NE(combo->currentText().toStdString(), "Half Fold");
+    Dictionary options = printed();
+    EXPECT_EQ(alerts.size(), 2u);
+    EXPECT_EQ(options.get("MediaTypeWeight"), Value("Group6")) << Value(options).toJson();
+    EXPECT_NE(options.get("Fold"), Value("Bifold")) << Value(options).toJson();
 }
 
 TEST_F(GuiTest, TheJobNameTypedInItsDialogShowsOnThePanel) {
