@@ -375,6 +375,18 @@ void LornPDEByCocoa::configuringNotification(bool observe) {
         NotifyUnit::addObserver(
             this, [this](const Notification& notification) { takeEngineChange(notification); },
             key);
+    NotifyUnit::addObserver(
+        this, [this](const Notification&) { tellDialogDuplex(); }, "ValueChangFinished_DuplexMode");
+}
+
+// The panel's duplex pop-up and the dialog's two-sided setting are one setting: the PPD's duplex
+// choice, which the dialog follows, takes the pop-up's choice once the engine accepted it.
+void LornPDEByCocoa::tellDialogDuplex() {
+    auto choice = managerValue("DuplexMode");
+    if (!choice || !_useConstraintHandling || !_pdePluginCallbackObject)
+        return;
+    if (_panePlugInMgr->isExistsInPpd("Duplex", *choice) && queueOffers("Duplex", *choice))
+        _pdePluginCallbackObject->willChangePPDOptionKeyValue("Duplex", *choice);
 }
 
 void LornPDEByCocoa::keyChangeNotification(const Notification& notification) {
@@ -458,6 +470,9 @@ void LornPDEByCocoa::clickedShowDetailedSettingsButton() {
             _restoreValuesToPane(*_defaultPrintOption);
         _printOption = backup;
         _panePlugInMgr->restorePrintOptionValues(_printOption);
+        // The panel and the dialog's own settings (copies, tray) show what they showed before
+        // the window opened, not the defaults.
+        _restoreValuesToPane(*_printOption);
     } else {
         _restoreValuesToPane(*_printOption);
         setCollate(_printOption->get("Collate") == Value("True"));
@@ -503,14 +518,23 @@ bool LornPDEByCocoa::saveValuesAndReturnError_Fast(std::string*) {
 }
 
 bool LornPDEByCocoa::restoreValuesAndReturnError(std::string*) {
+    // While the panel is shown the dialog's copies field holds what the person typed since the
+    // print settings were last saved: that count stays.
+    auto typed = _isMyPluginPDE ? getCopies() : std::nullopt;
+    bool restored = true;
     try {
         _setDefaults();
         if (_defaultPrintOption)
             _restoreValuesToPane(*_defaultPrintOption);
-        return _restorePrintOptionToUi(nullptr, nullptr) == kNoErr;
+        restored = _restorePrintOptionToUi(nullptr, nullptr) == kNoErr;
     } catch (...) {
-        return true;
     }
+    if (typed) {
+        setCopies(typed);
+        takeCopiesFromDialog();
+        _panePlugInMgr->setStringValue(*typed, "NumCopies");
+    }
+    return restored;
 }
 
 std::optional<Dictionary> LornPDEByCocoa::summaryInfo() {
@@ -525,7 +549,16 @@ std::optional<Dictionary> LornPDEByCocoa::summaryInfo() {
 
 void LornPDEByCocoa::PPDOptionKeyValueDidChange(const std::optional<std::string>& option,
                                                 const std::optional<std::string>& choice) {
-    if (!option || !choice || !_printOption || !_printOption->contains(*option))
+    if (!option || !choice || !_printOption)
+        return;
+    // The dialog's two-sided box changed the duplex choice: the pop-up follows as if the person
+    // had chosen there, with the press's rules.
+    if (*option == "Duplex" && _isIntializedUi && managerValue("DuplexMode") &&
+        managerValue("DuplexMode") != *choice) {
+        _panePlugInMgr->zemaMgr().validateMainKeyword("DuplexMode", *choice);
+        _printOption->set("DuplexMode", Value(*managerValue("DuplexMode")));
+    }
+    if (!_printOption->contains(*option))
         return;
     const PpdFileExt* ppd = _PPD();
     if (!ppd)
@@ -534,6 +567,7 @@ void LornPDEByCocoa::PPDOptionKeyValueDidChange(const std::optional<std::string>
     if (!keywords || std::find(keywords->begin(), keywords->end(), *choice) == keywords->end())
         return;
     _printOption->set(*option, Value(*choice));
+    takeCopiesFromDialog(); // the model may not have seen the count typed since
     _updatePaneFromModel();
 }
 

@@ -215,6 +215,8 @@ private:
     void restoreAutomaticTrayHalf(const Dictionary& options);
     void restoreBypassTrayHalf(const Dictionary& options);
     void restoreHostControls(const Dictionary& options);
+    void takeCopiesFromDialog();
+    void tellDialogDuplex();
     std::optional<std::string> managerValue(const std::string& key) const;
     void setManagerValue(const Dictionary& options, const std::string& key);
     ui::Window* hostWindow() const;

@@ -313,6 +313,11 @@ void LornPDEByCocoa::restoreHostControls(const Dictionary& options) {
 
 // ---- The dialog's own controls ----
 
+void LornPDEByCocoa::takeCopiesFromDialog() {
+    if (auto copies = getCopies(); copies && _printOption)
+        _printOption->set("NumCopies", Value(*copies));
+}
+
 ui::Window* LornPDEByCocoa::hostWindow() const {
     return _views.view ? _views.view->window() : nullptr;
 }

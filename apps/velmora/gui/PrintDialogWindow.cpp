@@ -264,6 +264,10 @@ void PrintDialogWindow::print() {
     if (!_session)
         return;
     std::string error;
+    // A field still being edited (the copies typed just before Print) ends its editing first,
+    // so that what it holds is what is printed; a field that refuses its text keeps the focus.
+    if (auto host = _session->dialog->window(); host && !host->makeFirstResponder(nullptr))
+        return;
     // Settings that fail the final check are not printed (the alert says why).
     if (!_session->panel->passesFinalCheck() ||
         !_session->panel->saveValuesAndReturnError(&error)) {

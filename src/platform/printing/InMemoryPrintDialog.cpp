@@ -100,12 +100,9 @@ void InMemoryPrintDialog::buildWindow() {
         ui::Rect::make(kCopiesX, kCopiesY, kCopiesWidth, kCopiesHeight));
     _copies->setStringValue(std::to_string(_settings.copies()));
     _copies->setAction("copiesChanged:");
-    _copies->setTarget([this](ui::Control& field) {
-        if (auto copies = PrintSettings::copiesOfText(field.stringValue()))
-            _settings.setCopies(*copies);
-        else
-            field.setStringValue(std::to_string(_settings.copies()));
-    });
+    _copies->setTarget(
+        [this](ui::Control& field) { takeCopies(static_cast<ui::TextField&>(field)); });
+    _copies->setDelegate(&_copiesEditing);
     content->addSubview(_copies);
     _collate = ui::Button::checkBox(ui::Rect::make(180, 4, 100, 22), hostText("Collated"));
     _collate->setAction("collatedSelected:");
@@ -128,6 +125,14 @@ void InMemoryPrintDialog::buildWindow() {
     });
     content->addSubview(_twoSided);
     showHostSettings();
+}
+
+// A count the settings cannot hold shows the count they keep.
+void InMemoryPrintDialog::takeCopies(ui::TextField& field) {
+    if (auto copies = PrintSettings::copiesOfText(field.stringValue()))
+        _settings.setCopies(*copies);
+    else
+        field.setStringValue(std::to_string(_settings.copies()));
 }
 
 // The panel sits above the dialog's own strip; the window takes the panel's size.

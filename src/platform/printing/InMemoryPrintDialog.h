@@ -5,6 +5,7 @@
 #include "platform/printing/PDEPlugInCallback.h"
 #include "platform/printing/PrintSession.h"
 #include "platform/printing/PrintSettings.h"
+#include "platform/ui/TextField.h"
 
 #include <memory>
 #include <optional>
@@ -97,6 +98,13 @@ private:
     std::shared_ptr<PDEPanel> _panel;
     std::shared_ptr<ui::Window> _window;
     std::shared_ptr<ui::TextField> _copies;
+    // The typed count is taken however its editing ends (Tab, Return, a click elsewhere), not
+    // only by the field's action.
+    struct CopiesEditing : ui::TextFieldDelegate {
+        InMemoryPrintDialog& dialog;
+        explicit CopiesEditing(InMemoryPrintDialog& owner) : dialog(owner) {}
+        void controlTextDidEndEditing(ui::TextField& field) override { dialog.takeCopies(field); }
+    } _copiesEditing{*this};
     std::shared_ptr<ui::Button> _collate, _twoSided;
     std::vector<std::pair<std::string, std::string>> _resolved;
 
@@ -105,6 +113,7 @@ private:
     void markChoice(const std::string& option, const std::string& choice);
     void followDuplexChoice(const std::string& option, const std::string& choice);
     void showHostSettings();
+    void takeCopies(ui::TextField& field);
     bool isHostKey(const std::string& key) const;
 };
 
