@@ -158,18 +158,20 @@ bool FavoriteChangeSet::rename(const Rename& step) {
 }
 
 bool FavoriteChangeSet::apply() {
-    for (const auto& step : _writes)
-        if (!write(step))
-            return false;
-    for (const auto& step : _renames)
-        if (!rename(step))
-            return false;
+    // The deleted go first: a name they free may be taken by a rename or an import of the same
+    // OK, and from the trash they can still be brought back if a later step fails.
     for (const auto& path : _trash) {
         std::string reason;
         if (!FileSystem::moveToTrash(path, &reason))
             return fail(FavoriteFile::nameWithPath(path), Failure::System, reason);
         _trashed.push_back(path);
     }
+    for (const auto& step : _writes)
+        if (!write(step))
+            return false;
+    for (const auto& step : _renames)
+        if (!rename(step))
+            return false;
     return true;
 }
 

@@ -9,10 +9,11 @@
 namespace velmora {
 
 // Applies what the favorites window held in memory to the favorite files, so that no favorite
-// is lost when a step fails half-way: new files are written first (each in one piece, never
-// over an existing file), then favorites are renamed (never onto an existing name), then the
-// deleted ones go to the trash. The first failure stops the rest; what was done stays done,
-// and every original the failed step touched is still in place.
+// is lost when a step fails half-way: the deleted ones go to the trash first (freeing their
+// names for this change, and recoverable from there), then new files are written (each in one
+// piece, never over an existing file), then favorites are renamed (never onto an existing
+// name). The first failure stops the rest; what was done stays done, and every original the
+// failed step touched is still in place.
 class FavoriteChangeSet {
 public:
     // rows: the file favorites as the window shows them; removed: those deleted.
