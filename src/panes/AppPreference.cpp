@@ -318,7 +318,10 @@ AppPreference::profileDictionaryWithContentsOfFile(const std::optional<std::stri
 
 std::shared_ptr<ui::Image> AppPreference::clasicIcon() const {
     auto bundle = principalBundle();
+    // The press maker's bundles carry it as an icon file; bundles made here as a PNG.
     auto path = bundle ? bundle->pathForResource("Classic", "icns") : std::nullopt;
+    if (!path && bundle)
+        path = bundle->pathForResource("Classic", "png");
     return path ? std::make_shared<ui::Image>("Classic", ui::Size{32, 32}, *path) : nullptr;
 }
 

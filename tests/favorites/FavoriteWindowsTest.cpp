@@ -1,6 +1,7 @@
 #include "favorites/windows/FavoriteWindowController.h"
 #include "favorites/windows/PrintOptionTreeDataSource.h"
 #include "favorites/windows/SaveFavoriteWindowController.h"
+#include "platform/ui/Image.h"
 
 #include "common/Localization.h"
 #include "favorites/FavoriteFile.h"
@@ -55,10 +56,11 @@ protected:
 
     void SetUp() override {
         plugin.info("")
-            .resource("miscellaneous.plist",
-                      "<plist><dict><key>Press</key><dict><key>productFolderName</key>"
-                      "<string>Flow</string><key>subFolderName</key><string>P1</string>"
-                      "<key>panesTreeFileName</key><string>PanesTree</string></dict></dict></plist>")
+            .resource(
+                "miscellaneous.plist",
+                "<plist><dict><key>Press</key><dict><key>productFolderName</key>"
+                "<string>Flow</string><key>subFolderName</key><string>P1</string>"
+                "<key>panesTreeFileName</key><string>PanesTree</string></dict></dict></plist>")
             .resource("PanesTree.plist", test::panesTree(test::paneNode("Page")));
         SetNSBundleForLocalizedString(Bundle::open(VELMORA_PLUGIN_DIR));
         manager = std::make_unique<PanePlugInMgr>(Bundle::open(plugin.path()));
@@ -189,6 +191,76 @@ TEST_F(FavoriteWindowsTest, DeletedGoToTheTrashImportedAreCopiedOnOk) {
     EXPECT_TRUE(std::filesystem::exists(outside)) << "the imported original stays";
 }
 
+// An imported favorite that sorts in before the selected one leaves the selection and the
+// fields on the same favorite, so that what is typed next renames that one.
+TEST_F(FavoriteWindowsTest, ImportKeepsTheSelectionOnTheSameFavorite) {
+    std::string outside = store(dir.path(), "Alpha", "A4 proof");
+    ui.panelAnswer = [&](ui::SavePanel& panel) {
+        dynamic_cast<ui::OpenPanel&>(panel).setUrl(outside);
+        return ui::kFileHandlingPanelOKButton;
+    };
+    long code = run([&] {
+        select("Flyer");
+        window->views().importButton->performClick();
+        EXPECT_EQ(window->views().favoriteListView->selectedRow(), rowNamed("Flyer"));
+        EXPECT_EQ(window->views().nameEditField->stringValue(), "Flyer");
+        EXPECT_EQ(window->views().commentEditField->stringValue(), "A5 two-sided");
+        typeInto(*window->views().nameEditField, "Leaflet");
+        window->views().okButton->performClick();
+    });
+    EXPECT_EQ(code, FavoriteWindowController::kOK);
+    EXPECT_FALSE(std::filesystem::exists(folder + "/Flyer.pfj"));
+    EXPECT_EQ(commentOf(folder + "/Leaflet.pfj"), "A5 two-sided");
+    EXPECT_EQ(commentOf(folder + "/Brochure.pfj"), "Coated, booklet");
+    EXPECT_EQ(commentOf(folder + "/Alpha.pfj"), "A4 proof");
+}
+
+// A name freed by a deletion can be taken in the same OK, by a rename or by an import; the
+// deleted favorite is in the trash.
+TEST_F(FavoriteWindowsTest, ANameDeletedInTheSameOkCanBeTakenAgain) {
+    std::string outside = store(dir.path(), "Brochure", "Uncoated, stapled");
+    ui.panelAnswer = [&](ui::SavePanel& panel) {
+        dynamic_cast<ui::OpenPanel&>(panel).setUrl(outside);
+        return ui::kFileHandlingPanelOKButton;
+    };
+    struct Case {
+        std::string how;
+        std::function<void()> takeTheName;
+        std::string comment; // of Brochure.pfj afterwards
+        bool flyerStays;
+    } cases[] = {
+        {"rename",
+         [&] {
+             select("Flyer");
+             typeInto(*window->views().nameEditField, "Brochure");
+         },
+         "A5 two-sided", false},
+        {"import", [&] { window->views().importButton->performClick(); }, "Uncoated, stapled",
+         true},
+    };
+    for (const auto& [how, takeTheName, comment, flyerStays] : cases) {
+        SCOPED_TRACE(how);
+        std::filesystem::remove_all(folder);
+        std::filesystem::remove_all(dir / "data/Trash");
+        std::filesystem::create_directories(folder);
+        store(folder, "Brochure", "Coated, booklet");
+        store(folder, "Flyer", "A5 two-sided");
+        ui.answers = {0}; // OK to the deletion
+        ui.alerts.clear();
+        long code = run([&] {
+            select("Brochure");
+            window->views().deleteButton->performClick();
+            takeTheName();
+            window->views().okButton->performClick();
+        });
+        EXPECT_EQ(code, FavoriteWindowController::kOK);
+        EXPECT_TRUE(ui.alerts.size() == 1u) << "only the deletion is confirmed";
+        EXPECT_EQ(commentOf(folder + "/Brochure.pfj"), comment);
+        EXPECT_EQ(std::filesystem::exists(folder + "/Flyer.pfj"), flyerStays);
+        EXPECT_EQ(commentOf(dir / "data/Trash/files/Brochure.pfj"), "Coated, booklet");
+    }
+}
+
 TEST_F(FavoriteWindowsTest, ANameTakenMeanwhileLosesNoFavorite) {
     std::string outside = store(dir.path(), "Poster", "A2 matte");
     ui.panelAnswer = [&](ui::SavePanel& panel) {
@@ -266,7 +338,8 @@ TEST_F(FavoriteWindowsTest, SaveDialogChecksTheNameAndReturnsTheTexts) {
     auto& save = SaveFavoriteWindowController::sharedInstance();
     std::string name = FavoriteItem::defaultFavoriteName(), comment = "ignored";
     ui.interaction = [&](ui::Window& shown) {
-        EXPECT_EQ(save.views().favoriteName->stringValue(), "") << "the default name is not offered";
+        EXPECT_EQ(save.views().favoriteName->stringValue(), "")
+            << "the default name is not offered";
         shown.makeFirstResponder(save.views().favoriteName.get());
         save.views().favoriteName->currentEditor()->typeText("a/b");
         save.views().ok->performClick();
@@ -330,8 +403,8 @@ protected:
 
 std::string group(const std::string& name, const std::string& children, bool differs = false) {
     return "<dict><key>itemName</key><string>" + name + "</string>" +
-           (differs ? "<key>differedWithDefault</key><true/>" : "") +
-           "<key>items</key><array>" + children + "</array></dict>";
+           (differs ? "<key>differedWithDefault</key><true/>" : "") + "<key>items</key><array>" +
+           children + "</array></dict>";
 }
 std::string leaf(const std::string& alias, bool differs = false) {
     return "<dict><key>mainAlias</key><string>" + alias + "</string>" +
@@ -346,11 +419,22 @@ TEST_F(SettingsTreeTest, OnlyTheBranchesLeadingToChangesAreOpen) {
                    test::paneNode("Missing")) +
          group("Other", leaf("x")) + "</array></dict></plist>");
     source->refresh();
-    EXPECT_THAT(rows(), ElementsAre("Paper", "  Media", "  Tray", "    Bypass", "Finishing",
-                                    "Page", "Missing"))
+    EXPECT_THAT(rows(), ElementsAre("Paper", "  Media", "  Tray", "    Bypass", "Finishing", "Page",
+                                    "Missing"))
         << "only the CurrentSetting subtree, with the way to the change open";
     auto missing = outline.itemAtRow(6);
     EXPECT_TRUE(source->display(missing).greyed);
+    // What the screen is given for each row: the pane that is not loaded dimmed, the change
+    // marked by its own icon, folders and settings by theirs.
+    EXPECT_TRUE(outline.lookOfRow(6).dimmed);
+    EXPECT_FALSE(outline.lookOfRow(5).dimmed);
+    auto iconName = [&](long row) {
+        auto icon = outline.lookOfRow(row).icon;
+        return icon ? icon->name() : std::string("<none>");
+    };
+    EXPECT_EQ(iconName(0), "icon:fldr");
+    EXPECT_EQ(iconName(1), "icon:unfs");
+    EXPECT_EQ(iconName(3), "icon:note");
     EXPECT_FALSE(outline.clickRow(6)) << "a pane that is not loaded cannot be selected";
     EXPECT_TRUE(outline.clickRow(5));
 

@@ -4,6 +4,7 @@
 #include "UserAction.h"
 
 #include "controls/ZEMAUI.h"
+#include "favorites/windows/FavoriteWindowController.h"
 #include "panel/DetailedSettingsWinController.h"
 #include "panel/LornPDEByCocoa.h"
 #include "panes/PanePlugInMgr.h"
@@ -32,9 +33,11 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 
 #include <gtest/gtest.h>
 
@@ -388,6 +391,105 @@ TEST_F(GuiTest, StoredSettingsThatBreakARuleAreShownAsStoredAndPrintedOnlyOnceCh
     EXPECT_NE(options.get("Fold"), Value("Bifold")) << Value(options).toJson();
 }
 
+// The copies a person types are the job's copies, stay what they typed when other settings
+// change, and the detailed window shows the same count.
+TEST_F(GuiTest, TypedCopiesArePrintedAndShownTheSameEverywhere) {
+    auto* copies = onPanel<QLineEdit>(window->hostDialog()->copiesField().get());
+    ASSERT_TRUE(copies);
+    auto type = [&](const char* count) {
+        QTest::mouseDClick(copies, Qt::LeftButton, {}, QPoint(8, copies->height() / 2));
+        QTest::keyClick(copies, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClicks(copies, count);
+        QTest::keyClick(copies, Qt::Key_Tab);
+    };
+    type("5");
+    EXPECT_EQ(copies->text().toStdString(), "5");
+    click(onPanel<QCheckBox>(window->hostDialog()->twoSidedCheckBox().get()));
+    EXPECT_EQ(copies->text().toStdString(), "5") << "after Two-Sided";
+
+    std::string shownInDetails;
+    steps = {[&](qt::QtWindow& shown) {
+        ZEMAUI* count = detailedControl("NumCopies");
+        ASSERT_TRUE(count);
+        shownInDetails = count->getStringValue().value_or("");
+        click(inWindow<QPushButton>(
+            shown, DetailedSettingsWinController::sharedInstance().views().ok.get()));
+    }};
+    click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+    EXPECT_EQ(shownInDetails, "5");
+    EXPECT_EQ(copies->text().toStdString(), "5") << "after the detailed window's OK";
+
+    type("3");
+    Dictionary options = printed();
+    EXPECT_EQ(options.get("copies"), Value("3")) << Value(options).toJson();
+    std::string error;
+    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip", error);
+    ASSERT_TRUE(package) << error;
+    EXPECT_EQ(package->ticket().copies, 3);
+}
+
+// The panel's duplex pop-up and the dialog's Two-Sided box are one setting seen twice: changing
+// either shows in the other, in the summary and in the job.
+TEST_F(GuiTest, TheDuplexPopUpAndTwoSidedBoxStayInStep) {
+    auto& duplex = *panel().views().duplexMode->descendantsOfType<ui::PopUpButton>().front();
+    auto* combo = onPanel<QComboBox>(&duplex);
+    auto* twoSided = onPanel<QCheckBox>(window->hostDialog()->twoSidedCheckBox().get());
+    ASSERT_TRUE(combo && twoSided);
+    ASSERT_EQ(duplex.selectedItem()->representedObject(), Value("None"));
+    ASSERT_FALSE(twoSided->isChecked());
+
+    click(twoSided);
+    EXPECT_TRUE(twoSided->isChecked());
+    EXPECT_EQ(duplex.selectedItem()->representedObject(), Value("DuplexNoTumble"));
+    EXPECT_EQ(combo->currentIndex(), duplex.indexOfSelectedItem());
+    click(twoSided);
+    EXPECT_EQ(duplex.selectedItem()->representedObject(), Value("None"));
+
+    combo->setFocus();
+    int tumble = duplex.indexOfItemWithRepresentedObject(Value("DuplexTumble"));
+    ASSERT_GE(tumble, 0);
+    for (int down = tumble - combo->currentIndex(); down > 0; --down)
+        QTest::keyClick(combo, Qt::Key_Down);
+    EXPECT_TRUE(twoSided->isChecked());
+    QTest::qWait(300); // the summary follows a moment after the change
+    std::string summary;
+    for (auto* item : window->summary()->findItems("*", Qt::MatchWildcard | Qt::MatchRecursive))
+        summary += item->text(0).toStdString() + ": " + item->text(1).toStdString() + "\n";
+    EXPECT_EQ(summary.find("1-Sided"), std::string::npos) << summary;
+    Dictionary options = printed();
+    EXPECT_EQ(options.get("Duplex"), Value("DuplexTumble")) << Value(options).toJson();
+    EXPECT_EQ(options.get("DuplexMode"), Value("DuplexTumble")) << Value(options).toJson();
+    EXPECT_EQ(options.get("sides"), Value("two-sided-short-edge"));
+}
+
+// The paper source chosen on the panel is printed as shown, whether the detailed window that
+// opened meanwhile was closed with OK or with Escape.
+TEST_F(GuiTest, TheBypassTrayChosenOnThePanelIsPrintedAfterTheDetailedWindowClosesAnyWay) {
+    for (bool escape : {true, false}) {
+        SCOPED_TRACE(escape ? "Escape" : "OK");
+        open();
+        auto& source = *panel().views().inputSlot->descendantsOfType<ui::PopUpButton>().front();
+        auto* combo = onPanel<QComboBox>(&source);
+        ASSERT_TRUE(combo);
+        int bypass = source.indexOfItemWithRepresentedObject(Value("Manual"));
+        ASSERT_GE(bypass, 0);
+        combo->setFocus();
+        for (int down = bypass - combo->currentIndex(); down > 0; --down)
+            QTest::keyClick(combo, Qt::Key_Down);
+        ASSERT_EQ(source.indexOfSelectedItem(), bypass);
+        if (!escape)
+            steps = {[&](qt::QtWindow& shown) {
+                click(inWindow<QPushButton>(
+                    shown, DetailedSettingsWinController::sharedInstance().views().ok.get()));
+            }};
+        click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+        EXPECT_EQ(combo->currentIndex(), bypass);
+        Dictionary options = printed();
+        EXPECT_EQ(options.get("KVInputSlot"), Value("Manual")) << Value(options).toJson();
+        EXPECT_EQ(options.get("InputSlot"), Value("Manual")) << Value(options).toJson();
+    }
+}
+
 TEST_F(GuiTest, TheJobNameTypedInItsDialogShowsOnThePanel) {
     steps.push_back([&](qt::QtWindow& shown) {
         auto fields = shown.window()->contentView()->descendantsOfType<ui::TextField>();
@@ -419,6 +521,42 @@ TEST_F(GuiTest, TheJobNameTypedInItsDialogShowsOnThePanel) {
     printed();
     ASSERT_TRUE(window->result());
     EXPECT_EQ(window->result()->get("title"), Value(std::string("Proofs 7")));
+}
+
+// The favorites window shows each favorite with its icon (a favorite outside the home folder
+// with the press's "Classic" one), and each row of the settings tree with its icon.
+TEST_F(GuiTest, TheFavoritesWindowShowsItsIconsOnScreen) {
+    ASSERT_EQ(test::runVelmora("panel --set ColorMode=Gray --save-favorite Proof").status, 0);
+    test::ScopedEnv home{"HOME", (dir / "home").c_str()}; // the library lies outside it
+    auto pixels = [](const QIcon& icon) { return icon.pixmap(16, 16).toImage(); };
+    const QImage document = pixels(QApplication::style()->standardIcon(QStyle::SP_FileIcon));
+    auto everyRowHasAnIcon = [](QTreeWidget& tree) {
+        int rows = 0, withIcon = 0;
+        for (QTreeWidgetItemIterator it(&tree); *it; ++it, ++rows)
+            withIcon += !(*it)->icon(0).isNull();
+        return rows > 0 && withIcon == rows;
+    };
+    bool checked = false;
+    steps = {[&](qt::QtWindow& shown) {
+        auto& views = FavoriteWindowController::sharedInstance().views();
+        auto* list = inWindow<QTreeWidget>(shown, views.favoriteListView.get());
+        auto* tree = inWindow<QTreeWidget>(shown, views.treeView.get());
+        ASSERT_TRUE(list && tree);
+        EXPECT_TRUE(everyRowHasAnIcon(*list)) << "a favorite row without its icon";
+        EXPECT_TRUE(everyRowHasAnIcon(*tree)) << "a settings row without its icon";
+        auto rowIcon = [&](const char* name) {
+            auto found = list->findItems(name, Qt::MatchExactly);
+            return found.size() == 1 ? pixels(found.front()->icon(0)) : QImage();
+        };
+        EXPECT_EQ(rowIcon("Default Settings"), document);
+        QImage proof = rowIcon("Proof");
+        EXPECT_FALSE(proof.isNull());
+        EXPECT_NE(proof, document) << "a favorite outside the home folder looks the same";
+        checked = true;
+        QTest::keyClick(&shown, Qt::Key_Escape);
+    }};
+    panel().clickedBrowseFavoriteButton();
+    EXPECT_TRUE(checked);
 }
 
 TEST_F(GuiTest, EveryOtherWindowOpensOnScreenAndClosesWithEscape) {

@@ -31,11 +31,6 @@ namespace {
 constexpr ui::Size kRowIconSize{16, 16};
 constexpr long kFirstFileRow = FavoriteItem::kFavoriteListOffset;
 
-std::string homeFolder() {
-    const char* home = std::getenv("HOME");
-    return home ? home : "";
-}
-
 } // namespace
 
 FavoriteWindowController& FavoriteWindowController::sharedInstance() {
@@ -207,7 +202,7 @@ std::shared_ptr<ui::Image> FavoriteWindowController::iconOfRow(long row) const {
     if (row < 0 || row >= static_cast<long>(_favoriteItemArray.size()))
         return nullptr;
     const auto& path = _favoriteItemArray[static_cast<std::size_t>(row)].path();
-    std::string home = homeFolder();
+    std::string home = FileSystem::homeFolder();
     bool inHome = !path || (!home.empty() && path->rfind(home + "/", 0) == 0);
     return inHome ? _normalItemIcon : _classicIcon;
 }
@@ -371,6 +366,10 @@ void FavoriteWindowController::deleteFavorite() {
 }
 
 void FavoriteWindowController::importFavorite() {
+    // What was typed for the selected favorite is taken first, as when another row is clicked,
+    // so that the selection can stay on that favorite when the imported row sorts in.
+    if (!checkValid())
+        return;
     ui::OpenPanel panel;
     panel.setDirectory(firstFavoriteFolder());
     panel.setCanChooseFiles(true);
@@ -398,9 +397,29 @@ void FavoriteWindowController::importFavorite() {
     FavoriteItem item(name);
     item.setComment(file.comment());
     item.setPath(path);
+    long row = selectedRow();
+    std::optional<FavoriteItem> selected;
+    if (row >= 0 && row < static_cast<long>(_favoriteItemArray.size()))
+        selected = _favoriteItemArray[static_cast<std::size_t>(row)];
     _favoriteItemArray.push_back(std::move(item));
     sortRows();
     _views.favoriteListView->reloadData();
+    if (selected)
+        reselect(*selected);
+}
+
+// The row of the same favorite (by its file, or by its name for the rows without one) is
+// selected again after the rows moved.
+void FavoriteWindowController::reselect(const FavoriteItem& selected) {
+    for (long row = 0; row < static_cast<long>(_favoriteItemArray.size()); ++row) {
+        const FavoriteItem& item = _favoriteItemArray[static_cast<std::size_t>(row)];
+        if (item.path() == selected.path() && item.name() == selected.name()) {
+            if (row != selectedRow())
+                _views.favoriteListView->selectRow(row);
+            showSelection();
+            return;
+        }
+    }
 }
 
 void FavoriteWindowController::exportFavorite() {

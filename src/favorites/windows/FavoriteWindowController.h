@@ -39,8 +39,7 @@ public:
     long showAsModalDialog(const std::optional<std::string>& profilePath,
                            const std::optional<Dictionary>& printOption);
     using DidEnd = std::function<void(FavoriteWindowController&)>;
-    void showSheet(ui::Window& owner, const std::optional<std::string>& profilePath,
-                   DidEnd didEnd);
+    void showSheet(ui::Window& owner, const std::optional<std::string>& profilePath, DidEnd didEnd);
 
     // Actions.
     void deleteFavorite();
@@ -61,6 +60,7 @@ public:
     bool shouldSelectRow(ui::TableView&, long row) override;
     void selectionDidChange(ui::TableView&) override;
     std::shared_ptr<ui::Image> iconOfRow(long row) const;
+    ui::RowLook lookOfRow(ui::TableView&, long row) override { return {iconOfRow(row), false}; }
     // The name field.
     void controlTextDidEndEditing(ui::TextField& field) override;
 
@@ -69,6 +69,7 @@ protected:
     void windowDidLoad() override;
 
 private:
+    void reselect(const FavoriteItem& selected);
     PanePlugInMgr& _manager;
     FavoriteWindowViews _views;
     std::vector<FavoriteItem> _favoriteItemArray;

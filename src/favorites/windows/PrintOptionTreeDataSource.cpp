@@ -96,11 +96,10 @@ void PrintOptionTreeDataSource::updateProfilePath(const std::optional<std::strin
             _profileDictionary.reset();
         } else {
             try {
-                _profileDictionary =
-                    _manager.principalBundle()
-                        ? AppPreference(_manager.principalBundle())
-                              .profileDictionaryWithContentsOfFile(profilePath)
-                        : std::nullopt;
+                _profileDictionary = _manager.principalBundle()
+                                         ? AppPreference(_manager.principalBundle())
+                                               .profileDictionaryWithContentsOfFile(profilePath)
+                                         : std::nullopt;
             } catch (const FileNotFoundError&) {
                 _profileDictionary.reset();
             }
@@ -148,6 +147,13 @@ bool PrintOptionTreeDataSource::outlineViewShouldSelectItem(ui::OutlineView&,
     return !bundleName || _manager.paneControllerWithName(*bundleName) != nullptr;
 }
 
+// The node's icon, and its title dimmed for a pane that is not loaded.
+ui::RowLook PrintOptionTreeDataSource::outlineViewLookOfItem(ui::OutlineView&,
+                                                             ui::OutlineItem item) {
+    NodeDisplay shown = display(item);
+    return {shown.icon, shown.greyed};
+}
+
 PrintOptionTreeDataSource::NodeDisplay PrintOptionTreeDataSource::display(ui::OutlineItem item) {
     if (!item)
         return {};
@@ -173,8 +179,9 @@ PrintOptionTreeDataSource::makeDisplay(const Dictionary& entry) {
         shown.title = *name;
         shown.icon = _folderIcon;
     } else if (const std::string* bundle = resolved.get("bundleName").string()) {
-        auto panel = _manager.paneControllerWithName(*bundle) ? _manager.panelNameOfBundleName(*bundle)
-                                                              : std::nullopt;
+        auto panel = _manager.paneControllerWithName(*bundle)
+                         ? _manager.panelNameOfBundleName(*bundle)
+                         : std::nullopt;
         // A pane that is not loaded keeps a title: its localized name, else the bundle name.
         std::string localized = BSLocalizedStringOrKey(*bundle);
         shown.title = panel ? *panel : (localized.empty() ? *bundle : localized);
@@ -208,8 +215,8 @@ void PrintOptionTreeDataSource::widenColumnFor(ui::OutlineItem item, const std::
     if (!column)
         return;
     int level = std::max(0, _outlineView->levelForItem(item));
-    double needed = level * _outlineView->indentationPerLevel() +
-                    _outlineView->font().widthOfString(title);
+    double needed =
+        level * _outlineView->indentationPerLevel() + _outlineView->font().widthOfString(title);
     if (needed + 20 <= column->width())
         return;
     column->setMaxWidth(needed + 40);

@@ -49,6 +49,7 @@ public:
     Value outlineViewObjectValue(ui::OutlineView&, ui::TableColumn* column,
                                  ui::OutlineItem item) override;
     bool outlineViewShouldSelectItem(ui::OutlineView&, ui::OutlineItem item) override;
+    ui::RowLook outlineViewLookOfItem(ui::OutlineView&, ui::OutlineItem item) override;
 
     static const Dictionary* node(ui::OutlineItem item) {
         return static_cast<const Dictionary*>(item);

@@ -28,15 +28,6 @@ std::string environment(const char* name) {
     return value ? value : "";
 }
 
-std::string homeFolder() {
-    std::string home = environment("HOME");
-    if (!home.empty())
-        return home;
-    if (const passwd* pw = ::getpwuid(::getuid()))
-        return pw->pw_dir;
-    return "/tmp";
-}
-
 void setError(std::string* error, std::string message) {
     if (error)
         *error = std::move(message);
@@ -85,6 +76,15 @@ std::string reserveTrashName(const std::string& infoFolder, const std::string& b
 }
 
 } // namespace
+
+std::string homeFolder() {
+    std::string home = environment("HOME");
+    if (!home.empty())
+        return home;
+    if (const passwd* pw = ::getpwuid(::getuid()))
+        return pw->pw_dir;
+    return "/tmp";
+}
 
 std::string userLibraryFolder() {
     std::string overridden = environment("VELMORA_USER_LIBRARY");

@@ -5,6 +5,8 @@
 
 namespace velmora::FileSystem {
 
+// The user's home folder: $HOME, else the account's, else /tmp.
+std::string homeFolder();
 // The user's settings folder: $VELMORA_USER_LIBRARY, else $XDG_CONFIG_HOME, else ~/.config.
 std::string userLibraryFolder();
 // The machine-wide settings folder: $VELMORA_SYSTEM_LIBRARY, else /var/lib/velmora.

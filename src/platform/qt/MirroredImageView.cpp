@@ -1,5 +1,6 @@
 #include "platform/qt/MirroredImageView.h"
 
+#include "platform/qt/QtIcons.h"
 #include "platform/ui/Image.h"
 
 #include <QPixmap>
@@ -17,15 +18,20 @@ void MirroredImageView::pull() {
         return;
     pullCommon(*this);
     auto image = imageView->image();
-    std::string path = image ? image->path() : std::string();
-    if (path == _shownPath)
+    std::string shown = image ? image->name() + '\x03' + image->path() : std::string();
+    if (shown == _shownPath)
         return;
-    _shownPath = path;
-    QPixmap pixmap(toQString(path));
-    if (!pixmap.isNull() && image)
-        pixmap = pixmap.scaled(static_cast<int>(image->size().width),
-                               static_cast<int>(image->size().height), Qt::KeepAspectRatio,
-                               Qt::SmoothTransformation);
+    _shownPath = shown;
+    QPixmap pixmap;
+    if (image) {
+        QSize size(static_cast<int>(image->size().width), static_cast<int>(image->size().height));
+        // A file is drawn at the image's size, larger or smaller; a system icon as the style
+        // draws it at that size.
+        pixmap = image->path().empty() ? iconOf(*image, style()).pixmap(size)
+                                       : QPixmap(toQString(image->path()));
+        if (!image->path().empty() && !pixmap.isNull())
+            pixmap = pixmap.scaled(size, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
     setPixmap(pixmap);
 }
 

@@ -1,5 +1,8 @@
 #include "platform/qt/MirroredTableView.h"
 
+#include "platform/qt/QtIcons.h"
+#include "platform/ui/Image.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 
@@ -12,6 +15,12 @@ QString cellText(const Value& value) {
     if (value.isNull())
         return {};
     return toQString(value.toJson());
+}
+
+// What tells two looks apart, so that a changed icon or dimming fills the table again.
+std::string lookText(const ui::RowLook& look) {
+    return (look.icon ? look.icon->name() + '\x03' + look.icon->path() : std::string()) +
+           (look.dimmed ? "\x04" : "");
 }
 
 } // namespace
@@ -49,6 +58,7 @@ std::vector<std::string> MirroredTableView::rowTexts(ui::TableView& table) const
             text += '\x01';
             text += fromQString(cellText(table.objectValueAt(column.get(), row)));
         }
+        text += lookText(table.lookOfRow(row));
         rows.push_back(std::move(text));
     }
     for (const auto& column : table.tableColumns()) {
@@ -86,6 +96,7 @@ void MirroredTableView::fill(ui::TableView& table) {
             item->setText(static_cast<int>(c),
                           cellText(table.objectValueAt(columns[c].get(), row)));
         item->setData(0, Qt::UserRole, QVariant::fromValue<qlonglong>(row));
+        showLook(*item, table.lookOfRow(row));
         if (outline && outline->isExpandable(outline->itemAtRow(row)))
             item->setChildIndicatorPolicy(QTreeWidgetItem::ShowIndicator);
         parents.push_back(item);
@@ -100,6 +111,14 @@ void MirroredTableView::fill(ui::TableView& table) {
                                                    .value(0)))
                     item->setExpanded(true);
     _filling = false;
+}
+
+void MirroredTableView::showLook(QTreeWidgetItem& item, const ui::RowLook& look) const {
+    if (look.icon)
+        item.setIcon(0, iconOf(*look.icon, style()));
+    if (look.dimmed)
+        for (int c = 0; c < columnCount(); ++c)
+            item.setForeground(c, palette().brush(QPalette::Disabled, QPalette::Text));
 }
 
 long MirroredTableView::rowOf(QTreeWidgetItem* item) const {

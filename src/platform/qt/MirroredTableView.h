@@ -28,6 +28,7 @@ private:
     std::vector<std::string> rowTexts(ui::TableView& table) const;
     void fill(ui::TableView& table);
     long rowOf(QTreeWidgetItem* item) const;
+    void showLook(QTreeWidgetItem& item, const ui::RowLook& look) const;
     void showSelection(const ui::TableView& table);
 };
 

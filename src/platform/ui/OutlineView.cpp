@@ -38,6 +38,12 @@ Value OutlineView::objectValueAt(TableColumn* column, long row) {
     return _source->outlineViewObjectValue(*this, column, itemAtRow(row));
 }
 
+RowLook OutlineView::lookOfRow(long row) {
+    if (!_outlineDelegate || row < 0 || row >= numberOfRows())
+        return {};
+    return _outlineDelegate->outlineViewLookOfItem(*this, itemAtRow(row));
+}
+
 bool OutlineView::isExpandable(OutlineItem item) {
     return _source && _source->outlineViewIsItemExpandable(*this, item);
 }

@@ -31,6 +31,7 @@ public:
     }
     virtual void outlineViewDidClickTableColumn(OutlineView&, TableColumn*) {}
     virtual void outlineViewSelectionDidChange(OutlineView&) {}
+    virtual RowLook outlineViewLookOfItem(OutlineView&, OutlineItem) { return {}; }
 };
 
 // A table whose rows form a tree: the children of an expanded item follow it, one level
@@ -46,6 +47,7 @@ public:
     void reloadData() override;
     long numberOfRows() const override { return static_cast<long>(_visible.size()); }
     Value objectValueAt(TableColumn* column, long row) override;
+    RowLook lookOfRow(long row) override;
 
     void expandItem(OutlineItem item, bool expandChildren = false);
     void collapseItem(OutlineItem item);

@@ -49,6 +49,12 @@ Value TableView::objectValueAt(TableColumn* column, long row) {
     return _dataSource->objectValueForTableColumn(*this, column, row);
 }
 
+RowLook TableView::lookOfRow(long row) {
+    if (!_delegate || row < 0 || row >= numberOfRows())
+        return {};
+    return _delegate->lookOfRow(*this, row);
+}
+
 void TableView::selectRow(long row) {
     long next = row >= 0 && row < numberOfRows() ? row : -1;
     if (next == _selectedRow)

@@ -10,6 +10,7 @@
 
 namespace velmora::ui {
 
+class Image;
 class TableView;
 
 class TableColumn {
@@ -50,11 +51,19 @@ public:
     virtual void setObjectValue(TableView&, const Value&, TableColumn*, long) {}
 };
 
+// How a row shows beside its values: an icon before the first column's text, and whether the
+// text is dimmed (a row that stands for something not available).
+struct RowLook {
+    std::shared_ptr<Image> icon;
+    bool dimmed = false;
+};
+
 class TableViewDelegate {
 public:
     virtual ~TableViewDelegate() = default;
     virtual bool shouldSelectRow(TableView&, long) { return true; }
     virtual void selectionDidChange(TableView&) {}
+    virtual RowLook lookOfRow(TableView&, long) { return {}; }
 };
 
 // Rows and columns whose contents come from a data source.
@@ -75,6 +84,7 @@ public:
     int reloadCount() const { return _reloads; }
     virtual long numberOfRows() const { return _rows; }
     virtual Value objectValueAt(TableColumn* column, long row);
+    virtual RowLook lookOfRow(long row);
 
     long selectedRow() const { return _selectedRow; }
     // Selects without asking the delegate; an invalid row clears the selection.
