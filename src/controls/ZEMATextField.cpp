@@ -146,6 +146,15 @@ bool ZEMATextField::textShouldChange(ui::FieldEditor& editor, ui::Range range,
     return _rules.isTextFormatForPageNum(candidate);
 }
 
+// A text put in by the program (a restored value, a default such as the login name) is what
+// the person starts from: clearing it is a change, even though the field never ended an edit
+// with it.
+void ZEMATextField::textDidBeginEditing(ui::FieldEditor& editor) {
+    if (!_rules.numberMode)
+        _savedText = stringValue();
+    ui::TextField::textDidBeginEditing(editor);
+}
+
 void ZEMATextField::endEditing(bool decimalCommaVariant) {
     if (stringValue() == _savedText)
         return;

@@ -62,6 +62,7 @@ public:
 
     bool textShouldChange(ui::FieldEditor& editor, ui::Range range,
                           const std::string& replacement) override;
+    void textDidBeginEditing(ui::FieldEditor& editor) override;
     void textDidEndEditing() override;
 
 protected:
