@@ -68,8 +68,8 @@ const std::vector<Command>& commands() {
          "panel [--bundle DIR] [--ppd FILE] [--settings FILE] [--favorite NAME]\n"
          "                                  [--job-name TEXT] [--set KEY=VALUE]... "
          "[--answer yes|no]\n"
-         "                                  [--save-favorite NAME [--comment C]] [--output FILE] "
-         "[--lang L]\n"
+         "                                  [--save-favorite NAME [--comment C] [--replace]] "
+         "[--output FILE] [--lang L]\n"
          "                                  one print dialog session on the sample press (or "
          "another bundle): alerts, summary, print settings",
          runPanelCommand},
