@@ -380,6 +380,11 @@ TEST_F(GuiTest, StoredSettingsThatBreakARuleAreShownAsStoredAndPrintedOnlyOnceCh
     EXPECT_FALSE(window->result());
     ASSERT_EQ(alerts.size(), 2u);
     EXPECT_NE(alerts[1].find("cannot be folded"), std::string::npos) << alerts[1];
+    std::string status;
+    for (auto* label : window->findChildren<QLabel*>())
+        if (label->isVisible() && label->text().startsWith("Not printed"))
+            status = label->text().toStdString();
+    EXPECT_EQ(status, "Not printed: change the settings the message named.");
 
     combo->setFocus();
     while (combo->currentIndex() > 0)

@@ -269,8 +269,12 @@ void PrintDialogWindow::print() {
     if (auto host = _session->dialog->window(); host && !host->makeFirstResponder(nullptr))
         return;
     // Settings that fail the final check are not printed (the alert says why).
-    if (!_session->panel->passesFinalCheck() ||
-        !_session->panel->saveValuesAndReturnError(&error)) {
+    if (!_session->panel->passesFinalCheck()) {
+        qt::QtToolkit::shared().refreshAll();
+        showStatus(hostText("Not printed: change the settings the message named."), true);
+        return;
+    }
+    if (!_session->panel->saveValuesAndReturnError(&error)) {
         qt::QtToolkit::shared().refreshAll();
         showStatus(error.empty() ? hostText("The settings were not saved.") : error, true);
         return;

@@ -18,6 +18,8 @@ const std::map<std::string, std::string>& japanese() {
         {"Collated", "丁合い"},
         {"Two-Sided", "両面"},
         {"The settings were not saved.", "設定を保存できませんでした。"},
+        {"Not printed: change the settings the message named.",
+         "印刷していません。メッセージの設定を変更してください。"},
         {"Saving the options as defaults needs a CUPS queue.",
          "オプションを既定値として保存するには CUPS のキューが必要です。"},
     };
