@@ -10,6 +10,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev
     cups-daemon cups-client cups-filters
     qt6-base-dev fonts-urw-base35 fonts-ipafont-gothic
+    xvfb xauth xdotool
 )
 
 missing=()

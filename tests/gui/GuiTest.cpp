@@ -14,6 +14,7 @@
 #include "platform/qt/QtToolkit.h"
 #include "platform/qt/QtWindow.h"
 #include "platform/qt/ViewMirror.h"
+#include "platform/ui/Alert.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Matrix.h"
@@ -25,14 +26,18 @@
 #include "support/PrivateCupsd.h"
 #include "support/TempDir.h"
 
+#include <cstdlib>
+
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollArea>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
@@ -493,6 +498,123 @@ TEST_F(GuiTest, TheBypassTrayChosenOnThePanelIsPrintedAfterTheDetailedWindowClos
         EXPECT_EQ(options.get("KVInputSlot"), Value("Manual")) << Value(options).toJson();
         EXPECT_EQ(options.get("InputSlot"), Value("Manual")) << Value(options).toJson();
     }
+}
+
+// On a real X server, with input a person's devices would give (X events through xdotool, not
+// Qt's synthetic ones): the copies typed, a staple chosen in its pop-up and Print reach the
+// press's ticket. Runs in the test that starts Xvfb; elsewhere there is no X server to use.
+TEST_F(GuiTest, OnARealXServerTypedCopiesAndAStapleReachThePress) {
+    if (QGuiApplication::platformName() != "xcb")
+        GTEST_SKIP() << "needs an X server: the Xvfb run of this test has one";
+    ASSERT_EQ(std::system("command -v xdotool >/dev/null"), 0) << "xdotool is not installed";
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    auto xdotool = [](const std::string& arguments) {
+        ASSERT_EQ(std::system(("xdotool " + arguments).c_str()), 0) << arguments;
+        QTest::qWait(250); // the X events arrive and are handled
+    };
+    auto clickAt = [&](QWidget* widget) {
+        ASSERT_TRUE(widget);
+        QPoint centre = widget->mapToGlobal(widget->rect().center());
+        xdotool("mousemove " + std::to_string(centre.x()) + " " + std::to_string(centre.y()) +
+                " click 1");
+    };
+    window->activateWindow();
+    auto* copies = onPanel<QLineEdit>(window->hostDialog()->copiesField().get());
+    clickAt(copies);
+    xdotool("key ctrl+a");
+    xdotool("type 3");
+    xdotool("key Tab");
+    EXPECT_EQ(copies->text().toStdString(), "3");
+
+    auto& staple = *panel().views().stapleMode->descendantsOfType<ui::PopUpButton>().front();
+    auto* combo = onPanel<QComboBox>(&staple);
+    clickAt(combo);
+    xdotool("key Down Return"); // the item below Off in the open list
+    EXPECT_NE(staple.indexOfSelectedItem(), 0);
+    std::string chosen = staple.selectedItem()->representedObject().stringValue();
+
+    clickAt(window->printButton());
+    for (int waited = 0; !window->result() && waited < 40; ++waited)
+        QTest::qWait(100);
+    ASSERT_TRUE(window->result());
+    std::string error;
+    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip", error);
+    ASSERT_TRUE(package) << error;
+    EXPECT_EQ(package->ticket().copies, 3);
+    // The press's ticket names the staple position the panel's choice stands for.
+    const std::string& stapled = package->ticket().options.at("StapleMode");
+    EXPECT_NE(stapled, "None");
+    EXPECT_TRUE(chosen.starts_with(stapled)) << chosen << " printed as " << stapled;
+}
+
+// The print dialog and the detailed settings window fit the screen; what does not fit scrolls,
+// and the detailed window's OK can be scrolled to and clicked.
+TEST_F(GuiTest, BothWindowsFitTheScreenAndOkCanBeReached) {
+    QSize available = window->screen()->availableGeometry().size();
+    EXPECT_LE(window->width(), available.width());
+    EXPECT_LE(window->height(), available.height());
+    bool reached = false;
+    steps = {[&](qt::QtWindow& shown) {
+        EXPECT_LE(shown.width(), available.width());
+        EXPECT_LE(shown.height(), available.height());
+        auto* ok = inWindow<QPushButton>(
+            shown, DetailedSettingsWinController::sharedInstance().views().ok.get());
+        auto* scroll = shown.findChild<QScrollArea*>();
+        ASSERT_TRUE(ok && scroll);
+        scroll->ensureWidgetVisible(ok);
+        QPoint centre = ok->mapTo(&shown, ok->rect().center());
+        ASSERT_TRUE(shown.rect().contains(centre)) << "OK lies outside the window";
+        QWidget* there = shown.childAt(centre);
+        EXPECT_TRUE(there == ok || ok->isAncestorOf(there)) << "OK is covered";
+        QTest::mouseClick(ok, Qt::LeftButton);
+        reached = true;
+    }};
+    click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+    EXPECT_TRUE(reached);
+    EXPECT_TRUE(qt::QtToolkit::shared().windows().empty()) << "OK closed the window";
+}
+
+// An alert with only OK closes with Escape, answering OK; its title names the window it belongs
+// to instead of repeating the message.
+TEST_F(GuiTest, AnAlertWithOnlyOkClosesWithEscape) {
+    bool closedByEscape = false;
+    std::string title;
+    qt::QtToolkit::shared().setAlertShownHook([&](QDialog& dialog) {
+        title = dialog.windowTitle().toStdString();
+        QTest::keyClick(&dialog, Qt::Key_Escape);
+        closedByEscape = !dialog.isVisible();
+        if (dialog.isVisible())
+            dialog.done(0); // never left waiting for a person
+    });
+    ui::Alert alert;
+    alert.setMessageText("Enter the secure print password.");
+    alert.addButtonWithTitle("OK");
+    EXPECT_EQ(alert.runModal(), ui::kAlertFirstButtonReturn);
+    EXPECT_TRUE(closedByEscape);
+    EXPECT_FALSE(title.empty());
+    EXPECT_NE(title, "Enter the secure print password.");
+}
+
+// Every mnemonic of the dialog's own controls is its own: Alt+R chooses the printer and Alt+P
+// prints.
+TEST_F(GuiTest, ThePrinterAndPrintHaveTheirOwnMnemonics) {
+    std::map<QChar, std::vector<std::string>> owners;
+    auto mnemonic = [](const QString& text) -> std::optional<QChar> {
+        int at = text.indexOf('&');
+        if (at < 0 || at + 1 >= text.size())
+            return std::nullopt;
+        return text.at(at + 1).toLower();
+    };
+    for (auto* label : window->findChildren<QLabel*>())
+        if (auto key = mnemonic(label->text()))
+            owners[*key].push_back(label->text().toStdString());
+    for (auto* button : window->findChildren<QPushButton*>())
+        if (auto key = mnemonic(button->text()))
+            owners[*key].push_back(button->text().toStdString());
+    for (const auto& [key, texts] : owners)
+        EXPECT_EQ(texts.size(), 1u) << "Alt+" << QString(key).toStdString() << " is shared by "
+                                    << testing::PrintToString(texts);
+    EXPECT_FALSE(owners.empty());
 }
 
 TEST_F(GuiTest, TheJobNameTypedInItsDialogShowsOnThePanel) {

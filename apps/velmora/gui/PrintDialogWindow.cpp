@@ -9,10 +9,14 @@
 #include "platform/ui/Window.h"
 
 #include <QComboBox>
+#include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -54,7 +58,7 @@ PrintDialogWindow::~PrintDialogWindow() {
 void PrintDialogWindow::buildWindow() {
     setWindowTitle("Print");
     setObjectName("Print");
-    auto* printerLabel = new QLabel(toQString(hostText("&Printer:")), this);
+    auto* printerLabel = new QLabel(toQString(hostText("P&rinter:")), this);
     _destinations = new QComboBox(this);
     _destinations->setObjectName("destination");
     _destinations->setMinimumWidth(260);
@@ -66,6 +70,11 @@ void PrintDialogWindow::buildWindow() {
 
     _panelArea = new QWidget(this);
     _panelArea->setObjectName("panelArea");
+    // The panel keeps its size; on a small screen or at a large scale it scrolls.
+    _panelScroll = new QScrollArea(this);
+    _panelScroll->setObjectName("panelScroll");
+    _panelScroll->setFrameShape(QFrame::NoFrame);
+    _panelScroll->setWidget(_panelArea);
 
     auto* summaryLabel = new QLabel(toQString(hostText("Summary")), this);
     _summary = new QTreeWidget(this);
@@ -73,17 +82,16 @@ void PrintDialogWindow::buildWindow() {
     _summary->setColumnCount(2);
     _summary->setHeaderHidden(true);
     _summary->setRootIsDecorated(false);
-    _summary->setMinimumWidth(380);
-    // Titles get a fixed share and values the rest; the tool tip holds a long line whole.
-    _summary->header()->setStretchLastSection(true);
-    _summary->header()->setSectionResizeMode(0, QHeaderView::Interactive);
-    _summary->setColumnWidth(0, 200);
+    _summary->setMinimumWidth(240);
+    // Titles and values share the width and both widen with the window; the tool tip holds a
+    // long line whole.
+    _summary->header()->setSectionResizeMode(QHeaderView::Stretch);
     auto* side = new QVBoxLayout;
     side->addWidget(summaryLabel);
     side->addWidget(_summary, 1);
 
     auto* middle = new QHBoxLayout;
-    middle->addWidget(_panelArea, 0, Qt::AlignTop);
+    middle->addWidget(_panelScroll, 0);
     middle->addLayout(side, 1);
 
     _status = new QLabel(this);
@@ -216,13 +224,32 @@ void PrintDialogWindow::orderTabChain() {
     }
 }
 
+// The panel area shows the whole panel where the screen has room for it beside the summary
+// (at least a third of the width for the summary), else as much as fits, scrolling.
 void PrintDialogWindow::fitPanelArea() {
     if (!_session)
         return;
     ui::Size size = _session->dialog->window()->contentView()->frame().size;
     QSize wanted(static_cast<int>(size.width), static_cast<int>(size.height));
-    if (_panelArea->size() != wanted)
-        _panelArea->setFixedSize(wanted);
+    if (_panelArea->size() == wanted)
+        return;
+    _panelArea->setFixedSize(wanted);
+    QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    QSize available = shown ? shown->availableGeometry().size() : wanted * 2;
+    // Room left by the frame, the title bar, the printer and button rows, and the summary.
+    const int chromeHeight = 48 + 2 * _print->sizeHint().height() + 40;
+    QSize room(std::max(240, available.width() * 2 / 3 - 40),
+               std::max(160, available.height() - chromeHeight));
+    int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QSize shownSize = wanted.boundedTo(room);
+    if (shownSize.height() < wanted.height())
+        shownSize.rwidth() = std::min(wanted.width() + bar, room.width());
+    if (shownSize.width() < wanted.width())
+        shownSize.rheight() = std::min(wanted.height() + bar, room.height());
+    _panelScroll->setMinimumSize(shownSize);
+    _panelScroll->setMaximumSize(wanted + QSize(bar, bar));
+    adjustSize();
+    resize(QWidget::size().boundedTo(available - QSize(16, 48)));
 }
 
 void PrintDialogWindow::destinationChosen(int index) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 class QComboBox;
+class QScrollArea;
 class QLabel;
 class QPushButton;
 class QTimer;
@@ -83,6 +84,7 @@ private:
     std::optional<Dictionary> _result;
     QComboBox* _destinations;
     QWidget* _panelArea;
+    QScrollArea* _panelScroll;
     QTreeWidget* _summary;
     QLabel* _status;
     QPushButton* _print;

@@ -11,7 +11,7 @@ const std::map<std::string, std::string>& japanese() {
     static const std::map<std::string, std::string> texts{
         {"Print", "プリント"},
         {"&Print", "プリント(&P)"},
-        {"&Printer:", "プリンタ(&P):"},
+        {"P&rinter:", "プリンタ(&R):"},
         {"Cancel", "キャンセル"},
         {"Summary", "概要"},
         {"Copies:", "部数:"},

@@ -31,7 +31,10 @@ bool isCancelTitle(const std::string& title) {
 
 QtAlertDialog::QtAlertDialog(const ui::Alert& alert, QWidget* parent) : QDialog(parent) {
     setObjectName("alert");
-    setWindowTitle(toQString(alert.messageText()));
+    // The message is in the window; the title names who asks.
+    setWindowTitle(parent && !parent->window()->windowTitle().isEmpty()
+                       ? parent->window()->windowTitle()
+                       : QStringLiteral("Velmora Flow"));
     auto* icon = new QLabel(this);
     icon->setPixmap(style()->standardIcon(iconOf(alert.alertStyle())).pixmap(48, 48));
     icon->setAlignment(Qt::AlignTop);
@@ -78,9 +81,13 @@ QtAlertDialog::QtAlertDialog(const ui::Alert& alert, QWidget* parent) : QDialog(
 }
 
 void QtAlertDialog::reject() {
-    // Escape answers only when there is a button that means it.
+    // Escape (and closing the window) answers when there is a button that means it, or when
+    // there is only one answer to give.
     if (_cancelIndex >= 0) {
         _answer = static_cast<std::size_t>(_cancelIndex);
+        accept();
+    } else if (_buttons.size() == 1) {
+        _answer = 0;
         accept();
     }
 }

@@ -6,14 +6,26 @@
 #include "platform/ui/Window.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
+#include <QScreen>
+#include <QScrollArea>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 namespace velmora::qt {
 
 QtWindow::QtWindow(std::shared_ptr<ui::Window> window, QWidget* parent)
     : QDialog(parent), _window(window), _address(window.get()), _content(new QWidget(this)),
-      _mirror(window->contentView(), _content) {
+      _mirror(window->contentView(), _content), _scroll(new QScrollArea(this)) {
     setFont(toQFont(ui::Font::systemFont()));
     setObjectName(toQString(window->title()));
+    _scroll->setFrameShape(QFrame::NoFrame);
+    _scroll->setWidget(_content);
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(_scroll);
     refresh();
 }
 
@@ -26,13 +38,31 @@ void QtWindow::refresh() {
     ui::Size size = window->contentView()->frame().size;
     QSize wanted(static_cast<int>(size.width), static_cast<int>(size.height));
     if (_content->size() != wanted) {
-        _content->setGeometry(0, 0, wanted.width(), wanted.height());
-        setFixedSize(wanted);
+        _content->setFixedSize(wanted);
+        fitToScreen(wanted);
     }
     QString title = toQString(window->title());
     if (windowTitle() != title)
         setWindowTitle(title);
     _mirror.refresh();
+}
+
+// As large as the content where the screen allows, never larger; a person may make it smaller.
+// What does not fit scrolls, so that every control (and OK) can be reached on a small screen or
+// at a large scale.
+void QtWindow::fitToScreen(QSize content) {
+    QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
+    // Room for the title bar and the frame the window manager adds.
+    QSize room = shown ? shown->availableGeometry().size() - QSize(16, 48) : content;
+    int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    QSize fitted = content.boundedTo(room);
+    if (fitted.height() < content.height())
+        fitted.rwidth() = std::min(content.width() + bar, room.width());
+    if (fitted.width() < content.width())
+        fitted.rheight() = std::min(content.height() + bar, room.height());
+    setMinimumSize(content.boundedTo(QSize(240, 160)));
+    setMaximumSize(content + QSize(bar, bar));
+    resize(fitted);
 }
 
 ui::Button* QtWindow::cancelButton() const {

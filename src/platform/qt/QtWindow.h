@@ -4,6 +4,8 @@
 
 #include <QDialog>
 
+class QScrollArea;
+
 #include <memory>
 
 namespace velmora::ui {
@@ -13,10 +15,11 @@ class Window;
 
 namespace velmora::qt {
 
-// A toolkit window on screen: a dialog of the window's content size and title whose content
-// mirrors the window's content view. Return presses the default button (through Qt's default
-// push button); Escape and the title bar's close button press the button whose key equivalent
-// is Escape, or else ask the window to close, as the toolkit would.
+// A toolkit window on screen: a dialog of the window's content size (at most the screen's, the
+// content then scrolls) and title whose content mirrors the window's content view. Return presses
+// the default button (through Qt's default push button); Escape and the title bar's close button
+// press the button whose key equivalent is Escape, or else ask the window to close, as the toolkit
+// would.
 class QtWindow : public QDialog {
 public:
     explicit QtWindow(std::shared_ptr<ui::Window> window, QWidget* parent = nullptr);
@@ -38,8 +41,10 @@ private:
     ui::Window* _address;
     QWidget* _content;
     ViewMirror _mirror;
+    QScrollArea* _scroll;
 
     ui::Button* cancelButton() const;
+    void fitToScreen(QSize content);
 };
 
 } // namespace velmora::qt
