@@ -496,7 +496,9 @@ std::vector<ZEMAMgr::StandingConflict> ZEMAMgr::standingConflicts() const {
     std::vector<StandingConflict> standing;
     for (const auto& keyword : _order) {
         ZEMAUI* control = first(keyword);
-        if (!control || !control->value())
+        // An option the person cannot change here (disabled or hidden by another) is not asked
+        // of them.
+        if (!control || !control->value() || !control->isEnabled() || control->isHidden())
             continue;
         auto info = unrestorableConflictInfo(keyword, *control->value());
         if (!info)
@@ -716,6 +718,7 @@ void ZEMAMgr::restoreSettings(const std::string& stamp) {
     auto it = _backups.find(stamp);
     if (it == _backups.end())
         return;
+    _reportedConflicts.clear(); // what stands after this is told anew
     ScopedValue collective(_collectiveChange, true);
     for (const auto& [keyword, value] : it->second)
         setStringValue(keyword, value.stringValue());
@@ -723,6 +726,7 @@ void ZEMAMgr::restoreSettings(const std::string& stamp) {
 }
 
 void ZEMAMgr::setDefaults() {
+    _reportedConflicts.clear(); // what stands after this is told anew
     ScopedValue collective(_collectiveChange, true);
     std::vector<std::shared_ptr<ZEMAUI>> all;
     for (const auto& keyword : _order)

@@ -530,9 +530,10 @@ bool LornPDEByCocoa::restoreValuesAndReturnError(std::string*) {
     } catch (...) {
     }
     if (typed) {
-        setCopies(typed);
+        setCopies(typed); // the dialog keeps its own count when it cannot take the text
         takeCopiesFromDialog();
-        _panePlugInMgr->setStringValue(*typed, "NumCopies");
+        if (auto kept = getCopies())
+            _panePlugInMgr->setStringValue(*kept, "NumCopies");
     }
     return restored;
 }
@@ -557,6 +558,11 @@ void LornPDEByCocoa::PPDOptionKeyValueDidChange(const std::optional<std::string>
         managerValue("DuplexMode") != *choice) {
         _panePlugInMgr->zemaMgr().validateMainKeyword("DuplexMode", *choice);
         _printOption->set("DuplexMode", Value(*managerValue("DuplexMode")));
+        // Refused (the person answered No, or a rule forbids it): the dialog goes back too.
+        if (managerValue("DuplexMode") != *choice) {
+            tellDialogDuplex();
+            return;
+        }
     }
     if (!_printOption->contains(*option))
         return;

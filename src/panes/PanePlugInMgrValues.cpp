@@ -421,8 +421,11 @@ PanePlugInMgr::summaryInfoFromPrintOption(const std::optional<Dictionary>& optio
 bool PanePlugInMgr::isPrintOptionConsistencyCheck(const Dictionary& options) {
     // Restored values may still break a rule the person was told about: not printed as they are.
     if (auto standing = _zemaMgr->standingConflicts(); !standing.empty()) {
+        std::string all;
+        for (const auto& conflict : standing)
+            all += (all.empty() ? "" : "\r\r") + conflict.message;
         ui::Alert alert;
-        alert.setMessageText(standing.front().message);
+        alert.setMessageText(all);
         alert.addButtonWithTitle(BSLocalizedStringOrKey("OK"));
         alert.runModal();
         return false;

@@ -224,11 +224,12 @@ const Rule kRules[] = {
      "--set Punch_PunchHoles=LeftHoles2 --set ChgPrintPaperSizeType=Custom "
      "--set ChgPrintPaperSizeLength=150", "",
      "[Hole Punch]:[2 Holes, Left]\r[Custom Length (Feed Direction)]:[Less Than 182.0]", {}},
-    {"GlossEmphasisOnFilmIsNotPrinted",
-     "--set UseSpToner=True --set SpTonerGlossEmphasis=True "
-     "--set PaperType_MediaTypeTabbed=Film_False", "",
-     "Gloss emphasis is not available for films.\r[Gloss Emphasis (Clear Toner Flood)]:[On]\r"
-     "[Paper Type]:[Film]", {}},
+    // On film the gloss control is disabled, so its rule is never put to the person: gloss
+    // cannot be chosen once film is.
+    {"GlossEmphasisCannotBeChosenOnFilm",
+     "--set UseSpToner=True --set PaperType_MediaTypeTabbed=Film_False "
+     "--set SpTonerGlossEmphasis=True", "",
+     "SpTonerGlossEmphasis: the control is disabled", {}},
 
     // ---- Conditions: an option is offered only with another's choice ----
     {"TheSecurePrintPasswordNeedsSecurePrint",

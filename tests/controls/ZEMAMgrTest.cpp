@@ -297,6 +297,22 @@ TEST_F(EngineTest, AStoredSetThatBreaksAnUnrestorableRuleStandsAndIsReportedOnce
     EXPECT_TRUE(mgr->standingConflicts().empty());
 }
 
+// A rule written on both options' sides stands as one conflict, told once.
+TEST_F(EngineTest, ARuleWrittenFromBothSidesIsOneStandingConflict) {
+    std::string mediaRule = "<key>unrestorable_conflict</key><dict><key>Transparency</key><dict>"
+                            "<key>Booklet</key><dict><key>On</key><dict/></dict></dict></dict>";
+    std::string bookletRule = "<key>unrestorable_conflict</key><dict><key>On</key><dict>"
+                              "<key>MediaType</key><dict><key>Transparency</key><dict/></dict>"
+                              "</dict></dict>";
+    load(popUp("MediaType", "Media", "Plain",
+               choices("Plain", "Plain paper", "Transparency", "Transparency"), mediaRule) +
+         popUp("Booklet", "Booklet", "Off", choices("Off", "No booklet", "On", "Booklet"),
+               bookletRule));
+    mgr->setSettings(Dictionary{{"Booklet", Value("On")}, {"MediaType", Value("Transparency")}});
+    EXPECT_EQ(mgr->standingConflicts().size(), 1u);
+    EXPECT_EQ(ui.alerts.size(), 1u);
+}
+
 TEST_F(EngineTest, UnrestorableTitleAndMessageFromOuterLevelsWin) {
     std::string booklet = popUp(
         "Booklet", "Booklet", "Off", choices("Off", "No booklet", "On", "Booklet"),
