@@ -5,6 +5,7 @@
 
 #include "controls/ZEMAUI.h"
 #include "favorites/windows/FavoriteWindowController.h"
+#include "favorites/windows/SaveFavoriteWindowController.h"
 #include "panel/DetailedSettingsWinController.h"
 #include "panel/LornPDEByCocoa.h"
 #include "panes/PanePlugInMgr.h"
@@ -615,6 +616,90 @@ TEST_F(GuiTest, ThePrinterAndPrintHaveTheirOwnMnemonics) {
         EXPECT_EQ(texts.size(), 1u) << "Alt+" << QString(key).toStdString() << " is shared by "
                                     << testing::PrintToString(texts);
     EXPECT_FALSE(owners.empty());
+}
+
+// A person saves the settings as a favorite from the dialog, goes back to the defaults and
+// chooses the favorite again from the favorites pop-up; the favorites window opens from there.
+TEST_F(GuiTest, FavoritesAreSavedChosenAndManagedFromTheDialog) {
+    auto* chooser = window->favoritesChooser();
+    ASSERT_TRUE(chooser);
+    EXPECT_TRUE(chooser->isVisibleTo(window.get()));
+    EXPECT_FALSE(chooser->accessibleName().isEmpty());
+    auto colorMode = [] {
+        return PanePlugInMgr::sharedInstance().getStringValueFromKey("ColorMode").value_or("");
+    };
+    auto choose = [&](QComboBox& combo, const QString& title) {
+        int wanted = combo.findText(title);
+        ASSERT_GE(wanted, 0) << title.toStdString();
+        combo.setFocus();
+        while (combo.currentIndex() != wanted) {
+            int before = combo.currentIndex();
+            QTest::keyClick(&combo, before < wanted ? Qt::Key_Down : Qt::Key_Up);
+            ASSERT_NE(combo.currentIndex(), before) << "the keys do not reach " << wanted;
+        }
+    };
+    auto& color = *panel().views().colorMode->descendantsOfType<ui::PopUpButton>().front();
+    auto* colorCombo = onPanel<QComboBox>(&color);
+    ASSERT_TRUE(colorCombo);
+    choose(*colorCombo,
+           QString::fromStdString(
+               color.itemAtIndex(color.indexOfItemWithRepresentedObject(Value("Gray")))->title()));
+    ASSERT_EQ(colorMode(), "Gray");
+
+    steps = {[&](qt::QtWindow& shown) {
+        const auto& views = SaveFavoriteWindowController::sharedInstance().views();
+        auto* name = inWindow<QLineEdit>(shown, views.favoriteName.get());
+        ASSERT_TRUE(name);
+        QTest::mouseClick(name, Qt::LeftButton);
+        QTest::keyClicks(name, "Grey proofs");
+        click(inWindow<QPushButton>(shown, views.ok.get()));
+    }};
+    click(window->saveFavoriteButton());
+    ASSERT_GE(chooser->findText("Grey proofs"), 0) << "the saved favorite is not offered";
+
+    choose(*chooser, chooser->itemText(0)); // the default item
+    EXPECT_EQ(colorMode(), "Color");
+    choose(*chooser, "Grey proofs");
+    EXPECT_EQ(colorMode(), "Gray");
+
+    steps = {[&](qt::QtWindow& shown) { QTest::keyClick(&shown, Qt::Key_Escape); }};
+    opened.clear();
+    click(window->manageFavoritesButton());
+    EXPECT_EQ(opened.size(), 1u) << "the favorites window did not open";
+}
+
+// Ticking Two-Sided on transparencies asks whether to change the paper; answered No, both the
+// box and the pop-up stay one-sided and the job is printed one-sided.
+TEST_F(GuiTest, TwoSidedRefusedByThePersonLeavesTheJobOneSided) {
+    steps = {[&](qt::QtWindow& shown) {
+        ZEMAUI* paper = detailedControl("PaperType_MediaTypeTabbed");
+        ASSERT_TRUE(paper);
+        showTabOf(*paper);
+        auto refused = app::actAsUser(*paper, "Transparency_False", *shown.window());
+        ASSERT_FALSE(refused) << *refused;
+        click(inWindow<QPushButton>(
+            shown, DetailedSettingsWinController::sharedInstance().views().ok.get()));
+    }};
+    click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+    std::vector<std::string> asked;
+    qt::QtToolkit::shared().setAlertShownHook([&](QDialog& dialog) {
+        auto* alert = dynamic_cast<qt::QtAlertDialog*>(&dialog);
+        asked.push_back(dialog.findChild<QLabel*>("messageText")->text().toStdString());
+        if (alert && alert->buttons().size() == 2)
+            QTest::mouseClick(alert->buttons()[1], Qt::LeftButton); // No
+        else
+            dialog.reject();
+    });
+    auto* twoSided = onPanel<QCheckBox>(window->hostDialog()->twoSidedCheckBox().get());
+    click(twoSided);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_NE(asked[0].find("[Paper Type]:[Transparency]"), std::string::npos) << asked[0];
+    EXPECT_FALSE(twoSided->isChecked());
+    auto& duplex = *panel().views().duplexMode->descendantsOfType<ui::PopUpButton>().front();
+    EXPECT_EQ(duplex.selectedItem()->representedObject(), Value("None"));
+    Dictionary options = printed();
+    EXPECT_NE(options.get("Duplex"), Value("DuplexNoTumble")) << Value(options).toJson();
+    EXPECT_EQ(options.get("sides"), Value("one-sided")) << Value(options).toJson();
 }
 
 TEST_F(GuiTest, TheJobNameTypedInItsDialogShowsOnThePanel) {

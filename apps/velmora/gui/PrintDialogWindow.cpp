@@ -2,6 +2,7 @@
 
 #include "panel/LornPDEByCocoa.h"
 #include "platform/printing/HostText.h"
+#include "platform/qt/MirroredPopUpButton.h"
 #include "platform/qt/MirroredView.h"
 #include "platform/qt/QtToolkit.h"
 #include "platform/qt/ViewMirror.h"
@@ -44,6 +45,8 @@ PrintDialogWindow::PrintDialogWindow(Request request, CupsConnection& cups, bool
     : _request(std::move(request)), _cups(cups), _cupsReachable(cupsReachable) {
     buildWindow();
     qt::QtToolkit::shared().setRefreshHook([this] {
+        if (_session && _session->favorites)
+            _session->favorites->pull();
         fitPanelArea();
         orderTabChain();
         _summaryTimer->start();
@@ -67,6 +70,29 @@ void PrintDialogWindow::buildWindow() {
     top->addWidget(printerLabel);
     top->addWidget(_destinations);
     top->addStretch();
+
+    // The panel's favorites, which it leaves to the dialog that hosts it: the pop-up (added
+    // with each panel), saving the settings as a favorite, and the favorites window.
+    _favoritesLabel = new QLabel(toQString(hostText("F&avorites:")), this);
+    _saveFavorite = new QPushButton(toQString(hostText("Save Favorite...")), this);
+    _manageFavorites = new QPushButton(toQString(hostText("Favorites...")), this);
+    for (auto* button : {_saveFavorite, _manageFavorites})
+        button->setAutoDefault(false);
+    _favoritesRow = new QHBoxLayout;
+    _favoritesRow->addWidget(_favoritesLabel);
+    _favoritesRow->addWidget(_saveFavorite);
+    _favoritesRow->addWidget(_manageFavorites);
+    _favoritesRow->addStretch();
+    connect(_saveFavorite, &QPushButton::clicked, this, [this] {
+        if (_session)
+            _session->panel->clickedSaveFavoriteButton();
+        qt::QtToolkit::shared().refreshAll();
+    });
+    connect(_manageFavorites, &QPushButton::clicked, this, [this] {
+        if (_session)
+            _session->panel->clickedBrowseFavoriteButton();
+        qt::QtToolkit::shared().refreshAll();
+    });
 
     _panelArea = new QWidget(this);
     _panelArea->setObjectName("panelArea");
@@ -109,6 +135,7 @@ void PrintDialogWindow::buildWindow() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    layout->addLayout(_favoritesRow);
     layout->addLayout(middle, 1);
     layout->addLayout(bottom);
 
@@ -120,6 +147,10 @@ void PrintDialogWindow::buildWindow() {
     connect(_cancel, &QPushButton::clicked, this, [this] { reject(); });
     connect(_destinations, &QComboBox::activated, this,
             [this](int index) { destinationChosen(index); });
+}
+
+QComboBox* PrintDialogWindow::favoritesChooser() const {
+    return _session ? _session->favorites : nullptr;
 }
 
 void PrintDialogWindow::fillDestinations() {
@@ -190,6 +221,15 @@ bool PrintDialogWindow::openSession(const std::string& queue, bool* notAPress) {
     session->mirror =
         std::make_unique<qt::ViewMirror>(session->dialog->window()->contentView(), _panelArea);
     qt::QtToolkit::shared().addMirror(session->mirror.get());
+    if (auto favorites = session->panel->views().favorite) {
+        session->favorites = new qt::MirroredPopUpButton(favorites, this);
+        session->favorites->setObjectName("favorites");
+        session->favorites->setPlacedByHost(true);
+        session->favorites->setMinimumWidth(260);
+        session->favorites->setAccessibleName(toQString(hostText("Favorites")));
+        _favoritesRow->insertWidget(1, session->favorites);
+        _favoritesLabel->setBuddy(session->favorites);
+    }
     _session = std::move(session);
     fitPanelArea();
     qt::QtToolkit::shared().refreshAll();
@@ -203,6 +243,7 @@ void PrintDialogWindow::closeSession() {
         return;
     qt::QtToolkit::shared().removeMirror(_session->mirror.get());
     _session->mirror.reset();
+    delete _session->favorites; // it mirrors a pop-up of the panel that goes now
     _session->dialog->hidePanel();
     _session.reset();
 }
@@ -293,8 +334,10 @@ void PrintDialogWindow::print() {
     std::string error;
     // A field still being edited (the copies typed just before Print) ends its editing first,
     // so that what it holds is what is printed; a field that refuses its text keeps the focus.
-    if (auto host = _session->dialog->window(); host && !host->makeFirstResponder(nullptr))
+    if (auto host = _session->dialog->window(); host && !host->makeFirstResponder(nullptr)) {
+        showStatus(hostText("Not printed: change the settings the message named."), true);
         return;
+    }
     // Settings that fail the final check are not printed (the alert says why).
     if (!_session->panel->passesFinalCheck()) {
         qt::QtToolkit::shared().refreshAll();

@@ -15,6 +15,7 @@
 #include <vector>
 
 class QComboBox;
+class QHBoxLayout;
 class QScrollArea;
 class QLabel;
 class QPushButton;
@@ -24,8 +25,9 @@ class QTreeWidget;
 namespace velmora {
 class LornPDEByCocoa;
 namespace qt {
+class MirroredPopUpButton;
 class ViewMirror;
-}
+} // namespace qt
 } // namespace velmora
 
 namespace velmora::app {
@@ -59,6 +61,9 @@ public:
     std::shared_ptr<LornPDEByCocoa> panel() const { return _session ? _session->panel : nullptr; }
     qt::ViewMirror* mirror() const { return _session ? _session->mirror.get() : nullptr; }
     QComboBox* destinationChooser() const { return _destinations; }
+    QComboBox* favoritesChooser() const;
+    QPushButton* saveFavoriteButton() const { return _saveFavorite; }
+    QPushButton* manageFavoritesButton() const { return _manageFavorites; }
     QPushButton* printButton() const { return _print; }
     QPushButton* cancelButton() const { return _cancel; }
     QTreeWidget* summary() const { return _summary; }
@@ -74,6 +79,8 @@ private:
         std::unique_ptr<InMemoryPrintDialog> dialog;
         std::shared_ptr<LornPDEByCocoa> panel;
         std::unique_ptr<qt::ViewMirror> mirror;
+        // The panel's favorites pop-up, shown by the dialog (the panel leaves that row to hosts).
+        qt::MirroredPopUpButton* favorites = nullptr;
     };
 
     Request _request;
@@ -84,6 +91,10 @@ private:
     std::optional<Dictionary> _result;
     QComboBox* _destinations;
     QWidget* _panelArea;
+    QHBoxLayout* _favoritesRow;
+    QLabel* _favoritesLabel;
+    QPushButton* _saveFavorite;
+    QPushButton* _manageFavorites;
     QScrollArea* _panelScroll;
     QTreeWidget* _summary;
     QLabel* _status;

@@ -22,8 +22,14 @@ std::string itemSignature(const ui::PopUpButton& popUp, int index) {
 MirroredPopUpButton::MirroredPopUpButton(std::shared_ptr<ui::PopUpButton> popUp, QWidget* parent)
     : QComboBox(parent), MirroredView(popUp), _popUp(popUp) {
     connect(this, &QComboBox::activated, this, [this](int index) {
-        if (auto shown = _popUp.lock())
+        auto shown = _popUp.lock();
+        // A pop-up the host shows is picked here even where the toolkit hides it in its own view.
+        if (shown && _placedByHost && shown->isEnabled() && shown->isItemSelectable(index)) {
+            shown->selectItemAtIndex(index);
+            shown->sendAction();
+        } else if (shown) {
             shown->selectItemByUser(index);
+        }
         actionDone();
     });
 }
@@ -62,7 +68,8 @@ void MirroredPopUpButton::pull() {
     auto popUp = _popUp.lock();
     if (!popUp)
         return;
-    pullCommon(*this);
+    if (!_placedByHost)
+        pullCommon(*this);
     fillItems(*popUp);
     QSignalBlocker quiet(this);
     setCurrentIndex(popUp->indexOfSelectedItem());
