@@ -212,9 +212,29 @@ void ZEMAUI::createControls(const std::string& paneName) {
     if (_kind != ControlKind::CheckBox && _kind != ControlKind::NumberField)
         buildLabels(layout, kRow + layout.indent);
     buildKindElement(layout);
+    nameForAssistiveTechnology();
     applyHiddenFlags();
     buildChildren(layout, paneName);
     setDefault();
+}
+
+// The elements that show a value, not their label, are named by the control's title (a screen
+// reader would announce a pop-up by its value alone otherwise).
+void ZEMAUI::nameForAssistiveTechnology() {
+    std::string name = _title.empty() ? _keywordText : _title;
+    std::replace(name.begin(), name.end(), '\r', ' ');
+    if (name.empty())
+        return;
+    std::vector<ui::View*> elements = {_popUp.get(), _textField.get(), _slider.get(), _matrix.get(),
+                                       _stepper.get()};
+    for (const auto& picker : _datePickers)
+        elements.push_back(picker.get());
+    for (ui::View* element : elements)
+        if (element) {
+            element->setAccessibilityLabel(name);
+            if (_titleLabel)
+                element->setTitleView(_titleLabel);
+        }
 }
 
 void ZEMAUI::buildGroupIcon(const Layout& layout) {

@@ -246,6 +246,7 @@ private:
     void buildGroupTitle(Layout& layout);
     void buildLabels(const Layout& layout, double x);
     void buildKindElement(Layout& layout);
+    void nameForAssistiveTechnology();
     void buildCheckBox(const Layout& layout);
     void buildRadioGroup(const Layout& layout);
     void buildPopUp(const Layout& layout);

@@ -7,6 +7,7 @@
 #include "platform/ui/OutlineView.h"
 #include "platform/ui/PopUpButton.h"
 #include "platform/ui/TabView.h"
+#include "platform/ui/TextField.h"
 #include "platform/ui/Window.h"
 
 #include <algorithm>
@@ -86,6 +87,9 @@ DetailedSettingsViews layOutDetailedSettingsWindow() {
         views.viewStyle->addItem(item);
     }
     content->addSubview(views.viewStyle);
+    views.viewStyleTitle = ui::TextField::label({}, BSLocalizedStringOrKey("View:"));
+    views.viewStyle->setTitleView(views.viewStyleTitle);
+    content->addSubview(views.viewStyleTitle);
 
     views.outlineHolder = std::make_shared<ui::View>();
     auto clip = std::make_shared<ui::View>();
@@ -134,7 +138,10 @@ void fitDetailedSettingsWindow(DetailedSettingsViews& views) {
 
     views.window->setFrame(ui::Rect::make(views.window->frame().origin.x,
                                           views.window->frame().origin.y, width, height));
-    views.viewStyle->setFrame(ui::Rect::make(kMargin, styleY, kStyleWidth, kRowHeight));
+    constexpr double kStyleTitleWidth = 60;
+    views.viewStyleTitle->setFrame(ui::Rect::make(kMargin, styleY + 3, kStyleTitleWidth, 17));
+    views.viewStyle->setFrame(
+        ui::Rect::make(kMargin + kStyleTitleWidth, styleY, kStyleWidth, kRowHeight));
     views.tabView->setFrame(ui::Rect::make(tabX, tabY, tabWidth, tabHeight));
     pinPanesToTop(*views.tabView);
     ui::Rect outline = ui::Rect::make(kMargin, tabY, kOutlineWidth, tabHeight);

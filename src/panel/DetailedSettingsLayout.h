@@ -9,6 +9,7 @@ class Button;
 class OutlineView;
 class PopUpButton;
 class TabView;
+class TextField;
 class TableColumn;
 class View;
 class Window;
@@ -18,6 +19,7 @@ class Window;
 struct DetailedSettingsViews {
     std::shared_ptr<ui::Window> window;
     std::shared_ptr<ui::PopUpButton> viewStyle;
+    std::shared_ptr<ui::TextField> viewStyleTitle;
     // outline → clip view → outline holder; the holder sits beside the tab view.
     std::shared_ptr<ui::View> outlineHolder;
     std::shared_ptr<ui::OutlineView> outline;

@@ -343,6 +343,11 @@ std::optional<std::string> PanePlugInMgr::panelNameOfBundleName(const std::strin
     auto controller = paneControllerWithName(name);
     if (!controller)
         return std::nullopt;
+    // A pane that serves several roles is told apart by the role's own title where the press's
+    // texts give one ("Finishing+Booklet").
+    if (name.find('+') != std::string::npos)
+        if (std::string own = BSLocalizedStringOrKey(name); !own.empty() && own != name)
+            return own;
     return controller->panelName();
 }
 

@@ -3,6 +3,7 @@
 #include "PrintDialogWindow.h"
 #include "UserAction.h"
 
+#include "controls/ZEMAMgr.h"
 #include "controls/ZEMAUI.h"
 #include "favorites/windows/FavoriteWindowController.h"
 #include "favorites/windows/SaveFavoriteWindowController.h"
@@ -29,6 +30,7 @@
 
 #include <cstdlib>
 
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
@@ -702,6 +704,73 @@ TEST_F(GuiTest, TwoSidedRefusedByThePersonLeavesTheJobOneSided) {
     EXPECT_EQ(options.get("sides"), Value("one-sided")) << Value(options).toJson();
 }
 
+// Every control a person can reach in the dialog and on the detailed window's page is named
+// for assistive technology by its label, not announced by its value; radio buttons are radio
+// buttons.
+TEST_F(GuiTest, EveryControlIsNamedForAssistiveTechnology) {
+    auto check = [](QWidget& root, const std::string& where) {
+        int checked = 0;
+        for (QWidget* widget : root.findChildren<QWidget*>()) {
+            if (!widget->isVisibleTo(&root) || !(widget->focusPolicy() & Qt::TabFocus))
+                continue;
+            QAccessibleInterface* shown = QAccessible::queryAccessibleInterface(widget);
+            if (!shown)
+                continue;
+            QAccessible::Role role = shown->role();
+            static const std::set<QAccessible::Role> kinds = {
+                QAccessible::ComboBox,    QAccessible::EditableText, QAccessible::CheckBox,
+                QAccessible::RadioButton, QAccessible::Slider,       QAccessible::SpinBox};
+            if (!kinds.contains(role) && !qobject_cast<QRadioButton*>(widget))
+                continue;
+            // Named by its own name where that is not its value, else by the label related to it
+            // (on Linux Qt names a pop-up by its value and relates its label).
+            QString value;
+            if (auto* combo = qobject_cast<QComboBox*>(widget))
+                value = combo->currentText();
+            if (auto* field = qobject_cast<QLineEdit*>(widget))
+                value = field->text();
+            QString name = shown->text(QAccessible::Name).trimmed();
+            if (name == value)
+                name.clear();
+            for (const auto& [label, relation] : shown->relations(QAccessible::Label))
+                if (name.isEmpty() && label)
+                    name = label->text(QAccessible::Name).remove('&').trimmed();
+            std::string what = where + ": a " + widget->metaObject()->className() + " showing \"" +
+                               value.toStdString() + "\"";
+            EXPECT_FALSE(name.isEmpty()) << what << " has no name but its value";
+            if (qobject_cast<QRadioButton*>(widget)) {
+                EXPECT_EQ(role, QAccessible::RadioButton) << what << " " << name.toStdString();
+            }
+            ++checked;
+        }
+        EXPECT_GT(checked, 5) << where;
+    };
+    check(*window, "the print dialog");
+    bool looked = false;
+    steps = {[&](qt::QtWindow& shown) {
+        check(shown, "the detailed settings window");
+        looked = true;
+        QTest::keyClick(&shown, Qt::Key_Escape);
+    }};
+    click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+    EXPECT_TRUE(looked);
+}
+
+// Each page of the detailed window has a title of its own, also the pane that serves two roles.
+TEST_F(GuiTest, EveryPageOfTheDetailedWindowHasItsOwnTitle) {
+    std::vector<std::string> titles;
+    steps = {[&](qt::QtWindow& shown) {
+        for (const auto& item :
+             DetailedSettingsWinController::sharedInstance().views().tabView->tabViewItems())
+            titles.push_back(item->label());
+        QTest::keyClick(&shown, Qt::Key_Escape);
+    }};
+    click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+    std::set<std::string> distinct(titles.begin(), titles.end());
+    EXPECT_GE(titles.size(), 9u);
+    EXPECT_EQ(distinct.size(), titles.size()) << testing::PrintToString(titles);
+}
+
 TEST_F(GuiTest, TheJobNameTypedInItsDialogShowsOnThePanel) {
     steps.push_back([&](qt::QtWindow& shown) {
         auto fields = shown.window()->contentView()->descendantsOfType<ui::TextField>();
@@ -822,6 +891,57 @@ TEST(GuiDestinations, ADefaultQueueThatIsNoVelmoraPressLeavesTheDialogOpenOnTheS
         EXPECT_TRUE(destinations->currentData().toString().isEmpty()); // the sample press
         EXPECT_GE(destinations->findData(QString("RawQ")), 0);
         EXPECT_NE(window.panel(), nullptr);
+    }
+    PanePlugInMgr::releaseSharedInstance();
+}
+
+// Switching between two presses and back builds a new panel each time; the engine holds the
+// controls of the panel shown, not of every panel before it.
+TEST(GuiDestinations, SwitchingPressesKeepsOnlyTheShownPanelsControls) {
+    test::TempDir dir;
+    test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
+    test::ScopedEnv cache{"XDG_CACHE_HOME", (dir / "cache").c_str()};
+    test::ScopedEnv language{"LANGUAGE", "en"};
+    test::PrivateCupsd cupsd{dir};
+    if (!cupsd.running())
+        GTEST_SKIP() << "cupsd did not start here";
+    test::PrivateCupsd::run("/usr/sbin/lpadmin -h " + cupsd.server() +
+                            " -p PressQ -E -v file:///dev/null -P " VELMORA_QUEUE_PPD " 2>&1");
+    CupsConnection cups;
+    std::string error;
+    ASSERT_TRUE(cups.connect(&error)) << error;
+    auto registered = [] {
+        std::size_t controls = 0;
+        ZEMAMgr& engine = PanePlugInMgr::sharedInstance().zemaMgr();
+        for (const auto& keyword : engine.keywords())
+            if (const auto* list = engine.controlsFor(keyword))
+                controls += list->size();
+        return controls;
+    };
+    PanePlugInMgr::releaseSharedInstance();
+    PrintDialogWindow::Request request;
+    request.files = {VELMORA_SAMPLE_DOCUMENT};
+    request.outputDir = dir / "jobs";
+    request.panel.bundle = VELMORA_PLUGIN_DIR;
+    request.panel.ppd = VELMORA_QUEUE_PPD;
+    request.queue = "PressQ";
+    {
+        PrintDialogWindow window(request, cups, true);
+        ASSERT_TRUE(window.openDestination()) << window.error();
+        window.show();
+        std::size_t first = registered();
+        ASSERT_GT(first, 0u);
+        QComboBox* destinations = window.destinationChooser();
+        int press = destinations->findData(QString("PressQ"));
+        int sample = destinations->count() - 1;
+        ASSERT_GE(press, 0);
+        for (int round = 0; round < 3; ++round)
+            for (int index : {sample, press}) {
+                destinations->setCurrentIndex(index);
+                emit destinations->activated(index);
+                ASSERT_NE(window.panel(), nullptr);
+            }
+        EXPECT_EQ(registered(), first);
     }
     PanePlugInMgr::releaseSharedInstance();
 }

@@ -1,6 +1,7 @@
 #include "PrintDialogWindow.h"
 
 #include "panel/LornPDEByCocoa.h"
+#include "panes/PanePlugInMgr.h"
 #include "platform/printing/HostText.h"
 #include "platform/qt/MirroredPopUpButton.h"
 #include "platform/qt/MirroredView.h"
@@ -64,6 +65,7 @@ void PrintDialogWindow::buildWindow() {
     auto* printerLabel = new QLabel(toQString(hostText("P&rinter:")), this);
     _destinations = new QComboBox(this);
     _destinations->setObjectName("destination");
+    _destinations->setAccessibleName(toQString(hostText("Printer")));
     _destinations->setMinimumWidth(260);
     printerLabel->setBuddy(_destinations);
     auto* top = new QHBoxLayout;
@@ -106,7 +108,10 @@ void PrintDialogWindow::buildWindow() {
     _summary = new QTreeWidget(this);
     _summary->setObjectName("summary");
     _summary->setColumnCount(2);
+    // Hidden, but what assistive technology names the columns by.
+    _summary->setHeaderLabels({toQString(hostText("Setting")), toQString(hostText("Value"))});
     _summary->setHeaderHidden(true);
+    _summary->setAccessibleName(toQString(hostText("Summary")));
     _summary->setRootIsDecorated(false);
     _summary->setMinimumWidth(240);
     // Titles and values share the width and both widen with the window; the tool tip holds a
@@ -246,6 +251,9 @@ void PrintDialogWindow::closeSession() {
     delete _session->favorites; // it mirrors a pop-up of the panel that goes now
     _session->dialog->hidePanel();
     _session.reset();
+    // The panes and their engine belong to the panel that went: the next panel starts with its
+    // own, instead of an engine that still holds every control of the ones before.
+    PanePlugInMgr::releaseSharedInstance();
 }
 
 // Tab goes from the destination through the panel to the summary and the buttons.

@@ -99,6 +99,7 @@ void InMemoryPrintDialog::buildWindow() {
     _copies = std::make_shared<ui::TextField>(
         ui::Rect::make(kCopiesX, kCopiesY, kCopiesWidth, kCopiesHeight));
     _copies->setStringValue(std::to_string(_settings.copies()));
+    _copies->setAccessibilityLabel(hostText("Copies"));
     _copies->setAction("copiesChanged:");
     _copies->setTarget(
         [this](ui::Control& field) { takeCopies(static_cast<ui::TextField&>(field)); });

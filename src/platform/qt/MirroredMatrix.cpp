@@ -22,7 +22,9 @@ void MirroredMatrix::makeCells(const ui::Matrix& matrix) {
     for (int row = 0; row < _rows; ++row)
         for (int column = 0; column < _columns; ++column) {
             auto* cell = new QRadioButton(this);
-            cell->setAutoExclusive(false);
+            // One group per matrix, as the toolkit's matrix is: assistive technology then
+            // announces radio buttons, and the pull keeps the states the toolkit's.
+            cell->setAutoExclusive(true);
             connect(cell, &QAbstractButton::clicked, this, [this, row, column] {
                 if (auto shown = _matrix.lock())
                     shown->clickCellAt(row, column);

@@ -98,6 +98,9 @@ void MirroredView::pullCommon(QWidget& widget) const {
     if (!shown)
         return;
     widget.setToolTip(toQString(shown->toolTip()));
+    if (QString name = toQString(shown->accessibilityLabel());
+        !name.isEmpty() && widget.accessibleName() != name)
+        widget.setAccessibleName(name);
     if (auto control = std::dynamic_pointer_cast<ui::Control>(shown)) {
         widget.setEnabled(control->isEnabled());
         QFont font = toQFont(control->font());

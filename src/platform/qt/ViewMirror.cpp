@@ -4,6 +4,8 @@
 #include "platform/ui/FieldEditor.h"
 #include "platform/ui/View.h"
 
+#include <QLabel>
+
 namespace velmora::qt {
 
 ViewMirror::ViewMirror(std::shared_ptr<ui::View> root, QWidget* host) : _root(root), _host(host) {}
@@ -22,6 +24,19 @@ void ViewMirror::refresh() {
     mirrorChildren(*root, _host);
     dropStaleWidgets();
     orderTabChain();
+    relateLabels();
+}
+
+// A label that names a control is its buddy: assistive technology announces the control by the
+// label (on Linux a pop-up's own name is its value), and the label's mnemonic reaches it.
+void ViewMirror::relateLabels() {
+    for (const auto& [view, entry] : _entries) {
+        auto shown = entry.mirror->view();
+        auto title = shown ? shown->titleView() : nullptr;
+        auto* label = title ? qobject_cast<QLabel*>(widgetFor(title.get())) : nullptr;
+        if (label && entry.widget && label->buddy() != entry.widget)
+            label->setBuddy(entry.widget);
+    }
 }
 
 // A widget Tab stops at, or, for one that draws its own parts (a matrix's radio buttons, a

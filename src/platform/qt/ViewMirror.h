@@ -53,6 +53,7 @@ private:
     void dropStaleWidgets();
     void visitForTab(QWidget& widget);
     void orderTabChain();
+    void relateLabels();
 };
 
 } // namespace velmora::qt

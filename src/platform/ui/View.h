@@ -40,6 +40,12 @@ public:
 
     const std::string& toolTip() const { return _toolTip; }
     void setToolTip(std::string toolTip) { _toolTip = std::move(toolTip); }
+    // What assistive technology names the view by (a control's label that is a view of its own).
+    const std::string& accessibilityLabel() const { return _accessibilityLabel; }
+    void setAccessibilityLabel(std::string label) { _accessibilityLabel = std::move(label); }
+    // The label beside this view that names it (assistive technology relates the two).
+    std::shared_ptr<View> titleView() const { return _titleView.lock(); }
+    void setTitleView(const std::shared_ptr<View>& title) { _titleView = title; }
     long tag() const { return _tag; }
     void setTag(long tag) { _tag = tag; }
     const std::string& identifier() const { return _identifier; }
@@ -75,6 +81,8 @@ private:
     std::vector<std::shared_ptr<View>> _subviews;
     bool _hidden = false;
     std::string _toolTip;
+    std::string _accessibilityLabel;
+    std::weak_ptr<View> _titleView;
     long _tag = 0;
     std::string _identifier;
     int _displayCount = 0;
