@@ -32,10 +32,18 @@ std::vector<ui::TabView*> tabViewsOf(const ui::View& content) {
 
 // Tabs show the fake tab buttons of each pane with the pane's content beside them; the
 // outline takes over their work in the other style.
+bool hasFakeTabButtons(const ui::View& page) {
+    for (const auto& button : page.descendantsOfType<ui::Button>())
+        if (button->action() == kFakeTabAction)
+            return true;
+    return false;
+}
+
 void arrangeTabContents(ui::TabView& tabs, bool tabStyle) {
     for (const auto& item : tabs.tabViewItems()) {
         auto view = item->view();
-        if (!view)
+        // A page without tab buttons keeps its content where it is: there is nothing beside it.
+        if (!view || !hasFakeTabButtons(*view))
             continue;
         for (const auto& sub : view->subviews()) {
             auto* button = dynamic_cast<ui::Button*>(sub.get());
@@ -44,6 +52,21 @@ void arrangeTabContents(ui::TabView& tabs, bool tabStyle) {
             else
                 sub->setFrameOrigin({tabStyle ? kTabContentX : 0, sub->frame().origin.y});
         }
+    }
+}
+
+// A page whose pane offers no tab buttons of its own shows the tabs of its parts (paper and
+// trays: paper source, paper, bypass) in the tabs view; in the outline the tree stands for them.
+void showOwnTabsOfPages(ui::TabView& tabs, bool tabStyle) {
+    for (const auto& item : tabs.tabViewItems()) {
+        auto view = item->view();
+        if (!view)
+            continue;
+        if (hasFakeTabButtons(*view))
+            continue;
+        for (const auto& nested : view->descendantsOfType<ui::TabView>())
+            nested->setTabViewType(tabStyle ? ui::TabViewType::TopTabsBezelBorder
+                                            : ui::TabViewType::NoTabsNoBorder);
     }
 }
 
@@ -169,6 +192,10 @@ void DetailedSettingsWinController::setupViewStylePopupButton(ui::PopUpButton& v
         return;
     bool tabStyle = tag == 1;
     _views.outlineHolder->setHidden(tabStyle);
+    // The outline builds its tree from the tab views (and makes the nested ones tabless, as the
+    // tree stands for them) before their style is set here: the tabs view keeps its rows of tabs.
+    _views.outline->reloadData();
+    _views.outline->display();
     for (ui::TabView* tabs : tabViewsOf(*_views.window->contentView())) {
         double x = tabs->frame().origin.x;
         if (tabStyle && x > kOutlineOffset)
@@ -178,11 +205,10 @@ void DetailedSettingsWinController::setupViewStylePopupButton(ui::PopUpButton& v
         tabs->setTabViewType(tabStyle ? ui::TabViewType::TopTabsBezelBorder
                                       : ui::TabViewType::NoTabsNoBorder);
         arrangeTabContents(*tabs, tabStyle);
+        showOwnTabsOfPages(*tabs, tabStyle);
         tabs->display();
     }
     fitDetailedSettingsWindow(_views);
-    _views.outline->display();
-    _views.outline->reloadData();
 }
 
 long DetailedSettingsWinController::showAsModalDialog(Dictionary& options) {

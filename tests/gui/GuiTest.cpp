@@ -42,6 +42,7 @@
 #include <QRadioButton>
 #include <QScrollArea>
 #include <QStyle>
+#include <QTabBar>
 #include <QTest>
 #include <QTimer>
 #include <QTreeWidget>
@@ -769,6 +770,50 @@ TEST_F(GuiTest, EveryPageOfTheDetailedWindowHasItsOwnTitle) {
     std::set<std::string> distinct(titles.begin(), titles.end());
     EXPECT_GE(titles.size(), 9u);
     EXPECT_EQ(distinct.size(), titles.size()) << testing::PrintToString(titles);
+}
+
+// In the tabs view a click on a tab shows its page, and a page with tabs of its own (paper and
+// trays) shows them, and a click on one of those shows that part.
+TEST_F(GuiTest, InTheTabsViewAClickOnATabShowsItsPageAndItsOwnTabs) {
+    bool looked = false;
+    steps = {[&](qt::QtWindow& shown) {
+        auto& views = DetailedSettingsWinController::sharedInstance().views();
+        auto* style = inWindow<QComboBox>(shown, views.viewStyle.get());
+        ASSERT_TRUE(style);
+        style->setFocus();
+        while (style->currentIndex() > 0)
+            QTest::keyClick(style, Qt::Key_Up); // "Tabs"
+        qt::QtToolkit::shared().refreshAll();
+        ui::TabView& tabs = *views.tabView;
+        auto* bar = inWindow<QWidget>(shown, &tabs)->findChild<QTabBar*>();
+        ASSERT_TRUE(bar && bar->isVisible());
+        auto clickTab = [](QTabBar& tabBar, int index) {
+            QPoint centre = tabBar.tabRect(index).center();
+            QWidget* there = tabBar.window()->childAt(tabBar.mapTo(tabBar.window(), centre));
+            EXPECT_EQ(there, &tabBar) << "tab " << index << " is covered";
+            QTest::mouseClick(&tabBar, Qt::LeftButton, {}, centre);
+            qt::QtToolkit::shared().refreshAll();
+        };
+        int paper = -1;
+        for (int i = 0; i < static_cast<int>(tabs.tabViewItems().size()); ++i)
+            if (tabs.tabViewItems()[static_cast<std::size_t>(i)]->label() == "Paper and Trays")
+                paper = i;
+        ASSERT_GE(paper, 1);
+        clickTab(*bar, paper);
+        ASSERT_EQ(tabs.indexOfTabViewItem(tabs.selectedTabViewItem().get()), paper);
+        auto nested = tabs.selectedTabViewItem()->view()->descendantsOfType<ui::TabView>();
+        ASSERT_FALSE(nested.empty()) << "the page has no tabs of its own";
+        ui::TabView& inner = *nested.front();
+        EXPECT_EQ(inner.tabViewType(), ui::TabViewType::TopTabsBezelBorder);
+        auto* innerBar = inWindow<QWidget>(shown, &inner)->findChild<QTabBar*>();
+        ASSERT_TRUE(innerBar && innerBar->isVisible() && innerBar->count() > 1);
+        clickTab(*innerBar, 1);
+        EXPECT_EQ(inner.indexOfTabViewItem(inner.selectedTabViewItem().get()), 1);
+        looked = true;
+        QTest::keyClick(&shown, Qt::Key_Escape);
+    }};
+    click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+    EXPECT_TRUE(looked);
 }
 
 TEST_F(GuiTest, TheJobNameTypedInItsDialogShowsOnThePanel) {

@@ -60,7 +60,7 @@ PrintDialogWindow::~PrintDialogWindow() {
 }
 
 void PrintDialogWindow::buildWindow() {
-    setWindowTitle("Print");
+    setWindowTitle(toQString(hostText("Print")));
     setObjectName("Print");
     auto* printerLabel = new QLabel(toQString(hostText("P&rinter:")), this);
     _destinations = new QComboBox(this);
@@ -113,10 +113,13 @@ void PrintDialogWindow::buildWindow() {
     _summary->setHeaderHidden(true);
     _summary->setAccessibleName(toQString(hostText("Summary")));
     _summary->setRootIsDecorated(false);
-    _summary->setMinimumWidth(240);
-    // Titles and values share the width and both widen with the window; the tool tip holds a
-    // long line whole.
-    _summary->header()->setSectionResizeMode(QHeaderView::Stretch);
+    _summary->setMinimumWidth(380);
+    // Titles take what the values leave and widen with the window; the tool tip holds a long
+    // line whole.
+    _summary->header()->setStretchLastSection(false);
+    _summary->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    _summary->header()->setSectionResizeMode(1, QHeaderView::Interactive);
+    _summary->setColumnWidth(1, 150);
     auto* side = new QVBoxLayout;
     side->addWidget(summaryLabel);
     side->addWidget(_summary, 1);
@@ -273,8 +276,8 @@ void PrintDialogWindow::orderTabChain() {
     }
 }
 
-// The panel area shows the whole panel where the screen has room for it beside the summary
-// (at least a third of the width for the summary), else as much as fits, scrolling.
+// The panel area shows the whole panel where the screen has room for it beside the summary,
+// else as much as fits, scrolling.
 void PrintDialogWindow::fitPanelArea() {
     if (!_session)
         return;
@@ -286,8 +289,9 @@ void PrintDialogWindow::fitPanelArea() {
     QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
     QSize available = shown ? shown->availableGeometry().size() : wanted * 2;
     // Room left by the frame, the title bar, the printer and button rows, and the summary.
-    const int chromeHeight = 48 + 2 * _print->sizeHint().height() + 40;
-    QSize room(std::max(240, available.width() * 2 / 3 - 40),
+    const int chromeHeight = 48 + 3 * _print->sizeHint().height() + 50;
+    const int summaryWidth = _summary->minimumWidth() + 60; // with the margins and spacing
+    QSize room(std::max(240, available.width() - 16 - summaryWidth),
                std::max(160, available.height() - chromeHeight));
     int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
     QSize shownSize = wanted.boundedTo(room);

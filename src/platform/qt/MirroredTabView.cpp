@@ -42,4 +42,9 @@ void MirroredTabView::pull() {
     _bar->raise();
 }
 
+void MirroredTabView::childrenPlaced() {
+    if (_bar->isVisible())
+        _bar->raise();
+}
+
 } // namespace velmora::qt

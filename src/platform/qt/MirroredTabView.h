@@ -16,6 +16,9 @@ public:
     MirroredTabView(std::shared_ptr<ui::TabView> tabs, QWidget* parent);
     QWidget* widget() override { return this; }
     void pull() override;
+    // The bar stays over the pages, which the toolkit may frame from the tab view's top: a click
+    // on a tab reaches the tab.
+    void childrenPlaced() override;
     QTabBar* tabBar() const { return _bar; }
 
 private:

@@ -37,6 +37,8 @@ public:
     // Where the view's subviews are shown; null when the widget shows them itself.
     virtual QWidget* childHost() { return widget(); }
     virtual void pull() = 0;
+    // Called once the children are placed in childHost (drawn over what pull placed).
+    virtual void childrenPlaced() {}
 
     std::shared_ptr<ui::View> view() const { return _view.lock(); }
     bool mirrors(const std::shared_ptr<ui::View>& view) const;

@@ -88,8 +88,10 @@ void ViewMirror::mirrorChildren(const ui::View& parent, QWidget* parentWidget) {
         widget->raise();
         mirror->pull();
         visitForTab(*widget);
-        if (QWidget* host = mirror->childHost())
+        if (QWidget* host = mirror->childHost()) {
             mirrorChildren(*child, host);
+            mirror->childrenPlaced();
+        }
         widget->setVisible(!child->isHidden());
     }
 }
