@@ -39,9 +39,19 @@ double stackedHeight(const ui::View& container) {
     return height + 2 * kMargin;
 }
 
+// A control's own rows and the child controls below them: the control keeps its content at its
+// top, so it needs the height down to its lowest child.
+double controlHeight(const ZEMAUI& control) {
+    double height = std::max(control.getControlHeight(), kPlaceholderHeight);
+    double top = control.frame().size.height;
+    for (const auto& child : control.childControls())
+        height = std::max(height, top - child->frame().origin.y);
+    return height;
+}
+
 double neededHeight(const ui::View& view) {
     if (auto* control = dynamic_cast<const ZEMAUI*>(&view))
-        return std::max(control->getControlHeight(), kPlaceholderHeight);
+        return controlHeight(*control);
     if (auto* tabs = dynamic_cast<const ui::TabView*>(&view)) {
         double tallest = 0;
         for (const auto& item : tabs->tabViewItems())

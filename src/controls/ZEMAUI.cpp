@@ -110,10 +110,13 @@ void ZEMAUI::setFrame(ui::Rect frame) {
         return;
     double grownHeight = frame.size.height - old.height;
     double grownWidth = frame.size.width - old.width;
+    // Elements that reach to the right side (fields and pop-ups end a small margin before it)
+    // follow the width; what stops earlier keeps its width.
+    constexpr double kRightMargin = 16;
     for (const auto& sub : subviews()) {
         ui::Rect placed = sub->frame();
         placed.origin.y += grownHeight;
-        if (placed.maxX() >= old.width - 0.5)
+        if (placed.maxX() >= old.width - kRightMargin)
             placed.size.width = std::max(0.0, placed.size.width + grownWidth);
         sub->setFrame(placed);
     }

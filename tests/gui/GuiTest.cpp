@@ -4,6 +4,7 @@
 #include "UserAction.h"
 
 #include "controls/ZEMAMgr.h"
+#include "controls/ZEMATextField.h"
 #include "controls/ZEMAUI.h"
 #include "favorites/windows/FavoriteWindowController.h"
 #include "favorites/windows/SaveFavoriteWindowController.h"
@@ -563,7 +564,7 @@ TEST_F(GuiTest, BothWindowsFitTheScreenAndOkCanBeReached) {
         EXPECT_LE(shown.height(), available.height());
         auto* ok = inWindow<QPushButton>(
             shown, DetailedSettingsWinController::sharedInstance().views().ok.get());
-        auto* scroll = shown.findChild<QScrollArea*>();
+        auto* scroll = shown.findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
         ASSERT_TRUE(ok && scroll);
         scroll->ensureWidgetVisible(ok);
         QPoint centre = ok->mapTo(&shown, ok->rect().center());
@@ -814,6 +815,55 @@ TEST_F(GuiTest, InTheTabsViewAClickOnATabShowsItsPageAndItsOwnTabs) {
     }};
     click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
     EXPECT_TRUE(looked);
+}
+
+// A control's child controls show with it: ticking Secure Print shows its password field, whole
+// and not covered, and what is typed there is what the job gets.
+TEST_F(GuiTest, TickingSecurePrintShowsItsPasswordField) {
+    bool looked = false;
+    steps = {[&](qt::QtWindow& shown) {
+        ZEMAUI* secure = detailedControl("SecPrint");
+        ASSERT_TRUE(secure);
+        showTabOf(*secure);
+        click(inWindow<QCheckBox>(shown, &firstButton(*secure)));
+        qt::QtToolkit::shared().refreshAll();
+        ZEMAUI* password = detailedControl("SecPrintPassword");
+        ASSERT_TRUE(password && password->textField());
+        auto* field = inWindow<QLineEdit>(shown, password->textField().get());
+        ASSERT_TRUE(field);
+        EXPECT_TRUE(field->isVisibleTo(&shown));
+        EXPECT_GT(field->height(), 10);
+        auto* scroll = shown.findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_TRUE(scroll);
+        scroll->ensureWidgetVisible(field);
+        // Whole inside each ancestor up to the scrolled content: nothing clips it away (the
+        // scroll area shows it once scrolled to, which childAt below checks).
+        for (QWidget* inner = field; inner->parentWidget() && inner != scroll->widget();
+             inner = inner->parentWidget()) {
+            QRect inParent =
+                QRect(field->mapTo(inner->parentWidget(), QPoint(0, 0)), field->size());
+            EXPECT_TRUE(inner->parentWidget()->rect().contains(inParent))
+                << "clipped by a " << inner->parentWidget()->metaObject()->className() << " "
+                << inParent.x() << "," << inParent.y() << " " << inParent.width() << "x"
+                << inParent.height() << " in " << inner->parentWidget()->width() << "x"
+                << inner->parentWidget()->height();
+        }
+        QPoint centre = field->mapTo(&shown, field->rect().center());
+        QWidget* there = shown.childAt(centre);
+        EXPECT_TRUE(there == field || field->isAncestorOf(there)) << "the field is covered";
+        QTest::mouseClick(field, Qt::LeftButton);
+        QTest::keyClicks(field, "2468");
+        looked = true;
+        click(inWindow<QPushButton>(
+            shown, DetailedSettingsWinController::sharedInstance().views().ok.get()));
+    }};
+    click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+    ASSERT_TRUE(looked);
+    Dictionary options = printed();
+    std::string error;
+    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip", error);
+    ASSERT_TRUE(package) << error;
+    EXPECT_EQ(package->ticket().options.at("SecPrint"), "True");
 }
 
 TEST_F(GuiTest, TheJobNameTypedInItsDialogShowsOnThePanel) {
