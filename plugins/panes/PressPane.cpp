@@ -76,8 +76,14 @@ void arrange(ui::View& container, double width) {
         child->setFrame(ui::Rect::make(kMargin, top, childWidth, childHeight));
         top -= kGap;
         if (auto* tabs = dynamic_cast<ui::TabView*>(child.get())) {
-            for (const auto& item : tabs->tabViewItems())
-                arrange(*item->view(), childWidth);
+            // Every part starts right under the row of tabs, however short it is beside the
+            // tallest (which sets the tab view's height).
+            for (const auto& item : tabs->tabViewItems()) {
+                ui::View& part = *item->view();
+                arrange(part, childWidth);
+                part.setFrameOrigin(
+                    {part.frame().origin.x, childHeight - kTabHeader - part.frame().size.height});
+            }
         }
     }
 }

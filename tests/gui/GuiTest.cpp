@@ -810,6 +810,16 @@ TEST_F(GuiTest, InTheTabsViewAClickOnATabShowsItsPageAndItsOwnTabs) {
         ASSERT_TRUE(innerBar && innerBar->isVisible() && innerBar->count() > 1);
         clickTab(*innerBar, 1);
         EXPECT_EQ(inner.indexOfTabViewItem(inner.selectedTabViewItem().get()), 1);
+        // The part starts right under its tabs, not at the foot of a tall empty page.
+        auto* part = inWindow<QWidget>(shown, inner.selectedTabViewItem()->view().get());
+        ASSERT_TRUE(part);
+        int firstTop = part->height();
+        for (auto* child : part->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+            if (child->isVisibleTo(part))
+                firstTop = std::min(firstTop, child->y());
+        QPoint below = innerBar->mapTo(&shown, QPoint(0, innerBar->height()));
+        QPoint first = part->mapTo(&shown, QPoint(0, firstTop));
+        EXPECT_LT(first.y() - below.y(), 60) << "the part starts far below its tabs";
         looked = true;
         QTest::keyClick(&shown, Qt::Key_Escape);
     }};
