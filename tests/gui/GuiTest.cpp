@@ -20,9 +20,11 @@
 #include "platform/ui/Alert.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
+#include "platform/ui/DatePicker.h"
 #include "platform/ui/Matrix.h"
 #include "platform/ui/OutlineView.h"
 #include "platform/ui/PopUpButton.h"
+#include "platform/ui/Slider.h"
 #include "platform/ui/TabView.h"
 #include "platform/ui/TextField.h"
 #include "support/CommandRunner.h"
@@ -874,6 +876,117 @@ TEST_F(GuiTest, TickingSecurePrintShowsItsPasswordField) {
     auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip", error);
     ASSERT_TRUE(package) << error;
     EXPECT_EQ(package->ticket().options.at("SecPrint"), "True");
+}
+
+// Every option a page shows can be seen and reached by a person, in the tabs view (with the
+// pages' own tabs) and in the outline (with its rows for the parts): its widget has a size, lies
+// in the window once scrolled to, and nothing covers it.
+TEST_F(GuiTest, EveryOptionOfEveryPageIsVisibleAndReachableInBothViews) {
+    std::set<std::string> reached;
+    std::vector<std::string> problems;
+    auto checkShownPage = [&](qt::QtWindow& shown, const std::string& where) {
+        qt::QtToolkit::shared().refreshAll();
+        auto& tabs = *DetailedSettingsWinController::sharedInstance().views().tabView;
+        auto page = tabs.selectedTabViewItem();
+        ASSERT_TRUE(page && page->view());
+        auto* scroll = shown.findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+        ASSERT_TRUE(scroll);
+        for (const auto& control : page->view()->descendantsOfType<ZEMAUI>()) {
+            if (control->mainKeyword().empty() || control->isHiddenOrHasHiddenAncestor())
+                continue;
+            std::shared_ptr<ui::View> element = control->popUpButton();
+            if (!element)
+                element = control->checkBox();
+            if (!element)
+                element = control->textField();
+            if (!element)
+                element = control->radioMatrix();
+            if (!element)
+                element = control->slider();
+            if (!element && !control->datePickers().empty())
+                element = control->datePickers().front();
+            if (!element || element->isHiddenOrHasHiddenAncestor())
+                continue;
+            std::string what = where + ": " + control->mainKeyword();
+            QWidget* widget = shown.mirror().widgetFor(element.get());
+            if (!widget || !widget->isVisibleTo(&shown) || widget->width() < 4 ||
+                widget->height() < 4) {
+                problems.push_back(what + " has no widget a person sees");
+                continue;
+            }
+            scroll->ensureWidgetVisible(widget, 0, 0);
+            QPoint centre = widget->mapTo(&shown, widget->rect().center());
+            QWidget* there = shown.childAt(centre);
+            if (!shown.rect().contains(centre))
+                problems.push_back(what + " lies outside the window");
+            else if (there != widget && !widget->isAncestorOf(there))
+                problems.push_back(what + " is covered by a " +
+                                   (there ? there->metaObject()->className() : "nothing"));
+            else
+                reached.insert(control->mainKeyword());
+        }
+    };
+    bool looked = false;
+    steps = {[&](qt::QtWindow& shown) {
+        auto& views = DetailedSettingsWinController::sharedInstance().views();
+        auto* style = inWindow<QComboBox>(shown, views.viewStyle.get());
+        ASSERT_TRUE(style);
+        ui::TabView& tabs = *views.tabView;
+        // The tabs view: every page by its tab, every part by the page's own tabs.
+        style->setFocus();
+        while (style->currentIndex() > 0)
+            QTest::keyClick(style, Qt::Key_Up);
+        qt::QtToolkit::shared().refreshAll();
+        auto* bar = inWindow<QWidget>(shown, &tabs)->findChild<QTabBar*>();
+        ASSERT_TRUE(bar);
+        for (int page = 0; page < bar->count(); ++page) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+            qt::QtToolkit::shared().refreshAll();
+            std::string title = bar->tabText(page).toStdString();
+            auto nested = tabs.selectedTabViewItem()->view()->descendantsOfType<ui::TabView>();
+            QTabBar* inner =
+                nested.empty()
+                    ? nullptr
+                    : inWindow<QWidget>(shown, nested.front().get())->findChild<QTabBar*>();
+            int parts = inner && inner->isVisible() ? inner->count() : 1;
+            for (int part = 0; part < parts; ++part) {
+                if (inner && inner->isVisible())
+                    QTest::mouseClick(inner, Qt::LeftButton, {}, inner->tabRect(part).center());
+                checkShownPage(shown, "tabs, " + title + " " + std::to_string(part));
+            }
+        }
+        std::size_t inTabs = reached.size();
+        // The outline: every row, parts included.
+        while (style->currentIndex() < 1)
+            QTest::keyClick(style, Qt::Key_Down);
+        qt::QtToolkit::shared().refreshAll();
+        auto* tree = inWindow<QTreeWidget>(shown, views.outline.get());
+        ASSERT_TRUE(tree);
+        tree->expandAll();
+        qt::QtToolkit::shared().refreshAll();
+        std::vector<QString> rows;
+        for (QTreeWidgetItemIterator it(tree); *it; ++it)
+            rows.push_back((*it)->text(0));
+        for (const auto& row : rows) {
+            auto found = tree->findItems(row, Qt::MatchExactly | Qt::MatchRecursive);
+            if (found.isEmpty())
+                continue;
+            tree->scrollToItem(found.front());
+            QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                              tree->visualItemRect(found.front()).center());
+            checkShownPage(shown, "outline, " + row.toStdString());
+        }
+        EXPECT_GT(inTabs, 100u) << "options reached in the tabs view";
+        looked = true;
+        QTest::keyClick(&shown, Qt::Key_Escape);
+    }};
+    click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+    ASSERT_TRUE(looked);
+    EXPECT_TRUE(problems.empty())
+        << problems.size() << " problems, the first: "
+        << testing::PrintToString(std::vector<std::string>(
+               problems.begin(), problems.begin() + std::min<std::size_t>(problems.size(), 12)));
+    EXPECT_GT(reached.size(), 150u);
 }
 
 TEST_F(GuiTest, TheJobNameTypedInItsDialogShowsOnThePanel) {
