@@ -51,6 +51,20 @@ std::shared_ptr<ui::Window> AboutPanelController::buildWindow() {
             _imageView->setImage(ui::Image::named(*host, *imageName.string()));
     }
     content->addSubview(_imageView);
+    // A host without an image of its own (any host but the press maker's) shows the panel's
+    // name there, and how the panel closes, instead of an empty space.
+    if (!_imageView->image()) {
+        auto bundle = BSPrincipalBundle();
+        std::string name =
+            bundle ? bundle->objectForInfoDictionaryKey("CFBundleName").stringValue() : "";
+        _nameLabel = ui::TextField::label(ui::Rect::make(20, 170, 360, 40),
+                                          name.empty() ? "Velmora Flow" : name);
+        _nameLabel->setFont(ui::Font::boldSystemFont(24));
+        content->addSubview(_nameLabel);
+        _closeHint = ui::TextField::label(ui::Rect::make(20, 120, 360, 20),
+                                          BSLocalizedStringOrKey("Click or press a key to close."));
+        content->addSubview(_closeHint);
+    }
 
     _versionLabel = ui::TextField::label(ui::Rect::make(20, 48, 360, 20), versionLine());
     content->addSubview(_versionLabel);

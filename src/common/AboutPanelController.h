@@ -37,6 +37,9 @@ public:
     std::shared_ptr<ui::ImageView> imageView() const { return _imageView; }
     std::shared_ptr<ui::TextField> versionLabel() const { return _versionLabel; }
     std::shared_ptr<ui::TextField> noticeLabel() const { return _noticeLabel; }
+    // Shown where the host has no image of its own (null otherwise).
+    std::shared_ptr<ui::TextField> nameLabel() const { return _nameLabel; }
+    std::shared_ptr<ui::TextField> closeHint() const { return _closeHint; }
 
     // "short version.build version (bundle version)" from the plug-in's bundle.
     static std::string versionLine();
@@ -48,6 +51,8 @@ private:
     std::shared_ptr<ui::ImageView> _imageView;
     std::shared_ptr<ui::TextField> _versionLabel;
     std::shared_ptr<ui::TextField> _noticeLabel;
+    std::shared_ptr<ui::TextField> _nameLabel;
+    std::shared_ptr<ui::TextField> _closeHint;
 };
 
 } // namespace velmora

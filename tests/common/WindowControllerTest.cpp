@@ -120,6 +120,17 @@ TEST_F(AboutPanelTest, ShowsImageVersionAndNotice) {
     EXPECT_EQ(controller.imageView()->image()->size(), (ui::Size{400, 180}));
 }
 
+// A host without an image of its own gets the panel's name and how to close it, not a blank.
+TEST_F(AboutPanelTest, WithoutTheHostsImageTheNameAndHowToCloseShow) {
+    ui::Application::shared().setMainBundle(nullptr);
+    AboutPanelController controller;
+    ASSERT_NE(controller.window(), nullptr);
+    EXPECT_EQ(controller.imageView()->image(), nullptr);
+    ASSERT_TRUE(controller.nameLabel() && controller.closeHint());
+    EXPECT_FALSE(controller.nameLabel()->stringValue().empty());
+    EXPECT_FALSE(controller.closeHint()->stringValue().empty());
+}
+
 TEST_F(AboutPanelTest, ClicksAndKeysEndWith1000ClosingWith1001) {
     const std::pair<ui::EventType, long> cases[] = {
         {ui::EventType::LeftMouseDown, -1000},

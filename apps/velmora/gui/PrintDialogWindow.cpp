@@ -113,7 +113,7 @@ void PrintDialogWindow::buildWindow() {
     _summary->setHeaderHidden(true);
     _summary->setAccessibleName(toQString(hostText("Summary")));
     _summary->setRootIsDecorated(false);
-    _summary->setMinimumWidth(380);
+    _summary->setMinimumWidth(260);
     // Titles take what the values leave and widen with the window; the tool tip holds a long
     // line whole.
     _summary->header()->setStretchLastSection(false);
