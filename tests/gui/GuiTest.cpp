@@ -16,6 +16,7 @@
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtToolkit.h"
 #include "platform/qt/QtWindow.h"
+#include "platform/qt/ScrolledSize.h"
 #include "platform/qt/ViewMirror.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Application.h"
@@ -1068,6 +1069,22 @@ TEST_F(GuiTest, EveryOtherWindowOpensOnScreenAndClosesWithEscape) {
     for (const auto& title : opened)
         EXPECT_FALSE(title.empty());
     EXPECT_TRUE(qt::QtToolkit::shared().windows().empty());
+}
+
+// Content that fits is shown whole; a direction that scrolls takes room for its scroll bar from
+// the other, as far as the room allows.
+TEST(ScrolledSize, FitsOrScrollsWithRoomForTheBar) {
+    struct Case {
+        QSize content, room, shown;
+    } cases[] = {
+        {{600, 500}, {800, 800}, {600, 500}}, {{600, 500}, {800, 400}, {614, 400}},
+        {{600, 500}, {500, 800}, {500, 514}}, {{600, 500}, {500, 400}, {500, 400}},
+        {{600, 500}, {605, 400}, {605, 400}},
+    };
+    for (const auto& [content, room, shown] : cases)
+        EXPECT_EQ(qt::scrolledSize(content, room, 14), shown)
+            << content.width() << "x" << content.height() << " in " << room.width() << "x"
+            << room.height();
 }
 
 // A default queue that is no Velmora press (here a raw queue) keeps neither the dialog shut nor

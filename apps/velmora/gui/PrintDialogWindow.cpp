@@ -6,6 +6,7 @@
 #include "platform/qt/MirroredPopUpButton.h"
 #include "platform/qt/MirroredView.h"
 #include "platform/qt/QtToolkit.h"
+#include "platform/qt/ScrolledSize.h"
 #include "platform/qt/ViewMirror.h"
 #include "platform/ui/View.h"
 #include "platform/ui/Window.h"
@@ -294,12 +295,7 @@ void PrintDialogWindow::fitPanelArea() {
     QSize room(std::max(240, available.width() - 16 - summaryWidth),
                std::max(160, available.height() - chromeHeight));
     int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    QSize shownSize = wanted.boundedTo(room);
-    if (shownSize.height() < wanted.height())
-        shownSize.rwidth() = std::min(wanted.width() + bar, room.width());
-    if (shownSize.width() < wanted.width())
-        shownSize.rheight() = std::min(wanted.height() + bar, room.height());
-    _panelScroll->setMinimumSize(shownSize);
+    _panelScroll->setMinimumSize(qt::scrolledSize(wanted, room, bar));
     _panelScroll->setMaximumSize(wanted + QSize(bar, bar));
     adjustSize();
     resize(QWidget::size().boundedTo(available - QSize(16, 48)));

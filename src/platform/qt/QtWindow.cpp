@@ -1,6 +1,7 @@
 #include "platform/qt/QtWindow.h"
 
 #include "platform/qt/QtFonts.h"
+#include "platform/qt/ScrolledSize.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Window.h"
@@ -55,14 +56,9 @@ void QtWindow::fitToScreen(QSize content) {
     // Room for the title bar and the frame the window manager adds.
     QSize room = shown ? shown->availableGeometry().size() - QSize(16, 48) : content;
     int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    QSize fitted = content.boundedTo(room);
-    if (fitted.height() < content.height())
-        fitted.rwidth() = std::min(content.width() + bar, room.width());
-    if (fitted.width() < content.width())
-        fitted.rheight() = std::min(content.height() + bar, room.height());
     setMinimumSize(content.boundedTo(QSize(240, 160)));
     setMaximumSize(content + QSize(bar, bar));
-    resize(fitted);
+    resize(scrolledSize(content, room, bar));
 }
 
 ui::Button* QtWindow::cancelButton() const {
