@@ -204,11 +204,23 @@ TEST_F(GuiTest, TabGoesFromTheDestinationThroughThePanelToPrint) {
     };
     QWidget* panelArea = window->mirror()->host();
     QWidget* stop = nextStop(window->findChild<QComboBox*>("destination"));
+    // The favorites row, then the panel from its top, then the copies row below it.
+    EXPECT_EQ(stop, window->favoritesChooser());
+    stop = nextStop(nextStop(nextStop(stop)));
     EXPECT_TRUE(panelArea->isAncestorOf(stop));
-    std::set<QWidget*> visited;
-    while (panelArea->isAncestorOf(stop) && visited.insert(stop).second)
+    EXPECT_EQ(stop, onPanel<QPushButton>(panel().views().jobNameButton.get()))
+        << "Tab does not start at the top of the panel";
+    std::vector<QWidget*> visited;
+    while (panelArea->isAncestorOf(stop) &&
+           std::find(visited.begin(), visited.end(), stop) == visited.end()) {
+        visited.push_back(stop);
         stop = nextStop(stop);
+    }
     EXPECT_GT(visited.size(), 10u); // every option of the panel, not a few stray widgets
+    ASSERT_GE(visited.size(), 3u);
+    EXPECT_EQ(visited[visited.size() - 3],
+              onPanel<QLineEdit>(window->hostDialog()->copiesField().get()))
+        << "the copies row comes after the panel above it";
     EXPECT_EQ(stop, window->findChild<QTreeWidget*>("summary"));
     EXPECT_EQ(nextStop(nextStop(stop)), window->printButton());
 }

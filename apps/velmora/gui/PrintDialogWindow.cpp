@@ -261,20 +261,35 @@ void PrintDialogWindow::closeSession() {
 }
 
 // Tab goes from the destination through the panel to the summary and the buttons.
+// The panel's own controls come before the dialog's copies row below them, as a person reads
+// the window from the top.
 void PrintDialogWindow::orderTabChain() {
     if (!_session)
         return;
-    QWidget* previous = _destinations;
-    for (const auto& widget : _session->mirror->tabChain())
-        if (widget) {
-            QWidget::setTabOrder(previous, widget);
-            previous = widget;
-        }
-    for (QWidget* next : {static_cast<QWidget*>(_summary), static_cast<QWidget*>(_cancel),
-                          static_cast<QWidget*>(_print)}) {
-        QWidget::setTabOrder(previous, next);
-        previous = next;
+    std::vector<QWidget*> panel, hostRow;
+    auto panelView = _session->panel->panelView();
+    for (const auto& widget : _session->mirror->tabChain()) {
+        if (!widget)
+            continue;
+        // Parts a mirrored widget draws itself (a matrix's radio buttons) go with their widget.
+        std::shared_ptr<ui::View> view;
+        for (QWidget* mirrored = widget; mirrored && !view; mirrored = mirrored->parentWidget())
+            view = _session->mirror->viewFor(mirrored);
+        bool inPanel = view && panelView && view->isDescendantOf(panelView.get());
+        (inPanel ? panel : hostRow).push_back(widget);
     }
+    std::vector<QWidget*> chain = {_destinations};
+    if (_session->favorites)
+        chain.push_back(_session->favorites);
+    chain.push_back(_saveFavorite);
+    chain.push_back(_manageFavorites);
+    chain.insert(chain.end(), panel.begin(), panel.end());
+    chain.insert(chain.end(), hostRow.begin(), hostRow.end());
+    for (QWidget* last : {static_cast<QWidget*>(_summary), static_cast<QWidget*>(_cancel),
+                          static_cast<QWidget*>(_print)})
+        chain.push_back(last);
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        QWidget::setTabOrder(chain[i - 1], chain[i]);
 }
 
 // The panel area shows the whole panel where the screen has room for it beside the summary,
