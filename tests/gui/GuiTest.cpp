@@ -1099,64 +1099,71 @@ TEST(ScrolledSize, FitsOrScrollsWithRoomForTheBar) {
             << room.height();
 }
 
-// A default queue that is no Velmora press (here a raw queue) keeps neither the dialog shut nor
-// the other destinations away: it opens on the sample press and says why.
-TEST(GuiDestinations, ADefaultQueueThatIsNoVelmoraPressLeavesTheDialogOpenOnTheSamplePress) {
+// The dialog on a private cupsd's queues: a queue is added with lpadmin's arguments, the request
+// names the sample press's bundle and PPD, and the panes' manager is made anew around each test.
+class GuiDestinations : public ::testing::Test {
+protected:
     test::TempDir dir;
     test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
     test::ScopedEnv cache{"XDG_CACHE_HOME", (dir / "cache").c_str()};
     test::ScopedEnv language{"LANGUAGE", "en"};
     test::PrivateCupsd cupsd{dir};
-    if (!cupsd.running())
-        GTEST_SKIP() << "cupsd did not start here";
-    std::string lpadmin = "/usr/sbin/lpadmin -h " + cupsd.server();
-    test::PrivateCupsd::run(lpadmin + " -p RawQ -E -v file:///dev/null -m raw 2>&1; " + lpadmin +
-                            " -d RawQ 2>&1");
     CupsConnection cups;
-    std::string error;
-    ASSERT_TRUE(cups.connect(&error)) << error;
+
+    void SetUp() override {
+        if (!cupsd.running())
+            GTEST_SKIP() << "cupsd did not start here";
+        PanePlugInMgr::releaseSharedInstance();
+    }
+    void TearDown() override { PanePlugInMgr::releaseSharedInstance(); }
+
+    void lpadmin(const std::string& arguments) {
+        test::PrivateCupsd::run("/usr/sbin/lpadmin -h " + cupsd.server() + " " + arguments +
+                                " 2>&1");
+    }
+    void connect() {
+        std::string error;
+        ASSERT_TRUE(cups.connect(&error)) << error;
+    }
+    PrintDialogWindow::Request request() const {
+        PrintDialogWindow::Request request;
+        request.files = {VELMORA_SAMPLE_DOCUMENT};
+        request.outputDir = dir / "jobs";
+        request.panel.bundle = VELMORA_PLUGIN_DIR;
+        request.panel.ppd = VELMORA_QUEUE_PPD;
+        return request;
+    }
+};
+
+// A default queue that is no Velmora press (here a raw queue) keeps neither the dialog shut nor
+// the other destinations away: it opens on the sample press and says why.
+TEST_F(GuiDestinations, ADefaultQueueThatIsNoVelmoraPressLeavesTheDialogOpenOnTheSamplePress) {
+    lpadmin("-p RawQ -E -v file:///dev/null -m raw");
+    lpadmin("-d RawQ");
+    connect();
     ASSERT_EQ(cups.defaultDestination(), std::optional<std::string>("RawQ"));
 
-    PanePlugInMgr::releaseSharedInstance();
-    PrintDialogWindow::Request request;
-    request.files = {VELMORA_SAMPLE_DOCUMENT};
-    request.outputDir = dir / "jobs";
-    request.panel.bundle = VELMORA_PLUGIN_DIR;
-    request.panel.ppd = VELMORA_QUEUE_PPD;
-    {
-        PrintDialogWindow window(request, cups, true);
-        ASSERT_TRUE(window.openDestination()) << window.error();
-        window.show();
-        auto* status = window.findChild<QLabel*>("status");
-        ASSERT_NE(status, nullptr);
-        EXPECT_NE(status->text().toStdString().find("\"RawQ\" is not a Velmora press"),
-                  std::string::npos)
-            << status->text().toStdString();
-        EXPECT_TRUE(status->isVisible());
-        auto* destinations = window.findChild<QComboBox*>("destination");
-        ASSERT_NE(destinations, nullptr);
-        EXPECT_TRUE(destinations->currentData().toString().isEmpty()); // the sample press
-        EXPECT_GE(destinations->findData(QString("RawQ")), 0);
-        EXPECT_NE(window.panel(), nullptr);
-    }
-    PanePlugInMgr::releaseSharedInstance();
+    PrintDialogWindow window(request(), cups, true);
+    ASSERT_TRUE(window.openDestination()) << window.error();
+    window.show();
+    auto* status = window.findChild<QLabel*>("status");
+    ASSERT_NE(status, nullptr);
+    EXPECT_NE(status->text().toStdString().find("\"RawQ\" is not a Velmora press"),
+              std::string::npos)
+        << status->text().toStdString();
+    EXPECT_TRUE(status->isVisible());
+    auto* destinations = window.findChild<QComboBox*>("destination");
+    ASSERT_NE(destinations, nullptr);
+    EXPECT_TRUE(destinations->currentData().toString().isEmpty()); // the sample press
+    EXPECT_GE(destinations->findData(QString("RawQ")), 0);
+    EXPECT_NE(window.panel(), nullptr);
 }
 
 // Switching between two presses and back builds a new panel each time; the engine holds the
 // controls of the panel shown, not of every panel before it.
-TEST(GuiDestinations, SwitchingPressesKeepsOnlyTheShownPanelsControls) {
-    test::TempDir dir;
-    test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
-    test::ScopedEnv cache{"XDG_CACHE_HOME", (dir / "cache").c_str()};
-    test::ScopedEnv language{"LANGUAGE", "en"};
-    test::PrivateCupsd cupsd{dir};
-    if (!cupsd.running())
-        GTEST_SKIP() << "cupsd did not start here";
-    test::PrivateCupsd::run("/usr/sbin/lpadmin -h " + cupsd.server() +
-                            " -p PressQ -E -v file:///dev/null -P " VELMORA_QUEUE_PPD " 2>&1");
-    CupsConnection cups;
-    std::string error;
-    ASSERT_TRUE(cups.connect(&error)) << error;
+TEST_F(GuiDestinations, SwitchingPressesKeepsOnlyTheShownPanelsControls) {
+    lpadmin("-p PressQ -E -v file:///dev/null -P " VELMORA_QUEUE_PPD);
+    connect();
     auto registered = [] {
         std::size_t controls = 0;
         ZEMAMgr& engine = PanePlugInMgr::sharedInstance().zemaMgr();
@@ -1165,32 +1172,24 @@ TEST(GuiDestinations, SwitchingPressesKeepsOnlyTheShownPanelsControls) {
                 controls += list->size();
         return controls;
     };
-    PanePlugInMgr::releaseSharedInstance();
-    PrintDialogWindow::Request request;
-    request.files = {VELMORA_SAMPLE_DOCUMENT};
-    request.outputDir = dir / "jobs";
-    request.panel.bundle = VELMORA_PLUGIN_DIR;
-    request.panel.ppd = VELMORA_QUEUE_PPD;
-    request.queue = "PressQ";
-    {
-        PrintDialogWindow window(request, cups, true);
-        ASSERT_TRUE(window.openDestination()) << window.error();
-        window.show();
-        std::size_t first = registered();
-        ASSERT_GT(first, 0u);
-        QComboBox* destinations = window.destinationChooser();
-        int press = destinations->findData(QString("PressQ"));
-        int sample = destinations->count() - 1;
-        ASSERT_GE(press, 0);
-        for (int round = 0; round < 3; ++round)
-            for (int index : {sample, press}) {
-                destinations->setCurrentIndex(index);
-                emit destinations->activated(index);
-                ASSERT_NE(window.panel(), nullptr);
-            }
-        EXPECT_EQ(registered(), first);
-    }
-    PanePlugInMgr::releaseSharedInstance();
+    auto pressFirst = request();
+    pressFirst.queue = "PressQ";
+    PrintDialogWindow window(pressFirst, cups, true);
+    ASSERT_TRUE(window.openDestination()) << window.error();
+    window.show();
+    std::size_t first = registered();
+    ASSERT_GT(first, 0u);
+    QComboBox* destinations = window.destinationChooser();
+    int press = destinations->findData(QString("PressQ"));
+    int sample = destinations->count() - 1;
+    ASSERT_GE(press, 0);
+    for (int round = 0; round < 3; ++round)
+        for (int index : {sample, press}) {
+            destinations->setCurrentIndex(index);
+            emit destinations->activated(index);
+            ASSERT_NE(window.panel(), nullptr);
+        }
+    EXPECT_EQ(registered(), first);
 }
 
 // Without any display the graphical dialog says so, and print runs its headless session.
