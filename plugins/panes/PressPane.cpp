@@ -39,13 +39,14 @@ double stackedHeight(const ui::View& container) {
     return height + 2 * kMargin;
 }
 
-// A control's own rows and the child controls below them: the control keeps its content at its
-// top, so it needs the height down to its lowest child.
+// A control's own rows and what lies below them (child controls, a slider's texts): the control
+// keeps its content at its top, so it needs the height down to the lowest of it.
 double controlHeight(const ZEMAUI& control) {
     double height = std::max(control.getControlHeight(), kPlaceholderHeight);
     double top = control.frame().size.height;
-    for (const auto& child : control.childControls())
-        height = std::max(height, top - child->frame().origin.y);
+    for (const auto& part : control.subviews())
+        if (!part->isHidden())
+            height = std::max(height, top - part->frame().origin.y);
     return height;
 }
 

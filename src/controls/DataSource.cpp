@@ -53,12 +53,32 @@ Value DataSource::outlineViewObjectValue(ui::OutlineView&, ui::TableColumn*, ui:
 }
 
 bool DataSource::outlineViewShouldSelectItem(ui::OutlineView&, ui::OutlineItem item) {
+    _chosen = item;
     if (item) {
         node(item)->selectme();
         if (auto main = node(item)->child_main())
             main->selectme();
     }
     return true;
+}
+
+long DataSource::rowOfShownPage(ui::OutlineView& outline) {
+    if (!_rootTabView)
+        return -1;
+    int shown = _rootTabView->indexOfTabViewItem(_rootTabView->selectedTabViewItem().get());
+    if (shown < 0)
+        return -1;
+    ui::OutlineItem root = outlineViewChildOfItem(outline, shown, nullptr);
+    if (_chosen) {
+        const TabViewItem* top = node(_chosen);
+        while (top->parent())
+            top = top->parent();
+        // The tabs view may have shown another page since.
+        if (top == root)
+            if (long row = outline.rowForItem(_chosen); row >= 0)
+                return row;
+    }
+    return outline.rowForItem(root);
 }
 
 bool DataSource::checkNoEmptyField(const ui::TabView& tabView) {

@@ -34,8 +34,13 @@ public:
     // with an enabled, empty text field.
     static bool checkNoEmptyField(const ui::TabView& tabView);
 
+    // The row of the page the tab views show: the row last chosen while its page is still the
+    // one shown, else the row of the shown top-level tab; -1 before the tree is built.
+    long rowOfShownPage(ui::OutlineView& outline);
+
 private:
     ui::TabView* _rootTabView = nullptr;
+    ui::OutlineItem _chosen = nullptr;
     bool _askedOnce = false;
     std::map<long, TabViewItem::Node> _roots;
 

@@ -120,6 +120,8 @@ void ZEMAUI::setFrame(ui::Rect frame) {
             placed.size.width = std::max(0.0, placed.size.width + grownWidth);
         sub->setFrame(placed);
     }
+    if (_slider)
+        placeSliderParts(_description.flag("isParagraph") ? kParagraphIndent : 0);
 }
 
 ZEMAUI::~ZEMAUI() {
@@ -218,7 +220,22 @@ void ZEMAUI::createControls(const std::string& paneName) {
     nameForAssistiveTechnology();
     applyHiddenFlags();
     buildChildren(layout, paneName);
+    keepCheckBoxAboveChildren();
     setDefault();
+}
+
+// A check box is taller than its row; the child controls under it start one row down, so the
+// box gives up its foot rather than lie under the first child.
+void ZEMAUI::keepCheckBoxAboveChildren() {
+    if (!_checkBox)
+        return;
+    ui::Rect box = _checkBox->frame();
+    double highestChild = box.origin.y;
+    for (const auto& child : _children)
+        highestChild = std::max(highestChild, child->frame().top());
+    if (highestChild > box.origin.y && highestChild < box.top())
+        _checkBox->setFrame(
+            ui::Rect::make(box.origin.x, highestChild, box.width(), box.top() - highestChild));
 }
 
 // The elements that show a value, not their label, are named by the control's title (a screen
@@ -381,8 +398,7 @@ void ZEMAUI::buildPopUp(const Layout& layout) {
 
 void ZEMAUI::buildSlider(const Layout& layout) {
     double top = layout.top;
-    double sliderWidth = layout.width - 97;
-    _slider = std::make_shared<ui::Slider>(ui::Rect::make(48, top - 50, sliderWidth, 30));
+    _slider = std::make_shared<ui::Slider>(ui::Rect::make(48, top - 50, layout.width - 97, 26));
     _slider->setAction("sliderAction:");
     _slider->setTarget([this](ui::Control&) { sliderAction(); });
     addSubview(_slider);
@@ -393,15 +409,12 @@ void ZEMAUI::buildSlider(const Layout& layout) {
         _slider->setMaxValue(static_cast<double>(n - 1));
         _slider->setNumberOfTickMarks(static_cast<int>(n));
         _slider->setAllowsTickMarkValuesOnly(true);
-        double step = n > 1 ? (sliderWidth - 13) / static_cast<double>(n - 1) : 0;
         for (std::size_t i = 0; i < n; ++i) {
             _sliderChoices.push_back(choices[i].choice);
             std::string text = localized(choices[i].text);
             _sliderTexts.push_back(text);
-            if (UnicodeText::utf16Length(text) == 1)
-                text = " " + text;
-            _tickLabels.push_back(addLabel(
-                ui::Rect::make(48 + step * static_cast<double>(i), top - 67.2, 100, 20), text));
+            _tickLabels.push_back(addLabel(ui::Rect(), text));
+            _tickLabels.back()->setAlignment(ui::TextAlignment::Center);
         }
     } else {
         _slider->setMinValue(static_cast<double>(_description.integer("min", 0)));
@@ -414,32 +427,59 @@ void ZEMAUI::buildSlider(const Layout& layout) {
         std::string single = _description.text("icon");
         auto image = _bundle && !single.empty() ? ui::Image::named(*_bundle, single) : nullptr;
         if (image) {
-            _sliderStartIcon = addImage(ui::Rect::make(24, top - 42, kIconSize, kIconSize), single);
+            _sliderStartIcon = addImage(ui::Rect(), single);
             _sliderStartIcon->setImage(iconSized(image));
         } else {
-            _sliderStartIcon = addImage(ui::Rect::make(24, top - 42, kIconSize, kIconSize),
-                                        _description.text("min_icon"));
-            _sliderEndIcon =
-                addImage(ui::Rect::make(layout.width - 49, top - 42, kIconSize, kIconSize),
-                         _description.text("max_icon"));
+            _sliderStartIcon = addImage(ui::Rect(), _description.text("min_icon"));
+            _sliderEndIcon = addImage(ui::Rect(), _description.text("max_icon"));
             _sliderStartIcon->setImage(iconSized(_sliderStartIcon->image()));
             _sliderEndIcon->setImage(iconSized(_sliderEndIcon->image()));
         }
     }
-    top -= kRow;
-    ui::Font bold{"Helvetica Neue Bold", 15};
     if (auto start = _description.optionalText("min_icon_text")) {
-        std::string text = localized(*start);
-        _sliderStartLabel = addLabel(
-            ui::Rect::make(layout.indent + 12, top - 33.6, bold.widthOfString(text) + 5, 20), text);
+        _sliderStartLabel = addLabel(ui::Rect(), localized(*start));
         _sliderStartLabel->setAlignment(ui::TextAlignment::Left);
     }
     if (auto end = _description.optionalText("max_icon_text")) {
-        std::string text = localized(*end);
-        double width = bold.widthOfString(text) + 5;
-        _sliderEndLabel =
-            addLabel(ui::Rect::make(layout.width - 5 - width, top - 33.6, width, 20), text);
+        _sliderEndLabel = addLabel(ui::Rect(), localized(*end));
         _sliderEndLabel->setAlignment(ui::TextAlignment::Right);
+    }
+    placeSliderParts(layout.indent);
+}
+
+// The slider's row lies under the title, its icons beside its ends; under the slider each tick's
+// text is centred on its tick, and the texts for the two ends come under those (or right under
+// the slider when it has no tick texts). Nothing overlaps, and it all follows the control's width.
+void ZEMAUI::placeSliderParts(double indent) {
+    double width = frame().width(), top = frame().height();
+    double sliderWidth = std::max(0.0, width - 97);
+    _slider->setFrame(ui::Rect::make(48, top - 50, sliderWidth, 26));
+    if (_sliderStartIcon)
+        _sliderStartIcon->setFrame(ui::Rect::make(20, top - 49, kIconSize, kIconSize));
+    if (_sliderEndIcon)
+        _sliderEndIcon->setFrame(ui::Rect::make(width - 45, top - 49, kIconSize, kIconSize));
+    constexpr double kTickInset = 7; // where Qt and Cocoa draw the first and last tick
+    double rowTop = top - 50;
+    ui::Font font = ui::Font::systemFont();
+    if (std::size_t n = _tickLabels.size(); n > 0) {
+        double step = n > 1 ? (sliderWidth - 2 * kTickInset) / static_cast<double>(n - 1) : 0;
+        for (std::size_t i = 0; i < n; ++i) {
+            double textWidth = font.widthOfString(_tickLabels[i]->stringValue()) + 12;
+            double centre = 48 + kTickInset + step * static_cast<double>(i);
+            _tickLabels[i]->setFrame(
+                ui::Rect::make(centre - textWidth / 2, rowTop - 20, textWidth, 20));
+        }
+        rowTop -= 20;
+    }
+    ui::Font bold{"Helvetica Neue Bold", 15};
+    if (_sliderStartLabel) {
+        double textWidth = bold.widthOfString(_sliderStartLabel->stringValue()) + 5;
+        _sliderStartLabel->setFrame(ui::Rect::make(indent + 12, rowTop - 20, textWidth, 20));
+    }
+    if (_sliderEndLabel) {
+        double textWidth = bold.widthOfString(_sliderEndLabel->stringValue()) + 5;
+        _sliderEndLabel->setFrame(
+            ui::Rect::make(width - 5 - textWidth, rowTop - 20, textWidth, 20));
     }
 }
 
@@ -672,6 +712,7 @@ void ZEMAUI::buildChildren(const Layout& layout, const std::string& paneName) {
                 ScopedValue childTree(child->_treeSize, _treeSize);
                 child->createControls(paneName);
             }
+            child->fitHeightToContent();
             if (column + 1 == row.size())
                 accumulated +=
                     child->getControlHeight() + (child->kind() == ControlKind::Slider ? kRow : 0);
@@ -695,6 +736,19 @@ bool ZEMAUI::mayNestChild(const std::string& keyword, std::size_t fileChildren) 
         SystemLog::format("###UI settings: child \"%s\" of \"%s\" not built: %s", keyword.c_str(),
                           _mainKeyword.c_str(), problem);
     return !problem;
+}
+
+// A child starts in a frame of the largest child's height; one that needs less gives the rest
+// back, so that its empty foot does not lie over the control or child below it and take their
+// clicks. Its content keeps its place at the top.
+void ZEMAUI::fitHeightToContent() {
+    double top = frame().height(), lowest = top;
+    for (const auto& part : subviews())
+        lowest = std::min(lowest, part->frame().origin.y);
+    double needed = std::max(top - std::max(0.0, lowest), 1.0);
+    if (needed < top)
+        setFrame(ui::Rect::make(frame().origin.x, frame().origin.y + (top - needed),
+                                frame().width(), needed));
 }
 
 double ZEMAUI::getControlHeight() const {

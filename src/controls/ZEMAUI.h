@@ -251,6 +251,9 @@ private:
     void buildRadioGroup(const Layout& layout);
     void buildPopUp(const Layout& layout);
     void buildSlider(const Layout& layout);
+    void placeSliderParts(double indent);
+    void fitHeightToContent();
+    void keepCheckBoxAboveChildren();
     void buildNumberField(const Layout& layout);
     void buildTextField(const Layout& layout);
     void buildDatePickers(const Layout& layout);

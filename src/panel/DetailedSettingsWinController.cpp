@@ -183,6 +183,12 @@ void DetailedSettingsWinController::showOutline() {
         _views.outline->reloadData();
         _views.outline->display();
     }
+    highlightShownPage();
+}
+
+// The outline marks the page shown beside it, whichever way it came to be shown.
+void DetailedSettingsWinController::highlightShownPage() {
+    _views.outline->selectRow(_dataSource.rowOfShownPage(*_views.outline));
 }
 
 void DetailedSettingsWinController::setupViewStylePopupButton(ui::PopUpButton& viewStyle) {
@@ -208,6 +214,8 @@ void DetailedSettingsWinController::setupViewStylePopupButton(ui::PopUpButton& v
         showOwnTabsOfPages(*tabs, tabStyle);
         tabs->display();
     }
+    if (!tabStyle)
+        highlightShownPage();
     fitDetailedSettingsWindow(_views);
 }
 

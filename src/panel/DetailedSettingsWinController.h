@@ -64,6 +64,7 @@ private:
     void awakeFromNib();
     void setLocalizedTitles();
     void addPaneTabs();
+    void highlightShownPage();
     void showOutline();
     void connectActions();
     bool runOnce(Dictionary& options, long& code);

@@ -375,10 +375,16 @@ TEST(ZEMAUIValueTest, SliderWithChoicesAndWithout) {
     EXPECT_DOUBLE_EQ(slider->maxValue(), 2);
     EXPECT_EQ(slider->numberOfTickMarks(), 3);
     EXPECT_DOUBLE_EQ(slider->value(), 1);
-    EXPECT_EQ(stepped->sliderTickLabels()[0]->stringValue(), " L"); // one character: leading space
+    // Each tick's text is centred on its tick, the first and last 7 inside the slider's ends,
+    // in the row under the slider; the texts for the two ends are not in that row.
+    EXPECT_EQ(stepped->sliderTickLabels()[0]->stringValue(), "L");
     EXPECT_EQ(stepped->sliderTickLabels()[1]->stringValue(), "Medium");
-    EXPECT_DOUBLE_EQ(stepped->sliderTickLabels()[2]->frame().minX(),
-                     48 + 2 * (400 - 97 - 13) / 2.0);
+    for (std::size_t tick = 0; tick < 3; ++tick) {
+        ui::Rect text = stepped->sliderTickLabels()[tick]->frame();
+        EXPECT_DOUBLE_EQ(text.minX() + text.width() / 2,
+                         48 + 7 + static_cast<double>(tick) * (400 - 97 - 14) / 2.0);
+        EXPECT_DOUBLE_EQ(text.top(), slider->frame().minY());
+    }
     stepped->setStringValue(std::string("High"));
     EXPECT_DOUBLE_EQ(slider->value(), 2);
     stepped->setStringValue(std::string("Extreme")); // no such choice: no change
@@ -530,14 +536,16 @@ TEST(ZEMAUIChildrenTest, ChildrenStackBelowTheParentInRowsAndColumns) {
         settings);
     const auto& children = parent->childControls();
     ASSERT_EQ(children.size(), 5u); // "Missing" has no description: an empty control, 0 high
-    // The first child starts a two-column row, so the parent's own height is not added.
-    EXPECT_EQ(children[0]->frame(), ui::Rect::make(0, 0, 400, 72));
-    EXPECT_EQ(children[1]->frame(), ui::Rect::make(200, 0, 400, 72));
-    // The row grows by its last child's height (24); from the paragraph child on, frames are
+    // The first child starts a two-column row, so the parent's own height is not added. Each
+    // child keeps the top edge of its 72-high frame and gives back what its content does not
+    // need: a check box needs 30, a titled pop-up 48, an untitled one 24.
+    EXPECT_EQ(children[0]->frame(), ui::Rect::make(0, 72 - 30, 400, 30));
+    EXPECT_EQ(children[1]->frame(), ui::Rect::make(200, 72 - 30, 400, 30));
+    // The row grows by its last child's height (24); from the paragraph child on, frames start
     // 72 - 18 high, and "indent_count" moves it right by 8 each.
-    EXPECT_EQ(children[2]->frame(), ui::Rect::make(16, 48 - 54, 400, 54));
+    EXPECT_EQ(children[2]->frame(), ui::Rect::make(16, 48 - 48, 400, 48));
     EXPECT_EQ(children[3]->getControlHeight(), 0);
-    EXPECT_EQ(children[4]->frame(), ui::Rect::make(0, 0 - 54, 400, 54));
+    EXPECT_EQ(children[4]->frame(), ui::Rect::make(0, 0 - 24, 400, 24));
     EXPECT_EQ(parent->getChildZEMAUI("Below"), children[2]);
     EXPECT_EQ(parent->getChildZEMAUI("Missing"), nullptr);
 }
@@ -552,8 +560,8 @@ TEST(ZEMAUIChildrenTest, FirstSingleChildStartsBelowTheParent) {
         "<key>other_controls</key><array><string>Child</string></array>",
         settings);
     ASSERT_EQ(parent->childControls().size(), 1u);
-    EXPECT_EQ(parent->childControls()[0]->frame(),
-              ui::Rect::make(0, 72 - (72 + 48) + 72 - 72, 400, 72));
+    EXPECT_EQ(parent->childControls()[0]->frame().top(), 72 - (72 + 48) + 72);
+    EXPECT_EQ(parent->childControls()[0]->frame().height(), 24); // an untitled pop-up's row
 }
 
 // A pop-up description named name whose children are the listed settings names.

@@ -82,6 +82,21 @@ int neededWidth(const QWidget& widget) {
     return 0;
 }
 
+// The height of the text or picture a widget shows; 0 for widgets without one to check.
+int contentHeight(const QWidget& widget) {
+    int text = widget.fontMetrics().height();
+    if (auto* label = qobject_cast<const QLabel*>(&widget)) {
+        if (!label->pixmap().isNull())
+            return static_cast<int>(label->pixmap().deviceIndependentSize().height());
+        return label->text().isEmpty() || label->wordWrap() ? 0 : text;
+    }
+    if (auto* button = qobject_cast<const QAbstractButton*>(&widget)) {
+        int icon = button->icon().isNull() ? 0 : button->iconSize().height();
+        return std::min(widget.height(), std::max(button->text().isEmpty() ? 0 : text, icon));
+    }
+    return 0;
+}
+
 std::string toStd(const QString& text) {
     return text.toStdString();
 }
@@ -104,6 +119,16 @@ void inspect(const QWidget& widget, const QWidget& root, std::vector<std::string
     if (needed > room)
         out.push_back(toStd(describe(widget)) + " needs " + std::to_string(needed) +
                       " pixels and has " + std::to_string(room));
+    // A text or picture that reaches above or below its parent is cut there. Both are centred
+    // in their widget's height, which may leave room above and below them.
+    if (const QWidget* parent = widget.parentWidget(); parent && &widget != &root) {
+        if (int content = contentHeight(widget); content > 0) {
+            int top = widget.y() + (widget.height() - content) / 2;
+            if (top < 0 || top + content > parent->height())
+                out.push_back(toStd(describe(widget)) + " is cut at its " +
+                              (top < 0 ? "top" : "bottom") + " by " + toStd(describe(*parent)));
+        }
+    }
     std::vector<const QWidget*> shown;
     if (isComposite(widget))
         return;
