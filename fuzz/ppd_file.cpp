@@ -1,3 +1,4 @@
+#include "platform/printing/PpdTranslation.h"
 #include "ppd/PpdDataBlock.h"
 #include "ppd/PpdFile.h"
 
@@ -21,6 +22,9 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, unsigned long s
                 (void)ppd->mainAlias(option);
             }
             (void)velmora::PpdDataBlock::readList(ppd->handle(), "FeederInfoList");
+            // The translations are read from the same bytes and put into libcups's records.
+            auto text = std::string_view(reinterpret_cast<const char*>(data), size);
+            (void)velmora::PpdTranslation::read(text, "ja_JP").applyTo(ppd->handle());
         }
     }
     close(fd);

@@ -548,6 +548,14 @@ std::optional<Dictionary> LornPDEByCocoa::summaryInfo() {
                                                                    : _defaultPrintOption);
 }
 
+std::vector<PanePlugInMgr::SummaryGroup> LornPDEByCocoa::summaryGroups() {
+    if (!summaryInfo()) // builds and saves as the summary does
+        return {};
+    const auto& options = _printOption ? _printOption : _defaultPrintOption;
+    return options ? _panePlugInMgr->summaryGroupsFromPrintOption(*options)
+                   : std::vector<PanePlugInMgr::SummaryGroup>{};
+}
+
 void LornPDEByCocoa::PPDOptionKeyValueDidChange(const std::optional<std::string>& option,
                                                 const std::optional<std::string>& choice) {
     if (!option || !choice || !_printOption)

@@ -59,6 +59,9 @@ public:
     bool saveValuesAndReturnError(std::string* error) override;
     bool restoreValuesAndReturnError(std::string* error) override;
     std::optional<Dictionary> summaryInfo() override;
+    // The same settings grouped by pane, without those that do not apply (for a host that
+    // shows the summary beside the panel).
+    std::vector<PanePlugInMgr::SummaryGroup> summaryGroups();
     void PPDOptionKeyValueDidChange(const std::optional<std::string>& option,
                                     const std::optional<std::string>& choice) override;
 

@@ -196,6 +196,14 @@ public:
                                            const std::optional<std::string>& option,
                                            const Bundle* bundle);
     std::optional<Dictionary> summaryInfoFromPrintOption(const std::optional<Dictionary>& options);
+    // The summary as a person reads it: by pane, in the panes' order, leaving out options whose
+    // control is hidden or disabled (they do not apply as the job is set up); options that no
+    // pane shows come last, in a group of their own.
+    struct SummaryGroup {
+        std::string title;
+        std::vector<std::pair<std::string, std::string>> rows; // option title, choice title
+    };
+    std::vector<SummaryGroup> summaryGroupsFromPrintOption(const Dictionary& options);
     bool isPrintOptionConsistencyCheck(const Dictionary& options);
     static int checkPageRangeForSpecialToner(const std::string& range);
 

@@ -5,10 +5,13 @@
 #include "common/Alerts.h"
 #include "common/Localization.h"
 #include "controls/ZEMAMgr.h"
+#include "controls/ZEMAUI.h"
 #include "favorites/Scrambling.h"
 #include "panes/PrintOptionConsistency.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/NumberText.h"
+#include "platform/foundation/PreferredLanguages.h"
+#include "platform/printing/PpdTranslation.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Matrix.h"
@@ -22,6 +25,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 
 namespace velmora {
 namespace {
@@ -153,6 +157,11 @@ const PpdFileExt* PanePlugInMgr::ppdInformation() {
         auto path = name ? _principalBundle->pathForResource(*name, "ppd") : std::nullopt;
         if (path)
             _ppdFile = PpdFileExt::openFile(*path);
+        // Option and choice names (the summary's, the alerts') in the person's language where
+        // the PPD has it.
+        if (_ppdFile)
+            PpdTranslation::readFile(*path, PreferredLanguages::first())
+                .applyTo(_ppdFile->handle());
     }
     return _ppdFile.get();
 }
@@ -416,6 +425,73 @@ PanePlugInMgr::summaryInfoFromPrintOption(const std::optional<Dictionary>& optio
             summary.set(*title, *choice);
     }
     return summary;
+}
+
+namespace {
+
+// The option controls of a pane and their child controls, in the order the pane shows them.
+void addWithChildren(const std::shared_ptr<ZEMAUI>& control,
+                     std::vector<std::shared_ptr<ZEMAUI>>& all) {
+    all.push_back(control);
+    for (const auto& child : control->childControls())
+        addWithChildren(child, all);
+}
+
+// A control applies to the job as set up when neither it nor a control it belongs to is hidden
+// or disabled (a child of an unticked box, "2 Up" while imposition is off).
+bool applies(const ZEMAUI& control) {
+    for (const ui::View* view = &control; view; view = view->superview()) {
+        auto* owner = dynamic_cast<const ZEMAUI*>(view);
+        if (!owner)
+            break;
+        if (owner->isHidden() || !owner->isEnabled())
+            return false;
+    }
+    return true;
+}
+
+} // namespace
+
+std::vector<PanePlugInMgr::SummaryGroup>
+PanePlugInMgr::summaryGroupsFromPrintOption(const Dictionary& options) {
+    std::vector<SummaryGroup> groups;
+    std::set<std::string> placed;
+    auto rowOf = [&](const std::string& key) -> std::optional<std::pair<std::string, std::string>> {
+        const Value& value = options.get(key);
+        if (value.isNull())
+            return std::nullopt;
+        auto title = mainAlias(key, nullptr);
+        auto choice = optionAlias(textOf(value), key, nullptr);
+        if (!title || !choice)
+            return std::nullopt;
+        return std::make_pair(*title, *choice);
+    };
+    for (const auto& name : plugInNames()) {
+        SummaryGroup group{panelNameOfBundleName(name).value_or(name), {}};
+        std::vector<std::shared_ptr<ZEMAUI>> controls;
+        for (const auto& control : getZEMAUIControls(panelViewOfBundleName(name).get()))
+            addWithChildren(control, controls);
+        for (const auto& control : controls) {
+            const std::string& key = control->mainKeyword();
+            // An option shows once, with the first pane that holds it.
+            if (key.empty() || !options.contains(key) || !placed.insert(key).second)
+                continue;
+            if (!applies(*control))
+                continue;
+            if (auto row = rowOf(key))
+                group.rows.push_back(std::move(*row));
+        }
+        if (!group.rows.empty())
+            groups.push_back(std::move(group));
+    }
+    SummaryGroup rest{BSLocalizedStringOrKey("Summary_OtherOptions"), {}};
+    for (const auto& [key, value] : options)
+        if (!placed.contains(key))
+            if (auto row = rowOf(key))
+                rest.rows.push_back(std::move(*row));
+    if (!rest.rows.empty())
+        groups.push_back(std::move(rest));
+    return groups;
 }
 
 bool PanePlugInMgr::isPrintOptionConsistencyCheck(const Dictionary& options) {

@@ -11,11 +11,12 @@
 #include "panel/DetailedSettingsWinController.h"
 #include "panel/LornPDEByCocoa.h"
 #include "panes/PanePlugInMgr.h"
+#include "platform/foundation/RunLoop.h"
 #include "platform/printing/JobPackage.h"
+#include "platform/qt/LayoutInspector.h"
 #include "platform/qt/QtAlertDialog.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtToolkit.h"
-#include "platform/qt/LayoutInspector.h"
 #include "platform/qt/QtWindow.h"
 #include "platform/qt/ScrolledSize.h"
 #include "platform/qt/ViewMirror.h"
@@ -29,6 +30,7 @@
 #include "platform/ui/Slider.h"
 #include "platform/ui/TabView.h"
 #include "platform/ui/TextField.h"
+#include "ppd/PrintOptionConverter.h"
 #include "support/CommandRunner.h"
 #include "support/PrivateCupsd.h"
 #include "support/TempDir.h"
@@ -46,6 +48,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollArea>
+#include <QSlider>
 #include <QStyle>
 #include <QTabBar>
 #include <QTest>
@@ -55,8 +58,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <optional>
 #include <set>
 
@@ -140,11 +145,24 @@ protected:
     }
     // Shows the tab that holds the control, as a person would before using it.
     static void showTabOf(ZEMAUI& control) {
-        auto& tabs = *DetailedSettingsWinController::sharedInstance().views().tabView;
-        for (const auto& item : tabs.tabViewItems())
-            if (item->view() && control.isDescendantOf(item->view().get()))
-                tabs.selectTabViewItem(item.get());
+        showTabOf(control, *DetailedSettingsWinController::sharedInstance().views().tabView);
         qt::QtToolkit::shared().refreshAll();
+    }
+    // The page that holds the control, and its part on that page (a part not shown is not
+    // among the page's views).
+    static bool showTabOf(ZEMAUI& control, ui::TabView& tabs) {
+        for (const auto& item : tabs.tabViewItems()) {
+            if (!item->view())
+                continue;
+            bool holds = control.isDescendantOf(item->view().get());
+            for (const auto& nested : item->view()->descendantsOfType<ui::TabView>())
+                holds = showTabOf(control, *nested) || holds;
+            if (holds) {
+                tabs.selectTabViewItem(item.get());
+                return true;
+            }
+        }
+        return false;
     }
     void click(QWidget* widget) {
         ASSERT_NE(widget, nullptr);
@@ -337,6 +355,100 @@ TEST_F(GuiTest, TheOutlineHighlightsTheRowOfThePageShown) {
     EXPECT_TRUE(problems.empty()) << testing::PrintToString(problems);
 }
 
+// The summary as the dialog shows it: rows outside any heading under "", the others under their
+// pane's heading, each as title → value.
+std::map<std::string, std::map<std::string, std::string>> summaryShown(PrintDialogWindow& window) {
+    window.refreshSummary();
+    std::map<std::string, std::map<std::string, std::string>> shown;
+    QTreeWidget& tree = *window.summary();
+    for (int i = 0; i < tree.topLevelItemCount(); ++i) {
+        QTreeWidgetItem* top = tree.topLevelItem(i);
+        if (top->childCount() == 0)
+            shown[""][top->text(0).toStdString()] = top->text(1).toStdString();
+        for (int row = 0; row < top->childCount(); ++row)
+            shown[top->text(0).toStdString()][top->child(row)->text(0).toStdString()] =
+                top->child(row)->text(1).toStdString();
+    }
+    return shown;
+}
+
+TEST_F(GuiTest, TheSummaryShowsTheCopiesThenWhatAppliesPaneByPane) {
+    auto* copies = onPanel<QLineEdit>(window->hostDialog()->copiesField().get());
+    ASSERT_TRUE(copies);
+    QTest::mouseDClick(copies, Qt::LeftButton, {}, QPoint(8, copies->height() / 2));
+    QTest::keyClick(copies, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(copies, "7");
+    QTest::keyClick(copies, Qt::Key_Tab);
+    auto shown = summaryShown(*window);
+    EXPECT_EQ(window->summary()->topLevelItem(0)->text(0).toStdString(), "Copies");
+    EXPECT_EQ(shown[""]["Copies"], "7");
+    EXPECT_EQ(shown["Basic Settings"]["2-Sided Printing"], "1-Sided");
+    EXPECT_EQ(shown["Finishing and Output Tray"]["Staple"], "Off");
+    // Imposition is off: its page count does not apply and is not listed anywhere.
+    for (const auto& [heading, rows] : shown)
+        EXPECT_FALSE(rows.contains("Pages per Sheet Side")) << heading;
+
+    // Through the detailed window, imposition becomes N-up: now the count applies.
+    steps = {[&](qt::QtWindow& shown) {
+        ZEMAUI* imposition = detailedControl("ImpositionMode_ImpositionCustomMode");
+        ASSERT_TRUE(imposition);
+        showTabOf(*imposition);
+        auto* combo = inWindow<QComboBox>(shown, imposition->popUpButton().get());
+        ASSERT_TRUE(combo);
+        combo->setFocus();
+        while (imposition->getStringValue() != "Nup" && combo->currentIndex() + 1 < combo->count())
+            QTest::keyClick(combo, Qt::Key_Down);
+        click(inWindow<QPushButton>(
+            shown, DetailedSettingsWinController::sharedInstance().views().ok.get()));
+    }};
+    click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+    shown = summaryShown(*window);
+    bool listed = false;
+    for (const auto& [heading, rows] : shown)
+        listed = listed || rows.contains("Pages per Sheet Side");
+    EXPECT_TRUE(listed) << "with N-up chosen";
+    EXPECT_EQ(shown[""]["Copies"], "7");
+}
+
+TEST_F(GuiTest, InAJapaneseSessionTheSummaryIsJapanese) {
+    test::ScopedEnv japanese{"LANGUAGE", "ja"};
+    open();
+    auto shown = summaryShown(*window);
+    ASSERT_GT(shown.size(), 3u);
+    std::vector<std::string> english;
+    auto isAscii = [](const std::string& text) {
+        return std::all_of(text.begin(), text.end(),
+                           [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    };
+    for (const auto& [heading, rows] : shown) {
+        if (!heading.empty() && isAscii(heading))
+            english.push_back("heading " + heading);
+        for (const auto& [title, value] : rows)
+            if (isAscii(title))
+                english.push_back(title + ": " + value);
+    }
+    EXPECT_TRUE(english.empty()) << testing::PrintToString(english);
+    EXPECT_EQ(shown["基本設定"]["両面印刷"], "片面");
+}
+
+// The staple pop-up shows a picture of where the staples go, and it follows the choice.
+TEST_F(GuiTest, TheStapleIconFollowsTheChoice) {
+    auto& staple = *panel().views().stapleMode->descendantsOfType<ui::PopUpButton>().front();
+    auto* combo = onPanel<QComboBox>(&staple);
+    ASSERT_TRUE(combo);
+    std::vector<QImage> pictures;
+    combo->setFocus();
+    for (int step = 0; step < 4; ++step) {
+        QIcon shown = combo->itemIcon(combo->currentIndex());
+        EXPECT_FALSE(shown.isNull()) << combo->currentText().toStdString();
+        QImage picture = shown.pixmap(16, 16).toImage();
+        for (const auto& before : pictures)
+            EXPECT_NE(picture, before) << combo->currentText().toStdString();
+        pictures.push_back(picture);
+        QTest::keyClick(combo, Qt::Key_Down);
+    }
+}
+
 TEST_F(GuiTest, AnEngineAlertIsADialogAndItsAnswerActs) {
     std::vector<std::string> alerts;
     qt::QtToolkit::shared().setAlertShownHook([&](QDialog& dialog) {
@@ -377,6 +489,26 @@ TEST_F(GuiTest, AnEngineAlertIsADialogAndItsAnswerActs) {
 
 // A rule the engine cannot resolve for the person reaches them in the dialog: with Secure Print
 // on, choosing "Store in a Job Folder" shows why it cannot be, and the choice goes back.
+// A pane's deferred step waits while an alert is open, as it does while a modal window runs,
+// so it cannot re-enter the change that the alert is part of.
+TEST_F(GuiTest, DeferredActionsWaitWhileAnAlertIsOpen) {
+    bool ran = false, ranDuringAlert = false;
+    qt::QtToolkit::shared().setAlertShownHook([&](QDialog& dialog) {
+        RunLoop::main().perform([&] { ran = true; });
+        QTest::qWait(150); // several passes of the toolkit's loop
+        ranDuringAlert = ran;
+        if (auto* alert = dynamic_cast<qt::QtAlertDialog*>(&dialog))
+            QTest::mouseClick(alert->buttons().front(), Qt::LeftButton);
+    });
+    ui::Alert alert;
+    alert.setMessageText("A question");
+    alert.addButtonWithTitle("OK");
+    alert.runModal();
+    EXPECT_FALSE(ranDuringAlert);
+    QTest::qWait(150);
+    EXPECT_TRUE(ran) << "after the alert";
+}
+
 TEST_F(GuiTest, AConflictTheEngineCannotResolveIsShownAndTheChoiceGoesBack) {
     std::vector<std::string> alerts;
     qt::QtToolkit::shared().setAlertShownHook([&](QDialog& dialog) {
@@ -1049,6 +1181,275 @@ TEST_F(GuiTest, EveryOptionOfEveryPageIsVisibleAndReachableInBothViews) {
     EXPECT_TRUE(problems.empty()) << distinct.size() << " problems:" << listed;
     EXPECT_GT(reached.size(), 150u);
 }
+
+// Sets an option control to another value through its widget, as a person would with the mouse
+// or keyboard: the next choice of a pop-up, the other state of a check box, another radio button,
+// a slider's next step, another number or text typed in a field. False when the widget offers
+// no other value (disabled, read-only, one choice) or the control has no such widget.
+bool changeThroughWidget(qt::QtWindow& shown, ZEMAUI& control) {
+    auto widgetOf = [&](const std::shared_ptr<ui::View>& view) -> QWidget* {
+        QWidget* widget = view ? shown.mirror().widgetFor(view.get()) : nullptr;
+        return widget && widget->isVisibleTo(&shown) && widget->isEnabled() ? widget : nullptr;
+    };
+    auto settle = [] { QTest::qWait(30); }; // deferred steps of the change run
+    if (auto* combo = qobject_cast<QComboBox*>(widgetOf(control.popUpButton()))) {
+        int before = combo->currentIndex();
+        combo->setFocus();
+        QTest::keyClick(combo, Qt::Key_Down);
+        if (combo->currentIndex() == before)
+            QTest::keyClick(combo, Qt::Key_Up);
+        settle();
+        return combo->currentIndex() != before;
+    }
+    if (auto* box = qobject_cast<QCheckBox*>(widgetOf(control.checkBox()))) {
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+        settle();
+        return true;
+    }
+    if (QWidget* matrix = widgetOf(control.radioMatrix())) {
+        for (auto* radio : matrix->findChildren<QRadioButton*>())
+            if (!radio->isChecked() && radio->isEnabled() && radio->isVisibleTo(&shown)) {
+                QTest::mouseClick(radio, Qt::LeftButton, {}, QPoint(8, radio->height() / 2));
+                settle();
+                return true;
+            }
+        return false;
+    }
+    if (auto* slider = qobject_cast<QSlider*>(widgetOf(control.slider()))) {
+        slider->setFocus();
+        QTest::keyClick(slider, slider->value() < slider->maximum() ? Qt::Key_Right : Qt::Key_Left);
+        settle();
+        return true;
+    }
+    if (auto* field = qobject_cast<QLineEdit*>(widgetOf(control.textField()))) {
+        if (field->isReadOnly())
+            return false;
+        // What a person would type: another number in a number field; in a text field a page
+        // range where one is asked for, else a name.
+        bool number = false;
+        double value = field->text().toDouble(&number);
+        QStringList candidates =
+            number ? QStringList{QString::number(value + 1), QString::number(value - 1)}
+                   : QStringList{"1-2", field->text() + "Velmora"};
+        for (const auto& typed : candidates) {
+            QTest::mouseClick(field, Qt::LeftButton, {}, QPoint(8, field->height() / 2));
+            QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(field, typed);
+            QTest::keyClick(field, Qt::Key_Tab);
+            settle();
+            if (field->text() == typed)
+                return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+struct EveryOptionCase {
+    const char* language;
+    bool outline; // the outline view style, else the tabs
+};
+
+void PrintTo(const EveryOptionCase& tried, std::ostream* out) {
+    *out << tried.language << (tried.outline ? ", outline" : ", tabs");
+}
+
+class GuiEveryOption : public GuiTest, public ::testing::WithParamInterface<EveryOptionCase> {};
+
+// For every page of the detailed window, in the view style and language of the case: each
+// option a person can change there is changed through its widget on the screen, then OK and
+// Print, and the job holds what each control showed when the window closed.
+TEST_P(GuiEveryOption, EveryOptionSetThroughItsWidgetReachesTheJob) {
+    test::ScopedEnv chosen{"LANGUAGE", GetParam().language};
+    qt::QtToolkit::shared().setAlertShownHook([](QDialog& dialog) {
+        // A rule's question: the default answer, as a person pressing Return.
+        if (auto* alert = dynamic_cast<qt::QtAlertDialog*>(&dialog))
+            QTest::mouseClick(alert->buttons().front(), Qt::LeftButton);
+    });
+    std::vector<std::string> problems;
+    std::size_t changed = 0, found = 0;
+    std::vector<std::string> absent;
+    for (int page = 0;; ++page) {
+        open();
+        int pages = 0;
+        std::string title;
+        std::map<std::string, std::string> shownValues; // key → the control's value at OK
+        Dictionary canonical;
+        steps = {[&](qt::QtWindow& shown) {
+            auto& views = DetailedSettingsWinController::sharedInstance().views();
+            auto* style = inWindow<QComboBox>(shown, views.viewStyle.get());
+            ASSERT_TRUE(style);
+            style->setFocus();
+            QTest::keyClick(style, GetParam().outline ? Qt::Key_Down : Qt::Key_Up);
+            qt::QtToolkit::shared().refreshAll();
+            ui::TabView& tabs = *views.tabView;
+            pages = tabs.numberOfTabViewItems();
+            if (page >= pages) {
+                QTest::keyClick(&shown, Qt::Key_Escape);
+                return;
+            }
+            // The parts of the page, each shown as a person would show it.
+            std::vector<std::function<void()>> parts;
+            if (GetParam().outline) {
+                auto* tree = inWindow<QTreeWidget>(shown, views.outline.get());
+                ASSERT_TRUE(tree);
+                // The outline fills its rows anew as they change: each is looked up when used.
+                auto rowOf = [tree, page](int child) -> QTreeWidgetItem* {
+                    QTreeWidgetItem* top = tree->topLevelItem(page);
+                    if (top && !top->isExpanded()) {
+                        top->setExpanded(true);
+                        qt::QtToolkit::shared().refreshAll();
+                        top = tree->topLevelItem(page);
+                    }
+                    return !top || child < 0 ? top : top->child(child);
+                };
+                ASSERT_TRUE(rowOf(-1));
+                title = rowOf(-1)->text(0).toStdString();
+                int children = rowOf(-1)->childCount();
+                for (int child = -1; child < children; ++child)
+                    parts.push_back([tree, rowOf, child] {
+                        QTreeWidgetItem* item = rowOf(child);
+                        if (!item)
+                            return;
+                        tree->scrollToItem(item);
+                        QTest::mouseClick(tree->viewport(), Qt::LeftButton, {},
+                                          tree->visualItemRect(item).center());
+                    });
+            } else {
+                auto* bar = inWindow<QWidget>(shown, &tabs)->findChild<QTabBar*>();
+                ASSERT_TRUE(bar);
+                QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
+                qt::QtToolkit::shared().refreshAll();
+                title = bar->tabText(page).toStdString();
+                auto nested = tabs.selectedTabViewItem()->view()->descendantsOfType<ui::TabView>();
+                QTabBar* inner =
+                    nested.empty()
+                        ? nullptr
+                        : inWindow<QWidget>(shown, nested.front().get())->findChild<QTabBar*>();
+                int count = inner && inner->isVisible() ? inner->count() : 1;
+                for (int part = 0; part < count; ++part)
+                    parts.push_back([inner, part] {
+                        if (inner && inner->isVisible())
+                            QTest::mouseClick(inner, Qt::LeftButton, {},
+                                              inner->tabRect(part).center());
+                    });
+            }
+            auto* scroll = shown.findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
+            ASSERT_TRUE(scroll);
+            std::vector<std::shared_ptr<ZEMAUI>> touched;
+            for (auto& showPart : parts) {
+                showPart();
+                qt::QtToolkit::shared().refreshAll();
+                auto shownPage = tabs.selectedTabViewItem();
+                ASSERT_TRUE(shownPage && shownPage->view());
+                for (const auto& control : shownPage->view()->descendantsOfType<ZEMAUI>()) {
+                    if (control->mainKeyword().empty() || control->isHiddenOrHasHiddenAncestor())
+                        continue;
+                    if (QWidget* widget = shown.mirror().widgetFor(control.get()))
+                        scroll->ensureWidgetVisible(widget, 0, 0);
+                    // What the person is about to use is on the screen and not covered.
+                    for (const auto& element : std::vector<std::shared_ptr<ui::View>>{
+                             control->popUpButton(), control->checkBox(), control->textField(),
+                             control->radioMatrix(), control->slider()}) {
+                        QWidget* widget =
+                            element ? shown.mirror().widgetFor(element.get()) : nullptr;
+                        if (!widget || !widget->isVisibleTo(&shown))
+                            continue;
+                        scroll->ensureWidgetVisible(widget, 0, 0);
+                        QPoint centre = widget->mapTo(&shown, widget->rect().center());
+                        QWidget* there = shown.childAt(centre);
+                        if (!shown.rect().contains(centre) ||
+                            (there != widget && !widget->isAncestorOf(there)))
+                            problems.push_back(title + ": " + control->mainKeyword() +
+                                               " is not where a person can reach it");
+                        break;
+                    }
+                    if (changeThroughWidget(shown, *control)) {
+                        touched.push_back(control);
+                        qt::QtToolkit::shared().refreshAll();
+                    }
+                }
+            }
+            for (const auto& control : touched)
+                if (!control->isHiddenOrHasHiddenAncestor() && control->isEnabled())
+                    if (auto value = control->getStringValue())
+                        shownValues[control->mainKeyword()] = *value;
+            // All of the panel's values as the window closes, in the queue's keywords.
+            if (auto all = PanePlugInMgr::sharedInstance().gatherPrintOptionValues(false, 0, false,
+                                                                                   false, false)) {
+                canonical = std::move(*all);
+                PrintOptionConverter::convertToCanonicalPpdKeyword(canonical, true);
+            }
+            click(inWindow<QPushButton>(shown, views.ok.get()));
+        }};
+        // Settings the final check refuses show the window again (it is then closed with
+        // Escape, and nothing is kept): say so.
+        std::size_t shownBefore = opened.size();
+        click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+        if (opened.size() > shownBefore + 1)
+            problems.push_back(title + ": OK was refused");
+        if (HasFatalFailure() || page >= pages)
+            break;
+        QTest::mouseClick(window->printButton(), Qt::LeftButton);
+        if (!window->result()) {
+            problems.push_back(title + ": not printed");
+            continue;
+        }
+        const Dictionary& options = *window->result()->get("options").dictionary();
+        auto textOf = [](const Value& value) {
+            return value.isString() ? value.stringValue() : value.toJson();
+        };
+        // Options the job carries in the queue's own keywords (a joined staple, a split
+        // imposition) hold what the panel's controls held.
+        for (const auto& [key, value] : canonical) {
+            const Value& job = options.get(key);
+            if (job.isNull() || shownValues.contains(key) || value.isNull())
+                continue;
+            if (textOf(job) != textOf(value) &&
+                !(job.isBoolean() && textOf(value) == (job.boolValue() ? "True" : "False")))
+                problems.push_back(title + ": " + key + " set " + textOf(value) + ", printed " +
+                                   textOf(job));
+        }
+        for (const auto& [key, value] : shownValues) {
+            ++changed;
+            // Under its own name, as one of the panel's ticket entries, or (the copies) as the
+            // job's own attribute.
+            const Value* held = &options.get(key);
+            if (held->isNull())
+                held = &options.get("com.velmora.print.PrintSettingsTicket." + key);
+            if (held->isNull() && key == "NumCopies")
+                held = &options.get("copies");
+            const Value& job = *held;
+            if (job.isNull()) {
+                absent.push_back(key);
+                continue; // an option of the panel's own that the job does not carry
+            }
+            ++found;
+            std::string text = job.isString() ? job.stringValue() : job.toJson();
+            // A password is in the job, but never readable in what the dialog reports.
+            if (key.ends_with("Password") && text == "********")
+                continue;
+            if (text != value &&
+                !(job.isBoolean() && value == (job.boolValue() ? "True" : "False")))
+                problems.push_back(title + ": " + key + " shown " + value + ", printed " + text);
+        }
+    }
+    std::string listed;
+    for (const auto& problem : problems)
+        listed += "\n  " + problem;
+    EXPECT_TRUE(problems.empty()) << problems.size() << " problems:" << listed;
+    EXPECT_GT(changed, 80u) << "options changed through their widgets";
+    EXPECT_GT(found, changed * 3 / 4)
+        << "of them found in the job; not found: " << testing::PrintToString(absent);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    StylesAndLanguages, GuiEveryOption,
+    ::testing::Values(EveryOptionCase{"en", false}, EveryOptionCase{"en", true},
+                      EveryOptionCase{"ja", false}, EveryOptionCase{"ja", true}),
+    [](const auto& info) {
+        return std::string(info.param.language) + (info.param.outline ? "Outline" : "Tabs");
+    });
 
 TEST_F(GuiTest, TheJobNameTypedInItsDialogShowsOnThePanel) {
     steps.push_back([&](qt::QtWindow& shown) {

@@ -25,23 +25,8 @@
 #include <QVBoxLayout>
 
 namespace velmora::app {
-namespace {
 
 using qt::toQString;
-
-QString summaryText(const Value& value) {
-    if (value.isString())
-        return toQString(value.stringValue());
-    if (auto* list = value.array()) {
-        QStringList parts;
-        for (const auto& item : *list)
-            parts << summaryText(item);
-        return parts.join(", ");
-    }
-    return toQString(value.toJson());
-}
-
-} // namespace
 
 PrintDialogWindow::PrintDialogWindow(Request request, CupsConnection& cups, bool cupsReachable)
     : _request(std::move(request)), _cups(cups), _cupsReachable(cupsReachable) {
@@ -114,6 +99,7 @@ void PrintDialogWindow::buildWindow() {
     _summary->setHeaderHidden(true);
     _summary->setAccessibleName(toQString(hostText("Summary")));
     _summary->setRootIsDecorated(false);
+    _summary->setIndentation(10); // the rows under their pane's heading
     _summary->setMinimumWidth(260);
     // Titles take what the values leave and widen with the window; the tool tip holds a long
     // line whole.
@@ -334,15 +320,28 @@ void PrintDialogWindow::refreshSummary() {
     _summary->clear();
     if (!_session)
         return;
-    auto info = _session->panel->summaryInfo();
-    if (!info)
-        return;
-    for (const auto& [title, value] : *info) {
-        auto* item =
-            new QTreeWidgetItem(_summary, QStringList{toQString(title), summaryText(value)});
-        QString whole = item->text(0) + ": " + item->text(1);
+    auto addRow = [](QTreeWidgetItem* item, const QString& title, const QString& value) {
+        item->setText(0, title);
+        item->setText(1, value);
+        QString whole = title + ": " + value;
         item->setToolTip(0, whole);
         item->setToolTip(1, whole);
+    };
+    // The copies first, as the person set them below the panel; then the panel's settings by
+    // pane, each pane a heading over its rows.
+    if (auto copies = _session->dialog->copiesField())
+        addRow(new QTreeWidgetItem(_summary), toQString(hostText("Copies")),
+               toQString(copies->stringValue()));
+    QFont heading = _summary->font();
+    heading.setBold(true);
+    for (const auto& group : _session->panel->summaryGroups()) {
+        auto* head = new QTreeWidgetItem(_summary, QStringList{toQString(group.title)});
+        head->setFirstColumnSpanned(true);
+        head->setFont(0, heading);
+        head->setFlags(Qt::ItemIsEnabled);
+        for (const auto& [title, value] : group.rows)
+            addRow(new QTreeWidgetItem(head), toQString(title), toQString(value));
+        head->setExpanded(true);
     }
 }
 

@@ -4,8 +4,9 @@
 
 #include "platform/foundation/FileSystem.h"
 #include "platform/foundation/PlugInBundleLoader.h"
-#include "platform/printing/HostText.h"
+#include "platform/foundation/PreferredLanguages.h"
 #include "platform/printing/InMemoryPrinter.h"
+#include "platform/printing/PpdTranslation.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
@@ -50,8 +51,11 @@ InMemoryPrintDialog::InMemoryPrintDialog(Options options)
     // A FIFO or device would hold libcups's reading for ever.
     if (_options.ppdPath && FileSystem::isRegularFile(*_options.ppdPath)) {
         _ppd = ppdOpenFile(_options.ppdPath->c_str());
-        if (_ppd)
+        if (_ppd) {
             ppdMarkDefaults(_ppd);
+            // The queue's options are shown in the person's language where the PPD has it.
+            PpdTranslation::readFile(*_options.ppdPath, PreferredLanguages::first()).applyTo(_ppd);
+        }
     }
     buildWindow();
 }

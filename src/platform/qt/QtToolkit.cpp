@@ -107,7 +107,11 @@ void QtToolkit::quitFinishedLoops() {
 
 void QtToolkit::runDeferredActions() {
     auto& app = ui::Application::shared();
-    auto mode = app.modalWindow() ? RunLoop::kModalPanelMode : RunLoop::kDefaultMode;
+    // An alert or file panel runs modal too: what waits for the default mode (a pane's
+    // deferred step of a change) waits until it is answered, so it cannot re-enter the change
+    // the alert is part of.
+    bool modal = app.modalWindow() || _modalPanels > 0;
+    auto mode = modal ? RunLoop::kModalPanelMode : RunLoop::kDefaultMode;
     if (RunLoop::main().runPending(mode) > 0)
         refreshAll();
 }
@@ -175,7 +179,9 @@ std::size_t QtToolkit::presentAlert(const ui::Alert& alert, ui::Window* sheetPar
             if (_alertShown)
                 _alertShown(dialog);
         });
+    ++_modalPanels;
     dialog.exec();
+    --_modalPanels;
     return dialog.answer();
 }
 
@@ -201,7 +207,10 @@ long QtToolkit::presentPanel(ui::SavePanel& panel) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.selectFile(toQString(panel.nameFieldStringValue()));
     }
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+    ++_modalPanels;
+    int answer = dialog.exec();
+    --_modalPanels;
+    if (answer != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return ui::kFileHandlingPanelCancelButton;
     std::vector<std::string> chosen;
     for (const auto& file : dialog.selectedFiles())

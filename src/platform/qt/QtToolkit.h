@@ -68,6 +68,7 @@ private:
     std::function<void()> _refreshed;
     QPointer<QTimer> _runLoopTimer;
     bool _refreshing = false;
+    int _modalPanels = 0; // alerts and file panels open
 
     void present(ui::Window& window);
     QWidget* dialogParent(ui::Window* sheetParent) const;
