@@ -738,15 +738,16 @@ bool ZEMAUI::mayNestChild(const std::string& keyword, std::size_t fileChildren) 
     return !problem;
 }
 
-// A child starts in a frame of the largest child's height; one that needs less gives the rest
-// back, so that its empty foot does not lie over the control or child below it and take their
-// clicks. Its content keeps its place at the top.
+// A child starts in a frame of a fixed height: one that needs less gives the rest back, so that
+// its empty foot does not lie over the control or child below it and take their clicks; one that
+// needs more (a date picker with its calendar) grows down into the room its parent keeps for it,
+// instead of being cut. Its content keeps its place at the top.
 void ZEMAUI::fitHeightToContent() {
     double top = frame().height(), lowest = top;
     for (const auto& part : subviews())
         lowest = std::min(lowest, part->frame().origin.y);
-    double needed = std::max(top - std::max(0.0, lowest), 1.0);
-    if (needed < top)
+    double needed = std::max(top - lowest, 1.0);
+    if (needed != top)
         setFrame(ui::Rect::make(frame().origin.x, frame().origin.y + (top - needed),
                                 frame().width(), needed));
 }

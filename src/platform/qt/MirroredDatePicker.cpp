@@ -42,7 +42,12 @@ void MirroredDatePicker::pull() {
     QSignalBlocker quiet(this);
     if (QString format = formatOf(picker->elements()); displayFormat() != format)
         setDisplayFormat(format);
-    setCalendarPopup(picker->style() == ui::DatePicker::Style::ClockAndCalendar);
+    bool graphical = picker->style() == ui::DatePicker::Style::ClockAndCalendar;
+    setCalendarPopup(graphical);
+    // The calendar a graphical picker stands for opens from the field; the field keeps a field's
+    // height at the top of the room kept for the calendar, not stretched over all of it.
+    if (graphical && height() > sizeHint().height())
+        resize(width(), sizeHint().height());
     // While the person types a date, it is theirs until they leave the field.
     if (!hasFocus())
         setDateTime(
