@@ -549,8 +549,11 @@ std::optional<Dictionary> LornPDEByCocoa::summaryInfo() {
 }
 
 std::vector<PanePlugInMgr::SummaryGroup> LornPDEByCocoa::summaryGroups() {
-    if (!summaryInfo()) // builds and saves as the summary does
-        return {};
+    if (!_isIntializedUi) { // built, restored and saved once, as for the summary
+        _buildUi();
+        _updatePaneFromModel();
+        saveValuesAndReturnError(nullptr);
+    }
     const auto& options = _printOption ? _printOption : _defaultPrintOption;
     return options ? _panePlugInMgr->summaryGroupsFromPrintOption(*options)
                    : std::vector<PanePlugInMgr::SummaryGroup>{};

@@ -438,13 +438,15 @@ void addWithChildren(const std::shared_ptr<ZEMAUI>& control,
 }
 
 // A control applies to the job as set up when neither it nor a control it belongs to is hidden
-// or disabled (a child of an unticked box, "2 Up" while imposition is off).
+// or disabled (a child of an unticked box, "2 Up" while imposition is off). The view's own
+// hidden state counts: a control without an input element of its own (a group's title) calls
+// itself hidden, but its children show.
 bool applies(const ZEMAUI& control) {
     for (const ui::View* view = &control; view; view = view->superview()) {
         auto* owner = dynamic_cast<const ZEMAUI*>(view);
         if (!owner)
             break;
-        if (owner->isHidden() || !owner->isEnabled())
+        if (owner->ui::View::isHidden() || !owner->isEnabled())
             return false;
     }
     return true;
@@ -455,7 +457,7 @@ bool applies(const ZEMAUI& control) {
 std::vector<PanePlugInMgr::SummaryGroup>
 PanePlugInMgr::summaryGroupsFromPrintOption(const Dictionary& options) {
     std::vector<SummaryGroup> groups;
-    std::set<std::string> placed;
+    std::set<std::string> seen, listed;
     auto rowOf = [&](const std::string& key) -> std::optional<std::pair<std::string, std::string>> {
         const Value& value = options.get(key);
         if (value.isNull())
@@ -466,27 +468,37 @@ PanePlugInMgr::summaryGroupsFromPrintOption(const Dictionary& options) {
             return std::nullopt;
         return std::make_pair(*title, *choice);
     };
-    for (const auto& name : plugInNames()) {
-        SummaryGroup group{panelNameOfBundleName(name).value_or(name), {}};
+    // The panes in the order the detailed settings show them.
+    const Dictionary* tree = panesTreeDictionary();
+    const Array* items = tree ? tree->get("items").array() : nullptr;
+    for (const Value& node : items ? *items : Array()) {
+        const Dictionary* description = node.dictionary();
+        const std::string* name = description ? description->get("bundleName").string() : nullptr;
+        if (!name)
+            continue;
+        SummaryGroup group{panelNameOfBundleName(*name).value_or(*name), {}};
         std::vector<std::shared_ptr<ZEMAUI>> controls;
-        for (const auto& control : getZEMAUIControls(panelViewOfBundleName(name).get()))
+        for (const auto& control : getZEMAUIControls(panelViewOfBundleName(*name).get()))
             addWithChildren(control, controls);
         for (const auto& control : controls) {
             const std::string& key = control->mainKeyword();
-            // An option shows once, with the first pane that holds it.
-            if (key.empty() || !options.contains(key) || !placed.insert(key).second)
+            if (key.empty() || !options.contains(key))
                 continue;
-            if (!applies(*control))
+            seen.insert(key);
+            // An option shows once, with the first pane that shows it as applying.
+            if (listed.contains(key) || !applies(*control))
                 continue;
-            if (auto row = rowOf(key))
+            if (auto row = rowOf(key)) {
                 group.rows.push_back(std::move(*row));
+                listed.insert(key);
+            }
         }
         if (!group.rows.empty())
             groups.push_back(std::move(group));
     }
     SummaryGroup rest{BSLocalizedStringOrKey("Summary_OtherOptions"), {}};
     for (const auto& [key, value] : options)
-        if (!placed.contains(key))
+        if (!seen.contains(key))
             if (auto row = rowOf(key))
                 rest.rows.push_back(std::move(*row));
     if (!rest.rows.empty())

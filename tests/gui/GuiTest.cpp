@@ -380,6 +380,7 @@ TEST_F(GuiTest, TheSummaryShowsTheCopiesThenWhatAppliesPaneByPane) {
     QTest::keyClicks(copies, "7");
     QTest::keyClick(copies, Qt::Key_Tab);
     auto shown = summaryShown(*window);
+    ASSERT_GT(window->summary()->topLevelItemCount(), 1);
     EXPECT_EQ(window->summary()->topLevelItem(0)->text(0).toStdString(), "Copies");
     EXPECT_EQ(shown[""]["Copies"], "7");
     EXPECT_EQ(shown["Basic Settings"]["2-Sided Printing"], "1-Sided");
@@ -389,7 +390,11 @@ TEST_F(GuiTest, TheSummaryShowsTheCopiesThenWhatAppliesPaneByPane) {
         EXPECT_FALSE(rows.contains("Pages per Sheet Side")) << heading;
 
     // Through the detailed window, imposition becomes N-up: now the count applies.
+    std::vector<std::string> pageTitles;
     steps = {[&](qt::QtWindow& shown) {
+        for (const auto& page :
+             DetailedSettingsWinController::sharedInstance().views().tabView->tabViewItems())
+            pageTitles.push_back(page->label());
         ZEMAUI* imposition = detailedControl("ImpositionMode_ImpositionCustomMode");
         ASSERT_TRUE(imposition);
         showTabOf(*imposition);
@@ -408,6 +413,18 @@ TEST_F(GuiTest, TheSummaryShowsTheCopiesThenWhatAppliesPaneByPane) {
         listed = listed || rows.contains("Pages per Sheet Side");
     EXPECT_TRUE(listed) << "with N-up chosen";
     EXPECT_EQ(shown[""]["Copies"], "7");
+    // The panes' headings come in the order of the detailed window's pages.
+    std::vector<std::string> headings;
+    for (int i = 0; i < window->summary()->topLevelItemCount(); ++i)
+        if (window->summary()->topLevelItem(i)->childCount() > 0)
+            headings.push_back(window->summary()->topLevelItem(i)->text(0).toStdString());
+    auto page = pageTitles.begin();
+    for (const auto& heading : headings) {
+        if (heading == "Other Options")
+            continue;
+        page = std::find(page, pageTitles.end(), heading);
+        EXPECT_NE(page, pageTitles.end()) << heading << " out of the pages' order";
+    }
 }
 
 TEST_F(GuiTest, InAJapaneseSessionTheSummaryIsJapanese) {
@@ -487,14 +504,14 @@ TEST_F(GuiTest, AnEngineAlertIsADialogAndItsAnswerActs) {
     EXPECT_TRUE(secure == Value(false) || secure == Value("False")) << secure.toJson();
 }
 
-// A rule the engine cannot resolve for the person reaches them in the dialog: with Secure Print
-// on, choosing "Store in a Job Folder" shows why it cannot be, and the choice goes back.
-// A pane's deferred step waits while an alert is open, as it does while a modal window runs,
-// so it cannot re-enter the change that the alert is part of.
+// A pane's deferred step waits while an alert is open, so it cannot re-enter the change that the
+// alert is part of.
 TEST_F(GuiTest, DeferredActionsWaitWhileAnAlertIsOpen) {
     bool ran = false, ranDuringAlert = false;
     qt::QtToolkit::shared().setAlertShownHook([&](QDialog& dialog) {
-        RunLoop::main().perform([&] { ran = true; });
+        // Queued as the panes queue their deferred steps: for the default and the modal mode.
+        RunLoop::main().perform([&] { ran = true; },
+                                {RunLoop::kDefaultMode, RunLoop::kModalPanelMode});
         QTest::qWait(150); // several passes of the toolkit's loop
         ranDuringAlert = ran;
         if (auto* alert = dynamic_cast<qt::QtAlertDialog*>(&dialog))
@@ -509,6 +526,8 @@ TEST_F(GuiTest, DeferredActionsWaitWhileAnAlertIsOpen) {
     EXPECT_TRUE(ran) << "after the alert";
 }
 
+// A rule the engine cannot resolve for the person reaches them in the dialog: with Secure Print
+// on, choosing "Store in a Job Folder" shows why it cannot be, and the choice goes back.
 TEST_F(GuiTest, AConflictTheEngineCannotResolveIsShownAndTheChoiceGoesBack) {
     std::vector<std::string> alerts;
     qt::QtToolkit::shared().setAlertShownHook([&](QDialog& dialog) {
@@ -1079,9 +1098,10 @@ TEST_F(GuiTest, EveryOptionOfEveryPageIsVisibleAndReachableInBothViews) {
         auto* scroll = shown.findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
         ASSERT_TRUE(scroll);
         // Texts and pictures of the page are whole: none is cut by the control that holds it.
-        if (auto* pageWidget = shown.mirror().widgetFor(page->view().get()))
+        if (auto* pageWidget = shown.mirror().widgetFor(page->view().get())) {
             for (const auto& problem : qt::layoutProblems(*pageWidget))
                 problems.push_back(where + ": " + problem);
+        }
         for (const auto& control : page->view()->descendantsOfType<ZEMAUI>()) {
             if (control->mainKeyword().empty() || control->isHiddenOrHasHiddenAncestor())
                 continue;
@@ -1191,7 +1211,7 @@ bool changeThroughWidget(qt::QtWindow& shown, ZEMAUI& control) {
         QWidget* widget = view ? shown.mirror().widgetFor(view.get()) : nullptr;
         return widget && widget->isVisibleTo(&shown) && widget->isEnabled() ? widget : nullptr;
     };
-    auto settle = [] { QTest::qWait(30); }; // deferred steps of the change run
+    auto settle = [] { QTest::qWait(60); }; // deferred steps of the change run (every 20 ms)
     if (auto* combo = qobject_cast<QComboBox*>(widgetOf(control.popUpButton()))) {
         int before = combo->currentIndex();
         combo->setFocus();

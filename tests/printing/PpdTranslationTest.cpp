@@ -118,6 +118,50 @@ TEST(PpdTranslationTest, ATranslationTooLongForLibcupsKeepsTheOriginalText) {
     EXPECT_STREQ(ppdFindChoice(fold, "None")->text, "Off");
 }
 
+// A small PPD of the given encoding whose fold option sits in a sub-group, with its Japanese.
+std::string foldPpd(const std::string& encoding) {
+    return "*PPD-Adobe: \"4.3\"\n*FormatVersion: \"4.3\"\n*FileVersion: \"1.0\"\n"
+           "*LanguageVersion: English\n*LanguageEncoding: " +
+           encoding +
+           "\n*PCFileName: \"FOLD.PPD\"\n*Manufacturer: \"Test\"\n*Product: \"(Test)\"\n"
+           "*ModelName: \"Test\"\n*ShortNickName: \"Test\"\n*NickName: \"Test\"\n"
+           "*PSVersion: \"(3010) 0\"\n*OpenGroup: Finish/Finishing\n"
+           "*OpenSubGroup: Folding/Folding\n*OpenUI *Fold/Fold: PickOne\n*DefaultFold: None\n"
+           "*Fold None/Off: \"\"\n*Fold Half/Half Fold: \"\"\n*CloseUI: *Fold\n"
+           "*CloseSubGroup: Folding\n*CloseGroup: Finish\n"
+           "*ja.Translation Finish/仕上げ: \"\"\n*ja.Translation Folding/折り: \"\"\n"
+           "*ja.Translation Fold/折り方: \"\"\n*ja.Fold None/しない: \"\"\n"
+           "*ja.Fold Half/二つ折り: \"\"\n";
+}
+
+struct EncodingCase {
+    const char* encoding;
+    // Texts replaced: the group, the option and its two choices (libcups files the options of a
+    // sub-group under its group).
+    int translated;
+};
+
+class PpdTranslationEncodingTest : public ::testing::TestWithParam<EncodingCase> {};
+
+// The translations are UTF-8: they replace texts only where libcups hands texts out as UTF-8,
+// options in sub-groups included.
+TEST_P(PpdTranslationEncodingTest, TextsAreReplacedOnlyWhereTheyAreUtf8) {
+    test::TempDir dir;
+    std::string path = dir / "fold.ppd";
+    std::ofstream(path) << foldPpd(GetParam().encoding);
+    PpdHandle ppd(ppdOpenFile(path.c_str()));
+    ASSERT_TRUE(ppd);
+    EXPECT_EQ(PpdTranslation::readFile(path, "ja").applyTo(ppd.get()), GetParam().translated);
+    ppd_option_t* fold = ppdFindOption(ppd.get(), "Fold");
+    ASSERT_TRUE(fold);
+    EXPECT_STREQ(fold->text, GetParam().translated ? "折り方" : "Fold");
+}
+
+INSTANTIATE_TEST_SUITE_P(Encodings, PpdTranslationEncodingTest,
+                         ::testing::Values(EncodingCase{"ISOLatin1", 4}, EncodingCase{"UTF-8", 4},
+                                           EncodingCase{"WindowsANSI", 4}, EncodingCase{"None", 0},
+                                           EncodingCase{"ASCII", 0}));
+
 // CUPS's own checker reads the translations as every print client would: none is missing or
 // malformed.
 TEST(PpdTranslationTest, CupsTestPpdFindsEveryJapaneseTranslation) {

@@ -10,6 +10,7 @@
 #include <algorithm>
 #include <cstring>
 #include <optional>
+#include <strings.h>
 #include <vector>
 
 namespace velmora {
@@ -144,12 +145,27 @@ const std::string* PpdTranslation::find(const std::string& keyword, const std::s
     return it == _texts.end() ? nullptr : &it->second;
 }
 
+namespace {
+
+// libcups hands out texts of these encodings as UTF-8, as the translations are; in a PPD of
+// another encoding a UTF-8 text would be read as that encoding's bytes.
+bool textsAreUtf8(ppd_file_t& ppd) {
+    ppd_attr_t* declared = ppdFindAttr(&ppd, "LanguageEncoding", nullptr);
+    std::string name = declared && declared->value ? declared->value : "";
+    for (const char* converted : {"ISOLatin1", "ISOLatin2", "ISOLatin5", "JIS83-RKSJ",
+                                  "MacStandard", "WindowsANSI", "UTF-8"})
+        if (::strcasecmp(name.c_str(), converted) == 0)
+            return true;
+    return false;
+}
+
+} // namespace
+
 int PpdTranslation::applyTo(ppd_file_s* ppd) const {
-    if (!ppd || _texts.empty())
+    if (!ppd || _texts.empty() || !textsAreUtf8(*ppd))
         return 0;
     int replaced = 0;
-    for (int g = 0; g < ppd->num_groups; ++g) {
-        ppd_group_t& group = ppd->groups[g];
+    auto translateGroup = [&](ppd_group_t& group, auto& self) -> void {
         replaced += put(group.text, find("Translation", group.name));
         for (int o = 0; o < group.num_options; ++o) {
             ppd_option_t& option = group.options[o];
@@ -158,7 +174,11 @@ int PpdTranslation::applyTo(ppd_file_s* ppd) const {
                 replaced +=
                     put(option.choices[c].text, find(option.keyword, option.choices[c].choice));
         }
-    }
+        for (int sub = 0; sub < group.num_subgroups; ++sub)
+            self(group.subgroups[sub], self);
+    };
+    for (int g = 0; g < ppd->num_groups; ++g)
+        translateGroup(ppd->groups[g], translateGroup);
     return replaced;
 }
 

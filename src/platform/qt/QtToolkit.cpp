@@ -107,11 +107,12 @@ void QtToolkit::quitFinishedLoops() {
 
 void QtToolkit::runDeferredActions() {
     auto& app = ui::Application::shared();
-    // An alert or file panel runs modal too: what waits for the default mode (a pane's
-    // deferred step of a change) waits until it is answered, so it cannot re-enter the change
-    // the alert is part of.
-    bool modal = app.modalWindow() || _modalPanels > 0;
-    auto mode = modal ? RunLoop::kModalPanelMode : RunLoop::kDefaultMode;
+    // While an alert or a file panel waits for its answer nothing deferred runs: a pane's
+    // deferred step could otherwise re-enter the change the alert is part of. It runs once the
+    // person has answered.
+    if (_modalPanels > 0)
+        return;
+    auto mode = app.modalWindow() ? RunLoop::kModalPanelMode : RunLoop::kDefaultMode;
     if (RunLoop::main().runPending(mode) > 0)
         refreshAll();
 }
@@ -179,9 +180,8 @@ std::size_t QtToolkit::presentAlert(const ui::Alert& alert, ui::Window* sheetPar
             if (_alertShown)
                 _alertShown(dialog);
         });
-    ++_modalPanels;
+    ModalPanelOpen open(_modalPanels);
     dialog.exec();
-    --_modalPanels;
     return dialog.answer();
 }
 
@@ -207,9 +207,11 @@ long QtToolkit::presentPanel(ui::SavePanel& panel) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.selectFile(toQString(panel.nameFieldStringValue()));
     }
-    ++_modalPanels;
-    int answer = dialog.exec();
-    --_modalPanels;
+    int answer = 0;
+    {
+        ModalPanelOpen open(_modalPanels);
+        answer = dialog.exec();
+    }
     if (answer != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return ui::kFileHandlingPanelCancelButton;
     std::vector<std::string> chosen;

@@ -69,6 +69,14 @@ private:
     QPointer<QTimer> _runLoopTimer;
     bool _refreshing = false;
     int _modalPanels = 0; // alerts and file panels open
+    // Counts one open alert or file panel for as long as it runs, however its run ends.
+    struct ModalPanelOpen {
+        explicit ModalPanelOpen(int& count) : _count(count) { ++_count; }
+        ~ModalPanelOpen() { --_count; }
+        ModalPanelOpen(const ModalPanelOpen&) = delete;
+        ModalPanelOpen& operator=(const ModalPanelOpen&) = delete;
+        int& _count;
+    };
 
     void present(ui::Window& window);
     QWidget* dialogParent(ui::Window* sheetParent) const;
