@@ -1098,9 +1098,23 @@ TEST_F(GuiTest, EveryOptionOfEveryPageIsVisibleAndReachableInBothViews) {
         auto* scroll = shown.findChild<QScrollArea*>(QString(), Qt::FindDirectChildrenOnly);
         ASSERT_TRUE(scroll);
         // Texts and pictures of the page are whole: none is cut by the control that holds it.
+        // And the page starts at its top, not under an empty band.
         if (auto* pageWidget = shown.mirror().widgetFor(page->view().get())) {
             for (const auto& problem : qt::layoutProblems(*pageWidget))
                 problems.push_back(where + ": " + problem);
+            QWidget* tabsWidget = shown.mirror().widgetFor(&tabs);
+            int highest = -1;
+            for (const auto& control : page->view()->descendantsOfType<ZEMAUI>())
+                if (QWidget* widget = shown.mirror().widgetFor(control.get());
+                    tabsWidget && widget && widget->isVisibleTo(&shown)) {
+                    int y = widget->mapTo(tabsWidget, QPoint(0, 0)).y();
+                    highest = highest < 0 ? y : std::min(highest, y);
+                }
+            // Up to three rows of tabs (the window's, the page's, a part's) and their margins.
+            constexpr int kHeaderRoom = 170;
+            if (highest > kHeaderRoom)
+                problems.push_back(where + ": the first option starts " + std::to_string(highest) +
+                                   " pixels down the page");
         }
         for (const auto& control : page->view()->descendantsOfType<ZEMAUI>()) {
             if (control->mainKeyword().empty() || control->isHiddenOrHasHiddenAncestor())

@@ -60,10 +60,30 @@ void TabView::show(std::shared_ptr<TabViewItem> item) {
         _selected->view()->removeFromSuperview();
     _selected = std::move(item);
     if (_selected && _selected->view()) {
-        _selected->view()->setFrame(bounds());
+        placeSelectedPage();
         addSubview(_selected->view());
     }
     setNeedsDisplay();
+}
+
+double TabView::headerHeight() const {
+    return _type == TabViewType::TopTabsBezelBorder ? kTabHeaderHeight : 0;
+}
+
+// The page shown spans the tab view's width and keeps its own height, its top right under the
+// row of tabs (y grows upwards: stretched to the tab view's height, a short page would show its
+// content at the foot, under an empty band).
+void TabView::placeSelectedPage() {
+    View& page = *_selected->view();
+    double height = page.frame().height();
+    page.setFrame(
+        Rect::make(0, bounds().height() - headerHeight() - height, bounds().width(), height));
+}
+
+void TabView::setTabViewType(TabViewType type) {
+    _type = type;
+    if (_selected && _selected->view())
+        placeSelectedPage();
 }
 
 void TabView::selectTabViewItem(const TabViewItem* item) {

@@ -56,7 +56,10 @@ public:
     std::shared_ptr<TabViewItem> selectedTabViewItem() const { return _selected; }
 
     TabViewType tabViewType() const { return _type; }
-    void setTabViewType(TabViewType type) { _type = type; }
+    void setTabViewType(TabViewType type);
+    // The room a row of tabs takes at the top; the page shown starts under it.
+    static constexpr double kTabHeaderHeight = 34;
+    double headerHeight() const;
     FocusRingType focusRingType() const { return _focusRing; }
     void setFocusRingType(FocusRingType type) { _focusRing = type; }
 
@@ -64,6 +67,8 @@ private:
     std::vector<std::shared_ptr<TabViewItem>> _items;
     std::shared_ptr<TabViewItem> _selected;
     TabViewType _type = TabViewType::TopTabsBezelBorder;
+
+    void placeSelectedPage();
     FocusRingType _focusRing = FocusRingType::Default;
 
     void show(std::shared_ptr<TabViewItem> item);
