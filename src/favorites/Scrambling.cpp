@@ -1,5 +1,6 @@
 #include "favorites/Scrambling.h"
 
+#include "platform/foundation/NumberText.h"
 #include "validation/StringUtilities.h"
 
 #include <cstdio>
@@ -16,16 +17,6 @@ bool isAscii(const std::string& text) {
         if (c >= 0x80)
             return false;
     return true;
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
 }
 
 void appendPair(char*& out, unsigned value) {
@@ -59,11 +50,14 @@ extern "C" void Encryption(const char* key, const char* clear, char* out) {
 extern "C" void Decryption(const char* key, const char* scrambled, char* out) {
     std::size_t keyLength = std::strlen(key), length = std::strlen(scrambled);
     char* o = out;
-    if (length >= 2 && hexValue(scrambled[0]) >= 0 && hexValue(scrambled[1]) >= 0) {
-        int previous = hexValue(scrambled[0]) * 16 + hexValue(scrambled[1]);
+    if (length >= 2 && NumberText::hexDigitValue(scrambled[0]) >= 0 &&
+        NumberText::hexDigitValue(scrambled[1]) >= 0) {
+        int previous =
+            NumberText::hexDigitValue(scrambled[0]) * 16 + NumberText::hexDigitValue(scrambled[1]);
         std::size_t j = 0;
         for (std::size_t i = 2; i + 1 < length; i += 2) {
-            int high = hexValue(scrambled[i]), low = hexValue(scrambled[i + 1]);
+            int high = NumberText::hexDigitValue(scrambled[i]),
+                low = NumberText::hexDigitValue(scrambled[i + 1]);
             if (high < 0 || low < 0)
                 break;
             int current = high * 16 + low;

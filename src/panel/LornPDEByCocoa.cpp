@@ -538,22 +538,24 @@ bool LornPDEByCocoa::restoreValuesAndReturnError(std::string*) {
     return restored;
 }
 
-std::optional<Dictionary> LornPDEByCocoa::summaryInfo() {
+// The summary reflects the saved settings: before the panel was ever shown, it is built,
+// restored and saved once.
+void LornPDEByCocoa::buildForSummary() {
     if (!_isIntializedUi) {
         _buildUi();
         _updatePaneFromModel();
         saveValuesAndReturnError(nullptr);
     }
+}
+
+std::optional<Dictionary> LornPDEByCocoa::summaryInfo() {
+    buildForSummary();
     return _panePlugInMgr->summaryInfoFromPrintOption(_printOption ? _printOption
                                                                    : _defaultPrintOption);
 }
 
 std::vector<PanePlugInMgr::SummaryGroup> LornPDEByCocoa::summaryGroups() {
-    if (!_isIntializedUi) { // built, restored and saved once, as for the summary
-        _buildUi();
-        _updatePaneFromModel();
-        saveValuesAndReturnError(nullptr);
-    }
+    buildForSummary();
     const auto& options = _printOption ? _printOption : _defaultPrintOption;
     return options ? _panePlugInMgr->summaryGroupsFromPrintOption(*options)
                    : std::vector<PanePlugInMgr::SummaryGroup>{};

@@ -166,6 +166,7 @@ public:
     static std::string hostNameFromDeviceURIHost(const std::string& host);
 
 private:
+    void buildForSummary();
     PanelViews _views;
     std::shared_ptr<PdeAutomaticPaperTraySelection> _AutomaticPaperTraySelection;
     std::shared_ptr<PdeAutomaticPaperTraySelection> _BypassPaperTraySelection;

@@ -204,6 +204,9 @@ public:
         std::vector<std::pair<std::string, std::string>> rows; // option title, choice title
     };
     std::vector<SummaryGroup> summaryGroupsFromPrintOption(const Dictionary& options);
+    // One summary row: the option's title and its choice's; null when either has none.
+    std::optional<std::pair<std::string, std::string>> summaryRow(const std::string& key,
+                                                                  const Value& value);
     bool isPrintOptionConsistencyCheck(const Dictionary& options);
     static int checkPageRangeForSpecialToner(const std::string& range);
 

@@ -416,15 +416,21 @@ PanePlugInMgr::summaryInfoFromPrintOption(const std::optional<Dictionary>& optio
     if (!options)
         return std::nullopt;
     Dictionary summary;
-    for (const auto& [key, value] : *options) {
-        if (value.isNull())
-            continue;
-        auto title = mainAlias(key, nullptr);
-        auto choice = optionAlias(textOf(value), key, nullptr);
-        if (title && choice)
-            summary.set(*title, *choice);
-    }
+    for (const auto& [key, value] : *options)
+        if (auto row = summaryRow(key, value))
+            summary.set(row->first, row->second);
     return summary;
+}
+
+std::optional<std::pair<std::string, std::string>> PanePlugInMgr::summaryRow(const std::string& key,
+                                                                             const Value& value) {
+    if (value.isNull())
+        return std::nullopt;
+    auto title = mainAlias(key, nullptr);
+    auto choice = optionAlias(textOf(value), key, nullptr);
+    if (!title || !choice)
+        return std::nullopt;
+    return std::make_pair(*title, *choice);
 }
 
 namespace {
@@ -458,16 +464,6 @@ std::vector<PanePlugInMgr::SummaryGroup>
 PanePlugInMgr::summaryGroupsFromPrintOption(const Dictionary& options) {
     std::vector<SummaryGroup> groups;
     std::set<std::string> seen, listed;
-    auto rowOf = [&](const std::string& key) -> std::optional<std::pair<std::string, std::string>> {
-        const Value& value = options.get(key);
-        if (value.isNull())
-            return std::nullopt;
-        auto title = mainAlias(key, nullptr);
-        auto choice = optionAlias(textOf(value), key, nullptr);
-        if (!title || !choice)
-            return std::nullopt;
-        return std::make_pair(*title, *choice);
-    };
     // The panes in the order the detailed settings show them.
     const Dictionary* tree = panesTreeDictionary();
     const Array* items = tree ? tree->get("items").array() : nullptr;
@@ -488,7 +484,7 @@ PanePlugInMgr::summaryGroupsFromPrintOption(const Dictionary& options) {
             // An option shows once, with the first pane that shows it as applying.
             if (listed.contains(key) || !applies(*control))
                 continue;
-            if (auto row = rowOf(key)) {
+            if (auto row = summaryRow(key, options.get(key))) {
                 group.rows.push_back(std::move(*row));
                 listed.insert(key);
             }
@@ -499,7 +495,7 @@ PanePlugInMgr::summaryGroupsFromPrintOption(const Dictionary& options) {
     SummaryGroup rest{BSLocalizedStringOrKey("Summary_OtherOptions"), {}};
     for (const auto& [key, value] : options)
         if (!seen.contains(key))
-            if (auto row = rowOf(key))
+            if (auto row = summaryRow(key, value))
                 rest.rows.push_back(std::move(*row));
     if (!rest.rows.empty())
         groups.push_back(std::move(rest));

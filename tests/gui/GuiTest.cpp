@@ -164,6 +164,13 @@ protected:
         }
         return false;
     }
+    // The row of tabs of the parts of the page shown; null when the page has no parts.
+    QTabBar* ownTabBarOfShownPage(qt::QtWindow& shown, ui::TabView& tabs) {
+        auto nested = tabs.selectedTabViewItem()->view()->descendantsOfType<ui::TabView>();
+        return nested.empty()
+                   ? nullptr
+                   : inWindow<QWidget>(shown, nested.front().get())->findChild<QTabBar*>();
+    }
     void click(QWidget* widget) {
         ASSERT_NE(widget, nullptr);
         QTest::mouseClick(widget, Qt::LeftButton, {}, QPoint(8, widget->height() / 2));
@@ -1168,11 +1175,7 @@ TEST_F(GuiTest, EveryOptionOfEveryPageIsVisibleAndReachableInBothViews) {
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
             qt::QtToolkit::shared().refreshAll();
             std::string title = bar->tabText(page).toStdString();
-            auto nested = tabs.selectedTabViewItem()->view()->descendantsOfType<ui::TabView>();
-            QTabBar* inner =
-                nested.empty()
-                    ? nullptr
-                    : inWindow<QWidget>(shown, nested.front().get())->findChild<QTabBar*>();
+            QTabBar* inner = ownTabBarOfShownPage(shown, tabs);
             int parts = inner && inner->isVisible() ? inner->count() : 1;
             for (int part = 0; part < parts; ++part) {
                 if (inner && inner->isVisible())
@@ -1355,11 +1358,7 @@ TEST_P(GuiEveryOption, EveryOptionSetThroughItsWidgetReachesTheJob) {
                 QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(page).center());
                 qt::QtToolkit::shared().refreshAll();
                 title = bar->tabText(page).toStdString();
-                auto nested = tabs.selectedTabViewItem()->view()->descendantsOfType<ui::TabView>();
-                QTabBar* inner =
-                    nested.empty()
-                        ? nullptr
-                        : inWindow<QWidget>(shown, nested.front().get())->findChild<QTabBar*>();
+                QTabBar* inner = ownTabBarOfShownPage(shown, tabs);
                 int count = inner && inner->isVisible() ? inner->count() : 1;
                 for (int part = 0; part < count; ++part)
                     parts.push_back([inner, part] {

@@ -104,4 +104,14 @@ std::int64_t saturatingInteger(double value) {
     return static_cast<std::int64_t>(std::clamp(value, -9.2e18, 9.2e18));
 }
 
+int hexDigitValue(char c) {
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
 } // namespace velmora::NumberText

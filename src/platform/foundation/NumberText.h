@@ -22,6 +22,9 @@ std::optional<double> exactReal(std::string_view text);
 // The whole text as a 64-bit integer (at most one sign); null when it is not one or does not fit.
 std::optional<std::int64_t> exactInteger(std::string_view text);
 
+// The value of one hexadecimal digit (either case); -1 for any other character.
+int hexDigitValue(char c);
+
 // The whole part of a double as a 64-bit integer, saturating at the limits; 0 for NaN and
 // infinities (converting such values directly is undefined).
 std::int64_t saturatingInteger(double value);

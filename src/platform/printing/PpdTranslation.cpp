@@ -1,6 +1,7 @@
 #include "platform/printing/PpdTranslation.h"
 
 #include "platform/foundation/FileUtil.h"
+#include "platform/foundation/NumberText.h"
 #include "platform/foundation/TextEncoding.h"
 
 // libcups marks its PPD API deprecated; the texts to replace live in its PPD records.
@@ -34,16 +35,6 @@ std::vector<std::string> languageKeys(const std::string& language) {
     return keys;
 }
 
-int hexDigit(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
 // A translation string may hold bytes written as hexadecimal between "<" and ">"; null when
 // such a part is not closed or holds anything but hexadecimal digits and spaces, or an odd
 // count of digits.
@@ -61,7 +52,7 @@ std::optional<std::string> decodeHex(std::string_view text) {
         for (char c : text.substr(i + 1, end - i - 1)) {
             if (c == ' ' || c == '\t')
                 continue;
-            int digit = hexDigit(c);
+            int digit = NumberText::hexDigitValue(c);
             if (digit < 0)
                 return std::nullopt;
             if (high < 0) {
