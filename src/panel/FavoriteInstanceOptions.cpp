@@ -3,6 +3,7 @@
 #include "favorites/FavoriteFile.h"
 #include "panel/LornPDEByCocoa.h"
 #include "platform/printing/JobOptions.h"
+#include "platform/printing/PressNames.h"
 #include "ppd/PrintOptionConverter.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -18,12 +19,15 @@ Dictionary FavoriteInstanceOptions::of(const FavoriteFile& favorite, const std::
     PrintOptionConverter::convertToInternalPpdKeyword(keywords);
     PrintOptionConverter::convertToCanonicalPpdKeyword(keywords, true);
     ppd_file_t* ppd = ppdOpenFile(ppdPath.c_str());
+    // Under the queue PPD's names, which every application reads (IPP's output bins, ...).
+    PressNames names(ppd);
     Dictionary options;
     for (const auto& [keyword, value] : keywords) {
         std::string text =
             value.isBoolean() ? (value.boolValue() ? "True" : "False") : value.stringValue();
-        if (ppd && ppdFindChoice(ppdFindOption(ppd, keyword.c_str()), text.c_str()))
-            options.set(keyword, Value(text));
+        auto [option, choice] = names.inPpd(keyword, text);
+        if (ppd && ppdFindChoice(ppdFindOption(ppd, option.c_str()), choice.c_str()))
+            options.set(option, Value(choice));
         else
             options.set(LornPDEByCocoa::customTicketKey(keyword),
                         Value(LornPDEByCocoa::escapeTicketValue(text)));

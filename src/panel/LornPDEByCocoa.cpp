@@ -577,7 +577,9 @@ void LornPDEByCocoa::PPDOptionKeyValueDidChange(const std::optional<std::string>
             return;
         }
     }
-    if (!_printOption->contains(*option))
+    // The dialog names the choice as the queue's PPD does; the panel keeps the press's names.
+    auto [pressOption, pressChoice] = queueNames().ofPress(*option, *choice);
+    if (!_printOption->contains(pressOption))
         return;
     const PpdFileExt* ppd = _PPD();
     if (!ppd)
@@ -585,7 +587,7 @@ void LornPDEByCocoa::PPDOptionKeyValueDidChange(const std::optional<std::string>
     auto keywords = ppd->optionKeywords(*option);
     if (!keywords || std::find(keywords->begin(), keywords->end(), *choice) == keywords->end())
         return;
-    _printOption->set(*option, Value(*choice));
+    _printOption->set(pressOption, Value(pressChoice));
     takeCopiesFromDialog(); // the model may not have seen the count typed since
     _updatePaneFromModel();
 }

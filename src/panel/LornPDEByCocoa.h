@@ -5,6 +5,7 @@
 #include "platform/foundation/Value.h"
 #include "platform/printing/JobOptions.h"
 #include "platform/printing/PDEPlugIn.h"
+#include "platform/printing/PressNames.h"
 
 #include <cstdint>
 #include <memory>
@@ -161,6 +162,13 @@ public:
     }
     // The queue's PPD, wrapped on first use; null without constraint handling.
     const PpdFileExt* _PPD();
+    // The queue PPD's names of the press's options (IPP's, where CUPS reads them).
+    const PressNames& queueNames();
+    // The press's choice of one of its options as the queue holds it (the dialog's print
+    // settings, or the PPD's marked choice); null when it holds none.
+    std::optional<std::string> queueChoiceOf(const PpdFileExt* queue,
+                                             const Dictionary* ppdDictionary,
+                                             const std::string& option);
 
     // Turns the host name of a device URI into the address the web service is reached at.
     static std::string hostNameFromDeviceURIHost(const std::string& host);
@@ -173,6 +181,7 @@ private:
     PDEPlugInCallback* _pdePluginCallbackObject = nullptr;
     std::shared_ptr<Bundle> _plugInBundle;
     std::unique_ptr<PpdFileExt> _ppdFile;
+    std::optional<PressNames> _queueNames;
     std::optional<Dictionary> _defaultPrintOption;
     std::optional<Dictionary> _printOption;
     std::optional<Dictionary> _printOption_old;

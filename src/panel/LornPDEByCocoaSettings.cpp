@@ -483,9 +483,11 @@ void LornPDEByCocoa::_setValueToPpdDictionary(Ticket* ticket, Dictionary* ppdDic
                                               const std::string& optionKeyword,
                                               const Value& value) {
     std::string choice = value.stringValue();
+    // The queue's PPD may name the option or choice for print clients (an IPP output bin).
+    auto [queueOption, queueChoice] = queueNames().inPpd(optionKeyword, choice);
     if (_panePlugInMgr->isExistsInPpd(optionKeyword, choice) &&
         queueOffers(optionKeyword, choice)) {
-        _willChangePPDOptionKeyValue(optionKeyword, choice, ppdDictionary);
+        _willChangePPDOptionKeyValue(queueOption, queueChoice, ppdDictionary);
         std::optional<std::string> stored;
         if (_customTicketGetString(ticket, optionKeyword, &stored) == kNoErr && stored)
             removedObjectByGatheringPrintOption(optionKeyword);
@@ -495,10 +497,12 @@ void LornPDEByCocoa::_setValueToPpdDictionary(Ticket* ticket, Dictionary* ppdDic
     if (_panePlugInMgr->isExistsInPpd(optionKeyword, std::nullopt) &&
         queueOffers(optionKeyword, std::nullopt)) {
         if (_defaultPrintOption)
-            if (auto fallback = textOf(_defaultPrintOption->find(optionKeyword)))
-                _willChangePPDOptionKeyValue(optionKeyword, *fallback, ppdDictionary);
+            if (auto fallback = textOf(_defaultPrintOption->find(optionKeyword))) {
+                auto named = queueNames().inPpd(optionKeyword, *fallback);
+                _willChangePPDOptionKeyValue(named.first, named.second, ppdDictionary);
+            }
     } else if (ppdDictionary) {
-        ppdDictionary->remove(optionKeyword);
+        ppdDictionary->remove(queueOption);
     }
 }
 
@@ -509,7 +513,32 @@ bool LornPDEByCocoa::queueOffers(const std::string& option,
     const PpdFileExt* queue = _useConstraintHandling ? _PPD() : nullptr;
     if (!queue || !queue->handle())
         return true;
-    return choice ? queue->isExists(option, *choice) : queue->isExists(option);
+    if (!choice)
+        return queue->isExists(queueNames().optionInPpd(option));
+    auto [queueOption, queueChoice] = queueNames().inPpd(option, *choice);
+    return queue->isExists(queueOption, queueChoice);
+}
+
+const PressNames& LornPDEByCocoa::queueNames() {
+    if (!_queueNames)
+        _queueNames =
+            PressNames(_pdePluginCallbackObject ? _pdePluginCallbackObject->ppdFile() : nullptr);
+    return *_queueNames;
+}
+
+std::optional<std::string> LornPDEByCocoa::queueChoiceOf(const PpdFileExt* queue,
+                                                         const Dictionary* ppdDictionary,
+                                                         const std::string& option) {
+    std::string queueOption = queueNames().optionInPpd(option);
+    std::optional<std::string> choice;
+    if (ppdDictionary)
+        choice = textOf(ppdDictionary->find(queueOption));
+    else if (queue)
+        if (auto marked = queue->findMarkedChoice(queueOption))
+            choice = marked->stringValue();
+    if (!choice)
+        return std::nullopt;
+    return queueNames().ofPress(queueOption, *choice).second;
 }
 
 void LornPDEByCocoa::_willChangePPDOptionKeyValue(const std::string& option,
@@ -535,13 +564,10 @@ int LornPDEByCocoa::_checkUIConstraint(Ticket* ticket, Dictionary* ppdDictionary
             duplex = "None";
     }
     std::optional<std::string> mediaType;
-    if (_useConstraintHandling) {
-        if (const PpdFileExt* ppd = _PPD())
-            if (auto marked = ppd->findMarkedChoice("ZRMediaType"))
-                mediaType = marked->stringValue();
-    } else if (ppdDictionary) {
-        mediaType = textOf(ppdDictionary->find("ZRMediaType"));
-    }
+    if (_useConstraintHandling)
+        mediaType = queueChoiceOf(_PPD(), nullptr, "ZRMediaType");
+    else if (ppdDictionary)
+        mediaType = queueChoiceOf(nullptr, ppdDictionary, "ZRMediaType");
     Dictionary answer = _panePlugInMgr->resloveConflictAlertDuplex(duplex, mediaType, 1);
     return answer.contains("alert") ? kConflictErr : kNoErr;
 }
@@ -566,13 +592,8 @@ int LornPDEByCocoa::_restorePrintOptionToUi(Ticket* ticket, Dictionary* ppdDicti
             std::optional<std::string> stored;
             if (_customTicketGetString(ticket, key, &stored) == kNoErr && stored)
                 _printOption->set(key, Value(unescapeTicketValue(*stored)));
-            else if (ppdDictionary) {
-                if (const Value* choice = ppdDictionary->find(key))
-                    _printOption->set(key, *choice);
-            } else if (ppd) {
-                if (auto marked = ppd->findMarkedChoice(key))
-                    _printOption->set(key, *marked);
-            }
+            else if (auto choice = queueChoiceOf(ppd, ppdDictionary, key))
+                _printOption->set(key, Value(*choice));
         }
         PrintOptionConverter::convertToInternalPpdKeyword(*_printOption);
         _panePlugInMgr->restorePrintOptionValues(_printOption);

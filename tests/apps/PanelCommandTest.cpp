@@ -46,7 +46,8 @@ TEST_F(PanelCommandTest, SettingsWrittenByOutputComeBackThroughSettings) {
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first.get("jobName"), Value("Q3, 'final' 100%"));
     const Dictionary* ppd = first.get("printSettings").dictionary()->get("ppd").dictionary();
-    EXPECT_EQ(ppd->get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(ppd->get("ColorModel"), Value("Gray"));
+    EXPECT_EQ(ppd->get("OutputBin"), Value("stacker-1")); // as print clients name the tray
     EXPECT_EQ(ppd->get("DocumentOrientation"), Value("Landscape"));
     EXPECT_EQ(first.get("printSettings").dictionary()->get("host").dictionary()->get("duplexing"),
               Value(3));
@@ -55,6 +56,22 @@ TEST_F(PanelCommandTest, SettingsWrittenByOutputComeBackThroughSettings) {
     EXPECT_EQ(controls(second), controls(first));
     EXPECT_EQ(second.get("jobName"), Value("Q3, 'final' 100%"));
     EXPECT_EQ(second.get("printSettings"), first.get("printSettings"));
+}
+
+// A settings file written before the queue's PPD named the output tray and colour for print
+// clients holds the press's names: it comes back as the same settings, under the new names.
+TEST_F(PanelCommandTest, SettingsFilesWithThePressesOldNamesComeBackWhole) {
+    std::string file = std::string(VELMORA_STORED_CORPUS) + "/settings/many-options.json";
+    Dictionary read = run("--settings " + file);
+    ASSERT_FALSE(read.empty());
+    auto values = controls(read);
+    EXPECT_EQ(values["OutputTray"], Value("Stackertray"));
+    EXPECT_EQ(values["ColorMode"], Value("Gray"));
+    const Dictionary* ppd = read.get("printSettings").dictionary()->get("ppd").dictionary();
+    EXPECT_EQ(ppd->get("OutputBin"), Value("stacker-1"));
+    EXPECT_EQ(ppd->get("ColorModel"), Value("Gray"));
+    for (const char* old : {"OutputTray", "ColorMode"})
+        EXPECT_FALSE(ppd->contains(old)) << old;
 }
 
 TEST_F(PanelCommandTest, FavoritesAreSavedChosenAndShownAsChanged) {

@@ -7,6 +7,10 @@
 #include "support/TempDir.h"
 
 #include "platform/foundation/JsonReader.h"
+#include "platform/printing/PressNames.h"
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/ppd.h>
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -32,10 +36,14 @@ void PrintTo(const Rule& rule, std::ostream* out) {
     *out << rule.name << ": velmora panel " << rule.session;
 }
 
-// What the print settings hold for an option: its PPD choice, else its panel entry.
+// What the print settings hold for an option: its PPD choice (which the queue's PPD may name for
+// print clients, as an IPP output bin), else its panel entry.
 std::string printedValue(const Dictionary& settings, const std::string& option) {
-    if (const Dictionary* ppd = settings.get("ppd").dictionary(); ppd && ppd->contains(option))
-        return ppd->get(option).stringValue();
+    static ppd_file_t* queue = ppdOpenFile(VELMORA_QUEUE_PPD);
+    static const PressNames names(queue);
+    std::string queueOption = names.optionInPpd(option);
+    if (const Dictionary* ppd = settings.get("ppd").dictionary(); ppd && ppd->contains(queueOption))
+        return names.ofPress(queueOption, ppd->get(queueOption).stringValue()).second;
     if (const Dictionary* ticket = settings.get("ticket").dictionary())
         if (const Value* entry = ticket->find("com.velmora.print.PrintSettingsTicket." + option))
             return entry->stringValue();

@@ -13,6 +13,7 @@
 #include "panes/PanePlugInMgr.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/printing/JobPackage.h"
+#include "platform/printing/PressNames.h"
 #include "platform/qt/LayoutInspector.h"
 #include "platform/qt/QtAlertDialog.h"
 #include "platform/qt/QtFonts.h"
@@ -55,6 +56,9 @@
 #include <QTimer>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+#include <cups/ppd.h>
 
 #include <gtest/gtest.h>
 
@@ -1428,7 +1432,19 @@ TEST_P(GuiEveryOption, EveryOptionSetThroughItsWidgetReachesTheJob) {
             problems.push_back(title + ": not printed");
             continue;
         }
-        const Dictionary& options = *window->result()->get("options").dictionary();
+        // The job under the press's names, where the queue's PPD names an option for print
+        // clients (IPP's output bins, ColorModel for the output colour).
+        static ppd_file_t* queue = ppdOpenFile(VELMORA_QUEUE_PPD);
+        static const PressNames names(queue);
+        Dictionary options;
+        for (const auto& [key, value] : *window->result()->get("options").dictionary()) {
+            if (const std::string* text = value.string()) {
+                auto [option, choice] = names.ofPress(key, *text);
+                options.set(option.empty() ? key : option, Value(choice));
+            } else {
+                options.set(key, value);
+            }
+        }
         auto textOf = [](const Value& value) {
             return value.isString() ? value.stringValue() : value.toJson();
         };

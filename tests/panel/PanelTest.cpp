@@ -249,10 +249,10 @@ TEST_F(PanelTest, SummaryBeforeShowingBuildsRestoresAndSavesOnce) {
 TEST_F(PanelTest, APpdChangeIsTakenOnlyWithAChoiceThePpdHas) {
     openAndShow();
     auto before = panel->printOption();
-    panel->PPDOptionKeyValueDidChange(std::string("ColorMode"), std::string("Sepia"));
+    panel->PPDOptionKeyValueDidChange(std::string("ColorModel"), std::string("Sepia"));
     panel->PPDOptionKeyValueDidChange(std::nullopt, std::string("Gray"));
     EXPECT_EQ(panel->printOption(), before);
-    panel->PPDOptionKeyValueDidChange(std::string("ColorMode"), std::string("Gray"));
+    panel->PPDOptionKeyValueDidChange(std::string("ColorModel"), std::string("Gray"));
     EXPECT_EQ(panel->printOption()->get("ColorMode"), Value("Gray"));
     EXPECT_EQ(panelControl("ColorMode").getStringValue(), "Gray");
 }
@@ -270,7 +270,7 @@ TEST_F(PanelTest, ChoicesGoToThePpdAndEverythingElseToTheTicketEscaped) {
     };
     panel->clickedJobNameButton();
     ASSERT_TRUE(panel->saveValuesAndReturnError(nullptr));
-    EXPECT_EQ(dialog->markedChoice("ColorMode"), "Gray");
+    EXPECT_EQ(dialog->markedChoice("ColorModel"), "Gray");
     EXPECT_FALSE(ticket("ColorMode")); // a PPD choice leaves no ticket entry behind
     EXPECT_EQ(ticket("JobName"), "Q3%x2C %x27final%x27 100%x25");
     EXPECT_EQ(ticket("PagePrintOnCenter"), std::nullopt);
@@ -316,14 +316,15 @@ TEST_F(PanelTest, WritingOneOptionChoosesBetweenThePpdAndTheTicket) {
     // An entry left from before goes when the value becomes a PPD choice.
     dialog->printSettings()->setValue(LornPDEByCocoa::customTicketKey("ColorMode"), Value("Sepia"));
     panel->_setValueToPpdDictionary(nullptr, nullptr, "ColorMode", Value("Gray"));
-    EXPECT_EQ(dialog->markedChoice("ColorMode"), "Gray");
+    EXPECT_EQ(dialog->markedChoice("ColorModel"), "Gray");
     EXPECT_FALSE(ticket("ColorMode"));
     // With a PPD dictionary: a value the option does not offer, a keyword the PPD lacks.
     Dictionary choices{{"Stale", Value("x")}};
     panel->_setValueToPpdDictionary(nullptr, &choices, "ColorMode", Value("Sepia"));
     EXPECT_EQ(ticket("ColorMode"), "Sepia");
-    EXPECT_EQ(choices.get("ColorMode"), panel->defaultPrintOption()->get("ColorMode"));
-    EXPECT_EQ(dialog->markedChoice("ColorMode"), "Gray"); // the dictionary took it, not the host
+    EXPECT_EQ(panel->defaultPrintOption()->get("ColorMode"), Value("Color"));
+    EXPECT_EQ(choices.get("ColorModel"), Value("RGB"));    // the queue PPD's name of Color
+    EXPECT_EQ(dialog->markedChoice("ColorModel"), "Gray"); // the dictionary took it, not the host
     panel->_setValueToPpdDictionary(nullptr, &choices, "Stale", Value("y"));
     EXPECT_FALSE(choices.contains("Stale"));
     EXPECT_EQ(ticket("Stale"), "y");
@@ -465,7 +466,7 @@ TEST_F(PanelTest, UserNameIsStoredComposedByTheSaveAndAsTypedByTheFastSave) {
 
 TEST_F(PanelTest, ARestoreWithEmptyPrintSettingsGivesTheDefaultsAndTheMarkedChoices) {
     open();
-    dialog->willChangePPDOptionKeyValue("ColorMode", "Gray"); // the queue's own choice
+    dialog->willChangePPDOptionKeyValue("ColorModel", "Gray"); // the queue's own choice
     panel->restoreValuesAndReturnError(nullptr);
     dialog->showPanel();
     EXPECT_EQ(panelControl("ColorMode").getStringValue(), "Gray");
@@ -548,7 +549,7 @@ TEST_F(PanelTest, SecurePrintNeedsItsPasswordAndTheFastSaveWritesOnlyChanges) {
         return false;
     };
     EXPECT_TRUE(wrote("SecPrint"));
-    EXPECT_FALSE(wrote("ColorMode"));
+    EXPECT_FALSE(wrote("ColorModel"));
     EXPECT_FALSE(wrote("DocumentOrientation"));
     ASSERT_TRUE(ticket("SecPrintPassword"));
     EXPECT_EQ(ticket("SecPrintPassword")->find("2468"), std::string::npos); // never in clear

@@ -9,6 +9,7 @@
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/StringTable.h"
 #include "platform/printing/PDEPlugInCallback.h"
+#include "platform/printing/PressNames.h"
 #include "platform/printing/PrintSession.h"
 #include "platform/printing/PrintSettings.h"
 #include "platform/printing/Printer.h"
@@ -51,8 +52,8 @@ public:
             _ui[language] = ui ? *ui : StringTable();
             _localizable[language] = local ? *local : StringTable();
         }
-        auto tickets = PropertyList::readFile(std::string(VELMORA_PRESS_SOURCE) +
-                                              "/TicketKeys.plist");
+        auto tickets =
+            PropertyList::readFile(std::string(VELMORA_PRESS_SOURCE) + "/TicketKeys.plist");
         if (tickets && tickets->dictionary())
             _tickets = *tickets->dictionary();
     }
@@ -223,10 +224,10 @@ TEST(SamplePressTest, EveryDescriptionRuleAndTextFits) {
     }
     EXPECT_THAT(checker.problems, ::testing::IsEmpty());
     EXPECT_GE(rules, 30);
-    EXPECT_THAT(kinds, ::testing::IsSupersetOf({"CheckBox", "RadioButton", "HRadioButton",
-                                                "PopupButton", "Slider", "TextField_number",
-                                                "TextField_text", "SecureTextField_text",
-                                                "DatePicker"}));
+    EXPECT_THAT(kinds,
+                ::testing::IsSupersetOf({"CheckBox", "RadioButton", "HRadioButton", "PopupButton",
+                                         "Slider", "TextField_number", "TextField_text",
+                                         "SecureTextField_text", "DatePicker"}));
 }
 
 TEST(SamplePressTest, MessagesOfTheConsistencyCheckAreInBothLanguages) {
@@ -322,6 +323,8 @@ bool isTicket(const std::string& key, const std::string& value) {
 TEST(SamplePressTest, EveryChoiceConvertsToAChoiceOfTheQueuePpdOrATicket) {
     QueueOfThePress queue;
     ASSERT_TRUE(queue.ppd());
+    // The queue's names where it names options for print clients (an IPP output bin).
+    const PressNames names(queue.ppd()->handle());
     PanePlugInMgr manager(Bundle::open(kBundle));
     ASSERT_TRUE(manager.loadPlugIns());
     const Dictionary defaults = manager.defaultSettings();
@@ -344,12 +347,13 @@ TEST(SamplePressTest, EveryChoiceConvertsToAChoiceOfTheQueuePpdOrATicket) {
             PrintOptionConverter::convertToCanonicalPpdKeyword(options, true);
             ++converted;
             for (const auto& [key, value] : options) {
-                std::string text = value.isString() ? *value.string()
-                                                    : (value.boolValue() ? "True" : "False");
-                bool inPpd = queue.ppd()->isExists(key, text);
+                std::string text =
+                    value.isString() ? *value.string() : (value.boolValue() ? "True" : "False");
+                auto [queueOption, queueChoice] = names.inPpd(key, text);
+                bool inPpd = queue.ppd()->isExists(queueOption, queueChoice);
                 if (!inPpd && !isTicket(key, text))
-                    problems.insert(key + "=" + text + " (from " + keyword + "=" +
-                                    choice.choice + ")");
+                    problems.insert(key + "=" + text + " (from " + keyword + "=" + choice.choice +
+                                    ")");
             }
         }
     }
@@ -363,7 +367,9 @@ TEST(SamplePressTest, EveryListReadsBackThroughTheManager) {
     PanePlugInMgr manager(nullptr);
     manager.setPDEObject(&panel);
     std::string lists = std::string(VELMORA_PRESS_SOURCE) + "/lists/";
-    auto source = [&](const std::string& name) { return PropertyList::readFile(lists + name + ".plist"); };
+    auto source = [&](const std::string& name) {
+        return PropertyList::readFile(lists + name + ".plist");
+    };
     std::set<std::string> read;
     for (const auto& [getter, name] : test::listGetters()) {
         auto list = (manager.*getter)();

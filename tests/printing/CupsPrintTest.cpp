@@ -125,7 +125,7 @@ TEST_F(CupsPrintTest, TheJobCarriesExactlyTheSettingsThePanelSaved) {
     ASSERT_GT(options.size(), 50u);
     for (const auto& [option, value] : options)
         EXPECT_EQ(attributes.get(option).stringValue(), value.stringValue()) << option;
-    EXPECT_EQ(attributes.get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(attributes.get("ColorModel"), Value("Gray"));
     EXPECT_EQ(attributes.get("DocumentOrientation"), Value("Landscape")); // a pane's option
     EXPECT_EQ(attributes.get("sides"), Value("two-sided-short-edge"));
     EXPECT_EQ(attributes.get("job-name"), Value(name));
@@ -145,12 +145,12 @@ TEST_F(CupsPrintTest, SavedDefaultsComeBackInTheNextSession) {
         " -d VelmoraPress --set ColorMode=Gray --set SecPrint=True "
         "--set SecPrintPassword=2468 --save-defaults");
     Dictionary saved = cups.savedOptions("VelmoraPress");
-    EXPECT_EQ(saved.get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(saved.get("ColorModel"), Value("Gray")) << Value(saved).toJson();
     for (const auto& [option, value] : saved)
         EXPECT_THAT(option, ::testing::Not(HasSubstr("Password"))) << "a password was saved";
     // The PIN is never saved: the next job is given one, as a person would type it.
     Dictionary next = run("print " + kSample + " -d VelmoraPress --set SecPrintPassword=1357");
-    EXPECT_EQ(next.get("options").dictionary()->get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(next.get("options").dictionary()->get("ColorModel"), Value("Gray"));
     EXPECT_EQ(next.get("options").dictionary()->get("SecPrint"), Value("True"));
 }
 
@@ -166,10 +166,10 @@ TEST_F(CupsPrintTest, SecurePrintFromSavedDefaultsIsNotSentWithoutItsPin) {
 }
 
 TEST_F(CupsPrintTest, AnOptionTheQueueLacksTravelsAsAnEntryOfThePanel) {
-    addQueue("Lean", queuePpd("lean", "", "ColorMode"));
+    addQueue("Lean", queuePpd("lean", "", "ColorModel"));
     Dictionary printed = run("print " + kSample + " -d Lean --set ColorMode=Gray");
     const Dictionary& options = *printed.get("options").dictionary();
-    EXPECT_FALSE(options.contains("ColorMode"));
+    EXPECT_FALSE(options.contains("ColorModel"));
     EXPECT_EQ(options.get(LornPDEByCocoa::customTicketKey("ColorMode")), Value("Gray"));
     int job = static_cast<int>(printed.get("job").integerValue());
     EXPECT_EQ(cups.jobAttributes(job).get(LornPDEByCocoa::customTicketKey("ColorMode")),
@@ -183,21 +183,21 @@ TEST_F(CupsPrintTest, FavoritesBecomeInstancesEveryApplicationCanPrintWith) {
     Dictionary exported = run("favorites export-instance Proofs -d VelmoraPress");
     EXPECT_EQ(exported.get("destination"), Value("VelmoraPress/Proofs"));
     Dictionary instance = cups.savedOptions("VelmoraPress", std::string("Proofs"));
-    EXPECT_EQ(instance.get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(instance.get("ColorModel"), Value("Gray"));
     // What the user's lpoptions hold for the instance: no secrets, copies or job name.
     std::string lpoptions = test::readFile(cupsd.root() + "/etc/lpoptions") +
                             test::readFile(cupsd.root() + "/home/.cups/lpoptions");
     ASSERT_NE(lpoptions.find("Dest VelmoraPress/Proofs "), std::string::npos) << lpoptions;
     auto line = lpoptions.substr(lpoptions.find("Dest VelmoraPress/Proofs "));
     line = line.substr(0, line.find('\n'));
-    EXPECT_THAT(line, HasSubstr("ColorMode=Gray"));
+    EXPECT_THAT(line, HasSubstr("ColorModel=Gray"));
     for (const char* kept : {"Password", "copies=", "JobName"})
         EXPECT_THAT(line, ::testing::Not(HasSubstr(kept)));
 
     std::string out = test::PrivateCupsd::run("lp -d VelmoraPress/Proofs " + kSample + " 2>&1");
     ASSERT_THAT(out, HasSubstr("request id is VelmoraPress-"));
     int job = std::stoi(out.substr(out.find('-') + 1));
-    EXPECT_EQ(cups.jobAttributes(job).get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(cups.jobAttributes(job).get("ColorModel"), Value("Gray"));
 
     run("favorites export-instance Proofs -d VelmoraPress --remove");
     EXPECT_TRUE(cups.savedOptions("VelmoraPress", std::string("Proofs")).empty());
@@ -398,11 +398,11 @@ TEST_F(CupsPrintTest, AJobSavedIntoAnInstanceKeepsItsDefaultsAndWhatItWouldInher
     run("panel --set UserName=Bob --save-favorite Proofs");
     run("favorites export-instance Proofs -d VelmoraPress");
     run("print " + kSample + " -d VelmoraPress/Proofs --set ColorMode=Color --save-defaults");
-    EXPECT_EQ(cups.savedOptions("VelmoraPress", std::string("Proofs")).get("ColorMode"),
-              Value("Color"));
+    EXPECT_EQ(cups.savedOptions("VelmoraPress", std::string("Proofs")).get("ColorModel"),
+              Value("RGB"));
     Dictionary next =
         *run("print " + kSample + " -d VelmoraPress/Proofs").get("options").dictionary();
-    EXPECT_NE(next.get("ColorMode"), Value("Gray"));
+    EXPECT_NE(next.get("ColorModel"), Value("Gray"));
 
     // What an instance would take from its queue is found before anything is written, so that
     // velmora print can say it before the job is sent.
@@ -573,7 +573,7 @@ TEST_F(CupsPrintTest, WithoutAQueueTheSamplePressKeepsTheJobInAFolder) {
     EXPECT_THAT(printed.get("note").stringValue(),
                 HasSubstr("no CUPS default queue is configured"));
     Dictionary ticket = run("ticket " + printed.get("package").stringValue());
-    EXPECT_EQ(ticket.get("options").dictionary()->get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(ticket.get("options").dictionary()->get("ColorModel"), Value("Gray"));
     EXPECT_EQ(ticket.get("documents").array()->at(0).dictionary()->get("name"),
               Value("SampleJob.pdf"));
 }
@@ -617,8 +617,8 @@ TEST_F(CupsPrintTest, ThePressReceivesEveryOptionOfTheJobInItsTicket) {
          {{"Fold", "BifoldInside"}},
          {{set + "[@Name='FoldingParams']//@FoldCatalog", "F4-1"}}},
         {" --set OutputTray=Stackertray",
-         {{"OutputTray", "Stackertray"}},
-         {{set + "[@Name='StackingParams']//@OutputBin", "Stackertray"}}},
+         {{"OutputBin", "stacker-1"}},
+         {{set + "[@Name='StackingParams']//@OutputBin", "stacker-1"}}},
     };
     test::XjdfSchema schema;
     for (const auto& [finishing, expectedOptions, expectedPaths] : cases) {
@@ -720,6 +720,96 @@ TEST_F(CupsPrintTest, AJobFromAnyApplicationReachesThePressWithTheSameTicket) {
     EXPECT_EQ(test::XjdfSchema().problems(xjdf.out), "");
 }
 
+// Print clients that know only IPP (GTK, Qt, LibreOffice, phones) see the press's finishing,
+// trays and colour in the scheduler's attributes, and what they send reaches the press's ticket
+// as the press's own options.
+TEST_F(CupsPrintTest, IppClientsSeeThePressAndWhatTheySendReachesItsTicket) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    std::string test = dir.write("attributes.test", R"({
+  OPERATION Get-Printer-Attributes
+  GROUP operation-attributes-tag
+  ATTR charset attributes-charset utf-8
+  ATTR naturalLanguage attributes-natural-language en
+  ATTR uri printer-uri $uri
+  ATTR keyword requested-attributes all
+  STATUS successful-ok
+  DISPLAY finishings-supported
+  DISPLAY output-bin-supported
+  DISPLAY print-color-mode-supported
+  DISPLAY print-color-mode-default
+  DISPLAY media-source-supported
+  DISPLAY media-type-supported
+})");
+    std::string shown = test::PrivateCupsd::run("ipptool -t ipp://" + cupsd.server() +
+                                                "/printers/VelmoraPress " + test + " 2>&1");
+    auto values = [&](const std::string& attribute) {
+        std::smatch found;
+        std::regex line(attribute + R"( \([^)]*\) = ([^\n]*))");
+        return std::regex_search(shown, found, line) ? found[1].str() : std::string();
+    };
+    for (const char* finishing : {"staple-top-left", "staple-dual-left", "saddle-stitch",
+                                  "punch-dual-left", "punch-quad-top", "fold-half", "fold-z"})
+        EXPECT_THAT(values("finishings-supported"), HasSubstr(finishing)) << shown;
+    EXPECT_THAT(values("output-bin-supported"), HasSubstr("auto,top,stacker-1,stacker-2"));
+    EXPECT_THAT(values("output-bin-supported"), HasSubstr("finisher-1"));
+    EXPECT_EQ(values("print-color-mode-supported"), "monochrome,color");
+    EXPECT_EQ(values("print-color-mode-default"), "color");
+    EXPECT_THAT(values("media-source-supported"), HasSubstr("auto,tray-1,tray-2"));
+    EXPECT_THAT(values("media-type-supported"), HasSubstr("stationery,stationery-recycled"));
+
+    struct Case {
+        std::string ipp;
+        std::vector<std::pair<std::string, std::string>> options; // in the ticket
+        std::vector<std::pair<std::string, std::string>> xpaths;  // in the XJDF
+    } cases[] = {
+        {"-o finishings=20 -o output-bin=finisher-1 -o print-color-mode=monochrome",
+         {{"StapleMode", "TopLeftCorner"}, {"OutputBin", "finisher-1"}, {"ColorModel", "Gray"}},
+         {{"//x:StitchingParams/@StitchType", "Corner"},
+          {"//x:StackingParams/@OutputBin", "finisher-1"},
+          {"//x:ColorantControl/@ProcessColorModel", "DeviceGray"}}},
+        {"-o finishings=4 -o sides=two-sided-long-edge -o media-col={media-source=tray-2}",
+         {{"StapleMode", "TopLeftCorner"},
+          {"Duplex", "DuplexNoTumble"},
+          {"DuplexMode", "DuplexNoTumble"},
+          {"InputSlot", "Tray2"},
+          {"KVInputSlot", "Tray2"},
+          {"ColorModel", "RGB"}},
+         {{"//x:DigitalPrintingParams/@Sides", "TwoSided"},
+          {"//x:ResourceSet[@Name='Media']//x:Part/@Location", "Tray2"},
+          {"//x:ColorantControl/@ProcessColorModel", "DeviceCMYK"}}},
+        {"-o finishings=75,93 -o media-col={media-type=stationery-recycled}",
+         {{"Punch", "Top"},
+          {"PunchHoles", "Holes2"},
+          {"Fold", "Bifold"},
+          {"MediaType", "Recycled"}},
+         {{"//x:HolePattern/@ReferenceEdge", "Top"}, {"//x:FoldingParams/@FoldCatalog", "F4-1"}}},
+        // Someone who knows the press's own names still reaches it.
+        {"-o OutputTray=Stackertray -o ColorMode=Gray -o ColorModel=CMYK2",
+         {{"OutputBin", "stacker-1"}, {"ColorModel", "Gray"}, {"ProcessColorModel", "CMYK2"}},
+         {{"//x:StackingParams/@OutputBin", "stacker-1"}}},
+    };
+    for (const auto& [ipp, options, xpaths] : cases) {
+        SCOPED_TRACE(ipp);
+        std::string out =
+            test::PrivateCupsd::run("lp -d VelmoraPress " + ipp + " " + kSample + " 2>&1");
+        ASSERT_THAT(out, HasSubstr("request id is VelmoraPress-")) << out;
+        int job = std::stoi(out.substr(out.rfind('-') + 1));
+        ASSERT_EQ(cups.waitForJob(job, 30), "completed") << jobLog(job);
+        std::string device = deviceFile(cupsd, "VelmoraPress");
+        Dictionary ticket = run("ticket " + device);
+        const Dictionary& held = *ticket.get("options").dictionary();
+        for (const auto& [option, value] : options)
+            EXPECT_EQ(held.get(option), Value(value)) << option;
+        for (const char* old : {"OutputTray", "ColorMode", "ZRMediaType"})
+            EXPECT_FALSE(held.contains(old)) << old;
+        auto xjdf = test::runVelmora("ticket --xjdf " + device, dir / "err");
+        ASSERT_EQ(xjdf.status, 0) << errors();
+        EXPECT_EQ(test::XjdfSchema().problems(xjdf.out), "");
+        for (const auto& [path, value] : xpaths)
+            EXPECT_EQ(test::xpath(xjdf.out, path), value) << path;
+    }
+}
+
 // A document from any application with the press's options and nothing else: the PPD's
 // defaults fill in the rest, and CUPS's own page selection is applied to the pages once.
 TEST_F(CupsPrintTest, PlainLpGetsThePpdsDefaultsAndCupsPageSelectionOnce) {
@@ -736,7 +826,7 @@ TEST_F(CupsPrintTest, PlainLpGetsThePpdsDefaultsAndCupsPageSelectionOnce) {
     Dictionary ticket = run("ticket " + deviceFile(cupsd, "VelmoraPress"));
     const Dictionary& options = *ticket.get("options").dictionary();
     EXPECT_EQ(options.get("StapleMode"), Value("TopLeftCorner"));
-    EXPECT_EQ(options.get("ColorMode"), Value("Color")); // the PPD's default
+    EXPECT_EQ(options.get("ColorModel"), Value("RGB")); // the PPD's default
     EXPECT_EQ(ticket.get("copies"), Value(2));
     EXPECT_EQ(ticket.get("documents").array()->at(0).dictionary()->get("pages"), Value(2));
 }
@@ -967,7 +1057,7 @@ TEST_F(CupsPrintTest, TheQueuesOwnDefaultsAreNotReplayedAsTheUsers) {
     const Dictionary* options = printed.get("options").dictionary();
     ASSERT_TRUE(options);
     EXPECT_FALSE(options->contains("print-color-mode"));
-    EXPECT_EQ(options->get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(options->get("ColorModel"), Value("Gray"));
     // What the user saved comes back.
     std::string error;
     ASSERT_TRUE(cups.saveOptions("VelmoraPress", std::nullopt,
@@ -1024,12 +1114,12 @@ TEST_F(CupsPrintTest, ACopyOfThePpdThatLibcupsCannotReadIsNeverKept) {
 TEST_F(CupsPrintTest, TwoSchedulersQueuesOfOneNameKeepTheirOwnPpds) {
     addQueue("VelmoraPress", queuePpd("press"));
     Dictionary first = run("print " + kSample + " -d VelmoraPress --set ColorMode=Gray");
-    EXPECT_EQ(first.get("options").dictionary()->get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(first.get("options").dictionary()->get("ColorModel"), Value("Gray"));
     // A second scheduler whose queue of the same name lacks the option, with an older PPD.
     test::TempDir otherDir;
     test::PrivateCupsd other{otherDir};
     ASSERT_TRUE(other.running());
-    std::string lean = queuePpd("lean", "", "ColorMode");
+    std::string lean = queuePpd("lean", "", "ColorModel");
     other.addQueue("VelmoraPress", lean, "file://" + other.root() + "/out/lean.out");
     std::string served = other.root() + "/etc/ppd/VelmoraPress.ppd";
     struct timespec old[2] = {{946684800, 0}, {946684800, 0}}; // 2000-01-01
@@ -1037,7 +1127,7 @@ TEST_F(CupsPrintTest, TwoSchedulersQueuesOfOneNameKeepTheirOwnPpds) {
     Dictionary second = run("print " + kSample + " -d VelmoraPress --set ColorMode=Gray");
     const Dictionary* options = second.get("options").dictionary();
     ASSERT_TRUE(options);
-    EXPECT_FALSE(options->contains("ColorMode"));
+    EXPECT_FALSE(options->contains("ColorModel"));
     EXPECT_EQ(options->get(LornPDEByCocoa::customTicketKey("ColorMode")), Value("Gray"));
 }
 
@@ -1046,12 +1136,12 @@ TEST_F(CupsPrintTest, FavoriteNamesBecomeInstancesCupsKeepsAndRemovesExactly) {
     run("panel --set ColorMode=Gray --save-favorite 'Proofs for Anna'");
     Dictionary exported = run("favorites export-instance 'Proofs for Anna' -d VelmoraPress");
     EXPECT_EQ(exported.get("destination"), Value("VelmoraPress/Proofs_for_Anna"));
-    EXPECT_EQ(cups.savedOptions("VelmoraPress", std::string("Proofs_for_Anna")).get("ColorMode"),
+    EXPECT_EQ(cups.savedOptions("VelmoraPress", std::string("Proofs_for_Anna")).get("ColorModel"),
               Value("Gray"));
     // velmora prints with the instance's options, as lp does.
     Dictionary printed = run("print " + kSample + " -d VelmoraPress/Proofs_for_Anna");
     EXPECT_EQ(printed.get("destination"), Value("VelmoraPress/Proofs_for_Anna"));
-    EXPECT_EQ(printed.get("options").dictionary()->get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(printed.get("options").dictionary()->get("ColorModel"), Value("Gray"));
     run("print " + kSample + " -d VelmoraPress/NoSuchInstance", 1);
     EXPECT_THAT(errors(),
                 HasSubstr("the queue \"VelmoraPress\" has no instance \"NoSuchInstance\""));

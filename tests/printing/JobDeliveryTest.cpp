@@ -116,7 +116,7 @@ TEST(JobDeliveryTest, TheEmbeddedPressKeepsThePackageOfTheSnapshotsOptions) {
     const std::string userName = JobOptions::kEntryPrefix + std::string("UserName");
     const std::string pin = JobOptions::kEntryPrefix + std::string("SecPrintPassword");
     Dictionary snapshot{
-        {"ppd", Value(Dictionary{{"ColorMode", Value("Gray")}})},
+        {"ppd", Value(Dictionary{{"ColorModel", Value("Gray")}})},
         {"ticket", Value(Dictionary{{userName, Value("Anna")}, {pin, Value("6BF62ABF")}})},
         {"host", Value(Dictionary{{"copies", Value(std::int64_t{3})}})}};
     std::string document = dir.write("doc.pdf", "%PDF-1.4");
@@ -128,7 +128,7 @@ TEST(JobDeliveryTest, TheEmbeddedPressKeepsThePackageOfTheSnapshotsOptions) {
     EXPECT_EQ(result->get("job"), Value(1));
     EXPECT_EQ(result->get("folder"), Value(dir / "jobs/job-1"));
     const Dictionary& options = *result->get("options").dictionary();
-    EXPECT_EQ(options.get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(options.get("ColorModel"), Value("Gray"));
     EXPECT_EQ(options.get("copies"), Value("3"));
     EXPECT_EQ(options.get(userName), Value("Anna"));
     EXPECT_EQ(options.get(pin), Value("********"));
@@ -138,7 +138,7 @@ TEST(JobDeliveryTest, TheEmbeddedPressKeepsThePackageOfTheSnapshotsOptions) {
     const PressTicket& ticket = package->ticket();
     EXPECT_EQ(ticket.jobName, "Proofs");
     EXPECT_EQ(ticket.copies, 3);
-    EXPECT_EQ(ticket.options.at("ColorMode"), "Gray");
+    EXPECT_EQ(ticket.options.at("ColorModel"), "Gray");
     EXPECT_EQ(ticket.options.at("UserName"), "Anna");
     EXPECT_EQ(ticket.options.at("SecPrintPassword"), "6BF62ABF"); // for the press alone
     EXPECT_EQ(ticket.options.at("StapleMode"), "None");           // the PPD's default

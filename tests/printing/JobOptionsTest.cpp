@@ -35,7 +35,7 @@ TEST(JobOptionsTest, SettingsBecomeJobOptionsAndBack) {
     ppd_file_t* ppd = ppdOpenFile(VELMORA_QUEUE_PPD);
     ASSERT_NE(ppd, nullptr);
     Dictionary snapshot{
-        {"ppd", Value(Dictionary{{"ColorMode", Value("Gray")}})},
+        {"ppd", Value(Dictionary{{"ColorModel", Value("Gray")}})},
         {"ticket",
          Value(Dictionary{{"com.velmora.print.PrintSettingsTicket.JobName", Value("a%x2Cb")}})},
         {"host", Value(Dictionary{{"copies", Value(3)},
@@ -43,7 +43,7 @@ TEST(JobOptionsTest, SettingsBecomeJobOptionsAndBack) {
                                   {"duplexing", Value(PrintSettings::kDuplexTumble)},
                                   {"KVInputSlot", Value("Tray2")}})}};
     Dictionary options = JobOptions::fromSnapshot(snapshot, ppd);
-    EXPECT_EQ(options.get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(options.get("ColorModel"), Value("Gray"));
     EXPECT_EQ(options.get("com.velmora.print.PrintSettingsTicket.JobName"), Value("a%x2Cb"));
     EXPECT_EQ(options.get("copies"), Value("3"));
     EXPECT_EQ(options.get("collate"), Value("false"));
@@ -51,15 +51,15 @@ TEST(JobOptionsTest, SettingsBecomeJobOptionsAndBack) {
     EXPECT_EQ(options.get("InputSlot"), Value("Tray2"));
 
     Dictionary back = JobOptions::toSnapshot(options, ppd);
-    EXPECT_EQ(back.get("ppd").dictionary()->get("ColorMode"), Value("Gray"));
+    EXPECT_EQ(back.get("ppd").dictionary()->get("ColorModel"), Value("Gray"));
     EXPECT_EQ(back.get("ticket").dictionary()->get("com.velmora.print.PrintSettingsTicket.JobName"),
               Value("a%x2Cb"));
     EXPECT_EQ(back.get("host").dictionary()->get("duplexing"), Value(PrintSettings::kDuplexTumble));
     EXPECT_EQ(back.get("host").dictionary()->get("copies"), Value(3));
     // A choice the queue does not offer is kept as an entry, not as a PPD choice.
-    Dictionary odd = JobOptions::toSnapshot(Dictionary{{"ColorMode", Value("Sepia")}}, ppd);
-    EXPECT_FALSE(odd.get("ppd").dictionary()->contains("ColorMode"));
-    EXPECT_EQ(odd.get("ticket").dictionary()->get("ColorMode"), Value("Sepia"));
+    Dictionary odd = JobOptions::toSnapshot(Dictionary{{"ColorModel", Value("Sepia")}}, ppd);
+    EXPECT_FALSE(odd.get("ppd").dictionary()->contains("ColorModel"));
+    EXPECT_EQ(odd.get("ticket").dictionary()->get("ColorModel"), Value("Sepia"));
     ppdClose(ppd);
 }
 
@@ -89,7 +89,7 @@ TEST(JobOptionsTest, StoredOptionsAreShorterAndReadBackAsTheJobsOptions) {
     ppd_file_t* ppd = ppdOpenFile(VELMORA_QUEUE_PPD);
     ASSERT_NE(ppd, nullptr);
     const std::string entry = JobOptions::kEntryPrefix;
-    Dictionary job{{"ColorMode", Value("Color")},    // the PPD's default choice
+    Dictionary job{{"ColorModel", Value("RGB")},     // the PPD's default choice
                    {"KVInputSlot", Value("Tray2")},  // not the default
                    {"OutputTray", Value("Nowhere")}, // not a choice of the PPD: kept
                    {entry + "JobName", Value("a%x2Cb")},

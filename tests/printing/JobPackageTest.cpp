@@ -168,7 +168,7 @@ TEST_F(JobPackageTest, TheStandardResourcesSayWhatTheOptionsSay) {
           {set + "[@Name='FoldingParams']//@FoldingDetails", "Z_TrifoldInside"}}},
         {{{"OutputTray", Value("Stackertray")}},
          {{"/x:XJDF/@Types", "DigitalPrinting Stacking"},
-          {set + "[@Name='StackingParams']//@OutputBin", "Stackertray"}}},
+          {set + "[@Name='StackingParams']//@OutputBin", "stacker-1"}}},
         {{{"KVInputSlot", Value("Tray2")},
           {"PaperType", Value("MatteCoated")},
           {"PageSize", Value("A3")}},
@@ -179,7 +179,7 @@ TEST_F(JobPackageTest, TheStandardResourcesSayWhatTheOptionsSay) {
         {{{"KVInputSlot", Value("Manual")}, {"PaperType", Value("Transparency")}},
          {{set + "[@Name='DigitalPrintingParams']//@ManualFeed", "true"},
           {set + "[@Name='Media']//x:Media/@MediaType", "Transparency"}}},
-        {{{"ColorMode", Value("Gray")}, {"Collate", Value("False")}},
+        {{{"ColorModel", Value("Gray")}, {"Collate", Value("False")}},
          {{set + "[@Name='ColorantControl']//@ProcessColorModel", "DeviceGray"},
           {set + "[@Name='DigitalPrintingParams']//@Collate", "None"}}},
     };
@@ -211,7 +211,10 @@ TEST_F(JobPackageTest, AJobsOptionsAreThePpdsOptionsAtTheJobsChoicesAndThePanels
                         {"job-uuid", Value("urn:uuid:1")},
                         {"com.velmora.print.PrintSettingsTicket.UserName", Value("Anna")},
                         {"velmora.JobName", Value("Short form")}});
-    EXPECT_EQ(options.at("ColorMode"), "Gray");
+    // The press's name of an option the PPD names for print clients is taken under the PPD's.
+    EXPECT_EQ(options.at("ColorModel"), "Gray");
+    EXPECT_FALSE(options.contains("ColorMode"));
+    EXPECT_EQ(options.at("ProcessColorModel"), "CMYK1");
     EXPECT_EQ(options.at("PageSize"), "A3");
     EXPECT_EQ(options.at("Duplex"), "DuplexNoTumble");
     EXPECT_EQ(options.at("UserName"), "Anna");

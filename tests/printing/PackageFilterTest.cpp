@@ -81,7 +81,7 @@ TEST(PackageFilterTest, ADocumentBecomesAPackageWithTheJobsOptions) {
         EXPECT_EQ(ticket.options.at("StapleMode"), "TopLeftCorner");
         EXPECT_EQ(ticket.options.at("UserName"), "Anna B");
         EXPECT_EQ(ticket.options.at("JobName"), "Q3");
-        EXPECT_EQ(ticket.options.at("ColorMode"), "Color"); // the PPD's default
+        EXPECT_EQ(ticket.options.at("ColorModel"), "RGB"); // the PPD's default
         EXPECT_EQ(package->documentBytes(0, 100, error), test::readFile(pdf));
     }
     // A job that names only the press's own options gets what the panel's host derives from

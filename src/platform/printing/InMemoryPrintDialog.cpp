@@ -7,6 +7,7 @@
 #include "platform/foundation/PreferredLanguages.h"
 #include "platform/printing/InMemoryPrinter.h"
 #include "platform/printing/PpdTranslation.h"
+#include "platform/printing/PressNames.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/TextField.h"
 #include "platform/ui/View.h"
@@ -246,8 +247,10 @@ Dictionary InMemoryPrintDialog::settingsSnapshot() const {
 }
 
 void InMemoryPrintDialog::restoreSnapshot(const Dictionary& snapshot) {
+    // A settings file keeps the PPD's names of its day; those the queue's PPD now names
+    // otherwise (for print clients) are taken under the new names.
     if (const Dictionary* ppd = snapshot.get("ppd").dictionary())
-        for (const auto& [option, choice] : *ppd)
+        for (const auto& [option, choice] : PressNames(_ppd).inPpdNames(*ppd))
             if (const std::string* text = choice.string(); text && _ppd)
                 markChoice(option, *text);
     if (const Dictionary* ticket = snapshot.get("ticket").dictionary())

@@ -1,5 +1,6 @@
 #include "platform/printing/JobOptions.h"
 
+#include "platform/printing/PressNames.h"
 #include "platform/printing/PrintSettings.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -125,7 +126,9 @@ Dictionary JobOptions::fromStored(const Dictionary& stored) {
 
 Dictionary JobOptions::toSnapshot(const Dictionary& savedOptions, ppd_file_s* ppd) {
     Dictionary choices, ticket, host;
-    Dictionary options = fromStored(savedOptions);
+    // Saved before the queue's PPD named some of the press's options for print clients, or
+    // after: either way in the PPD's names now.
+    Dictionary options = PressNames(ppd).inPpdNames(fromStored(savedOptions));
     for (const auto& [name, value] : options) {
         std::string text = value.stringValue();
         if (name == "copies") {

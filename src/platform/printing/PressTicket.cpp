@@ -2,6 +2,7 @@
 
 #include "platform/foundation/TextEncoding.h"
 #include "platform/printing/JobOptions.h"
+#include "platform/printing/PressNames.h"
 #include "platform/printing/PrintSettings.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -96,7 +97,7 @@ std::string localUrl(const std::string& path) {
 class StandardElements {
 public:
     StandardElements(const PressTicket& ticket, ppd_file_t* ppd, XjdfWriter& writer)
-        : _ticket(ticket), _ppd(ppd), _writer(writer) {}
+        : _ticket(ticket), _ppd(ppd), _writer(writer), _names(ppd) {}
 
     // The processes whose parameters the ticket gives, for XJDF/@Types.
     std::string types() const {
@@ -127,17 +128,24 @@ private:
     const PressTicket& _ticket;
     ppd_file_t* _ppd;
     XjdfWriter& _writer;
+    PressNames _names;
 
-    std::string option(const char* keyword) const {
+    std::string option(const std::string& keyword) const {
         auto found = _ticket.options.find(keyword);
         return found == _ticket.options.end() ? std::string() : found->second;
+    }
+    // The press's choice of one of its options, which the ticket holds under the PPD's names.
+    std::string pressChoice(const std::string& pressOption) const {
+        std::string ppdOption = _names.optionInPpd(pressOption);
+        std::string choice = option(ppdOption);
+        return choice.empty() ? choice : _names.ofPress(ppdOption, choice).second;
     }
     bool isSet(const char* keyword) const {
         std::string value = option(keyword);
         return !value.empty() && value != "None" && value != "Off";
     }
     bool hasOutputBin() const {
-        std::string bin = option("OutputTray");
+        std::string bin = pressChoice("OutputTray");
         return !bin.empty() && bin != "Auto";
     }
 
@@ -179,7 +187,7 @@ private:
     }
 
     void writeColour() {
-        std::string mode = option("ColorMode");
+        std::string mode = pressChoice("ColorMode");
         if (mode.empty())
             return;
         xmlNode* control =
@@ -235,7 +243,8 @@ private:
             return;
         xmlNode* params =
             _writer.child(_writer.resource("StackingParams", "Input"), "StackingParams");
-        XjdfWriter::set(params, "OutputBin", option("OutputTray"));
+        // The bin as print clients name it: IPP's keyword where the queue's PPD gives one.
+        XjdfWriter::set(params, "OutputBin", option(_names.optionInPpd("OutputTray")));
     }
 
     static std::string mediaType(const std::string& paperType) {
@@ -303,6 +312,19 @@ const char* duplexOfSides(const std::string& sides) {
     if (sides == "two-sided-short-edge")
         return "DuplexTumble";
     return nullptr;
+}
+
+// The press's own option takes the printing system's choice when the job named only the latter
+// (or IPP's "sides" for Duplex) and the press's option has that choice.
+void followPrintingSystemChoice(ppd_file_t* ppd, const Dictionary& given, const char* system,
+                                const char* press) {
+    bool namesSystem =
+        given.contains(system) || (std::string(system) == "Duplex" && given.contains("sides"));
+    if (!namesSystem || given.contains(press))
+        return;
+    if (ppd_choice_t* chosen = ppdFindMarkedChoice(ppd, system))
+        if (ppdFindChoice(ppdFindOption(ppd, press), chosen->choice))
+            ppdMarkOption(ppd, press, chosen->choice);
 }
 
 bool readOptions(xmlNode* root, PressTicket& ticket, std::string& error) {
@@ -471,7 +493,9 @@ std::string PressTicket::newJobId() {
 std::map<std::string, std::string> PressTicket::optionsOfJob(ppd_file_s* ppd,
                                                              const Dictionary& jobOptions) {
     std::map<std::string, std::string> options;
-    Dictionary given = JobOptions::fromStored(jobOptions);
+    // The press's names of options the PPD names for print clients (lp -o OutputTray=…, a
+    // package made by an older velmora) are taken under the PPD's names.
+    Dictionary given = PressNames(ppd).inPpdNames(JobOptions::fromStored(jobOptions));
     const std::string_view entryPrefix = JobOptions::kEntryPrefix;
     if (ppd) {
         ppdMarkDefaults(ppd);
@@ -490,6 +514,10 @@ std::map<std::string, std::string> PressTicket::optionsOfJob(ppd_file_s* ppd,
         for (const auto& [name, value] : given)
             if (!name.starts_with(entryPrefix) && ppdFindOption(ppd, name.c_str()))
                 ppdMarkOption(ppd, name.c_str(), value.stringValue().c_str());
+        // A print client that knows only IPP (media-source, sides, which the scheduler turns
+        // into InputSlot and Duplex) chose the press's tray and two-sided printing too.
+        followPrintingSystemChoice(ppd, given, "InputSlot", "KVInputSlot");
+        followPrintingSystemChoice(ppd, given, "Duplex", "DuplexMode");
         for (ppd_option_t* option = ppdFirstOption(ppd); option; option = ppdNextOption(ppd))
             if (ppd_choice_t* choice = ppdFindMarkedChoice(ppd, option->keyword))
                 options[option->keyword] = choice->choice;
