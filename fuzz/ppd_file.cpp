@@ -1,4 +1,5 @@
 #include "platform/printing/PpdTranslation.h"
+#include "platform/printing/PressNames.h"
 #include "ppd/PpdDataBlock.h"
 #include "ppd/PpdFile.h"
 
@@ -22,6 +23,18 @@ extern "C" int LLVMFuzzerTestOneInput(const unsigned char* data, unsigned long s
                 (void)ppd->mainAlias(option);
             }
             (void)velmora::PpdDataBlock::readList(ppd->handle(), "FeederInfoList");
+            // The press's names the PPD gives its options, both ways, and options saved under
+            // either name read as the PPD names them.
+            velmora::PressNames names(ppd->handle());
+            velmora::Dictionary saved;
+            for (const auto& [option, choice] : ppd->defaultValueDictionary()) {
+                std::string text = choice.stringValue();
+                auto press = names.ofPress(option, text);
+                auto back = names.inPpd(press.first, press.second);
+                saved.set(press.first.empty() ? option : press.first, velmora::Value(text));
+                saved.set(back.first.empty() ? option : back.first, velmora::Value(back.second));
+            }
+            (void)names.inPpdNames(saved);
             // The translations are read from the same bytes and put into libcups's records.
             auto text = std::string_view(reinterpret_cast<const char*>(data), size);
             (void)velmora::PpdTranslation::read(text, "ja_JP").applyTo(ppd->handle());

@@ -1,6 +1,7 @@
 // Printing through a real CUPS scheduler started by the test on the loopback: the sample press as
 // a queue whose device is a file, jobs submitted by velmora print, read back over IPP.
 #include "support/CommandRunner.h"
+#include "support/PeerPrinter.h"
 #include "support/PrivateCupsd.h"
 #include "support/SoapAnswers.h"
 #include "support/TempDir.h"
@@ -807,6 +808,54 @@ TEST_F(CupsPrintTest, IppClientsSeeThePressAndWhatTheySendReachesItsTicket) {
         EXPECT_EQ(test::XjdfSchema().problems(xjdf.out), "");
         for (const auto& [path, value] : xpaths)
             EXPECT_EQ(test::xpath(xjdf.out, path), value) << path;
+    }
+}
+
+// Besides our own filter: a printer we did not write (CUPS's ippeveprinter) receives the press's
+// finishing, output bin, two-sided printing and colour as the IPP attributes CUPS makes of the
+// queue PPD's choices, whether a client sent IPP's attributes or the PPD's options.
+TEST_F(CupsPrintTest, APrinterWeDidNotWriteReceivesThePressesChoicesAsIpp) {
+    test::PeerPrinter peer{dir};
+    if (!peer.running())
+        GTEST_SKIP() << "ippeveprinter did not start here: " << peer.log();
+    // The queue PPD as it is, but handing the printer PDF instead of the press's package: CUPS's
+    // IPP backend sends a job's options only with PDF.
+    std::string text = test::readFile(VELMORA_QUEUE_PPD);
+    text = std::regex_replace(text, std::regex("\\*cupsFilter2: [^\\n]*\\n"), "");
+    text.insert(text.find("*cupsManualCopies"),
+                "*cupsFilter2: \"application/vnd.cups-pdf application/pdf 0 -\"\n");
+    std::string out = cupsd.addQueue("Peer", dir.write("peer.ppd", text), peer.uri());
+    ASSERT_TRUE(cups.hasDestination("Peer")) << out;
+    struct Case {
+        std::string options;
+        std::vector<std::string> arrives; // lines of the job's IPP attributes, or parts of them
+    } cases[] = {
+        {"-o finishings=20 -o output-bin=finisher-1 -o sides=two-sided-long-edge "
+         "-o print-color-mode=monochrome",
+         {"staple-top-left", "IPP_OUTPUT_BIN=finisher-1\n", "IPP_SIDES=two-sided-long-edge\n",
+          "IPP_PRINT_COLOR_MODE=monochrome\n"}},
+        {"-o StapleMode=LeftEdge -o Punch=Top -o PunchHoles=Holes2 -o Fold=Bifold "
+         "-o OutputBin=stacker-2 -o Duplex=DuplexTumble",
+         {"staple-dual-left", "punch-dual-top", "fold-half", "IPP_OUTPUT_BIN=stacker-2\n",
+          "IPP_SIDES=two-sided-short-edge\n"}},
+    };
+    int peerJob = 0;
+    for (const auto& [options, arrives] : cases) {
+        SCOPED_TRACE(options);
+        std::string sent =
+            test::PrivateCupsd::run("lp -d Peer " + options + " " + kSample + " 2>&1");
+        ASSERT_THAT(sent, HasSubstr("request id is Peer-")) << sent;
+        int job = std::stoi(sent.substr(sent.rfind('-') + 1));
+        ASSERT_EQ(cups.waitForJob(job, 30), "completed") << jobLog(job);
+        std::string attributes = peer.jobAttributes(++peerJob, 30);
+        ASSERT_THAT(attributes, HasSubstr("IPP_DOCUMENT_FORMAT_SUPPLIED=application/pdf"));
+        std::string finishings;
+        std::smatch found;
+        if (std::regex_search(attributes, found, std::regex("IPP_FINISHINGS=([^\\n]*)")))
+            finishings = found[1].str();
+        for (const auto& part : arrives)
+            EXPECT_THAT(part.starts_with("IPP_") ? attributes : finishings, HasSubstr(part))
+                << attributes;
     }
 }
 

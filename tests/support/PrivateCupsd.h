@@ -85,13 +85,7 @@ public:
         return out;
     }
 
-private:
-    std::string _root;
-    int _port = 0;
-    pid_t _pid = -1;
-    bool _ready = false;
-    std::string _oldServer;
-
+    // A loopback port no one listens on now.
     static int freePort() {
         int fd = ::socket(AF_INET, SOCK_STREAM, 0);
         sockaddr_in address{};
@@ -103,6 +97,13 @@ private:
         ::close(fd);
         return ntohs(address.sin_port);
     }
+
+private:
+    std::string _root;
+    int _port = 0;
+    pid_t _pid = -1;
+    bool _ready = false;
+    std::string _oldServer;
 
     void folder(const std::string& name, mode_t mode) {
         std::filesystem::create_directories(_root + "/" + name);
