@@ -37,6 +37,8 @@ int runPrintCommand(const std::vector<std::string>& arguments);
 int runRefreshListsCommand(const std::vector<std::string>& arguments);
 // ticket [--xjdf] FILE: what a job package holds
 int runTicketCommand(const std::vector<std::string>& arguments);
+// queue-ppd PPD [--bundle DIR]: the PPD with its groups, rules and group texts from the bundle
+int runQueuePpdCommand(const std::vector<std::string>& arguments);
 // favorites export-instance NAME [-d QUEUE] [--remove]
 int runFavoriteInstanceCommand(const std::vector<std::string>& arguments);
 // The user's favorite folder held for a command that changes it; null with the reason.

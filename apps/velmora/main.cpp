@@ -35,6 +35,11 @@ const std::vector<Command>& commands() {
          runPpdCommand},
         {"ppd-list", "ppd-list FILE NAME      decode a server list kept in a PPD",
          runPpdListCommand},
+        {"queue-ppd",
+         "queue-ppd PPD [--bundle DIR]\n"
+         "                                  the press's queue PPD with its groups, rules and "
+         "group texts made from the bundle, on standard output",
+         runQueuePpdCommand},
         {"ppd-list-write",
          "ppd-list-write PPD NAME FILE|--remove\n"
          "                                  write (or remove) a server list kept in a PPD "

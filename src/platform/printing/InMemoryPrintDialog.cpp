@@ -175,6 +175,13 @@ void InMemoryPrintDialog::willChangePPDOptionKeyValue(const std::string& option,
                                                       const std::string& choice) {
     if (!_ppd)
         return;
+    // The panel keeps the press's rules among the options it handles itself, with the person
+    // (asking, refusing Print while one is broken). libcups resolving the same rules one written
+    // choice at a time would undo choices the panel wrote before: its choices are marked as given.
+    if (panelHandles(option)) {
+        markChoice(option, choice);
+        return;
+    }
     int count = 0;
     cups_option_t* resolved = nullptr;
     if (cupsResolveConflicts(_ppd, option.c_str(), choice.c_str(), &count, &resolved)) {
@@ -187,6 +194,19 @@ void InMemoryPrintDialog::willChangePPDOptionKeyValue(const std::string& option,
     }
     cupsFreeOptions(count, resolved);
     markChoice(option, choice);
+}
+
+bool InMemoryPrintDialog::panelHandles(const std::string& option) {
+    if (!_panelKeys) {
+        _panelKeys.emplace();
+        if (auto keys = _panel ? _panel->supportedPPDOptionKeys() : std::nullopt)
+            for (const Value& key : *keys)
+                if (const std::string* text = key.string())
+                    _panelKeys->insert(*text);
+    }
+    // The panel names the options as the press does; the PPD may name some for print clients.
+    std::string pressOption = PressNames(_ppd).optionOfPress(option);
+    return _panelKeys->contains(option) || _panelKeys->contains(pressOption);
 }
 
 void InMemoryPrintDialog::markChoice(const std::string& option, const std::string& choice) {

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -111,6 +112,9 @@ private:
     void buildWindow();
     void placePanelView();
     void markChoice(const std::string& option, const std::string& choice);
+    // Whether the panel handles a PPD option itself (it lists it among its PPD keys).
+    bool panelHandles(const std::string& option);
+    std::optional<std::set<std::string>> _panelKeys;
     void followDuplexChoice(const std::string& option, const std::string& choice);
     void showHostSettings();
     void takeCopies(ui::TextField& field);
