@@ -18,6 +18,7 @@
 #include "platform/foundation/TemporaryFolder.h"
 #include "platform/printing/FilterMessage.h"
 #include "platform/printing/JobPackage.h"
+#include "platform/printing/PressNames.h"
 #include "platform/printing/PressTicket.h"
 #include "platform/printing/PrintSettings.h"
 
@@ -127,7 +128,14 @@ bool rewritePackage(const std::string& input, const std::string& folder, const s
         error = "the job is not a press job package: " + error;
         return false;
     }
-    const PressTicket& ticket = given->ticket();
+    PressTicket ticket = given->ticket();
+    // A package of an older velmora names the press's options as the queue's PPD did then.
+    Dictionary options;
+    for (const auto& [name, value] : ticket.options)
+        options.set(name, Value(value));
+    ticket.options.clear();
+    for (const auto& [name, value] : PressNames(ppd).inPpdNames(options))
+        ticket.options.emplace(name, value.stringValue());
     if (ticket.documents.empty()) {
         error = "the job package holds no document";
         return false;

@@ -8,14 +8,17 @@ namespace velmora::app {
 
 int runQueuePpdCommand(const std::vector<std::string>& arguments) {
     std::string ppd, bundle = pluginDirectory();
+    bool understood = true;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == "--bundle" && i + 1 < arguments.size())
             bundle = arguments[++i];
         else if (ppd.empty() && !arguments[i].starts_with("--"))
             ppd = arguments[i];
         else
-            ppd = "";
+            understood = false;
     }
+    if (!understood)
+        ppd.clear();
     if (ppd.empty()) {
         std::fprintf(stderr, "usage: velmora queue-ppd PPD [--bundle DIR]\n");
         return 2;

@@ -190,6 +190,10 @@ std::optional<std::vector<std::string>> groupedOptions(const std::vector<std::st
         }
         blocks.push_back(std::move(block));
     }
+    if (groups.empty()) {
+        error = "the bundle's panes tree names no pane";
+        return std::nullopt;
+    }
     std::map<std::string, std::size_t> groupOf;
     for (std::size_t g = 0; g < groups.size(); ++g)
         for (const auto& option : groups[g].options)
@@ -340,7 +344,8 @@ public:
                 for (std::size_t p = 0; p < forms.size(); ++p)
                     rule.conditions.insert(rule.conditions.end(), forms[p][at[p]].begin(),
                                            forms[p][at[p]].end());
-                remember(rule);
+                if (holdsForEveryValue(collected, forms, at, settings))
+                    remember(rule);
                 for (const auto& [press, follower] : kFollowers)
                     if (auto followed = following(rule, press, follower))
                         remember(*followed);
@@ -367,13 +372,57 @@ private:
 
     std::string _ownKeyword, _ownValue;
 
-    std::vector<Conditions> valuesOf(const std::string& keyword, const Dictionary& settings) {
-        std::vector<Conditions> values;
+    std::map<std::string, std::vector<Conditions>> _values;
+
+    const std::vector<Conditions>& valuesOf(const std::string& keyword,
+                                            const Dictionary& settings) {
+        if (auto known = _values.find(keyword); known != _values.end())
+            return known->second;
+        std::vector<Conditions>& values = _values[keyword];
         if (const Dictionary* description = settings.get(keyword).dictionary())
             for (const auto& choice : ControlDescription(*description).choices())
                 if (auto choices = ppdChoicesOf(keyword, choice.choice, _ppd, _names))
                     values.push_back(*choices);
         return values;
+    }
+
+    // Whether a rule of shortened parts holds for every combination of the controls' values that
+    // agree with it: each such combination must be a rule as collected.
+    bool holdsForEveryValue(const Collected& collected,
+                            const std::vector<std::vector<Conditions>>& forms,
+                            const std::vector<std::size_t>& at, const Dictionary& settings) {
+        std::vector<std::vector<Conditions>> candidates;
+        for (std::size_t p = 0; p < forms.size(); ++p) {
+            const Conditions& form = forms[p][at[p]];
+            if (form == collected.original[p]) {
+                candidates.push_back({form});
+                continue;
+            }
+            std::vector<Conditions> matching;
+            for (const auto& value : valuesOf(collected.parts[p].keyword, settings))
+                if (std::all_of(form.begin(), form.end(), [&](const Choice& choice) {
+                        return std::find(value.begin(), value.end(), choice) != value.end();
+                    }))
+                    matching.push_back(value);
+            candidates.push_back(std::move(matching));
+        }
+        std::vector<std::size_t> pick(candidates.size(), 0);
+        for (const auto& list : candidates)
+            if (list.empty())
+                return false;
+        while (true) {
+            Conditions whole;
+            for (std::size_t p = 0; p < candidates.size(); ++p)
+                whole.insert(whole.end(), candidates[p][pick[p]].begin(),
+                             candidates[p][pick[p]].end());
+            if (!_paths.contains(sortedUnique(whole)))
+                return false;
+            std::size_t p = 0;
+            while (p < candidates.size() && ++pick[p] == candidates[p].size())
+                pick[p++] = 0;
+            if (p == candidates.size())
+                return true;
+        }
     }
 
     std::vector<Conditions> shortened(const Collected& collected, std::size_t p,
@@ -383,6 +432,9 @@ private:
         if (part.choices.size() < 2)
             return {part.choices};
         auto values = valuesOf(part.keyword, settings);
+        // Only a value the control offers can be shortened by what its other values share.
+        if (std::find(values.begin(), values.end(), part.choices) == values.end())
+            return {part.choices};
         for (std::size_t x = 0; x < part.choices.size(); ++x) {
             Conditions rest = part.choices;
             rest.erase(rest.begin() + static_cast<std::ptrdiff_t>(x));
@@ -566,7 +618,11 @@ std::vector<std::size_t> loopingRules(const std::vector<std::string>& lines,
     for (const auto& line : lines)
         text += line + "\n";
     std::vector<std::size_t> looping;
-    if (folder.path().empty() || !FileUtil::writeFileAtomically(path, text, &error))
+    if (folder.path().empty()) {
+        error = "no temporary folder for trying the rules";
+        return looping;
+    }
+    if (!FileUtil::writeFileAtomically(path, text, &error))
         return looping;
     std::unique_ptr<ppd_file_t, PpdCloser> ppd(ppdOpenFile(path.c_str()));
     if (!ppd) {

@@ -423,7 +423,7 @@ int LornPDEByCocoa::gatherPrintOption(Ticket* ticket, Dictionary* ppdDictionary,
     PrintOptionConverter::convertToInternalPpdKeyword(*_printOption);
     if (ppdDictionary)
         for (const auto& key : ppdDictionary->keys())
-            if (!_printOption->contains(key))
+            if (!_printOption->contains(queueNames().optionOfPress(key)))
                 ppdDictionary->remove(key);
     return _checkUIConstraint(ticket, ppdDictionary);
 }

@@ -2,6 +2,7 @@
 // application becomes the press's job package, a package velmora made passes unchanged, and
 // anything else ends the job with a clear message instead of reaching the press.
 #include "support/TempDir.h"
+#include "support/Xjdf.h"
 #include "support/ZipMaker.h"
 
 #include "platform/printing/JobPackage.h"
@@ -100,6 +101,36 @@ TEST(PackageFilterTest, ADocumentBecomesAPackageWithTheJobsOptions) {
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))
         EXPECT_FALSE(entry.path().filename().string().starts_with("velmora-package-"))
             << entry.path();
+}
+
+// A package an older velmora made names the output tray and colour as the queue's PPD did then:
+// the press receives them under today's names, grey still grey.
+TEST(PackageFilterTest, APackageWithThePressesOldNamesReachesThePressUnderTodays) {
+    test::TempDir dir;
+    std::string pdf = dir.write("in.pdf", "%PDF-1.4\n");
+    std::string package = dir / "older.xjmf.zip";
+    PressTicket ticket;
+    ticket.jobId = "j";
+    ticket.options = {{"ColorMode", "Gray"},
+                      {"ColorModel", "CMYK2"},
+                      {"OutputTray", "Stackertray"},
+                      {"UserName", "Anna"}};
+    std::string error;
+    ASSERT_TRUE(JobPackage::write(package, ticket, {{pdf, "in.pdf"}}, nullptr, error)) << error;
+    FilterRun run = runPackageFilter(dir, package, "", "application/vnd.cip4-xjmf+zip");
+    ASSERT_EQ(run.status, 0) << run.messages;
+    auto passed = JobPackage::fromBytes(run.output, error);
+    ASSERT_TRUE(passed) << error;
+    const auto& options = passed->ticket().options;
+    EXPECT_EQ(options.at("ColorModel"), "Gray");
+    EXPECT_EQ(options.at("ProcessColorModel"), "CMYK2");
+    EXPECT_EQ(options.at("OutputBin"), "stacker-1");
+    EXPECT_EQ(options.at("UserName"), "Anna");
+    for (const char* old : {"ColorMode", "OutputTray"})
+        EXPECT_FALSE(options.contains(old)) << old;
+    EXPECT_EQ(test::xpath(passed->ticketXml(), "//x:ColorantControl/@ProcessColorModel"),
+              "DeviceGray");
+    EXPECT_EQ(test::xpath(passed->ticketXml(), "//x:StackingParams/@OutputBin"), "stacker-1");
 }
 
 TEST(PackageFilterTest, WhatCannotReachThePressEndsTheJobWithAReason) {

@@ -30,6 +30,13 @@ const char* const kPpd = R"ppd(*PPD-Adobe: "4.3"
 *VelmoraPressName ColorModel.RGB: "Color"
 *VelmoraPressName ProcessColorModel: "ColorModel"
 *VelmoraPressName ProcessColorModel.CMYK9: "Bad Name"
+*VelmoraPressName .CMYK8: "NoOption"
+*VelmoraPressName Trim.: "NoChoice"
+*VelmoraPressName Trim: ""
+*VelmoraPressName OutputBin: "SecondName"
+*VelmoraPressName Trim.Half: "HalfTrim"
+*VelmoraPressName Trim.Half: "Other"
+*VelmoraPressName Trim.None: "HalfTrim"
 *OpenUI *OutputBin/Output Tray: PickOne
 *DefaultOutputBin: auto
 *OutputBin auto/Auto: ""
@@ -50,6 +57,11 @@ const char* const kPpd = R"ppd(*PPD-Adobe: "4.3"
 *Fold None/Off: ""
 *Fold Bifold/Half: ""
 *CloseUI: *Fold
+*OpenUI *Trim/Trim: PickOne
+*DefaultTrim: None
+*Trim None/Off: ""
+*Trim Half/Half: ""
+*CloseUI: *Trim
 )ppd";
 
 class PressNamesTest : public ::testing::Test {
@@ -77,8 +89,16 @@ TEST_F(PressNamesTest, EachNameHasItsCounterpartBothWays) {
         EXPECT_EQ(names.inPpd(press.first, press.second), inPpd) << press.first;
         EXPECT_EQ(names.ofPress(inPpd.first, inPpd.second), press) << inPpd.first;
     }
-    // A press name with a space cannot be a choice: the attribute is ignored.
+    // What a PPD may hold besides: a press name with a space, a spec without its option or
+    // choice, an empty name, a second name for what is named already. Each is ignored.
     EXPECT_EQ(names.ofPress("ProcessColorModel", "CMYK9").second, "CMYK9");
+    EXPECT_EQ(names.ofPress("", "CMYK8").second, "CMYK8");
+    EXPECT_EQ(names.optionOfPress("Trim"), "Trim");
+    EXPECT_EQ(names.optionInPpd("SecondName"), "SecondName");
+    EXPECT_EQ(names.ofPress("Trim", "Half").second, "HalfTrim"); // the first name counts
+    EXPECT_EQ(names.inPpd("Trim", "HalfTrim").second, "Half");
+    EXPECT_EQ(names.inPpd("Trim", "Other").second, "Other");
+    EXPECT_EQ(names.ofPress("Trim", "None").second, "None"); // a press name taken already
     // The PPD's ColorModel is not the press's ColorModel.
     EXPECT_EQ(names.optionInPpd("ProcessColorModel"), "");
     EXPECT_EQ(names.optionOfPress("ColorMode"), "");

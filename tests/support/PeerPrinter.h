@@ -59,10 +59,19 @@ public:
         for (pid_t* pid : {&_printerPid, &_busPid})
             if (*pid > 0) {
                 ::kill(*pid, SIGTERM);
-                ::waitpid(*pid, nullptr, 0);
+                int status = 0;
+                for (int i = 0; i < 50 && ::waitpid(*pid, &status, WNOHANG) == 0; ++i)
+                    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                if (::waitpid(*pid, &status, WNOHANG) == 0) {
+                    ::kill(*pid, SIGKILL);
+                    ::waitpid(*pid, &status, 0);
+                }
                 *pid = -1;
             }
     }
+
+    // Whether the programs it needs are here at all (the set-up script installs them).
+    static bool installed() { return ::access(kProgram, X_OK) == 0 && ::access(kBus, X_OK) == 0; }
     PeerPrinter(const PeerPrinter&) = delete;
     PeerPrinter& operator=(const PeerPrinter&) = delete;
 

@@ -205,8 +205,10 @@ bool InMemoryPrintDialog::panelHandles(const std::string& option) {
                     _panelKeys->insert(*text);
     }
     // The panel names the options as the press does; the PPD may name some for print clients.
-    std::string pressOption = PressNames(_ppd).optionOfPress(option);
-    return _panelKeys->contains(option) || _panelKeys->contains(pressOption);
+    if (!_pressNames)
+        _pressNames.emplace(_ppd);
+    std::string pressOption = _pressNames->optionOfPress(option);
+    return !pressOption.empty() && _panelKeys->contains(pressOption);
 }
 
 void InMemoryPrintDialog::markChoice(const std::string& option, const std::string& choice) {

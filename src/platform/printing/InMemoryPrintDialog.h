@@ -3,6 +3,7 @@
 #include "platform/foundation/Value.h"
 #include "platform/printing/PDEPlugIn.h"
 #include "platform/printing/PDEPlugInCallback.h"
+#include "platform/printing/PressNames.h"
 #include "platform/printing/PrintSession.h"
 #include "platform/printing/PrintSettings.h"
 #include "platform/ui/TextField.h"
@@ -115,6 +116,7 @@ private:
     // Whether the panel handles a PPD option itself (it lists it among its PPD keys).
     bool panelHandles(const std::string& option);
     std::optional<std::set<std::string>> _panelKeys;
+    std::optional<PressNames> _pressNames;
     void followDuplexChoice(const std::string& option, const std::string& choice);
     void showHostSettings();
     void takeCopies(ui::TextField& field);
