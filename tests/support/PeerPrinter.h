@@ -53,7 +53,7 @@ public:
                    "-s", "10,10", "-f", "application/pdf", "-c", _root + "/record", "-d",
                    _root + "/spool", "Peer"},
                   {"DBUS_SYSTEM_BUS_ADDRESS=unix:path=" + _root + "/bus"}, _root + "/printer.log");
-        _ready = waitFor([&] { return answers(); });
+        _ready = waitFor([&] { return PrivateCupsd::answers(_port); });
     }
     ~PeerPrinter() {
         for (pid_t* pid : {&_printerPid, &_busPid})
@@ -130,16 +130,6 @@ private:
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
         return false;
-    }
-    bool answers() const {
-        int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_port = htons(static_cast<uint16_t>(_port));
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-        ::close(fd);
-        return connected;
     }
 };
 

@@ -85,6 +85,18 @@ public:
         return out;
     }
 
+    // Whether something listens on a loopback port.
+    static bool answers(int port) {
+        int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_port = htons(static_cast<uint16_t>(port));
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        bool connected = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+        ::close(fd);
+        return connected;
+    }
+
     // A loopback port no one listens on now.
     static int freePort() {
         int fd = ::socket(AF_INET, SOCK_STREAM, 0);
@@ -154,13 +166,7 @@ private:
         // Ready when it answers on its port.
         for (int i = 0; i < 100 && !_ready; ++i) {
             std::this_thread::sleep_for(std::chrono::milliseconds(100));
-            int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-            sockaddr_in address{};
-            address.sin_family = AF_INET;
-            address.sin_port = htons(static_cast<uint16_t>(_port));
-            address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-            _ready = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
-            ::close(fd);
+            _ready = answers(_port);
             int status = 0;
             if (::waitpid(_pid, &status, WNOHANG) == _pid) {
                 _pid = -1;
