@@ -7,6 +7,7 @@
 #include "platform/foundation/StringTable.h"
 #include "platform/foundation/TemporaryFolder.h"
 #include "platform/printing/PressNames.h"
+#include "ppd/PpdFile.h"
 #include "ppd/PrintOptionConverter.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -29,10 +30,6 @@ using Conditions = std::vector<Choice>;
 // tray the paper comes from): what IPP clients set, so the press's rules hold for them too.
 const std::vector<std::pair<std::string, std::string>> kFollowers = {{"DuplexMode", "Duplex"},
                                                                      {"KVInputSlot", "InputSlot"}};
-
-struct PpdCloser {
-    void operator()(ppd_file_t* ppd) const { ppdClose(ppd); }
-};
 
 std::vector<std::string> linesOf(const std::string& text) {
     std::vector<std::string> lines;
@@ -624,20 +621,22 @@ std::vector<std::size_t> loopingRules(const std::vector<std::string>& lines,
     }
     if (!FileUtil::writeFileAtomically(path, text, &error))
         return looping;
-    std::unique_ptr<ppd_file_t, PpdCloser> ppd(ppdOpenFile(path.c_str()));
-    if (!ppd) {
-        error = "libcups cannot read the PPD with the rules";
+    std::string reason;
+    auto opened = PpdFile::openFile(path, &reason);
+    if (!opened) {
+        error = "libcups cannot read the PPD with the rules: " + reason;
         return looping;
     }
+    ppd_file_t* ppd = opened->handle();
     for (std::size_t i = 0; i < rules.size(); ++i) {
         if (isPlainPair(rules[i]))
             continue;
-        ppdMarkDefaults(ppd.get());
+        ppdMarkDefaults(ppd);
         cups_option_t* options = nullptr;
         int count = 0;
         for (const auto& [option, choice] : rules[i].conditions)
             count = cupsAddOption(option.c_str(), choice.c_str(), count, &options);
-        if (!cupsResolveConflicts(ppd.get(), nullptr, nullptr, &count, &options))
+        if (!cupsResolveConflicts(ppd, nullptr, nullptr, &count, &options))
             looping.push_back(i);
         cupsFreeOptions(count, options);
     }
@@ -689,11 +688,13 @@ std::optional<QueuePpdGenerator::Result> QueuePpdGenerator::generate(const std::
     auto text = FileUtil::readFile(ppdPath, PropertyList::kMaxFileSize, &error);
     if (!text)
         return std::nullopt;
-    std::unique_ptr<ppd_file_t, PpdCloser> ppd(ppdOpenFile(ppdPath.c_str()));
-    if (!ppd) {
-        error = "libcups cannot read the PPD " + ppdPath;
+    std::string reason;
+    auto opened = PpdFile::openFile(ppdPath, &reason);
+    if (!opened) {
+        error = "libcups cannot read the PPD " + ppdPath + ": " + reason;
         return std::nullopt;
     }
+    ppd_file_t* ppd = opened->handle();
     auto bundle = Bundle::open(bundlePath);
     const std::string* pod = bundle ? bundle->infoDictionary().get("KVPOD").string() : nullptr;
     auto settings =
@@ -703,16 +704,16 @@ std::optional<QueuePpdGenerator::Result> QueuePpdGenerator::generate(const std::
         error = "the bundle's UI settings cannot be read: " + error;
         return std::nullopt;
     }
-    PressNames names(ppd.get());
+    PressNames names(ppd);
     std::vector<std::string> languages;
-    if (ppd_attr_t* declared = ppdFindAttr(ppd.get(), "cupsLanguages", nullptr);
+    if (ppd_attr_t* declared = ppdFindAttr(ppd, "cupsLanguages", nullptr);
         declared && declared->value) {
         std::istringstream in(declared->value);
         for (std::string language; in >> language;)
             if (language != "en")
                 languages.push_back(language);
     }
-    auto groups = groupsOfPanes(*bundle, ppd.get(), names, languages, error);
+    auto groups = groupsOfPanes(*bundle, ppd, names, languages, error);
     if (!groups)
         return std::nullopt;
 
@@ -727,12 +728,12 @@ std::optional<QueuePpdGenerator::Result> QueuePpdGenerator::generate(const std::
         return std::nullopt;
 
     Result result;
-    RuleCollector collector(ppd.get(), names);
+    RuleCollector collector(ppd, names);
     collector.collect(*settings->dictionary());
     collector.finish(*settings->dictionary());
     result.skippedRules = collector.skipped;
     std::vector<Rule> kept = collector.rules;
-    if (!settleResolvers(lines, *rulesSection, kept, ppd.get(), result.skippedRules, error))
+    if (!settleResolvers(lines, *rulesSection, kept, ppd, result.skippedRules, error))
         return std::nullopt;
     std::vector<std::string> rules = ruleLines(kept);
     for (const auto& rule : kept) {

@@ -196,6 +196,12 @@ void InMemoryPrintDialog::willChangePPDOptionKeyValue(const std::string& option,
     markChoice(option, choice);
 }
 
+const PressNames& InMemoryPrintDialog::pressNames() {
+    if (!_pressNames)
+        _pressNames.emplace(_ppd);
+    return *_pressNames;
+}
+
 bool InMemoryPrintDialog::panelHandles(const std::string& option) {
     if (!_panelKeys) {
         _panelKeys.emplace();
@@ -205,9 +211,7 @@ bool InMemoryPrintDialog::panelHandles(const std::string& option) {
                     _panelKeys->insert(*text);
     }
     // The panel names the options as the press does; the PPD may name some for print clients.
-    if (!_pressNames)
-        _pressNames.emplace(_ppd);
-    std::string pressOption = _pressNames->optionOfPress(option);
+    std::string pressOption = pressNames().optionOfPress(option);
     return !pressOption.empty() && _panelKeys->contains(pressOption);
 }
 
@@ -272,7 +276,7 @@ void InMemoryPrintDialog::restoreSnapshot(const Dictionary& snapshot) {
     // A settings file keeps the PPD's names of its day; those the queue's PPD now names
     // otherwise (for print clients) are taken under the new names.
     if (const Dictionary* ppd = snapshot.get("ppd").dictionary())
-        for (const auto& [option, choice] : PressNames(_ppd).inPpdNames(*ppd))
+        for (const auto& [option, choice] : pressNames().inPpdNames(*ppd))
             if (const std::string* text = choice.string(); text && _ppd)
                 markChoice(option, *text);
     if (const Dictionary* ticket = snapshot.get("ticket").dictionary())

@@ -117,6 +117,8 @@ private:
     bool panelHandles(const std::string& option);
     std::optional<std::set<std::string>> _panelKeys;
     std::optional<PressNames> _pressNames;
+    // The queue PPD's names of the press's options, read once.
+    const PressNames& pressNames();
     void followDuplexChoice(const std::string& option, const std::string& choice);
     void showHostSettings();
     void takeCopies(ui::TextField& field);
