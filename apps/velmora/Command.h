@@ -41,6 +41,13 @@ int runTicketCommand(const std::vector<std::string>& arguments);
 int runQueuePpdCommand(const std::vector<std::string>& arguments);
 // favorites export-instance NAME [-d QUEUE] [--remove]
 int runFavoriteInstanceCommand(const std::vector<std::string>& arguments);
+// jobs [-d QUEUE]: the jobs waiting on the Velmora queues, as JSON
+int runJobsCommand(const std::vector<std::string>& arguments);
+// hold [-d QUEUE] on|off: whether every new job of the queue waits for release
+int runHoldCommand(const std::vector<std::string>& arguments);
+struct JobCommandOptions;
+// print --job ID: a held job set up in one print dialog session, then written and released
+int printHeldJob(const JobCommandOptions& options);
 // The user's favorite folder held for a command that changes it; null with the reason.
 std::unique_ptr<FavoriteFolderLock> lockFavoriteFolder(std::string& error);
 // A print settings file as --output writes it; null with a reason.

@@ -1,6 +1,18 @@
 #include "JobCommandOptions.h"
 
+#include <charconv>
+
 namespace velmora::app {
+namespace {
+
+// A job id as the scheduler gives them: a positive decimal number; 0 for anything else.
+int jobId(const std::string& text) {
+    int id = 0;
+    auto [end, problem] = std::from_chars(text.data(), text.data() + text.size(), id);
+    return problem == std::errc() && end == text.data() + text.size() && id > 0 ? id : 0;
+}
+
+} // namespace
 
 bool onlyDialogOptions(const PanelOptions& panel) {
     return panel.sets.empty() && panel.favorite.empty() && !panel.hasJobName &&
@@ -28,6 +40,11 @@ std::optional<JobCommandOptions> parseJobCommand(const std::vector<std::string>&
             options.saveDefaults = true;
         else if (arg == "--embedded")
             options.embedded = true;
+        else if (arg == "--job" && hasValue) {
+            if (!(options.job = jobId(arguments[++i])))
+                return std::nullopt;
+        } else if (arg == "--keep-held")
+            options.keepHeld = true;
         else if (arg == "--no-gui")
             continue;
         else if (gui && arg == "--screenshot" && hasValue)
@@ -41,7 +58,13 @@ std::optional<JobCommandOptions> parseJobCommand(const std::vector<std::string>&
     }
     if (!panelOptionsComplete(options.panel) || (options.embedded && !options.queue.empty()))
         return std::nullopt;
-    if (gui ? !onlyDialogOptions(options.panel) : options.files.empty())
+    if (gui ? !onlyDialogOptions(options.panel) : options.files.empty() && !options.job)
+        return std::nullopt;
+    // A held job has its documents and its queue; what its queue keeps as defaults is not its.
+    if (options.job && (!options.files.empty() || !options.queue.empty() || options.embedded ||
+                        options.saveDefaults))
+        return std::nullopt;
+    if (options.keepHeld && !options.job)
         return std::nullopt;
     return options;
 }

@@ -15,6 +15,10 @@ struct JobCommandOptions {
     std::vector<std::string> files;
     std::string queue, outputDir = "velmora-jobs";
     bool saveDefaults = false, embedded = false;
+    // A held job to set up instead of documents to print (--job ID), and whether it stays held
+    // once written (--keep-held).
+    int job = 0;
+    bool keepHeld = false;
     // The graphical dialog's own: render every window to PNG, or draw it once and close.
     std::string screenshots;
     bool openAndClose = false;

@@ -28,6 +28,7 @@ namespace fs = std::filesystem;
 
 constexpr const char* kUsage = "usage: velmora print FILE... [-d QUEUE] [--save-defaults] "
                                "[--output-dir DIR] [--embedded] [--no-gui]\n"
+                               "       velmora print --job ID [--keep-held] [--no-gui]\n"
                                "         %s\n";
 
 int fail(const std::string& message) {
@@ -49,6 +50,8 @@ int runPrintCommand(const std::vector<std::string>& arguments) {
                         (fs::exists(file, code) ? ": not a regular file" : ": no such file"));
     if (!options->panel.language.empty())
         ::setenv("LANGUAGE", options->panel.language.c_str(), 1);
+    if (options->job)
+        return printHeldJob(*options);
 
     // The queue: the one named, else the user's default, else the embedded sample press, but
     // only when no default is configured at all: a job meant for a queue whose scheduler is down

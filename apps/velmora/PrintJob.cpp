@@ -8,11 +8,23 @@
 
 namespace velmora::app {
 
+namespace {
+
+bool namedInThePanel(const LornPDEByCocoa* panel) {
+    return panel && panel->specificJobNameValue() != "Auto" && !panel->jobNameValue().empty();
+}
+
+} // namespace
+
 std::string jobTitle(const LornPDEByCocoa* panel, const std::vector<std::string>& files) {
-    if (panel && panel->specificJobNameValue() != "Auto" && !panel->jobNameValue().empty())
+    if (namedInThePanel(panel))
         return panel->jobNameValue();
     return files.empty() ? std::string("Untitled")
                          : std::filesystem::path(files.front()).filename().string();
+}
+
+std::string heldJobTitle(const LornPDEByCocoa* panel, const std::string& title) {
+    return namedInThePanel(panel) ? panel->jobNameValue() : title;
 }
 
 } // namespace velmora::app

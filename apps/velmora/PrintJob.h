@@ -36,5 +36,7 @@ inline std::optional<Dictionary> deliverJob(CupsConnection& cups, const Destinat
 
 // What a job is called: the job name the panel was given, else the first document's name.
 std::string jobTitle(const LornPDEByCocoa* panel, const std::vector<std::string>& files);
+// What a held job is called once set up: the job name the panel was given, else its title.
+std::string heldJobTitle(const LornPDEByCocoa* panel, const std::string& title);
 
 } // namespace velmora::app

@@ -81,10 +81,19 @@ const std::vector<Command>& commands() {
         {"print",
          "print FILE... [-d QUEUE] [--save-defaults] [--output-dir DIR] [--embedded] "
          "[--no-gui] [panel options]\n"
+         "         velmora print --job ID [--keep-held] [--no-gui] [panel options]\n"
          "                                  one print dialog session on a CUPS queue (or the "
          "sample press), then the job;\n"
-         "                                  the graphical dialog when there is a display",
+         "                                  the graphical dialog when there is a display;\n"
+         "                                  with --job, a held job set up, written and "
+         "released",
          runPrintCommand},
+        {"jobs",
+         "jobs [-d QUEUE]         the held and pending jobs of the Velmora queues, as JSON",
+         runJobsCommand},
+        {"hold",
+         "hold [-d QUEUE] on|off  hold every new job of the queue for an operator, or stop",
+         runHoldCommand},
 #ifdef VELMORA_HAS_GUI
         {"gui",
          "gui [FILE...] [-d QUEUE] [--embedded] [--output-dir DIR] [--save-defaults]\n"

@@ -96,6 +96,9 @@ public:
     std::string printerStateMessage(const std::string& name);
     // Every attribute of the job as the scheduler keeps it: name → text (values joined by ",").
     Dictionary jobAttributes(int jobId);
+    // The connection, for requests of the scheduler's that this class does not make itself; null
+    // before connect().
+    http_t* http() const { return _http; }
 
 private:
     // The queue's "…-default" attributes under the option names libcups gives them.

@@ -5,6 +5,7 @@
 #include "platform/printing/EmbeddedJobStore.h"
 #include "platform/printing/JobOptions.h"
 #include "platform/printing/JobPackage.h"
+#include "platform/printing/OpenedPpd.h"
 #include "platform/printing/PpdCache.h"
 #include "platform/printing/PrintSettings.h"
 
@@ -22,24 +23,6 @@ std::string notAVelmoraPress(const std::string& queue, const std::string& why) {
     return "the queue \"" + queue + "\" is not a Velmora press: " + why +
            "; print to it with lp or another application's dialog";
 }
-
-// A queue's PPD as libcups reads it, read once for all a step asks of it and closed when the
-// step is done. Null when there is no PPD or libcups cannot read it.
-class OpenedPpd {
-public:
-    explicit OpenedPpd(const std::optional<std::string>& path)
-        : _ppd(path ? ppdOpenFile(path->c_str()) : nullptr) {}
-    ~OpenedPpd() {
-        if (_ppd)
-            ppdClose(_ppd);
-    }
-    OpenedPpd(const OpenedPpd&) = delete;
-    OpenedPpd& operator=(const OpenedPpd&) = delete;
-    ppd_file_t* get() const { return _ppd; }
-
-private:
-    ppd_file_t* _ppd;
-};
 
 // The model a queue's PPD names when the PPD lacks the press's tray option, which every panel of
 // the press sets: a driverless or generic queue would be shown the press's trays and sent its
@@ -182,8 +165,10 @@ std::optional<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Desti
         }
         if (!JobPackage::write(package, ticket, documents, ppd.get(), error))
             return std::nullopt;
-        int id = cups.submitJob(destination.queue, request.title, {package},
-                                JobOptions::withoutSecrets(job), &error, JobPackage::kMimeType);
+        Dictionary attributes = JobOptions::withoutSecrets(job);
+        attributes.set("job-hold-until", Value(request.held ? "indefinite" : "no-hold"));
+        int id = cups.submitJob(destination.queue, request.title, {package}, attributes, &error,
+                                JobPackage::kMimeType);
         if (!id)
             return std::nullopt;
         result.set("job", Value(id));

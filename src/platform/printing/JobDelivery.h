@@ -37,6 +37,10 @@ public:
         std::string title;
         std::string outputDir = "velmora-jobs";
         bool saveDefaults = false;
+        // A queue's job waits for release (job-hold-until=indefinite); otherwise it prints at
+        // once, also on a queue that holds every new job, since velmora's jobs were set up
+        // before they were sent.
+        bool held = false;
     };
 
     // The embedded sample press with a plug-in bundle and PPD.

@@ -1,0 +1,154 @@
+// velmora jobs, velmora hold and velmora print --job: jobs from any application held on a
+// Velmora queue, set up by an operator in the panel, then released. The scheduler holds them,
+// keeps their settings and decides who may change them.
+#include "Command.h"
+#include "JobCommandOptions.h"
+#include "PanelSession.h"
+#include "PrintJob.h"
+
+#include "panel/LornPDEByCocoa.h"
+#include "platform/foundation/DateFormat.h"
+#include "platform/foundation/FileUtil.h"
+#include "platform/printing/CupsConnection.h"
+#include "platform/printing/HeldJobSettings.h"
+#include "platform/printing/HeldJobUpdate.h"
+#include "platform/printing/HeldJobs.h"
+#include "platform/printing/JobOptions.h"
+
+#include <cstdio>
+#include <map>
+
+namespace velmora::app {
+namespace {
+
+int fail(const char* command, const std::string& message) {
+    std::fprintf(stderr, "velmora %s: %s\n", command, message.c_str());
+    return 1;
+}
+
+// A job as velmora jobs lists it, its options read against its queue's PPD.
+Dictionary jobEntry(const HeldJob& job, const std::string& ppdPath) {
+    return Dictionary{
+        {"id", Value(job.id)},
+        {"queue", Value(job.queue)},
+        {"title", Value(job.title)},
+        {"user", Value(job.user)},
+        {"pages", job.pages ? Value(*job.pages) : Value()},
+        {"state", Value(job.state)},
+        {"time", Value(DateFormat::iso8601(static_cast<double>(job.created)))},
+        {"options",
+         Value(JobOptions::withSecretsHidden(HeldJobSettings::chosenOptions(job.options, ppdPath)))}};
+}
+
+} // namespace
+
+int runJobsCommand(const std::vector<std::string>& arguments) {
+    std::string queue;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "-d" && i + 1 < arguments.size()) {
+            queue = arguments[++i];
+        } else {
+            std::fprintf(stderr, "usage: velmora jobs [-d QUEUE]\n");
+            return 2;
+        }
+    }
+    CupsConnection cups;
+    std::string error;
+    if (!cups.connect(&error))
+        return fail("jobs", error);
+    // The queue named must be a press; without one, the jobs of every press are listed and those
+    // of other queues left out.
+    std::map<std::string, std::optional<JobDelivery::Destination>> presses;
+    auto pressOf = [&](const std::string& name) -> const JobDelivery::Destination* {
+        auto [known, added] = presses.try_emplace(name);
+        if (added)
+            known->second = JobDelivery::queue(cups, name, pluginDirectory(), error);
+        return known->second ? &*known->second : nullptr;
+    };
+    if (!queue.empty() && !pressOf(queue))
+        return fail("jobs", error);
+    auto jobs = HeldJobs(cups).list(queue, &error);
+    if (!jobs)
+        return fail("jobs", error);
+    Array listed;
+    for (const auto& job : *jobs)
+        if (const auto* press = pressOf(job.queue))
+            listed.push_back(Value(jobEntry(job, press->host.ppdPath.value_or(""))));
+    std::printf("%s\n", Value(std::move(listed)).toJson(2).c_str());
+    return 0;
+}
+
+int runHoldCommand(const std::vector<std::string>& arguments) {
+    std::string queue, setting;
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        if (arguments[i] == "-d" && i + 1 < arguments.size())
+            queue = arguments[++i];
+        else if ((arguments[i] == "on" || arguments[i] == "off") && setting.empty())
+            setting = arguments[i];
+        else
+            setting = "?";
+    }
+    if (setting != "on" && setting != "off") {
+        std::fprintf(stderr, "usage: velmora hold [-d QUEUE] on|off\n");
+        return 2;
+    }
+    CupsConnection cups;
+    std::string error;
+    auto chosen = cups.connectToQueue(queue, &error);
+    if (!chosen)
+        return fail("hold", error);
+    if (!HeldJobs(cups).holdNewJobs(*chosen, setting == "on", &error))
+        return fail("hold", error);
+    std::printf("%s\n", Value(Dictionary{{"queue", Value(*chosen)},
+                                         {"hold", Value(setting == "on")}})
+                            .toJson(2)
+                            .c_str());
+    return 0;
+}
+
+int printHeldJob(const JobCommandOptions& options) {
+    auto failed = [](const std::string& message) { return fail("print", message); };
+    CupsConnection cups;
+    std::string error;
+    if (!cups.connect(&error))
+        return failed(error);
+    auto job = HeldJobs(cups).find(options.job, &error);
+    if (!job)
+        return failed(error);
+    auto destination = HeldJobUpdate::destination(cups, *job, options.panel.bundle, error);
+    if (!destination)
+        return failed(error + "; nothing was written");
+    if (!options.panel.settings.empty() &&
+        !(destination->restoreFrom = readPrintSettingsFile(options.panel.settings, error)))
+        return failed(error);
+    if (!options.panel.output.empty() && !FileUtil::canWrite(options.panel.output, &error))
+        return failed("cannot write " + options.panel.output + ": " + error);
+
+    PanelSession session(options.panel, destination->host);
+    if (!session.run(destination->restoreFrom))
+        return failed(session.error() + "; nothing was written");
+    Dictionary report = session.report();
+    Dictionary settings = *report.get("printSettings").dictionary();
+    HeldJobUpdate::Request request{*job, heldJobTitle(session.panel().get(), job->title),
+                                   !options.keepHeld};
+    Dictionary refused;
+    auto result = HeldJobUpdate::apply(cups, *destination, settings, request, error, refused);
+    if (!result) {
+        for (const auto& [option, reason] : refused)
+            std::fprintf(stderr, "velmora print: %s: %s\n", option.c_str(),
+                         reason.stringValue().c_str());
+        return failed(error);
+    }
+    result->set("summary", report.get("summary"));
+    result->set("alerts", report.get("alerts"));
+    if (!options.panel.output.empty() &&
+        !FileUtil::writeFileAtomically(options.panel.output, Value(settings).toJson(2) + "\n",
+                                       &error, FileUtil::Readers::OwnerOnly))
+        result->set("warning", Value(options.panel.output + " was not written: " + error));
+    std::printf("%s\n", Value(*result).toJson(2).c_str());
+    if (const std::string* warning = result->get("warning").string())
+        return failed(*warning);
+    return 0;
+}
+
+} // namespace velmora::app

@@ -1,0 +1,121 @@
+#include "platform/printing/HeldJobUpdate.h"
+
+#include "platform/foundation/TemporaryFolder.h"
+#include "platform/printing/HeldJobSettings.h"
+#include "platform/printing/JobOptions.h"
+#include "platform/printing/OpenedPpd.h"
+
+namespace velmora {
+namespace {
+
+bool carriesASecret(const Dictionary& options) {
+    for (const auto& [name, value] : options)
+        if (JobOptions::isSecret(name) && !value.stringValue().empty())
+            return true;
+    return false;
+}
+
+std::string jobName(int id) { return "job " + std::to_string(id); }
+
+// The job sent again with its password inside the press's package, then the held one cancelled.
+std::optional<Dictionary> sendAgain(CupsConnection& cups,
+                                    const JobDelivery::Destination& destination,
+                                    const Dictionary& snapshot, const HeldJob& job,
+                                    const HeldJobUpdate::Request& request, std::string& error) {
+    HeldJobs jobs(cups);
+    TemporaryFolder folder("velmora-held");
+    if (folder.path().empty()) {
+        error = "no temporary folder can be made for the documents of " + jobName(job.id);
+        return std::nullopt;
+    }
+    auto documents = jobs.fetchDocuments(job, folder.path(), &error);
+    if (!documents) {
+        error = "a password or PIN travels only inside the job, so " + jobName(job.id) +
+                " must be sent again, and " + error + "; nothing was changed";
+        return std::nullopt;
+    }
+    JobDelivery::Request resend{*documents, request.title, "", false, !request.release};
+    auto sent = JobDelivery::deliver(cups, destination, snapshot, resend, error);
+    if (!sent) {
+        error = "a password or PIN travels only inside the job, so " + jobName(job.id) +
+                " must be sent again, and it cannot be: " + error + "; nothing was changed";
+        return std::nullopt;
+    }
+    int id = static_cast<int>(sent->get("job").integerValue());
+    Dictionary result{{"job", Value(id)},
+                      {"replaces", Value(job.id)},
+                      {"queue", Value(job.queue)},
+                      {"title", Value(request.title)},
+                      {"written", sent->get("options")},
+                      {"released", Value(request.release)},
+                      {"state", Value(cups.jobState(id).value_or(""))}};
+    std::string why;
+    if (!cups.cancelJob(job.queue, job.id, &why))
+        result.set("warning", Value(jobName(job.id) + " was sent again as " + jobName(id) +
+                                    ", but it was not cancelled: " + why));
+    return result;
+}
+
+} // namespace
+
+std::optional<JobDelivery::Destination> HeldJobUpdate::destination(CupsConnection& cups,
+                                                                   const HeldJob& job,
+                                                                   const std::string& bundle,
+                                                                   std::string& error) {
+    if (auto why = HeldJobs::whyNotHeld(job)) {
+        error = *why;
+        return std::nullopt;
+    }
+    auto destination = JobDelivery::queue(cups, job.queue, bundle, error);
+    if (!destination)
+        return std::nullopt;
+    const std::string path = destination->host.ppdPath.value_or("");
+    OpenedPpd ppd(path);
+    destination->restoreFrom =
+        JobOptions::toSnapshot(HeldJobSettings::optionsOfJob(job.options, path), ppd.get());
+    return destination;
+}
+
+std::optional<Dictionary> HeldJobUpdate::apply(CupsConnection& cups,
+                                               const JobDelivery::Destination& destination,
+                                               const Dictionary& snapshot, const Request& request,
+                                               std::string& error, Dictionary& refused) {
+    HeldJobs jobs(cups);
+    // The job as it is now: it may have been released, changed or cancelled while the panel
+    // was open.
+    auto job = jobs.find(request.job.id, &error);
+    if (!job)
+        return std::nullopt;
+    if (auto why = HeldJobs::whyNotHeld(*job)) {
+        error = *why + "; nothing was written";
+        return std::nullopt;
+    }
+    OpenedPpd ppd(destination.host.ppdPath);
+    Dictionary wanted = JobOptions::fromSnapshot(snapshot, ppd.get());
+    if (carriesASecret(wanted))
+        return sendAgain(cups, destination, snapshot, *job, request, error);
+    const std::string path = destination.host.ppdPath.value_or("");
+    Dictionary changes =
+        HeldJobSettings::changes(HeldJobSettings::optionsOfJob(job->options, path),
+                                 JobOptions::withoutSecrets(wanted), job->options, path);
+    if (request.title != job->title)
+        changes.set("job-name", Value(request.title));
+    if (!jobs.write(job->id, changes, refused, &error))
+        return std::nullopt;
+    Dictionary result{{"job", Value(job->id)},
+                      {"queue", Value(job->queue)},
+                      {"title", Value(request.title)},
+                      {"written", Value(JobOptions::withSecretsHidden(changes))},
+                      {"released", Value(false)}};
+    std::string why;
+    if (request.release) {
+        if (jobs.release(job->id, &why))
+            result.set("released", Value(true));
+        else
+            result.set("warning", Value("the settings were written, but " + why));
+    }
+    result.set("state", Value(cups.jobState(job->id).value_or("")));
+    return result;
+}
+
+} // namespace velmora

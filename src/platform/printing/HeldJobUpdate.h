@@ -1,0 +1,47 @@
+#pragma once
+
+#include "platform/foundation/Value.h"
+#include "platform/printing/HeldJobs.h"
+#include "platform/printing/JobDelivery.h"
+
+#include <optional>
+#include <string>
+
+namespace velmora {
+
+// A held job set up in the panel: the destination the panel opens on (the job's queue, with the
+// job's options as its starting settings), and the panel's settings written to the job.
+class HeldJobUpdate {
+public:
+    // The job's queue with the job's options as the settings to restore; null with the reason
+    // when the job is not held or its queue is not a Velmora press.
+    static std::optional<JobDelivery::Destination> destination(CupsConnection& cups,
+                                                               const HeldJob& job,
+                                                               const std::string& bundle,
+                                                               std::string& error);
+
+    struct Request {
+        HeldJob job;       // as it was when the panel opened on it
+        std::string title; // the job's name from now on
+        bool release = true;
+    };
+
+    // Writes the settings the panel saved (a settings snapshot) to the job and releases it,
+    // unless asked to keep it held. Only what differs from what the job holds is written. A job
+    // no longer held (released, printing or ended meanwhile) is left alone, and so is one whose
+    // settings the scheduler refuses: refused then names each refused option with the reason.
+    //
+    // Passwords and PINs never become job attributes: a job set up with one is sent again as
+    // the press's job package (its documents fetched from the scheduler, the password inside),
+    // and the held job is cancelled once the new one is in.
+    //
+    // The result: {"job", "queue", "title", "written" (the options written, passwords shown as
+    // "********"), "released", "state"}, with "replaces" (the held job's id) when it was sent
+    // again, and "warning" for a failure after the job was changed.
+    static std::optional<Dictionary> apply(CupsConnection& cups,
+                                           const JobDelivery::Destination& destination,
+                                           const Dictionary& snapshot, const Request& request,
+                                           std::string& error, Dictionary& refused);
+};
+
+} // namespace velmora
