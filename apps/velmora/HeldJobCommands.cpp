@@ -28,16 +28,15 @@ int fail(const char* command, const std::string& message) {
 
 // A job as velmora jobs lists it, its options read against its queue's PPD.
 Dictionary jobEntry(const HeldJob& job, const std::string& ppdPath) {
-    return Dictionary{
-        {"id", Value(job.id)},
-        {"queue", Value(job.queue)},
-        {"title", Value(job.title)},
-        {"user", Value(job.user)},
-        {"pages", job.pages ? Value(*job.pages) : Value()},
-        {"state", Value(job.state)},
-        {"time", Value(DateFormat::iso8601(static_cast<double>(job.created)))},
-        {"options",
-         Value(JobOptions::withSecretsHidden(HeldJobSettings::chosenOptions(job.options, ppdPath)))}};
+    return Dictionary{{"id", Value(job.id)},
+                      {"queue", Value(job.queue)},
+                      {"title", Value(job.title)},
+                      {"user", Value(job.user)},
+                      {"pages", job.pages ? Value(*job.pages) : Value()},
+                      {"state", Value(job.state)},
+                      {"time", Value(DateFormat::iso8601(static_cast<double>(job.created)))},
+                      {"options", Value(JobOptions::withSecretsHidden(
+                                      HeldJobSettings::chosenOptions(job.options, ppdPath)))}};
 }
 
 } // namespace
@@ -99,10 +98,10 @@ int runHoldCommand(const std::vector<std::string>& arguments) {
         return fail("hold", error);
     if (!HeldJobs(cups).holdNewJobs(*chosen, setting == "on", &error))
         return fail("hold", error);
-    std::printf("%s\n", Value(Dictionary{{"queue", Value(*chosen)},
-                                         {"hold", Value(setting == "on")}})
-                            .toJson(2)
-                            .c_str());
+    std::printf("%s\n",
+                Value(Dictionary{{"queue", Value(*chosen)}, {"hold", Value(setting == "on")}})
+                    .toJson(2)
+                    .c_str());
     return 0;
 }
 

@@ -1,6 +1,7 @@
 // Printing through a real CUPS scheduler started by the test on the loopback: the sample press as
 // a queue whose device is a file, jobs submitted by velmora print, read back over IPP.
 #include "support/CommandRunner.h"
+#include "support/CupsQueueTest.h"
 #include "support/PeerPrinter.h"
 #include "support/PrivateCupsd.h"
 #include "support/SoapAnswers.h"
@@ -39,74 +40,10 @@ using test::shellQuote;
 using ::testing::HasSubstr;
 using ::testing::Not;
 
-const std::string kSample = std::string(VELMORA_PRESS_SOURCE) + "/SampleJob.pdf";
+using test::deviceFile;
+using test::kSample;
 
-class CupsPrintTest : public ::testing::Test {
-protected:
-    test::TempDir dir;
-    test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
-    test::ScopedEnv data{"XDG_DATA_HOME", (dir / "data").c_str()};
-    test::ScopedEnv cache{"XDG_CACHE_HOME", (dir / "cache").c_str()};
-    test::ScopedEnv language{"LANGUAGE", "en"};
-    test::PrivateCupsd cupsd{dir};
-    CupsConnection cups;
-
-    void SetUp() override {
-        if (!cupsd.running())
-            GTEST_SKIP() << "cupsd did not start here: "
-                         << test::readFile(cupsd.root() + "/log/cupsd.out");
-        std::string error;
-        ASSERT_TRUE(cups.connect(&error)) << error;
-    }
-
-    // The sample press's queue PPD with the press's filter where this scheduler runs it, and
-    // changes of a test's own.
-    std::string queuePpd(const std::string& name, const std::string& extraLines = "",
-                         const std::string& removedOption = "") {
-        std::string text = test::readFile(VELMORA_QUEUE_PPD);
-        for (auto [name, built] : {std::pair{"velmora-command", VELMORA_COMMAND_FILTER},
-                                   std::pair{"velmora-package", VELMORA_PACKAGE_FILTER}}) {
-            std::string filter = cupsd.programFolder() + "/" + name;
-            if (!std::filesystem::exists(filter)) {
-                std::filesystem::copy_file(built, filter);
-                ::chmod(filter.c_str(), 0755);
-            }
-            text = std::regex_replace(text, std::regex(std::string(" 0 ") + name + "\""),
-                                      " 0 " + filter + "\"");
-        }
-        text.insert(text.find("*cupsFilter2"), extraLines);
-        if (!removedOption.empty()) {
-            auto open = text.find("*OpenUI *" + removedOption + "/");
-            auto close = text.find("*CloseUI: *" + removedOption + "\n", open);
-            text.erase(open, close + removedOption.size() + 12 - open);
-            text = std::regex_replace(
-                text, std::regex("\\*UIConstraints:[^\\n]*\\*" + removedOption + "\\b[^\\n]*\\n"),
-                "");
-        }
-        return dir.write(name + ".ppd", text);
-    }
-    void addQueue(const std::string& name, const std::string& ppd) {
-        std::string out =
-            cupsd.addQueue(name, ppd, "file://" + cupsd.root() + "/out/" + name + ".out");
-        ASSERT_TRUE(cups.hasDestination(name)) << out;
-    }
-    Dictionary run(const std::string& arguments, int status = 0) {
-        auto result = test::runVelmora(arguments, dir / "err");
-        EXPECT_EQ(result.status, status) << arguments << "\n" << test::readFile(dir / "err");
-        auto parsed = JsonReader::parse(result.out);
-        return parsed && parsed->dictionary() ? *parsed->dictionary() : Dictionary();
-    }
-    std::string errors() { return test::readFile(dir / "err"); }
-    // What the scheduler logged about a job.
-    std::string jobLog(int job) {
-        std::string tag = "[Job " + std::to_string(job) + "]", log = cupsd.errorLog(), lines;
-        std::istringstream in(log);
-        for (std::string line; std::getline(in, line);)
-            if (line.find(tag) != std::string::npos && line.find("envp[") == std::string::npos)
-                lines += line + "\n";
-        return lines;
-    }
-};
+class CupsPrintTest : public test::CupsQueueTest {};
 
 TEST_F(CupsPrintTest, TheJobCarriesExactlyTheSettingsThePanelSaved) {
     addQueue("VelmoraPress", queuePpd("press"));
@@ -593,11 +530,6 @@ const char* const kPressJobSettings =
     " --set UserName=Proofing --set NumCopies=3";
 const char* const kStapleAndPunch =
     " --set StapleMode_StapleMechanism=LeftEdgeUseStaple --set Punch_PunchHoles=LeftHoles2";
-
-// The device file of a queue: what the press was sent.
-std::string deviceFile(const test::PrivateCupsd& cupsd, const std::string& queue) {
-    return cupsd.root() + "/out/" + queue + ".out";
-}
 
 TEST_F(CupsPrintTest, ThePressReceivesEveryOptionOfTheJobInItsTicket) {
     addQueue("VelmoraPress", queuePpd("press"));

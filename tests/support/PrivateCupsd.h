@@ -60,6 +60,14 @@ public:
         return run("/usr/sbin/lpadmin -h " + server() + " -p " + name + " -E -v '" + uri +
                    "' -P '" + ppd + "' 2>&1 | grep -v deprecated");
     }
+    // Appends to the scheduler's configuration (a policy, say) and starts it again with it.
+    bool addConfiguration(const std::string& text) {
+        stop();
+        std::ofstream(_root + "/etc/cupsd.conf", std::ios::app) << "\n" << text << "\n";
+        _ready = false;
+        start();
+        return running();
+    }
     void stop() {
         if (_pid > 0) {
             ::kill(_pid, SIGTERM);

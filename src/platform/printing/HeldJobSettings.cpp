@@ -124,13 +124,13 @@ bool namedByFinishings(const std::string& option, ppd_file_t* ppd) {
 
 } // namespace
 
-Dictionary HeldJobSettings::optionsOfJob(const Dictionary& jobOptions,
-                                         const std::string& ppdPath) {
+Dictionary HeldJobSettings::optionsOfJob(const Dictionary& jobOptions, const std::string& ppdPath) {
     ppd_file_t* ppd = markingPpd(ppdPath);
     Dictionary given = withIppChoices(jobOptions, ppd);
     Dictionary options;
     for (const auto& [name, value] : PressTicket::optionsOfJob(ppd, given))
-        options.set(ppd && ppdFindOption(ppd, name.c_str()) ? name : JobOptions::kEntryPrefix + name,
+        options.set(ppd && ppdFindOption(ppd, name.c_str()) ? name
+                                                            : JobOptions::kEntryPrefix + name,
                     Value(value));
     for (const char* own : {"copies", "collate"})
         if (const std::string* value = given.get(own).string())
@@ -157,14 +157,15 @@ Dictionary HeldJobSettings::chosenOptions(const Dictionary& jobOptions,
 }
 
 Dictionary HeldJobSettings::changes(const Dictionary& current, const Dictionary& wanted,
-                                    const Dictionary& jobOptions,
-                                    const std::string& ppdPath) {
+                                    const Dictionary& jobOptions, const std::string& ppdPath) {
     ppd_file_t* ppd = markingPpd(ppdPath);
-    // Print settings name only the PPD choices that differ from its defaults.
+    // Print settings name only the PPD choices that differ from its defaults. PageRegion is
+    // PageSize again for libcups, and marking either unmarks the other.
     Dictionary complete = wanted;
     for (ppd_option_t* option = ppd ? ppdFirstOption(ppd) : nullptr; option;
          option = ppdNextOption(ppd))
-        if (!complete.contains(option->keyword) && ppdFindChoice(option, option->defchoice))
+        if (!complete.contains(option->keyword) && ppdFindChoice(option, option->defchoice) &&
+            std::string_view(option->keyword) != "PageRegion")
             complete.set(option->keyword, Value(std::string(option->defchoice)));
     Dictionary changed;
     bool finishingChanged = false;

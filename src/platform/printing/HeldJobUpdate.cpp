@@ -15,7 +15,9 @@ bool carriesASecret(const Dictionary& options) {
     return false;
 }
 
-std::string jobName(int id) { return "job " + std::to_string(id); }
+std::string jobName(int id) {
+    return "job " + std::to_string(id);
+}
 
 // The job sent again with its password inside the press's package, then the held one cancelled.
 std::optional<Dictionary> sendAgain(CupsConnection& cups,

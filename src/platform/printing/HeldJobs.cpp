@@ -25,7 +25,9 @@ std::string schedulersReason() {
     return text && *text ? text : ippErrorString(cupsLastError());
 }
 
-bool refusedByScheduler() { return cupsLastError() > IPP_STATUS_OK_CONFLICTING; }
+bool refusedByScheduler() {
+    return cupsLastError() > IPP_STATUS_OK_CONFLICTING;
+}
 
 // A request on a job, by its URI, from this user.
 ipp_t* jobRequest(ipp_op_t operation, int id) {
@@ -80,12 +82,8 @@ std::optional<std::string> optionText(ipp_attribute_t* attribute) {
             text += ',';
         switch (ippGetValueTag(attribute)) {
         case IPP_TAG_INTEGER:
-        case IPP_TAG_ENUM:
-            text += std::to_string(ippGetInteger(attribute, i));
-            break;
-        case IPP_TAG_BOOLEAN:
-            text += ippGetBoolean(attribute, i) ? "true" : "false";
-            break;
+        case IPP_TAG_ENUM: text += std::to_string(ippGetInteger(attribute, i)); break;
+        case IPP_TAG_BOOLEAN: text += ippGetBoolean(attribute, i) ? "true" : "false"; break;
         case IPP_TAG_RANGE: {
             int upper = 0, lower = ippGetRange(attribute, i, &upper);
             text += lower == upper ? std::to_string(lower)
@@ -101,8 +99,7 @@ std::optional<std::string> optionText(ipp_attribute_t* attribute) {
             text += value ? value : "";
             break;
         }
-        default:
-            return std::nullopt;
+        default: return std::nullopt;
         }
     }
     return text;
@@ -122,8 +119,8 @@ std::string mediaOfCollection(ipp_attribute_t* mediaCol) {
     };
     if (ipp_attribute_t* name = ippFindAttribute(collection, "media-size-name", IPP_TAG_ZERO)) {
         add(ippGetString(name, 0, nullptr));
-    } else if (ipp_attribute_t* size = ippFindAttribute(collection, "media-size",
-                                                        IPP_TAG_BEGIN_COLLECTION)) {
+    } else if (ipp_attribute_t* size =
+                   ippFindAttribute(collection, "media-size", IPP_TAG_BEGIN_COLLECTION)) {
         ipp_t* dimensions = ippGetCollection(size, 0);
         ipp_attribute_t* x = ippFindAttribute(dimensions, "x-dimension", IPP_TAG_INTEGER);
         ipp_attribute_t* y = ippFindAttribute(dimensions, "y-dimension", IPP_TAG_INTEGER);
@@ -196,7 +193,9 @@ std::vector<HeldJob> readJobs(ipp_t* response) {
     return jobs;
 }
 
-std::string jobName(int id) { return "job " + std::to_string(id); }
+std::string jobName(int id) {
+    return "job " + std::to_string(id);
+}
 
 } // namespace
 
@@ -233,8 +232,7 @@ std::optional<HeldJob> HeldJobs::find(int id, std::string* error) {
     if (!job)
         fail(error, cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND
                         ? "there is no " + jobName(id) + " on " + _cups.serverName()
-                        : "the scheduler does not show " + jobName(id) + ": " +
-                              schedulersReason());
+                        : "the scheduler does not show " + jobName(id) + ": " + schedulersReason());
     ippDelete(response);
     return job;
 }
@@ -263,6 +261,12 @@ bool HeldJobs::write(int id, const Dictionary& options, Dictionary& refused, std
         return fail(error, *why + "; nothing was written");
     if (options.empty())
         return true;
+    // The scheduler refuses the attributes it keeps itself, and stops at the first value it
+    // finds bad, after writing those before it: a job is written whole or not at all.
+    for (const auto& [name, value] : options)
+        if (isSchedulersOwn(name) && name != "job-name" && name != "job-priority" &&
+            name != "job-hold-until")
+            refused.set(name, Value(std::string("the scheduler keeps it itself")));
     ipp_t* request = jobRequest(IPP_OP_SET_JOB_ATTRIBUTES, id);
     cups_option_t* list = nullptr;
     int count = 0;
@@ -273,8 +277,6 @@ bool HeldJobs::write(int id, const Dictionary& options, Dictionary& refused, std
     cupsFreeOptions(count, list);
     if (const std::string* title = options.get("job-name").string())
         ippAddString(request, IPP_TAG_JOB, IPP_TAG_NAME, "job-name", nullptr, title->c_str());
-    // The scheduler stops at the first value it finds bad, after writing those before it: a job
-    // is written whole or not at all.
     for (ipp_attribute_t* attribute = ippFirstAttribute(request); attribute;
          attribute = ippNextAttribute(request))
         if (ippGetGroupTag(attribute) == IPP_TAG_JOB && !ippValidateAttribute(attribute))
@@ -292,9 +294,8 @@ bool HeldJobs::write(int id, const Dictionary& options, Dictionary& refused, std
             refused.set(ippGetName(attribute), Value(schedulersReason()));
     ippDelete(response);
     if (!written)
-        return fail(error,
-                    "the scheduler did not let the settings of " + jobName(id) + " be changed: " +
-                        schedulersReason());
+        return fail(error, "the scheduler did not let the settings of " + jobName(id) +
+                               " be changed: " + schedulersReason());
     if (!refused.empty())
         return fail(error, "the scheduler refused some settings of " + jobName(id));
     return true;
@@ -303,8 +304,8 @@ bool HeldJobs::write(int id, const Dictionary& options, Dictionary& refused, std
 bool HeldJobs::release(int id, std::string* error) {
     ippDelete(cupsDoRequest(_cups.http(), jobRequest(IPP_OP_RELEASE_JOB, id), "/jobs/"));
     if (refusedByScheduler())
-        return fail(error, "the scheduler did not release " + jobName(id) + ": " +
-                               schedulersReason());
+        return fail(error,
+                    "the scheduler did not release " + jobName(id) + ": " + schedulersReason());
     return true;
 }
 
@@ -319,9 +320,8 @@ bool HeldJobs::holdNewJobs(const std::string& queue, bool hold, std::string* err
     return true;
 }
 
-std::optional<std::vector<std::string>> HeldJobs::fetchDocuments(const HeldJob& job,
-                                                                 const std::string& folder,
-                                                                 std::string* error) {
+std::optional<std::vector<std::string>>
+HeldJobs::fetchDocuments(const HeldJob& job, const std::string& folder, std::string* error) {
     std::vector<std::string> paths;
     for (int number = 1; number <= job.documents; ++number) {
         std::string path = folder + "/document-" + std::to_string(number);

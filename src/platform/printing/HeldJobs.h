@@ -60,9 +60,8 @@ public:
     bool holdNewJobs(const std::string& queue, bool hold, std::string* error);
     // The job's documents, each into a file of the folder (0600), in their order; their paths,
     // or null with the reason. The scheduler lets only the job's owner and its operators.
-    std::optional<std::vector<std::string>> fetchDocuments(const HeldJob& job,
-                                                           const std::string& folder,
-                                                           std::string* error);
+    std::optional<std::vector<std::string>>
+    fetchDocuments(const HeldJob& job, const std::string& folder, std::string* error);
 
 private:
     CupsConnection& _cups;
