@@ -97,6 +97,7 @@ const std::vector<Command>& commands() {
 #ifdef VELMORA_HAS_GUI
         {"gui",
          "gui [FILE...] [-d QUEUE] [--embedded] [--output-dir DIR] [--save-defaults]\n"
+         "         [--job ID [--keep-held]]\n"
          "         [--settings FILE] [--lang L] [--screenshot DIR] [--open-and-close]\n"
          "                                  the graphical print dialog (with --screenshot: "
          "every window\n"

@@ -33,6 +33,7 @@
 #include "platform/ui/TextField.h"
 #include "ppd/PrintOptionConverter.h"
 #include "support/CommandRunner.h"
+#include "support/CupsQueueTest.h"
 #include "support/PrivateCupsd.h"
 #include "support/TempDir.h"
 
@@ -72,6 +73,7 @@
 namespace velmora {
 namespace {
 
+using app::HeldJobsList;
 using app::PrintDialogWindow;
 
 class GuiTest : public ::testing::Test {
@@ -1688,6 +1690,81 @@ TEST_F(GuiDestinations, SwitchingPressesKeepsOnlyTheShownPanelsControls) {
             ASSERT_NE(window.panel(), nullptr);
         }
     EXPECT_EQ(registered(), first);
+}
+
+// An operator's dialog on a queue that holds every job: a job printed with lp appears in the
+// list without anyone asking, opens in the panel with a click, and Print sends it on with what
+// the person changed.
+class GuiHeldJobs : public test::CupsQueueTest {
+protected:
+    void SetUp() override {
+        CupsQueueTest::SetUp();
+        PanePlugInMgr::releaseSharedInstance();
+    }
+    void TearDown() override { PanePlugInMgr::releaseSharedInstance(); }
+};
+
+TEST_F(GuiHeldJobs, AHeldJobAppearsOpensWithAClickAndPrintsWithWhatWasChosen) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    run("hold -d VelmoraPress on");
+    PrintDialogWindow::Request request;
+    request.files = {VELMORA_SAMPLE_DOCUMENT};
+    request.queue = "VelmoraPress";
+    request.listHeldJobs = true;
+    request.outputDir = dir / "jobs";
+    request.panel.bundle = VELMORA_PLUGIN_DIR;
+    request.panel.ppd = VELMORA_QUEUE_PPD;
+    PrintDialogWindow window(request, cups, true);
+    ASSERT_TRUE(window.openDestination()) << window.error();
+    window.show();
+    HeldJobsList* list = window.heldJobsList();
+    ASSERT_NE(list, nullptr);
+    QTreeWidget* jobs = list->jobs();
+    EXPECT_EQ(jobs->topLevelItemCount(), 0);
+
+    std::string out = test::PrivateCupsd::run("lp -d VelmoraPress -t 'Annual report' " +
+                                              std::string(VELMORA_SAMPLE_DOCUMENT) + " 2>&1");
+    ASSERT_NE(out.find("request id is VelmoraPress-"), std::string::npos) << out;
+    int job = std::stoi(out.substr(out.rfind('-') + 1));
+    // The list asks again on its own.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return jobs->topLevelItemCount() == 1; },
+                                3 * HeldJobsList::kRefreshMilliseconds));
+    QTreeWidgetItem* row = jobs->topLevelItem(0);
+    EXPECT_EQ(row->text(1).toStdString(), "Annual report");
+
+    // Seen and reachable where a person clicks it.
+    QRect place = jobs->visualItemRect(row);
+    ASSERT_FALSE(place.isEmpty());
+    QPoint centre = jobs->viewport()->mapTo(&window, place.center());
+    EXPECT_TRUE(window.rect().contains(centre));
+    EXPECT_EQ(window.childAt(centre), jobs->viewport());
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(jobs)->text(QAccessible::Name).toStdString(),
+              "Held Jobs");
+    QTest::mouseClick(jobs->viewport(), Qt::LeftButton, {}, place.center());
+    ASSERT_TRUE(list->openButton()->isEnabled());
+    QTest::mouseClick(list->openButton(), Qt::LeftButton);
+    ASSERT_TRUE(window.heldJob()) << window.findChild<QLabel*>("status")->text().toStdString();
+    EXPECT_EQ(window.heldJob()->id, job);
+
+    ui::Button& center =
+        *window.panel()->views().pagePrintOnCenter->descendantsOfType<ui::Button>().front();
+    auto* box = qobject_cast<QCheckBox*>(window.mirror()->widgetFor(&center));
+    ASSERT_NE(box, nullptr);
+    QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(8, box->height() / 2));
+    std::string chosen = center.state() == ui::kOnState ? "True" : "False";
+    QTest::mouseClick(window.printButton(), Qt::LeftButton);
+    ASSERT_TRUE(window.result()) << window.findChild<QLabel*>("status")->text().toStdString();
+    EXPECT_EQ(window.result()->get("released"), Value(true));
+    // IPP carries it as a Boolean.
+    EXPECT_EQ(cups.jobAttributes(job).get("PagePrintOnCenter"),
+              Value(chosen == "True" ? "true" : "false"))
+        << window.result()->get("written").toJson(2);
+    ASSERT_EQ(cups.waitForJob(job, 30), "completed") << jobLog(job);
+    std::string error;
+    auto package = JobPackage::open(test::deviceFile(cupsd, "VelmoraPress"), error);
+    ASSERT_TRUE(package) << error;
+    EXPECT_EQ(package->ticket().options.at("PagePrintOnCenter"), chosen);
+    EXPECT_EQ(package->ticket().jobName, "Annual report");
 }
 
 // Without any display the graphical dialog says so, and print runs its headless session.

@@ -22,6 +22,7 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: velmora gui [FILE...] [-d QUEUE] [--embedded] [--output-dir DIR] [--save-defaults]\n"
+    "       velmora gui --job ID [--keep-held]\n"
     "         [--settings FILE] [--bundle DIR] [--ppd FILE] [--lang L] [--screenshot DIR]\n"
     "         [--open-and-close]\n";
 
@@ -47,7 +48,11 @@ std::optional<GuiOptions> parse(const std::vector<std::string>& arguments) {
     options.settingsFile = shared->panel.settings;
     options.screenshots = shared->screenshots;
     options.openAndClose = shared->openAndClose;
-    if (request.files.empty())
+    request.job = shared->job;
+    request.keepHeld = shared->keepHeld;
+    // Without documents the dialog offers the chosen queue's held jobs beside the sample document.
+    request.listHeldJobs = request.files.empty() && !request.job && !request.embeddedOnly;
+    if (request.files.empty() && !request.job)
         request.files.push_back(sampleDocument());
     return options;
 }

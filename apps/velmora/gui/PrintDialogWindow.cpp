@@ -2,6 +2,7 @@
 
 #include "panel/LornPDEByCocoa.h"
 #include "panes/PanePlugInMgr.h"
+#include "platform/printing/HeldJobUpdate.h"
 #include "platform/printing/HostText.h"
 #include "platform/qt/MirroredPopUpButton.h"
 #include "platform/qt/MirroredView.h"
@@ -130,6 +131,14 @@ void PrintDialogWindow::buildWindow() {
 
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
+    if (_request.listHeldJobs) {
+        _heldJobs = new HeldJobsList(_cups, this);
+        _heldJobs->onOpen = [this](const HeldJob& job) {
+            if (!openHeldJob(job.id))
+                showStatus(_error, true);
+        };
+        layout->addWidget(_heldJobs);
+    }
     layout->addLayout(_favoritesRow);
     layout->addLayout(middle, 1);
     layout->addLayout(bottom);
@@ -159,6 +168,8 @@ void PrintDialogWindow::fillDestinations() {
 
 bool PrintDialogWindow::openDestination() {
     fillDestinations();
+    if (_request.job)
+        return openHeldJob(_request.job);
     std::string queue = _request.queue;
     if (queue.empty() && _cupsReachable && !_request.embeddedOnly)
         queue = _cups.defaultDestination().value_or("");
@@ -190,17 +201,44 @@ bool PrintDialogWindow::openDestination() {
 
 bool PrintDialogWindow::openSession(const std::string& queue, bool* notAPress) {
     closeSession();
-    auto session = std::make_unique<Session>();
+    Destination destination;
     if (queue.empty()) {
-        session->destination = embeddedDestination(_request.panel);
-    } else if (auto destination =
-                   queueDestination(_cups, queue, _request.panel, _error, notAPress)) {
-        session->destination = std::move(*destination);
+        destination = embeddedDestination(_request.panel);
+    } else if (auto found = queueDestination(_cups, queue, _request.panel, _error, notAPress)) {
+        destination = std::move(*found);
     } else {
         return false;
     }
     if (_request.settings)
-        session->destination.restoreFrom = _request.settings;
+        destination.restoreFrom = _request.settings;
+    if (_heldJobs)
+        _heldJobs->showQueue(queue);
+    return openSessionOn(std::move(destination));
+}
+
+bool PrintDialogWindow::openHeldJob(int id) {
+    auto job = HeldJobs(_cups).find(id, &_error);
+    if (!job)
+        return false;
+    auto destination = HeldJobUpdate::destination(_cups, *job, _request.panel.bundle, _error);
+    if (!destination)
+        return false;
+    closeSession();
+    if (!openSessionOn(std::move(*destination)))
+        return false;
+    _heldJob = std::move(job);
+    _destinations->setCurrentIndex(_destinations->findData(toQString(_heldJob->queue)));
+    if (_heldJobs && _heldJobs->isHidden())
+        _heldJobs->showQueue(_heldJob->queue);
+    showStatus(hostText("Setting up held job") + " " + std::to_string(id) + ": " + _heldJob->title,
+               false);
+    return true;
+}
+
+bool PrintDialogWindow::openSessionOn(Destination destination) {
+    _heldJob.reset();
+    auto session = std::make_unique<Session>();
+    session->destination = std::move(destination);
     session->dialog = std::make_unique<InMemoryPrintDialog>(session->destination.host);
     if (!session->dialog->open(&_error))
         return false;
@@ -291,7 +329,9 @@ void PrintDialogWindow::fitPanelArea() {
     QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
     QSize available = shown ? shown->availableGeometry().size() : wanted * 2;
     // Room left by the frame, the title bar, the printer and button rows, and the summary.
-    const int chromeHeight = 48 + 3 * _print->sizeHint().height() + 50;
+    const int chromeHeight =
+        48 + 3 * _print->sizeHint().height() + 50 +
+        (_heldJobs && !_heldJobs->isHidden() ? _heldJobs->sizeHint().height() : 0);
     const int summaryWidth = _summary->minimumWidth() + 60; // with the margins and spacing
     QSize room(std::max(240, available.width() - 16 - summaryWidth),
                std::max(160, available.height() - chromeHeight));
@@ -371,6 +411,10 @@ void PrintDialogWindow::print() {
         showStatus(error.empty() ? hostText("The settings were not saved.") : error, true);
         return;
     }
+    if (_heldJob) {
+        printHeldJob(_session->dialog->settingsSnapshot());
+        return;
+    }
     JobRequest job{_request.files, jobTitle(_session->panel.get(), _request.files),
                    _request.outputDir, _request.saveDefaults};
     if (_session->destination.embedded && job.saveDefaults) {
@@ -381,6 +425,28 @@ void PrintDialogWindow::print() {
     auto result = deliverJob(_cups, _session->destination, snapshot, job, error);
     if (!result) {
         showStatus(error, true);
+        return;
+    }
+    result->set("summary", Value(summaryEntries(_session->panel->summaryInfo())));
+    _result = std::move(result);
+    accept();
+}
+
+// The held job gets the settings and is released (or stays held when asked); Cancel leaves it
+// as it was.
+void PrintDialogWindow::printHeldJob(const Dictionary& snapshot) {
+    HeldJobUpdate::Request request{*_heldJob, heldJobTitle(_session->panel.get(), _heldJob->title),
+                                   !_request.keepHeld};
+    std::string error;
+    Dictionary refused;
+    auto result =
+        HeldJobUpdate::apply(_cups, _session->destination, snapshot, request, error, refused);
+    if (!result) {
+        for (const auto& [option, reason] : refused)
+            error += "; " + option + ": " + reason.stringValue();
+        showStatus(error, true);
+        if (_heldJobs)
+            _heldJobs->refresh();
         return;
     }
     result->set("summary", Value(summaryEntries(_session->panel->summaryInfo())));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HeldJobsList.h"
 #include "PanelSession.h"
 #include "PrintJob.h"
 
@@ -46,6 +47,12 @@ public:
         bool saveDefaults = false;
         PanelOptions panel;
         std::optional<Dictionary> settings;
+        // A held job to set up (its queue, its settings; Print writes and releases it, or only
+        // writes it when it is to stay held), and whether the held jobs of the chosen queue are
+        // listed for choosing one.
+        int job = 0;
+        bool keepHeld = false;
+        bool listHeldJobs = false;
     };
 
     PrintDialogWindow(Request request, CupsConnection& cups, bool cupsReachable);
@@ -68,6 +75,12 @@ public:
     QPushButton* cancelButton() const { return _cancel; }
     QTreeWidget* summary() const { return _summary; }
     QWidget* panelArea() const { return _panelArea; }
+    // The list of held jobs; null unless the request asked for it.
+    HeldJobsList* heldJobsList() const { return _heldJobs; }
+    // The held job the panel sets up; null while it sets up a new job.
+    const std::optional<HeldJob>& heldJob() const { return _heldJob; }
+    // Opens the panel on a held job, with the job's settings; false with error() when it cannot.
+    bool openHeldJob(int id);
 
     // Shows the settings' summary now (it otherwise follows changes after a short pause).
     void refreshSummary();
@@ -101,10 +114,14 @@ private:
     QPushButton* _print;
     QPushButton* _cancel;
     QTimer* _summaryTimer;
+    HeldJobsList* _heldJobs = nullptr;
+    std::optional<HeldJob> _heldJob;
 
     void buildWindow();
     void fillDestinations();
     bool openSession(const std::string& queue, bool* notAPress = nullptr);
+    bool openSessionOn(Destination destination);
+    void printHeldJob(const Dictionary& snapshot);
     void closeSession();
     void fitPanelArea();
     void orderTabChain();

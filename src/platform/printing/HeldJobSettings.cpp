@@ -8,6 +8,7 @@
 #include <cups/cups.h>
 #include <cups/ppd.h>
 
+#include <strings.h>
 #include <sys/stat.h>
 
 #include <map>
@@ -114,6 +115,14 @@ std::string finishingsOf(const Dictionary& options, ppd_file_t* ppd) {
     return values.empty() ? "3" : values;
 }
 
+// The same value as the job holds it: IPP carries "True" and "False" as Booleans, which come
+// back as "true" and "false".
+bool sameValue(const std::string& held, const std::string& wanted) {
+    bool boolean =
+        strcasecmp(wanted.c_str(), "true") == 0 || strcasecmp(wanted.c_str(), "false") == 0;
+    return boolean ? strcasecmp(held.c_str(), wanted.c_str()) == 0 : held == wanted;
+}
+
 bool namedByFinishings(const std::string& option, ppd_file_t* ppd) {
     for (ppd_attr_t* attr = ppdFindAttr(ppd, "cupsIPPFinishings", nullptr); attr;
          attr = ppdFindNextAttr(ppd, "cupsIPPFinishings", nullptr))
@@ -171,7 +180,7 @@ Dictionary HeldJobSettings::changes(const Dictionary& current, const Dictionary&
     bool finishingChanged = false;
     for (const auto& [name, value] : complete) {
         // An empty field the job does not carry is the same to the press as one it carries empty.
-        if (current.contains(name) ? current.get(name).stringValue() == value.stringValue()
+        if (current.contains(name) ? sameValue(current.get(name).stringValue(), value.stringValue())
                                    : value.stringValue().empty())
             continue;
         changed.set(name, value);
