@@ -8,7 +8,7 @@ packages=(
     libcups2-dev zlib1g-dev libzip-dev libxml2-dev libxml2-utils libcurl4-openssl-dev libplist-dev libicu-dev
     libpoppler-cpp-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    cups-daemon cups-client cups-filters cups-ipp-utils dbus-daemon
+    cups-daemon cups-client cups-filters cups-ipp-utils dbus-daemon desktop-file-utils
     qt6-base-dev fonts-urw-base35 fonts-ipafont-gothic
     xvfb xauth xdotool
 )

@@ -178,7 +178,9 @@ HeldJob readJob(ipp_t* response, ipp_attribute_t*& attribute) {
     return job;
 }
 
-std::vector<HeldJob> readJobs(ipp_t* response) {
+} // namespace
+
+std::vector<HeldJob> HeldJobs::jobsOf(ipp_t* response) {
     std::vector<HeldJob> jobs;
     ipp_attribute_t* attribute = ippFirstAttribute(response);
     while (attribute) {
@@ -192,6 +194,8 @@ std::vector<HeldJob> readJobs(ipp_t* response) {
     }
     return jobs;
 }
+
+namespace {
 
 std::string jobName(int id) {
     return "job " + std::to_string(id);
@@ -213,7 +217,7 @@ std::optional<std::vector<HeldJob>> HeldJobs::list(const std::string& queue, std
                         schedulersReason());
         return std::nullopt;
     }
-    auto jobs = readJobs(response);
+    auto jobs = jobsOf(response);
     ippDelete(response);
     return jobs;
 }
@@ -225,7 +229,7 @@ std::optional<HeldJob> HeldJobs::find(int id, std::string* error) {
     ipp_t* response = cupsDoRequest(_cups.http(), request, "/");
     std::optional<HeldJob> job;
     if (response && !refusedByScheduler()) {
-        auto jobs = readJobs(response);
+        auto jobs = jobsOf(response);
         if (!jobs.empty())
             job = std::move(jobs.front());
     }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+typedef struct _ipp_s ipp_t;
+
 namespace velmora {
 
 class CupsConnection;
@@ -62,6 +64,10 @@ public:
     // or null with the reason. The scheduler lets only the job's owner and its operators.
     std::optional<std::vector<std::string>>
     fetchDocuments(const HeldJob& job, const std::string& folder, std::string* error);
+
+    // The jobs of a scheduler's answer (Get-Jobs, Get-Job-Attributes), as they are read here;
+    // attributes of a kind a filter never receives are left out.
+    static std::vector<HeldJob> jobsOf(ipp_t* response);
 
 private:
     CupsConnection& _cups;
