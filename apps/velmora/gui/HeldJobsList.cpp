@@ -27,8 +27,11 @@ HeldJobsList::HeldJobsList(CupsConnection& cups, QWidget* parent) : QWidget(pare
     _jobs->setHeaderLabels({toQString(hostText("Job")), toQString(hostText("Title")),
                             toQString(hostText("User")), toQString(hostText("Received"))});
     _jobs->setRootIsDecorated(false);
-    _jobs->header()->setSectionResizeMode(1, QHeaderView::Stretch);
+    // The title takes what the number, the owner and the time leave, which are shown whole.
     _jobs->header()->setStretchLastSection(false);
+    for (int column : {0, 2, 3})
+        _jobs->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+    _jobs->header()->setSectionResizeMode(1, QHeaderView::Stretch);
     // Four rows under the header: the dialog stays within a small screen.
     _jobs->setFixedHeight(_jobs->header()->sizeHint().height() +
                           4 * (_jobs->fontMetrics().height() + 6) + 4);
