@@ -221,6 +221,14 @@ TEST_F(HeldJobsTest, OperatorsSetUpEveryonesJobsAndOthersAreRefusedByTheSchedule
         EXPECT_THAT(errors(), HasSubstr("did not let the settings of job"));
         EXPECT_EQ(attribute(job, "ColorModel"), "");
         EXPECT_EQ(cups.jobState(job), "pending-held");
+        // A PIN sends the job again; this test's scheduler hands anyone the documents (its
+        // default policy allows all), but the held job is not bin's to cancel: the copy is
+        // withdrawn, and the job is there once, as it was.
+        run(setUp + " --set SecPrint=True --set SecPrintPassword=1234", 1);
+        EXPECT_THAT(errors(), HasSubstr("did not let the held job go"));
+        EXPECT_THAT(errors(), HasSubstr("the copy was withdrawn and nothing was changed"));
+        EXPECT_EQ(cups.jobState(job), "pending-held");
+        EXPECT_EQ(cups.jobState(job + 1), "canceled");
     }
     {
         test::ScopedEnv user{"CUPS_USER", "daemon"};

@@ -19,42 +19,56 @@ std::string jobName(int id) {
     return "job " + std::to_string(id);
 }
 
-// The job sent again with its password inside the press's package, then the held one cancelled.
+// The job sent again with its password inside the press's package: the copy waits until the
+// held job is cancelled, and is withdrawn when the scheduler does not let the held job go, so
+// that the job is never there twice.
 std::optional<Dictionary> sendAgain(CupsConnection& cups,
                                     const JobDelivery::Destination& destination,
                                     const Dictionary& snapshot, const HeldJob& job,
                                     const HeldJobUpdate::Request& request, std::string& error) {
+    const std::string why = "a password or PIN travels only inside the job, so " + jobName(job.id) +
+                            " must be sent again, and ";
     HeldJobs jobs(cups);
     TemporaryFolder folder("velmora-held");
     if (folder.path().empty()) {
-        error = "no temporary folder can be made for the documents of " + jobName(job.id);
+        error = why + "no temporary folder can be made for its documents; nothing was changed";
         return std::nullopt;
     }
     auto documents = jobs.fetchDocuments(job, folder.path(), &error);
     if (!documents) {
-        error = "a password or PIN travels only inside the job, so " + jobName(job.id) +
-                " must be sent again, and " + error + "; nothing was changed";
+        error = why + error + "; nothing was changed";
         return std::nullopt;
     }
-    JobDelivery::Request resend{*documents, request.title, "", false, !request.release};
+    JobDelivery::Request resend{*documents, request.title, "", false, true};
     auto sent = JobDelivery::deliver(cups, destination, snapshot, resend, error);
     if (!sent) {
-        error = "a password or PIN travels only inside the job, so " + jobName(job.id) +
-                " must be sent again, and it cannot be: " + error + "; nothing was changed";
+        error = why + "it cannot be: " + error + "; nothing was changed";
         return std::nullopt;
     }
     int id = static_cast<int>(sent->get("job").integerValue());
+    std::string reason;
+    if (!cups.cancelJob(job.queue, job.id, &reason)) {
+        std::string withdrawn;
+        error = why + "the scheduler did not let the held job go (" + reason + ")";
+        error += cups.cancelJob(job.queue, id, &withdrawn)
+                     ? "; the copy was withdrawn and nothing was changed"
+                     : "; its copy, " + jobName(id) + ", could not be withdrawn: " + withdrawn;
+        return std::nullopt;
+    }
     Dictionary result{{"job", Value(id)},
                       {"replaces", Value(job.id)},
                       {"queue", Value(job.queue)},
                       {"title", Value(request.title)},
                       {"written", sent->get("options")},
-                      {"released", Value(request.release)},
-                      {"state", Value(cups.jobState(id).value_or(""))}};
-    std::string why;
-    if (!cups.cancelJob(job.queue, job.id, &why))
-        result.set("warning", Value(jobName(job.id) + " was sent again as " + jobName(id) +
-                                    ", but it was not cancelled: " + why));
+                      {"released", Value(false)}};
+    if (request.release) {
+        if (jobs.release(id, &reason))
+            result.set("released", Value(true));
+        else
+            result.set("warning", Value(jobName(job.id) + " was sent again as " + jobName(id) +
+                                        " with its settings, but " + reason));
+    }
+    result.set("state", Value(cups.jobState(id).value_or("")));
     return result;
 }
 

@@ -33,7 +33,8 @@ public:
     //
     // Passwords and PINs never become job attributes: a job set up with one is sent again as
     // the press's job package (its documents fetched from the scheduler, the password inside),
-    // and the held job is cancelled once the new one is in.
+    // held until the held job is cancelled, then released as asked. When the scheduler does not
+    // let the held job be cancelled, the copy is withdrawn and nothing is changed.
     //
     // The result: {"job", "queue", "title", "written" (the options written, passwords shown as
     // "********"), "released", "state"}, with "replaces" (the held job's id) when it was sent
