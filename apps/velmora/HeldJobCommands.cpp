@@ -143,7 +143,10 @@ int printHeldJob(const JobCommandOptions& options) {
     if (!options.panel.output.empty() &&
         !FileUtil::writeFileAtomically(options.panel.output, Value(settings).toJson(2) + "\n",
                                        &error, FileUtil::Readers::OwnerOnly))
-        result->set("warning", Value(options.panel.output + " was not written: " + error));
+        result->set("warning", Value((result->get("warning").isString()
+                                          ? result->get("warning").stringValue() + "; "
+                                          : std::string()) +
+                                     options.panel.output + " was not written: " + error));
     std::printf("%s\n", Value(*result).toJson(2).c_str());
     if (const std::string* warning = result->get("warning").string())
         return failed(*warning);

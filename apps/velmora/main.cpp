@@ -88,11 +88,9 @@ const std::vector<Command>& commands() {
          "                                  with --job, a held job set up, written and "
          "released",
          runPrintCommand},
-        {"jobs",
-         "jobs [-d QUEUE]         the held and pending jobs of the Velmora queues, as JSON",
+        {"jobs", "jobs [-d QUEUE]         the held and pending jobs of the Velmora queues, as JSON",
          runJobsCommand},
-        {"hold",
-         "hold [-d QUEUE] on|off  hold every new job of the queue for an operator, or stop",
+        {"hold", "hold [-d QUEUE] on|off  hold every new job of the queue for an operator, or stop",
          runHoldCommand},
 #ifdef VELMORA_HAS_GUI
         {"gui",

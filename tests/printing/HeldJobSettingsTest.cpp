@@ -121,11 +121,13 @@ TEST(HeldJobSettingsTest, TheSchedulersAnswerIsReadJobByJob) {
     ipp_t* request = ippNewRequest(IPP_OP_GET_JOBS);
     ipp_t* response = ippNewResponse(request);
     ippDelete(request);
-    for (int id : {7, 8}) {
-        if (id == 8)
+    for (int id : {7, 8, 9}) {
+        if (id != 7)
             ippAddSeparator(response);
         ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_INTEGER, "job-id", id);
-        ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", id == 7 ? 4 : 3);
+        ippAddInteger(response, IPP_TAG_JOB, IPP_TAG_ENUM, "job-state", id == 8 ? 3 : 4);
+        ippAddString(response, IPP_TAG_JOB, IPP_TAG_KEYWORD, "job-state-reasons", nullptr,
+                     id == 9 ? "job-incoming" : "job-hold-until-specified");
         ippAddString(response, IPP_TAG_JOB, IPP_TAG_URI, "job-printer-uri", nullptr,
                      "ipp://localhost/printers/VelmoraPress");
         ippAddString(response, IPP_TAG_JOB, IPP_TAG_NAME, "job-name", nullptr, "Report");
@@ -142,7 +144,8 @@ TEST(HeldJobSettingsTest, TheSchedulersAnswerIsReadJobByJob) {
     }
     auto jobs = HeldJobs::jobsOf(response);
     ippDelete(response);
-    ASSERT_EQ(jobs.size(), 2u);
+    ASSERT_EQ(jobs.size(), 3u);
+    EXPECT_EQ(HeldJobs::whyNotHeld(jobs[2]), "job 9 is still being received");
     EXPECT_EQ(jobs[0].id, 7);
     EXPECT_TRUE(jobs[0].held());
     EXPECT_EQ(jobs[1].state, "pending");

@@ -3,6 +3,7 @@
 #include "support/CupsQueueTest.h"
 #include "support/Xjdf.h"
 
+#include "platform/printing/HeldJobUpdate.h"
 #include "platform/printing/HeldJobs.h"
 
 #include <gmock/gmock.h>
@@ -196,6 +197,67 @@ TEST_F(HeldJobsTest, APinForAHeldJobTravelsInsideItAndTheHeldJobIsReplaced) {
     auto xjdf = test::runVelmora("ticket --xjdf " + deviceFile(cupsd, "VelmoraPress"), dir / "err");
     EXPECT_EQ(ticketOption(xjdf.out, "SecPrintPassword"), "6BF62ABF");
     EXPECT_EQ(test::xpath(xjdf.out, "/*/@DescriptiveName"), "Payslips");
+}
+
+// A job velmora sent carries its settings inside its package, where the press's filter takes
+// them from: set up while held, it is sent again with the new settings (and the PIN typed again).
+TEST_F(HeldJobsTest, AJobVelmoraSentIsSentAgainWithItsNewSettings) {
+    run("hold -d VelmoraPress on");
+    int job = lp("-t Payslips");
+    ASSERT_GT(job, 0);
+    Dictionary first = run("print --job " + std::to_string(job) +
+                           " --no-gui --keep-held --set SecPrint=True --set SecPrintPassword=1234");
+    int package = static_cast<int>(first.get("job").integerValue());
+    ASSERT_EQ(cups.jobState(package), "pending-held");
+    Dictionary second = run("print --job " + std::to_string(package) +
+                            " --no-gui --set ColorMode=Gray --set SecPrintPassword=5678"
+                            " --job-name 'Payslips, grey'");
+    int printed = static_cast<int>(second.get("job").integerValue());
+    EXPECT_EQ(second.get("replaces"), Value(package));
+    EXPECT_EQ(cups.jobState(package), "canceled");
+    ASSERT_EQ(cups.waitForJob(printed, 30), "completed") << jobLog(printed);
+    auto xjdf = test::runVelmora("ticket --xjdf " + deviceFile(cupsd, "VelmoraPress"), dir / "err");
+    EXPECT_EQ(ticketOption(xjdf.out, "ColorModel"), "Gray");
+    EXPECT_EQ(ticketOption(xjdf.out, "SecPrint"), "True");
+    std::string pin = ticketOption(xjdf.out, "SecPrintPassword");
+    EXPECT_FALSE(pin.empty());
+    EXPECT_NE(pin, "6BF62ABF") << "the PIN typed first, not the one typed last";
+    EXPECT_EQ(test::xpath(xjdf.out, "/*/@DescriptiveName"), "Payslips, grey");
+    EXPECT_EQ(test::xpath(xjdf.out, "count(//*[local-name()='FileSpec'])"), "1");
+}
+
+// What the job's owner changed while the operator had it open, and the operator left alone,
+// stays as the owner set it.
+TEST_F(HeldJobsTest, AChangeMadeWhileThePanelWasOpenIsKept) {
+    run("hold -d VelmoraPress on");
+    int job = lp("");
+    ASSERT_GT(job, 0);
+    std::string error;
+    auto opened = HeldJobs(cups).find(job, &error);
+    ASSERT_TRUE(opened) << error;
+    auto destination = HeldJobUpdate::destination(cups, *opened, VELMORA_PLUGIN_DIR, error);
+    ASSERT_TRUE(destination) << error;
+    test::PrivateCupsd::run("lp -i " + std::to_string(job) + " -o ColorModel=Gray 2>&1");
+    ASSERT_EQ(attribute(job, "ColorModel"), "Gray");
+    // The operator staples; the panel's settings name only what differs from the defaults.
+    Dictionary snapshot{{"ppd", Value(Dictionary{{"StapleMode", Value("LeftEdge")}})},
+                        {"ticket", Value(Dictionary())},
+                        {"host", Value(Dictionary())}};
+    Dictionary refused;
+    auto done = HeldJobUpdate::apply(cups, *destination, snapshot, {*opened, opened->title, false},
+                                     error, refused);
+    ASSERT_TRUE(done) << error;
+    EXPECT_EQ(attribute(job, "StapleMode"), "LeftEdge");
+    EXPECT_EQ(attribute(job, "ColorModel"), "Gray");
+}
+
+TEST_F(HeldJobsTest, CommandsToTheQueueDoNotWaitForAnOperator) {
+    run("hold -d VelmoraPress on");
+    std::string error;
+    int command = cups.submitCommand("VelmoraPress", "ReportLevels FeederInfoList",
+                                     {"ReportLevels FeederInfoList"}, &error);
+    ASSERT_GT(command, 0) << error;
+    EXPECT_NE(cups.waitForJob(command, 10), "pending-held");
 }
 
 // The operators' policy, with two local accounts: nobody prints, daemon (in the group that

@@ -140,8 +140,12 @@ int runGuiCommand(const std::vector<std::string>& arguments) {
             showOnce(window);
         } else if (!options->screenshots.empty()) {
             status = takeScreenshots(window, options->screenshots);
-        } else if (window.exec() == QDialog::Accepted && window.result()) {
+        } else if (bool accepted = window.exec() == QDialog::Accepted; window.result()) {
+            // A held job that was changed, but not as far as asked (not released), is no success.
             std::printf("%s\n", Value(*window.result()).toJson(2).c_str());
+            if (!accepted || window.result()->contains("warning"))
+                status = fail("not everything was done: " +
+                              window.result()->get("warning").stringValue());
         } else {
             std::fprintf(stderr, "velmora: nothing printed\n");
             status = 1;

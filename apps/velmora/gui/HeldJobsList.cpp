@@ -84,7 +84,11 @@ void HeldJobsList::refresh() {
     std::string error;
     auto jobs = HeldJobs(_cups).list(_queue, &error);
     if (!jobs) {
+        // What the list showed may be gone: nothing stays to be opened.
         _note->setText(toQString(error));
+        _jobs->clear();
+        _shown.clear();
+        _open->setEnabled(false);
         return;
     }
     std::vector<HeldJob> held;

@@ -223,6 +223,8 @@ bool PrintDialogWindow::openHeldJob(int id) {
     auto destination = HeldJobUpdate::destination(_cups, *job, _request.panel.bundle, _error);
     if (!destination)
         return false;
+    if (_request.settings)
+        destination->restoreFrom = _request.settings;
     closeSession();
     if (!openSessionOn(std::move(*destination)))
         return false;
@@ -451,6 +453,16 @@ void PrintDialogWindow::printHeldJob(const Dictionary& snapshot) {
     }
     result->set("summary", Value(summaryEntries(_session->panel->summaryInfo())));
     _result = std::move(result);
+    // Something after the job was changed failed (its release): the dialog stays open on the
+    // job as it is now and says so.
+    if (const Value& warning = _result->get("warning"); warning.isString()) {
+        std::string said = warning.stringValue();
+        openHeldJob(static_cast<int>(_result->get("job").integerValue()));
+        showStatus(said, true);
+        if (_heldJobs)
+            _heldJobs->refresh();
+        return;
+    }
     accept();
 }
 

@@ -563,7 +563,10 @@ int CupsConnection::submitJob(const std::string& name, const std::string& title,
 
 int CupsConnection::submitCommand(const std::string& name, const std::string& title,
                                   const std::vector<std::string>& commands, std::string* error) {
-    int job = cupsCreateJob(_http, name.c_str(), title.c_str(), 0, nullptr);
+    // A command is for the queue, not a job for an operator to release, also where the queue
+    // holds every job.
+    OptionList options(Dictionary{{"job-hold-until", Value("no-hold")}});
+    int job = cupsCreateJob(_http, name.c_str(), title.c_str(), options.count(), options.options());
     if (job == 0) {
         fail(error, "the command cannot be sent to \"" + name + "\": " + lastError());
         return 0;

@@ -24,9 +24,10 @@ public:
     static Dictionary chosenOptions(const Dictionary& jobOptions, const std::string& ppdPath);
     // What to write to the job so that it prints with wanted (print settings as job options,
     // which name only the PPD choices that differ from the defaults): each option whose value
-    // differs from what the job holds now (current, from optionsOfJob; an empty field the job does
-    // not carry is no change), and nothing else, so that what the job carries besides is kept. When
-    // the job carries IPP finishings, which the scheduler would apply over the written choices,
+    // differs from what the job held (current: optionsOfJob of the job as the panel opened on
+    // it; an empty field the job does not carry is no change), and nothing else, so that what
+    // the job carries besides is kept. When the job (its attributes now, jobOptions) carries IPP
+    // finishings, which the scheduler would apply over the written choices,
     // they are written again as the finishings the new choices amount to ("3", none, when they
     // amount to none).
     static Dictionary changes(const Dictionary& current, const Dictionary& wanted,

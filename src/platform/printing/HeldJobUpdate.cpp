@@ -3,10 +3,15 @@
 #include "platform/foundation/TemporaryFolder.h"
 #include "platform/printing/HeldJobSettings.h"
 #include "platform/printing/JobOptions.h"
+#include "platform/printing/JobPackage.h"
 #include "platform/printing/OpenedPpd.h"
+
+#include <filesystem>
 
 namespace velmora {
 namespace {
+
+namespace fs = std::filesystem;
 
 bool carriesASecret(const Dictionary& options) {
     for (const auto& [name, value] : options)
@@ -19,22 +24,54 @@ std::string jobName(int id) {
     return "job " + std::to_string(id);
 }
 
-// The job sent again with its password inside the press's package: the copy waits until the
-// held job is cancelled, and is withdrawn when the scheduler does not let the held job go, so
-// that the job is never there twice.
+// The documents of a job velmora sent as the press's package, taken out of it under the names
+// its ticket gives them; the job's own documents otherwise.
+std::optional<std::vector<std::string>> documentsOf(HeldJobs& jobs, const HeldJob& job,
+                                                    const std::string& folder, std::string& error) {
+    auto fetched = jobs.fetchDocuments(job, folder, &error);
+    if (!fetched || job.format != JobPackage::kMimeType)
+        return fetched;
+    std::vector<std::string> documents;
+    for (std::size_t i = 0; i < fetched->size(); ++i) {
+        auto package = JobPackage::open((*fetched)[i], error);
+        if (!package)
+            return std::nullopt;
+        for (std::size_t d = 0; d < package->ticket().documents.size(); ++d) {
+            std::string name = fs::path(package->ticket().documents[d].name).filename().string();
+            std::string place = folder + "/" + std::to_string(i + 1) + "-" + std::to_string(d + 1);
+            std::error_code ignored;
+            fs::create_directory(place, ignored);
+            std::string path =
+                place + "/" + (name.empty() || name == "." || name == ".." ? "document.pdf" : name);
+            if (!package->extractDocument(d, path, error))
+                return std::nullopt;
+            documents.push_back(path);
+        }
+    }
+    return documents;
+}
+
+// The job sent again as the press's package with the new settings (a password inside, or the
+// settings of a job velmora sent as a package, which the press's filter takes from the package
+// rather than from the job's attributes). The copy waits until the held job is cancelled, and
+// is withdrawn when the scheduler does not let the held job go, so that the job is never there
+// twice.
 std::optional<Dictionary> sendAgain(CupsConnection& cups,
                                     const JobDelivery::Destination& destination,
                                     const Dictionary& snapshot, const HeldJob& job,
                                     const HeldJobUpdate::Request& request, std::string& error) {
-    const std::string why = "a password or PIN travels only inside the job, so " + jobName(job.id) +
-                            " must be sent again, and ";
+    const std::string why =
+        (job.format == JobPackage::kMimeType
+             ? jobName(job.id) + " carries its settings inside the press's job package, so it "
+             : "a password or PIN travels only inside the job, so " + jobName(job.id) + " ") +
+        "must be sent again, and ";
     HeldJobs jobs(cups);
     TemporaryFolder folder("velmora-held");
     if (folder.path().empty()) {
         error = why + "no temporary folder can be made for its documents; nothing was changed";
         return std::nullopt;
     }
-    auto documents = jobs.fetchDocuments(job, folder.path(), &error);
+    auto documents = documentsOf(jobs, job, folder.path(), error);
     if (!documents) {
         error = why + error + "; nothing was changed";
         return std::nullopt;
@@ -97,8 +134,7 @@ std::optional<Dictionary> HeldJobUpdate::apply(CupsConnection& cups,
                                                const Dictionary& snapshot, const Request& request,
                                                std::string& error, Dictionary& refused) {
     HeldJobs jobs(cups);
-    // The job as it is now: it may have been released, changed or cancelled while the panel
-    // was open.
+    // The job as it is now: it may have been released or cancelled while the panel was open.
     auto job = jobs.find(request.job.id, &error);
     if (!job)
         return std::nullopt;
@@ -108,13 +144,15 @@ std::optional<Dictionary> HeldJobUpdate::apply(CupsConnection& cups,
     }
     OpenedPpd ppd(destination.host.ppdPath);
     Dictionary wanted = JobOptions::fromSnapshot(snapshot, ppd.get());
-    if (carriesASecret(wanted))
+    if (carriesASecret(wanted) || job->format == JobPackage::kMimeType)
         return sendAgain(cups, destination, snapshot, *job, request, error);
+    // What the person changed, against the job as the panel opened on it: what someone else
+    // changed meanwhile and the person left alone stays as they set it.
     const std::string path = destination.host.ppdPath.value_or("");
     Dictionary changes =
-        HeldJobSettings::changes(HeldJobSettings::optionsOfJob(job->options, path),
+        HeldJobSettings::changes(HeldJobSettings::optionsOfJob(request.job.options, path),
                                  JobOptions::withoutSecrets(wanted), job->options, path);
-    if (request.title != job->title)
+    if (request.title != request.job.title)
         changes.set("job-name", Value(request.title));
     if (!jobs.write(job->id, changes, refused, &error))
         return std::nullopt;

@@ -27,12 +27,15 @@ public:
     };
 
     // Writes the settings the panel saved (a settings snapshot) to the job and releases it,
-    // unless asked to keep it held. Only what differs from what the job holds is written. A job
+    // unless asked to keep it held. Only what the person changed is written: what differs from
+    // the job as the panel opened on it (request.job), so that what someone else changed
+    // meanwhile and the person left alone stays. A job
     // no longer held (released, printing or ended meanwhile) is left alone, and so is one whose
     // settings the scheduler refuses: refused then names each refused option with the reason.
     //
     // Passwords and PINs never become job attributes: a job set up with one is sent again as
-    // the press's job package (its documents fetched from the scheduler, the password inside),
+    // the press's job package (its documents fetched from the scheduler, the password inside);
+    // so is a job velmora sent as a package, whose settings the press takes from the package,
     // held until the held job is cancelled, then released as asked. When the scheduler does not
     // let the held job be cancelled, the copy is withdrawn and nothing is changed.
     //

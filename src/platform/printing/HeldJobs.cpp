@@ -134,9 +134,17 @@ std::string mediaOfCollection(ipp_attribute_t* mediaCol) {
     return media;
 }
 
+// The queue a printer URI names, its name decoded (the scheduler encodes "%" and bytes beyond
+// ASCII).
 std::string queueOfUri(const std::string& uri) {
-    auto slash = uri.rfind('/');
-    return slash == std::string::npos ? uri : uri.substr(slash + 1);
+    char scheme[32], user[256], host[256], resource[1024];
+    int port = 0;
+    if (httpSeparateURI(HTTP_URI_CODING_ALL, uri.c_str(), scheme, sizeof scheme, user, sizeof user,
+                        host, sizeof host, &port, resource, sizeof resource) < HTTP_URI_STATUS_OK)
+        return "";
+    std::string path = resource;
+    auto slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 // The job whose attributes run from attribute on, up to the next job's (or the end).
@@ -163,6 +171,10 @@ HeldJob readJob(ipp_t* response, ipp_attribute_t*& attribute) {
             job.created = ippGetInteger(attribute, 0);
         else if (name == "number-of-documents")
             job.documents = ippGetInteger(attribute, 0);
+        else if (name == "job-state-reasons")
+            job.reasons = stringValues(attribute);
+        else if (name == "document-format")
+            job.format = stringValues(attribute);
         else if ((name == "job-impressions" || name == "job-pages") && !job.pages &&
                  ippGetValueTag(attribute) == IPP_TAG_INTEGER)
             job.pages = ippGetInteger(attribute, 0);
@@ -246,6 +258,8 @@ std::optional<std::string> HeldJobs::whyNotHeld(const HeldJob& job) {
     std::string name = jobName(job.id);
     if (job.held())
         return std::nullopt;
+    if (state == "pending-held")
+        return name + " is still being received";
     if (state == "pending")
         return name + " is no longer held: it was released and waits to print";
     if (state == "processing" || state == "processing-stopped")

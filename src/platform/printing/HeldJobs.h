@@ -21,15 +21,20 @@ struct HeldJob {
     // "processing", "completed", ...
     std::string state;
     std::optional<std::int64_t> pages;
+    std::string reasons;      // job-state-reasons, joined by ","
     std::int64_t created = 0; // seconds since 1970
     int documents = 0;
+    std::string format; // the documents' MIME type
     // The job's attributes as the queue's filters receive them on their command line: integers
     // and enums as numbers, several values joined by ",", and "media-col" as the "media" it
     // stands for ("size,source,type"). Attributes of the scheduler's own (job-id, job-state,
     // time-at-…) are left out.
     Dictionary options;
 
-    bool held() const { return state == "pending-held"; }
+    // Held for release, and whole: a job whose documents are still arriving is not.
+    bool held() const {
+        return state == "pending-held" && reasons.find("job-incoming") == std::string::npos;
+    }
 };
 
 // Jobs waiting in a CUPS queue, set up by an operator before they print: listing them, writing
