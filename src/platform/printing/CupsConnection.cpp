@@ -105,9 +105,9 @@ ipp_t* printerRequest(const std::string& name, const char* attribute) {
     return request;
 }
 
-// Texts as they were sent (ippAttributeString would quote them), other values in IPP's notation;
-// several values joined with ",".
-std::string attributeText(ipp_attribute_t* attribute) {
+} // namespace
+
+std::string CupsConnection::attributeText(ipp_attribute_t* attribute) {
     ipp_tag_t tag = ippGetValueTag(attribute);
     bool text = tag == IPP_TAG_TEXT || tag == IPP_TAG_NAME || tag == IPP_TAG_TEXTLANG ||
                 tag == IPP_TAG_NAMELANG || tag == IPP_TAG_KEYWORD || tag == IPP_TAG_URI ||
@@ -126,6 +126,8 @@ std::string attributeText(ipp_attribute_t* attribute) {
     }
     return joined;
 }
+
+namespace {
 
 bool sendFile(http_t* http, const std::string& path) {
     std::ifstream in(path, std::ios::binary);

@@ -8,6 +8,7 @@
 #include <vector>
 
 typedef struct _http_s http_t;
+typedef struct _ipp_attribute_s ipp_attribute_t;
 
 namespace velmora {
 
@@ -96,6 +97,9 @@ public:
     std::string printerStateMessage(const std::string& name);
     // Every attribute of the job as the scheduler keeps it: name → text (values joined by ",").
     Dictionary jobAttributes(int jobId);
+    // An attribute's values as text: texts as they were sent (ippAttributeString would quote
+    // them), other values in IPP's notation; several values joined with ",".
+    static std::string attributeText(ipp_attribute_t* attribute);
     // The connection, for requests of the scheduler's that this class does not make itself; null
     // before connect().
     http_t* http() const { return _http; }

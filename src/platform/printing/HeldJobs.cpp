@@ -62,17 +62,6 @@ bool isSchedulersOwn(std::string_view name) {
     return false;
 }
 
-std::string stringValues(ipp_attribute_t* attribute) {
-    std::string joined;
-    for (int i = 0; i < ippGetCount(attribute); ++i) {
-        const char* value = ippGetString(attribute, i, nullptr);
-        if (i)
-            joined += ',';
-        joined += value ? value : "";
-    }
-    return joined;
-}
-
 // A value as the scheduler writes it on a filter's command line; nothing for values it leaves
 // out there.
 std::optional<std::string> optionText(ipp_attribute_t* attribute) {
@@ -160,11 +149,11 @@ HeldJob readJob(ipp_t* response, ipp_attribute_t*& attribute) {
         if (name == "job-id")
             job.id = ippGetInteger(attribute, 0);
         else if (name == "job-name")
-            job.title = stringValues(attribute);
+            job.title = CupsConnection::attributeText(attribute);
         else if (name == "job-originating-user-name")
-            job.user = stringValues(attribute);
+            job.user = CupsConnection::attributeText(attribute);
         else if (name == "job-printer-uri")
-            job.queue = queueOfUri(stringValues(attribute));
+            job.queue = queueOfUri(CupsConnection::attributeText(attribute));
         else if (name == "job-state")
             job.state = ippEnumString("job-state", ippGetInteger(attribute, 0));
         else if (name == "time-at-creation")
@@ -172,9 +161,9 @@ HeldJob readJob(ipp_t* response, ipp_attribute_t*& attribute) {
         else if (name == "number-of-documents")
             job.documents = ippGetInteger(attribute, 0);
         else if (name == "job-state-reasons")
-            job.reasons = stringValues(attribute);
+            job.reasons = CupsConnection::attributeText(attribute);
         else if (name == "document-format")
-            job.format = stringValues(attribute);
+            job.format = CupsConnection::attributeText(attribute);
         else if ((name == "job-impressions" || name == "job-pages") && !job.pages &&
                  ippGetValueTag(attribute) == IPP_TAG_INTEGER)
             job.pages = ippGetInteger(attribute, 0);
