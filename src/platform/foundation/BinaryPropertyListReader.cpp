@@ -184,9 +184,10 @@ std::optional<Value> BinaryPropertyListReader::object(std::uint64_t ref, int dep
 std::optional<Value> BinaryPropertyListReader::scalar(const Header& h) {
     switch (h.type) {
     case kSimple:
+        // Only true and false: null (0x00) and fill (0x0F) are no values of this system.
         if (h.count == 0x8 || h.count == 0x9)
             return spend(0) ? std::optional<Value>(Value(h.count == 0x9)) : std::nullopt;
-        break;
+        return fail("malformed binary property list (unsupported object type)");
     case kInteger: return integer(h);
     case kReal: return real(h);
     case kDate: return date(h);
@@ -258,8 +259,9 @@ std::optional<Value> BinaryPropertyListReader::date(const Header& h) {
     return spend(0) ? std::optional<Value>(Value(Date{since1970})) : std::nullopt;
 }
 
-// ASCII strings are taken byte for byte; UTF-16 strings must be valid (no lone surrogates).
-// A NUL character is refused in either: no text of the system holds one.
+// ASCII strings must be ASCII (a byte beyond it would put bytes that are not UTF-8 into a
+// value); UTF-16 strings must be valid (no lone surrogates). A NUL character is refused in
+// either: no text of the system holds one.
 std::optional<std::string> BinaryPropertyListReader::text(const Header& h) {
     static const std::string nulMessage =
         "malformed binary property list (a string holds a NUL character)";
@@ -269,6 +271,10 @@ std::optional<std::string> BinaryPropertyListReader::text(const Header& h) {
         std::string s(_bytes.substr(h.start, h.count));
         if (s.find('\0') != std::string::npos)
             return fail(nulMessage);
+        if (std::any_of(s.begin(), s.end(),
+                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; }))
+            return fail("malformed binary property list (an ASCII string holds a byte beyond "
+                        "ASCII)");
         return s;
     }
     if (!fits(h.start, h.count, 2) || h.count > std::numeric_limits<int32_t>::max() / 3)

@@ -2,6 +2,7 @@
 
 #include "platform/foundation/FileUtil.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/TextEncoding.h"
 
 #include <algorithm>
 #include <cctype>
@@ -14,26 +15,17 @@ namespace {
 constexpr std::size_t kMaxTableSize = 16u << 20;
 
 // Brings the bytes to UTF-8: UTF-16 with a byte-order mark is converted, a UTF-8 mark dropped.
+// Null when the text is neither valid UTF-16 nor valid UTF-8: no table hands on bytes that are
+// not text.
 std::optional<std::string> textAsUtf8(std::string_view bytes) {
-    auto utf16 = [&](bool bigEndian) -> std::optional<std::string> {
-        if (bytes.size() % 2 != 0)
-            return std::nullopt;
-        icu::UnicodeString text;
-        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-            auto hi = static_cast<unsigned char>(bytes[bigEndian ? i : i + 1]);
-            auto lo = static_cast<unsigned char>(bytes[bigEndian ? i + 1 : i]);
-            text.append(static_cast<char16_t>((hi << 8) | lo));
-        }
-        std::string out;
-        text.toUTF8String(out);
-        return out;
-    };
     if (bytes.starts_with("\xFE\xFF"))
-        return utf16(true);
+        return TextEncodings::utf16ToUtf8(bytes.substr(2), true);
     if (bytes.starts_with("\xFF\xFE"))
-        return utf16(false);
+        return TextEncodings::utf16ToUtf8(bytes.substr(2), false);
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
+    if (!TextEncodings::isValidUtf8(bytes))
+        return std::nullopt;
     return std::string(bytes);
 }
 
@@ -224,18 +216,21 @@ std::optional<StringTable> fromPropertyList(std::string_view bytes, std::string*
 } // namespace
 
 std::optional<StringTable> StringTable::parse(std::string_view bytes, std::string* error) {
+    // A binary property list is bytes, read as one.
+    if (bytes.starts_with("bplist"))
+        return fromPropertyList(bytes, error);
     auto text = textAsUtf8(bytes);
     if (!text) {
         if (error)
-            *error = "odd number of bytes in UTF-16 text";
+            *error = "the strings table is not text: neither UTF-8 nor UTF-16 with a byte-order "
+                     "mark (or a UTF-16 text with an odd number of bytes or a lone surrogate)";
         return std::nullopt;
     }
     std::string_view start(*text);
     while (!start.empty() && std::isspace(static_cast<unsigned char>(start.front())))
         start.remove_prefix(1);
     if (start.starts_with("<?xml") || start.starts_with("<plist") || start.starts_with("bplist"))
-        return fromPropertyList(bytes.starts_with("bplist") ? bytes : std::string_view(*text),
-                                error);
+        return fromPropertyList(*text, error);
     StringTable table;
     ClassicParser parser(*text);
     if (!parser.parse(table)) {

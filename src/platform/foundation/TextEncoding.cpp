@@ -100,4 +100,10 @@ bool isValidUtf8(std::string_view bytes) {
     return toUtf8(bytes, TextEncoding::UTF8).has_value();
 }
 
+std::optional<std::string> utf16ToUtf8(std::string_view bytes, bool bigEndian) {
+    if (bytes.size() % 2 != 0)
+        return std::nullopt;
+    return convert(bytes, bigEndian ? "UTF-16BE" : "UTF-16LE", "UTF-8");
+}
+
 } // namespace velmora::TextEncodings

@@ -33,6 +33,9 @@ bool canEncode(std::string_view text, TextEncoding encoding);
 // Encodes UTF-8 text, replacing each character the encoding cannot hold by its substitute.
 std::string fromUtf8Lossy(std::string_view text, TextEncoding encoding);
 bool isValidUtf8(std::string_view bytes);
+// UTF-16 bytes (without a byte-order mark) as UTF-8; null for an odd byte count or a lone
+// surrogate: nothing is replaced silently.
+std::optional<std::string> utf16ToUtf8(std::string_view bytes, bool bigEndian);
 
 } // namespace TextEncodings
 } // namespace velmora

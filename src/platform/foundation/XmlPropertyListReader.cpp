@@ -3,9 +3,11 @@
 #include "platform/foundation/Base64.h"
 #include "platform/foundation/DateFormat.h"
 #include "platform/foundation/NumberText.h"
+#include "platform/foundation/TextEncoding.h"
 #include "platform/foundation/TextTrim.h"
 #include "platform/foundation/XmlSaxHandler.h"
 
+#include <libxml/SAX2.h>
 #include <libxml/parser.h>
 #include <libxml/parserInternals.h>
 
@@ -130,6 +132,56 @@ private:
     }
 };
 
+// Whether the document is UTF-16, and in which byte order: by its byte-order mark, or by the
+// "<" it begins with. UTF-32 (and everything else) is not.
+std::optional<bool> utf16BigEndian(std::string_view bytes) {
+    auto at = [&](std::size_t i) { return i < bytes.size() ? bytes[i] : '\x01'; };
+    bool mark32 = bytes.starts_with(std::string_view("\xFF\xFE\0\0", 4));
+    if (bytes.starts_with("\xFE\xFF") || (at(0) == '\0' && at(1) == '<'))
+        return true;
+    if ((bytes.starts_with("\xFF\xFE") && !mark32) ||
+        (at(0) == '<' && at(1) == '\0' && at(2) != '\0'))
+        return false;
+    return std::nullopt;
+}
+
+// A decimal integer, or a hexadecimal one written "0x…" as other readers of property lists take
+// it, within 64 signed bits. outOfRange tells a number too large from text that is no number.
+std::optional<std::int64_t> integerOf(std::string_view text, bool& outOfRange) {
+    outOfRange = false;
+    if (text.starts_with("0x") || text.starts_with("0X")) {
+        std::string_view digits = text.substr(2);
+        std::uint64_t value = 0;
+        auto [end, problem] =
+            std::from_chars(digits.data(), digits.data() + digits.size(), value, 16);
+        if (digits.empty() || end != digits.data() + digits.size())
+            return std::nullopt;
+        outOfRange = problem == std::errc::result_out_of_range ||
+                     value > static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+        return outOfRange ? std::nullopt
+                          : std::optional<std::int64_t>(static_cast<std::int64_t>(value));
+    }
+    if (auto value = NumberText::exactInteger(text))
+        return value;
+    std::string_view digits = text;
+    if (digits.starts_with('-') || digits.starts_with('+'))
+        digits.remove_prefix(1);
+    outOfRange =
+        !digits.empty() && digits.find_first_not_of("0123456789") == std::string_view::npos;
+    return std::nullopt;
+}
+
+// A date as ISO 8601 with its time, or a date alone ("2024-01-02" or "2024-01-02Z"), which
+// other readers of property lists take for midnight.
+std::optional<double> dateOf(std::string_view text) {
+    if (text.ends_with('Z') && text.size() == 11)
+        text.remove_suffix(1);
+    bool dateAlone = text.size() == 10 && text[4] == '-' && text[7] == '-';
+    if (!dateAlone)
+        return DateFormat::parseIso8601(text);
+    return DateFormat::parseIso8601(std::string(text) + "T00:00:00Z");
+}
+
 } // namespace
 
 XmlPropertyListReader::XmlPropertyListReader(std::string_view bytes, int maxNesting)
@@ -140,8 +192,25 @@ std::optional<Value> XmlPropertyListReader::read(std::string* error) {
     handler.entityDecl = onEntityDeclaration;
     handler.reference = onEntityReference;
 
-    std::string escaped;
+    std::string utf8, escaped;
     std::string_view input = _bytes;
+    // UTF-16 is read as the UTF-8 it stands for, so that its carriage returns stay as they do in
+    // UTF-8 files.
+    bool wide = false;
+    if (auto bigEndian = utf16BigEndian(input)) {
+        std::string_view units = input;
+        if (units.starts_with("\xFE\xFF") || units.starts_with("\xFF\xFE"))
+            units.remove_prefix(2);
+        auto converted = TextEncodings::utf16ToUtf8(units, *bigEndian);
+        if (!converted) {
+            if (error)
+                *error = "not a property list (invalid UTF-16 text)";
+            return std::nullopt;
+        }
+        utf8 = std::move(*converted);
+        input = utf8;
+        wide = true;
+    }
     bool eightBit = input.find('\0') == std::string_view::npos;
     if (eightBit && input.find('\r') != std::string_view::npos) {
         escaped = CarriageReturnKeeper(input).run();
@@ -157,7 +226,9 @@ std::optional<Value> XmlPropertyListReader::read(std::string* error) {
     std::memcpy(parser->sax, &handler, sizeof handler);
     parser->_private = this;
     parser->userData = parser;
-    xmlCtxtUseOptions(parser, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING);
+    // The declaration of a converted UTF-16 file still names UTF-16.
+    xmlCtxtUseOptions(parser, XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING |
+                                  (wide ? XML_PARSE_IGNORE_ENC : 0));
     _parser = parser;
     xmlParseDocument(parser);
     bool wellFormed = parser->wellFormed != 0;
@@ -255,43 +326,47 @@ void XmlPropertyListReader::finishScalar(Element element) {
         _open.back().key = std::move(_text);
         return;
     }
-    auto value = scalarValue(element);
-    if (!value)
-        return refuse(kMalformed);
+    std::string problem;
+    auto value = scalarValue(element, problem);
+    if (!value) {
+        int line = _parser ? xmlSAX2GetLineNumber(_parser) : 0;
+        return refuse("not a property list (" + problem + " at line " + std::to_string(line) + ")");
+    }
     add(std::move(*value));
 }
 
-std::optional<Value> XmlPropertyListReader::scalarValue(Element element) {
+std::optional<Value> XmlPropertyListReader::scalarValue(Element element, std::string& problem) {
     switch (element) {
     case Element::String: return Value(std::move(_text));
     case Element::True: return Value(true);
     case Element::False: return Value(false);
     case Element::Integer: {
-        // Decimal integers within 64 signed bits; anything else is refused, never wrapped.
-        auto n = NumberText::exactInteger(trimWhiteSpace(_text));
+        // Within 64 signed bits; anything else is refused, never wrapped.
+        bool outOfRange = false;
+        auto n = integerOf(trimWhiteSpace(_text), outOfRange);
         if (!n)
-            return std::nullopt;
-        return Value(*n);
+            problem = outOfRange ? "integer out of the 64-bit range" : "integer that is no number";
+        return n ? std::optional<Value>(Value(*n)) : std::nullopt;
     }
     case Element::Real: {
         auto r = NumberText::exactReal(trimWhiteSpace(_text));
         if (!r)
-            return std::nullopt;
-        return Value(*r);
+            problem = "real that is no number";
+        return r ? std::optional<Value>(Value(*r)) : std::nullopt;
     }
     case Element::Date: {
-        auto seconds = DateFormat::parseIso8601(trimWhiteSpace(_text));
+        auto seconds = dateOf(trimWhiteSpace(_text));
         if (!seconds)
-            return std::nullopt;
-        return Value(Date{*seconds});
+            problem = "date that is not an ISO 8601 date";
+        return seconds ? std::optional<Value>(Value(Date{*seconds})) : std::nullopt;
     }
     case Element::Data: {
         auto bytes = Base64::decode(_text);
         if (!bytes)
-            return std::nullopt;
-        return Value(std::move(*bytes));
+            problem = "data that is not base64";
+        return bytes ? std::optional<Value>(Value(std::move(*bytes))) : std::nullopt;
     }
-    default: return std::nullopt;
+    default: problem = "value of no kind"; return std::nullopt;
     }
 }
 

@@ -46,7 +46,8 @@ private:
 
     void finishContainer();
     void finishScalar(Element element);
-    std::optional<Value> scalarValue(Element element);
+    // The value of a scalar element's text; null with what is wrong with it.
+    std::optional<Value> scalarValue(Element element, std::string& problem);
     void add(Value value);
 };
 

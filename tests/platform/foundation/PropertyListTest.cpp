@@ -258,9 +258,30 @@ TEST(PropertyListHostileTest, HostileShapesAreRefusedWithTheirReason) {
         {"length past the end", binaryScalar(BinaryPlistBuilder::marker(0x5, 1u << 30, true)),
          "past"},
         {"XML integer beyond 64 bits", "<plist><integer>18446744073709551615</integer></plist>",
-         "malformed"},
-        {"XML integer with two signs", "<plist><integer>+-5</integer></plist>", "malformed"},
-        {"XML real with two signs", "<plist><real>--5</real></plist>", "malformed"},
+         "integer out of the 64-bit range at line 1"},
+        {"XML hexadecimal integer beyond 64 signed bits",
+         "<plist>\n<integer>0x8000000000000000</integer></plist>",
+         "integer out of the 64-bit range at line 2"},
+        {"XML integer with two signs", "<plist><integer>+-5</integer></plist>",
+         "integer that is no number at line 1"},
+        {"XML hexadecimal integer without digits", "<plist><integer>0x</integer></plist>",
+         "integer that is no number"},
+        {"XML real with two signs", "<plist><real>--5</real></plist>", "real that is no number"},
+        {"XML date that is no date", "<plist>\n<array>\n<date>2024-13-45</date></array></plist>",
+         "date that is not an ISO 8601 date at line 3"},
+        {"XML data that is not base64", "<plist><data>@@@@</data></plist>",
+         "data that is not base64 at line 1"},
+        {"a byte beyond ASCII in an ASCII string",
+         // The bytes of printf 'bplist00\x54caf\xe9\x08\0…' as the report gave them.
+         "bplist00\x54"
+         "caf\xe9\x08\0\0\0\0\0\0\x01\x01\0\0\0\0\0\0\0\x01\0\0\0\0\0\0\0\0\0\0\0\0\0\0\0\x0d"s,
+         "beyond ASCII"},
+        {"a byte beyond ASCII in an ASCII key",
+         binaryDictionaryWithKey(BinaryPlistBuilder::ascii("caf\xE9")), "beyond ASCII"},
+        {"the null object", binaryScalar("\x00"s), "unsupported object type"},
+        {"the fill object", binaryScalar("\x0F"s), "unsupported object type"},
+        {"UTF-16 XML with a lone surrogate",
+         "\xFF\xFE<\0p\0l\0i\0s\0t\0>\0\x00\xD8<\0/\0p\0l\0i\0s\0t\0>\0"s, "invalid UTF-16"},
         {"undefined entity behind a DTD",
          "<!DOCTYPE plist SYSTEM \"x.dtd\"><plist><string>&x;</string></plist>", "malformed"},
     };
@@ -316,11 +337,38 @@ TEST(PropertyListHostileTest, LargeButHonestShapesStillRead) {
         "<string><![CDATA[x > y\rz]]></string><!-- c\r --><string>p\rq</string></array></plist>");
     ASSERT_TRUE(mixed);
     EXPECT_EQ(*mixed, Value(Array{Value("x > y\rz"), Value("p\rq")}));
-    std::u16string utf16 = u"\uFEFF<plist><string>A\rB</string></plist>\r\n";
-    auto wide = PropertyList::parse(
-        std::string(reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2));
-    ASSERT_TRUE(wide); // read as it is; its carriage returns become line feeds
-    EXPECT_EQ(*wide, Value("A\nB"));
+}
+
+// Forms other readers of property lists (Python's plistlib, libplist) read, read the same here.
+TEST(PropertyListTest, WhatOtherReadersTakeIsReadTheSame) {
+    std::u16string utf16 =
+        u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>\r\n<plist><string>A\rB</string>"
+        u"</plist>\r\n";
+    std::string littleEndian(reinterpret_cast<const char*>(utf16.data()), utf16.size() * 2);
+    std::string bigEndian;
+    for (char16_t unit : utf16.substr(1)) // and without its mark
+        bigEndian += {static_cast<char>(unit >> 8), static_cast<char>(unit & 0xFF)};
+    const struct {
+        const char* what;
+        std::string bytes;
+        Value expected;
+    } cases[] = {
+        {"a hexadecimal integer", "<plist><integer>0x1F</integer></plist>", Value(31)},
+        {"the largest hexadecimal integer", "<plist><integer>0X7fffffffffffffff</integer></plist>",
+         Value(std::numeric_limits<std::int64_t>::max())},
+        {"a date alone, in UTC", "<plist><date>2024-01-02Z</date></plist>",
+         Value(Date{1704153600})},
+        {"a date alone", "<plist><date>2024-01-02</date></plist>", Value(Date{1704153600})},
+        // A carriage return is a line break of a title in UTF-16 as in UTF-8.
+        {"UTF-16 with a carriage return", littleEndian, Value("A\rB")},
+        {"UTF-16, big-endian, unmarked", bigEndian, Value("A\rB")},
+    };
+    for (const auto& c : cases) {
+        std::string error;
+        auto value = PropertyList::parse(c.bytes, &error);
+        ASSERT_TRUE(value) << c.what << ": " << error;
+        EXPECT_EQ(*value, c.expected) << c.what;
+    }
 }
 
 } // namespace

@@ -70,6 +70,22 @@ TEST(StringTableTest, MalformedTextNamesTheLine) {
     }
 }
 
+// A table that is not text (bytes that are not UTF-8, UTF-16 with a lone surrogate or an odd
+// byte count) is refused, never handed on as texts.
+TEST(StringTableTest, BytesThatAreNoTextAreRefused) {
+    using namespace std::string_literals;
+    const std::string cases[] = {
+        "\"a\" = \"caf\xE9\";"s,
+        "\xFF\xFE\"\0a\0\"\0=\0\"\0\x00\xD8\"\0;\0"s,
+        "\xFE\xFF\0\"\0"s,
+    };
+    for (const auto& bytes : cases) {
+        std::string error;
+        EXPECT_FALSE(StringTable::parse(bytes, &error));
+        EXPECT_NE(error.find("not text"), std::string::npos) << error;
+    }
+}
+
 class BundleLocalizationTest : public ::testing::Test {
 protected:
     test::TempDir dir;
