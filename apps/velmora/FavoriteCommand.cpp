@@ -132,7 +132,11 @@ int runFavoriteCommand(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "usage: velmora favorite show FILE\n");
         return 2;
     }
-    if (FileSystem::exists(arguments[1]) && !FileSystem::isRegularFile(arguments[1])) {
+    if (!FileSystem::exists(arguments[1])) {
+        std::fprintf(stderr, "velmora favorite: %s: no such file\n", arguments[1].c_str());
+        return 1;
+    }
+    if (!FileSystem::isRegularFile(arguments[1])) {
         std::fprintf(stderr, "velmora favorite: %s is not a regular file\n", arguments[1].c_str());
         return 1;
     }

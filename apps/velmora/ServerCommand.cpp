@@ -1,10 +1,12 @@
 #include "Command.h"
 
 #include "platform/foundation/NumberText.h"
+#include "platform/foundation/SystemLog.h"
 #include "platform/foundation/Value.h"
 #include "webservice/WebServiceClient.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <functional>
 #include <map>
 
@@ -129,6 +131,10 @@ int runServerCommand(const std::vector<std::string>& arguments) {
         return failWith("the port must be from 1 to 65535");
     if (!isPlainHost(positional[0]))
         return failWith("not a host name or address: " + positional[0]);
+    // The service's diagnostic lines are for the system log; a person at the command line gets
+    // the one line that says what failed.
+    if (!std::getenv("VELMORA_SYSLOG"))
+        SystemLog::setSink([](std::string_view) {});
     WebServiceClient client(static_cast<int>(port), timeout);
     std::vector<std::string> extra(positional.begin() + 2, positional.end());
     auto result = it->second.getter(client, positional[0], extra);

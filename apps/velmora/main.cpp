@@ -113,8 +113,8 @@ const std::vector<Command>& commands() {
 namespace {
 
 void printUsage(std::FILE* out) {
-    std::fprintf(out, "Velmora Flow print panel host\n\nusage: velmora COMMAND [ARGUMENTS]\n\n"
-                      "commands:\n");
+    std::fprintf(out, "Velmora Flow print panel host\n\nusage: velmora COMMAND [ARGUMENTS]\n"
+                      "       velmora help [COMMAND] | velmora --version\n\ncommands:\n");
     for (const auto& command : commands())
         std::fprintf(out, "  velmora %s\n", command.synopsis);
 }
@@ -124,7 +124,24 @@ void printUsage(std::FILE* out) {
 
 int main(int argc, char** argv) {
     using namespace velmora::app;
-    if (argc >= 2 && (!std::strcmp(argv[1], "--help") || !std::strcmp(argv[1], "-h"))) {
+    if (argc >= 2 && (!std::strcmp(argv[1], "--version") || !std::strcmp(argv[1], "-V"))) {
+        std::printf("velmora %s\n", VELMORA_VERSION);
+        return 0;
+    }
+    // velmora help [COMMAND] is velmora [COMMAND] --help.
+    bool askedForHelp = argc >= 2 && (!std::strcmp(argv[1], "--help") ||
+                                      !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help"));
+    if (askedForHelp && argc >= 3) {
+        for (const auto& command : commands())
+            if (std::strcmp(argv[2], command.name) == 0) {
+                std::printf("usage: velmora %s\n", command.synopsis);
+                return 0;
+            }
+        std::fprintf(stderr, "velmora: unknown command '%s'\n", argv[2]);
+        printUsage(stderr);
+        return 2;
+    }
+    if (askedForHelp) {
         printUsage(stdout);
         return 0;
     }

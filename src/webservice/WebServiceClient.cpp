@@ -139,8 +139,12 @@ run(const WebServiceClient& client, double timeout, const std::optional<std::str
     if (response.error) {
         SystemLog::format("###Response: %s (%s %ld)", response.error->description.c_str(),
                           response.error->domain.c_str(), response.error->code);
-        noteFailure(client, response.error->description + " (" + response.error->domain + " " +
-                                std::to_string(response.error->code) + ")");
+        // The exchange's own failures (libcurl's, an HTTP status) say what they are; a code of
+        // another domain is named beside its text.
+        noteFailure(client, response.error->domain == "HTTP"
+                                ? response.error->description
+                                : response.error->description + " (" + response.error->domain +
+                                      " " + std::to_string(response.error->code) + ")");
     }
     StringList result;
     bool answered = false;

@@ -44,6 +44,11 @@ TEST(FavoritesCommandTest, SaveListShowAndDelete) {
     auto invalid = velmora("favorite show '" + dir.write("bad.pfj", "9\n") + "'");
     EXPECT_EQ(invalid.status, 1);
     EXPECT_NE(invalid.out.find("\"version\": -1"), std::string::npos);
+    // A file that is not there is said to be missing, not invalid, and nothing is shown of it.
+    auto missing = test::runVelmora("favorite show " + (dir / "nope.pfj"), dir / "err");
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_EQ(missing.out, "");
+    EXPECT_NE(test::readFile(dir / "err").find("nope.pfj: no such file"), std::string::npos);
     ::unsetenv("VELMORA_USER_LIBRARY");
     ::unsetenv("XDG_DATA_HOME");
 }

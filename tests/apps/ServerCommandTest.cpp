@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace velmora {
 namespace {
 
@@ -76,12 +78,17 @@ TEST(ServerCommandTest, FailuresExitWithTheirReason) {
         {"server 127.0.0.1/x getFontList" + port, "not a host"},
         {"server '127.0.0.1?a' getFontList" + port, "not a host"},
         {"server '127.0.0.1#a' getFontList" + port, "not a host"},
+        {"server 127.0.0.1 getFontList --port 1", "Couldn't connect to server"},
     };
     for (const auto& c : cases) {
         auto run = test::runVelmora(c.arguments, dir / "err");
         EXPECT_EQ(run.status, 1) << c.arguments;
         std::string err = test::readFile(dir / "err");
         EXPECT_NE(err.find(c.reason), std::string::npos) << c.arguments << ": " << err;
+        // One line that says what failed: no diagnostic lines, no libcurl code called HTTP's.
+        EXPECT_EQ(err.find("###"), std::string::npos) << c.arguments << ": " << err;
+        EXPECT_EQ(err.find("(HTTP"), std::string::npos) << c.arguments << ": " << err;
+        EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << c.arguments << ": " << err;
     }
 }
 

@@ -183,14 +183,22 @@ TEST_F(UserFilesTest, PrintAndTheDialogShareOneParserAndRefuseWhatTheyCannotActO
     };
     // A print that answers the panel's questions for a person stays headless at a display.
     {
-        test::ScopedEnv display{"QT_QPA_PLATFORM", "offscreen"};
-        auto answered =
-            velmora("print --embedded --answer yes --output-dir " + (dir / "jobs") + " " + sample);
+        auto atADisplay = [&](const std::string& arguments) {
+            return test::runVelmora(arguments, dir / "err", test::kOffscreenDisplay);
+        };
+        auto answered = atADisplay("print --embedded --answer yes --output-dir " + (dir / "jobs") +
+                                   " " + sample);
         EXPECT_EQ(answered.status, 0) << errors();
         EXPECT_NE(answered.out.find("\"folder\""), std::string::npos) << answered.out;
         // Without the panel's options, and without a document, it is the dialog's to open.
-        auto dialog = velmora("print --embedded --open-and-close");
+        auto dialog = atADisplay("print --embedded --open-and-close");
         EXPECT_EQ(dialog.status, 0) << errors();
+        // Qt's offscreen platform alone is no display: the session stays headless, and returns.
+        auto offscreen =
+            test::runVelmora("print --embedded --output-dir " + (dir / "jobs") + " " + sample,
+                             dir / "err", "-u DISPLAY QT_QPA_PLATFORM=offscreen");
+        EXPECT_EQ(offscreen.status, 0) << errors();
+        EXPECT_NE(offscreen.out.find("\"folder\""), std::string::npos) << offscreen.out;
     }
     for (const auto& [arguments, status, error] : cases) {
         EXPECT_EQ(velmora(arguments).status, status) << arguments;

@@ -497,9 +497,9 @@ TEST_F(CupsPrintTest, UnknownQueuesMissingFilesAndAStoppedServerAreClearErrors) 
     EXPECT_THAT(errors(), HasSubstr("there is no queue"));
     cupsd.stop();
     run("print " + kSample + " -d VelmoraPress", 1);
-    EXPECT_THAT(errors(), HasSubstr("cannot reach the print server"));
+    EXPECT_THAT(errors(), HasSubstr("cannot reach the CUPS scheduler"));
     run("refresh-lists -d VelmoraPress", 1);
-    EXPECT_THAT(errors(), HasSubstr("cannot reach the print server"));
+    EXPECT_THAT(errors(), HasSubstr("cannot reach the CUPS scheduler"));
 }
 
 TEST_F(CupsPrintTest, WithoutAQueueTheSamplePressKeepsTheJobInAFolder) {
@@ -1014,7 +1014,7 @@ TEST_F(CupsPrintTest, WithTheSchedulerDownAConfiguredDefaultIsAnErrorNotTheSampl
     cupsd.stop();
     std::string folder = dir / "jobs";
     run("print " + kSample + " --output-dir " + folder, 1);
-    EXPECT_THAT(errors(), HasSubstr("cannot reach the print server"));
+    EXPECT_THAT(errors(), HasSubstr("cannot reach the CUPS scheduler"));
     EXPECT_THAT(errors(), HasSubstr("the default queue \"VelmoraPress\" cannot be used"));
     EXPECT_FALSE(std::filesystem::exists(folder));
     // Asked for, the sample press still takes the job.

@@ -22,11 +22,15 @@ struct CommandResult {
 
 // Runs the velmora executable with a shell-quoted argument string (standard error goes to
 // err_file when given, else is discarded) and collects its output and exit status.
-inline CommandResult runVelmora(const std::string& arguments, const std::string& errFile = "") {
-    // A desktop's display would turn velmora print into the graphical dialog, waiting for a
-    // person; the graphical tests ask for Qt's offscreen platform instead.
-    std::string command = "env -u DISPLAY -u WAYLAND_DISPLAY " + std::string(VELMORA_EXECUTABLE) +
-                          " " + arguments + " 2>" + (errFile.empty() ? "/dev/null" : errFile);
+// A desktop's display would turn velmora print into the graphical dialog, waiting for a person:
+// velmora runs without one, unless the test asks for a display drawn by Qt's offscreen platform.
+inline constexpr const char* kNoDisplay = "-u DISPLAY -u WAYLAND_DISPLAY";
+inline constexpr const char* kOffscreenDisplay = "DISPLAY=:velmora-test QT_QPA_PLATFORM=offscreen";
+
+inline CommandResult runVelmora(const std::string& arguments, const std::string& errFile = "",
+                                const std::string& display = kNoDisplay) {
+    std::string command = "env " + display + " " + std::string(VELMORA_EXECUTABLE) + " " +
+                          arguments + " 2>" + (errFile.empty() ? "/dev/null" : errFile);
     CommandResult result;
     FILE* pipe = ::popen(command.c_str(), "r");
     if (!pipe)

@@ -81,8 +81,10 @@ void showOnce(PrintDialogWindow& window) {
 
 } // namespace
 
+// Only a display a person can see makes a session graphical: a set QT_QPA_PLATFORM (offscreen,
+// say) is no display, and a dialog there would wait for no one.
 bool displayAvailable() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
         if (const char* value = std::getenv(name); value && *value)
             return true;
     return false;
@@ -114,11 +116,13 @@ int runGuiCommand(const std::vector<std::string>& arguments) {
         return fail(error);
     if (!request.panel.language.empty())
         ::setenv("LANGUAGE", request.panel.language.c_str(), 1);
-    // Screenshots need no display.
-    if (!options->screenshots.empty() && !displayAvailable())
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    if (!displayAvailable())
-        return fail("no display (set DISPLAY, or use velmora print --no-gui)");
+    // Screenshots and the start-up check wait for no one: they need no display.
+    bool waitsForAPerson = options->screenshots.empty() && !options->openAndClose;
+    if (!displayAvailable()) {
+        if (waitsForAPerson)
+            return fail("no display (set DISPLAY, or use velmora print --no-gui)");
+        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    }
 
     static int argc = 1;
     static char name[] = "velmora";

@@ -11,7 +11,8 @@ namespace velmora::app {
 // layout problems found are listed (exit status 1 when there are any).
 int runGuiCommand(const std::vector<std::string>& arguments);
 
-// Whether a display is there for the graphical dialog (or Qt was told which platform to use).
+// Whether a display a person can see is there for the graphical dialog (X or Wayland); Qt's
+// offscreen platform is none.
 bool displayAvailable();
 
 // Whether `velmora print` with these arguments is for a person: none of the options that

@@ -170,9 +170,10 @@ bool CupsConnection::connect(std::string* error) {
         return true;
     _http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                          kConnectTimeoutMs, nullptr);
+    // libcups keeps no reason of its own for a connection that failed.
     if (!_http)
-        return fail(error, std::string("cannot reach the print server ") + cupsServer() + ": " +
-                               std::strerror(errno));
+        return fail(error, "cannot reach the CUPS scheduler at " + serverName() +
+                               " (is cupsd running, and CUPS_SERVER right?)");
     return true;
 }
 

@@ -1,0 +1,47 @@
+// What velmora says of itself: every command's usage asked for, the version.
+#include "support/CommandRunner.h"
+
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <set>
+
+namespace velmora {
+namespace {
+
+// The commands the overall usage names.
+std::set<std::string> commandsListed() {
+    std::string usage = test::runVelmora("--help").out;
+    std::set<std::string> names;
+    std::regex line("\n  velmora ([a-z-]+)");
+    for (std::sregex_iterator it(usage.begin(), usage.end(), line), end; it != end; ++it)
+        names.insert((*it)[1]);
+    return names;
+}
+
+TEST(HelpTest, EveryCommandAnswersHelpOnStandardOutput) {
+    auto names = commandsListed();
+    ASSERT_GE(names.size(), 18u) << test::runVelmora("--help").out;
+    for (const auto& name : names)
+        for (const std::string& asked : {name + " --help", name + " -h", "help " + name}) {
+            auto answer = test::runVelmora(asked);
+            EXPECT_EQ(answer.status, 0) << asked;
+            EXPECT_EQ(answer.out.rfind("usage: velmora " + name, 0), 0u)
+                << asked << ": " << answer.out;
+        }
+}
+
+TEST(HelpTest, TheVersionAndUnknownCommandsAreSaid) {
+    auto version = test::runVelmora("--version");
+    EXPECT_EQ(version.status, 0);
+    EXPECT_TRUE(std::regex_match(version.out, std::regex("velmora [0-9]+\\.[0-9]+\\.[0-9]+\n")))
+        << version.out;
+    auto help = test::runVelmora("help");
+    EXPECT_EQ(help.status, 0);
+    EXPECT_NE(help.out.find("usage: velmora COMMAND"), std::string::npos);
+    EXPECT_EQ(test::runVelmora("help no-such-command").status, 2);
+    EXPECT_EQ(test::runVelmora("no-such-command").status, 2);
+}
+
+} // namespace
+} // namespace velmora
