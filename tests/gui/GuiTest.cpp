@@ -44,6 +44,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -1765,6 +1766,28 @@ TEST_F(GuiHeldJobs, AHeldJobAppearsOpensWithAClickAndPrintsWithWhatWasChosen) {
     ASSERT_TRUE(package) << error;
     EXPECT_EQ(package->ticket().options.at("PagePrintOnCenter"), chosen);
     EXPECT_EQ(package->ticket().jobName, "Annual report");
+}
+
+// A row cut to its column is tidy only when its tool tip holds the whole text.
+TEST(LayoutInspectorTest, ACutRowIsTidyOnlyWithItsWholeTextInItsToolTip) {
+    QWidget window;
+    window.resize(300, 200);
+    auto* tree = new QTreeWidget(&window);
+    tree->setObjectName("rows");
+    tree->setGeometry(0, 0, 300, 200);
+    tree->setColumnCount(2);
+    tree->header()->setStretchLastSection(false);
+    tree->setRootIsDecorated(false);
+    tree->header()->resizeSection(0, 80);
+    auto* cut = new QTreeWidgetItem(tree, {"Gloss Emphasis (Clear Toner Flood)", "Off"});
+    new QTreeWidgetItem(tree, {"Copies", "1"});
+    window.show();
+    auto problems = qt::layoutProblems(window);
+    ASSERT_EQ(problems.size(), 1u) << ::testing::PrintToString(problems);
+    EXPECT_NE(problems[0].find("\"Gloss Emphasis (Clear Toner Flood)\" is cut"), std::string::npos)
+        << problems[0];
+    cut->setToolTip(0, "Gloss Emphasis (Clear Toner Flood): Off");
+    EXPECT_TRUE(qt::layoutProblems(window).empty());
 }
 
 // Without any display the graphical dialog says so, and print runs its headless session.

@@ -379,6 +379,7 @@ void PrintDialogWindow::refreshSummary() {
     for (const auto& group : _session->panel->summaryGroups()) {
         auto* head = new QTreeWidgetItem(_summary, QStringList{toQString(group.title)});
         head->setFirstColumnSpanned(true);
+        head->setToolTip(0, toQString(group.title));
         head->setFont(0, heading);
         head->setFlags(Qt::ItemIsEnabled);
         for (const auto& [title, value] : group.rows)

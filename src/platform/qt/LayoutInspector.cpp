@@ -7,12 +7,15 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 #include <QStyle>
 #include <QStyleOption>
 #include <QTabBar>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
 #include <QWidget>
 
 namespace velmora::qt {
@@ -110,6 +113,38 @@ bool isComposite(const QWidget& widget) {
            qobject_cast<const QAbstractSlider*>(&widget);
 }
 
+// Rows of a tree or list are cut to their column with an ellipsis by design (the summary's long
+// titles, a held job's long title): such a row is tidy only when its tool tip holds the whole
+// text, where a person reads it.
+void inspectRows(const QTreeWidget& tree, std::vector<std::string>& out) {
+    const int margin = 2 * tree.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 4;
+    for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(&tree)); *it; ++it) {
+        const QTreeWidgetItem& item = **it;
+        if (item.isHidden())
+            continue;
+        int depth = 0;
+        for (auto* parent = item.parent(); parent; parent = parent->parent())
+            ++depth;
+        for (int column = 0; column < tree.columnCount(); ++column) {
+            if (tree.isColumnHidden(column) || item.text(column).isEmpty())
+                continue;
+            int room = item.isFirstColumnSpanned() ? tree.viewport()->width()
+                                                   : tree.header()->sectionSize(column);
+            if (column == 0)
+                room -= tree.indentation() * (depth + (tree.rootIsDecorated() ? 1 : 0));
+            int needed =
+                QFontMetrics(item.font(column)).horizontalAdvance(item.text(column)) + margin;
+            if (needed > room && !item.toolTip(column).contains(item.text(column)))
+                out.push_back(toStd(tree.metaObject()->className()) + " \"" +
+                              toStd(tree.objectName()) + "\" row \"" + toStd(item.text(column)) +
+                              "\" is cut at " + std::to_string(room) +
+                              " pixels, and its tool tip does not hold it");
+            if (item.isFirstColumnSpanned())
+                break;
+        }
+    }
+}
+
 void inspect(const QWidget& widget, const QWidget& root, std::vector<std::string>& out) {
     // A widget that reaches past its parent's right edge loses that part of its text.
     int room = widget.width();
@@ -130,6 +165,8 @@ void inspect(const QWidget& widget, const QWidget& root, std::vector<std::string
         }
     }
     std::vector<const QWidget*> shown;
+    if (auto* tree = qobject_cast<const QTreeWidget*>(&widget))
+        inspectRows(*tree, out);
     if (isComposite(widget))
         return;
     for (auto* child : widget.findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
