@@ -201,6 +201,7 @@ public:
     // pane shows come last, in a group of their own.
     struct SummaryGroup {
         std::string title;
+        std::string bundleName; // the pane's bundle; empty for the options no pane shows
         std::vector<std::pair<std::string, std::string>> rows; // option title, choice title
     };
     std::vector<SummaryGroup> summaryGroupsFromPrintOption(const Dictionary& options);

@@ -472,7 +472,7 @@ PanePlugInMgr::summaryGroupsFromPrintOption(const Dictionary& options) {
         const std::string* name = description ? description->get("bundleName").string() : nullptr;
         if (!name)
             continue;
-        SummaryGroup group{panelNameOfBundleName(*name).value_or(*name), {}};
+        SummaryGroup group{panelNameOfBundleName(*name).value_or(*name), *name, {}};
         std::vector<std::shared_ptr<ZEMAUI>> controls;
         for (const auto& control : getZEMAUIControls(panelViewOfBundleName(*name).get()))
             addWithChildren(control, controls);
@@ -492,7 +492,7 @@ PanePlugInMgr::summaryGroupsFromPrintOption(const Dictionary& options) {
         if (!group.rows.empty())
             groups.push_back(std::move(group));
     }
-    SummaryGroup rest{BSLocalizedStringOrKey("Summary_OtherOptions"), {}};
+    SummaryGroup rest{BSLocalizedStringOrKey("Summary_OtherOptions"), {}, {}};
     for (const auto& [key, value] : options)
         if (!seen.contains(key))
             if (auto row = summaryRow(key, value))

@@ -2,10 +2,13 @@
 #include "support/TempDir.h"
 
 #include "favorites/FavoriteFolderLock.h"
+#include "platform/foundation/JsonReader.h"
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
+#include <map>
 #include <thread>
 
 #include <gtest/gtest.h>
@@ -100,6 +103,66 @@ TEST(FavoritesCommandTest, WindowCommandsRenameCommentImportExportAndTree) {
 // A command that changes the favorites waits while another holds the folder, and then works on
 // what the other left: a comment of a favorite renamed meanwhile is refused, not written back
 // under the old name beside the new one.
+// The rows of a favorite's settings tree: "Title: Choice" → whether it differs from the default,
+// with the pane each is under.
+std::map<std::string, std::pair<std::string, bool>> optionRows(const Value& tree,
+                                                               const std::string& pane = "") {
+    std::map<std::string, std::pair<std::string, bool>> rows;
+    const Dictionary* node = tree.dictionary();
+    if (!node)
+        return rows;
+    const Array* children = node->get("children").array();
+    if (children && children->empty() && !pane.empty())
+        rows[node->get("title").stringValue()] = {pane, node->get("differs").boolValue()};
+    for (const Value& child : children ? *children : Array())
+        for (auto& row : optionRows(child, node->get("title").stringValue()))
+            rows.insert(row);
+    return rows;
+}
+
+// Two favorites that change different options show different trees: each its own settings,
+// and what differs from the defaults marked, with its pane.
+TEST(FavoritesCommandTest, TheTreeShowsWhatAFavoriteHoldsAndMarksWhatDiffers) {
+    test::TempDir dir;
+    test::ScopedEnv library("VELMORA_USER_LIBRARY", (dir.path() + "/lib").c_str());
+    test::ScopedEnv trash("XDG_DATA_HOME", (dir.path() + "/data").c_str());
+    auto velmora = [&](const std::string& args) { return test::runVelmora(args, dir / "err.txt"); };
+    // Saved as a person saves them, from the panel.
+    ASSERT_EQ(velmora("panel --set ColorMode=Gray --save-favorite Grey").status, 0)
+        << test::readFile(dir / "err.txt");
+    ASSERT_EQ(velmora("panel --set DocumentOrientation=Landscape --save-favorite Landscape").status,
+              0);
+    auto treeOf = [&](const std::string& name) {
+        auto run = velmora("favorites tree " + name);
+        EXPECT_EQ(run.status, 0) << test::readFile(dir / "err.txt");
+        auto parsed = JsonReader::parse(run.out);
+        return parsed ? *parsed : Value();
+    };
+    Value grey = treeOf("Grey"), landscape = treeOf("Landscape");
+    auto greyRows = optionRows(grey), landscapeRows = optionRows(landscape);
+    ASSERT_FALSE(greyRows.empty()) << grey.toJson(2);
+    EXPECT_NE(grey, landscape);
+    std::vector<std::string> greyDiffers, landscapeDiffers;
+    for (const auto& [row, place] : greyRows)
+        if (place.second)
+            greyDiffers.push_back(place.first + " / " + row);
+    for (const auto& [row, place] : landscapeRows)
+        if (place.second)
+            landscapeDiffers.push_back(place.first + " / " + row);
+    EXPECT_EQ(greyDiffers,
+              std::vector<std::string>{"Basic Settings / Output Color: Black and White"})
+        << grey.toJson(2);
+    EXPECT_EQ(landscapeDiffers, std::vector<std::string>{"Basic Settings / Orientation: Landscape"})
+        << landscape.toJson(2);
+    // The pane that holds a differing option is marked too.
+    const Array& panes = *grey.dictionary()->get("children").array();
+    auto basic = std::find_if(panes.begin(), panes.end(), [](const Value& pane) {
+        return pane.dictionary()->get("title") == Value("Basic Settings");
+    });
+    ASSERT_NE(basic, panes.end());
+    EXPECT_EQ(basic->dictionary()->get("differs"), Value(true));
+}
+
 TEST(FavoritesCommandTest, ACommandWaitsForAnotherAndSeesWhatItChanged) {
     test::TempDir dir;
     test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "lib").c_str()};

@@ -241,6 +241,27 @@ Dictionary FavoriteWindowController::optionsOfRow(long row) const {
     return options;
 }
 
+Dictionary FavoriteWindowController::settingsOfRow(long row) const {
+    if (row == 0)
+        return _currentPrintOption;
+    Dictionary settings = _manager.defaultSettings();
+    if (row < kFirstFileRow || row >= static_cast<long>(_favoriteItemArray.size()))
+        return settings;
+    const auto& path = _favoriteItemArray[static_cast<std::size_t>(row)].path();
+    auto stored =
+        path
+            ? FavoriteFile::favoriteFileWithContentsOfFile(*path, FavoriteFile::kDestinationIotType)
+                  .options()
+            : std::nullopt;
+    if (!stored)
+        return settings;
+    Dictionary favorite = PrintOptionConverter::sharedInstance().toPpdKeywordFormat(&*stored);
+    PrintOptionConverter::convertToInternalPpdKeyword(favorite);
+    for (const auto& [key, value] : favorite)
+        settings.set(key, value);
+    return settings;
+}
+
 void FavoriteWindowController::showSelection() {
     long row = selectedRow();
     bool editable = row >= kFirstFileRow;
@@ -253,6 +274,7 @@ void FavoriteWindowController::showSelection() {
     _views.commentEditField->setStringValue(item ? item->comment().value_or("") : "");
     _views.nameEditField->setStringValue(item ? item->name().value_or("") : "");
     _dataSource->updatePrintOption(optionsOfRow(row), false);
+    _dataSource->showSettings(settingsOfRow(row), _manager.defaultSettings());
     _dataSource->updateProfilePath(_profilePath ? *_profilePath : std::string(), true);
 }
 

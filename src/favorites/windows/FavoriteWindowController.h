@@ -53,6 +53,9 @@ public:
     PrintOptionTreeDataSource& dataSource() { return *_dataSource; }
     // The options the tree shows for a row.
     Dictionary optionsOfRow(long row) const;
+    // A row's settings in the panel's own form: the defaults with the favorite's options over
+    // them, as the panel restores a favorite.
+    Dictionary settingsOfRow(long row) const;
 
     // The list.
     long numberOfRowsInTableView(ui::TableView&) override;

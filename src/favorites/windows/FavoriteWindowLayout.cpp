@@ -49,10 +49,11 @@ FavoriteWindowViews layOutFavoriteWindow() {
     auto content = v.window->contentView();
     double treeX = kMargin + listWidth + kColumnGap;
 
-    v.titleFavoriteList = ui::TextField::label(
-        ui::Rect::make(kMargin, titleY, listWidth, kRowHeight), BSLocalizedStringOrKey("Favorite list"));
-    v.titleSettingList = ui::TextField::label(
-        ui::Rect::make(treeX, titleY, treeWidth, kRowHeight), BSLocalizedStringOrKey("Setting list"));
+    v.titleFavoriteList =
+        ui::TextField::label(ui::Rect::make(kMargin, titleY, listWidth, kRowHeight),
+                             BSLocalizedStringOrKey("Favorite list"));
+    v.titleSettingList = ui::TextField::label(ui::Rect::make(treeX, titleY, treeWidth, kRowHeight),
+                                              BSLocalizedStringOrKey("Setting list"));
     v.favoriteListView =
         std::make_shared<ui::TableView>(ui::Rect::make(kMargin, listY, listWidth, kListHeight));
     // The tree reaches down to the name row, beside the list and its buttons.

@@ -81,6 +81,58 @@ void PrintOptionTreeDataSource::loadTree() {
     }
 }
 
+namespace {
+
+using OptionRows = std::map<std::string, std::vector<std::pair<std::string, std::string>>>;
+
+// Gives each pane's node a row per option of the pane; true when one of them, anywhere under
+// the node, differs from the default.
+bool addOptionRows(Dictionary& node, const OptionRows& shown, const OptionRows& standard) {
+    bool differs = false;
+    if (Value* items = node.find("items"); items && items->array()) {
+        for (Value& child : *items->array())
+            if (Dictionary* entry = child.dictionary())
+                differs = addOptionRows(*entry, shown, standard) || differs;
+    } else if (const std::string* bundle = node.get("bundleName").string()) {
+        auto rows = shown.find(*bundle);
+        if (rows == shown.end())
+            return false;
+        std::map<std::string, std::string> defaults;
+        if (auto standardRows = standard.find(*bundle); standardRows != standard.end())
+            defaults.insert(standardRows->second.begin(), standardRows->second.end());
+        Array leaves;
+        for (const auto& [title, value] : rows->second) {
+            auto standardValue = defaults.find(title);
+            bool different = standardValue == defaults.end() || standardValue->second != value;
+            differs = differs || different;
+            leaves.push_back(Value(Dictionary{{"mainAlias", Value(title + ": " + value)},
+                                              {"differedWithDefault", Value(different)}}));
+        }
+        node.set("items", Value(std::move(leaves)));
+    }
+    if (differs)
+        node.set("differedWithDefault", Value(true));
+    return differs;
+}
+
+} // namespace
+
+void PrintOptionTreeDataSource::showSettings(const Dictionary& settings,
+                                             const Dictionary& defaults) {
+    auto rowsOf = [this](const Dictionary& options) {
+        OptionRows rows;
+        for (auto& group : _manager.summaryGroupsFromPrintOption(options))
+            if (!group.bundleName.empty())
+                rows[group.bundleName] = std::move(group.rows);
+        return rows;
+    };
+    OptionRows shown = rowsOf(settings), standard = rowsOf(defaults);
+    // The rows of the settings shown before go: the tree starts from the panes again.
+    _settingTreeCache.clear();
+    loadTree();
+    addOptionRows(_treeDictionary, shown, standard);
+}
+
 void PrintOptionTreeDataSource::updatePrintOption(const std::optional<Dictionary>& printOption,
                                                   bool finish) {
     if (printOption)

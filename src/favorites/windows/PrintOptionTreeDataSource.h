@@ -35,6 +35,10 @@ public:
     void setOutlineView(ui::OutlineView* outlineView, bool expandDependency);
     void updatePrintOption(const std::optional<Dictionary>& printOption, bool finish);
     void updateProfilePath(const std::optional<std::string>& profilePath, bool finish);
+    // Shows what settings hold: under each pane's node a row per option the pane shows ("Title:
+    // Choice"), marked, with its pane, where it differs from the default settings. Both in the
+    // panel's own form. The view shows it at the next refresh.
+    void showSettings(const Dictionary& settings, const Dictionary& defaults);
     void refresh();
 
     const Dictionary& treeDictionary() const { return _treeDictionary; }

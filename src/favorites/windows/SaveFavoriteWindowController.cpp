@@ -16,8 +16,7 @@ SaveFavoriteWindowController& SaveFavoriteWindowController::sharedInstance() {
     return instance;
 }
 
-SaveFavoriteWindowController::SaveFavoriteWindowController()
-    : TDWindowController("SaveFavorite") {}
+SaveFavoriteWindowController::SaveFavoriteWindowController() : TDWindowController("SaveFavorite") {}
 
 std::shared_ptr<ui::Window> SaveFavoriteWindowController::buildWindow() {
     _views = layOutSaveFavoriteWindow();
@@ -80,7 +79,9 @@ void SaveFavoriteWindowController::save() {
     end(kSave);
 }
 
-void SaveFavoriteWindowController::cancel() { end(kCancel); }
+void SaveFavoriteWindowController::cancel() {
+    end(kCancel);
+}
 
 void SaveFavoriteWindowController::end(long code) {
     auto dialog = window();
@@ -122,9 +123,9 @@ void SaveFavoriteWindowController::showSheet(ui::Window& owner, DidEnd didEnd,
 
 bool ShowSaveFavoriteModalDialog(std::string* name, std::string* comment) {
     auto& dialog = SaveFavoriteWindowController::sharedInstance();
-    long code = dialog.showAsModalDialog(name ? std::optional<std::string>(*name) : std::nullopt,
-                                         comment ? std::optional<std::string>(*comment)
-                                                 : std::nullopt);
+    long code =
+        dialog.showAsModalDialog(name ? std::optional<std::string>(*name) : std::nullopt,
+                                 comment ? std::optional<std::string>(*comment) : std::nullopt);
     if (code != SaveFavoriteWindowController::kSave)
         return false;
     if (name)
