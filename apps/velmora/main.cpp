@@ -21,7 +21,7 @@ const std::vector<Command>& commands() {
         {"plist", "plist FILE              print a property list (XML or binary) as JSON",
          runPlistCommand},
         {"ui",
-         "ui FILE [--bundle DIR] [--pane NAME] [--lang L]\n"
+         "ui FILE [--bundle DIR] [--pane NAME] [--lang L] [--set KEY=VALUE]... [--answer yes|no]\n"
          "                                  build the controls of a UI-settings file and "
          "print their state",
          runUiCommand},
@@ -95,8 +95,8 @@ const std::vector<Command>& commands() {
 #ifdef VELMORA_HAS_GUI
         {"gui",
          "gui [FILE...] [-d QUEUE] [--embedded] [--output-dir DIR] [--save-defaults]\n"
-         "         [--job ID [--keep-held]]\n"
-         "         [--settings FILE] [--lang L] [--screenshot DIR] [--open-and-close]\n"
+         "         [--job ID [--keep-held]] [--settings FILE] [--bundle DIR] [--ppd FILE]\n"
+         "         [--lang L] [--screenshot DIR] [--open-and-close]\n"
          "                                  the graphical print dialog (with --screenshot: "
          "every window\n"
          "                                  rendered to PNG, layout problems listed)",
