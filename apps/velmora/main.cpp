@@ -131,7 +131,7 @@ int main(int argc, char** argv) {
     // velmora help [COMMAND] is velmora [COMMAND] --help.
     bool askedForHelp = argc >= 2 && (!std::strcmp(argv[1], "--help") ||
                                       !std::strcmp(argv[1], "-h") || !std::strcmp(argv[1], "help"));
-    if (askedForHelp && argc >= 3) {
+    if (askedForHelp && argc >= 3 && std::strcmp(argv[2], "help") != 0) {
         for (const auto& command : commands())
             if (std::strcmp(argv[2], command.name) == 0) {
                 std::printf("usage: velmora %s\n", command.synopsis);

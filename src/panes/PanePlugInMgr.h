@@ -204,7 +204,10 @@ public:
         std::string bundleName; // the pane's bundle; empty for the options no pane shows
         std::vector<std::pair<std::string, std::string>> rows; // option title, choice title
     };
-    std::vector<SummaryGroup> summaryGroupsFromPrintOption(const Dictionary& options);
+    // With onlyApplying false, every option a pane shows is listed, whatever the panel's own
+    // controls say of it now (settings other than the panel's, such as a favorite's).
+    std::vector<SummaryGroup> summaryGroupsFromPrintOption(const Dictionary& options,
+                                                           bool onlyApplying = true);
     // One summary row: the option's title and its choice's; null when either has none.
     std::optional<std::pair<std::string, std::string>> summaryRow(const std::string& key,
                                                                   const Value& value);

@@ -461,7 +461,7 @@ bool applies(const ZEMAUI& control) {
 } // namespace
 
 std::vector<PanePlugInMgr::SummaryGroup>
-PanePlugInMgr::summaryGroupsFromPrintOption(const Dictionary& options) {
+PanePlugInMgr::summaryGroupsFromPrintOption(const Dictionary& options, bool onlyApplying) {
     std::vector<SummaryGroup> groups;
     std::set<std::string> seen, listed;
     // The panes in the order the detailed settings show them.
@@ -482,7 +482,7 @@ PanePlugInMgr::summaryGroupsFromPrintOption(const Dictionary& options) {
                 continue;
             seen.insert(key);
             // An option shows once, with the first pane that shows it as applying.
-            if (listed.contains(key) || !applies(*control))
+            if (listed.contains(key) || (onlyApplying && !applies(*control)))
                 continue;
             if (auto row = summaryRow(key, options.get(key))) {
                 group.rows.push_back(std::move(*row));

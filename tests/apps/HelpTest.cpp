@@ -38,6 +38,7 @@ TEST(HelpTest, TheVersionAndUnknownCommandsAreSaid) {
         << version.out;
     auto help = test::runVelmora("help");
     EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(test::runVelmora("help help").out, help.out);
     EXPECT_NE(help.out.find("usage: velmora COMMAND"), std::string::npos);
     EXPECT_EQ(test::runVelmora("help no-such-command").status, 2);
     EXPECT_EQ(test::runVelmora("no-such-command").status, 2);

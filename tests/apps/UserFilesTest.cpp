@@ -194,9 +194,9 @@ TEST_F(UserFilesTest, PrintAndTheDialogShareOneParserAndRefuseWhatTheyCannotActO
         auto dialog = atADisplay("print --embedded --open-and-close");
         EXPECT_EQ(dialog.status, 0) << errors();
         // Qt's offscreen platform alone is no display: the session stays headless, and returns.
-        auto offscreen =
-            test::runVelmora("print --embedded --output-dir " + (dir / "jobs") + " " + sample,
-                             dir / "err", "-u DISPLAY QT_QPA_PLATFORM=offscreen");
+        auto offscreen = test::runVelmora(
+            "print --embedded --output-dir " + (dir / "jobs") + " " + sample, dir / "err",
+            "-u DISPLAY -u WAYLAND_DISPLAY QT_QPA_PLATFORM=offscreen");
         EXPECT_EQ(offscreen.status, 0) << errors();
         EXPECT_NE(offscreen.out.find("\"folder\""), std::string::npos) << offscreen.out;
     }

@@ -1788,6 +1788,12 @@ TEST(LayoutInspectorTest, ACutRowIsTidyOnlyWithItsWholeTextInItsToolTip) {
         << problems[0];
     cut->setToolTip(0, "Gloss Emphasis (Clear Toner Flood): Off");
     EXPECT_TRUE(qt::layoutProblems(window).empty());
+    // A row under a closed heading is seen by no one until the heading opens.
+    auto* heading = new QTreeWidgetItem(tree, {"Finishing"});
+    new QTreeWidgetItem(heading, {"Number of Crease Lines and Their Pressure", "1"});
+    EXPECT_TRUE(qt::layoutProblems(window).empty());
+    heading->setExpanded(true);
+    EXPECT_EQ(qt::layoutProblems(window).size(), 1u);
 }
 
 // Without any display the graphical dialog says so, and print runs its headless session.

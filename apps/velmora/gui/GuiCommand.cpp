@@ -121,7 +121,8 @@ int runGuiCommand(const std::vector<std::string>& arguments) {
     if (!displayAvailable()) {
         if (waitsForAPerson)
             return fail("no display (set DISPLAY, or use velmora print --no-gui)");
-        ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+        if (const char* platform = std::getenv("QT_QPA_PLATFORM"); !platform || !*platform)
+            ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
 
     static int argc = 1;

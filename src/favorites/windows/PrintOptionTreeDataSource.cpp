@@ -121,7 +121,7 @@ void PrintOptionTreeDataSource::showSettings(const Dictionary& settings,
                                              const Dictionary& defaults) {
     auto rowsOf = [this](const Dictionary& options) {
         OptionRows rows;
-        for (auto& group : _manager.summaryGroupsFromPrintOption(options))
+        for (auto& group : _manager.summaryGroupsFromPrintOption(options, false))
             if (!group.bundleName.empty())
                 rows[group.bundleName] = std::move(group.rows);
         return rows;
@@ -131,6 +131,9 @@ void PrintOptionTreeDataSource::showSettings(const Dictionary& settings,
     _settingTreeCache.clear();
     loadTree();
     addOptionRows(_treeDictionary, shown, standard);
+    // The view's rows pointed into the tree that went.
+    if (_outlineView)
+        _outlineView->reloadData();
 }
 
 void PrintOptionTreeDataSource::updatePrintOption(const std::optional<Dictionary>& printOption,

@@ -37,7 +37,7 @@ public:
     void updateProfilePath(const std::optional<std::string>& profilePath, bool finish);
     // Shows what settings hold: under each pane's node a row per option the pane shows ("Title:
     // Choice"), marked, with its pane, where it differs from the default settings. Both in the
-    // panel's own form. The view shows it at the next refresh.
+    // panel's own form. The view is reloaded; a refresh opens the marked branches.
     void showSettings(const Dictionary& settings, const Dictionary& defaults);
     void refresh();
 

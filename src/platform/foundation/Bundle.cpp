@@ -3,6 +3,7 @@
 #include "platform/foundation/FileSystem.h"
 #include "platform/foundation/PreferredLanguages.h"
 #include "platform/foundation/PropertyList.h"
+#include "platform/foundation/SystemLog.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -134,9 +135,17 @@ const std::vector<StringTable>& Bundle::tablesFor(const std::string& table) cons
     if (it != _tables.end())
         return it->second;
     std::vector<StringTable> chain;
+    // A table that is not there is no table; one that is there but cannot be read is said in
+    // the log, since its texts are then shown as their keys.
     auto addTable = [&](const std::string& path) {
-        if (auto parsed = StringTable::readFile(path))
+        if (!FileSystem::exists(path))
+            return;
+        std::string error;
+        if (auto parsed = StringTable::readFile(path, &error))
             chain.push_back(std::move(*parsed));
+        else
+            SystemLog::format("###Error: strings table %s not read: %s", path.c_str(),
+                              error.c_str());
     };
     for (const auto& localization : localizationOrder())
         addTable(resourcePath() + "/" + localization + ".lproj/" + table + ".strings");

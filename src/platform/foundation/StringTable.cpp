@@ -230,7 +230,11 @@ std::optional<StringTable> StringTable::parse(std::string_view bytes, std::strin
     while (!start.empty() && std::isspace(static_cast<unsigned char>(start.front())))
         start.remove_prefix(1);
     if (start.starts_with("<?xml") || start.starts_with("<plist") || start.starts_with("bplist"))
-        return fromPropertyList(*text, error);
+        // The property list reader reads UTF-16 itself, by the encoding its declaration names.
+        return fromPropertyList(bytes.starts_with("\xFE\xFF") || bytes.starts_with("\xFF\xFE")
+                                    ? bytes
+                                    : std::string_view(*text),
+                                error);
     StringTable table;
     ClassicParser parser(*text);
     if (!parser.parse(table)) {

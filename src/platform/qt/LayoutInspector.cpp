@@ -113,14 +113,25 @@ bool isComposite(const QWidget& widget) {
            qobject_cast<const QAbstractSlider*>(&widget);
 }
 
+// Whether a person can see the row: it and every row above it shown, those above it open.
+bool rowShown(const QTreeWidgetItem& item) {
+    if (item.isHidden())
+        return false;
+    for (const QTreeWidgetItem* parent = item.parent(); parent; parent = parent->parent())
+        if (parent->isHidden() || !parent->isExpanded())
+            return false;
+    return true;
+}
+
 // Rows of a tree or list are cut to their column with an ellipsis by design (the summary's long
 // titles, a held job's long title): such a row is tidy only when its tool tip holds the whole
 // text, where a person reads it.
 void inspectRows(const QTreeWidget& tree, std::vector<std::string>& out) {
-    const int margin = 2 * tree.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 4;
+    // The room Qt leaves around an item's text.
+    const int margin = 2 * (tree.style()->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1);
     for (QTreeWidgetItemIterator it(const_cast<QTreeWidget*>(&tree)); *it; ++it) {
         const QTreeWidgetItem& item = **it;
-        if (item.isHidden())
+        if (!rowShown(item))
             continue;
         int depth = 0;
         for (auto* parent = item.parent(); parent; parent = parent->parent())
@@ -132,8 +143,11 @@ void inspectRows(const QTreeWidget& tree, std::vector<std::string>& out) {
                                                    : tree.header()->sectionSize(column);
             if (column == 0)
                 room -= tree.indentation() * (depth + (tree.rootIsDecorated() ? 1 : 0));
-            int needed =
-                QFontMetrics(item.font(column)).horizontalAdvance(item.text(column)) + margin;
+            if (!item.icon(column).isNull())
+                room -= tree.iconSize().width() + margin;
+            QFont font =
+                item.data(column, Qt::FontRole).isValid() ? item.font(column) : tree.font();
+            int needed = QFontMetrics(font).horizontalAdvance(item.text(column)) + margin;
             if (needed > room && !item.toolTip(column).contains(item.text(column)))
                 out.push_back(toStd(tree.metaObject()->className()) + " \"" +
                               toStd(tree.objectName()) + "\" row \"" + toStd(item.text(column)) +

@@ -70,6 +70,16 @@ TEST(StringTableTest, MalformedTextNamesTheLine) {
     }
 }
 
+// A table in the property list form, in UTF-16 as its declaration says, reads as in UTF-8.
+TEST(StringTableTest, ReadsAPropertyListInUtf16) {
+    std::u16string text = u"\uFEFF<?xml version=\"1.0\" encoding=\"UTF-16\"?>\n<plist><dict>"
+                          u"<key>OK</key><string>D'accord\rOui</string></dict></plist>";
+    auto table = StringTable::parse(
+        std::string(reinterpret_cast<const char*>(text.data()), text.size() * 2));
+    ASSERT_TRUE(table);
+    EXPECT_EQ(*table->find("OK"), "D'accord\rOui");
+}
+
 // A table that is not text (bytes that are not UTF-8, UTF-16 with a lone surrogate or an odd
 // byte count) is refused, never handed on as texts.
 TEST(StringTableTest, BytesThatAreNoTextAreRefused) {
