@@ -3,9 +3,7 @@
 #include "Command.h"
 #include "InstallPaths.h"
 
-#ifdef VELMORA_HAS_GUI
-#include "GuiCommand.h"
-#endif
+#include "GraphicalDialog.h"
 #include "common/Localization.h"
 #include "platform/foundation/Bundle.h"
 
@@ -100,7 +98,7 @@ const std::vector<Command>& commands() {
          "                                  the graphical print dialog (with --screenshot: "
          "every window\n"
          "                                  rendered to PNG, layout problems listed)",
-         runGuiCommand},
+         runGraphicalDialog},
 #endif
         {"refresh-lists",
          "refresh-lists [-d QUEUE] [--timeout S] [NAME...]\n"

@@ -22,8 +22,13 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string kSource = VELMORA_SOURCE_DIR;
-// Where the manual page's examples find the sample press's installed files.
-const std::string kInstalledData = "/usr/share/velmora/";
+// The sample press's installed files the manual page's examples name, and where the test has
+// them from the build.
+const std::vector<std::pair<std::string, std::string>> kInstalledFiles = {
+    {"/usr/share/velmora/SampleJob.pdf", std::string(VELMORA_PRESS_SOURCE) + "/SampleJob.pdf"},
+    {"/usr/share/ppd/velmora/VelmoraPress.ppd", VELMORA_QUEUE_PPD},
+    {"/usr/lib/velmora/Velmora.plugin", VELMORA_PLUGIN_DIR},
+};
 
 struct CodeBlock {
     std::string info; // what follows the opening fence: "sh", "sh root", "console", ...
@@ -179,18 +184,34 @@ protected:
         fs::create_directories(sandbox / "home");
         fs::copy_file(kSample, sandbox / "report.pdf");
         fs::create_directory_symlink(kSource + "/resources", sandbox / "resources");
-        fs::path installed = sandbox / "share/velmora";
-        fs::create_directories(installed);
-        fs::create_directory_symlink(VELMORA_PLUGIN_DIR, installed / "Velmora.plugin");
-        fs::create_symlink(VELMORA_QUEUE_PPD, installed / "VelmoraPress.ppd");
-        fs::create_symlink(kSample, installed / "SampleJob.pdf");
+        for (const auto& [installed, built] : kInstalledFiles) {
+            fs::path link = sandbox / "installed" / fs::path(installed).relative_path();
+            fs::create_directories(link.parent_path());
+            fs::create_symlink(built, link);
+        }
+    }
+
+    // The command with each installed file it names in the sandbox's stand-in for it.
+    std::string withInstalledFilesFromTheBuild(const std::string& command) {
+        std::string result;
+        for (std::size_t at = 0; at < command.size();) {
+            bool named = false;
+            for (const auto& [installed, built] : kInstalledFiles)
+                if (command.compare(at, installed.size(), installed) == 0) {
+                    result += (sandbox / "installed").string() + installed;
+                    at += installed.size();
+                    named = true;
+                    break;
+                }
+            if (!named)
+                result += command[at++];
+        }
+        return result;
     }
 
     // Runs one documented command as a person at a terminal without a display would.
     CommandResult runExample(std::string command) {
-        for (auto at = command.find(kInstalledData); at != std::string::npos;
-             at = command.find(kInstalledData, at))
-            command.replace(at, kInstalledData.size(), (sandbox / "share/velmora/").string());
+        command = withInstalledFilesFromTheBuild(command);
         std::string path =
             fs::path(VELMORA_EXECUTABLE).parent_path().string() + ":" + std::getenv("PATH");
         std::string shell = "cd " + shellQuote(sandbox) + " && env -u DISPLAY -u WAYLAND_DISPLAY " +

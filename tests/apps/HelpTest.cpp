@@ -1,5 +1,6 @@
 // What velmora says of itself: every command's usage asked for, the version.
 #include "support/CommandRunner.h"
+#include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -42,6 +43,30 @@ TEST(HelpTest, TheVersionAndUnknownCommandsAreSaid) {
     EXPECT_NE(help.out.find("usage: velmora COMMAND"), std::string::npos);
     EXPECT_EQ(test::runVelmora("help no-such-command").status, 2);
     EXPECT_EQ(test::runVelmora("no-such-command").status, 2);
+}
+
+// Scripts and administrators run the headless commands in loops: they never load the graphical
+// toolkit, which only the dialog's own module brings in. The dynamic loader's own account says
+// what was loaded.
+TEST(HelpTest, OnlyTheDialogLoadsTheGraphicalToolkit) {
+    test::TempDir dir;
+    std::string plist = dir.write("tiny.plist", "<plist version=\"1.0\"><true/></plist>");
+    std::string loaded = dir / "loaded";
+    auto librariesLoadedBy = [&](const std::string& arguments, const std::string& display) {
+        auto result = test::runVelmora(arguments, loaded, display + " LD_DEBUG=files");
+        EXPECT_EQ(result.status, 0) << arguments << "\n" << test::readFile(loaded).substr(0, 2000);
+        return test::readFile(loaded);
+    };
+    for (const std::string& headless :
+         {std::string("--help"), "plist " + plist, std::string("help print")}) {
+        std::string libraries = librariesLoadedBy(headless, test::kNoDisplay);
+        EXPECT_NE(libraries.find("libvelmora.so"), std::string::npos) << headless;
+        EXPECT_EQ(libraries.find("libQt6"), std::string::npos) << headless;
+        EXPECT_EQ(libraries.find("libvelmora-gui.so"), std::string::npos) << headless;
+    }
+    std::string dialog = librariesLoadedBy("gui --embedded --open-and-close", test::kNoDisplay);
+    EXPECT_NE(dialog.find("libvelmora-gui.so"), std::string::npos);
+    EXPECT_NE(dialog.find("libQt6Widgets"), std::string::npos);
 }
 
 } // namespace

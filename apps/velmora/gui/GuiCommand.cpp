@@ -1,5 +1,6 @@
 // velmora gui: the graphical print dialog, and its screenshots.
 #include "GuiCommand.h"
+#include "GraphicalDialog.h"
 
 #include "Command.h"
 #include "InstallPaths.h"
@@ -83,22 +84,6 @@ void showOnce(PrintDialogWindow& window) {
 
 // Only a display a person can see makes a session graphical: a set QT_QPA_PLATFORM (offscreen,
 // say) is no display, and a dialog there would wait for no one.
-bool displayAvailable() {
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
-        if (const char* value = std::getenv(name); value && *value)
-            return true;
-    return false;
-}
-
-bool isInteractivePrint(const std::vector<std::string>& arguments) {
-    for (const auto& arg : arguments)
-        if (arg == "--no-gui")
-            return false;
-    // Options that act on the panel for a person make the run headless; without a document the
-    // dialog opens on the sample document, as velmora gui does.
-    return parseJobCommand(arguments, JobFrontEnd::Gui) && displayAvailable();
-}
-
 int runGuiCommand(const std::vector<std::string>& arguments) {
     auto options = parse(arguments);
     if (!options) {

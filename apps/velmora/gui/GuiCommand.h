@@ -11,13 +11,4 @@ namespace velmora::app {
 // layout problems found are listed (exit status 1 when there are any).
 int runGuiCommand(const std::vector<std::string>& arguments);
 
-// Whether a display a person can see is there for the graphical dialog (X or Wayland); Qt's
-// offscreen platform is none.
-bool displayAvailable();
-
-// Whether `velmora print` with these arguments is for a person: none of the options that
-// script a session (set values, choose or save favorites, name the job, answer alerts, write
-// the settings) is given.
-bool isInteractivePrint(const std::vector<std::string>& arguments);
-
 } // namespace velmora::app

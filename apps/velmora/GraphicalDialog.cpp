@@ -1,0 +1,64 @@
+#include "GraphicalDialog.h"
+
+#include "InstallPaths.h"
+#include "JobCommandOptions.h"
+
+#include "platform/foundation/CodeTrust.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+
+namespace velmora::app {
+namespace {
+
+int fail(const std::string& message) {
+    std::fprintf(stderr, "velmora gui: %s\n", message.c_str());
+    return 1;
+}
+
+} // namespace
+
+bool displayAvailable() {
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
+        if (const char* value = std::getenv(name); value && *value)
+            return true;
+    return false;
+}
+
+bool isInteractivePrint(const std::vector<std::string>& arguments) {
+    for (const auto& arg : arguments)
+        if (arg == "--no-gui")
+            return false;
+    // Options that act on the panel for a person make the run headless; without a document the
+    // dialog opens on the sample document, as velmora gui does.
+    return parseJobCommand(arguments, JobFrontEnd::Gui) && displayAvailable();
+}
+
+int runGraphicalDialog(const std::vector<std::string>& arguments) {
+    std::error_code code;
+    std::string module = std::filesystem::canonical(guiModule(), code).string();
+    if (code)
+        return fail("the graphical dialog is not installed: " + guiModule() + ": " +
+                    code.message());
+    // Opening the module runs its constructors: it is judged as a plug-in is.
+    if (auto reason =
+            CodeTrust::distrustAny({std::filesystem::path(module).parent_path().string(), module}))
+        return fail("the graphical dialog is not loaded: " + *reason);
+    void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle)
+        return fail(std::string("the graphical dialog cannot be loaded: ") + ::dlerror());
+    auto run = reinterpret_cast<VelmoraGuiMain>(::dlsym(handle, VELMORA_GUI_ENTRY));
+    if (!run)
+        return fail(module + " is not the graphical dialog: it lacks " VELMORA_GUI_ENTRY);
+    std::vector<const char*> argv;
+    for (const auto& argument : arguments)
+        argv.push_back(argument.c_str());
+    argv.push_back(nullptr);
+    // The module stays loaded: Qt's exit handlers run from it.
+    return run(static_cast<int>(arguments.size()), argv.data());
+}
+
+} // namespace velmora::app
