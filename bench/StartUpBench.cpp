@@ -15,9 +15,9 @@ extern char** environ;
 
 namespace {
 
-// Runs velmora with the arguments, its output discarded; false when it fails.
-bool runVelmora(const std::vector<std::string>& arguments) {
-    std::vector<std::string> all{VELMORA_EXECUTABLE};
+// Runs a program with the arguments, its output discarded; false when it fails.
+bool runProgram(const char* program, const std::vector<std::string>& arguments) {
+    std::vector<std::string> all{program};
     all.insert(all.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv;
     for (auto& argument : all)
@@ -35,12 +35,13 @@ bool runVelmora(const std::vector<std::string>& arguments) {
            WEXITSTATUS(status) == 0;
 }
 
-void measureStartUp(benchmark::State& state, const std::vector<std::string>& arguments) {
+void measureStartUp(benchmark::State& state, const std::vector<std::string>& arguments,
+                    const char* program = VELMORA_EXECUTABLE) {
     ::setenv("LANGUAGE", "en", 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     for (auto _ : state)
-        if (!runVelmora(arguments)) {
-            state.SkipWithError("velmora failed");
+        if (!runProgram(program, arguments)) {
+            state.SkipWithError("the program failed");
             return;
         }
 }
@@ -54,5 +55,22 @@ void BM_StartHeadlessSession(benchmark::State& state) {
     measureStartUp(state, {"panel"});
 }
 BENCHMARK(BM_StartHeadlessSession)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// Scripts run the headless commands in loops: their start-up is the process's own, next to a C
+// program that does nothing.
+void BM_StartHelp(benchmark::State& state) {
+    measureStartUp(state, {"--help"});
+}
+BENCHMARK(BM_StartHelp)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_StartTrivialPlist(benchmark::State& state) {
+    measureStartUp(state, {"plist", VELMORA_PLUGIN_DIR "/Contents/Info.plist"});
+}
+BENCHMARK(BM_StartTrivialPlist)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_StartProgramThatDoesNothing(benchmark::State& state) {
+    measureStartUp(state, {}, VELMORA_DO_NOTHING);
+}
+BENCHMARK(BM_StartProgramThatDoesNothing)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -66,6 +66,9 @@ pair "500 controls built (reading included)" BM_BuildControlsOfUISettingsFile BM
 pair "panel opened on the sample press" BM_OpenPanelOnSamplePress BM_ReadSessionResources
 pair "start to the graphical dialog shown (wall)" BM_StartGraphicalDialogUntilShown \
     BM_StartHeadlessSession real_time
+pair "velmora --help, fresh process (wall)" BM_StartHelp BM_StartProgramThatDoesNothing real_time
+pair "velmora plist of Info.plist (wall)" BM_StartTrivialPlist BM_StartProgramThatDoesNothing \
+    real_time
 
 echo
 printf "%-44s %10s %10s %10s %8s %8s\n" "growth" "1x ms" "4x ms" "16x ms" "4x/1x" "16x/1x"

@@ -22,6 +22,11 @@ set_target_properties(VelmoraFlow PROPERTIES INSTALL_RPATH "$ORIGIN/../../..")
 # Velmora.plugin/Contents/PlugIns/NAME.bundle/Contents/Linux/PressPane.so
 set_target_properties(PressPane PROPERTIES INSTALL_RPATH "$ORIGIN/../../../../../..")
 set_target_properties(encryption PROPERTIES INSTALL_RPATH "")
+# Shared objects name the C library they use, even where the linker would find it unneeded.
+foreach(object VelmoraFlow encryption)
+    target_link_options(${object} PRIVATE -Wl,--no-as-needed)
+    target_link_libraries(${object} PRIVATE c)
+endforeach()
 
 install(TARGETS velmora LIBRARY DESTINATION ${VELMORA_INSTALL_LIB} NAMELINK_SKIP)
 install(TARGETS velmora_app RUNTIME DESTINATION bin)

@@ -79,15 +79,16 @@ int runJobsCommand(const std::vector<std::string>& arguments) {
 
 int runHoldCommand(const std::vector<std::string>& arguments) {
     std::string queue, setting;
+    bool usable = true;
     for (std::size_t i = 0; i < arguments.size(); ++i) {
         if (arguments[i] == "-d" && i + 1 < arguments.size())
             queue = arguments[++i];
         else if ((arguments[i] == "on" || arguments[i] == "off") && setting.empty())
             setting = arguments[i];
         else
-            setting = "?";
+            usable = false;
     }
-    if (setting != "on" && setting != "off") {
+    if (!usable || setting.empty()) {
         std::fprintf(stderr, "usage: velmora hold [-d QUEUE] on|off\n");
         return 2;
     }

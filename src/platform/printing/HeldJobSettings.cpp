@@ -109,8 +109,11 @@ std::string finishingsOf(const Dictionary& options, ppd_file_t* ppd) {
                 options.get(option.substr(1)).stringValue() != choice)
                 all = false;
         }
-        if (any && all)
-            values += (values.empty() ? "" : ",") + std::to_string(std::atoi(attr->spec));
+        if (any && all) {
+            if (!values.empty())
+                values += ',';
+            values += std::to_string(std::atoi(attr->spec));
+        }
     }
     return values.empty() ? "3" : values;
 }

@@ -28,8 +28,12 @@ std::string PpdCache::fileNamePart(const std::string& text) {
         bool plain = std::isalnum(c) || c == '-' || c == '_' || c == '.';
         if (plain && !(c == '.' && out.empty()))
             out += static_cast<char>(c);
-        else
-            out += "%" + std::string(1, "0123456789ABCDEF"[c >> 4]) + "0123456789ABCDEF"[c & 15];
+        else {
+            static constexpr char kHex[] = "0123456789ABCDEF";
+            out += '%';
+            out += kHex[c >> 4];
+            out += kHex[c & 15];
+        }
     }
     return out;
 }
