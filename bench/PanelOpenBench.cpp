@@ -27,7 +27,8 @@ void BM_OpenPanelOnSamplePress(benchmark::State& state) {
     for (auto _ : state) {
         velmora::PanePlugInMgr::releaseSharedInstance();
         velmora::InMemoryPrintDialog dialog({VELMORA_PLUGIN_DIR, std::string(VELMORA_QUEUE_PPD),
-                                             "VelmoraPress", std::string("ipp://press/ipp"), true, nullptr});
+                                             "VelmoraPress", std::string("ipp://press/ipp"), true,
+                                             nullptr});
         if (!dialog.open(nullptr)) {
             state.SkipWithError("the plug-in does not open");
             return;
@@ -54,8 +55,9 @@ void BM_ReadSessionResources(benchmark::State& state) {
                  entry.path().parent_path().filename() == "en.lproj")
             tables.push_back(path);
     }
-    std::string bundlePpd = std::string(VELMORA_PLUGIN_DIR) + "/Contents/Resources/VelmoraPress.ppd";
-    const auto& lists = velmora::PanePlugInMgr::allListNames();
+    std::string bundlePpd =
+        std::string(VELMORA_PLUGIN_DIR) + "/Contents/Resources/VelmoraPress.ppd";
+    const auto& lists = velmora::PaneServerLists::allListNames();
     PeakMemory peak;
     for (auto _ : state) {
         for (const auto& path : plists)

@@ -40,8 +40,8 @@ std::string listXml(std::size_t bytes) {
         std::string name = "Imposition template " + std::to_string(i);
         std::string file = "imposition/template-" + std::to_string(i * 7919 % 100003) + ".json";
         size += name.size() + file.size() + kMarkupPerItem;
-        list.push_back(velmora::Value(velmora::Array{velmora::Value(std::move(name)),
-                                                     velmora::Value(std::move(file))}));
+        list.push_back(velmora::Value(
+            velmora::Array{velmora::Value(std::move(name)), velmora::Value(std::move(file))}));
     }
     return *velmora::PropertyList::toXml(velmora::Value(std::move(list)));
 }

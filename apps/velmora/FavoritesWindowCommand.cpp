@@ -4,8 +4,8 @@
 
 #include "common/Localization.h"
 #include "favorites/FavoriteItem.h"
-#include "favorites/windows/FavoriteWindowController.h"
-#include "favorites/windows/PrintOptionTreeDataSource.h"
+#include "favoritewindows/FavoriteWindowController.h"
+#include "favoritewindows/PrintOptionTreeDataSource.h"
 #include "panes/PanePlugInMgr.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/ui/Alert.h"

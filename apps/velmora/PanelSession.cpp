@@ -8,7 +8,7 @@
 
 #include "controls/ZEMAUI.h"
 #include "device/JobNameWinController.h"
-#include "favorites/windows/SaveFavoriteWindowController.h"
+#include "favoritewindows/SaveFavoriteWindowController.h"
 #include "panel/DetailedSettingsWinController.h"
 #include "panel/LornPDEByCocoa.h"
 #include "panes/AppPreference.h"
@@ -120,7 +120,12 @@ bool PanelSession::run(const std::optional<Dictionary>& restoreFrom) {
     }
     if (restoreFrom)
         _dialog.restoreSnapshot(*restoreFrom);
-    _panel->restoreValuesAndReturnError(nullptr);
+    // A session does not go on from settings restored only in part: what it saved or printed
+    // would not be what was asked for.
+    if (std::string reason; !_panel->restoreValuesAndReturnError(&reason)) {
+        _error = reason.empty() ? "the panel's settings were not restored" : reason;
+        return false;
+    }
     _dialog.showPanel();
     if (!chooseFavorite() || !nameJob() || !setOnPanel() || !setInDetailedSettings())
         return false;
@@ -132,7 +137,12 @@ bool PanelSession::run(const std::optional<Dictionary>& restoreFrom) {
     }
     if (!saveFavorite())
         return false;
-    _panel->saveValuesAndReturnError(nullptr);
+    // Settings the panel could not save are not printed or written as though they were.
+    std::string reason;
+    if (!_panel->saveValuesAndReturnError(&reason)) {
+        _error = reason.empty() ? "the panel's settings were not saved" : reason;
+        return false;
+    }
     return true;
 }
 
@@ -236,7 +246,7 @@ bool PanelSession::setInTab(ui::TabView& tabs, const std::string& key, const std
         if (!item->view())
             continue;
         ZEMAUI* control =
-            findOptionControl(PanePlugInMgr::getZEMAUIControls(item->view().get()), key);
+            findOptionControl(PaneControlServices::getZEMAUIControls(item->view().get()), key);
         if (!control)
             continue;
         tabs.selectTabViewItem(item.get());

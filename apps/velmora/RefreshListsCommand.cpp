@@ -121,7 +121,7 @@ int runRefreshListsCommand(const std::vector<std::string>& arguments) {
         }
     }
     if (names.empty())
-        names = PanePlugInMgr::allListNames();
+        names = PaneServerLists::allListNames();
 
     CupsConnection cups;
     std::string error;

@@ -1,5 +1,6 @@
 #include "controls/ZEMAMgr.h"
 
+#include "common/NotificationNames.h"
 #include "common/NotifyUnit.h"
 #include "controls/ZEMAUI.h"
 #include "platform/foundation/Bundle.h"
@@ -435,7 +436,7 @@ void ZEMAMgr::runSequence(const std::string& keyword, const std::optional<std::s
             updateOldValue(keyword);
         }
         postNames(names);
-        std::string finished = "ValueChangFinished_" + keyword;
+        std::string finished = NotificationNames::changeFinished(keyword);
         if (accepted && NotifyUnit::notyfyInstance().hasObservers(finished))
             NotifyUnit::postNotificationName(
                 finished, Dictionary{{"isCollectiveChange", _collectiveChange ? "True" : "False"}});

@@ -1,6 +1,7 @@
 #include "controls/ZEMATextField.h"
 
 #include "common/Alerts.h"
+#include "common/NotificationNames.h"
 #include "common/NotifyUnit.h"
 #include "platform/foundation/NumberText.h"
 #include "platform/foundation/UnicodeText.h"
@@ -16,7 +17,6 @@ namespace velmora {
 namespace {
 
 constexpr const char* kValidateRequest = "VALIDATE";
-constexpr const char* kValidateCancelled = "TEXTFIELD_VALIDATE_CANCEL";
 
 std::string withCommas(std::string text) {
     std::replace(text.begin(), text.end(), '.', ',');
@@ -125,7 +125,7 @@ void ZEMATextField::validate() {
     if (!isEnabled() || !_rules.numberMode)
         return;
     if (currentNumberOutOfRange()) {
-        NotifyUnit::postNotificationName(kValidateCancelled);
+        NotifyUnit::postNotificationName(NotificationNames::kTextValidationCancelled);
         errorMsg();
     }
     validateTextField();

@@ -3,6 +3,7 @@
 #include "controls/ZEMAUI.h"
 
 #include "common/ControlHelpers.h"
+#include "common/NotificationNames.h"
 #include "common/NotifyUnit.h"
 #include "controls/ZEMATextField.h"
 #include "platform/foundation/NumberText.h"
@@ -387,9 +388,9 @@ void ZEMAUI::setEnabled(bool enabled) {
     for (const auto& picker : _datePickers)
         picker->setEnabled(enabled);
     ui::Color color = enabled ? ui::Color::controlText() : disabledTextColor();
-    for (const auto* label : {_titleLabel.get(), _descLabel.get(), _headLabel.get(),
-                              _headTitleLabel.get(), _groupTitleLabel.get(),
-                              _sliderStartLabel.get(), _sliderEndLabel.get()})
+    for (const auto* label :
+         {_titleLabel.get(), _descLabel.get(), _headLabel.get(), _headTitleLabel.get(),
+          _groupTitleLabel.get(), _sliderStartLabel.get(), _sliderEndLabel.get()})
         if (label)
             const_cast<ui::TextField*>(label)->setTextColor(color);
     for (const auto& tick : _tickLabels)
@@ -534,13 +535,11 @@ std::string ZEMAUI::stateDigest() const {
 
 // The first of the input elements, in the order inputElements lists them.
 ui::View* ZEMAUI::firstInputElement() const {
-    for (const ui::View* element : {static_cast<ui::View*>(_checkBox.get()),
-                                    static_cast<ui::View*>(_popUp.get()),
-                                    static_cast<ui::View*>(_matrix.get()),
-                                    static_cast<ui::View*>(_textField.get()),
-                                    static_cast<ui::View*>(_stepper.get()),
-                                    static_cast<ui::View*>(_slider.get()),
-                                    static_cast<ui::View*>(_pushButton.get())})
+    for (const ui::View* element :
+         {static_cast<ui::View*>(_checkBox.get()), static_cast<ui::View*>(_popUp.get()),
+          static_cast<ui::View*>(_matrix.get()), static_cast<ui::View*>(_textField.get()),
+          static_cast<ui::View*>(_stepper.get()), static_cast<ui::View*>(_slider.get()),
+          static_cast<ui::View*>(_pushButton.get())})
         if (element)
             return const_cast<ui::View*>(element);
     return _datePickers.empty() ? nullptr : _datePickers.front().get();
@@ -631,7 +630,7 @@ void ZEMAUI::popupButtonAction() {
         Dictionary info;
         if (_value)
             info.set("Paramater", *_value);
-        NotifyUnit::postNotificationName("PreflightModeCO", info);
+        NotifyUnit::postNotificationName(NotificationNames::kPreflightModeChanged, info);
     }
 }
 
@@ -707,7 +706,7 @@ void ZEMAUI::controlTextDidEndEditing(ui::TextField&) {
 
 void ZEMAUI::buttonAction() {
     if (!_mainKeyword.empty())
-        NotifyUnit::postNotificationName(_mainKeyword + "_Button");
+        NotifyUnit::postNotificationName(NotificationNames::buttonPressed(_mainKeyword));
 }
 
 } // namespace velmora

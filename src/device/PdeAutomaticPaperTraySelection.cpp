@@ -1,6 +1,7 @@
 #include "device/PdeAutomaticPaperTraySelection.h"
 
 #include "common/ControlHelpers.h"
+#include "common/NotificationNames.h"
 #include "common/NotifyUnit.h"
 #include "controls/ZEMATextField.h"
 #include "controls/ZEMAUI.h"
@@ -21,7 +22,6 @@ constexpr const char* kPaperTypeD = "PaperTypeD";
 constexpr const char* kBypassPaperType =
     "PaperTypeBypass_MediaTypeTabbedBypass_MediaTypeCoatingMaterialBypass_"
     "MediaTypePreprintedBypass_MediaTypeDrilledBypass_PaperTypeCustomNumberBypass";
-constexpr const char* kPaperTypeChanged = "PaperTypeDCO";
 constexpr const char* kUnspecified = "Unspecified";
 constexpr const char* kOptionalMedia[] = {"MediaTypeCoatingMaterial", "MediaTypeDrilled",
                                           "MediaTypeGlossFine", "MediaTypePreprinted"};
@@ -239,7 +239,8 @@ void PdeAutomaticPaperTraySelection::modalWindow(std::function<void()> didEnd) {
     _lastPaperTypeDValue = _paperType ? _paperType->getStringValue() : std::nullopt;
     NotifyUnit::removeObserver(this);
     NotifyUnit::addObserver(
-        this, [this](const Notification&) { changePaperTypeDButton(); }, kPaperTypeChanged);
+        this, [this](const Notification&) { changePaperTypeDButton(); },
+        NotificationNames::kPaperTypeChanged);
     if (_lastPaperTypeDValue && isCustomPaper(*_lastPaperTypeDValue))
         setWeight(kUnspecified);
     ui::Application::shared().runModalForWindow(*dialog);

@@ -1,6 +1,7 @@
 #include "panel/LornPDEByCocoa.h"
 
 #include "common/Localization.h"
+#include "common/NotificationNames.h"
 #include "common/NotifyUnit.h"
 #include "controls/ZEMAMgr.h"
 #include "controls/ZEMAUI.h"
@@ -11,6 +12,8 @@
 #include "panes/AppPreference.h"
 #include "panes/ServerListCommand.h"
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/CaughtFailure.h"
+#include "platform/foundation/SystemLog.h"
 #include "platform/printing/PDEPlugInCallback.h"
 #include "platform/printing/PrintSession.h"
 #include "platform/printing/Printer.h"
@@ -78,7 +81,7 @@ LornPDEByCocoa::LornPDEByCocoa(PDEPlugInCallback* callback, std::shared_ptr<Bund
     _panePlugInMgr = &PanePlugInMgr::sharedInstance();
     _panePlugInMgr->loadPlugIns();
     _panePlugInMgr->setPDEObject(this);
-    _panePlugInMgr->getAllList();
+    _panePlugInMgr->serverLists().getAllList();
     _detailedSettingsWinController = &DetailedSettingsWinController::sharedInstance();
     findHostName();
     _setDefaults();
@@ -211,6 +214,7 @@ void LornPDEByCocoa::_buildUi() {
         _isIntializedUi = true;
     } catch (...) {
         // An exception leaves the panel unbuilt; the next show tries again.
+        SystemLog::write("###Error: the panel was not built: " + caughtFailure());
     }
 }
 
@@ -274,11 +278,11 @@ void LornPDEByCocoa::checkDevice() {
     controls.fold = _views.fold.get();
     controls.offset = _views.offsetMode.get();
     IOTOptionUpdater::updateDeviceOptions(controls, std::nullopt, std::nullopt,
-                                          _panePlugInMgr->getDeviceList());
+                                          _panePlugInMgr->serverLists().getDeviceList());
 }
 
 void LornPDEByCocoa::updateOutputTrayList() {
-    auto stackers = _panePlugInMgr->getStackerInfoList();
+    auto stackers = _panePlugInMgr->serverLists().getStackerInfoList();
     if (!stackers || !stackers->array() || stackers->array()->empty())
         return;
     IOTOptionUpdater::Choices trays;
@@ -295,7 +299,7 @@ void LornPDEByCocoa::updateOutputTrayList() {
 }
 
 void LornPDEByCocoa::updateInputSlotList() {
-    auto feeders = _panePlugInMgr->getFeederInfoList();
+    auto feeders = _panePlugInMgr->serverLists().getFeederInfoList();
     if (!feeders || !feeders->array() || feeders->array()->empty())
         return;
     updateInputSlotList(*feeders);
@@ -324,11 +328,12 @@ void LornPDEByCocoa::willShow() {
         _isMyPluginPDE = true;
     } catch (...) {
         // The panel stays not shown.
+        SystemLog::write("###Error: the panel was not shown: " + caughtFailure());
     }
 }
 
 void LornPDEByCocoa::giveCustomPapersToTrayDialogs() {
-    auto papers = _panePlugInMgr->getPrePostDeviceList();
+    auto papers = _panePlugInMgr->serverLists().getPrePostDeviceList();
     if (!papers || !papers->array() || papers->array()->empty())
         return;
     auto entries = twoStringEntries(*papers);
@@ -376,7 +381,8 @@ void LornPDEByCocoa::configuringNotification(bool observe) {
             this, [this](const Notification& notification) { takeEngineChange(notification); },
             key);
     NotifyUnit::addObserver(
-        this, [this](const Notification&) { tellDialogDuplex(); }, "ValueChangFinished_DuplexMode");
+        this, [this](const Notification&) { tellDialogDuplex(); },
+        NotificationNames::changeFinished("DuplexMode"));
 }
 
 // The panel's duplex pop-up and the dialog's two-sided setting are one setting: the PPD's duplex
@@ -484,7 +490,7 @@ void LornPDEByCocoa::clickedShowDetailedSettingsButton() {
 
 // ---- Save, restore, summary ----
 
-bool LornPDEByCocoa::saveValuesAndReturnError(std::string*) {
+bool LornPDEByCocoa::saveValuesAndReturnError(std::string* error) {
     auto setButtons = [this](bool enabled) {
         if (_views.showDetailedSettingsButton)
             _views.showDetailedSettingsButton->setEnabled(enabled);
@@ -492,14 +498,9 @@ bool LornPDEByCocoa::saveValuesAndReturnError(std::string*) {
             _views.automaticPaperTraySelectionButton->setEnabled(enabled);
     };
     setButtons(false);
-    int status = kNoErr;
-    try {
-        status = _gatherPrintOptionFromUi(nullptr, nullptr);
-    } catch (...) {
-        status = kNoErr; // the print dialog is never stopped by the panel
-    }
+    bool saved = saveValues(&LornPDEByCocoa::_gatherPrintOptionFromUi, error);
     setButtons(true);
-    return status == kNoErr;
+    return saved;
 }
 
 bool LornPDEByCocoa::passesFinalCheck() {
@@ -507,17 +508,30 @@ bool LornPDEByCocoa::passesFinalCheck() {
     return !values || _panePlugInMgr->isPrintOptionConsistencyCheck(*values);
 }
 
-bool LornPDEByCocoa::saveValuesAndReturnError_Fast(std::string*) {
-    int status = kNoErr;
-    try {
-        status = _gatherPrintOptionFromUi_Fast(nullptr, nullptr);
-    } catch (...) {
-        status = kNoErr;
-    }
-    return status == kNoErr;
+bool LornPDEByCocoa::saveValuesAndReturnError_Fast(std::string* error) {
+    return saveValues(&LornPDEByCocoa::_gatherPrintOptionFromUi_Fast, error);
 }
 
-bool LornPDEByCocoa::restoreValuesAndReturnError(std::string*) {
+// Settings that could not be gathered are not saved, and the print dialog is told why: it must
+// not print what the panel shows as though it had been saved.
+bool LornPDEByCocoa::saveValues(int (LornPDEByCocoa::*gather)(Ticket*, Dictionary*),
+                                std::string* error) {
+    std::string reason;
+    try {
+        int status = (this->*gather)(nullptr, nullptr);
+        if (status == kNoErr)
+            return true;
+        reason = "status " + std::to_string(status);
+    } catch (...) {
+        reason = caughtFailure();
+    }
+    SystemLog::write("###Error: the panel's settings were not saved: " + reason);
+    if (error)
+        *error = "The panel's settings were not saved: " + reason;
+    return false;
+}
+
+bool LornPDEByCocoa::restoreValuesAndReturnError(std::string* error) {
     // While the panel is shown the dialog's copies field holds what the person typed since the
     // print settings were last saved: that count stays.
     auto typed = _isMyPluginPDE ? getCopies() : std::nullopt;
@@ -527,7 +541,14 @@ bool LornPDEByCocoa::restoreValuesAndReturnError(std::string*) {
         if (_defaultPrintOption)
             _restoreValuesToPane(*_defaultPrintOption);
         restored = _restorePrintOptionToUi(nullptr, nullptr) == kNoErr;
+        if (!restored && error)
+            *error = "The panel's settings were restored only in part.";
     } catch (...) {
+        restored = false;
+        std::string reason = caughtFailure();
+        SystemLog::write("###Error: the panel's settings were not restored: " + reason);
+        if (error)
+            *error = "The panel's settings were not restored: " + reason;
     }
     if (typed) {
         setCopies(typed); // the dialog keeps its own count when it cannot take the text

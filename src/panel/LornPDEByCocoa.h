@@ -132,6 +132,7 @@ public:
     int _gatherPrintOptionFromUi(Ticket* ticket, Dictionary* ppdDictionary);
     int _gatherPrintOptionFromUi_Fast(Ticket* ticket, Dictionary* ppdDictionary);
     int _restorePrintOptionToUi(Ticket* ticket, Dictionary* ppdDictionary);
+    bool saveValues(int (LornPDEByCocoa::*gather)(Ticket*, Dictionary*), std::string* error);
     void _setValueToPpdDictionary(Ticket* ticket, Dictionary* ppdDictionary,
                                   const std::string& optionKeyword, const Value& value);
     void _willChangePPDOptionKeyValue(const std::string& option, const std::string& choice,

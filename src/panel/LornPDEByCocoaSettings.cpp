@@ -8,7 +8,9 @@
 #include "controls/ZEMAUI.h"
 #include "device/PdeAutomaticPaperTraySelection.h"
 #include "panel/DetailedSettingsWinController.h"
+#include "platform/foundation/CaughtFailure.h"
 #include "platform/foundation/ScopedValue.h"
+#include "platform/foundation/SystemLog.h"
 #include "platform/foundation/UnicodeText.h"
 #include "platform/printing/PDEPlugInCallback.h"
 #include "platform/printing/PrintSettings.h"
@@ -583,6 +585,7 @@ void LornPDEByCocoa::_setDefaults() {
 // ---- Restore ----
 
 int LornPDEByCocoa::_restorePrintOptionToUi(Ticket* ticket, Dictionary* ppdDictionary) {
+    int status = kNoErr;
     try {
         const PpdFileExt* ppd = _useConstraintHandling ? _PPD() : nullptr;
         if (!_printOption)
@@ -596,16 +599,21 @@ int LornPDEByCocoa::_restorePrintOptionToUi(Ticket* ticket, Dictionary* ppdDicti
                 _printOption->set(key, Value(*choice));
         }
         PrintOptionConverter::convertToInternalPpdKeyword(*_printOption);
-        _panePlugInMgr->restorePrintOptionValues(_printOption);
+        if (!_panePlugInMgr->restorePrintOptionValues(_printOption))
+            status = kParamErr;
     } catch (...) {
-        // What could not be read stays as it was; the panel's own entries follow.
+        // What could not be read stays as it was; the panel's own entries follow, and the caller
+        // is told.
+        SystemLog::write("###Error: the print settings were restored only in part: " +
+                         caughtFailure());
+        status = kParamErr;
     }
     restoreTicketEntries(ticket);
     _updateJobNameUI();
     if (_printOption)
         _restoreValuesToPane(*_printOption);
     _checkDifferenceFromCurrentFavorite(true);
-    return kNoErr;
+    return status;
 }
 
 void LornPDEByCocoa::restoreTicketEntries(Ticket* ticket) {

@@ -10,6 +10,7 @@
 #include "controls/ZEMAUI.h"
 #include "panes/PanePlugInLoader.h"
 #include "platform/foundation/Bundle.h"
+#include "platform/foundation/CaughtFailure.h"
 #include "platform/foundation/PropertyList.h"
 #include "platform/foundation/RunLoop.h"
 #include "platform/foundation/SystemLog.h"
@@ -379,6 +380,8 @@ std::shared_ptr<ui::View> PanePlugInMgr::safeInvokePanelViewFor(PanePlugInInterf
     try {
         return controller.panelView();
     } catch (...) {
+        SystemLog::write("###Error: the pane " + controller.panelName() +
+                         " gave no view: " + caughtFailure());
         return nullptr;
     }
 }
@@ -418,7 +421,9 @@ void PanePlugInMgr::buildPaneUi(PanePlugInInterface& controller,
         addProfileItems(controller, bundle);
         registerPaneControls(controller);
     } catch (...) {
-        // A pane that fails half-way keeps what it registered; the panel goes on.
+        // A pane that fails half-way keeps what it registered; the panel goes on, and says so.
+        SystemLog::write("###Error: the controls of the pane " + controller.panelName() +
+                         " were registered only in part: " + caughtFailure());
     }
 }
 
@@ -474,41 +479,6 @@ bool PanePlugInMgr::setupZEMAUIControls(
     return true;
 }
 
-namespace {
-
-void collectZEMAUIControls(const ui::View& view, std::vector<std::shared_ptr<ZEMAUI>>& found) {
-    for (const auto& subview : view.subviews()) {
-        if (subview->className().find("ZEMAUI") != std::string::npos) {
-            if (auto control = std::dynamic_pointer_cast<ZEMAUI>(subview))
-                found.push_back(control);
-        } else if (auto* tabView = dynamic_cast<const ui::TabView*>(subview.get())) {
-            for (const auto& item : tabView->tabViewItems()) {
-                if (item->view())
-                    collectZEMAUIControls(*item->view(), found);
-            }
-        }
-    }
-}
-
-} // namespace
-
-std::vector<std::shared_ptr<ZEMAUI>> PanePlugInMgr::getZEMAUIControls(const ui::View* view) {
-    std::vector<std::shared_ptr<ZEMAUI>> found;
-    if (view)
-        collectZEMAUIControls(*view, found);
-    return found;
-}
-
-std::shared_ptr<ZEMAUI>
-PanePlugInMgr::getZEMAUIOneControl(const std::vector<std::shared_ptr<ZEMAUI>>& controls,
-                                   const std::string& key) {
-    for (const auto& control : controls) {
-        if (control && control->mainKeyword() == key)
-            return control;
-    }
-    return nullptr;
-}
-
 void PanePlugInMgr::setZemaUiToZemaMgr(const std::shared_ptr<ZEMAUI>& control) {
     if (!control)
         return;
@@ -516,63 +486,6 @@ void PanePlugInMgr::setZemaUiToZemaMgr(const std::shared_ptr<ZEMAUI>& control) {
     NotifyUnit::postNotificationName(control->mainKeyword());
     for (const auto& child : control->childControls())
         NotifyUnit::postNotificationName(child->mainKeyword());
-}
-
-std::shared_ptr<ui::Image> PanePlugInMgr::imageWithName(const std::string& name,
-                                                        const Bundle* bundle) {
-    return bundle ? ui::Image::named(*bundle, name) : nullptr;
-}
-
-void PanePlugInMgr::setHidden(bool hidden, const std::vector<ui::View*>& conrtols) {
-    for (ui::View* view : conrtols) {
-        if (view)
-            view->setHidden(hidden);
-    }
-}
-
-void PanePlugInMgr::setEnabled(bool enabled, const std::vector<ui::Control*>& dependentConrtols) {
-    setEnabledConrtols(enabled, dependentConrtols);
-}
-
-void PanePlugInMgr::addMenuItem(ui::PopUpButton* menu,
-                                const std::optional<std::string>& mainKeyword,
-                                const std::optional<std::string>& optionAlias,
-                                const std::optional<std::string>& optionKeyword) {
-    if (!menu)
-        return;
-    auto item = std::make_shared<ui::MenuItem>();
-    setMenuItem(item.get(), mainKeyword, optionAlias, optionKeyword);
-    menu->addItem(std::move(item));
-}
-
-void PanePlugInMgr::setMenuItem(ui::MenuItem* item, const std::optional<std::string>& mainKeyword,
-                                const std::optional<std::string>& optionAlias,
-                                const std::optional<std::string>& optionKeyword) {
-    if (!item || !mainKeyword || !optionAlias || !optionKeyword)
-        return;
-    item->setTitle(*optionAlias);
-    Dictionary represented;
-    represented.set("optionKeyword", *optionKeyword);
-    represented.set("mainKeyword", *mainKeyword);
-    item->setRepresentedObject(Value(std::move(represented)));
-}
-
-Value PanePlugInMgr::representedObjectOfMenuItem(const ui::MenuItem* item, const std::string& key) {
-    const Dictionary* represented = item ? item->representedObject().dictionary() : nullptr;
-    return represented ? represented->get(key) : Value();
-}
-
-Value PanePlugInMgr::representedObject(const ui::Control* object, const std::string& key) {
-    return representedObjectForKey(object, key);
-}
-
-// Queued for the default mode as well: a pane that is not inside a modal window would otherwise
-// wait for the next one that opens.
-void PanePlugInMgr::delayedAction(const std::shared_ptr<ui::Control>& sender) {
-    if (!sender || !sender->hasTarget() || sender->action().empty())
-        return;
-    RunLoop::current().perform([sender] { sender->sendAction(); },
-                               {RunLoop::kDefaultMode, RunLoop::kModalPanelMode});
 }
 
 } // namespace velmora

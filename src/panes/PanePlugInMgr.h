@@ -1,8 +1,10 @@
 #pragma once
 
 #include "panes/AppPreference.h"
+#include "panes/PaneControlServices.h"
 #include "panes/PanePlugInHost.h"
 #include "panes/PanePlugInInterface.h"
+#include "panes/PaneServerLists.h"
 #include "platform/foundation/Value.h"
 
 #include <cstdint>
@@ -114,42 +116,21 @@ public:
                              const Dictionary* controlDictionary,
                              std::map<std::string, std::shared_ptr<ZEMAUI>>* outputDictionary,
                              const std::shared_ptr<Bundle>& bundle) override;
-    static std::vector<std::shared_ptr<ZEMAUI>> getZEMAUIControls(const ui::View* view);
-    static std::shared_ptr<ZEMAUI>
-    getZEMAUIOneControl(const std::vector<std::shared_ptr<ZEMAUI>>& controls,
-                        const std::string& key);
     void setZemaUiToZemaMgr(const std::shared_ptr<ZEMAUI>& control);
-    static std::shared_ptr<ui::Image> imageWithName(const std::string& name, const Bundle* bundle);
-    static void setHidden(bool hidden, const std::vector<ui::View*>& conrtols);
-    static void setEnabled(bool enabled, const std::vector<ui::Control*>& dependentConrtols);
-    static void addMenuItem(ui::PopUpButton* menu, const std::optional<std::string>& mainKeyword,
-                            const std::optional<std::string>& optionAlias,
-                            const std::optional<std::string>& optionKeyword);
-    static void setMenuItem(ui::MenuItem* item, const std::optional<std::string>& mainKeyword,
-                            const std::optional<std::string>& optionAlias,
-                            const std::optional<std::string>& optionKeyword);
-    static Value representedObjectOfMenuItem(const ui::MenuItem* item, const std::string& key);
-    static Value representedObject(const ui::Control* object, const std::string& key);
-    // Sends the sender's action to its target on the next pass of the run loop, also while a
-    // modal window is up.
-    static void delayedAction(const std::shared_ptr<ui::Control>& sender);
     // The same services as a pane reaches them (see PanePlugInHost).
     std::vector<std::shared_ptr<ZEMAUI>> controlsIn(const ui::View* view) override {
-        return getZEMAUIControls(view);
+        return PaneControlServices::getZEMAUIControls(view);
     }
     std::shared_ptr<ui::Image> image(const std::string& name, const Bundle* bundle) override {
-        return imageWithName(name, bundle);
+        return PaneControlServices::imageWithName(name, bundle);
     }
     void performLater(const std::shared_ptr<ui::Control>& sender) override {
-        delayedAction(sender);
+        PaneControlServices::delayedAction(sender);
     }
     std::optional<Value> serverList(const std::string& name) override { return sendCommand(name); }
 
     // ---- Operations that do nothing here, kept for the panes' interface ----
     void updateEnabledStatesByBundleName(const std::string&, int, bool, bool, bool) {}
-    void revertToDefaultByBundleName(const std::string&) {}
-    void setParentWindow(void*) {}
-    bool isForPDE() const { return true; }
     // The duplex / media type conflict is settled by the panes; the answer never holds "alert".
     Dictionary resloveConflictAlertDuplex(const std::optional<std::string>&,
                                           const std::optional<std::string>&, int) {
@@ -157,7 +138,6 @@ public:
     }
     template <typename T> T resolveItem(T item) const { return item; }
     template <typename T> T resolveItem(T item, bool) const { return item; }
-    const ViewInfo* findViewInfoForKey(const std::string&) const { return nullptr; }
 
     // ---- Option values (PanePlugInMgrValues.cpp) ----
     Dictionary defaultSettings();
@@ -165,6 +145,7 @@ public:
                                                       bool useServerSetting,
                                                       bool sameSettingForNext,
                                                       bool unifiedFileType);
+    // False when a pane failed while the values were given to it (an alert said why).
     bool restorePrintOptionValues(const std::optional<Dictionary>& values);
     void updateEnabledStates(int fileType, bool unifiedFileType, bool useServerSetting,
                              bool sameSettingForNext);
@@ -182,8 +163,6 @@ public:
     bool isExistsInPpd(const std::optional<std::string>& option,
                        const std::optional<std::string>& optionKeyword);
     std::optional<std::string> selectedOptionKeyword(const std::string& key);
-    static Value getValueFromControl(const ui::Control* control);
-    static void setValueToControl(ui::Control* control, const Value& value);
     void buildControl(ui::Control* control, const std::string& key,
                       const std::optional<std::string>& title) override;
 
@@ -222,46 +201,9 @@ public:
     std::optional<Dictionary> dictionaryOfCurrentProfile() const override;
     const std::optional<std::string>& currentProfilePath() const { return _currentProfilePath; }
 
-    // ---- Server lists (PanePlugInMgrLists.cpp) ----
-    std::optional<Value> getStackerInfoList();
-    std::optional<Value> getFeederInfoList();
-    std::optional<Value> getDeviceList();
-    std::optional<Value> getJobFolderList();
-    std::optional<Value> getPrePostDeviceList();
-    std::optional<Value> getCmsSpotGetAllListData();
-    std::optional<Value> getColorSubstList();
-    std::optional<Value> getColorPatchFileList();
-    std::optional<Value> getColorPatchFileListWithResourceSet();
-    std::optional<Value> getNoteFileList();
-    std::optional<Value> getNoteFileListWithResourceSet();
-    std::optional<Value> getCustomNoteFileList();
-    std::optional<Value> getCustomNoteFileListWithResourceSet();
-    std::optional<Value> getPagenationFileList();
-    std::optional<Value> getPagenationFileListWithResourceSet();
-    std::optional<Value> getFormFileList();
-    std::optional<Value> getFormFileListWithResourceSet();
-    std::optional<Value> getSpecialTonerFileList();
-    std::optional<Value> getSpecialTonerFileListWithResourceSet();
-    std::optional<Value> getWaterMarkFileList();
-    std::optional<Value> getWaterMarkFileListWithResourceSet();
-    std::optional<Value> getTrappingFileList();
-    std::optional<Value> getTrappingFileListWithResourceSet();
-    std::optional<Value> getNormalizerFileList();
-    std::optional<Value> getNormalizerFileListWithResourceSet();
-    std::optional<Value> getImpositionFileList();
-    std::optional<Value> getImpositionFileListWithResourceSet();
-    std::optional<Value> getFontList();
-    std::optional<Value> getOutputProfileFileList(int kind);
-    std::optional<Value> getCMYKInputProfileFileList(int kind);
-    std::optional<Value> getDensityAdjustProfileList();
-    std::optional<Value> getUserTrcProfileList();
-    std::optional<Value> getRGBInputProfileFileList();
-    std::optional<Value> getDeviceLinkFileList();
-    std::optional<Value> getJobResourceSetList();
-    std::optional<Value> getJobResourceSetListNew();
-    std::optional<Value> getCalibFileList();
-    void getAllList();
-    static const std::vector<std::string>& allListNames();
+    // ---- Server lists ----
+    // The press's lists, asked of the panel that was set with setPDEObject.
+    PaneServerLists& serverLists() { return _serverLists; }
 
 private:
     std::shared_ptr<Bundle> _principalBundle;
@@ -286,6 +228,7 @@ private:
     bool _loadedEncryption = false;
     std::shared_ptr<const Dictionary> _uiSettings;
     std::size_t _panelViewsLoaded = 0;
+    PaneServerLists _serverLists{[this](const std::string& name) { return sendCommand(name); }};
 
     void readBundleSettings();
     const ViewInfo* viewInfo(const std::string& name) const;

@@ -30,20 +30,6 @@
 namespace velmora {
 namespace {
 
-const Array* representedKeywords(const ui::Control& control) {
-    const Dictionary* represented = control.cell().representedObject().dictionary();
-    return represented ? represented->get("optionKeywords").array() : nullptr;
-}
-
-// The index of a string in an array of values, or -1.
-int indexOf(const Array& array, const std::string& text) {
-    for (std::size_t i = 0; i < array.size(); ++i) {
-        if (const std::string* entry = array[i].string(); entry && *entry == text)
-            return static_cast<int>(i);
-    }
-    return -1;
-}
-
 std::string booleanText(const Value& value) {
     return value.boolValue() ? "True" : "False";
 }
@@ -52,12 +38,6 @@ std::string textOf(const Value& value) {
     if (const std::string* text = value.string())
         return *text;
     return booleanText(value);
-}
-
-bool escapesItsText(const ui::Control& field) {
-    auto formatter = field.formatter();
-    return std::dynamic_pointer_cast<MaxBytesFormatterWithEscape>(formatter) ||
-           std::dynamic_pointer_cast<MaxLengthFormatterWithEscape>(formatter);
 }
 
 // A localized string of a plug-in bundle, the key itself when the bundle has none.
@@ -100,9 +80,11 @@ bool PanePlugInMgr::restorePrintOptionValues(const std::optional<Dictionary>& va
             safeInvokePanelViewFor(*entry.second.paneConroller);
     } catch (const std::exception& exception) {
         ExceptionAlert(&exception);
+        return false;
     } catch (...) {
         const std::runtime_error unknown("unknown exception");
         ExceptionAlert(&unknown);
+        return false;
     }
     return true;
 }
@@ -187,118 +169,6 @@ std::optional<std::string> PanePlugInMgr::selectedOptionKeyword(const std::strin
 
 // ---- Plain controls of the panes ----
 
-Value PanePlugInMgr::getValueFromControl(const ui::Control* control) {
-    if (auto* popUp = dynamic_cast<const ui::PopUpButton*>(control)) {
-        auto item = popUp->selectedItem();
-        return representedObjectOfMenuItem(item.get(), "optionKeyword");
-    }
-    if (auto* slider = dynamic_cast<const ui::Slider*>(control)) {
-        const Array* keywords = representedKeywords(*slider);
-        long index = keywords ? static_cast<long>(keywords->size()) - slider->intValue() - 1 : -1;
-        if (index < 0 || !keywords || index >= static_cast<long>(keywords->size()))
-            return Value();
-        return (*keywords)[static_cast<std::size_t>(index)];
-    }
-    if (auto* button = dynamic_cast<const ui::Button*>(control)) {
-        bool on = button->state() == ui::kOnState;
-        if (const Array* keywords = representedKeywords(*button))
-            return keywords->size() < 2 ? Value() : (*keywords)[on ? 1 : 0];
-        return Value(on);
-    }
-    if (auto* field = dynamic_cast<const ui::TextField*>(control)) {
-        if (field->isSecure())
-            return Value(encryptString(kScramblingKey, field->stringValue()));
-        if (const std::string* text = field->objectValue().string())
-            return Value(*text);
-        return Value(field->stringValue());
-    }
-    if (auto* matrix = dynamic_cast<const ui::Matrix*>(control)) {
-        const ui::Cell* cell = matrix->selectedCell();
-        return cell ? cell->representedObject() : Value();
-    }
-    return Value();
-}
-
-namespace {
-
-void writePopUp(ui::PopUpButton& popUp, const Value& value) {
-    std::string wanted = textOf(value);
-    for (int i = 0; i < popUp.numberOfItems(); ++i) {
-        const Value keyword =
-            PanePlugInMgr::representedObjectOfMenuItem(popUp.itemAtIndex(i).get(), "optionKeyword");
-        if (const std::string* text = keyword.string(); text && *text == wanted) {
-            popUp.selectItemAtIndex(i);
-            return;
-        }
-    }
-}
-
-void writeSlider(ui::Slider& slider, const Value& value) {
-    const Array* keywords = representedKeywords(slider);
-    const std::string* text = value.string();
-    int index = keywords && text ? indexOf(*keywords, *text) : -1;
-    if (index >= 0)
-        slider.setIntValue(static_cast<int>(keywords->size()) - index - 1);
-}
-
-void writeButton(ui::Button& button, const Value& value) {
-    if (const Array* keywords = representedKeywords(button)) {
-        const std::string* text = value.string();
-        int index = keywords->size() >= 2 && text ? indexOf(*keywords, *text) : -1;
-        button.setState(index > 0 ? ui::kOnState : ui::kOffState);
-        return;
-    }
-    bool on = value.string() ? *value.string() == "True" : value.boolValue();
-    button.setState(on ? ui::kOnState : ui::kOffState);
-}
-
-void writeTextField(ui::TextField& field, const Value& value) {
-    if (field.isSecure()) {
-        if (const std::string* text = value.string())
-            field.setStringValue(decryptString(kScramblingKey, *text));
-        return;
-    }
-    if (const std::string* text = value.string()) {
-        if (escapesItsText(field))
-            field.setObjectValue(Value(*text));
-        else
-            field.setStringValue(*text);
-    } else if (value.isInteger()) {
-        field.setStringValue(std::to_string(value.integerValue()));
-    } else if (value.isReal()) {
-        field.setStringValue(NumberText::shortest(value.doubleValue()));
-    }
-}
-
-void writeMatrix(ui::Matrix& matrix, const Value& value) {
-    for (int row = 0; row < matrix.numberOfRows(); ++row) {
-        for (int column = 0; column < matrix.numberOfColumns(); ++column) {
-            const ui::Cell* cell = matrix.cellAt(row, column);
-            if (cell && cell->representedObject() == value) {
-                matrix.selectCellAt(row, column);
-                return;
-            }
-        }
-    }
-}
-
-} // namespace
-
-void PanePlugInMgr::setValueToControl(ui::Control* control, const Value& value) {
-    if (!control || value.isNull())
-        return;
-    if (auto* popUp = dynamic_cast<ui::PopUpButton*>(control))
-        writePopUp(*popUp, value);
-    else if (auto* slider = dynamic_cast<ui::Slider*>(control))
-        writeSlider(*slider, value);
-    else if (auto* button = dynamic_cast<ui::Button*>(control))
-        writeButton(*button, value);
-    else if (auto* field = dynamic_cast<ui::TextField*>(control))
-        writeTextField(*field, value);
-    else if (auto* matrix = dynamic_cast<ui::Matrix*>(control))
-        writeMatrix(*matrix, value);
-}
-
 namespace {
 
 Array stringArray(const std::vector<std::string>& texts) {
@@ -323,7 +193,7 @@ void PanePlugInMgr::buildControl(ui::Control* control, const std::string& key,
         popUp->setAutoenablesItems(false);
         popUp->removeAllItems();
         for (std::size_t i = 0; i < keywords->size(); ++i)
-            addMenuItem(popUp, key, (*aliases)[i], (*keywords)[i]);
+            PaneControlServices::addMenuItem(popUp, key, (*aliases)[i], (*keywords)[i]);
     } else if (auto* slider = dynamic_cast<ui::Slider*>(control)) {
         if (title) {
             Dictionary represented;
@@ -474,7 +344,8 @@ PanePlugInMgr::summaryGroupsFromPrintOption(const Dictionary& options, bool only
             continue;
         SummaryGroup group{panelNameOfBundleName(*name).value_or(*name), *name, {}};
         std::vector<std::shared_ptr<ZEMAUI>> controls;
-        for (const auto& control : getZEMAUIControls(panelViewOfBundleName(*name).get()))
+        for (const auto& control :
+             PaneControlServices::getZEMAUIControls(panelViewOfBundleName(*name).get()))
             addWithChildren(control, controls);
         for (const auto& control : controls) {
             const std::string& key = control->mainKeyword();
@@ -565,7 +436,8 @@ void PanePlugInMgr::addProfileItem(const std::string& optionKeyword, ui::PopUpBu
         titlePrefix = bundle ? plugInString(*bundle, keywordPrefix) : keywordPrefix;
     } else {
         auto item = popUp->itemAtIndex(popUp->numberOfItems() - 1);
-        const Value keyword = representedObjectOfMenuItem(item.get(), "optionKeyword");
+        const Value keyword =
+            PaneControlServices::representedObjectOfMenuItem(item.get(), "optionKeyword");
         if (const std::string* text = keyword.string()) {
             std::tie(keywordPrefix, last) = splitBeforeNumber(*text);
             std::string number = std::to_string(last);
@@ -580,8 +452,8 @@ void PanePlugInMgr::addProfileItem(const std::string& optionKeyword, ui::PopUpBu
     if (last >= limit)
         return;
     for (long number = last + 1; number <= limit; ++number)
-        addMenuItem(popUp, optionKeyword, titlePrefix + std::to_string(number),
-                    keywordPrefix + std::to_string(number));
+        PaneControlServices::addMenuItem(popUp, optionKeyword, titlePrefix + std::to_string(number),
+                                         keywordPrefix + std::to_string(number));
 }
 
 void PanePlugInMgr::setProfilePath(const std::optional<std::string>& path) {

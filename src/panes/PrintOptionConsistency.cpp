@@ -39,8 +39,7 @@ struct Rule {
 
 // A mode that needs a companion value: "when key is value, companion must be set".
 Rule needs(std::string key, std::string value, std::string companion, const char* message) {
-    return {[=](const OptionView& o) { return o.is(key, value) && !o.isSet(companion); },
-            message};
+    return {[=](const OptionView& o) { return o.is(key, value) && !o.isSet(companion); }, message};
 }
 
 const std::vector<Rule>& rules() {
@@ -72,8 +71,7 @@ const std::vector<Rule>& rules() {
                     !o.isSet("ImpositionTemplate");
          },
          "Alert_ImpositionTemplate"},
-        needs("Imposition1stTray", "TrayStk", "Imposition1stStkName",
-              "Alert_Imposition1stStkName"),
+        needs("Imposition1stTray", "TrayStk", "Imposition1stStkName", "Alert_Imposition1stStkName"),
         needs("ImpositionVariablePrintMode", "UseForm", "ImpositionFormName",
               "Alert_ImpositionFormName"),
         needs("ImpositionPaginationMode", "Template", "ImpositionPaginationTemplate",
@@ -147,23 +145,35 @@ struct SpecialTonerSide {
     const char* noObject;
 };
 
-constexpr SpecialTonerSide kFront = {
-    "SpTonerPageRangeModeFront", "SpTonerPageRangeFront", "Alert_SpTonerPageRangeFront",
-    "Alert_SpTonerPageRangeFront_Incorrect", "Alert_SpTonerPageRangeFront_MaxPage",
-    "SpTonerPlateReplaceSpotFront", "SpTonerPlateReplaceSpotNameFront",
-    "Alert_PlateReplaceSpotFront", "SpTonerOverlayFront", "SpTonerOverlayModeFront",
-    {"SpTonerOverlayObjectFrontPhoto", "SpTonerOverlayObjectFrontText",
-     "SpTonerOverlayObjectFrontDrawing"},
-    "Alert_SpecifiedObjectFront"};
+constexpr SpecialTonerSide kFront = {"SpTonerPageRangeModeFront",
+                                     "SpTonerPageRangeFront",
+                                     "Alert_SpTonerPageRangeFront",
+                                     "Alert_SpTonerPageRangeFront_Incorrect",
+                                     "Alert_SpTonerPageRangeFront_MaxPage",
+                                     "SpTonerPlateReplaceSpotFront",
+                                     "SpTonerPlateReplaceSpotNameFront",
+                                     "Alert_PlateReplaceSpotFront",
+                                     "SpTonerOverlayFront",
+                                     "SpTonerOverlayModeFront",
+                                     {"SpTonerOverlayObjectFrontPhoto",
+                                      "SpTonerOverlayObjectFrontText",
+                                      "SpTonerOverlayObjectFrontDrawing"},
+                                     "Alert_SpecifiedObjectFront"};
 
-constexpr SpecialTonerSide kBack = {
-    "SpTonerPageRangeModeBack", "SpTonerPageRangeBack", "Alert_SpTonerPageRangeBack",
-    "Alert_SpTonerPageRangeBack_Incorrect", "Alert_SpTonerPageRangeBack_MaxPage",
-    "SpTonerPlateReplaceSpotBack", "SpTonerPlateReplaceSpotNameBack",
-    "Alert_PlateReplaceSpotBack", "SpTonerOverlayBack", "SpTonerOverlayModeBack",
-    {"SpTonerOverlayObjectBackPhoto", "SpTonerOverlayObjectBackText",
-     "SpTonerOverlayObjectBackDrawing"},
-    "Alert_SpecifiedObjectBack"};
+constexpr SpecialTonerSide kBack = {"SpTonerPageRangeModeBack",
+                                    "SpTonerPageRangeBack",
+                                    "Alert_SpTonerPageRangeBack",
+                                    "Alert_SpTonerPageRangeBack_Incorrect",
+                                    "Alert_SpTonerPageRangeBack_MaxPage",
+                                    "SpTonerPlateReplaceSpotBack",
+                                    "SpTonerPlateReplaceSpotNameBack",
+                                    "Alert_PlateReplaceSpotBack",
+                                    "SpTonerOverlayBack",
+                                    "SpTonerOverlayModeBack",
+                                    {"SpTonerOverlayObjectBackPhoto",
+                                     "SpTonerOverlayObjectBackText",
+                                     "SpTonerOverlayObjectBackDrawing"},
+                                    "Alert_SpecifiedObjectBack"};
 
 void addOnce(std::vector<std::string>& problems, const std::string& message) {
     for (const auto& problem : problems) {

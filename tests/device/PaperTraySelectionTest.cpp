@@ -20,6 +20,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace velmora {
 namespace {
 
@@ -27,7 +29,8 @@ std::string popUp(const std::string& key, const std::string& defaultValue,
                   const std::vector<std::string>& choices, const std::string& extra = "") {
     std::string xml = "<key>" + key + "</key><dict><key>mainKeyword</key><string>" + key +
                       "</string><key>control_type</key><string>PopupButton</string><key>text</key>"
-                      "<string>" + key + "</string><key>default</key><string>" + defaultValue +
+                      "<string>" +
+                      key + "</string><key>default</key><string>" + defaultValue +
                       "</string><key>choices</key><array>";
     for (const auto& choice : choices)
         xml += "<dict><key>choice</key><string>" + choice + "</string><key>text</key><string>" +
@@ -38,7 +41,8 @@ std::string popUp(const std::string& key, const std::string& defaultValue,
 std::string textField(const std::string& key) {
     return "<key>" + key + "</key><dict><key>mainKeyword</key><string>" + key +
            "</string><key>control_type</key><string>TextField_text</string><key>text</key>"
-           "<string>" + key + "</string><key>max</key><string>32</string></dict>";
+           "<string>" +
+           key + "</string><key>max</key><string>32</string></dict>";
 }
 
 // Choosing a paper type tells the dialog through the notification the press posts for it (the
@@ -69,12 +73,12 @@ protected:
 
     void press(bool optionalMedia) {
         std::vector<std::string> types = {"Coated", "Label", "Uncoated", "Transparency"};
-        std::string settings =
-            paperTypes(types) + textField("PaperTypeCustomName") + textField("MediaTypeSequence") +
-            popUp("PaperColor", "White", {"White", "Ivory", "StkCustom"}) +
-            textField("PaperColorCustomName") +
-            popUp("MediaTypeWeight", "Group0",
-                  {"Unspecified", "Group0", "Group1", "Group2", "Group4"});
+        std::string settings = paperTypes(types) + textField("PaperTypeCustomName") +
+                               textField("MediaTypeSequence") +
+                               popUp("PaperColor", "White", {"White", "Ivory", "StkCustom"}) +
+                               textField("PaperColorCustomName") +
+                               popUp("MediaTypeWeight", "Group0",
+                                     {"Unspecified", "Group0", "Group1", "Group2", "Group4"});
         if (optionalMedia)
             settings += popUp("MediaTypeCoatingMaterial", "None", {"None", "Gloss"}) +
                         popUp("MediaTypeDrilled", "False", {"False", "True"});
@@ -179,21 +183,20 @@ TEST_F(PaperTraySelectionTest, WithoutOptionalMediaTheWindowIsNarrowAndTidy) {
 
 TEST_F(PaperTraySelectionTest, AWeightShownAsANumberStillGetsItsGroup) {
     press(true);
-    plugin.resource("UI.plist",
-                    "<plist><dict>" + paperTypes({"Coated", "Label"}) +
-                        textField("MediaTypeSequence") + popUp("PaperColor", "White", {"White"}) +
-                        textField("MediaTypeWeightValue") +
-                        popUp("MediaTypeWeight", "Group0", {"Group0", "Group4"}) +
-                        "</dict></plist>");
+    plugin.resource(
+        "UI.plist",
+        "<plist><dict>" + paperTypes({"Coated", "Label"}) + textField("MediaTypeSequence") +
+            popUp("PaperColor", "White", {"White"}) + textField("MediaTypeWeightValue") +
+            popUp("MediaTypeWeight", "Group0", {"Group0", "Group4"}) + "</dict></plist>");
     auto dialog = open();
     EXPECT_TRUE(dialog->getListZEMAUI().count("MediaTypeWeightValue"));
     EXPECT_FALSE(dialog->getListZEMAUI().count("MediaTypeWeight"));
     auto pane = std::make_shared<ZEMAUI>(); // the weight pop-up of a pane
-    pane->setControlDictionary(*test::plistDictionary(popUp("MediaTypeWeight", "Group0",
-                                                            {"Group0", "Group4"}))
-                                    .get("MediaTypeWeight")
-                                    .dictionary(),
-                               nullptr);
+    pane->setControlDictionary(
+        *test::plistDictionary(popUp("MediaTypeWeight", "Group0", {"Group0", "Group4"}))
+             .get("MediaTypeWeight")
+             .dictionary(),
+        nullptr);
     pane->createControls();
     manager->setZemaUiToZemaMgr(pane);
     ui.interaction = [&](ui::Window&) {
@@ -207,16 +210,18 @@ TEST_F(PaperTraySelectionTest, AWeightShownAsANumberStillGetsItsGroup) {
 
 TEST_F(PaperTraySelectionTest, BypassModeShowsTheBypassAttributes) {
     press(true);
-    plugin.resource("UI.plist",
-                    "<plist><dict>" +
-                        popUp("PaperTypeBypass_MediaTypeTabbedBypass_MediaTypeCoatingMaterialBypass_"
-                              "MediaTypePreprintedBypass_MediaTypeDrilledBypass_"
-                              "PaperTypeCustomNumberBypass",
-                              "Plain", {"Plain", "Coated"}) +
-                        textField("MediaTypeSequenceBypass") +
-                        popUp("PaperColorBypass", "White", {"White", "Ivory"}) +
-                        popUp("MediaTypeWeightBypass", "Group0", {"Unspecified", "Group0", "Group1"}) +
-                        "</dict></plist>")
+    plugin
+        .resource(
+            "UI.plist",
+            "<plist><dict>" +
+                popUp("PaperTypeBypass_MediaTypeTabbedBypass_MediaTypeCoatingMaterialBypass_"
+                      "MediaTypePreprintedBypass_MediaTypeDrilledBypass_"
+                      "PaperTypeCustomNumberBypass",
+                      "Plain", {"Plain", "Coated"}) +
+                textField("MediaTypeSequenceBypass") +
+                popUp("PaperColorBypass", "White", {"White", "Ivory"}) +
+                popUp("MediaTypeWeightBypass", "Group0", {"Unspecified", "Group0", "Group1"}) +
+                "</dict></plist>")
         .resource("en.lproj/Localizable.strings", "\"BypassWindowTitle\" = \"Bypass Tray\";\n");
     auto dialog = open(true);
     EXPECT_EQ(dialog->getListZEMAUI().size(), 4u);
@@ -226,9 +231,10 @@ TEST_F(PaperTraySelectionTest, BypassModeShowsTheBypassAttributes) {
     EXPECT_EQ(texts, (Dictionary{{"MediaTypeSequenceBypass", Value("3")}}));
     dialog->setPaperTypeCustomList({{"Silk 250", "CustomPaper3"}});
     ui.interaction = [&](ui::Window&) {
-        pick(control(*dialog, "PaperTypeBypass_MediaTypeTabbedBypass_MediaTypeCoatingMaterialBypass_"
-                              "MediaTypePreprintedBypass_MediaTypeDrilledBypass_"
-                              "PaperTypeCustomNumberBypass"),
+        pick(control(*dialog,
+                     "PaperTypeBypass_MediaTypeTabbedBypass_MediaTypeCoatingMaterialBypass_"
+                     "MediaTypePreprintedBypass_MediaTypeDrilledBypass_"
+                     "PaperTypeCustomNumberBypass"),
              "CustomPaper3");
         dialog->views().close->performClick();
     };
@@ -239,15 +245,55 @@ TEST_F(PaperTraySelectionTest, BypassModeShowsTheBypassAttributes) {
         << "a custom paper on the bypass tray has no weight group";
 }
 
-TEST(PaperTraySelectionWeightTest, PaperTypesAndTheirWeightGroups) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"Uncoated", "Group2"}, {"StationeryRecycled", "Group1"}, {"Coated", "Group0"},
-        {"Emboss", "Group4"},   {"Transparency", "Unspecified"}, {"CustomPaper12", "Unspecified"},
-        {"PostCard", "Group4"}, {"Film", "Group0"},
-    };
-    for (const auto& [type, group] : cases)
-        EXPECT_EQ(PdeAutomaticPaperTraySelection::weightGroupForPaperType(type), group) << type;
-    EXPECT_FALSE(PdeAutomaticPaperTraySelection::weightGroupForPaperType("Velvet"));
+// Whatever paper type a person picks on the sample press, the weight the window then shows is one
+// its weight pop-up offers, and it follows the paper; a custom paper has no weight group.
+TEST(PaperTraySelectionPressTest, EveryPaperTypeOfTheSamplePressShowsAWeightItOffers) {
+    test::ScriptedUi ui;
+    NotificationCenter center;
+    NotifyUnit::setCenter(&center);
+    {
+        PanePlugInMgr manager(Bundle::open(VELMORA_PLUGIN_DIR));
+        ASSERT_TRUE(manager.loadPlugIns());
+        PdeAutomaticPaperTraySelection dialog;
+        dialog.initializePanel(Bundle::open(VELMORA_PLUGIN_DIR), false, &manager);
+        for (const auto& [key, control] : dialog.getListZEMAUI())
+            manager.setZemaUiToZemaMgr(control);
+        dialog.setPaperTypeCustomList({{"Silk 250", "CustomPaper3"}});
+        // The sample press shows the paper type with its tab setting, and the weight as a
+        // number; the weight group it implies is the option MediaTypeWeight.
+        const auto& controls = dialog.getListZEMAUI();
+        auto paperType = controls.find("PaperType_MediaTypeTabbed");
+        ASSERT_NE(paperType, controls.end());
+        auto types = paperType->second->popUpButton();
+        std::set<std::string> offered;
+        if (const Array* choices =
+                manager.uiSettings()->get("MediaTypeWeight").dictionary()->get("choices").array())
+            for (const auto& choice : *choices)
+                offered.insert(choice.dictionary()->get("choice").stringValue());
+        ASSERT_GE(offered.size(), 3u);
+        std::set<std::string> shown;
+        std::vector<std::string> notOffered;
+        ui.interaction = [&](ui::Window&) {
+            for (int i = 0; i < types->numberOfItems(); ++i) {
+                if (!types->isItemSelectable(i))
+                    continue;
+                std::string type = types->itemAtIndex(i)->representedObject().stringValue();
+                types->selectItemByUser(i);
+                std::string group = manager.getStringValueFromKey("MediaTypeWeight").value_or("");
+                if (!offered.contains(group))
+                    notOffered.push_back(type + " shows " + group);
+                if (type.starts_with("CustomPaper")) {
+                    EXPECT_EQ(group, "Unspecified") << type;
+                }
+                shown.insert(group);
+            }
+            dialog.views().close->performClick();
+        };
+        dialog.modalWindow(nullptr);
+        EXPECT_THAT(notOffered, ::testing::IsEmpty());
+        EXPECT_GE(shown.size(), 3u) << "the weight does not follow the paper";
+    }
+    NotifyUnit::setCenter(nullptr);
 }
 
 TEST(PaperTraySelectionPressTest, BothModesOfTheSamplePressAreTidy) {

@@ -6,8 +6,8 @@
 #include "controls/ZEMAMgr.h"
 #include "controls/ZEMATextField.h"
 #include "controls/ZEMAUI.h"
-#include "favorites/windows/FavoriteWindowController.h"
-#include "favorites/windows/SaveFavoriteWindowController.h"
+#include "favoritewindows/FavoriteWindowController.h"
+#include "favoritewindows/SaveFavoriteWindowController.h"
 #include "panel/DetailedSettingsWinController.h"
 #include "panel/LornPDEByCocoa.h"
 #include "panes/PanePlugInMgr.h"
@@ -146,7 +146,7 @@ protected:
         for (const auto& item : tabs.tabViewItems())
             if (item->view())
                 if (auto* control = app::findOptionControl(
-                        PanePlugInMgr::getZEMAUIControls(item->view().get()), key))
+                        PaneControlServices::getZEMAUIControls(item->view().get()), key))
                     return control;
         return nullptr;
     }

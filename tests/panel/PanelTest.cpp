@@ -13,7 +13,7 @@
 #include "device/PdeAutomaticPaperTraySelection.h"
 #include "favorites/FavoriteFile.h"
 #include "favorites/Scrambling.h"
-#include "favorites/windows/SaveFavoriteWindowController.h"
+#include "favoritewindows/SaveFavoriteWindowController.h"
 #include "panel/DetailedSettingsWinController.h"
 #include "panel/LornPDEByCocoa.h"
 #include "panes/AppPreference.h"
@@ -118,7 +118,7 @@ protected:
             for (const auto& item : tabs.tabViewItems())
                 if (!control && item->view())
                     control = app::findOptionControl(
-                        PanePlugInMgr::getZEMAUIControls(item->view().get()), key);
+                        PaneControlServices::getZEMAUIControls(item->view().get()), key);
             ASSERT_NE(control, nullptr) << key;
             auto refused = app::actAsUser(*control, choice, window);
             ASSERT_FALSE(refused) << *refused;
@@ -411,7 +411,7 @@ TEST_F(PanelTest, SavedSettingsRestoreEveryOptionOfThePress) {
         auto& tabs = *DetailedSettingsWinController::sharedInstance().views().tabView;
         std::vector<std::shared_ptr<ZEMAUI>> controls;
         for (const auto& item : tabs.tabViewItems())
-            for (const auto& control : PanePlugInMgr::getZEMAUIControls(item->view().get()))
+            for (const auto& control : PaneControlServices::getZEMAUIControls(item->view().get()))
                 controls.push_back(control);
         auto act = [&](const std::string& key, const std::optional<std::string>& wanted) {
             ZEMAUI* control = app::findOptionControl(controls, key);
@@ -564,11 +564,32 @@ TEST_F(PanelTest, TheOutlineIsWiderForFrench) {
     EXPECT_EQ(controller.views().outlineColumn->width(), 415);
 }
 
-TEST_F(PanelTest, OutlineColumnWidthFollowsTheLanguage) {
-    const std::pair<const char*, double> cases[] = {{"fr", 415}, {"es", 460}, {"de", 230},
-                                                    {"it", 365}, {"ja", 185}, {"en", 185}};
-    for (const auto& [language, width] : cases)
-        EXPECT_EQ(DetailedSettingsWinController::outlineColumnWidth(language), width) << language;
+// In each language the press ships, every page's title in the outline fits its column, with the
+// indentation of its level: nothing a person reads there is cut.
+TEST_F(PanelTest, EveryOutlineTitleFitsItsColumnInTheShippedLanguages) {
+    for (const char* lang : {"en", "ja"}) {
+        test::ScopedEnv chosen{"LANGUAGE", lang};
+        panel.reset();
+        dialog.reset();
+        PanePlugInMgr::releaseSharedInstance();
+        openAndShow();
+        auto& controller = DetailedSettingsWinController::sharedInstance();
+        ASSERT_TRUE(controller.window());
+        auto& views = controller.views();
+        views.viewStyle->selectItemWithTag(2);
+        controller.setupViewStylePopupButton(*views.viewStyle);
+        ASSERT_GT(views.outline->numberOfRows(), 3) << lang;
+        std::vector<std::string> cut;
+        for (long row = 0; row < views.outline->numberOfRows(); ++row) {
+            std::string title =
+                views.outline->objectValueAt(views.outlineColumn, row).stringValue();
+            double needed = views.outline->font().widthOfString(title) +
+                            views.outline->indentationPerLevel() * views.outline->levelForRow(row);
+            if (needed > views.outlineColumn->width())
+                cut.push_back(title);
+        }
+        EXPECT_THAT(cut, ::testing::IsEmpty()) << lang;
+    }
 }
 
 TEST_F(PanelTest, PanelAndDetailedWindowAreTidyInEnglishAndJapanese) {

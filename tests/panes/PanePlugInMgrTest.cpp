@@ -154,7 +154,7 @@ TEST_F(PanePlugInMgrTest, LoadsEachRoleOfABundleWithItsOwnController) {
                 ElementsAre("Staple", "Punch", "ColorModel", "MediaType"));
     EXPECT_EQ(mgr.zemaMgr().controlsFor("Staple")->size(), 2u);
     auto view = mgr.panelViewOfBundleName("Page");
-    auto controls = PanePlugInMgr::getZEMAUIControls(view.get());
+    auto controls = PaneControlServices::getZEMAUIControls(view.get());
     ASSERT_EQ(controls.size(), 3u);
     EXPECT_EQ(controls[0]->toolTip(), "(null)");
     EXPECT_EQ(controls[1]->mainKeyword(), "");
@@ -244,6 +244,46 @@ TEST_F(PanePlugInMgrTest, BundleSettingsAndTheirAbsence) {
             EXPECT_TRUE(mgr.isHiddenDuplex());
             EXPECT_FALSE(mgr.isHiddenCollate());
         }
+    }
+}
+
+// A pane that throws while the host goes on is said, with the pane and the reason, and a restore
+// it breaks is reported as failed rather than done.
+TEST_F(PanePlugInMgrTest, APaneThatFailsIsSaidAndTheRestoreItBrokeReportsIt) {
+    struct Case {
+        std::string call;
+        bool restored;
+        std::string said; // in an alert or the log
+    } cases[] = {
+        {"willShow", false, "the test pane stopped in willShow"},
+        {"panelView", true,
+         "###Error: the pane Layout gave no view: the test pane stopped in panelView"},
+        {"", true, ""},
+    };
+    standardPress();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.call);
+        plugin.pane("Layout", "BasicPane", "BasicPane",
+                    "<key>VelmoraTestKeys</key><array><string>ColorModel</string></array>"
+                    "<key>VelmoraTestFailIn</key><string>" +
+                        c.call + "</string>");
+        auto& mgr = make();
+        ASSERT_TRUE(mgr.loadPlugIns());
+        log.clear();
+        ui.alerts.clear();
+        Dictionary values;
+        values.set("ColorModel", "Gray");
+        EXPECT_EQ(mgr.restorePrintOptionValues(values), c.restored);
+        std::string said;
+        for (const auto& alert : ui.alerts)
+            said += alert.message + " " + alert.informative + "\n";
+        for (const auto& line : log)
+            said += line + "\n";
+        if (c.said.empty())
+            EXPECT_EQ(said, "");
+        else
+            EXPECT_THAT(said, HasSubstr(c.said));
+        manager.reset();
     }
 }
 
@@ -412,10 +452,10 @@ TEST_F(PanePlugInMgrTest, ProfileItemsContinueTheNumbering) {
             profiles = popUp;
     ASSERT_TRUE(profiles);
     EXPECT_THAT(profiles->itemTitles(), ElementsAre("Profile 1", "Profile 2", "Profile 3"));
-    EXPECT_EQ(
-        PanePlugInMgr::representedObjectOfMenuItem(profiles->itemAtIndex(2).get(), "optionKeyword")
-            .stringValue(),
-        "Profile3");
+    EXPECT_EQ(PaneControlServices::representedObjectOfMenuItem(profiles->itemAtIndex(2).get(),
+                                                               "optionKeyword")
+                  .stringValue(),
+              "Profile3");
 
     mgr.addProfileItem("ProfileNumber", profiles, 5, "Profile%d", nullptr);
     EXPECT_THAT(profiles->itemTitles(),
@@ -437,35 +477,35 @@ TEST_F(PanePlugInMgrTest, PlainControlsBoundToTheBundlePpd) {
     ui::PopUpButton popUp;
     mgr.buildControl(&popUp, "ColorModel", std::nullopt);
     EXPECT_THAT(popUp.itemTitles(), ElementsAre("Colour", "Colour (fine)", "Greyscale"));
-    PanePlugInMgr::setValueToControl(&popUp, Value("Gray"));
-    EXPECT_EQ(PanePlugInMgr::getValueFromControl(&popUp), Value("Gray"));
-    PanePlugInMgr::setValueToControl(&popUp, Value("Missing"));
-    EXPECT_EQ(PanePlugInMgr::getValueFromControl(&popUp), Value("Gray"));
+    PaneControlServices::setValueToControl(&popUp, Value("Gray"));
+    EXPECT_EQ(PaneControlServices::getValueFromControl(&popUp), Value("Gray"));
+    PaneControlServices::setValueToControl(&popUp, Value("Missing"));
+    EXPECT_EQ(PaneControlServices::getValueFromControl(&popUp), Value("Gray"));
 
     ui::Slider slider;
     mgr.buildControl(&slider, "ColorModel", std::string("Colour"));
     EXPECT_EQ(slider.maxValue(), 2);
     slider.setIntValue(2); // the maximum picks the first choice
-    EXPECT_EQ(PanePlugInMgr::getValueFromControl(&slider), Value("CMYK1"));
-    PanePlugInMgr::setValueToControl(&slider, Value("Gray"));
+    EXPECT_EQ(PaneControlServices::getValueFromControl(&slider), Value("CMYK1"));
+    PaneControlServices::setValueToControl(&slider, Value("Gray"));
     EXPECT_EQ(slider.intValue(), 0);
 
     ui::Button check({}, ui::ButtonType::Switch);
     mgr.buildControl(&check, "Collate", std::nullopt);
-    PanePlugInMgr::setValueToControl(&check, Value("True"));
-    EXPECT_EQ(PanePlugInMgr::getValueFromControl(&check), Value(true));
+    PaneControlServices::setValueToControl(&check, Value("True"));
+    EXPECT_EQ(PaneControlServices::getValueFromControl(&check), Value(true));
     ui::Button keyed({}, ui::ButtonType::Switch);
     mgr.buildControl(&keyed, "StapleLocation", std::nullopt); // pick-one: keywords carried
-    PanePlugInMgr::setValueToControl(&keyed, Value("Left"));
-    EXPECT_EQ(PanePlugInMgr::getValueFromControl(&keyed), Value("Left"));
+    PaneControlServices::setValueToControl(&keyed, Value("Left"));
+    EXPECT_EQ(PaneControlServices::getValueFromControl(&keyed), Value("Left"));
 
     ui::SecureTextField password;
     password.setStringValue("secret");
-    Value scrambled = PanePlugInMgr::getValueFromControl(&password);
+    Value scrambled = PaneControlServices::getValueFromControl(&password);
     // Compared without printing: the texts are passwords.
     EXPECT_TRUE(scrambled.isString() && scrambled.stringValue() != "secret");
     password.setStringValue("");
-    PanePlugInMgr::setValueToControl(&password, scrambled);
+    PaneControlServices::setValueToControl(&password, scrambled);
     EXPECT_TRUE(password.stringValue() == "secret");
 }
 

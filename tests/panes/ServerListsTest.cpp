@@ -1,15 +1,16 @@
 #include "panes/PanePlugInMgr.h"
 #include "panes/ServerListCommand.h"
 
+#include "platform/foundation/RunLoop.h"
 #include "platform/printing/PDEPlugInCallback.h"
 #include "platform/printing/PrintSession.h"
 #include "platform/printing/PrintSettings.h"
 #include "platform/printing/Printer.h"
-#include "platform/foundation/RunLoop.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Window.h"
 #include "ppd/PpdFile.h"
+#include "webservice/ServerListSource.h"
 
 #include "support/DataBlockWriter.h"
 #include "support/ListGetters.h"
@@ -18,6 +19,10 @@
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+
+#include <fstream>
+#include <regex>
+#include <set>
 
 namespace velmora {
 namespace {
@@ -47,13 +52,13 @@ public:
     explicit QueueHost(const test::TempDir& dir) {
         std::string blocks;
         // Two lists that the start-up request leaves out are read only when asked for.
-        auto names = PanePlugInMgr::allListNames();
+        auto names = PaneServerLists::allListNames();
         names.insert(names.end(), {"JobResource-SPECIAL_TONER", "JobResourceSetLinkage"});
         for (const auto& name : names)
             blocks += test::dataBlockLines(
                 name, test::zlibCompress("<plist><string>" + name + "</string></plist>"), 40);
-        _ppd = PpdFile::openFile(test::writePpd(dir, "queue.ppd", "UTF-8", "English", "Press",
-                                                blocks));
+        _ppd = PpdFile::openFile(
+            test::writePpd(dir, "queue.ppd", "UTF-8", "English", "Press", blocks));
         session.setCurrentPrinter(printer);
     }
     PrintSession* printSession() override { return &session; }
@@ -82,15 +87,15 @@ TEST(ServerListsTest, EveryGetterReadsItsListFromTheQueuePpd) {
     QueueHost host(dir);
     ServerListCommand panel(&host);
     PanePlugInMgr mgr(nullptr);
-    EXPECT_FALSE(mgr.getDeviceList()) << "no panel yet";
+    EXPECT_FALSE(mgr.serverLists().getDeviceList()) << "no panel yet";
     mgr.setPDEObject(&panel);
     for (const auto& [getter, name] : test::listGetters())
-        EXPECT_EQ((mgr.*getter)(), Value(name)) << name;
+        EXPECT_EQ((mgr.serverLists().*getter)(), Value(name)) << name;
     const std::pair<int, const char*> kinds[] = {{0, "MEASUREMENT"}, {1, "ICC"}};
     for (const auto& [kind, suffix] : kinds) {
-        EXPECT_EQ(mgr.getOutputProfileFileList(kind),
+        EXPECT_EQ(mgr.serverLists().getOutputProfileFileList(kind),
                   Value(std::string("OutputProfileFile-") + suffix));
-        EXPECT_EQ(mgr.getCMYKInputProfileFileList(kind),
+        EXPECT_EQ(mgr.serverLists().getCMYKInputProfileFileList(kind),
                   Value(std::string("CMYKInputProfileFile-") + suffix));
     }
     // A modern host reads the lists as they stand: no refresh command.
@@ -101,12 +106,28 @@ TEST(ServerListsTest, GetAllListAsksInItsOrderAndOtherKindsAskNothing) {
     RecordingPanel panel;
     PanePlugInMgr mgr(nullptr);
     mgr.setPDEObject(&panel);
-    EXPECT_FALSE(mgr.getOutputProfileFileList(2));
-    EXPECT_FALSE(mgr.getCMYKInputProfileFileList(-1));
+    EXPECT_FALSE(mgr.serverLists().getOutputProfileFileList(2));
+    EXPECT_FALSE(mgr.serverLists().getCMYKInputProfileFileList(-1));
     EXPECT_TRUE(panel.asked.empty());
-    mgr.getAllList();
+    mgr.serverLists().getAllList();
     ASSERT_EQ(panel.asked.size(), 27u);
-    EXPECT_EQ(panel.asked, PanePlugInMgr::allListNames());
+    // Each list is asked once, and each is one the press's filter can fetch from the print
+    // server, as is every list the sample press's queue PPD keeps.
+    std::set<std::string> asked(panel.asked.begin(), panel.asked.end());
+    EXPECT_EQ(asked.size(), panel.asked.size());
+    for (const auto& name : panel.asked)
+        EXPECT_TRUE(ServerListSource::isKnown(name)) << name;
+    std::ifstream queuePpd(VELMORA_QUEUE_PPD);
+    std::regex block(R"(^\*([A-Za-z-]+)0000:)");
+    int kept = 0;
+    for (std::string line; std::getline(queuePpd, line);) {
+        std::smatch match;
+        if (!std::regex_search(line, match, block))
+            continue;
+        ++kept;
+        EXPECT_TRUE(ServerListSource::isKnown(match[1])) << match[1] << " cannot be refreshed";
+    }
+    EXPECT_GT(kept, 10);
     EXPECT_EQ(panel.asked.front(), "CalibFile");
     EXPECT_EQ(panel.asked[6], "CMYKInputProfileFile-MEASUREMENT");
     EXPECT_EQ(panel.asked.back(), "StackerInfoList");
@@ -145,7 +166,7 @@ TEST(DelayedActionTest, RunsOnTheNextPassAlsoUnderAModalWindow) {
         ++runs;
         ui::Application::shared().stopModalWithCode(1);
     });
-    PanePlugInMgr::delayedAction(button);
+    PaneControlServices::delayedAction(button);
     EXPECT_EQ(runs, 0);
     RunLoop::current().runPending();
     EXPECT_EQ(runs, 1);
@@ -153,13 +174,13 @@ TEST(DelayedActionTest, RunsOnTheNextPassAlsoUnderAModalWindow) {
     // Under a modal window: the interaction queues it and returns; the modal run's own passes
     // perform it, which ends the run.
     ui::Window window({0, 0, 200, 100}, "Settings");
-    ui.interaction = [&](ui::Window&) { PanePlugInMgr::delayedAction(button); };
+    ui.interaction = [&](ui::Window&) { PaneControlServices::delayedAction(button); };
     EXPECT_EQ(ui::Application::shared().runModalForWindow(window), 1);
     EXPECT_EQ(runs, 2);
 
     auto withoutTarget = std::make_shared<ui::Button>();
     withoutTarget->setAction("apply:");
-    PanePlugInMgr::delayedAction(withoutTarget);
+    PaneControlServices::delayedAction(withoutTarget);
     EXPECT_EQ(RunLoop::current().pendingCount(), 0u);
 }
 

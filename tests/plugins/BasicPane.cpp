@@ -4,6 +4,8 @@
 
 #include "platform/ui/PopUpButton.h"
 
+#include <stdexcept>
+
 namespace velmora::test {
 
 class BasicPane : public PanePlugInInterface,
@@ -11,10 +13,14 @@ class BasicPane : public PanePlugInInterface,
                   public PaneAutomaticPaperTrayWriter {
 public:
     std::vector<std::shared_ptr<ZEMAUI>> getListZEMAUI() override { return _controls; }
-    void willShow() override { announce(_name, "willShow"); }
+    void willShow() override {
+        announce(_name, "willShow");
+        failIfAsked("willShow");
+    }
     std::string panelName() override { return _name; }
     std::shared_ptr<ui::View> panelView() override {
         announce(_name, "panelView");
+        failIfAsked("panelView");
         return _view;
     }
 
@@ -24,6 +30,7 @@ public:
         if (info.get("VelmoraTestRefuse").boolValue())
             return false;
         _offersProfiles = info.get("VelmoraTestProfiles").boolValue();
+        _failsIn = info.get("VelmoraTestFailIn").stringValue();
         _view = placeholderView(stringsOf(info.get("VelmoraTestKeys")));
         _profiles = std::make_shared<ui::PopUpButton>(ui::Rect{10, 0, 200, 26});
         _view->addSubview(_profiles);
@@ -46,6 +53,11 @@ public:
 
 private:
     std::string _name;
+    std::string _failsIn; // the call that throws, for the host's failure paths
+    void failIfAsked(const std::string& call) const {
+        if (call == _failsIn)
+            throw std::runtime_error("the test pane stopped in " + call);
+    }
     bool _offersProfiles = false;
     std::shared_ptr<ui::View> _view;
     std::shared_ptr<ui::PopUpButton> _profiles;

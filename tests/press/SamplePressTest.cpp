@@ -372,14 +372,14 @@ TEST(SamplePressTest, EveryListReadsBackThroughTheManager) {
     };
     std::set<std::string> read;
     for (const auto& [getter, name] : test::listGetters()) {
-        auto list = (manager.*getter)();
+        auto list = (manager.serverLists().*getter)();
         ASSERT_TRUE(list) << name;
         EXPECT_EQ(list, source(name)) << name;
         read.insert(name);
     }
     for (int kind : {0, 1}) {
-        auto output = manager.getOutputProfileFileList(kind);
-        auto input = manager.getCMYKInputProfileFileList(kind);
+        auto output = manager.serverLists().getOutputProfileFileList(kind);
+        auto input = manager.serverLists().getCMYKInputProfileFileList(kind);
         std::string suffix = kind == 0 ? "MEASUREMENT" : "ICC";
         EXPECT_EQ(output, source("OutputProfileFile-" + suffix));
         EXPECT_EQ(input, source("CMYKInputProfileFile-" + suffix));

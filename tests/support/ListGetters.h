@@ -1,52 +1,52 @@
 #pragma once
 
-#include "panes/PanePlugInMgr.h"
+#include "panes/PaneServerLists.h"
 
 #include <utility>
 #include <vector>
 
 namespace velmora::test {
 
-using Getter = std::optional<Value> (PanePlugInMgr::*)();
+using Getter = std::optional<Value> (PaneServerLists::*)();
 
-// Every list getter of the manager without arguments, with the list it reads.
+// Every list getter without arguments, with the list it reads.
 inline const std::vector<std::pair<Getter, const char*>>& listGetters() {
     static const std::vector<std::pair<Getter, const char*>> getters = {
-        {&PanePlugInMgr::getStackerInfoList, "StackerInfoList"},
-        {&PanePlugInMgr::getFeederInfoList, "FeederInfoList"},
-        {&PanePlugInMgr::getDeviceList, "DeviceList"},
-        {&PanePlugInMgr::getJobFolderList, "JobFolder"},
-        {&PanePlugInMgr::getPrePostDeviceList, "PrePostDevice"},
-        {&PanePlugInMgr::getCmsSpotGetAllListData, "CmsSpotGetAll"},
-        {&PanePlugInMgr::getColorSubstList, "ColorSubst"},
-        {&PanePlugInMgr::getColorPatchFileList, "JobResource-COLOR_PATCH"},
-        {&PanePlugInMgr::getColorPatchFileListWithResourceSet, "JobResource-COLOR_PATCH"},
-        {&PanePlugInMgr::getNoteFileList, "JobResource-NOTE"},
-        {&PanePlugInMgr::getNoteFileListWithResourceSet, "JobResource-NOTE"},
-        {&PanePlugInMgr::getCustomNoteFileList, "JobResource-CUSTOM_NOTE"},
-        {&PanePlugInMgr::getCustomNoteFileListWithResourceSet, "JobResource-CUSTOM_NOTE"},
-        {&PanePlugInMgr::getPagenationFileList, "JobResource-PAGENATION"},
-        {&PanePlugInMgr::getPagenationFileListWithResourceSet, "JobResource-PAGENATION"},
-        {&PanePlugInMgr::getFormFileList, "JobResource-FORM"},
-        {&PanePlugInMgr::getFormFileListWithResourceSet, "JobResource-FORM"},
-        {&PanePlugInMgr::getSpecialTonerFileList, "JobResource-SPECIAL_TONER"},
-        {&PanePlugInMgr::getSpecialTonerFileListWithResourceSet, "JobResource-SPECIAL_TONER"},
-        {&PanePlugInMgr::getWaterMarkFileList, "JobResource-WATERMARK"},
-        {&PanePlugInMgr::getWaterMarkFileListWithResourceSet, "JobResource-WATERMARK"},
-        {&PanePlugInMgr::getTrappingFileList, "JobResource-TRAPPING"},
-        {&PanePlugInMgr::getTrappingFileListWithResourceSet, "JobResource-TRAPPING"},
-        {&PanePlugInMgr::getNormalizerFileList, "JobResource-NORMALIZER"},
-        {&PanePlugInMgr::getNormalizerFileListWithResourceSet, "JobResource-NORMALIZER"},
-        {&PanePlugInMgr::getImpositionFileList, "JobResource-IMPOSITION"},
-        {&PanePlugInMgr::getImpositionFileListWithResourceSet, "JobResource-IMPOSITION"},
-        {&PanePlugInMgr::getFontList, "Font"},
-        {&PanePlugInMgr::getDensityAdjustProfileList, "DensityAdjustProfile"},
-        {&PanePlugInMgr::getUserTrcProfileList, "UserTrcProfile"},
-        {&PanePlugInMgr::getRGBInputProfileFileList, "RGBInputProfileFile"},
-        {&PanePlugInMgr::getDeviceLinkFileList, "DeviceLinkFile"},
-        {&PanePlugInMgr::getJobResourceSetList, "JobResourceSet"},
-        {&PanePlugInMgr::getJobResourceSetListNew, "JobResourceSetLinkage"},
-        {&PanePlugInMgr::getCalibFileList, "CalibFile"},
+        {&PaneServerLists::getStackerInfoList, "StackerInfoList"},
+        {&PaneServerLists::getFeederInfoList, "FeederInfoList"},
+        {&PaneServerLists::getDeviceList, "DeviceList"},
+        {&PaneServerLists::getJobFolderList, "JobFolder"},
+        {&PaneServerLists::getPrePostDeviceList, "PrePostDevice"},
+        {&PaneServerLists::getCmsSpotGetAllListData, "CmsSpotGetAll"},
+        {&PaneServerLists::getColorSubstList, "ColorSubst"},
+        {&PaneServerLists::getColorPatchFileList, "JobResource-COLOR_PATCH"},
+        {&PaneServerLists::getColorPatchFileListWithResourceSet, "JobResource-COLOR_PATCH"},
+        {&PaneServerLists::getNoteFileList, "JobResource-NOTE"},
+        {&PaneServerLists::getNoteFileListWithResourceSet, "JobResource-NOTE"},
+        {&PaneServerLists::getCustomNoteFileList, "JobResource-CUSTOM_NOTE"},
+        {&PaneServerLists::getCustomNoteFileListWithResourceSet, "JobResource-CUSTOM_NOTE"},
+        {&PaneServerLists::getPagenationFileList, "JobResource-PAGENATION"},
+        {&PaneServerLists::getPagenationFileListWithResourceSet, "JobResource-PAGENATION"},
+        {&PaneServerLists::getFormFileList, "JobResource-FORM"},
+        {&PaneServerLists::getFormFileListWithResourceSet, "JobResource-FORM"},
+        {&PaneServerLists::getSpecialTonerFileList, "JobResource-SPECIAL_TONER"},
+        {&PaneServerLists::getSpecialTonerFileListWithResourceSet, "JobResource-SPECIAL_TONER"},
+        {&PaneServerLists::getWaterMarkFileList, "JobResource-WATERMARK"},
+        {&PaneServerLists::getWaterMarkFileListWithResourceSet, "JobResource-WATERMARK"},
+        {&PaneServerLists::getTrappingFileList, "JobResource-TRAPPING"},
+        {&PaneServerLists::getTrappingFileListWithResourceSet, "JobResource-TRAPPING"},
+        {&PaneServerLists::getNormalizerFileList, "JobResource-NORMALIZER"},
+        {&PaneServerLists::getNormalizerFileListWithResourceSet, "JobResource-NORMALIZER"},
+        {&PaneServerLists::getImpositionFileList, "JobResource-IMPOSITION"},
+        {&PaneServerLists::getImpositionFileListWithResourceSet, "JobResource-IMPOSITION"},
+        {&PaneServerLists::getFontList, "Font"},
+        {&PaneServerLists::getDensityAdjustProfileList, "DensityAdjustProfile"},
+        {&PaneServerLists::getUserTrcProfileList, "UserTrcProfile"},
+        {&PaneServerLists::getRGBInputProfileFileList, "RGBInputProfileFile"},
+        {&PaneServerLists::getDeviceLinkFileList, "DeviceLinkFile"},
+        {&PaneServerLists::getJobResourceSetList, "JobResourceSet"},
+        {&PaneServerLists::getJobResourceSetListNew, "JobResourceSetLinkage"},
+        {&PaneServerLists::getCalibFileList, "CalibFile"},
     };
     return getters;
 }

@@ -251,7 +251,9 @@ bool PrintDialogWindow::openSessionOn(Destination destination) {
     }
     if (session->destination.restoreFrom)
         session->dialog->restoreSnapshot(*session->destination.restoreFrom);
-    session->panel->restoreValuesAndReturnError(nullptr);
+    // Settings restored only in part are shown as they are, and the person is told.
+    std::string notRestored;
+    session->panel->restoreValuesAndReturnError(&notRestored);
     session->dialog->showPanel();
     session->mirror =
         std::make_unique<qt::ViewMirror>(session->dialog->window()->contentView(), _panelArea);
@@ -269,7 +271,7 @@ bool PrintDialogWindow::openSessionOn(Destination destination) {
     fitPanelArea();
     qt::QtToolkit::shared().refreshAll();
     refreshSummary();
-    showStatus("", false);
+    showStatus(notRestored, !notRestored.empty());
     return true;
 }
 

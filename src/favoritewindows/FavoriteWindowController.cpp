@@ -1,10 +1,10 @@
-#include "favorites/windows/FavoriteWindowController.h"
+#include "favoritewindows/FavoriteWindowController.h"
 
 #include "common/ControlHelpers.h"
 #include "common/Localization.h"
 #include "favorites/FavoriteFile.h"
-#include "favorites/windows/FavoriteChangeSet.h"
-#include "favorites/windows/PrintOptionTreeDataSource.h"
+#include "favoritewindows/FavoriteChangeSet.h"
+#include "favoritewindows/PrintOptionTreeDataSource.h"
 #include "panes/AppPreference.h"
 #include "panes/PanePlugInMgr.h"
 #include "panes/SharedWithManager.h"

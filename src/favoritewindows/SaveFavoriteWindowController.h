@@ -1,7 +1,7 @@
 #pragma once
 
 #include "common/TDWindowController.h"
-#include "favorites/windows/SaveFavoriteLayout.h"
+#include "favoritewindows/SaveFavoriteLayout.h"
 
 #include <functional>
 #include <optional>

@@ -1,4 +1,4 @@
-#include "favorites/windows/SaveFavoriteWindowController.h"
+#include "favoritewindows/SaveFavoriteWindowController.h"
 
 #include "common/Localization.h"
 #include "favorites/FavoriteItem.h"

@@ -1,6 +1,6 @@
-#include "favorites/windows/FavoriteWindowController.h"
-#include "favorites/windows/PrintOptionTreeDataSource.h"
-#include "favorites/windows/SaveFavoriteWindowController.h"
+#include "favoritewindows/FavoriteWindowController.h"
+#include "favoritewindows/PrintOptionTreeDataSource.h"
+#include "favoritewindows/SaveFavoriteWindowController.h"
 #include "platform/ui/Image.h"
 
 #include "common/Localization.h"

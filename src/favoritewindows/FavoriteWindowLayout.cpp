@@ -1,4 +1,4 @@
-#include "favorites/windows/FavoriteWindowLayout.h"
+#include "favoritewindows/FavoriteWindowLayout.h"
 
 #include "common/DialogLayout.h"
 #include "common/Localization.h"

@@ -1,4 +1,4 @@
-#include "favorites/windows/FavoriteChangeSet.h"
+#include "favoritewindows/FavoriteChangeSet.h"
 
 #include "favorites/FavoriteFile.h"
 #include "platform/foundation/FileSystem.h"

@@ -1,4 +1,4 @@
-#include "favorites/windows/PrintOptionTreeDataSource.h"
+#include "favoritewindows/PrintOptionTreeDataSource.h"
 
 #include "common/Localization.h"
 #include "panes/AppPreference.h"

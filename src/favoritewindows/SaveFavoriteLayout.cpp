@@ -1,4 +1,4 @@
-#include "favorites/windows/SaveFavoriteLayout.h"
+#include "favoritewindows/SaveFavoriteLayout.h"
 
 #include "common/DialogLayout.h"
 #include "common/Localization.h"

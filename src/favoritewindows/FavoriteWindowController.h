@@ -2,7 +2,7 @@
 
 #include "common/TDWindowController.h"
 #include "favorites/FavoriteItem.h"
-#include "favorites/windows/FavoriteWindowLayout.h"
+#include "favoritewindows/FavoriteWindowLayout.h"
 #include "platform/foundation/Value.h"
 #include "platform/ui/TableView.h"
 #include "platform/ui/TextField.h"
