@@ -100,10 +100,9 @@ int saveFavorite(const std::vector<std::string>& arguments) {
         return refuse("standard input must hold a JSON object with at least one option" +
                       (error.empty() ? std::string() : ": " + error));
     auto path = AppPreference::sharedInstance().saveFavoriteOnFavoriteDirectory(
-        name, comment.value_or(""), *json->dictionary(), &error);
-    if (!path || !error.empty())
-        return refuse("the favorite could not be written" +
-                      (error.empty() ? std::string() : ": " + error));
+        name, comment.value_or(""), *json->dictionary());
+    if (!path)
+        return refuse("the favorite could not be written: " + path.error());
     std::printf("%s\n", Value(Dictionary{{"name", name}, {"path", *path}}).toJson(2).c_str());
     return 0;
 }

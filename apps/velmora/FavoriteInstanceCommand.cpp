@@ -42,14 +42,13 @@ int runFavoriteInstanceCommand(const std::vector<std::string>& arguments) {
     if (auto problem = FavoriteItem::checkName(name))
         return fail(*problem);
     CupsConnection cups;
-    std::string error;
-    auto chosen = cups.connectToQueue(queue, &error);
+    auto chosen = cups.connectToQueue(queue);
     if (!chosen)
-        return fail(error);
+        return fail(chosen.error());
     queue = *chosen;
-    auto instance = CupsConnection::instanceName(name, &error);
+    auto instance = CupsConnection::instanceName(name);
     if (!instance)
-        return fail(error);
+        return fail(instance.error());
     if (remove && !cups.hasInstance(queue, *instance))
         return fail("there is no instance \"" + queue + "/" + *instance + "\" to remove");
     Dictionary options;
@@ -62,13 +61,13 @@ int runFavoriteInstanceCommand(const std::vector<std::string>& arguments) {
         if (!favorite.isValid() || !favorite.options())
             return fail("no favorite named \"" + name + "\"");
         CupsConnection::FetchedPpd ppd;
-        if (!cups.fetchPpd(queue, ppd, &error))
-            return fail(error);
+        if (auto fetched = cups.fetchPpd(queue, ppd); !fetched)
+            return fail(fetched.error());
         options = FavoriteInstanceOptions::of(favorite, ppd.path);
         std::remove(ppd.path.c_str());
     }
-    if (!cups.saveOptions(queue, *instance, options, remove, &error))
-        return fail(error);
+    if (auto saved = cups.saveOptions(queue, *instance, options, remove); !saved)
+        return fail(saved.error());
     if (!remove && !cups.hasInstance(queue, *instance))
         return fail("the instance \"" + queue + "/" + *instance + "\" was not kept by CUPS");
     if (remove && cups.hasInstance(queue, *instance))

@@ -53,8 +53,8 @@ int runJobsCommand(const std::vector<std::string>& arguments) {
     }
     CupsConnection cups;
     std::string error;
-    if (!cups.connect(&error))
-        return fail("jobs", error);
+    if (auto connected = cups.connect(); !connected)
+        return fail("jobs", connected.error());
     // The queue named must be a press; without one, the jobs of every press are listed and those
     // of other queues left out.
     std::map<std::string, std::optional<JobDelivery::Destination>> presses;
@@ -94,9 +94,9 @@ int runHoldCommand(const std::vector<std::string>& arguments) {
     }
     CupsConnection cups;
     std::string error;
-    auto chosen = cups.connectToQueue(queue, &error);
+    auto chosen = cups.connectToQueue(queue);
     if (!chosen)
-        return fail("hold", error);
+        return fail("hold", chosen.error());
     if (!HeldJobs(cups).holdNewJobs(*chosen, setting == "on", &error))
         return fail("hold", error);
     std::printf("%s\n",
@@ -110,8 +110,8 @@ int printHeldJob(const JobCommandOptions& options) {
     auto failed = [](const std::string& message) { return fail("print", message); };
     CupsConnection cups;
     std::string error;
-    if (!cups.connect(&error))
-        return failed(error);
+    if (auto connected = cups.connect(); !connected)
+        return failed(connected.error());
     auto job = HeldJobs(cups).find(options.job, &error);
     if (!job)
         return failed(error);

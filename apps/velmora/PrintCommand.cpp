@@ -58,7 +58,10 @@ int runPrintCommand(const std::vector<std::string>& arguments) {
     // must not quietly land in the sample press's folder.
     CupsConnection cups;
     std::string error;
-    bool reachable = !options->embedded && cups.connect(&error);
+    Status connected = options->embedded ? Status() : cups.connect();
+    bool reachable = !options->embedded && connected;
+    if (!connected)
+        error = connected.error();
     if (!options->embedded && !reachable) {
         if (!options->queue.empty())
             return fail(error);

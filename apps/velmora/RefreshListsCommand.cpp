@@ -83,8 +83,10 @@ std::optional<PpdLists> readLists(const std::string& path, const std::vector<std
 std::optional<PpdLists> fetchLists(CupsConnection& cups, const std::string& queue,
                                    TemporaryPpd& copy, const std::vector<std::string>& names,
                                    std::string* error) {
-    if (!cups.fetchPpd(queue, copy.ppd, error))
+    if (auto fetched = cups.fetchPpd(queue, copy.ppd); !fetched) {
+        *error = fetched.error();
         return std::nullopt;
+    }
     std::string reason;
     auto lists = readLists(copy.ppd.path, names, &reason);
     if (!lists)
@@ -125,9 +127,9 @@ int runRefreshListsCommand(const std::vector<std::string>& arguments) {
 
     CupsConnection cups;
     std::string error;
-    auto chosen = cups.connectToQueue(queue, &error);
+    auto chosen = cups.connectToQueue(queue);
     if (!chosen)
-        return fail(error);
+        return fail(chosen.error());
     queue = *chosen;
     TemporaryPpd beforeCopy, afterCopy;
     auto before = fetchLists(cups, queue, beforeCopy, names, &error);
@@ -137,9 +139,10 @@ int runRefreshListsCommand(const std::vector<std::string>& arguments) {
     std::vector<std::string> commands;
     for (const auto& name : names)
         commands.push_back("ReportLevels " + name);
-    int job = cups.submitCommand(queue, "ReportLevels", commands, &error);
-    if (!job)
-        return fail(error);
+    auto submitted = cups.submitCommand(queue, "ReportLevels", commands);
+    if (!submitted)
+        return fail(submitted.error());
+    int job = *submitted;
     auto state = cups.waitForJob(job, timeout);
     bool done = state == "completed";
     std::string stopped;
@@ -147,9 +150,9 @@ int runRefreshListsCommand(const std::vector<std::string>& arguments) {
         // A job left behind would run later, or block the queue; what the queue says tells why.
         if (std::string message = cups.printerStateMessage(queue); !message.empty())
             stopped = FilterMessage::quoted(message, 300);
-        std::string ignored;
+        // Whether the cancel is taken or not, the job's state is reported below.
         if (state != "aborted" && state != "canceled")
-            cups.cancelJob(queue, job, &ignored);
+            static_cast<void>(cups.cancelJob(queue, job));
     }
 
     auto after = fetchLists(cups, queue, afterCopy, names, &error);

@@ -258,9 +258,9 @@ std::string FavoriteFile::textToWrite() const {
     return text;
 }
 
-bool FavoriteFile::writeToFile(const std::string& path, int iotType, std::string* error) const {
+Status FavoriteFile::writeToFile(const std::string& path, int iotType) const {
     if (path.empty())
-        return false;
+        return Failure{"the favorite has no file to be written to"};
     std::string text = textToWrite();
     // The local encoding first when its language code reads it back; plain ASCII text keeps the
     // local choice as it is; otherwise the first encoding the reader knows that holds the text.
@@ -278,24 +278,22 @@ bool FavoriteFile::writeToFile(const std::string& path, int iotType, std::string
         SystemLog::format("system encoding=0x%x, ns encoding=0x%x",
                           static_cast<unsigned>(currentScript()),
                           static_cast<unsigned>(chosen ? languageCodeFor(*chosen) : 0));
-    if (!chosen) {
-        if (error)
-            *error = "the favorite's text cannot be written in an encoding it can be read back in";
-        return false;
-    }
+    if (!chosen)
+        return Failure{
+            "the favorite's text cannot be written in an encoding it can be read back in"};
     std::string encodedText = *TextEncodings::fromUtf8(text, *chosen);
     int languageCode = languageCodeFor(*chosen);
-    if (!readsBackUnchanged(encodedText, languageCode, _comment, _options)) {
-        if (error)
-            *error = "the favorite cannot be stored as it is: a line break in the comment, \"=\" "
-                     "in an option name, a TAB in a value, or text longer than the file keeps "
-                     "(comment 255, name 128, value 512 bytes)";
-        return false;
-    }
+    if (!readsBackUnchanged(encodedText, languageCode, _comment, _options))
+        return Failure{"the favorite cannot be stored as it is: a line break in the comment, \"=\" "
+                       "in an option name, a TAB in a value, or text longer than the file keeps "
+                       "(comment 255, name 128, value 512 bytes)"};
     std::string bytes = std::to_string(kCurrentVersion) + "\n" + std::to_string(iotType) + "\n" +
                         std::to_string(languageCode) + "\n" + encodedText;
     // A favorite may hold a scrambled password, and scrambling is no encryption.
-    return FileUtil::writeFileAtomically(path, bytes, error, FileUtil::Readers::OwnerOnly);
+    std::string reason;
+    if (!FileUtil::writeFileAtomically(path, bytes, &reason, FileUtil::Readers::OwnerOnly))
+        return Failure{reason.empty() ? path + " cannot be written" : reason};
+    return {};
 }
 
 std::optional<std::string> FavoriteFile::pathWithName(const std::optional<std::string>& name,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/Result.h"
 #include "platform/foundation/TextEncoding.h"
 #include "platform/foundation/Value.h"
 
@@ -31,7 +32,7 @@ public:
     // Writes version 2 for the device type. The text goes in an encoding whose language code
     // reads back exactly; when no such encoding holds the text, nothing is written and an
     // existing file is left as it was. The file is replaced only when complete.
-    bool writeToFile(const std::string& path, int iotType, std::string* error = nullptr) const;
+    Status writeToFile(const std::string& path, int iotType) const;
 
     int version() const { return _version; }
     int iotType() const { return _iotType; }

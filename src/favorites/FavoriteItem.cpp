@@ -6,8 +6,8 @@
 #include "validation/StringUtilities.h"
 
 #include <unicode/uchar.h>
-#include <unicode/utf8.h>
 #include <unicode/unistr.h>
+#include <unicode/utf8.h>
 
 namespace velmora {
 namespace {

@@ -107,8 +107,9 @@ bool FavoriteChangeSet::write(const Write& step) {
         file.setComment(*step.comment);
     if (step.replaces) {
         // The same file, written through a temporary file that replaces it when complete.
-        if (!file.writeToFile(step.destination, FavoriteFile::kDestinationIotType, &reason))
-            return fail(step.name, Failure::System, reason);
+        if (auto written = file.writeToFile(step.destination, FavoriteFile::kDestinationIotType);
+            !written)
+            return fail(step.name, Failure::System, written.error());
         return true;
     }
     if (FileSystem::exists(step.destination))
@@ -117,7 +118,11 @@ bool FavoriteChangeSet::write(const Write& step) {
                             std::filesystem::path(step.destination).filename().string() + ".new";
     bool written =
         step.comment
-            ? file.writeToFile(temporary, FavoriteFile::kDestinationIotType, &reason)
+            ? [&] {
+                  auto writtenHere = file.writeToFile(temporary, FavoriteFile::kDestinationIotType);
+                  reason = writtenHere.error();
+                  return writtenHere.ok();
+              }()
             : [&] {
                   std::error_code code;
                   std::filesystem::copy_file(step.source, temporary,

@@ -464,10 +464,9 @@ void FavoriteWindowController::exportFavorite() {
         return;
     }
     file.setComment(item.comment());
-    std::string error;
-    if (!file.writeToFile(panel.url(), FavoriteFile::kDestinationIotType, &error))
+    if (auto written = file.writeToFile(panel.url(), FavoriteFile::kDestinationIotType); !written)
         alertSheet(StringFormat::format(BSLocalizedStringOrKey("fmtFavoriteNotExported"),
-                                        {Value(panel.url()), Value(error)}),
+                                        {Value(panel.url()), Value(written.error())}),
                    nullptr);
 }
 

@@ -14,6 +14,7 @@
 #include "panes/AppPreference.h"
 #include "platform/foundation/FileSystem.h"
 #include "platform/foundation/NumberText.h"
+#include "platform/foundation/SystemLog.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Image.h"
@@ -311,18 +312,17 @@ void LornPDEByCocoa::clickedSaveFavoriteButton() {
     setDeleteButtonEnabled(false);
     if (content.empty())
         return;
-    std::string error;
     auto saved = AppPreference::sharedInstance().saveFavoriteOnFavoriteDirectory(
-        dialog.name(), dialog.comment(), content, &error);
+        dialog.name(), dialog.comment(), content);
     // A favorite that could not be written is said so, not shown as saved.
-    if (!error.empty()) {
+    if (!saved) {
+        SystemLog::write("###Error: the favorite was not stored: " + saved.error());
         SimpleAlert(BSLocalizedStringOrKey("Warning"),
                     BSLocalizedStringOrKey("Favorite not stored"), {Value(dialog.name())});
         return;
     }
     AppPreference::sharedInstance().buildFavoritePopup(*_views.favorite);
-    if (saved)
-        selectItemWithRepresentedObject(_views.favorite.get(), Value(*saved));
+    selectItemWithRepresentedObject(_views.favorite.get(), Value(*saved));
     setDeleteButtonEnabled(true);
 }
 

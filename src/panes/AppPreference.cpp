@@ -206,21 +206,26 @@ std::optional<std::string> AppPreference::favoritePathWithName(const std::string
                                                             : std::optional(folders.front()));
 }
 
-std::optional<std::string> AppPreference::saveFavoriteOnFavoriteDirectory(
-    const std::optional<std::string>& name, const std::optional<std::string>& comment,
-    const std::optional<Dictionary>& content, std::string* error) const {
-    if (!name || !content)
-        return std::nullopt;
+Result<std::string>
+AppPreference::saveFavoriteOnFavoriteDirectory(const std::optional<std::string>& name,
+                                               const std::optional<std::string>& comment,
+                                               const std::optional<Dictionary>& content) const {
+    if (!name || name->empty())
+        return Failure{"a favorite needs a name"};
+    if (!content)
+        return Failure{"the favorite \"" + *name + "\" has no settings to keep"};
     auto folders = favoriteFolderPathArray(true);
-    auto path = FavoriteFile::pathWithName(name, folders.empty() ? std::nullopt
-                                                                 : std::optional(folders.front()));
+    if (folders.empty())
+        return Failure{"there is no folder for favorites"};
+    auto path = FavoriteFile::pathWithName(name, folders.front());
     if (!path)
-        return std::nullopt;
+        return Failure{"\"" + *name + "\" cannot be the name of a favorite file"};
     FavoriteFile file;
     file.setOptions(content);
     file.setComment(comment);
-    file.writeToFile(*path, destinationIotType(), error);
-    return path;
+    if (auto written = file.writeToFile(*path, destinationIotType()); !written)
+        return Failure{written.error()};
+    return *path;
 }
 
 void AppPreference::buildFavoritePopup(ui::PopUpButton& popUp) const {

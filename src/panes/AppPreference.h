@@ -2,6 +2,7 @@
 
 #include "favorites/FavoriteFile.h"
 
+#include "platform/foundation/Result.h"
 #include "platform/foundation/Value.h"
 
 #include <memory>
@@ -65,11 +66,12 @@ public:
     // exists; null without a favorite folder.
     std::optional<std::string> favoritePathWithName(const std::string& name) const;
 
-    // Writes a favorite into the first favorite folder and answers its path (also when writing
-    // failed; error says why); null without a name or content.
-    std::optional<std::string> saveFavoriteOnFavoriteDirectory(
-        const std::optional<std::string>& name, const std::optional<std::string>& comment,
-        const std::optional<Dictionary>& content, std::string* error = nullptr) const;
+    // Writes a favorite into the first favorite folder and answers its path, or why it was not
+    // written (no name, no content, no folder, the file could not be written).
+    Result<std::string>
+    saveFavoriteOnFavoriteDirectory(const std::optional<std::string>& name,
+                                    const std::optional<std::string>& comment,
+                                    const std::optional<Dictionary>& content) const;
 
     void buildFavoritePopup(ui::PopUpButton& popUp) const;
     void buildProfilePopup(ui::PopUpButton& popUp,

@@ -330,8 +330,8 @@ TEST_P(StoredLpoptionsTest, TheNextJobCarriesTheOptionsRecordedForEachDestinatio
     std::string out = cupsd.addQueue("VelmoraPress", dir.write("queue.ppd", ppd),
                                      "file://" + cupsd.root() + "/out/VelmoraPress.out");
     CupsConnection cups;
-    std::string error;
-    ASSERT_TRUE(cups.connect(&error)) << error;
+    auto connected = cups.connect();
+    ASSERT_TRUE(connected) << connected.error();
     ASSERT_TRUE(cups.hasDestination("VelmoraPress")) << out;
     // libcups reads the user's own lpoptions after the machine's.
     std::string home = std::getenv("HOME");

@@ -47,14 +47,13 @@ TEST(FavoriteFileTest, RoundTripsInEveryLegacyEncoding) {
         file.setComment(std::string(c.comment));
         file.setOptions(Dictionary{{"JB_NAME", c.value}, {"PF_TRAY", 103}, {"PF_COLLATE", true}});
         std::string path = dir / (std::to_string(c.script) + ".pfj");
-        std::string error;
-        bool written = file.writeToFile(path, kIot, &error);
+        auto written = file.writeToFile(path, kIot);
         if (c.expectedCode < 0) {
             EXPECT_FALSE(written);
-            EXPECT_FALSE(error.empty());
+            EXPECT_FALSE(written.error().empty());
             continue;
         }
-        ASSERT_TRUE(written) << c.script << ": " << error;
+        ASSERT_TRUE(written) << c.script << ": " << written.error();
         FavoriteFile back = read(path);
         EXPECT_EQ(back.version(), 2);
         EXPECT_EQ(back.iotType(), kIot);
@@ -103,13 +102,12 @@ TEST(FavoriteFileTest, TextTheFileCannotCarryIsRefusedNotMangled) {
         FavoriteFile file;
         file.setComment(c.comment);
         file.setOptions(Dictionary{{c.key, c.value}, {"PF_TRAY", 103}});
-        std::string error;
-        bool written = file.writeToFile(path, kIot, &error);
+        auto written = file.writeToFile(path, kIot);
         std::string label = c.comment.substr(0, 12) + "|" + c.key.substr(0, 12);
-        ASSERT_EQ(written, c.written) << label << " " << error;
+        ASSERT_EQ(written.ok(), c.written) << label << " " << written.error();
         if (!written) {
             EXPECT_EQ(test::readFile(path), old) << label;
-            EXPECT_FALSE(error.empty());
+            EXPECT_FALSE(written.error().empty());
             continue;
         }
         FavoriteFile back = read(path);

@@ -1623,8 +1623,8 @@ protected:
                                 " 2>&1");
     }
     void connect() {
-        std::string error;
-        ASSERT_TRUE(cups.connect(&error)) << error;
+        auto connected = cups.connect();
+        ASSERT_TRUE(connected) << connected.error();
     }
     PrintDialogWindow::Request request() const {
         PrintDialogWindow::Request request;

@@ -8,6 +8,7 @@
 
 #include "support/TempDir.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -116,14 +117,22 @@ TEST_F(AppPreferenceTest, FavoriteListingSkipsHiddenFoldersAndOtherExtensions) {
 }
 
 TEST_F(AppPreferenceTest, SavingAFavoriteWritesIntoTheFirstFolder) {
-    std::string error;
     auto path = preference.saveFavoriteOnFavoriteDirectory(
-        std::string("Brochure"), std::string("c"), Dictionary{{"PF_TRAY", 103}}, &error);
-    ASSERT_TRUE(path);
+        std::string("Brochure"), std::string("c"), Dictionary{{"PF_TRAY", 103}});
+    ASSERT_TRUE(path) << path.error();
     EXPECT_EQ(*path, preference.favoriteFolderPathArray(false).front() + "/Brochure.pfj");
     EXPECT_TRUE(FavoriteFile::favoriteFileWithContentsOfFile(*path, 12).isValid());
+    // What is not written says why.
+    auto unnamed =
+        preference.saveFavoriteOnFavoriteDirectory(std::nullopt, std::nullopt, Dictionary{});
+    EXPECT_FALSE(unnamed);
+    EXPECT_EQ(unnamed.error(), "a favorite needs a name");
+    auto unwritable = preference.saveFavoriteOnFavoriteDirectory(
+        std::string("Memo"), std::nullopt, Dictionary{{"PF_COMMENT", std::string(600, 'x')}});
+    EXPECT_FALSE(unwritable);
+    EXPECT_THAT(unwritable.error(), ::testing::HasSubstr("cannot be stored as it is"));
     EXPECT_FALSE(
-        preference.saveFavoriteOnFavoriteDirectory(std::nullopt, std::nullopt, Dictionary{}));
+        FileSystem::exists(preference.favoriteFolderPathArray(false).front() + "/Memo.pfj"));
 }
 
 TEST_F(AppPreferenceTest, ProfilesKeepEverythingAfterTheFirstEquals) {

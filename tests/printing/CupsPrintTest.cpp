@@ -344,15 +344,16 @@ TEST_F(CupsPrintTest, AJobSavedIntoAnInstanceKeepsItsDefaultsAndWhatItWouldInher
 
     // What an instance would take from its queue is found before anything is written, so that
     // velmora print can say it before the job is sent.
-    std::string before = test::readFile(cupsd.root() + "/home/.cups/lpoptions"), error;
+    std::string before = test::readFile(cupsd.root() + "/home/.cups/lpoptions");
     Dictionary emptied = cups.savedOptions("VelmoraPress", std::string("Proofs"));
     emptied.set("velmora.UserName", Value(""));
-    EXPECT_FALSE(cups.canSaveOptions("VelmoraPress", std::string("Proofs"), emptied, &error));
-    EXPECT_THAT(error, HasSubstr("set UserName, which these options leave empty"));
+    auto refused = cups.canSaveOptions("VelmoraPress", std::string("Proofs"), emptied);
+    EXPECT_FALSE(refused);
+    EXPECT_THAT(refused.error(), HasSubstr("set UserName, which these options leave empty"));
     EXPECT_EQ(test::readFile(cupsd.root() + "/home/.cups/lpoptions"), before);
     emptied.set("velmora.UserName", Value("Carl"));
-    EXPECT_TRUE(cups.canSaveOptions("VelmoraPress", std::string("Proofs"), emptied, &error))
-        << error;
+    auto fits = cups.canSaveOptions("VelmoraPress", std::string("Proofs"), emptied);
+    EXPECT_TRUE(fits) << fits.error();
 }
 
 // A raw queue and a queue whose PPD is not the press's are named for what they are, and nothing
@@ -425,7 +426,7 @@ std::string feederAnswer(const std::vector<std::string>& numbers) {
 std::optional<Value> listInQueue(CupsConnection& cups, const std::string& queue,
                                  const std::string& name) {
     CupsConnection::FetchedPpd ppd;
-    if (!cups.fetchPpd(queue, ppd, nullptr))
+    if (!cups.fetchPpd(queue, ppd))
         return std::nullopt;
     ppd_file_t* file = ppdOpenFile(ppd.path.c_str());
     auto list = PpdDataBlock::readList(file, name);
@@ -903,7 +904,7 @@ TEST_F(CupsPrintTest, PasswordsReachThePressAndNoOneElse) {
 // The queue's PPD as the scheduler serves it, byte for byte.
 std::string ppdText(CupsConnection& cups, const std::string& queue) {
     CupsConnection::FetchedPpd ppd;
-    if (!cups.fetchPpd(queue, ppd, nullptr))
+    if (!cups.fetchPpd(queue, ppd))
         return "";
     std::string text = test::readFile(ppd.path);
     std::remove(ppd.path.c_str());
@@ -927,9 +928,9 @@ TEST_F(CupsPrintTest, ACommandFileCannotRewriteTheQueuesPpd) {
         {"Unknown\n" + injected},
     };
     for (const auto& commands : commandFiles) {
-        std::string error;
-        int job = cups.submitCommand("VelmoraPress", "injection", commands, &error);
-        ASSERT_NE(job, 0) << error;
+        auto submitted = cups.submitCommand("VelmoraPress", "injection", commands);
+        ASSERT_TRUE(submitted) << submitted.error();
+        int job = *submitted;
         EXPECT_EQ(cups.waitForJob(job, 30), "completed") << jobLog(job);
     }
     EXPECT_EQ(ppdText(cups, "VelmoraPress"), before);
@@ -966,7 +967,7 @@ TEST_F(CupsPrintTest, EveryListFailingLeavesAQueueThatStillPrints) {
     EXPECT_TRUE(result.get("changed").array() && result.get("changed").array()->empty());
     // libcups still reads the PPD, and the queue still takes jobs.
     CupsConnection::FetchedPpd ppd;
-    ASSERT_TRUE(cups.fetchPpd("VelmoraPress", ppd, nullptr));
+    ASSERT_TRUE(cups.fetchPpd("VelmoraPress", ppd));
     ppd_file_t* file = ppdOpenFile(ppd.path.c_str());
     int line = 0;
     EXPECT_NE(file, nullptr) << ppdErrorString(ppdLastError(&line)) << " on line " << line;
@@ -1041,10 +1042,9 @@ TEST_F(CupsPrintTest, TheQueuesOwnDefaultsAreNotReplayedAsTheUsers) {
     EXPECT_FALSE(options->contains("print-color-mode"));
     EXPECT_EQ(options->get("ColorModel"), Value("Gray"));
     // What the user saved comes back.
-    std::string error;
-    ASSERT_TRUE(cups.saveOptions("VelmoraPress", std::nullopt,
-                                 Dictionary{{"job-priority", Value("80")}}, false, &error))
-        << error;
+    auto kept = cups.saveOptions("VelmoraPress", std::nullopt,
+                                 Dictionary{{"job-priority", Value("80")}}, false);
+    ASSERT_TRUE(kept) << kept.error();
     EXPECT_EQ(cups.savedOptions("VelmoraPress").get("job-priority"), Value("80"));
 }
 
@@ -1144,10 +1144,9 @@ TEST_F(CupsPrintTest, FavoriteNamesBecomeInstancesCupsKeepsAndRemovesExactly) {
 
 TEST_F(CupsPrintTest, OptionsLongerThanAnLpoptionsLineAreRefusedAndNothingIsWritten) {
     addQueue("VelmoraPress", queuePpd("press"));
-    std::string error;
-    ASSERT_TRUE(cups.saveOptions("VelmoraPress", std::nullopt,
-                                 Dictionary{{"ColorMode", Value("Gray")}}, false, &error))
-        << error;
+    auto saved = cups.saveOptions("VelmoraPress", std::nullopt,
+                                  Dictionary{{"ColorMode", Value("Gray")}}, false);
+    ASSERT_TRUE(saved) << saved.error();
     auto lpoptions = [&] {
         return test::readFile(cupsd.root() + "/etc/lpoptions") +
                test::readFile(cupsd.root() + "/home/.cups/lpoptions");
@@ -1162,15 +1161,17 @@ TEST_F(CupsPrintTest, OptionsLongerThanAnLpoptionsLineAreRefusedAndNothingIsWrit
                     Value("a note with spaces " + std::string(30, 'x') + std::to_string(i)));
         return set;
     };
-    EXPECT_FALSE(cups.saveOptions("VelmoraPress", std::nullopt, options(120), false, &error));
-    EXPECT_THAT(error, HasSubstr("that CUPS reads back; nothing was saved"));
+    auto tooLong = cups.saveOptions("VelmoraPress", std::nullopt, options(120), false);
+    EXPECT_FALSE(tooLong);
+    EXPECT_THAT(tooLong.error(), HasSubstr("that CUPS reads back; nothing was saved"));
     EXPECT_EQ(lpoptions(), before);
-    EXPECT_FALSE(cups.saveOptions("VelmoraPress", std::string("Big"), options(120), false, &error));
+    EXPECT_FALSE(cups.saveOptions("VelmoraPress", std::string("Big"), options(120), false));
     EXPECT_EQ(lpoptions(), before);
 
     // Just within the bound, CUPS gives every option back whole.
     Dictionary within = options(100);
-    ASSERT_TRUE(cups.saveOptions("VelmoraPress", std::nullopt, within, false, &error)) << error;
+    auto kept = cups.saveOptions("VelmoraPress", std::nullopt, within, false);
+    ASSERT_TRUE(kept) << kept.error();
     std::string line = lpoptions().substr(lpoptions().find("Dest VelmoraPress"));
     line = line.substr(0, line.find('\n'));
     EXPECT_GT(line.size(), 6000u);

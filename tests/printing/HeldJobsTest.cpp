@@ -253,11 +253,10 @@ TEST_F(HeldJobsTest, AChangeMadeWhileThePanelWasOpenIsKept) {
 
 TEST_F(HeldJobsTest, CommandsToTheQueueDoNotWaitForAnOperator) {
     run("hold -d VelmoraPress on");
-    std::string error;
-    int command = cups.submitCommand("VelmoraPress", "ReportLevels FeederInfoList",
-                                     {"ReportLevels FeederInfoList"}, &error);
-    ASSERT_GT(command, 0) << error;
-    EXPECT_NE(cups.waitForJob(command, 10), "pending-held");
+    auto command = cups.submitCommand("VelmoraPress", "ReportLevels FeederInfoList",
+                                      {"ReportLevels FeederInfoList"});
+    ASSERT_TRUE(command) << command.error();
+    EXPECT_NE(cups.waitForJob(*command, 10), "pending-held");
 }
 
 // The operators' policy, with two local accounts: nobody prints, daemon (in the group that
@@ -267,8 +266,8 @@ TEST_F(HeldJobsTest, OperatorsSetUpEveryonesJobsAndOthersAreRefusedByTheSchedule
     ASSERT_THAT(policy, HasSubstr("@print-operators"));
     policy = std::regex_replace(policy, std::regex("@print-operators"), "@daemon");
     ASSERT_TRUE(cupsd.addConfiguration(policy)) << test::readFile(cupsd.root() + "/log/cupsd.out");
-    std::string err;
-    ASSERT_TRUE(cups.connect(&err)) << err;
+    auto connected = cups.connect();
+    ASSERT_TRUE(connected) << connected.error();
     test::PrivateCupsd::run("lpadmin -h " + cupsd.server() +
                             " -p VelmoraPress -o printer-op-policy=velmora-operators 2>&1");
     run("hold -d VelmoraPress on");

@@ -41,8 +41,8 @@ protected:
         if (!cupsd.running())
             GTEST_SKIP() << "cupsd did not start here: "
                          << readFile(cupsd.root() + "/log/cupsd.out");
-        std::string error;
-        ASSERT_TRUE(cups.connect(&error)) << error;
+        auto connected = cups.connect();
+        ASSERT_TRUE(connected) << connected.error();
     }
 
     // The sample press's queue PPD with the press's filter where this scheduler runs it, and

@@ -23,7 +23,8 @@ inline bool inside(const ui::Rect& frame, const ui::Size& bounds) {
 }
 
 // A text that does not fit its frame: labels and buttons show their whole title.
-inline void checkText(const ui::View& view, const std::string& path, std::vector<std::string>& out) {
+inline void checkText(const ui::View& view, const std::string& path,
+                      std::vector<std::string>& out) {
     std::string text;
     double room = view.frame().size.width;
     if (auto* button = dynamic_cast<const ui::Button*>(&view)) {

@@ -118,7 +118,10 @@ int runGuiCommand(const std::vector<std::string>& arguments) {
     qt::QtToolkit::shared().install();
 
     CupsConnection cups;
-    bool reachable = !request.embeddedOnly && cups.connect(&error);
+    Status connected = request.embeddedOnly ? Status() : cups.connect();
+    bool reachable = !request.embeddedOnly && connected;
+    if (!connected)
+        error = connected.error();
     if (!request.queue.empty() && !reachable)
         return fail(error);
     int status = 0;

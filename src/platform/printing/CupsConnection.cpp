@@ -24,10 +24,8 @@ namespace {
 
 constexpr int kConnectTimeoutMs = 5000;
 
-bool fail(std::string* error, const std::string& reason) {
-    if (error)
-        *error = reason;
-    return false;
+Failure fail(std::string reason) {
+    return Failure{std::move(reason)};
 }
 
 // What the scheduler adds to a destination's options about the queue itself; the rest are
@@ -165,16 +163,16 @@ std::string CupsConnection::serverName() const {
     return server + ":" + std::to_string(ippPort());
 }
 
-bool CupsConnection::connect(std::string* error) {
+Status CupsConnection::connect() {
     if (_http)
-        return true;
+        return {};
     _http = httpConnect2(cupsServer(), ippPort(), nullptr, AF_UNSPEC, cupsEncryption(), 1,
                          kConnectTimeoutMs, nullptr);
     // libcups keeps no reason of its own for a connection that failed.
     if (!_http)
-        return fail(error, "cannot reach the CUPS scheduler at " + serverName() +
-                               " (is cupsd running, and CUPS_SERVER right?)");
-    return true;
+        return fail("cannot reach the CUPS scheduler at " + serverName() +
+                    " (is cupsd running, and CUPS_SERVER right?)");
+    return {};
 }
 
 std::vector<std::string> CupsConnection::destinationNames() {
@@ -193,25 +191,19 @@ std::optional<std::string> CupsConnection::defaultDestination() {
     return std::nullopt;
 }
 
-std::optional<std::string> CupsConnection::chooseQueue(const std::string& requested,
-                                                       std::string* error) {
+Result<std::string> CupsConnection::chooseQueue(const std::string& requested) {
     std::string queue = requested.empty() ? defaultDestination().value_or("") : requested;
-    if (queue.empty()) {
-        fail(error, "no queue given and " + serverName() + " has no default destination");
-        return std::nullopt;
-    }
-    if (!hasDestination(queue)) {
-        fail(error, "there is no queue \"" + queue + "\" on " + serverName());
-        return std::nullopt;
-    }
+    if (queue.empty())
+        return fail("no queue given and " + serverName() + " has no default destination");
+    if (!hasDestination(queue))
+        return fail("there is no queue \"" + queue + "\" on " + serverName());
     return queue;
 }
 
-std::optional<std::string> CupsConnection::connectToQueue(const std::string& requested,
-                                                          std::string* error) {
-    if (!connect(error))
-        return std::nullopt;
-    return chooseQueue(requested, error);
+Result<std::string> CupsConnection::connectToQueue(const std::string& requested) {
+    if (auto connected = connect(); !connected)
+        return fail(connected.error());
+    return chooseQueue(requested);
 }
 
 bool CupsConnection::hasDestination(const std::string& name) {
@@ -225,25 +217,21 @@ bool CupsConnection::hasInstance(const std::string& name, const std::string& ins
     return list.find(name, instance) != nullptr;
 }
 
-std::optional<std::string> CupsConnection::instanceName(const std::string& favoriteName,
-                                                        std::string* error) {
+Result<std::string> CupsConnection::instanceName(const std::string& favoriteName) {
     std::string instance;
     for (unsigned char c : favoriteName) {
         if (c == ' ') {
             instance += '_';
         } else if (c < 0x20 || c == 0x7f || c == '/' || c == '#' || c == '\\' || c == '\t') {
-            fail(error, "\"" + favoriteName +
-                            "\" cannot be a CUPS instance name: it holds \"/\", "
-                            "\"#\", a backslash or a control character");
-            return std::nullopt;
+            return fail("\"" + favoriteName +
+                        "\" cannot be a CUPS instance name: it holds \"/\", "
+                        "\"#\", a backslash or a control character");
         } else {
             instance += static_cast<char>(c);
         }
     }
-    if (instance.empty()) {
-        fail(error, "an empty name cannot be a CUPS instance name");
-        return std::nullopt;
-    }
+    if (instance.empty())
+        return fail("an empty name cannot be a CUPS instance name");
     return instance;
 }
 
@@ -349,15 +337,15 @@ std::string inheritedOverEmpty(const cups_dest_t& queue, const Dictionary& optio
 // The options a destination's lpoptions line will hold: its queue attributes as they are and the
 // options given (not the empty ones). False, with the reason, when libcups would cut the line or
 // an instance would take text its options leave empty from its queue's line.
-bool preparedOptions(const cups_dest_t& queue, const cups_dest_t* dest, const std::string& name,
-                     const std::optional<std::string>& instance, const Dictionary& options,
-                     int& count, cups_option_t*& prepared, std::string* error) {
+Status preparedOptions(const cups_dest_t& queue, const cups_dest_t* dest, const std::string& name,
+                       const std::optional<std::string>& instance, const Dictionary& options,
+                       int& count, cups_option_t*& prepared) {
     if (instance)
         if (auto inherited = inheritedOverEmpty(queue, options); !inherited.empty())
-            return fail(error, "the queue's own saved options set " + inherited +
-                                   ", which these options leave empty; an instance takes what "
-                                   "it leaves empty from its queue, so nothing was saved: give "
-                                   "them a value, or clear them in the queue's saved options");
+            return fail("the queue's own saved options set " + inherited +
+                        ", which these options leave empty; an instance takes what "
+                        "it leaves empty from its queue, so nothing was saved: give "
+                        "them a value, or clear them in the queue's saved options");
     count = 0;
     prepared = nullptr;
     for (int i = 0; dest && i < dest->num_options; ++i)
@@ -372,12 +360,12 @@ bool preparedOptions(const cups_dest_t& queue, const cups_dest_t* dest, const st
     std::size_t bytes = lpoptionsLineBytes(name, instance, prepared, count);
     if (bytes > CupsConnection::kMaxLpoptionsLineBytes) {
         cupsFreeOptions(count, prepared);
-        return fail(error, "the options would take " + std::to_string(bytes) +
-                               " bytes in lpoptions, more than the " +
-                               std::to_string(CupsConnection::kMaxLpoptionsLineBytes) +
-                               " that CUPS reads back; nothing was saved");
+        return fail("the options would take " + std::to_string(bytes) +
+                    " bytes in lpoptions, more than the " +
+                    std::to_string(CupsConnection::kMaxLpoptionsLineBytes) +
+                    " that CUPS reads back; nothing was saved");
     }
-    return true;
+    return {};
 }
 
 // Lines written in the long form of the panel's entries take the stored form, all at once: an
@@ -405,37 +393,39 @@ void storeEntriesInTheStoredForm(cups_dest_t& dest) {
 
 } // namespace
 
-bool CupsConnection::canSaveOptions(const std::string& name,
-                                    const std::optional<std::string>& instance,
-                                    const Dictionary& options, std::string* error) {
+Status CupsConnection::canSaveOptions(const std::string& name,
+                                      const std::optional<std::string>& instance,
+                                      const Dictionary& options) {
     DestinationList list(_http);
     const cups_dest_t* queue = list.find(name, std::nullopt);
     if (!queue)
-        return fail(error, "there is no destination \"" + name + "\"");
+        return fail("there is no destination \"" + name + "\"");
     int count = 0;
     cups_option_t* prepared = nullptr;
-    if (!preparedOptions(*queue, list.find(name, instance), name, instance, options, count,
-                         prepared, error))
-        return false;
+    auto fits = preparedOptions(*queue, list.find(name, instance), name, instance, options, count,
+                                prepared);
+    if (!fits)
+        return fits;
     cupsFreeOptions(count, prepared);
-    return true;
+    return {};
 }
 
-bool CupsConnection::saveOptions(const std::string& name,
-                                 const std::optional<std::string>& instance,
-                                 const Dictionary& options, bool remove, std::string* error) {
+Status CupsConnection::saveOptions(const std::string& name,
+                                   const std::optional<std::string>& instance,
+                                   const Dictionary& options, bool remove) {
     DestinationList list(_http);
     if (!list.find(name, std::nullopt))
-        return fail(error, "there is no destination \"" + name + "\"");
+        return fail("there is no destination \"" + name + "\"");
     const char* inst = instance ? instance->c_str() : nullptr;
     if (remove) {
         list.count() = cupsRemoveDest(name.c_str(), inst, list.count(), &list.dests());
     } else {
         int count = 0;
         cups_option_t* prepared = nullptr;
-        if (!preparedOptions(*list.find(name, std::nullopt), list.find(name, instance), name,
-                             instance, options, count, prepared, error))
-            return false;
+        if (auto fits = preparedOptions(*list.find(name, std::nullopt), list.find(name, instance),
+                                        name, instance, options, count, prepared);
+            !fits)
+            return fits;
         if (!list.find(name, instance))
             list.count() = cupsAddDest(name.c_str(), inst, list.count(), &list.dests());
         cups_dest_t* dest = list.find(name, instance);
@@ -446,8 +436,8 @@ bool CupsConnection::saveOptions(const std::string& name,
     for (int i = 0; i < list.count(); ++i)
         storeEntriesInTheStoredForm(list.dests()[i]);
     if (cupsSetDests2(_http, list.count(), list.dests()) != 0)
-        return fail(error, "the saved options cannot be written: " + lastError());
-    return true;
+        return fail("the saved options cannot be written: " + lastError());
+    return {};
 }
 
 namespace {
@@ -469,8 +459,7 @@ std::string unreadablePpd(const std::string& path) {
 // goes to a file of its own beside the cached one (two processes may fetch at once) and replaces
 // it only when it came whole: a copy libcups cannot read would otherwise be kept for good, since
 // the scheduler answers "not modified" from then on.
-bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::string* error,
-                              bool* noPpd) {
+Status CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, bool* noPpd) {
     std::error_code code;
     bool cached = !ppd.path.empty() && std::filesystem::is_regular_file(ppd.path, code) &&
                   std::filesystem::file_size(ppd.path, code) > 0;
@@ -479,8 +468,7 @@ bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::str
         target = ppd.path + ".XXXXXX";
         int fd = ::mkstemp(target.data());
         if (fd < 0)
-            return fail(error,
-                        "the PPD of \"" + name + "\" cannot be kept: " + std::strerror(errno));
+            return fail("the PPD of \"" + name + "\" cannot be kept: " + std::strerror(errno));
         ::close(fd);
     }
     std::array<char, 1024> buffer{};
@@ -494,7 +482,7 @@ bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::str
     };
     if (status == HTTP_STATUS_NOT_MODIFIED && cached) {
         discard();
-        return true;
+        return {};
     }
     if (noPpd)
         *noPpd = status == HTTP_STATUS_NOT_FOUND;
@@ -502,15 +490,15 @@ bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::str
         discard();
         if (cached)
             std::filesystem::remove(ppd.path, code); // the queue no longer has the PPD kept here
-        return fail(error, "the queue \"" + name + "\" has no PPD");
+        return fail("the queue \"" + name + "\" has no PPD");
     }
     if (status != HTTP_STATUS_OK) {
         discard();
-        return fail(error, "the PPD of \"" + name + "\" cannot be fetched: " + lastError());
+        return fail("the PPD of \"" + name + "\" cannot be fetched: " + lastError());
     }
     if (std::string reason = unreadablePpd(buffer.data()); !reason.empty()) {
         std::filesystem::remove(buffer.data(), code);
-        return fail(error, "the PPD of \"" + name + "\" cannot be read: " + reason);
+        return fail("the PPD of \"" + name + "\" cannot be read: " + reason);
     }
     if (target.empty()) {
         ppd.path = buffer.data();
@@ -518,7 +506,7 @@ bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::str
         std::filesystem::rename(buffer.data(), ppd.path, code);
         if (code) {
             discard();
-            return fail(error, "the PPD of \"" + name + "\" cannot be kept: " + code.message());
+            return fail("the PPD of \"" + name + "\" cannot be kept: " + code.message());
         }
     }
     ppd.modified = dateToAskAgainWith(modified);
@@ -526,7 +514,7 @@ bool CupsConnection::fetchPpd(const std::string& name, FetchedPpd& ppd, std::str
     struct timespec times[2] = {{0, UTIME_OMIT}, {ppd.modified, 0}};
     // Not through a link libcups may have made to the scheduler's own PPD.
     ::utimensat(AT_FDCWD, ppd.path.c_str(), times, AT_SYMLINK_NOFOLLOW);
-    return true;
+    return {};
 }
 
 std::optional<std::string> CupsConnection::deviceURI(const std::string& name) {
@@ -539,15 +527,13 @@ std::optional<std::string> CupsConnection::deviceURI(const std::string& name) {
     return result;
 }
 
-int CupsConnection::submitJob(const std::string& name, const std::string& title,
-                              const std::vector<std::string>& files, const Dictionary& options,
-                              std::string* error, const std::string& format) {
+Result<int> CupsConnection::submitJob(const std::string& name, const std::string& title,
+                                      const std::vector<std::string>& files,
+                                      const Dictionary& options, const std::string& format) {
     OptionList list(options);
     int job = cupsCreateJob(_http, name.c_str(), title.c_str(), list.count(), list.options());
-    if (job == 0) {
-        fail(error, "the job cannot be created on \"" + name + "\": " + lastError());
-        return 0;
-    }
+    if (job == 0)
+        return fail("the job cannot be created on \"" + name + "\": " + lastError());
     for (std::size_t i = 0; i < files.size(); ++i) {
         std::string document = std::filesystem::path(files[i]).filename().string();
         bool last = i + 1 == files.size();
@@ -556,34 +542,30 @@ int CupsConnection::submitJob(const std::string& name, const std::string& title,
                                       last) == HTTP_STATUS_CONTINUE &&
                     sendFile(_http, files[i]);
         if (cupsFinishDocument(_http, name.c_str()) > IPP_STATUS_OK_CONFLICTING || !sent) {
-            fail(error, "\"" + files[i] + "\" cannot be sent: " + lastError());
+            std::string reason = "\"" + files[i] + "\" cannot be sent: " + lastError();
             cupsCancelJob2(_http, name.c_str(), job, 1);
-            return 0;
+            return fail(reason);
         }
     }
     return job;
 }
 
-int CupsConnection::submitCommand(const std::string& name, const std::string& title,
-                                  const std::vector<std::string>& commands, std::string* error) {
+Result<int> CupsConnection::submitCommand(const std::string& name, const std::string& title,
+                                          const std::vector<std::string>& commands) {
     // A command is for the queue, not a job for an operator to release, also where the queue
     // holds every job.
     OptionList options(Dictionary{{"job-hold-until", Value("no-hold")}});
     int job = cupsCreateJob(_http, name.c_str(), title.c_str(), options.count(), options.options());
-    if (job == 0) {
-        fail(error, "the command cannot be sent to \"" + name + "\": " + lastError());
-        return 0;
-    }
+    if (job == 0)
+        return fail("the command cannot be sent to \"" + name + "\": " + lastError());
     std::string text = "#CUPS-COMMAND\n";
     for (const auto& command : commands)
         text += command + "\n";
     bool sent = cupsStartDocument(_http, name.c_str(), job, title.c_str(), CUPS_FORMAT_COMMAND,
                                   1) == HTTP_STATUS_CONTINUE &&
                 cupsWriteRequestData(_http, text.data(), text.size()) == HTTP_STATUS_CONTINUE;
-    if (cupsFinishDocument(_http, name.c_str()) > IPP_STATUS_OK_CONFLICTING || !sent) {
-        fail(error, "the command cannot be sent to \"" + name + "\": " + lastError());
-        return 0;
-    }
+    if (cupsFinishDocument(_http, name.c_str()) > IPP_STATUS_OK_CONFLICTING || !sent)
+        return fail("the command cannot be sent to \"" + name + "\": " + lastError());
     return job;
 }
 
@@ -608,10 +590,10 @@ std::optional<std::string> CupsConnection::waitForJob(int jobId, double timeoutS
     }
 }
 
-bool CupsConnection::cancelJob(const std::string& name, int jobId, std::string* error) {
+Status CupsConnection::cancelJob(const std::string& name, int jobId) {
     if (cupsCancelJob2(_http, name.c_str(), jobId, 0) > IPP_STATUS_OK_CONFLICTING)
-        return fail(error, "job " + std::to_string(jobId) + " cannot be cancelled: " + lastError());
-    return true;
+        return fail("job " + std::to_string(jobId) + " cannot be cancelled: " + lastError());
+    return {};
 }
 
 std::string CupsConnection::printerStateMessage(const std::string& name) {

@@ -12,10 +12,7 @@ std::optional<std::string> CupsPrinter::deviceURI() const {
 int CupsPrinter::sendCommand(const std::string& command, const std::string& jobTitle,
                              const Dictionary&) {
     std::string line = jobTitle.empty() ? command : command + " " + jobTitle;
-    return _connection.submitCommand(_name, jobTitle.empty() ? command : jobTitle, {line},
-                                     nullptr) > 0
-               ? 0
-               : -1;
+    return _connection.submitCommand(_name, jobTitle.empty() ? command : jobTitle, {line}) ? 0 : -1;
 }
 
 } // namespace velmora

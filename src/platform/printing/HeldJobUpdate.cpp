@@ -83,13 +83,12 @@ std::optional<Dictionary> sendAgain(CupsConnection& cups,
         return std::nullopt;
     }
     int id = static_cast<int>(sent->get("job").integerValue());
-    std::string reason;
-    if (!cups.cancelJob(job.queue, job.id, &reason)) {
-        std::string withdrawn;
-        error = why + "the scheduler did not let the held job go (" + reason + ")";
-        error += cups.cancelJob(job.queue, id, &withdrawn)
-                     ? "; the copy was withdrawn and nothing was changed"
-                     : "; its copy, " + jobName(id) + ", could not be withdrawn: " + withdrawn;
+    if (auto cancelled = cups.cancelJob(job.queue, job.id); !cancelled) {
+        error = why + "the scheduler did not let the held job go (" + cancelled.error() + ")";
+        auto withdrawn = cups.cancelJob(job.queue, id);
+        error += withdrawn ? "; the copy was withdrawn and nothing was changed"
+                           : "; its copy, " + jobName(id) +
+                                 ", could not be withdrawn: " + withdrawn.error();
         return std::nullopt;
     }
     Dictionary result{{"job", Value(id)},
@@ -99,6 +98,7 @@ std::optional<Dictionary> sendAgain(CupsConnection& cups,
                       {"written", sent->get("options")},
                       {"released", Value(false)}};
     if (request.release) {
+        std::string reason;
         if (jobs.release(id, &reason))
             result.set("released", Value(true));
         else

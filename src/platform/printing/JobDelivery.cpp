@@ -89,7 +89,8 @@ std::optional<JobDelivery::Destination> JobDelivery::queue(CupsConnection& cups,
     if (!ppd)
         return std::nullopt;
     bool noPpd = false;
-    if (!cups.fetchPpd(queue, *ppd, &error, &noPpd)) {
+    if (auto fetched = cups.fetchPpd(queue, *ppd, &noPpd); !fetched) {
+        error = fetched.error();
         if (noPpd)
             error = notAVelmoraPress(queue, "it has no PPD (a raw queue)");
         if (notAPress)
@@ -141,9 +142,13 @@ std::optional<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Desti
                                 ? JobOptions::toStored(JobOptions::shareable(job), ppd.get(),
                                                        destination.instance.has_value())
                                 : Dictionary();
-        if (request.saveDefaults &&
-            !cups.canSaveOptions(destination.queue, destination.instance, stored, &error))
-            return std::nullopt;
+        if (request.saveDefaults) {
+            if (auto fits = cups.canSaveOptions(destination.queue, destination.instance, stored);
+                !fits) {
+                error = fits.error();
+                return std::nullopt;
+            }
+        }
         if (!ppd.get()) {
             error = "the PPD of the queue \"" + destination.queue + "\" cannot be read";
             return std::nullopt;
@@ -167,16 +172,19 @@ std::optional<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Desti
             return std::nullopt;
         Dictionary attributes = JobOptions::withoutSecrets(job);
         attributes.set("job-hold-until", Value(request.held ? "indefinite" : "no-hold"));
-        int id = cups.submitJob(destination.queue, request.title, {package}, attributes, &error,
-                                JobPackage::kMimeType);
-        if (!id)
+        auto id = cups.submitJob(destination.queue, request.title, {package}, attributes,
+                                 JobPackage::kMimeType);
+        if (!id) {
+            error = id.error();
             return std::nullopt;
-        result.set("job", Value(id));
-        if (request.saveDefaults &&
-            !cups.saveOptions(destination.queue, destination.instance, stored, false, &error)) {
-            result.set("warning",
-                       Value("the job was sent, but its options were not saved: " + error));
-            error.clear();
+        }
+        result.set("job", Value(*id));
+        if (request.saveDefaults) {
+            if (auto saved =
+                    cups.saveOptions(destination.queue, destination.instance, stored, false);
+                !saved)
+                result.set("warning", Value("the job was sent, but its options were not saved: " +
+                                            saved.error()));
         }
     }
     Array files;
