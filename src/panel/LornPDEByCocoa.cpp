@@ -9,6 +9,7 @@
 #include "device/JobNameWinController.h"
 #include "device/PdeAutomaticPaperTraySelection.h"
 #include "panel/DetailedSettingsWinController.h"
+#include "panel/PanelTrayDialogs.h"
 #include "panes/AppPreference.h"
 #include "panes/ServerListCommand.h"
 #include "platform/foundation/Bundle.h"
@@ -30,7 +31,7 @@
 namespace velmora {
 namespace {
 
-constexpr const char* kBypassKey = "AutoTraySettingToBypass";
+constexpr const char* kBypassKey = PanelTrayDialogs::kBypassKey;
 
 // The option keys whose changes the panel follows.
 const std::vector<std::string>& observedKeys() {
@@ -39,19 +40,6 @@ const std::vector<std::string>& observedKeys() {
         "Punch_PunchHoles",  "Fold",      "OutputTray",
         "OffsetMode",        kBypassKey,  "KVInputSlot"};
     return keys;
-}
-
-// Two-string entries (display text, keyword) of a server list; anything else is left out.
-std::vector<PopupEntry> twoStringEntries(const Value& list) {
-    std::vector<PopupEntry> entries;
-    if (const Array* items = list.array()) {
-        for (const Value& item : *items) {
-            const Array* pair = item.array();
-            if (pair && pair->size() >= 2 && (*pair)[0].string() && (*pair)[1].string())
-                entries.emplace_back(*(*pair)[0].string(), *(*pair)[1].string());
-        }
-    }
-    return entries;
 }
 
 // The host part of a URI ("ipp://press.example:631/ipp" → "press.example"); null without one.
@@ -82,6 +70,7 @@ LornPDEByCocoa::LornPDEByCocoa(PDEPlugInCallback* callback, std::shared_ptr<Bund
     _panePlugInMgr->loadPlugIns();
     _panePlugInMgr->setPDEObject(this);
     _panePlugInMgr->serverLists().getAllList();
+    _trayDialogs = std::make_unique<PanelTrayDialogs>(*_panePlugInMgr, _plugInBundle);
     _detailedSettingsWinController = &DetailedSettingsWinController::sharedInstance();
     findHostName();
     _setDefaults();
@@ -103,8 +92,7 @@ LornPDEByCocoa::~LornPDEByCocoa() {
             button->setTarget({});
     if (_views.favorite)
         _views.favorite->setTarget({});
-    _AutomaticPaperTraySelection.reset();
-    _BypassPaperTraySelection.reset();
+    _trayDialogs->reset();
     _isIntializedUi = false;
 }
 
@@ -205,9 +193,7 @@ void LornPDEByCocoa::_buildUi() {
         _isHiddenDuplex = _panePlugInMgr->isHiddenDuplex();
         _isHiddenCollate = _panePlugInMgr->isHiddenCollate();
         buildControls();
-        makeTrayDialog(_AutomaticPaperTraySelection, false);
-        if (bypassControlExists())
-            makeTrayDialog(_BypassPaperTraySelection, true);
+        _trayDialogs->build();
         checkDevice();
         updateOutputTrayList();
         updateInputSlotList();
@@ -242,16 +228,6 @@ void LornPDEByCocoa::setUpOptionControl(const std::shared_ptr<ZEMAUI>& control,
     _panePlugInMgr->setZemaUiToZemaMgr(control);
 }
 
-void LornPDEByCocoa::makeTrayDialog(std::shared_ptr<PdeAutomaticPaperTraySelection>& dialog,
-                                    bool bypass) {
-    if (dialog)
-        return;
-    dialog = std::make_shared<PdeAutomaticPaperTraySelection>();
-    dialog->initializePanel(_plugInBundle, bypass, _panePlugInMgr);
-    for (const auto& [key, control] : dialog->getListZEMAUI())
-        _panePlugInMgr->setZemaUiToZemaMgr(control);
-}
-
 // The favorite the print settings named before the pop-up was filled: it is selected now, and
 // the settings are compared with it once the panel shows them.
 void LornPDEByCocoa::selectRestoredFavorite() {
@@ -262,11 +238,6 @@ void LornPDEByCocoa::selectRestoredFavorite() {
         _compareWithRestoredFavorite = true;
     }
     _favoriteToSelect.clear();
-}
-
-bool LornPDEByCocoa::bypassControlExists() const {
-    auto settings = _panePlugInMgr->uiSettings();
-    return settings && settings->get(kBypassKey).dictionary();
 }
 
 // ---- Device-dependent lists ----
@@ -333,14 +304,8 @@ void LornPDEByCocoa::willShow() {
 }
 
 void LornPDEByCocoa::giveCustomPapersToTrayDialogs() {
-    auto papers = _panePlugInMgr->serverLists().getPrePostDeviceList();
-    if (!papers || !papers->array() || papers->array()->empty())
-        return;
-    auto entries = twoStringEntries(*papers);
-    if (_AutomaticPaperTraySelection)
-        _AutomaticPaperTraySelection->setPaperTypeCustomList(entries);
-    if (_BypassPaperTraySelection)
-        _BypassPaperTraySelection->setPaperTypeCustomList(entries);
+    if (auto papers = _panePlugInMgr->serverLists().getPrePostDeviceList())
+        _trayDialogs->offerCustomPapers(*papers);
 }
 
 // The favorites row is not offered while the panel is shown: its strip is cut off the top.
@@ -423,11 +388,8 @@ void LornPDEByCocoa::_updatePaneFromModel() {
 // ---- Buttons ----
 
 void LornPDEByCocoa::clickedSelectPaperTraySelectionButton(long tag) {
-    auto& dialog = tag == 0 ? _AutomaticPaperTraySelection : _BypassPaperTraySelection;
-    if (!dialog)
-        return;
     giveCustomPapersToTrayDialogs();
-    dialog->modalWindow([this] { automaticPapaerTraySelectionDidEnd(); });
+    _trayDialogs->open(tag, [this] { automaticPapaerTraySelectionDidEnd(); });
 }
 
 void LornPDEByCocoa::automaticPapaerTraySelectionDidEnd() {

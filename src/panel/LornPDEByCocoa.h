@@ -1,6 +1,7 @@
 #pragma once
 
 #include "panel/PanelLayout.h"
+#include "panel/PanelTrayDialogs.h"
 #include "panes/PanePlugInMgr.h"
 #include "platform/foundation/Value.h"
 #include "platform/printing/JobOptions.h"
@@ -17,6 +18,7 @@ namespace velmora {
 class Bundle;
 class DetailedSettingsWinController;
 class PDEPlugInCallback;
+
 class PdeAutomaticPaperTraySelection;
 class PpdFileExt;
 class Ticket;
@@ -66,79 +68,35 @@ public:
     void PPDOptionKeyValueDidChange(const std::optional<std::string>& option,
                                     const std::optional<std::string>& choice) override;
 
-    // The save that writes only what changed since the detailed settings window opened.
-    bool saveValuesAndReturnError_Fast(std::string* error);
     // Server lists, asked of the queue.
     std::optional<Value> sendCommand(const std::string& listName) override;
 
-    // ---- Notifications and device lists ----
-    void configuringNotification(bool observe);
-    void keyChangeNotification(const Notification& notification);
-    void checkDevice();
-    void updateOutputTrayList();
-    void updateInputSlotList();
-    void updateInputSlotList(const Value& feeders);
-
     // ---- Button actions ----
     void clickedSelectPaperTraySelectionButton(long tag);
-    void automaticPapaerTraySelectionDidEnd();
     void clickedJobNameButton();
     void clickedShowDetailedSettingsButton();
-    void clickedRevertToDefaultSettings();
 
-    // ---- Favorite pop-up (LornPDEByCocoaFavorites.cpp) ----
-    void selectFavorite();
-    void _selectPrintOption();
     void clickedSaveFavoriteButton();
     void clickedDeleteFavoriteButton();
     void clickedBrowseFavoriteButton();
-    void _checkDifferenceFromCurrentFavorite(bool completeFromPanes);
-    void _reflectCurrentFavoriteToUi();
-    static bool selectItemWithRepresentedObject(ui::PopUpButton* popUp, const Value& object);
-    std::optional<long> _currentFavoriteIndex() const;
-    std::optional<std::string> _currentFavoritePath() const;
-    std::optional<std::string> _currentFavoriteName() const;
-    std::optional<Dictionary> _currentFavoriteDictionary(Dictionary& options) const;
-    bool _isDifferFromCurrentFavorite(Dictionary* current) const;
-    std::optional<long> _indexOfChangePreset() const;
-    std::optional<long> _insertChangingPreset(std::string* title);
-    std::optional<long> _removeChangeingPreset();
-    void _removeChangedPresetTitleFromFavoritePopup();
     static Value _stringFromBooleanIfNeed(const Value& value);
+    static bool selectItemWithRepresentedObject(ui::PopUpButton* popUp, const Value& object);
+    bool _isDifferFromCurrentFavorite(Dictionary* current) const;
 
-    // ---- Print settings bridge (LornPDEByCocoaSettings.cpp) ----
-    int _ticketSetString(Ticket* ticket, const std::string& key,
-                         const std::optional<std::string>& value);
     int _ticketGetString(Ticket* ticket, const std::string& key, std::optional<std::string>* value);
-    int _ticketGetSInt32(Ticket* ticket, const std::string& key, std::int32_t* value);
-    int _customTicketGetString(Ticket* ticket, const std::optional<std::string>& keyword,
-                               std::optional<std::string>* value);
     int _customTicketSetString(Ticket* ticket, const std::optional<std::string>& keyword,
                                const std::optional<std::string>& value);
-    void removedObjectByGatheringPrintOption(const std::string& keyword);
     static std::string customTicketKey(const std::string& keyword);
     static std::string escapeTicketValue(const std::string& value);
     static std::string unescapeTicketValue(const std::string& value);
 
-    void _gatherValuesFromPane(Dictionary& options);
-    void _restoreValuesToPane(const Dictionary& options);
     std::optional<std::string> getCopies();
     void setCopies(const std::optional<std::string>& copies);
     std::optional<std::string> getCollate();
     void setCollate(bool collate);
-    void setKVInputSlot(const std::optional<std::string>& slot);
-    ui::Control* getCocoaPDEsControl(ui::View* view, const std::string& key) const;
 
-    int _gatherPrintOptionFromUi(Ticket* ticket, Dictionary* ppdDictionary);
-    int _gatherPrintOptionFromUi_Fast(Ticket* ticket, Dictionary* ppdDictionary);
-    int _restorePrintOptionToUi(Ticket* ticket, Dictionary* ppdDictionary);
-    bool saveValues(int (LornPDEByCocoa::*gather)(Ticket*, Dictionary*), std::string* error);
     void _setValueToPpdDictionary(Ticket* ticket, Dictionary* ppdDictionary,
                                   const std::string& optionKeyword, const Value& value);
-    void _willChangePPDOptionKeyValue(const std::string& option, const std::string& choice,
-                                      Dictionary* ppdDictionary);
-    int _checkUIConstraint(Ticket* ticket, Dictionary* ppdDictionary);
-    void _setDefaults();
 
     // ---- State, for the host and for tests ----
     const PanelViews& views() const { return _views; }
@@ -149,18 +107,67 @@ public:
     const std::optional<Dictionary>& defaultPrintOption() const { return _defaultPrintOption; }
     const std::optional<std::string>& hostName() const { return _hostName; }
     const std::string& specificJobNameValue() const { return _specificJobNameValue; }
-    const std::string& escapedJobNameValue() const { return _escapedJobNameValue; }
     const std::string& jobNameValue() const { return _jobNameValue; }
-    const std::string& selectedProfilePath() const { return _selectedProfilePath; }
     bool isIntializedUi() const { return _isIntializedUi; }
     bool isMyPluginPDE() const { return _isMyPluginPDE; }
-    bool useConstraintHandling() const { return _useConstraintHandling; }
     PdeAutomaticPaperTraySelection* automaticPaperTraySelection() const {
-        return _AutomaticPaperTraySelection.get();
+        return _trayDialogs->automatic();
     }
     PdeAutomaticPaperTraySelection* bypassPaperTraySelection() const {
-        return _BypassPaperTraySelection.get();
+        return _trayDialogs->bypass();
     }
+
+    // Turns the host name of a device URI into the address the web service is reached at.
+    static std::string hostNameFromDeviceURIHost(const std::string& host);
+
+private:
+    // ---- Used within the panel ----
+    // The save that writes only what changed since the detailed settings window opened.
+    bool saveValuesAndReturnError_Fast(std::string* error);
+    // ---- Notifications and device lists ----
+    void configuringNotification(bool observe);
+    void keyChangeNotification(const Notification& notification);
+    void checkDevice();
+    void updateOutputTrayList();
+    void updateInputSlotList();
+    void updateInputSlotList(const Value& feeders);
+    void automaticPapaerTraySelectionDidEnd();
+    void clickedRevertToDefaultSettings();
+    // ---- Favorite pop-up (LornPDEByCocoaFavorites.cpp) ----
+    void selectFavorite();
+    void _selectPrintOption();
+    void _checkDifferenceFromCurrentFavorite(bool completeFromPanes);
+    void _reflectCurrentFavoriteToUi();
+    std::optional<long> _currentFavoriteIndex() const;
+    std::optional<std::string> _currentFavoritePath() const;
+    std::optional<std::string> _currentFavoriteName() const;
+    std::optional<Dictionary> _currentFavoriteDictionary(Dictionary& options) const;
+    std::optional<long> _indexOfChangePreset() const;
+    std::optional<long> _insertChangingPreset(std::string* title);
+    std::optional<long> _removeChangeingPreset();
+    void _removeChangedPresetTitleFromFavoritePopup();
+    // ---- Print settings bridge (LornPDEByCocoaSettings.cpp) ----
+    int _ticketSetString(Ticket* ticket, const std::string& key,
+                         const std::optional<std::string>& value);
+    int _ticketGetSInt32(Ticket* ticket, const std::string& key, std::int32_t* value);
+    int _customTicketGetString(Ticket* ticket, const std::optional<std::string>& keyword,
+                               std::optional<std::string>* value);
+    void removedObjectByGatheringPrintOption(const std::string& keyword);
+    void _gatherValuesFromPane(Dictionary& options);
+    void _restoreValuesToPane(const Dictionary& options);
+    void setKVInputSlot(const std::optional<std::string>& slot);
+    ui::Control* getCocoaPDEsControl(ui::View* view, const std::string& key) const;
+    int _gatherPrintOptionFromUi(Ticket* ticket, Dictionary* ppdDictionary);
+    int _gatherPrintOptionFromUi_Fast(Ticket* ticket, Dictionary* ppdDictionary);
+    int _restorePrintOptionToUi(Ticket* ticket, Dictionary* ppdDictionary);
+    bool saveValues(int (LornPDEByCocoa::*gather)(Ticket*, Dictionary*), std::string* error);
+    void _willChangePPDOptionKeyValue(const std::string& option, const std::string& choice,
+                                      Dictionary* ppdDictionary);
+    int _checkUIConstraint(Ticket* ticket, Dictionary* ppdDictionary);
+    void _setDefaults();
+    const std::string& escapedJobNameValue() const { return _escapedJobNameValue; }
+    const std::string& selectedProfilePath() const { return _selectedProfilePath; }
+    bool useConstraintHandling() const { return _useConstraintHandling; }
     // The queue's PPD, wrapped on first use; null without constraint handling.
     const PpdFileExt* _PPD();
     // The queue PPD's names of the press's options (IPP's, where CUPS reads them).
@@ -171,14 +178,9 @@ public:
                                              const Dictionary* ppdDictionary,
                                              const std::string& option);
 
-    // Turns the host name of a device URI into the address the web service is reached at.
-    static std::string hostNameFromDeviceURIHost(const std::string& host);
-
-private:
     void buildForSummary();
     PanelViews _views;
-    std::shared_ptr<PdeAutomaticPaperTraySelection> _AutomaticPaperTraySelection;
-    std::shared_ptr<PdeAutomaticPaperTraySelection> _BypassPaperTraySelection;
+    std::unique_ptr<PanelTrayDialogs> _trayDialogs;
     PDEPlugInCallback* _pdePluginCallbackObject = nullptr;
     std::shared_ptr<Bundle> _plugInBundle;
     std::unique_ptr<PpdFileExt> _ppdFile;
@@ -209,7 +211,6 @@ private:
     void selectRestoredFavorite();
     void setUpOptionControl(const std::shared_ptr<ZEMAUI>& control, const Dictionary& settings,
                             const std::string& key);
-    void makeTrayDialog(std::shared_ptr<PdeAutomaticPaperTraySelection>& dialog, bool bypass);
     void setLocalizedTitles();
     void connectActions();
     void findHostName();
@@ -224,10 +225,6 @@ private:
     void completeFromPanes();
     bool isUnchangedSinceSnapshot(const std::string& key, const std::string& value) const;
     void restoreTicketEntries(Ticket* ticket);
-    void gatherAutomaticTrayHalf(Dictionary& options);
-    void gatherBypassTrayHalf(Dictionary& options);
-    void restoreAutomaticTrayHalf(const Dictionary& options);
-    void restoreBypassTrayHalf(const Dictionary& options);
     void restoreHostControls(const Dictionary& options);
     void takeCopiesFromDialog();
     void tellDialogDuplex();
@@ -235,7 +232,6 @@ private:
     void setManagerValue(const Dictionary& options, const std::string& key);
     ui::Window* hostWindow() const;
     void setDeleteButtonEnabled(bool enabled);
-    bool bypassControlExists() const;
     void applyBypassSetting(const Value& value);
     bool selectedFavoriteIsChangePreset(const std::string& title) const;
     std::string changeSettingTitle() const;

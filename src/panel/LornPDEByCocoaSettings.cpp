@@ -8,6 +8,7 @@
 #include "controls/ZEMAUI.h"
 #include "device/PdeAutomaticPaperTraySelection.h"
 #include "panel/DetailedSettingsWinController.h"
+#include "panel/PanelTrayDialogs.h"
 #include "platform/foundation/CaughtFailure.h"
 #include "platform/foundation/ScopedValue.h"
 #include "platform/foundation/SystemLog.h"
@@ -26,12 +27,7 @@
 namespace velmora {
 namespace {
 
-constexpr const char* kBypassKey = "AutoTraySettingToBypass";
-constexpr const char* kBypassPaperKey =
-    "PaperTypeBypass_MediaTypeTabbedBypass_MediaTypeCoatingMaterialBypass_"
-    "MediaTypePreprintedBypass_MediaTypeDrilledBypass_PaperTypeCustomNumberBypass";
-const char* const kMediaAttributes[] = {"MediaTypeCoatingMaterial", "MediaTypeDrilled",
-                                        "MediaTypeGlossFine", "MediaTypePreprinted"};
+constexpr const char* kBypassKey = PanelTrayDialogs::kBypassKey;
 
 // The frames at which print dialogs put their copies field.
 const ui::Rect kCopiesFrames[] = {ui::Rect::make(95, 4, 70, 22), ui::Rect::make(95, 4, 50, 22),
@@ -52,10 +48,6 @@ std::optional<std::string> textOf(const Value* value) {
     if (!value || value->isNull())
         return std::nullopt;
     return value->stringValue();
-}
-
-bool isEmpty(const std::optional<std::string>& text) {
-    return !text || text->empty();
 }
 
 void setIfValue(Dictionary& options, const std::string& key,
@@ -196,9 +188,9 @@ Value LornPDEByCocoa::_stringFromBooleanIfNeed(const Value& value) {
 void LornPDEByCocoa::_gatherValuesFromPane(Dictionary& options) {
     if (!_isIntializedUi)
         return;
-    gatherAutomaticTrayHalf(options);
+    bool bypass = _trayDialogs->gather(options);
     if (options.contains(kBypassKey))
-        gatherBypassTrayHalf(options);
+        _views.bypassPaperTraySelectionButton->setEnabled(!bypass);
     options.set("PagePrintOnCenter", Value(managerValue("PagePrintOnCenter") == "True"));
     setIfValue(options, "ColorMode", managerValue("ColorMode"));
     options.set("SpotColorCorrection", Value(managerValue("SpotColorCorrection") == "True"));
@@ -212,42 +204,6 @@ void LornPDEByCocoa::_gatherValuesFromPane(Dictionary& options) {
     setIfValue(options, "DuplexMode", managerValue("DuplexMode"));
 }
 
-void LornPDEByCocoa::gatherAutomaticTrayHalf(Dictionary& options) {
-    Dictionary texts = _AutomaticPaperTraySelection
-                           ? _AutomaticPaperTraySelection->getTextFieldStringDictionary()
-                           : Dictionary();
-    auto text = [&](const char* key) { return textOf(texts.find(key)); };
-    if (auto tabbed = managerValue("PaperType_MediaTypeTabbed"))
-        options.set("PaperType_MediaTypeTabbed", Value(*tabbed));
-    else
-        setIfValue(options, "PaperTypeD", managerValue("PaperTypeD"));
-    if (!isEmpty(text("PaperTypeCustomName")))
-        options.set("PaperTypeCustomName", Value(*text("PaperTypeCustomName")));
-    setIfValue(options, "MediaTypeSequence", text("MediaTypeSequence"));
-    setIfValue(options, "PaperColor", managerValue("PaperColor"));
-    setIfValue(options, "PaperColorCustomName", text("PaperColorCustomName"));
-    if (!isEmpty(text("MediaTypeWeightValue")))
-        options.set("MediaTypeWeightValue", Value(*text("MediaTypeWeightValue")));
-    else
-        setIfValue(options, "MediaTypeWeight", managerValue("MediaTypeWeight"));
-    for (const char* key : kMediaAttributes)
-        if (!isEmpty(text(key)))
-            setIfValue(options, key, managerValue(key));
-}
-
-void LornPDEByCocoa::gatherBypassTrayHalf(Dictionary& options) {
-    Dictionary texts = _BypassPaperTraySelection
-                           ? _BypassPaperTraySelection->getTextFieldStringDictionary()
-                           : Dictionary();
-    setIfValue(options, kBypassPaperKey, managerValue(kBypassPaperKey));
-    setIfValue(options, "MediaTypeSequenceBypass", textOf(texts.find("MediaTypeSequenceBypass")));
-    setIfValue(options, "PaperColorBypass", managerValue("PaperColorBypass"));
-    setIfValue(options, "MediaTypeWeightBypass", managerValue("MediaTypeWeightBypass"));
-    bool bypass = managerValue(kBypassKey) == "True";
-    options.set(kBypassKey, Value(bypass));
-    _views.bypassPaperTraySelectionButton->setEnabled(!bypass);
-}
-
 void LornPDEByCocoa::setManagerValue(const Dictionary& options, const std::string& key) {
     _panePlugInMgr->setStringValue(textOf(options.find(key)), key);
 }
@@ -255,9 +211,9 @@ void LornPDEByCocoa::setManagerValue(const Dictionary& options, const std::strin
 void LornPDEByCocoa::_restoreValuesToPane(const Dictionary& options) {
     if (!_isIntializedUi)
         return;
-    restoreAutomaticTrayHalf(options);
+    bool bypass = _trayDialogs->restore(options);
     if (options.contains(kBypassKey))
-        restoreBypassTrayHalf(options);
+        _views.bypassPaperTraySelectionButton->setEnabled(!bypass);
     const Value* center = options.find("PagePrintOnCenter");
     _panePlugInMgr->setStringValue(center && center->boolValue() ? "True" : "False",
                                    "PagePrintOnCenter");
@@ -271,33 +227,6 @@ void LornPDEByCocoa::_restoreValuesToPane(const Dictionary& options) {
         setManagerValue(options, key);
     if (_isMyPluginPDE)
         restoreHostControls(options);
-}
-
-void LornPDEByCocoa::restoreAutomaticTrayHalf(const Dictionary& options) {
-    auto nonEmpty = [&](const char* key) { return !isEmpty(textOf(options.find(key))); };
-    setManagerValue(options, options.contains("PaperType_MediaTypeTabbed")
-                                 ? "PaperType_MediaTypeTabbed"
-                                 : "PaperTypeD");
-    setManagerValue(options, nonEmpty("PaperTypeCustomNumber") ? "PaperTypeCustomNumber"
-                                                               : "PaperTypeCustomName");
-    setManagerValue(options, "MediaTypeSequence");
-    setManagerValue(options, "PaperColor");
-    if (options.contains("PaperColorCustomName"))
-        setManagerValue(options, "PaperColorCustomName");
-    setManagerValue(options,
-                    nonEmpty("MediaTypeWeightValue") ? "MediaTypeWeightValue" : "MediaTypeWeight");
-    for (const char* key : kMediaAttributes)
-        if (nonEmpty(key))
-            setManagerValue(options, key);
-}
-
-void LornPDEByCocoa::restoreBypassTrayHalf(const Dictionary& options) {
-    for (const char* key :
-         {kBypassPaperKey, "MediaTypeSequenceBypass", "PaperColorBypass", "MediaTypeWeightBypass"})
-        setManagerValue(options, key);
-    bool bypass = options.get(kBypassKey).boolValue();
-    _panePlugInMgr->setStringValue(bypass ? "True" : "False", kBypassKey);
-    _views.bypassPaperTraySelectionButton->setEnabled(!bypass);
 }
 
 // While the panel is shown the dialog's copies and input tray follow the restored values.

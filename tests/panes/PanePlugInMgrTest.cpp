@@ -25,6 +25,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 namespace velmora {
 namespace {
 
@@ -263,6 +265,7 @@ TEST_F(PanePlugInMgrTest, APaneThatFailsIsSaidAndTheRestoreItBrokeReportsIt) {
     standardPress();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.call);
+        std::filesystem::remove_all(plugin.path() + "/Contents/PlugIns/Layout.bundle");
         plugin.pane("Layout", "BasicPane", "BasicPane",
                     "<key>VelmoraTestKeys</key><array><string>ColorModel</string></array>"
                     "<key>VelmoraTestFailIn</key><string>" +
