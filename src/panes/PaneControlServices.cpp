@@ -36,16 +36,6 @@ int indexOf(const Array& array, const std::string& text) {
     return -1;
 }
 
-std::string booleanText(const Value& value) {
-    return value.boolValue() ? "True" : "False";
-}
-
-std::string textOf(const Value& value) {
-    if (const std::string* text = value.string())
-        return *text;
-    return booleanText(value);
-}
-
 bool escapesItsText(const ui::Control& field) {
     auto formatter = field.formatter();
     return std::dynamic_pointer_cast<MaxBytesFormatterWithEscape>(formatter) ||
@@ -184,7 +174,7 @@ Value PaneControlServices::getValueFromControl(const ui::Control* control) {
 namespace {
 
 void writePopUp(ui::PopUpButton& popUp, const Value& value) {
-    std::string wanted = textOf(value);
+    std::string wanted = PaneControlServices::textOf(value);
     for (int i = 0; i < popUp.numberOfItems(); ++i) {
         const Value keyword = PaneControlServices::representedObjectOfMenuItem(
             popUp.itemAtIndex(i).get(), "optionKeyword");
@@ -259,6 +249,12 @@ void PaneControlServices::setValueToControl(ui::Control* control, const Value& v
         writeTextField(*field, value);
     else if (auto* matrix = dynamic_cast<ui::Matrix*>(control))
         writeMatrix(*matrix, value);
+}
+
+std::string PaneControlServices::textOf(const Value& value) {
+    if (const std::string* text = value.string())
+        return *text;
+    return value.boolValue() ? "True" : "False";
 }
 
 } // namespace velmora

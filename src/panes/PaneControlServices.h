@@ -25,6 +25,8 @@ class View;
 // needs the manager's state.
 class PaneControlServices {
 public:
+    // The text a value stands for in a control: its string, or "True"/"False".
+    static std::string textOf(const Value& value);
     static std::vector<std::shared_ptr<ZEMAUI>> getZEMAUIControls(const ui::View* view);
     static std::shared_ptr<ZEMAUI>
     getZEMAUIOneControl(const std::vector<std::shared_ptr<ZEMAUI>>& controls,

@@ -39,7 +39,7 @@ public:
 // The manager behind the panel: reads the plug-in bundle's settings, loads the pane plug-ins
 // and registers their controls in the one ZEMAMgr, offers the panes their services, and gives
 // the panel and the windows the values, names and summary of all options at once.
-class PanePlugInMgr : public PanePlugInHost {
+class PanePlugInMgr final : public PanePlugInHost {
 public:
     // One loaded pane: its controller and its bundle.
     struct ViewInfo {

@@ -30,16 +30,6 @@
 namespace velmora {
 namespace {
 
-std::string booleanText(const Value& value) {
-    return value.boolValue() ? "True" : "False";
-}
-
-std::string textOf(const Value& value) {
-    if (const std::string* text = value.string())
-        return *text;
-    return booleanText(value);
-}
-
 // A localized string of a plug-in bundle, the key itself when the bundle has none.
 std::string plugInString(const Bundle& bundle, const std::string& key) {
     const std::string* text = bundle.findLocalizedString(key, "Localizable");
@@ -297,7 +287,7 @@ std::optional<std::pair<std::string, std::string>> PanePlugInMgr::summaryRow(con
     if (value.isNull())
         return std::nullopt;
     auto title = mainAlias(key, nullptr);
-    auto choice = optionAlias(textOf(value), key, nullptr);
+    auto choice = optionAlias(PaneControlServices::textOf(value), key, nullptr);
     if (!title || !choice)
         return std::nullopt;
     return std::make_pair(*title, *choice);
