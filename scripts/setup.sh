@@ -9,7 +9,7 @@ packages=(
     libpoppler-cpp-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     cups-daemon cups-client cups-filters cups-ipp-utils dbus-daemon desktop-file-utils
-    cups dpkg-dev pandoc man-db
+    cups dpkg-dev pandoc man-db bash-completion
     qt6-base-dev fonts-urw-base35 fonts-ipafont-gothic
     xvfb xauth xdotool
 )
