@@ -92,7 +92,11 @@ CONF
     >"$scratch/log/cupsd.out" 2>&1 &
 cupsd_pid=$!
 export CUPS_SERVER="127.0.0.1:$port"
-for _ in $(seq 100); do lpstat -r >/dev/null 2>&1 && break; sleep 0.1; done
+# lpstat -r exits 0 either way: its answer says whether the scheduler is up.
+for _ in $(seq 100); do
+    lpstat -r 2>/dev/null | grep -q 'scheduler is running' && break
+    sleep 0.1
+done
 
 model="$(lpinfo -m 2>/dev/null | grep -i velmora | cut -d' ' -f1 || true)"
 [ -n "$model" ] || fail "lpinfo -m lists no Velmora PPD"

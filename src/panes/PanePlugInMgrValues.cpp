@@ -11,6 +11,7 @@
 #include "platform/foundation/Bundle.h"
 #include "platform/foundation/NumberText.h"
 #include "platform/foundation/PreferredLanguages.h"
+#include "platform/foundation/SystemLog.h"
 #include "platform/printing/PpdTranslation.h"
 #include "platform/ui/Alert.h"
 #include "platform/ui/Button.h"
@@ -69,9 +70,13 @@ bool PanePlugInMgr::restorePrintOptionValues(const std::optional<Dictionary>& va
         for (const auto& entry : panes())
             safeInvokePanelViewFor(*entry.second.paneConroller);
     } catch (const std::exception& exception) {
+        SystemLog::write(
+            std::string("###Error: a pane stopped while the settings were restored: ") +
+            exception.what());
         ExceptionAlert(&exception);
         return false;
     } catch (...) {
+        SystemLog::write("###Error: a pane stopped while the settings were restored");
         const std::runtime_error unknown("unknown exception");
         ExceptionAlert(&unknown);
         return false;
