@@ -66,9 +66,9 @@ int runJobsCommand(const std::vector<std::string>& arguments) {
     };
     if (!queue.empty() && !pressOf(queue))
         return fail("jobs", error);
-    auto jobs = HeldJobs(cups).list(queue, &error);
+    auto jobs = HeldJobs(cups).list(queue);
     if (!jobs)
-        return fail("jobs", error);
+        return fail("jobs", jobs.error());
     Array listed;
     for (const auto& job : *jobs)
         if (const auto* press = pressOf(job.queue))
@@ -93,12 +93,11 @@ int runHoldCommand(const std::vector<std::string>& arguments) {
         return 2;
     }
     CupsConnection cups;
-    std::string error;
     auto chosen = cups.connectToQueue(queue);
     if (!chosen)
         return fail("hold", chosen.error());
-    if (!HeldJobs(cups).holdNewJobs(*chosen, setting == "on", &error))
-        return fail("hold", error);
+    if (auto held = HeldJobs(cups).holdNewJobs(*chosen, setting == "on"); !held)
+        return fail("hold", held.error());
     std::printf("%s\n",
                 Value(Dictionary{{"queue", Value(*chosen)}, {"hold", Value(setting == "on")}})
                     .toJson(2)
@@ -112,9 +111,9 @@ int printHeldJob(const JobCommandOptions& options) {
     std::string error;
     if (auto connected = cups.connect(); !connected)
         return failed(connected.error());
-    auto job = HeldJobs(cups).find(options.job, &error);
+    auto job = HeldJobs(cups).find(options.job);
     if (!job)
-        return failed(error);
+        return failed(job.error());
     auto destination = HeldJobUpdate::destination(cups, *job, options.panel.bundle, error);
     if (!destination)
         return failed(error + "; nothing was written");

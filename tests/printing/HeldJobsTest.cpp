@@ -168,9 +168,8 @@ TEST_F(HeldJobsTest, SettingsTheSchedulerRefusesAreNamedAndNothingIsWritten) {
         int job = lp("");
         ASSERT_GT(job, 0);
         Dictionary refused;
-        std::string error;
         Dictionary options{{"ColorModel", Value("Gray")}, {c.option, Value(c.value)}};
-        EXPECT_FALSE(HeldJobs(cups).write(job, options, refused, &error));
+        EXPECT_FALSE(HeldJobs(cups).write(job, options, refused));
         EXPECT_THAT(refused.get(c.option).stringValue(), HasSubstr(c.reason))
             << Value(refused).toJson(2);
         EXPECT_FALSE(refused.contains("ColorModel"));
@@ -232,9 +231,9 @@ TEST_F(HeldJobsTest, AChangeMadeWhileThePanelWasOpenIsKept) {
     run("hold -d VelmoraPress on");
     int job = lp("");
     ASSERT_GT(job, 0);
+    auto opened = HeldJobs(cups).find(job);
+    ASSERT_TRUE(opened) << opened.error();
     std::string error;
-    auto opened = HeldJobs(cups).find(job, &error);
-    ASSERT_TRUE(opened) << error;
     auto destination = HeldJobUpdate::destination(cups, *opened, VELMORA_PLUGIN_DIR, error);
     ASSERT_TRUE(destination) << error;
     test::PrivateCupsd::run("lp -i " + std::to_string(job) + " -o ColorModel=Gray 2>&1");

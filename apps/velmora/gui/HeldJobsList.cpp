@@ -81,11 +81,10 @@ void HeldJobsList::showQueue(const std::string& queue) {
 void HeldJobsList::refresh() {
     if (_queue.empty())
         return;
-    std::string error;
-    auto jobs = HeldJobs(_cups).list(_queue, &error);
+    auto jobs = HeldJobs(_cups).list(_queue);
     if (!jobs) {
         // What the list showed may be gone: nothing stays to be opened.
-        _note->setText(toQString(error));
+        _note->setText(toQString(jobs.error()));
         _jobs->clear();
         _shown.clear();
         _open->setEnabled(false);

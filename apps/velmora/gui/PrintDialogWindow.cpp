@@ -217,9 +217,11 @@ bool PrintDialogWindow::openSession(const std::string& queue, bool* notAPress) {
 }
 
 bool PrintDialogWindow::openHeldJob(int id) {
-    auto job = HeldJobs(_cups).find(id, &_error);
-    if (!job)
+    auto job = HeldJobs(_cups).find(id);
+    if (!job) {
+        _error = job.error();
         return false;
+    }
     auto destination = HeldJobUpdate::destination(_cups, *job, _request.panel.bundle, _error);
     if (!destination)
         return false;
@@ -228,7 +230,7 @@ bool PrintDialogWindow::openHeldJob(int id) {
     closeSession();
     if (!openSessionOn(std::move(*destination)))
         return false;
-    _heldJob = std::move(job);
+    _heldJob = std::move(*job);
     _destinations->setCurrentIndex(_destinations->findData(toQString(_heldJob->queue)));
     if (_heldJobs && _heldJobs->isHidden())
         _heldJobs->showQueue(_heldJob->queue);

@@ -28,9 +28,13 @@ std::string jobName(int id) {
 // its ticket gives them; the job's own documents otherwise.
 std::optional<std::vector<std::string>> documentsOf(HeldJobs& jobs, const HeldJob& job,
                                                     const std::string& folder, std::string& error) {
-    auto fetched = jobs.fetchDocuments(job, folder, &error);
-    if (!fetched || job.format != JobPackage::kMimeType)
-        return fetched;
+    auto fetched = jobs.fetchDocuments(job, folder);
+    if (!fetched) {
+        error = fetched.error();
+        return std::nullopt;
+    }
+    if (job.format != JobPackage::kMimeType)
+        return *fetched;
     std::vector<std::string> documents;
     for (std::size_t i = 0; i < fetched->size(); ++i) {
         auto package = JobPackage::open((*fetched)[i], error);
@@ -98,12 +102,11 @@ std::optional<Dictionary> sendAgain(CupsConnection& cups,
                       {"written", sent->get("options")},
                       {"released", Value(false)}};
     if (request.release) {
-        std::string reason;
-        if (jobs.release(id, &reason))
+        if (auto released = jobs.release(id))
             result.set("released", Value(true));
         else
             result.set("warning", Value(jobName(job.id) + " was sent again as " + jobName(id) +
-                                        " with its settings, but " + reason));
+                                        " with its settings, but " + released.error()));
     }
     result.set("state", Value(cups.jobState(id).value_or("")));
     return result;
@@ -135,9 +138,11 @@ std::optional<Dictionary> HeldJobUpdate::apply(CupsConnection& cups,
                                                std::string& error, Dictionary& refused) {
     HeldJobs jobs(cups);
     // The job as it is now: it may have been released or cancelled while the panel was open.
-    auto job = jobs.find(request.job.id, &error);
-    if (!job)
+    auto job = jobs.find(request.job.id);
+    if (!job) {
+        error = job.error();
         return std::nullopt;
+    }
     if (auto why = HeldJobs::whyNotHeld(*job)) {
         error = *why + "; nothing was written";
         return std::nullopt;
@@ -154,19 +159,20 @@ std::optional<Dictionary> HeldJobUpdate::apply(CupsConnection& cups,
                                  JobOptions::withoutSecrets(wanted), job->options, path);
     if (request.title != request.job.title)
         changes.set("job-name", Value(request.title));
-    if (!jobs.write(job->id, changes, refused, &error))
+    if (auto written = jobs.write(job->id, changes, refused); !written) {
+        error = written.error();
         return std::nullopt;
+    }
     Dictionary result{{"job", Value(job->id)},
                       {"queue", Value(job->queue)},
                       {"title", Value(request.title)},
                       {"written", Value(JobOptions::withSecretsHidden(changes))},
                       {"released", Value(false)}};
-    std::string why;
     if (request.release) {
-        if (jobs.release(job->id, &why))
+        if (auto released = jobs.release(job->id))
             result.set("released", Value(true));
         else
-            result.set("warning", Value("the settings were written, but " + why));
+            result.set("warning", Value("the settings were written, but " + released.error()));
     }
     result.set("state", Value(cups.jobState(job->id).value_or("")));
     return result;

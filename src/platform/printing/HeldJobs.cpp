@@ -14,10 +14,8 @@
 namespace velmora {
 namespace {
 
-bool fail(std::string* error, const std::string& reason) {
-    if (error)
-        *error = reason;
-    return false;
+Failure fail(std::string reason) {
+    return Failure{std::move(reason)};
 }
 
 std::string schedulersReason() {
@@ -204,7 +202,7 @@ std::string jobName(int id) {
 
 } // namespace
 
-std::optional<std::vector<HeldJob>> HeldJobs::list(const std::string& queue, std::string* error) {
+Result<std::vector<HeldJob>> HeldJobs::list(const std::string& queue) {
     ipp_t* request = printerRequest(IPP_OP_GET_JOBS, queue);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "which-jobs", nullptr,
                  "not-completed");
@@ -213,17 +211,16 @@ std::optional<std::vector<HeldJob>> HeldJobs::list(const std::string& queue, std
     ipp_t* response = cupsDoRequest(_cups.http(), request, "/");
     if (!response || refusedByScheduler()) {
         ippDelete(response);
-        fail(error, "the scheduler does not list the jobs" +
-                        (queue.empty() ? std::string() : " of \"" + queue + "\"") + ": " +
-                        schedulersReason());
-        return std::nullopt;
+        return fail("the scheduler does not list the jobs" +
+                    (queue.empty() ? std::string() : " of \"" + queue + "\"") + ": " +
+                    schedulersReason());
     }
     auto jobs = jobsOf(response);
     ippDelete(response);
     return jobs;
 }
 
-std::optional<HeldJob> HeldJobs::find(int id, std::string* error) {
+Result<HeldJob> HeldJobs::find(int id) {
     ipp_t* request = jobRequest(IPP_OP_GET_JOB_ATTRIBUTES, id);
     ippAddString(request, IPP_TAG_OPERATION, IPP_TAG_KEYWORD, "requested-attributes", nullptr,
                  "all");
@@ -234,12 +231,12 @@ std::optional<HeldJob> HeldJobs::find(int id, std::string* error) {
         if (!jobs.empty())
             job = std::move(jobs.front());
     }
+    ippDelete(response);
     if (!job)
-        fail(error, cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND
+        return fail(cupsLastError() == IPP_STATUS_ERROR_NOT_FOUND
                         ? "there is no " + jobName(id) + " on " + _cups.serverName()
                         : "the scheduler does not show " + jobName(id) + ": " + schedulersReason());
-    ippDelete(response);
-    return job;
+    return std::move(*job);
 }
 
 std::optional<std::string> HeldJobs::whyNotHeld(const HeldJob& job) {
@@ -260,14 +257,14 @@ std::optional<std::string> HeldJobs::whyNotHeld(const HeldJob& job) {
     return name + " is not held (" + (state.empty() ? std::string("state unknown") : state) + ")";
 }
 
-bool HeldJobs::write(int id, const Dictionary& options, Dictionary& refused, std::string* error) {
-    auto job = find(id, error);
+Status HeldJobs::write(int id, const Dictionary& options, Dictionary& refused) {
+    auto job = find(id);
     if (!job)
-        return false;
+        return fail(job.error());
     if (auto why = whyNotHeld(*job))
-        return fail(error, *why + "; nothing was written");
+        return fail(*why + "; nothing was written");
     if (options.empty())
-        return true;
+        return {};
     // The scheduler refuses the attributes it keeps itself, and stops at the first value it
     // finds bad, after writing those before it: a job is written whole or not at all.
     for (const auto& [name, value] : options)
@@ -290,8 +287,8 @@ bool HeldJobs::write(int id, const Dictionary& options, Dictionary& refused, std
             refused.set(ippGetName(attribute), Value(schedulersReason()));
     if (!refused.empty()) {
         ippDelete(request);
-        return fail(error, "the scheduler would refuse some settings of " + jobName(id) +
-                               "; nothing was written");
+        return fail("the scheduler would refuse some settings of " + jobName(id) +
+                    "; nothing was written");
     }
     ipp_t* response = cupsDoRequest(_cups.http(), request, "/jobs/");
     bool written = response && !refusedByScheduler();
@@ -301,57 +298,50 @@ bool HeldJobs::write(int id, const Dictionary& options, Dictionary& refused, std
             refused.set(ippGetName(attribute), Value(schedulersReason()));
     ippDelete(response);
     if (!written)
-        return fail(error, "the scheduler did not let the settings of " + jobName(id) +
-                               " be changed: " + schedulersReason());
+        return fail("the scheduler did not let the settings of " + jobName(id) +
+                    " be changed: " + schedulersReason());
     if (!refused.empty())
-        return fail(error, "the scheduler refused some settings of " + jobName(id));
-    return true;
+        return fail("the scheduler refused some settings of " + jobName(id));
+    return {};
 }
 
-bool HeldJobs::release(int id, std::string* error) {
+Status HeldJobs::release(int id) {
     ippDelete(cupsDoRequest(_cups.http(), jobRequest(IPP_OP_RELEASE_JOB, id), "/jobs/"));
     if (refusedByScheduler())
-        return fail(error,
-                    "the scheduler did not release " + jobName(id) + ": " + schedulersReason());
-    return true;
+        return fail("the scheduler did not release " + jobName(id) + ": " + schedulersReason());
+    return {};
 }
 
-bool HeldJobs::holdNewJobs(const std::string& queue, bool hold, std::string* error) {
+Status HeldJobs::holdNewJobs(const std::string& queue, bool hold) {
     ipp_t* request = printerRequest(IPP_OP_CUPS_ADD_MODIFY_PRINTER, queue);
     ippAddString(request, IPP_TAG_PRINTER, IPP_TAG_KEYWORD, "job-hold-until-default", nullptr,
                  hold ? "indefinite" : "no-hold");
     ippDelete(cupsDoRequest(_cups.http(), request, "/admin/"));
     if (refusedByScheduler())
-        return fail(error, "the scheduler did not change the hold of \"" + queue +
-                               "\": " + schedulersReason());
-    return true;
+        return fail("the scheduler did not change the hold of \"" + queue +
+                    "\": " + schedulersReason());
+    return {};
 }
 
-std::optional<std::vector<std::string>>
-HeldJobs::fetchDocuments(const HeldJob& job, const std::string& folder, std::string* error) {
+Result<std::vector<std::string>> HeldJobs::fetchDocuments(const HeldJob& job,
+                                                          const std::string& folder) {
     std::vector<std::string> paths;
     for (int number = 1; number <= job.documents; ++number) {
         std::string path = folder + "/document-" + std::to_string(number);
         int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (out < 0) {
-            fail(error, "no file can be made for the documents of " + jobName(job.id));
-            return std::nullopt;
-        }
+        if (out < 0)
+            return fail("no file can be made for the documents of " + jobName(job.id));
         ipp_t* request = jobRequest(IPP_OP_CUPS_GET_DOCUMENT, job.id);
         ippAddInteger(request, IPP_TAG_OPERATION, IPP_TAG_INTEGER, "document-number", number);
         ippDelete(cupsDoIORequest(_cups.http(), request, "/", -1, out));
         bool closed = ::close(out) == 0;
-        if (refusedByScheduler() || !closed) {
-            fail(error, "the scheduler did not give the documents of " + jobName(job.id) + ": " +
-                            schedulersReason());
-            return std::nullopt;
-        }
+        if (refusedByScheduler() || !closed)
+            return fail("the scheduler did not give the documents of " + jobName(job.id) + ": " +
+                        schedulersReason());
         paths.push_back(path);
     }
-    if (paths.empty()) {
-        fail(error, jobName(job.id) + " holds no document");
-        return std::nullopt;
-    }
+    if (paths.empty())
+        return fail(jobName(job.id) + " holds no document");
     return paths;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/Result.h"
 #include "platform/foundation/Value.h"
 
 #include <cstdint>
@@ -46,11 +47,11 @@ public:
     explicit HeldJobs(CupsConnection& cups) : _cups(cups) {}
 
     // The jobs not yet finished on a queue (on every queue when the name is empty) that the
-    // scheduler shows this user, oldest first; null with the reason when it cannot be asked.
-    std::optional<std::vector<HeldJob>> list(const std::string& queue, std::string* error);
-    // One job, finished or not; null with the reason when the scheduler has no such job or does
-    // not show it.
-    std::optional<HeldJob> find(int id, std::string* error);
+    // scheduler shows this user, oldest first; the reason when it cannot be asked.
+    Result<std::vector<HeldJob>> list(const std::string& queue);
+    // One job, finished or not; the reason when the scheduler has no such job or does not show
+    // it.
+    Result<HeldJob> find(int id);
     // Why a job cannot be set up any more (released meanwhile, printing, finished); nothing while
     // it is held.
     static std::optional<std::string> whyNotHeld(const HeldJob& job);
@@ -58,17 +59,16 @@ public:
     // Writes options to the job as its attributes (what lp -i JOB -o … sends), after checking
     // that the job is still held. Nothing is sent when a value is one the scheduler would refuse;
     // such options, and those the scheduler refuses, are named in refused (option → reason).
-    // False with the reason when nothing, or not everything, was written.
-    bool write(int id, const Dictionary& options, Dictionary& refused, std::string* error);
+    // Fails with the reason when nothing, or not everything, was written.
+    Status write(int id, const Dictionary& options, Dictionary& refused);
     // Lets a held job print.
-    bool release(int id, std::string* error);
+    Status release(int id);
     // Sets (or clears) the queue's default hold, job-hold-until-default=indefinite, as lpadmin -o
     // does; the scheduler decides who may.
-    bool holdNewJobs(const std::string& queue, bool hold, std::string* error);
+    Status holdNewJobs(const std::string& queue, bool hold);
     // The job's documents, each into a file of the folder (0600), in their order; their paths,
-    // or null with the reason. The scheduler lets only the job's owner and its operators.
-    std::optional<std::vector<std::string>>
-    fetchDocuments(const HeldJob& job, const std::string& folder, std::string* error);
+    // or the reason. The scheduler lets only the job's owner and its operators.
+    Result<std::vector<std::string>> fetchDocuments(const HeldJob& job, const std::string& folder);
 
     // The jobs of a scheduler's answer (Get-Jobs, Get-Job-Attributes), as they are read here;
     // attributes of a kind a filter never receives are left out.
