@@ -22,13 +22,7 @@ std::string offered(const std::string& line) {
     std::string path = std::filesystem::path(VELMORA_EXECUTABLE).parent_path().string();
     std::string command = "env PATH=" + test::shellQuote(path) + ":\"$PATH\" bash -c " +
                           test::shellQuote(script) + " 2>&1";
-    std::string out;
-    if (FILE* pipe = ::popen(command.c_str(), "r")) {
-        char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;)
-            out.append(buf, n);
-        ::pclose(pipe);
-    }
+    std::string out = test::runShell(command).out;
     while (!out.empty() && out.back() == '\n')
         out.pop_back();
     return out;

@@ -218,16 +218,7 @@ protected:
         std::string shell = "cd " + shellQuote(sandbox) + " && env -u DISPLAY -u WAYLAND_DISPLAY " +
                             "HOME=" + shellQuote(sandbox / "home") + " PATH=" + shellQuote(path) +
                             " bash -c " + shellQuote(command) + " 2>" + shellQuote(dir / "err");
-        CommandResult result;
-        FILE* pipe = ::popen(shell.c_str(), "r");
-        if (!pipe)
-            return result;
-        char buf[4096];
-        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;)
-            result.out.append(buf, n);
-        int status = ::pclose(pipe);
-        result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        return result;
+        return runShell(shell);
     }
 
     // Runs every example of a file in its order; returns how many there were.
