@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     libcups2-dev zlib1g-dev libzip-dev libxml2-dev libxml2-utils libcurl4-openssl-dev libplist-dev libicu-dev
-    libpoppler-cpp-dev
+    libpoppler-cpp-dev libpoppler-qt6-dev
     libgtest-dev libgmock-dev libbenchmark-dev
     cups-daemon cups-client cups-filters cups-ipp-utils dbus-daemon desktop-file-utils
     cups dpkg-dev pandoc man-db bash-completion

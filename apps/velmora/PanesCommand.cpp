@@ -116,8 +116,8 @@ int runPanesCommand(const std::vector<std::string>& arguments) {
     Array panes;
     for (const auto& name : paneOrder(manager))
         panes.push_back(paneJson(manager, name));
-    Dictionary defaults = manager.defaultSettings();
-    Array summary = summaryEntries(manager.summaryInfoFromPrintOption(defaults));
+    Dictionary defaults = manager.values().defaultSettings();
+    Array summary = summaryEntries(manager.summary().summaryInfoFromPrintOption(defaults));
     for (const Value& problem : problems)
         std::fprintf(stderr, "velmora panes: %s\n", problem.stringValue().c_str());
     bool skipped = !problems.empty();

@@ -120,11 +120,12 @@ void FavoriteWindowController::prepare(const std::optional<std::string>& profile
     window();
     buildRows();
     _profilePath = profilePath;
-    _currentPrintOption = _manager.defaultSettings();
+    _currentPrintOption = _manager.values().defaultSettings();
     if (printOption) {
         for (const auto& [key, value] : *printOption)
             _currentPrintOption.set(key, value);
-    } else if (auto gathered = _manager.gatherPrintOptionValues(true, 0, false, false, false)) {
+    } else if (auto gathered =
+                   _manager.values().gatherPrintOptionValues(true, 0, false, false, false)) {
         _currentPrintOption = *gathered;
     }
     _isOccurEnterOrReturnKeyEventOnNameEditField = false;
@@ -224,7 +225,7 @@ void FavoriteWindowController::selectionDidChange(ui::TableView&) {
 Dictionary FavoriteWindowController::optionsOfRow(long row) const {
     if (row == 0)
         return _currentPrintOption;
-    Dictionary options = _manager.defaultSettings();
+    Dictionary options = _manager.values().defaultSettings();
     if (row >= kFirstFileRow && row < static_cast<long>(_favoriteItemArray.size())) {
         const auto& path = _favoriteItemArray[static_cast<std::size_t>(row)].path();
         auto stored = path ? FavoriteFile::favoriteFileWithContentsOfFile(
@@ -244,7 +245,7 @@ Dictionary FavoriteWindowController::optionsOfRow(long row) const {
 Dictionary FavoriteWindowController::settingsOfRow(long row) const {
     if (row == 0)
         return _currentPrintOption;
-    Dictionary settings = _manager.defaultSettings();
+    Dictionary settings = _manager.values().defaultSettings();
     if (row < kFirstFileRow || row >= static_cast<long>(_favoriteItemArray.size()))
         return settings;
     const auto& path = _favoriteItemArray[static_cast<std::size_t>(row)].path();
@@ -274,7 +275,7 @@ void FavoriteWindowController::showSelection() {
     _views.commentEditField->setStringValue(item ? item->comment().value_or("") : "");
     _views.nameEditField->setStringValue(item ? item->name().value_or("") : "");
     _dataSource->updatePrintOption(optionsOfRow(row), false);
-    _dataSource->showSettings(settingsOfRow(row), _manager.defaultSettings());
+    _dataSource->showSettings(settingsOfRow(row), _manager.values().defaultSettings());
     _dataSource->updateProfilePath(_profilePath ? *_profilePath : std::string(), true);
 }
 

@@ -121,7 +121,7 @@ void PrintOptionTreeDataSource::showSettings(const Dictionary& settings,
                                              const Dictionary& defaults) {
     auto rowsOf = [this](const Dictionary& options) {
         OptionRows rows;
-        for (auto& group : _manager.summaryGroupsFromPrintOption(options, false))
+        for (auto& group : _manager.summary().summaryGroupsFromPrintOption(options, false))
             if (!group.bundleName.empty())
                 rows[group.bundleName] = std::move(group.rows);
         return rows;

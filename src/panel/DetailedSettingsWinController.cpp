@@ -238,14 +238,14 @@ bool DetailedSettingsWinController::runOnce(Dictionary& options, long& code) {
         return true;
     if (!_window->makeFirstResponder(nullptr))
         return false;
-    if (auto values = _manager.gatherPrintOptionValues(false, 0, false, false, false))
+    if (auto values = _manager.values().gatherPrintOptionValues(false, 0, false, false, false))
         options = std::move(*values);
-    return _manager.isPrintOptionConsistencyCheck(options);
+    return _manager.values().isPrintOptionConsistencyCheck(options);
 }
 
 void DetailedSettingsWinController::reformatPrintOption(Dictionary& options) {
-    _manager.updateEnabledStates(0, true, false, false);
-    auto all = _manager.gatherPrintOptionValues(true, 0, false, false, false);
+    _manager.values().updateEnabledStates(0, true, false, false);
+    auto all = _manager.values().gatherPrintOptionValues(true, 0, false, false, false);
     if (!all)
         return;
     for (const auto& [key, value] : options)
@@ -262,7 +262,7 @@ void DetailedSettingsWinController::cancelButton() {
 }
 
 void DetailedSettingsWinController::clickedRevertToDefault() {
-    _manager.restorePrintOptionValues(_manager.defaultSettings());
+    _manager.values().restorePrintOptionValues(_manager.values().defaultSettings());
 }
 
 void DetailedSettingsWinController::clickedVersionInfo() {
@@ -274,7 +274,7 @@ void DetailedSettingsWinController::_updateEnabledStates(
     if (plugInName)
         _manager.updateEnabledStatesByBundleName(*plugInName, 0, false, false, false);
     else
-        _manager.updateEnabledStates(0, true, false, false);
+        _manager.values().updateEnabledStates(0, true, false, false);
 }
 
 ui::FieldEditor* DetailedSettingsWinController::windowWillReturnFieldEditor(ui::Window&,

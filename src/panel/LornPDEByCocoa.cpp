@@ -356,7 +356,8 @@ void LornPDEByCocoa::tellDialogDuplex() {
     auto choice = managerValue("DuplexMode");
     if (!choice || !_useConstraintHandling || !_pdePluginCallbackObject)
         return;
-    if (_panePlugInMgr->isExistsInPpd("Duplex", *choice) && queueOffers("Duplex", *choice))
+    if (_panePlugInMgr->optionNames().isExistsInPpd("Duplex", *choice) &&
+        queueOffers("Duplex", *choice))
         _pdePluginCallbackObject->willChangePPDOptionKeyValue("Duplex", *choice);
 }
 
@@ -428,7 +429,7 @@ void LornPDEByCocoa::clickedShowDetailedSettingsButton() {
     if (!_printOption)
         _printOption = Dictionary();
     _gatherValuesFromPane(*_printOption);
-    _panePlugInMgr->restorePrintOptionValues(_printOption);
+    _panePlugInMgr->values().restorePrintOptionValues(_printOption);
     sendCommand("DeviceLinkFile");
     Dictionary backup = *_printOption;
     _panePlugInMgr->willShowAllBundle();
@@ -437,7 +438,7 @@ void LornPDEByCocoa::clickedShowDetailedSettingsButton() {
         if (_defaultPrintOption)
             _restoreValuesToPane(*_defaultPrintOption);
         _printOption = backup;
-        _panePlugInMgr->restorePrintOptionValues(_printOption);
+        _panePlugInMgr->values().restorePrintOptionValues(_printOption);
         // The panel and the dialog's own settings (copies, tray) show what they showed before
         // the window opened, not the defaults.
         _restoreValuesToPane(*_printOption);
@@ -466,8 +467,8 @@ bool LornPDEByCocoa::saveValuesAndReturnError(std::string* error) {
 }
 
 bool LornPDEByCocoa::passesFinalCheck() {
-    auto values = _panePlugInMgr->gatherPrintOptionValues(false, 0, false, false, false);
-    return !values || _panePlugInMgr->isPrintOptionConsistencyCheck(*values);
+    auto values = _panePlugInMgr->values().gatherPrintOptionValues(false, 0, false, false, false);
+    return !values || _panePlugInMgr->values().isPrintOptionConsistencyCheck(*values);
 }
 
 bool LornPDEByCocoa::saveValuesAndReturnError_Fast(std::string* error) {
@@ -533,15 +534,15 @@ void LornPDEByCocoa::buildForSummary() {
 
 std::optional<Dictionary> LornPDEByCocoa::summaryInfo() {
     buildForSummary();
-    return _panePlugInMgr->summaryInfoFromPrintOption(_printOption ? _printOption
-                                                                   : _defaultPrintOption);
+    return _panePlugInMgr->summary().summaryInfoFromPrintOption(_printOption ? _printOption
+                                                                             : _defaultPrintOption);
 }
 
-std::vector<PanePlugInMgr::SummaryGroup> LornPDEByCocoa::summaryGroups() {
+std::vector<SummaryGroup> LornPDEByCocoa::summaryGroups() {
     buildForSummary();
     const auto& options = _printOption ? _printOption : _defaultPrintOption;
-    return options ? _panePlugInMgr->summaryGroupsFromPrintOption(*options)
-                   : std::vector<PanePlugInMgr::SummaryGroup>{};
+    return options ? _panePlugInMgr->summary().summaryGroupsFromPrintOption(*options)
+                   : std::vector<SummaryGroup>{};
 }
 
 void LornPDEByCocoa::PPDOptionKeyValueDidChange(const std::optional<std::string>& option,

@@ -64,7 +64,7 @@ public:
     std::optional<Dictionary> summaryInfo() override;
     // The same settings grouped by pane, without those that do not apply (for a host that
     // shows the summary beside the panel).
-    std::vector<PanePlugInMgr::SummaryGroup> summaryGroups();
+    std::vector<SummaryGroup> summaryGroups();
     void PPDOptionKeyValueDidChange(const std::optional<std::string>& option,
                                     const std::optional<std::string>& choice) override;
 

@@ -135,7 +135,7 @@ bool LornPDEByCocoa::_isDifferFromCurrentFavorite(Dictionary* current) const {
         // The default item: the settings against the defaults, each through the same keyword
         // conversions, so that what a conversion rounds (unit-converted lengths) is rounded
         // alike on both sides.
-        Dictionary defaults = _panePlugInMgr->defaultSettings();
+        Dictionary defaults = _panePlugInMgr->values().defaultSettings();
         for (Dictionary* side : {&defaults, &compared})
             PrintOptionConverter::convertToCanonicalPpdKeyword(*side, true);
         PrintOptionConverter::convertToInternalPpdKeyword(compared);
@@ -227,7 +227,7 @@ void LornPDEByCocoa::_removeChangedPresetTitleFromFavoritePopup() {
 // ---- Applying and choosing a favorite ----
 
 void LornPDEByCocoa::_reflectCurrentFavoriteToUi() {
-    Dictionary defaults = _panePlugInMgr->defaultSettings();
+    Dictionary defaults = _panePlugInMgr->values().defaultSettings();
     auto reference = _currentFavoriteDictionary(defaults);
     if (!reference)
         return;
@@ -238,7 +238,7 @@ void LornPDEByCocoa::_reflectCurrentFavoriteToUi() {
         _printOption->set(key, value);
     if (_defaultPrintOption)
         _restoreValuesToPane(*_defaultPrintOption);
-    _panePlugInMgr->restorePrintOptionValues(_printOption);
+    _panePlugInMgr->values().restorePrintOptionValues(_printOption);
     setCopies(_printOption->contains("NumCopies")
                   ? std::optional<std::string>(_printOption->get("NumCopies").stringValue())
                   : std::nullopt);

@@ -5,6 +5,7 @@
 #include "panel/LornPDEByCocoa.h"
 
 #include "common/Localization.h"
+#include "controls/ZEMAMgr.h"
 #include "controls/ZEMAUI.h"
 #include "device/PdeAutomaticPaperTraySelection.h"
 #include "panel/DetailedSettingsWinController.h"
@@ -221,7 +222,7 @@ void LornPDEByCocoa::_restoreValuesToPane(const Dictionary& options) {
     for (const char* key :
          {"StapleMode_StapleMechanism", "Punch_PunchHoles", "Fold", "OutputTray"}) {
         setManagerValue(options, key);
-        _panePlugInMgr->updateOldValue(key);
+        _panePlugInMgr->zemaMgr().updateOldValue(key);
     }
     for (const char* key : {"OffsetMode", "KVInputSlot", "DuplexMode"})
         setManagerValue(options, key);
@@ -416,7 +417,7 @@ void LornPDEByCocoa::_setValueToPpdDictionary(Ticket* ticket, Dictionary* ppdDic
     std::string choice = value.stringValue();
     // The queue's PPD may name the option or choice for print clients (an IPP output bin).
     auto [queueOption, queueChoice] = queueNames().inPpd(optionKeyword, choice);
-    if (_panePlugInMgr->isExistsInPpd(optionKeyword, choice) &&
+    if (_panePlugInMgr->optionNames().isExistsInPpd(optionKeyword, choice) &&
         queueOffers(optionKeyword, choice)) {
         _willChangePPDOptionKeyValue(queueOption, queueChoice, ppdDictionary);
         std::optional<std::string> stored;
@@ -425,7 +426,7 @@ void LornPDEByCocoa::_setValueToPpdDictionary(Ticket* ticket, Dictionary* ppdDic
         return;
     }
     _customTicketSetString(ticket, optionKeyword, choice);
-    if (_panePlugInMgr->isExistsInPpd(optionKeyword, std::nullopt) &&
+    if (_panePlugInMgr->optionNames().isExistsInPpd(optionKeyword, std::nullopt) &&
         queueOffers(optionKeyword, std::nullopt)) {
         if (_defaultPrintOption)
             if (auto fallback = textOf(_defaultPrintOption->find(optionKeyword))) {
@@ -504,7 +505,7 @@ int LornPDEByCocoa::_checkUIConstraint(Ticket* ticket, Dictionary* ppdDictionary
 }
 
 void LornPDEByCocoa::_setDefaults() {
-    Dictionary defaults = _panePlugInMgr->defaultSettings();
+    Dictionary defaults = _panePlugInMgr->values().defaultSettings();
     if (defaults.empty())
         return;
     _defaultPrintOption = defaults;
@@ -528,7 +529,7 @@ int LornPDEByCocoa::_restorePrintOptionToUi(Ticket* ticket, Dictionary* ppdDicti
                 _printOption->set(key, Value(*choice));
         }
         PrintOptionConverter::convertToInternalPpdKeyword(*_printOption);
-        if (!_panePlugInMgr->restorePrintOptionValues(_printOption))
+        if (!_panePlugInMgr->values().restorePrintOptionValues(_printOption))
             status = kParamErr;
     } catch (...) {
         // What could not be read stays as it was; the panel's own entries follow, and the caller
@@ -576,8 +577,8 @@ void LornPDEByCocoa::restoreTicketEntries(Ticket* ticket) {
 void LornPDEByCocoa::clickedRevertToDefaultSettings() {
     if (!_defaultPrintOption)
         return;
-    auto changed = _panePlugInMgr->setStringValueWithRestoreConfliction(
-        _defaultPrintOption->get("OutputTray").stringValue(), "OutputTray");
+    auto changed = _panePlugInMgr->zemaMgr().setStringValueWithRestoreConfliction(
+        "OutputTray", _defaultPrintOption->get("OutputTray").stringValue());
     _restoreValuesToPane(*_defaultPrintOption);
     _panePlugInMgr->setStringValue(std::string("None"), "DuplexMode");
     setCollate(true);

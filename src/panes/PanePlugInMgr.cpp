@@ -18,7 +18,6 @@
 #include "platform/ui/MenuItem.h"
 #include "platform/ui/PopUpButton.h"
 #include "platform/ui/TabView.h"
-#include "ppd/PpdFile.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -116,9 +115,37 @@ PanePlugInMgr::PanePlugInMgr(std::shared_ptr<Bundle> principalBundle)
 PanePlugInMgr::~PanePlugInMgr() {
     _zemaMgr.reset();
     _plugInTable.clear();
-    _ppdFile.reset();
+    _names.close();
     if (_loadedEncryption)
         unloadEncDec();
+}
+
+std::optional<std::string> PanePlugInMgr::bundlePpdPath() const {
+    auto name = _preference.ppdFileNameWithAppName();
+    return name && _principalBundle ? _principalBundle->pathForResource(*name, "ppd")
+                                    : std::nullopt;
+}
+
+std::vector<std::pair<std::string, std::shared_ptr<PanePlugInInterface>>>
+PanePlugInMgr::loadedPanes() const {
+    std::vector<std::pair<std::string, std::shared_ptr<PanePlugInInterface>>> loaded;
+    for (const auto& [name, info] : _plugInTable)
+        loaded.emplace_back(name, info.paneConroller);
+    return loaded;
+}
+
+void PanePlugInMgr::setStringValue(const std::optional<std::string>& value,
+                                   const std::string& key) {
+    _zemaMgr->setStringValue(key, value);
+}
+
+std::optional<std::string> PanePlugInMgr::getStringValueFromKey(const std::string& key) const {
+    return _zemaMgr->getStringValue(key);
+}
+
+// The press's lists are read from the queue through the panel, by name.
+std::optional<Value> PanePlugInMgr::sendCommand(const std::string& listName) {
+    return _PDEObject ? _PDEObject->sendCommand(listName) : std::nullopt;
 }
 
 void PanePlugInMgr::readBundleSettings() {
@@ -397,17 +424,11 @@ bool PanePlugInMgr::loadPanelView() {
 bool PanePlugInMgr::rebuildPanes(const std::optional<std::string>& ppdResourceName) {
     _panesTreeDictionary.reset();
     loadPlugIns();
-    _defaultDictionary.reset();
-    bool result = true;
-    if (_ppdFile) {
-        _ppdFile.reset();
-        _ppdTried = false;
-        auto path = ppdResourceName && _principalBundle
-                        ? _principalBundle->pathForResource(*ppdResourceName, "ppd")
-                        : std::nullopt;
-        _ppdFile = path ? PpdFileExt::openFile(*path) : nullptr;
-        result = _ppdFile != nullptr;
-    }
+    _values.forgetDefaults();
+    bool result =
+        _names.reopenIfOpen(ppdResourceName && _principalBundle
+                                ? _principalBundle->pathForResource(*ppdResourceName, "ppd")
+                                : std::nullopt);
     for (const auto& entry : panes())
         safeInvokePanelViewFor(*entry.second.paneConroller);
     return result;

@@ -2,9 +2,14 @@
 
 #include "panes/AppPreference.h"
 #include "panes/PaneControlServices.h"
+#include "panes/PaneDirectory.h"
+#include "panes/PaneOptionNames.h"
 #include "panes/PanePlugInHost.h"
 #include "panes/PanePlugInInterface.h"
+#include "panes/PaneProfiles.h"
 #include "panes/PaneServerLists.h"
+#include "panes/PaneSummary.h"
+#include "panes/PaneValues.h"
 #include "platform/foundation/Value.h"
 
 #include <cstdint>
@@ -37,9 +42,11 @@ public:
 };
 
 // The manager behind the panel: reads the plug-in bundle's settings, loads the pane plug-ins
-// and registers their controls in the one ZEMAMgr, offers the panes their services, and gives
-// the panel and the windows the values, names and summary of all options at once.
-class PanePlugInMgr final : public PanePlugInHost {
+// and registers their controls in the one ZEMAMgr, and offers the panes their services. What it
+// gives the panel and the windows is each in a collaborator of its own: the values of all options
+// (values()), their names (optionNames()), the summary (summary()), the profiles (profiles()) and
+// the press's lists (serverLists()).
+class PanePlugInMgr final : public PanePlugInHost, public PaneDirectory {
 public:
     // One loaded pane: its controller and its bundle.
     struct ViewInfo {
@@ -82,7 +89,7 @@ public:
     std::shared_ptr<const Dictionary> uiSettings() override;
 
     // ---- Panes tree and plug-ins ----
-    const Dictionary* panesTreeDictionary();
+    const Dictionary* panesTreeDictionary() override;
     bool loadPlugIns();
     std::shared_ptr<PanePlugInInterface>
     loadPaneControllerAtPath(const std::string& bundlePath,
@@ -92,8 +99,10 @@ public:
     std::shared_ptr<PanePlugInInterface> paneControllerWithName(const std::string& name) const;
     std::shared_ptr<Bundle> bundleForPlugInWithName(const std::string& name) const;
     std::shared_ptr<PanePlugInInterface> paneControllerOfBundleName(const std::string& name);
-    std::shared_ptr<ui::View> panelViewOfBundleName(const std::string& name);
-    std::optional<std::string> panelNameOfBundleName(const std::string& name);
+    std::shared_ptr<ui::View> panelViewOfBundleName(const std::string& name) override;
+    std::optional<std::string> panelNameOfBundleName(const std::string& name) override;
+    std::vector<std::pair<std::string, std::shared_ptr<PanePlugInInterface>>>
+    loadedPanes() const override;
     std::optional<std::string> roleName(const PanePlugInInterface* controller) const override;
     // Registered plug-in names, in the order they were registered.
     std::vector<std::string> plugInNames() const;
@@ -101,7 +110,7 @@ public:
     void willShowAllBundle();
     bool loadPanelView();
     bool rebuildPanes(const std::optional<std::string>& ppdResourceName);
-    std::shared_ptr<ui::View> safeInvokePanelViewFor(PanePlugInInterface& controller);
+    std::shared_ptr<ui::View> safeInvokePanelViewFor(PanePlugInInterface& controller) override;
 
     static std::pair<std::string, std::optional<std::string>>
     separateBundleName(const std::string& name);
@@ -139,67 +148,31 @@ public:
     template <typename T> T resolveItem(T item) const { return item; }
     template <typename T> T resolveItem(T item, bool) const { return item; }
 
-    // ---- Option values (PanePlugInMgrValues.cpp) ----
-    Dictionary defaultSettings();
-    std::optional<Dictionary> gatherPrintOptionValues(bool values, int fileType,
-                                                      bool useServerSetting,
-                                                      bool sameSettingForNext,
-                                                      bool unifiedFileType);
-    // False when a pane failed while the values were given to it (an alert said why).
-    bool restorePrintOptionValues(const std::optional<Dictionary>& values);
-    void updateEnabledStates(int fileType, bool unifiedFileType, bool useServerSetting,
-                             bool sameSettingForNext);
-    static bool isEnable(bool values, int fileType, bool useServerSetting, bool sameSettingForNext,
-                         bool unifiedFileType);
+    // ---- Values as the panes reach them ----
     void setStringValue(const std::optional<std::string>& value, const std::string& key) override;
     std::optional<std::string> getStringValueFromKey(const std::string& key) const override;
-    std::optional<std::vector<std::string>>
-    setStringValueWithRestoreConfliction(const std::string& value, const std::string& key);
-    void updateOldValue(const std::string& key);
-    bool validateBeforeChange(const std::string& key, const std::string& valueIf,
-                              const std::optional<std::string>& name);
-
-    const PpdFileExt* ppdInformation();
-    bool isExistsInPpd(const std::optional<std::string>& option,
-                       const std::optional<std::string>& optionKeyword);
-    std::optional<std::string> selectedOptionKeyword(const std::string& key);
     void buildControl(ui::Control* control, const std::string& key,
-                      const std::optional<std::string>& title) override;
-
+                      const std::optional<std::string>& title) override {
+        _names.buildControl(control, key, title);
+    }
     void getAlias(std::optional<std::string>* optionTitle, std::optional<std::string>* choiceTitle,
                   const std::optional<std::string>& mainKeyword,
-                  const std::optional<std::string>& optionKeyword) override;
-    std::optional<std::string> mainAlias(const std::string& keyword, const Bundle* bundle);
-    std::string mainAlias(const std::string& keyword);
-    std::optional<std::string> optionAlias(const std::optional<std::string>& choice,
-                                           const std::optional<std::string>& option,
-                                           const Bundle* bundle);
-    std::optional<Dictionary> summaryInfoFromPrintOption(const std::optional<Dictionary>& options);
-    // The summary as a person reads it: by pane, in the panes' order, leaving out options whose
-    // control is hidden or disabled (they do not apply as the job is set up); options that no
-    // pane shows come last, in a group of their own.
-    struct SummaryGroup {
-        std::string title;
-        std::string bundleName; // the pane's bundle; empty for the options no pane shows
-        std::vector<std::pair<std::string, std::string>> rows; // option title, choice title
-    };
-    // With onlyApplying false, every option a pane shows is listed, whatever the panel's own
-    // controls say of it now (settings other than the panel's, such as a favorite's).
-    std::vector<SummaryGroup> summaryGroupsFromPrintOption(const Dictionary& options,
-                                                           bool onlyApplying = true);
-    // One summary row: the option's title and its choice's; null when either has none.
-    std::optional<std::pair<std::string, std::string>> summaryRow(const std::string& key,
-                                                                  const Value& value);
-    bool isPrintOptionConsistencyCheck(const Dictionary& options);
-    static int checkPageRangeForSpecialToner(const std::string& range);
-
+                  const std::optional<std::string>& optionKeyword) override {
+        _names.getAlias(optionTitle, choiceTitle, mainKeyword, optionKeyword);
+    }
     void addProfileItem(const std::string& optionKeyword, ui::PopUpButton* popUp, long lastNo,
-                        const std::string& format, const Bundle* bundle) override;
-    void setProfilePath(const std::optional<std::string>& path);
-    void updateProfilesOfAllBundles(const std::optional<std::string>& path);
-    void updateProfileByBundleName(const std::string& name, const std::optional<std::string>& path);
-    std::optional<Dictionary> dictionaryOfCurrentProfile() const override;
-    const std::optional<std::string>& currentProfilePath() const { return _currentProfilePath; }
+                        const std::string& format, const Bundle* bundle) override {
+        PaneProfiles::addProfileItem(optionKeyword, popUp, lastNo, format, bundle);
+    }
+    std::optional<Dictionary> dictionaryOfCurrentProfile() const override {
+        return _profiles.dictionaryOfCurrentProfile();
+    }
+
+    // ---- What the panel and the windows ask for ----
+    PaneValues& values() { return _values; }
+    PaneOptionNames& optionNames() { return _names; }
+    PaneSummary& summary() { return _summary; }
+    PaneProfiles& profiles() { return _profiles; }
 
     // ---- Server lists ----
     // The press's lists, asked of the panel that was set with setPDEObject.
@@ -211,10 +184,6 @@ private:
     std::unique_ptr<ZEMAMgr> _zemaMgr;
     std::optional<Dictionary> _panesTreeDictionary;
     std::vector<std::pair<std::string, ViewInfo>> _plugInTable;
-    std::unique_ptr<PpdFileExt> _ppdFile;
-    bool _ppdTried = false;
-    std::optional<Dictionary> _defaultDictionary;
-    std::optional<std::string> _currentProfilePath;
     std::optional<std::string> _hostName;
     std::optional<std::string> _uiFilePath;
     std::optional<std::string> _uiPOD;
@@ -229,6 +198,10 @@ private:
     std::shared_ptr<const Dictionary> _uiSettings;
     std::size_t _panelViewsLoaded = 0;
     PaneServerLists _serverLists{[this](const std::string& name) { return sendCommand(name); }};
+    PaneOptionNames _names{[this] { return bundlePpdPath(); }};
+    PaneValues _values{*_zemaMgr, _names, *this};
+    PaneSummary _summary{_names, *this};
+    PaneProfiles _profiles{_preference, *this};
 
     void readBundleSettings();
     const ViewInfo* viewInfo(const std::string& name) const;
@@ -238,7 +211,7 @@ private:
     void registerPane(const std::string& name, ViewInfo info);
     void registerPaneControls(PanePlugInInterface& controller);
     void addProfileItems(PanePlugInInterface& controller, const std::shared_ptr<Bundle>& bundle);
-    void requirePlugIns() const;
+    std::optional<std::string> bundlePpdPath() const;
     std::optional<Value> sendCommand(const std::string& listName);
 };
 

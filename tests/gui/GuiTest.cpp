@@ -1415,8 +1415,8 @@ TEST_P(GuiEveryOption, EveryOptionSetThroughItsWidgetReachesTheJob) {
                     if (auto value = control->getStringValue())
                         shownValues[control->mainKeyword()] = *value;
             // All of the panel's values as the window closes, in the queue's keywords.
-            if (auto all = PanePlugInMgr::sharedInstance().gatherPrintOptionValues(false, 0, false,
-                                                                                   false, false)) {
+            if (auto all = PanePlugInMgr::sharedInstance().values().gatherPrintOptionValues(
+                    false, 0, false, false, false)) {
                 canonical = std::move(*all);
                 PrintOptionConverter::convertToCanonicalPpdKeyword(canonical, true);
             }

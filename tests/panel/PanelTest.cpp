@@ -446,7 +446,7 @@ TEST_F(PanelTest, SavedSettingsRestoreEveryOptionOfThePress) {
     std::size_t changed = 0;
     for (const auto& [key, value] : chosen) {
         EXPECT_EQ(restored.get(key), value) << key;
-        changed += value != Value(manager().defaultSettings().get(key)) ? 1 : 0;
+        changed += value != Value(manager().values().defaultSettings().get(key)) ? 1 : 0;
     }
     EXPECT_GT(changed, 100u); // most options were away from their defaults
 }

@@ -276,7 +276,7 @@ TEST_F(PanePlugInMgrTest, APaneThatFailsIsSaidAndTheRestoreItBrokeReportsIt) {
         ui.alerts.clear();
         Dictionary values;
         values.set("ColorModel", "Gray");
-        EXPECT_EQ(mgr.restorePrintOptionValues(values), c.restored);
+        EXPECT_EQ(mgr.values().restorePrintOptionValues(values), c.restored);
         std::string said;
         for (const auto& alert : ui.alerts)
             said += alert.message + " " + alert.informative + "\n";
@@ -332,33 +332,33 @@ TEST_F(PanePlugInMgrTest, DefaultsGatherAndRestoreOverPanes) {
     standardPress();
     auto& mgr = make();
     mgr.loadPlugIns();
-    Dictionary defaults = mgr.defaultSettings();
+    Dictionary defaults = mgr.values().defaultSettings();
     EXPECT_EQ(defaults.get("MediaType").stringValue(), "Plain");
     EXPECT_EQ(defaults.get("ColorModel").stringValue(), "CMYK1");
     // The bundle PPD offers the finer colour mode: it is the default answer.
-    EXPECT_EQ(mgr.selectedOptionKeyword("ColorModel"), "CMYK2");
+    EXPECT_EQ(mgr.values().selectedOptionKeyword("ColorModel"), "CMYK2");
 
     defaults.set("MediaType", "Transparency"); // a copy: the captured defaults stay
     mgr.setStringValue(std::string("Coated"), "MediaType");
-    EXPECT_EQ(mgr.defaultSettings().get("MediaType").stringValue(), "Plain");
-    auto gathered = mgr.gatherPrintOptionValues(true, 0, false, false, false);
+    EXPECT_EQ(mgr.values().defaultSettings().get("MediaType").stringValue(), "Plain");
+    auto gathered = mgr.values().gatherPrintOptionValues(true, 0, false, false, false);
     ASSERT_TRUE(gathered);
     EXPECT_EQ(gathered->get("MediaType").stringValue(), "Coated");
-    EXPECT_FALSE(mgr.gatherPrintOptionValues(true, 0, true, false, false));
+    EXPECT_FALSE(mgr.values().gatherPrintOptionValues(true, 0, true, false, false));
 
     calls.clear();
     Dictionary restore = *gathered;
     restore.set("ColorModel", "Gray");
     restore.set("Staple", "Left");
-    EXPECT_TRUE(mgr.restorePrintOptionValues(restore));
-    EXPECT_EQ(mgr.gatherPrintOptionValues(true, 0, false, false, false), restore);
+    EXPECT_TRUE(mgr.values().restorePrintOptionValues(restore));
+    EXPECT_EQ(mgr.values().gatherPrintOptionValues(true, 0, false, false, false), restore);
     EXPECT_THAT(calls, ElementsAre("Layout willShow", "Page writeAutomaticPapaerTraySelection",
                                    "Layout panelView", "Page panelView"));
     // Rebuilding the panes forgets the defaults: they are captured again from the controls.
-    ASSERT_TRUE(mgr.ppdInformation());
+    ASSERT_TRUE(mgr.optionNames().ppdInformation());
     EXPECT_FALSE(mgr.rebuildPanes(std::string("NoSuchPpd")));
-    EXPECT_TRUE(mgr.ppdInformation()) << "the bundle PPD opens again on next use";
-    EXPECT_EQ(mgr.defaultSettings().get("ColorModel").stringValue(), "Gray");
+    EXPECT_TRUE(mgr.optionNames().ppdInformation()) << "the bundle PPD opens again on next use";
+    EXPECT_EQ(mgr.values().defaultSettings().get("ColorModel").stringValue(), "Gray");
 }
 
 TEST_F(PanePlugInMgrTest, SummaryNamesOnlyWhatTheBundlePpdDescribes) {
@@ -369,13 +369,13 @@ TEST_F(PanePlugInMgrTest, SummaryNamesOnlyWhatTheBundlePpdDescribes) {
     options.set("Collate", Value(true));
     options.set("StapleLocation", "Nowhere");
     options.set("Unknown", "x");
-    auto summary = mgr.summaryInfoFromPrintOption(options);
+    auto summary = mgr.summary().summaryInfoFromPrintOption(options);
     ASSERT_TRUE(summary);
     Dictionary expected;
     expected.set("Colour mode", "Greyscale");
     expected.set("Collate", "On");
     EXPECT_EQ(*summary, expected);
-    EXPECT_FALSE(mgr.summaryInfoFromPrintOption(std::nullopt));
+    EXPECT_FALSE(mgr.summary().summaryInfoFromPrintOption(std::nullopt));
 
     std::optional<std::string> title, choice;
     mgr.getAlias(&title, &choice, std::string("StapleLocation"), std::string("Left"));
@@ -403,7 +403,7 @@ TEST_F(PanePlugInMgrTest, ConsistencyCheckListsEveryProblemInOneAlert) {
     options.set("SpTonerPageRangeFront", "3,1");
     options.set("SpTonerPageRangeModeBack", "Appoint");
     options.set("SpTonerPageRangeBack", "1-200001");
-    EXPECT_FALSE(mgr.isPrintOptionConsistencyCheck(options));
+    EXPECT_FALSE(mgr.values().isPrintOptionConsistencyCheck(options));
     ASSERT_EQ(ui.alerts.size(), 1u);
     EXPECT_EQ(ui.alerts[0].message, "Alert_ChkMsg");
     EXPECT_EQ(ui.alerts[0].informative,
@@ -416,7 +416,7 @@ TEST_F(PanePlugInMgrTest, ConsistencyCheckListsEveryProblemInOneAlert) {
     fine.set("SecPrintPassword", "secret");
     fine.set("AuthJob", "True");
     fine.set("AuthJobUserIdType", "Name");
-    EXPECT_TRUE(mgr.isPrintOptionConsistencyCheck(fine));
+    EXPECT_TRUE(mgr.values().isPrintOptionConsistencyCheck(fine));
     EXPECT_EQ(ui.alerts.size(), 1u);
 }
 
@@ -437,7 +437,7 @@ TEST(PrintOptionConsistencyTest, PageRangesOfSpecialToner) {
         {" 4 - 6", 0},
     };
     for (const auto& [range, expected] : cases)
-        EXPECT_EQ(PanePlugInMgr::checkPageRangeForSpecialToner(range), expected) << range;
+        EXPECT_EQ(PaneValues::checkPageRangeForSpecialToner(range), expected) << range;
 }
 
 TEST_F(PanePlugInMgrTest, ProfileItemsContinueTheNumbering) {
@@ -467,11 +467,11 @@ TEST_F(PanePlugInMgrTest, ProfileItemsContinueTheNumbering) {
     EXPECT_EQ(profiles->numberOfItems(), 5);
 
     calls.clear();
-    mgr.setProfilePath(std::string("/nowhere/p.cps"));
-    EXPECT_EQ(mgr.currentProfilePath(), "/nowhere/p.cps");
+    mgr.profiles().setProfilePath(std::string("/nowhere/p.cps"));
+    EXPECT_EQ(mgr.profiles().currentProfilePath(), "/nowhere/p.cps");
     EXPECT_THAT(calls, ElementsAre("Profiles profileUiInformations"));
     PanePlugInMgr empty(nullptr);
-    EXPECT_THROW(empty.setProfilePath(std::string("x")), std::logic_error);
+    EXPECT_THROW(empty.profiles().setProfilePath(std::string("x")), std::logic_error);
 }
 
 TEST_F(PanePlugInMgrTest, PlainControlsBoundToTheBundlePpd) {

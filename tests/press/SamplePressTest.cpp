@@ -327,7 +327,7 @@ TEST(SamplePressTest, EveryChoiceConvertsToAChoiceOfTheQueuePpdOrATicket) {
     const PressNames names(queue.ppd()->handle());
     PanePlugInMgr manager(Bundle::open(kBundle));
     ASSERT_TRUE(manager.loadPlugIns());
-    const Dictionary defaults = manager.defaultSettings();
+    const Dictionary defaults = manager.values().defaultSettings();
     std::set<std::string> problems;
     int converted = 0;
     for (const auto& [keyword, entry] : press().settings()) {
