@@ -29,8 +29,8 @@ void BM_OpenPanelOnSamplePress(benchmark::State& state) {
         velmora::InMemoryPrintDialog dialog({VELMORA_PLUGIN_DIR, std::string(VELMORA_QUEUE_PPD),
                                              "VelmoraPress", std::string("ipp://press/ipp"), true,
                                              nullptr});
-        if (!dialog.open(nullptr)) {
-            state.SkipWithError("the plug-in does not open");
+        if (auto opened = dialog.open(); !opened) {
+            state.SkipWithError(("the plug-in does not open: " + opened.error()).c_str());
             return;
         }
         dialog.panel()->restoreValuesAndReturnError(nullptr);

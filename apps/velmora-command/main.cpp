@@ -70,15 +70,13 @@ void say(Level level, const std::string& text) {
     FilterMessage::emit(FilterMessage::line(level, "velmora-command: " + text));
 }
 
-std::optional<std::string> readCommandFile(int argc, char** argv, std::string* error) {
+Result<std::string> readCommandFile(int argc, char** argv) {
     if (argc <= 6)
-        return CommandFile::read(std::cin, error);
+        return CommandFile::read(std::cin);
     std::ifstream file(argv[6], std::ios::binary);
-    if (!file) {
-        *error = "the command file cannot be opened";
-        return std::nullopt;
-    }
-    return CommandFile::read(file, error);
+    if (!file)
+        return Failure{"the command file cannot be opened"};
+    return CommandFile::read(file);
 }
 
 std::optional<std::string> attribute(ppd_file_t* ppd, const char* name) {
@@ -224,10 +222,9 @@ int main(int argc, char** argv) {
     xmlThrDefSetStructuredErrorFunc(nullptr, ignoreStructuredParserMessage);
     xmlSetGenericErrorFunc(nullptr, ignoreParserMessage);
     xmlSetStructuredErrorFunc(nullptr, ignoreStructuredParserMessage);
-    std::string error;
-    auto text = readCommandFile(argc, argv, &error);
+    auto text = readCommandFile(argc, argv);
     if (!text) {
-        say(Level::Error, error);
+        say(Level::Error, text.error());
         return 1;
     }
     auto request = ListRefreshRequest::parse(*text);

@@ -121,13 +121,11 @@ PressTicket ticketOfJob(char** argv, ppd_file_t* ppd) {
 // A package from the client, made anew: its ticket as this filter writes tickets and the PDF
 // documents the ticket names, nothing else of what the package held. A package that is not a
 // press job package, or names no document, or a document that is not PDF, ends the job.
-bool rewritePackage(const std::string& input, const std::string& folder, const std::string& package,
-                    ppd_file_t* ppd, std::string& error) {
-    auto given = JobPackage::open(input, error);
-    if (!given) {
-        error = "the job is not a press job package: " + error;
-        return false;
-    }
+Status rewritePackage(const std::string& input, const std::string& folder,
+                      const std::string& package, ppd_file_t* ppd) {
+    auto given = JobPackage::open(input);
+    if (!given)
+        return Failure{"the job is not a press job package: " + given.error()};
     PressTicket ticket = given->ticket();
     // A package of an older velmora names the press's options as the queue's PPD did then.
     Dictionary options;
@@ -136,18 +134,16 @@ bool rewritePackage(const std::string& input, const std::string& folder, const s
     ticket.options.clear();
     for (const auto& [name, value] : PressNames(ppd).inPpdNames(options))
         ticket.options.emplace(name, value.stringValue());
-    if (ticket.documents.empty()) {
-        error = "the job package holds no document";
-        return false;
-    }
+    if (ticket.documents.empty())
+        return Failure{"the job package holds no document"};
     std::vector<JobPackage::Document> documents;
     for (std::size_t i = 0; i < ticket.documents.size(); ++i) {
         std::string path = folder + "/document-" + std::to_string(i + 1);
-        if (!given->extractDocument(i, path, error))
-            return false;
+        if (auto extracted = given->extractDocument(i, path); !extracted)
+            return extracted;
         documents.push_back({path, ticket.documents[i].name});
     }
-    return JobPackage::write(package, ticket, documents, ppd, error);
+    return JobPackage::write(package, ticket, documents, ppd);
 }
 
 } // namespace
@@ -170,7 +166,6 @@ int main(int argc, char** argv) {
         say(Level::Error, "the job's document cannot be read");
         return 1;
     }
-    std::string error;
     const char* ppdPath = std::getenv("PPD");
     ppd_file_t* ppd = ppdPath ? ppdOpenFile(ppdPath) : nullptr;
     if (!ppd) {
@@ -178,12 +173,12 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::string package = folder.path() + "/job" + JobPackage::kFileExtension;
-    bool written = isPackageInput(input) ? rewritePackage(input, folder.path(), package, ppd, error)
-                                         : JobPackage::write(package, ticketOfJob(argv, ppd),
-                                                             {{input, argv[3]}}, ppd, error);
+    Status written = isPackageInput(input) ? rewritePackage(input, folder.path(), package, ppd)
+                                           : JobPackage::write(package, ticketOfJob(argv, ppd),
+                                                               {{input, argv[3]}}, ppd);
     ppdClose(ppd);
     if (!written) {
-        say(Level::Error, error);
+        say(Level::Error, written.error());
         return 1;
     }
     say(Level::Info, "job package ready");

@@ -1,11 +1,12 @@
 #pragma once
 
 #include "favorites/FavoriteFolderLock.h"
+#include "platform/foundation/Result.h"
 #include "platform/foundation/Value.h"
 
 #include <memory>
-#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace velmora::app {
@@ -19,6 +20,12 @@ struct Command {
 };
 
 const std::vector<Command>& commands();
+
+// Says a command's problem on standard error as every command says it: "velmora COMMAND:
+// problem". A problem need not end the command (a warning, one of several refused options).
+void reportCommandProblem(std::string_view command, const std::string& problem);
+// Says why a command failed, and gives the exit status of a failure, 1.
+int failCommand(std::string_view command, const std::string& reason);
 
 int runPlistCommand(const std::vector<std::string>& arguments);
 int runUiCommand(const std::vector<std::string>& arguments);
@@ -48,9 +55,9 @@ int runHoldCommand(const std::vector<std::string>& arguments);
 struct JobCommandOptions;
 // print --job ID: a held job set up in one print dialog session, then written and released
 int printHeldJob(const JobCommandOptions& options);
-// The user's favorite folder held for a command that changes it; null with the reason.
-std::unique_ptr<FavoriteFolderLock> lockFavoriteFolder(std::string& error);
-// A print settings file as --output writes it; null with a reason.
-std::optional<Dictionary> readPrintSettingsFile(const std::string& path, std::string& error);
+// The user's favorite folder held for a command that changes it, or the reason.
+Result<std::unique_ptr<FavoriteFolderLock>> lockFavoriteFolder();
+// A print settings file as --output writes it, or the reason.
+Result<Dictionary> readPrintSettingsFile(const std::string& path);
 
 } // namespace velmora::app

@@ -51,11 +51,9 @@ int runConvertCommand(const std::vector<std::string>& arguments) {
     std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
     std::string error;
     auto json = JsonReader::parse(input, &error);
-    if (!json || !json->dictionary()) {
-        std::fprintf(stderr, "velmora convert: standard input must hold a JSON object%s%s\n",
-                     error.empty() ? "" : ": ", error.c_str());
-        return 1;
-    }
+    if (!json || !json->dictionary())
+        return failCommand("convert", "standard input must hold a JSON object" +
+                                          (error.empty() ? std::string() : ": " + error));
     Dictionary dictionary = *json->dictionary();
     auto bundle = Bundle::open(options.bundle);
     if (bundle)
@@ -75,10 +73,8 @@ int runConvertCommand(const std::vector<std::string>& arguments) {
             PrintOptionConverter::convertToCanonicalPpdKeyword(dictionary, true);
         unloadEncDec();
     } else {
-        if (!converter.convertTable()) {
-            std::fprintf(stderr, "velmora convert: no convert table (give --table FILE)\n");
-            return 1;
-        }
+        if (!converter.convertTable())
+            return failCommand("convert", "no convert table (give --table FILE)");
         dictionary = options.to == "input-manager" ? converter.toInputMgrFormat(&dictionary)
                                                    : converter.toPpdKeywordFormat(&dictionary);
     }

@@ -43,30 +43,19 @@ int listFavorites() {
     return 0;
 }
 
-int refuse(const std::string& message);
-
 } // namespace
 
-std::unique_ptr<FavoriteFolderLock> lockFavoriteFolder(std::string& error) {
+Result<std::unique_ptr<FavoriteFolderLock>> lockFavoriteFolder() {
     auto folders = AppPreference::sharedInstance().favoriteFolderPathArray(true);
-    if (folders.empty()) {
-        error = "there is no favorite folder";
-        return nullptr;
-    }
+    if (folders.empty())
+        return Failure{"there is no favorite folder"};
     auto lock = std::make_unique<FavoriteFolderLock>(folders.front());
-    if (!lock->held()) {
-        error = lock->error();
-        return nullptr;
-    }
+    if (!lock->held())
+        return Failure{lock->error()};
     return lock;
 }
 
 namespace {
-
-int refuse(const std::string& message) {
-    std::fprintf(stderr, "velmora favorites: %s\n", message.c_str());
-    return 1;
-}
 
 int saveFavorite(const std::vector<std::string>& arguments) {
     std::optional<std::string> comment;
@@ -80,47 +69,49 @@ int saveFavorite(const std::vector<std::string>& arguments) {
             usage = true;
     }
     if (usage)
-        return refuse(
+        return failCommand(
+            "favorites",
             "usage: velmora favorites save NAME [--comment C] [--replace] < options.json");
     const std::string& name = arguments[1];
     if (auto problem = FavoriteItem::checkName(name))
-        return refuse(*problem);
+        return failCommand("favorites", *problem);
     if (auto problem = FavoriteItem::checkComment(comment))
-        return refuse(*problem);
+        return failCommand("favorites", *problem);
     std::string input((std::istreambuf_iterator<char>(std::cin)), std::istreambuf_iterator<char>());
-    std::string error;
-    auto lock = lockFavoriteFolder(error);
+    auto lock = lockFavoriteFolder();
     if (!lock)
-        return refuse(error);
+        return failCommand("favorites", lock.error());
     if (auto existing = AppPreference::sharedInstance().favoritePathWithName(name);
         existing && FileSystem::exists(*existing) && !replace)
-        return refuse("a favorite named \"" + name + "\" exists; add --replace to replace it");
+        return failCommand("favorites",
+                           "a favorite named \"" + name + "\" exists; add --replace to replace it");
+    std::string error;
     auto json = JsonReader::parse(input, &error);
     if (!json || !json->dictionary() || json->dictionary()->empty())
-        return refuse("standard input must hold a JSON object with at least one option" +
-                      (error.empty() ? std::string() : ": " + error));
+        return failCommand("favorites",
+                           "standard input must hold a JSON object with at least one option" +
+                               (error.empty() ? std::string() : ": " + error));
     auto path = AppPreference::sharedInstance().saveFavoriteOnFavoriteDirectory(
         name, comment.value_or(""), *json->dictionary());
     if (!path)
-        return refuse("the favorite could not be written: " + path.error());
+        return failCommand("favorites", "the favorite could not be written: " + path.error());
     std::printf("%s\n", Value(Dictionary{{"name", name}, {"path", *path}}).toJson(2).c_str());
     return 0;
 }
 
 int deleteFavorite(const std::vector<std::string>& arguments) {
     if (arguments.size() != 2)
-        return refuse("usage: velmora favorites delete NAME");
+        return failCommand("favorites", "usage: velmora favorites delete NAME");
     if (auto problem = FavoriteItem::checkName(arguments[1]))
-        return refuse(*problem);
-    std::string error;
-    auto lock = lockFavoriteFolder(error);
+        return failCommand("favorites", *problem);
+    auto lock = lockFavoriteFolder();
     if (!lock)
-        return refuse(error);
+        return failCommand("favorites", lock.error());
     auto path = AppPreference::sharedInstance().favoritePathWithName(arguments[1]);
     if (!path || !FileSystem::exists(*path))
-        return refuse("no favorite named \"" + arguments[1] + "\"");
-    if (!FileSystem::moveToTrash(*path, &error))
-        return refuse("the favorite could not be moved to the trash: " + error);
+        return failCommand("favorites", "no favorite named \"" + arguments[1] + "\"");
+    if (std::string error; !FileSystem::moveToTrash(*path, &error))
+        return failCommand("favorites", "the favorite could not be moved to the trash: " + error);
     return 0;
 }
 
@@ -131,22 +122,15 @@ int runFavoriteCommand(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "usage: velmora favorite show FILE\n");
         return 2;
     }
-    if (!FileSystem::exists(arguments[1])) {
-        std::fprintf(stderr, "velmora favorite: %s: no such file\n", arguments[1].c_str());
-        return 1;
-    }
-    if (!FileSystem::isRegularFile(arguments[1])) {
-        std::fprintf(stderr, "velmora favorite: %s is not a regular file\n", arguments[1].c_str());
-        return 1;
-    }
+    if (!FileSystem::exists(arguments[1]))
+        return failCommand("favorite", arguments[1] + ": no such file");
+    if (!FileSystem::isRegularFile(arguments[1]))
+        return failCommand("favorite", arguments[1] + " is not a regular file");
     auto file = FavoriteFile::favoriteFileWithContentsOfFile(arguments[1],
                                                              AppPreference::destinationIotType());
     std::printf("%s\n", favoriteJson(file).toJson(2).c_str());
-    if (!file.isValid()) {
-        std::fprintf(stderr, "velmora favorite: %s: not a valid favorite file\n",
-                     arguments[1].c_str());
-        return 1;
-    }
+    if (!file.isValid())
+        return failCommand("favorite", arguments[1] + ": not a valid favorite file");
     return 0;
 }
 

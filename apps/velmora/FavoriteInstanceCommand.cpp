@@ -12,14 +12,6 @@
 #include <cstdio>
 
 namespace velmora::app {
-namespace {
-
-int fail(const std::string& message) {
-    std::fprintf(stderr, "velmora favorites: %s\n", message.c_str());
-    return 1;
-}
-
-} // namespace
 
 int runFavoriteInstanceCommand(const std::vector<std::string>& arguments) {
     std::string name, queue;
@@ -40,17 +32,18 @@ int runFavoriteInstanceCommand(const std::vector<std::string>& arguments) {
         return 2;
     }
     if (auto problem = FavoriteItem::checkName(name))
-        return fail(*problem);
+        return failCommand("favorites", *problem);
     CupsConnection cups;
     auto chosen = cups.connectToQueue(queue);
     if (!chosen)
-        return fail(chosen.error());
+        return failCommand("favorites", chosen.error());
     queue = *chosen;
     auto instance = CupsConnection::instanceName(name);
     if (!instance)
-        return fail(instance.error());
+        return failCommand("favorites", instance.error());
     if (remove && !cups.hasInstance(queue, *instance))
-        return fail("there is no instance \"" + queue + "/" + *instance + "\" to remove");
+        return failCommand("favorites",
+                           "there is no instance \"" + queue + "/" + *instance + "\" to remove");
     Dictionary options;
     if (!remove) {
         auto path = AppPreference::sharedInstance().favoritePathWithName(name);
@@ -59,19 +52,21 @@ int runFavoriteInstanceCommand(const std::vector<std::string>& arguments) {
             favorite = FavoriteFile::favoriteFileWithContentsOfFile(
                 *path, AppPreference::destinationIotType());
         if (!favorite.isValid() || !favorite.options())
-            return fail("no favorite named \"" + name + "\"");
+            return failCommand("favorites", "no favorite named \"" + name + "\"");
         CupsConnection::FetchedPpd ppd;
         if (auto fetched = cups.fetchPpd(queue, ppd); !fetched)
-            return fail(fetched.error());
+            return failCommand("favorites", fetched.error());
         options = FavoriteInstanceOptions::of(favorite, ppd.path);
         std::remove(ppd.path.c_str());
     }
     if (auto saved = cups.saveOptions(queue, *instance, options, remove); !saved)
-        return fail(saved.error());
+        return failCommand("favorites", saved.error());
     if (!remove && !cups.hasInstance(queue, *instance))
-        return fail("the instance \"" + queue + "/" + *instance + "\" was not kept by CUPS");
+        return failCommand("favorites",
+                           "the instance \"" + queue + "/" + *instance + "\" was not kept by CUPS");
     if (remove && cups.hasInstance(queue, *instance))
-        return fail("the instance \"" + queue + "/" + *instance + "\" could not be removed");
+        return failCommand("favorites",
+                           "the instance \"" + queue + "/" + *instance + "\" could not be removed");
     Dictionary result{{"destination", Value(queue + "/" + *instance)}, {"removed", Value(remove)}};
     if (!remove)
         result.set("options", Value(std::move(options)));

@@ -59,10 +59,8 @@ public:
         _steps = std::move(steps);
         _pressOk = pressOk;
         _window.showAsModalDialog(std::nullopt, std::nullopt);
-        if (!_message.empty()) {
-            std::fprintf(stderr, "velmora favorites: %s\n", _message.c_str());
-            return 1;
-        }
+        if (!_message.empty())
+            return failCommand("favorites", _message);
         return 0;
     }
 
@@ -126,10 +124,8 @@ Value treeJson(PrintOptionTreeDataSource& source, ui::OutlineView& outline, ui::
 }
 
 int checkedName(const std::string& name) {
-    if (auto problem = FavoriteItem::checkName(name)) {
-        std::fprintf(stderr, "velmora favorites: %s\n", problem->c_str());
-        return 1;
-    }
+    if (auto problem = FavoriteItem::checkName(name))
+        return failCommand("favorites", *problem);
     return 0;
 }
 
@@ -140,11 +136,10 @@ int runFavoritesWindowCommand(const std::vector<std::string>& arguments) {
     // A command that changes the folder holds it from before the window reads it.
     std::unique_ptr<FavoriteFolderLock> lock;
     if (verb == "rename" || verb == "comment" || verb == "import") {
-        std::string error;
-        if (!(lock = lockFavoriteFolder(error))) {
-            std::fprintf(stderr, "velmora favorites: %s\n", error.c_str());
-            return 1;
-        }
+        auto locked = lockFavoriteFolder();
+        if (!locked)
+            return failCommand("favorites", locked.error());
+        lock = std::move(*locked);
     }
     FavoriteWindowSession session;
     auto& views = session.window().views();
@@ -156,10 +151,8 @@ int runFavoritesWindowCommand(const std::vector<std::string>& arguments) {
         });
     }
     if (verb == "comment" && arguments.size() == 3) {
-        if (auto problem = FavoriteItem::checkComment(arguments[2])) {
-            std::fprintf(stderr, "velmora favorites: %s\n", problem->c_str());
-            return 1;
-        }
+        if (auto problem = FavoriteItem::checkComment(arguments[2]))
+            return failCommand("favorites", *problem);
         return session.run([&] {
             return session.select(arguments[1]) &&
                    session.type(*views.commentEditField, arguments[2]);
@@ -168,9 +161,7 @@ int runFavoritesWindowCommand(const std::vector<std::string>& arguments) {
     if (verb == "import" && arguments.size() == 2) {
         if (std::error_code code; std::filesystem::exists(arguments[1], code) &&
                                   !std::filesystem::is_regular_file(arguments[1], code)) {
-            std::fprintf(stderr, "velmora favorites: %s is not a regular file\n",
-                         arguments[1].c_str());
-            return 1;
+            return failCommand("favorites", arguments[1] + " is not a regular file");
         }
         session.answerPanelsWith(arguments[1]);
         return session.run([&] { return views.importButton->performClick(); });
@@ -179,9 +170,7 @@ int runFavoritesWindowCommand(const std::vector<std::string>& arguments) {
     if (verb == "export" && (arguments.size() == 3 || force)) {
         // A file of that name is only replaced when asked for: it may be another favorite.
         if (std::error_code code; std::filesystem::exists(arguments[2], code) && !force) {
-            std::fprintf(stderr, "velmora favorites: %s exists; add --force to replace it\n",
-                         arguments[2].c_str());
-            return 1;
+            return failCommand("favorites", arguments[2] + " exists; add --force to replace it");
         }
         session.answerPanelsWith(arguments[2]);
         return session.run(

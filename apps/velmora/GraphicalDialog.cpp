@@ -1,5 +1,6 @@
 #include "GraphicalDialog.h"
 
+#include "Command.h"
 #include "InstallPaths.h"
 #include "JobCommandOptions.h"
 
@@ -7,19 +8,10 @@
 
 #include <dlfcn.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 
 namespace velmora::app {
-namespace {
-
-int fail(const std::string& message) {
-    std::fprintf(stderr, "velmora gui: %s\n", message.c_str());
-    return 1;
-}
-
-} // namespace
 
 bool displayAvailable() {
     for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY"})
@@ -41,18 +33,20 @@ int runGraphicalDialog(const std::vector<std::string>& arguments) {
     std::error_code code;
     std::string module = std::filesystem::canonical(guiModule(), code).string();
     if (code)
-        return fail("the graphical dialog is not installed: " + guiModule() + ": " +
-                    code.message());
+        return failCommand("gui", "the graphical dialog is not installed: " + guiModule() + ": " +
+                                      code.message());
     // Opening the module runs its constructors: it is judged as a plug-in is.
     if (auto reason =
             CodeTrust::distrustAny({std::filesystem::path(module).parent_path().string(), module}))
-        return fail("the graphical dialog is not loaded: " + *reason);
+        return failCommand("gui", "the graphical dialog is not loaded: " + *reason);
     void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
-        return fail(std::string("the graphical dialog cannot be loaded: ") + ::dlerror());
+        return failCommand("gui",
+                           std::string("the graphical dialog cannot be loaded: ") + ::dlerror());
     auto run = reinterpret_cast<VelmoraGuiMain>(::dlsym(handle, VELMORA_GUI_ENTRY));
     if (!run)
-        return fail(module + " is not the graphical dialog: it lacks " VELMORA_GUI_ENTRY);
+        return failCommand("gui",
+                           module + " is not the graphical dialog: it lacks " VELMORA_GUI_ENTRY);
     std::vector<const char*> argv;
     for (const auto& argument : arguments)
         argv.push_back(argument.c_str());

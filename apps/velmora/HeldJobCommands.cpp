@@ -21,11 +21,6 @@
 namespace velmora::app {
 namespace {
 
-int fail(const char* command, const std::string& message) {
-    std::fprintf(stderr, "velmora %s: %s\n", command, message.c_str());
-    return 1;
-}
-
 // A job as velmora jobs lists it, its options read against its queue's PPD.
 Dictionary jobEntry(const HeldJob& job, const std::string& ppdPath) {
     return Dictionary{{"id", Value(job.id)},
@@ -52,26 +47,36 @@ int runJobsCommand(const std::vector<std::string>& arguments) {
         }
     }
     CupsConnection cups;
-    std::string error;
     if (auto connected = cups.connect(); !connected)
-        return fail("jobs", connected.error());
+        return failCommand("jobs", connected.error());
     // The queue named must be a press; without one, the jobs of every press are listed and those
     // of other queues left out.
-    std::map<std::string, std::optional<JobDelivery::Destination>> presses;
-    auto pressOf = [&](const std::string& name) -> const JobDelivery::Destination* {
-        auto [known, added] = presses.try_emplace(name);
-        if (added)
-            known->second = JobDelivery::queue(cups, name, pluginDirectory(), error);
-        return known->second ? &*known->second : nullptr;
+    std::map<std::string, Result<JobDelivery::Destination>> presses;
+    auto pressOf = [&](const std::string& name) -> const Result<JobDelivery::Destination>& {
+        auto known = presses.find(name);
+        if (known == presses.end()) {
+            bool notAPress = false;
+            known =
+                presses.emplace(name, JobDelivery::queue(cups, name, pluginDirectory(), &notAPress))
+                    .first;
+            // Another printer's jobs are left out quietly; a queue that cannot be looked at (its
+            // PPD not fetched, say) is named, so that a list lacking its jobs does not pass for
+            // complete.
+            if (!known->second && !notAPress && queue.empty())
+                reportCommandProblem("jobs", "the jobs on " + name +
+                                                 " are left out: " + known->second.error());
+        }
+        return known->second;
     };
-    if (!queue.empty() && !pressOf(queue))
-        return fail("jobs", error);
+    if (!queue.empty())
+        if (const auto& press = pressOf(queue); !press)
+            return failCommand("jobs", press.error());
     auto jobs = HeldJobs(cups).list(queue);
     if (!jobs)
-        return fail("jobs", jobs.error());
+        return failCommand("jobs", jobs.error());
     Array listed;
     for (const auto& job : *jobs)
-        if (const auto* press = pressOf(job.queue))
+        if (const auto& press = pressOf(job.queue))
             listed.push_back(Value(jobEntry(job, press->host.ppdPath.value_or(""))));
     std::printf("%s\n", Value(std::move(listed)).toJson(2).c_str());
     return 0;
@@ -95,9 +100,9 @@ int runHoldCommand(const std::vector<std::string>& arguments) {
     CupsConnection cups;
     auto chosen = cups.connectToQueue(queue);
     if (!chosen)
-        return fail("hold", chosen.error());
+        return failCommand("hold", chosen.error());
     if (auto held = HeldJobs(cups).holdNewJobs(*chosen, setting == "on"); !held)
-        return fail("hold", held.error());
+        return failCommand("hold", held.error());
     std::printf("%s\n",
                 Value(Dictionary{{"queue", Value(*chosen)}, {"hold", Value(setting == "on")}})
                     .toJson(2)
@@ -106,20 +111,23 @@ int runHoldCommand(const std::vector<std::string>& arguments) {
 }
 
 int printHeldJob(const JobCommandOptions& options) {
-    auto failed = [](const std::string& message) { return fail("print", message); };
+    auto failed = [](const std::string& message) { return failCommand("print", message); };
     CupsConnection cups;
-    std::string error;
     if (auto connected = cups.connect(); !connected)
         return failed(connected.error());
     auto job = HeldJobs(cups).find(options.job);
     if (!job)
         return failed(job.error());
-    auto destination = HeldJobUpdate::destination(cups, *job, options.panel.bundle, error);
+    auto destination = HeldJobUpdate::destination(cups, *job, options.panel.bundle);
     if (!destination)
-        return failed(error + "; nothing was written");
-    if (!options.panel.settings.empty() &&
-        !(destination->restoreFrom = readPrintSettingsFile(options.panel.settings, error)))
-        return failed(error);
+        return failed(destination.error() + "; nothing was written");
+    if (!options.panel.settings.empty()) {
+        auto settings = readPrintSettingsFile(options.panel.settings);
+        if (!settings)
+            return failed(settings.error());
+        destination->restoreFrom = std::move(*settings);
+    }
+    std::string error;
     if (!options.panel.output.empty() && !FileUtil::canWrite(options.panel.output, &error))
         return failed("cannot write " + options.panel.output + ": " + error);
 
@@ -131,12 +139,11 @@ int printHeldJob(const JobCommandOptions& options) {
     HeldJobUpdate::Request request{*job, heldJobTitle(session.panel().get(), job->title),
                                    !options.keepHeld};
     Dictionary refused;
-    auto result = HeldJobUpdate::apply(cups, *destination, settings, request, error, refused);
+    auto result = HeldJobUpdate::apply(cups, *destination, settings, request, refused);
     if (!result) {
         for (const auto& [option, reason] : refused)
-            std::fprintf(stderr, "velmora print: %s: %s\n", option.c_str(),
-                         reason.stringValue().c_str());
-        return failed(error);
+            reportCommandProblem("print", option + ": " + reason.stringValue());
+        return failed(result.error());
     }
     result->set("summary", report.get("summary"));
     result->set("alerts", report.get("alerts"));

@@ -33,35 +33,33 @@ namespace {
 
 constexpr std::size_t kMaxSettingsFileSize = 16 * 1024 * 1024;
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "velmora panel: %s\n", message.c_str());
+} // namespace
+
+void reportCommandProblem(std::string_view command, const std::string& problem) {
+    std::fprintf(stderr, "velmora %.*s: %s\n", static_cast<int>(command.size()), command.data(),
+                 problem.c_str());
+}
+
+int failCommand(std::string_view command, const std::string& reason) {
+    reportCommandProblem(command, reason);
     return 1;
 }
 
-std::optional<Dictionary> readSettingsFile(const std::string& path, std::string& error) {
+Result<Dictionary> readPrintSettingsFile(const std::string& path) {
+    std::string error;
     auto text = FileUtil::readFile(path, kMaxSettingsFileSize, &error);
     auto parsed = text ? JsonReader::parse(*text, &error) : std::nullopt;
-    if (!parsed || !parsed->dictionary()) {
-        error = path + " holds no print settings" + (error.empty() ? "" : ": " + error);
-        return std::nullopt;
-    }
+    if (!parsed || !parsed->dictionary())
+        return Failure{path + " holds no print settings" + (error.empty() ? "" : ": " + error)};
     // A count the job cannot have is said, not wrapped round or left out.
     if (const Dictionary* host = parsed->dictionary()->get("host").dictionary())
         if (const Value& copies = host->get("copies");
             !copies.isNull() &&
-            !(copies.isInteger() && PrintSettings::isCopiesCount(copies.integerValue()))) {
-            error = path + ": copies must be a whole number from " +
-                    std::to_string(PrintSettings::kMinCopies) + " to " +
-                    std::to_string(PrintSettings::kMaxCopies) + ", not " + copies.toJson();
-            return std::nullopt;
-        }
+            !(copies.isInteger() && PrintSettings::isCopiesCount(copies.integerValue())))
+            return Failure{path + ": copies must be a whole number from " +
+                           std::to_string(PrintSettings::kMinCopies) + " to " +
+                           std::to_string(PrintSettings::kMaxCopies) + ", not " + copies.toJson()};
     return *parsed->dictionary();
-}
-
-} // namespace
-
-std::optional<Dictionary> readPrintSettingsFile(const std::string& path, std::string& error) {
-    return readSettingsFile(path, error);
 }
 
 int runPanelCommand(const std::vector<std::string>& arguments) {
@@ -78,22 +76,26 @@ int runPanelCommand(const std::vector<std::string>& arguments) {
     if (!options.language.empty())
         ::setenv("LANGUAGE", options.language.c_str(), 1);
     std::optional<Dictionary> restoreFrom;
-    std::string error;
-    if (!options.settings.empty() && !(restoreFrom = readSettingsFile(options.settings, error)))
-        return fail(error);
+    if (!options.settings.empty()) {
+        auto read = readPrintSettingsFile(options.settings);
+        if (!read)
+            return failCommand("panel", read.error());
+        restoreFrom = std::move(*read);
+    }
     // Checked before the session, which may save a favorite: a failed run can be run again.
+    std::string error;
     if (!options.output.empty() && !FileUtil::canWrite(options.output, &error))
-        return fail("cannot write " + options.output + ": " + error);
+        return failCommand("panel", "cannot write " + options.output + ": " + error);
     PanelSession session(options, InMemoryPrintDialog::Options{
                                       options.bundle, options.ppd, "VelmoraPress",
                                       std::string(JobDelivery::kSampleDeviceURI), true, nullptr});
     if (!session.run(restoreFrom))
-        return fail(session.error());
+        return failCommand("panel", session.error());
     Dictionary report = session.report();
     if (!options.output.empty() &&
         !FileUtil::writeFileAtomically(options.output, report.get("printSettings").toJson(2) + "\n",
                                        &error, FileUtil::Readers::OwnerOnly))
-        return fail("cannot write " + options.output + ": " + error);
+        return failCommand("panel", "cannot write " + options.output + ": " + error);
     std::printf("%s\n", Value(withSecretsHidden(std::move(report))).toJson(2).c_str());
     return 0;
 }

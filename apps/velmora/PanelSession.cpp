@@ -111,8 +111,10 @@ PanelSession::~PanelSession() {
 }
 
 bool PanelSession::run(const std::optional<Dictionary>& restoreFrom) {
-    if (!_dialog.open(&_error))
+    if (auto opened = _dialog.open(); !opened) {
+        _error = opened.error();
         return false;
+    }
     _panel = std::dynamic_pointer_cast<LornPDEByCocoa>(_dialog.panel());
     if (!_panel) {
         _error = "the plug-in's panel is not a Velmora Flow panel";
@@ -265,9 +267,11 @@ bool PanelSession::saveFavorite() {
         return true;
     // The save dialog reads the folder's names and writes into it: no other command may change
     // it meanwhile.
-    auto lock = lockFavoriteFolder(_error);
-    if (!lock)
+    auto lock = lockFavoriteFolder();
+    if (!lock) {
+        _error = lock.error();
         return false;
+    }
     // The save dialog asks before it replaces a favorite, and a session answers yes: the
     // command line says so itself.
     if (auto path = AppPreference::sharedInstance().favoritePathWithName(_options.saveFavorite);

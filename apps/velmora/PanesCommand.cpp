@@ -90,11 +90,8 @@ int runPanesCommand(const std::vector<std::string>& arguments) {
     if (!options.language.empty())
         ::setenv("LANGUAGE", options.language.c_str(), 1);
     auto bundle = Bundle::open(options.bundlePath);
-    if (!bundle) {
-        std::fprintf(stderr, "velmora panes: %s is not a plug-in bundle\n",
-                     options.bundlePath.c_str());
-        return 1;
-    }
+    if (!bundle)
+        return failCommand("panes", options.bundlePath + " is not a plug-in bundle");
     SetNSBundleForPrincipalBundle(bundle);
     SetNSBundleForLocalizedString(bundle);
 
@@ -119,7 +116,7 @@ int runPanesCommand(const std::vector<std::string>& arguments) {
     Dictionary defaults = manager.values().defaultSettings();
     Array summary = summaryEntries(manager.summary().summaryInfoFromPrintOption(defaults));
     for (const Value& problem : problems)
-        std::fprintf(stderr, "velmora panes: %s\n", problem.stringValue().c_str());
+        reportCommandProblem("panes", problem.stringValue());
     bool skipped = !problems.empty();
     Value output(Dictionary{{"panes", Value(std::move(panes))},
                             {"defaults", Value(std::move(defaults))},

@@ -13,10 +13,8 @@ int runPlistCommand(const std::vector<std::string>& arguments) {
     }
     std::string error;
     auto value = PropertyList::readFile(arguments[0], &error);
-    if (!value) {
-        std::fprintf(stderr, "velmora plist: %s\n", error.c_str());
-        return 1;
-    }
+    if (!value)
+        return failCommand("plist", error);
     std::printf("%s\n", value->toJson(2).c_str());
     return 0;
 }

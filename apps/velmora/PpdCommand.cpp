@@ -27,8 +27,7 @@ std::unique_ptr<PpdFileExt> openOrComplain(const std::string& path, const char* 
     std::string reason;
     auto ppd = PpdFileExt::openFile(path, &reason);
     if (!ppd)
-        std::fprintf(stderr, "velmora %s: %s: not a PPD file that can be read (%s)\n", command,
-                     path.c_str(), reason.c_str());
+        reportCommandProblem(command, path + ": not a PPD file that can be read (" + reason + ")");
     return ppd;
 }
 
@@ -64,9 +63,8 @@ int runPpdListCommand(const std::vector<std::string>& arguments) {
     auto list = PpdDataBlock::readList(ppd->handle(), arguments[1]);
     if (!list) {
         std::printf("null\n");
-        std::fprintf(stderr, "velmora ppd-list: %s: no list \"%s\", or it cannot be decoded\n",
-                     arguments[0].c_str(), arguments[1].c_str());
-        return 1;
+        return failCommand("ppd-list", arguments[0] + ": no list \"" + arguments[1] +
+                                           "\", or it cannot be decoded");
     }
     std::printf("%s\n", list->toJson(2).c_str());
     return 0;

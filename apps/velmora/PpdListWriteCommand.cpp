@@ -17,10 +17,8 @@ int runPpdListWriteCommand(const std::vector<std::string>& arguments) {
     std::optional<std::string> list;
     if (!remove)
         list = arguments[2];
-    if (!PpdDataBlockWriter::writeFile(arguments[0], arguments[1], list, &error)) {
-        std::fprintf(stderr, "velmora ppd-list-write: %s\n", error.c_str());
-        return 1;
-    }
+    if (!PpdDataBlockWriter::writeFile(arguments[0], arguments[1], list, &error))
+        return failCommand("ppd-list-write", error);
     return 0;
 }
 

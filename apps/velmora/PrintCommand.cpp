@@ -31,11 +31,6 @@ constexpr const char* kUsage = "usage: velmora print FILE... [-d QUEUE] [--save-
                                "       velmora print --job ID [--keep-held] [--no-gui]\n"
                                "         %s\n";
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "velmora print: %s\n", message.c_str());
-    return 1;
-}
-
 } // namespace
 
 int runPrintCommand(const std::vector<std::string>& arguments) {
@@ -46,8 +41,8 @@ int runPrintCommand(const std::vector<std::string>& arguments) {
     }
     for (const auto& file : options->files)
         if (std::error_code code; !fs::is_regular_file(file, code))
-            return fail(file +
-                        (fs::exists(file, code) ? ": not a regular file" : ": no such file"));
+            return failCommand("print", file + (fs::exists(file, code) ? ": not a regular file"
+                                                                       : ": no such file"));
     if (!options->panel.language.empty())
         ::setenv("LANGUAGE", options->panel.language.c_str(), 1);
     if (options->job)
@@ -57,45 +52,53 @@ int runPrintCommand(const std::vector<std::string>& arguments) {
     // only when no default is configured at all: a job meant for a queue whose scheduler is down
     // must not quietly land in the sample press's folder.
     CupsConnection cups;
-    std::string error;
     Status connected = options->embedded ? Status() : cups.connect();
     bool reachable = !options->embedded && connected;
-    if (!connected)
-        error = connected.error();
     if (!options->embedded && !reachable) {
         if (!options->queue.empty())
-            return fail(error);
+            return failCommand("print", connected.error());
         if (auto configured = CupsConnection::configuredDefault())
-            return fail(error + "; the default queue \"" + *configured + "\" cannot be used");
+            return failCommand("print", connected.error() + "; the default queue \"" + *configured +
+                                            "\" cannot be used");
     }
     std::string queue = options->queue;
     if (queue.empty() && reachable)
         queue = cups.defaultDestination().value_or("");
     bool embedded = queue.empty();
     if (embedded && options->saveDefaults)
-        return fail("--save-defaults keeps the options of a CUPS queue; the sample press has none");
+        return failCommand(
+            "print",
+            "--save-defaults keeps the options of a CUPS queue; the sample press has none");
 
-    std::optional<Destination> destination = embeddedDestination(options->panel);
-    if (!embedded && !(destination = queueDestination(cups, queue, options->panel, error)))
-        return fail(error);
-    if (!options->panel.settings.empty() &&
-        !(destination->restoreFrom = readPrintSettingsFile(options->panel.settings, error)))
-        return fail(error);
+    Destination destination = embeddedDestination(options->panel);
+    if (!embedded) {
+        auto found = queueDestination(cups, queue, options->panel);
+        if (!found)
+            return failCommand("print", found.error());
+        destination = std::move(*found);
+    }
+    if (!options->panel.settings.empty()) {
+        auto settings = readPrintSettingsFile(options->panel.settings);
+        if (!settings)
+            return failCommand("print", settings.error());
+        destination.restoreFrom = std::move(*settings);
+    }
 
     // What can be checked is checked before anything is done: a caller who tries again after a
     // failure must not print twice, nor find the favorite it asked for already saved.
+    std::string error;
     if (!options->panel.output.empty() && !FileUtil::canWrite(options->panel.output, &error))
-        return fail("cannot write " + options->panel.output + ": " + error);
-    PanelSession session(options->panel, destination->host);
-    if (!session.run(destination->restoreFrom))
-        return fail(session.error());
+        return failCommand("print", "cannot write " + options->panel.output + ": " + error);
+    PanelSession session(options->panel, destination.host);
+    if (!session.run(destination.restoreFrom))
+        return failCommand("print", session.error());
     Dictionary report = session.report();
     Dictionary settings = *report.get("printSettings").dictionary();
     JobRequest request{options->files, jobTitle(session.panel().get(), options->files),
                        options->outputDir, options->saveDefaults};
-    auto result = deliverJob(cups, *destination, settings, request, error);
+    auto result = deliverJob(cups, destination, settings, request);
     if (!result)
-        return fail(error);
+        return failCommand("print", result.error());
     if (embedded && !options->embedded)
         result->set("note", Value(std::string("no CUPS default queue is configured, so the job "
                                               "went to the embedded sample press")));
@@ -109,7 +112,7 @@ int runPrintCommand(const std::vector<std::string>& arguments) {
                                           : std::string("the job was sent, but ")) +
                                      options->panel.output + " was not written: " + error));
     if (const std::string* warning = result->get("warning").string())
-        std::fprintf(stderr, "velmora print: %s\n", warning->c_str());
+        reportCommandProblem("print", *warning);
     std::printf("%s\n", Value(std::move(*result)).toJson(2).c_str());
     return 0;
 }

@@ -4,7 +4,6 @@
 
 #include "platform/printing/JobDelivery.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -23,15 +22,13 @@ inline Destination embeddedDestination(const PanelOptions& panel) {
     return JobDelivery::embedded(panel.bundle, panel.ppd);
 }
 // A CUPS queue with the panel options' bundle (see JobDelivery::queue).
-inline std::optional<Destination> queueDestination(CupsConnection& cups, const std::string& queue,
-                                                   const PanelOptions& panel, std::string& error,
-                                                   bool* notAPress = nullptr) {
-    return JobDelivery::queue(cups, queue, panel.bundle, error, notAPress);
+inline Result<Destination> queueDestination(CupsConnection& cups, const std::string& queue,
+                                            const PanelOptions& panel, bool* notAPress = nullptr) {
+    return JobDelivery::queue(cups, queue, panel.bundle, notAPress);
 }
-inline std::optional<Dictionary> deliverJob(CupsConnection& cups, const Destination& destination,
-                                            const Dictionary& snapshot, const JobRequest& request,
-                                            std::string& error) {
-    return JobDelivery::deliver(cups, destination, snapshot, request, error);
+inline Result<Dictionary> deliverJob(CupsConnection& cups, const Destination& destination,
+                                     const Dictionary& snapshot, const JobRequest& request) {
+    return JobDelivery::deliver(cups, destination, snapshot, request);
 }
 
 // What a job is called: the job name the panel was given, else the first document's name.

@@ -25,10 +25,8 @@ int runQueuePpdCommand(const std::vector<std::string>& arguments) {
     }
     std::string error;
     auto result = QueuePpdGenerator::generate(ppd, bundle, error);
-    if (!result) {
-        std::fprintf(stderr, "velmora queue-ppd: %s\n", error.c_str());
-        return 1;
-    }
+    if (!result)
+        return failCommand("queue-ppd", error);
     std::fwrite(result->ppd.data(), 1, result->ppd.size(), stdout);
     std::fprintf(stderr, "%d rules (%d with a resolution), %d rules no PPD choice can state\n",
                  result->constraints, result->resolvers, result->skippedRules);

@@ -25,14 +25,9 @@ constexpr double kDefaultTimeout = 120;
 constexpr double kMinTimeout = 1;
 constexpr double kMaxTimeout = 3600;
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "velmora refresh-lists: %s\n", message.c_str());
-    return 1;
-}
-
 int usage(const std::string& message) {
     if (!message.empty())
-        std::fprintf(stderr, "velmora refresh-lists: %s\n", message.c_str());
+        reportCommandProblem("refresh-lists", message);
     std::fprintf(stderr, "usage: velmora refresh-lists [-d QUEUE] [--timeout S] [NAME...]\n");
     return 2;
 }
@@ -129,19 +124,19 @@ int runRefreshListsCommand(const std::vector<std::string>& arguments) {
     std::string error;
     auto chosen = cups.connectToQueue(queue);
     if (!chosen)
-        return fail(chosen.error());
+        return failCommand("refresh-lists", chosen.error());
     queue = *chosen;
     TemporaryPpd beforeCopy, afterCopy;
     auto before = fetchLists(cups, queue, beforeCopy, names, &error);
     if (!before)
-        return fail(error);
+        return failCommand("refresh-lists", error);
 
     std::vector<std::string> commands;
     for (const auto& name : names)
         commands.push_back("ReportLevels " + name);
     auto submitted = cups.submitCommand(queue, "ReportLevels", commands);
     if (!submitted)
-        return fail(submitted.error());
+        return failCommand("refresh-lists", submitted.error());
     int job = *submitted;
     auto state = cups.waitForJob(job, timeout);
     bool done = state == "completed";
@@ -157,7 +152,7 @@ int runRefreshListsCommand(const std::vector<std::string>& arguments) {
 
     auto after = fetchLists(cups, queue, afterCopy, names, &error);
     if (!after)
-        return fail(error);
+        return failCommand("refresh-lists", error);
 
     Array lists, changed;
     for (const auto& name : names) {
@@ -179,10 +174,11 @@ int runRefreshListsCommand(const std::vector<std::string>& arguments) {
         result.set("printerStateMessage", Value(stopped));
     std::printf("%s\n", Value(std::move(result)).toJson(2).c_str());
     if (!done)
-        return fail("the command job did not finish (" + state.value_or("unknown") + ")" +
-                    (stopped.empty() ? "" : ": " + stopped));
+        return failCommand("refresh-lists", "the command job did not finish (" +
+                                                state.value_or("unknown") + ")" +
+                                                (stopped.empty() ? "" : ": " + stopped));
     if (!after->failed.empty())
-        return fail("lists not refreshed: " + after->failed);
+        return failCommand("refresh-lists", "lists not refreshed: " + after->failed);
     return 0;
 }
 

@@ -93,11 +93,6 @@ int usage() {
     return 2;
 }
 
-int failWith(const std::string& message) {
-    std::fprintf(stderr, "velmora server: %s\n", message.c_str());
-    return 1;
-}
-
 // The host goes into the service's address as it is: anything that would make it a path, a
 // query or a fragment would silently drop the port.
 bool isPlainHost(const std::string& host) {
@@ -126,11 +121,11 @@ int runServerCommand(const std::vector<std::string>& arguments) {
     if (it == listCommands().end() || positional.size() != 2 + it->second.arguments)
         return usage();
     if (!(timeout >= 1 && timeout <= 3600))
-        return failWith("the time-out must be from 1 to 3600 seconds");
+        return failCommand("server", "the time-out must be from 1 to 3600 seconds");
     if (port < 1 || port > 65535)
-        return failWith("the port must be from 1 to 65535");
+        return failCommand("server", "the port must be from 1 to 65535");
     if (!isPlainHost(positional[0]))
-        return failWith("not a host name or address: " + positional[0]);
+        return failCommand("server", "not a host name or address: " + positional[0]);
     // The service's diagnostic lines are for the system log; a person at the command line gets
     // the one line that says what failed.
     if (!std::getenv("VELMORA_SYSLOG"))
@@ -140,7 +135,7 @@ int runServerCommand(const std::vector<std::string>& arguments) {
     auto result = it->second.getter(client, positional[0], extra);
     std::printf("%s\n", resultJson(result).toJson(2).c_str());
     if (client.lastFailure())
-        return failWith(*client.lastFailure());
+        return failCommand("server", *client.lastFailure());
     return 0;
 }
 

@@ -34,12 +34,9 @@ int runTicketCommand(const std::vector<std::string>& arguments) {
         std::fprintf(stderr, "usage: velmora ticket [--xjdf] FILE\n");
         return 2;
     }
-    std::string error;
-    auto package = JobPackage::open(arguments.back(), error);
-    if (!package) {
-        std::fprintf(stderr, "velmora ticket: %s\n", error.c_str());
-        return 1;
-    }
+    auto package = JobPackage::open(arguments.back());
+    if (!package)
+        return failCommand("ticket", package.error());
     if (xjdf) {
         std::fwrite(package->ticketXml().data(), 1, package->ticketXml().size(), stdout);
         return 0;
@@ -49,11 +46,9 @@ int runTicketCommand(const std::vector<std::string>& arguments) {
     Array documents;
     for (std::size_t i = 0; i < package->ticket().documents.size(); ++i) {
         Dictionary document = *shown.get("documents").array()->at(i).dictionary();
-        auto bytes = package->documentBytes(i, kMaxCountedDocumentBytes, error);
-        if (!bytes && error.find("larger than") == std::string::npos) {
-            std::fprintf(stderr, "velmora ticket: %s\n", error.c_str());
-            return 1;
-        }
+        auto bytes = package->documentBytes(i, kMaxCountedDocumentBytes);
+        if (!bytes && bytes.error().find("larger than") == std::string::npos)
+            return failCommand("ticket", bytes.error());
         document.set("pages", bytes ? pagesOf(*bytes) : Value());
         documents.push_back(Value(std::move(document)));
     }

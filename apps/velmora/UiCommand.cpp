@@ -135,22 +135,14 @@ int runUiCommand(const std::vector<std::string>& arguments) {
         ::setenv("LANGUAGE", options.language.c_str(), 1);
     std::string error;
     auto file = PropertyList::readFile(options.file, &error);
-    if (!file) {
-        std::fprintf(stderr, "velmora ui: %s\n", error.c_str());
-        return 1;
-    }
-    if (!file->dictionary()) {
-        std::fprintf(stderr,
-                     "velmora ui: %s: a UI-settings file must be a dictionary of control "
-                     "descriptions\n",
-                     options.file.c_str());
-        return 1;
-    }
+    if (!file)
+        return failCommand("ui", error);
+    if (!file->dictionary())
+        return failCommand("ui", options.file + ": a UI-settings file must be a dictionary of "
+                                                "control descriptions");
     std::shared_ptr<Bundle> bundle;
-    if (!options.bundlePath.empty() && !(bundle = Bundle::open(options.bundlePath))) {
-        std::fprintf(stderr, "velmora ui: %s: no such bundle folder\n", options.bundlePath.c_str());
-        return 1;
-    }
+    if (!options.bundlePath.empty() && !(bundle = Bundle::open(options.bundlePath)))
+        return failCommand("ui", options.bundlePath + ": no such bundle folder");
     auto settings = std::make_shared<const Dictionary>(*file->dictionary());
     AlertRecorder recorder(options.answerYes);
     ui::Window window(ui::Rect::make(0, 0, kControlWidth,
@@ -194,10 +186,8 @@ int runUiCommand(const std::vector<std::string>& arguments) {
             it == byKeyword.end()
                 ? std::optional<std::string>("no control edits \"" + keyword + "\"")
                 : actAsUser(*it->second, value, window);
-        if (error) {
-            std::fprintf(stderr, "velmora ui: %s\n", error->c_str());
-            return 1;
-        }
+        if (error)
+            return failCommand("ui", *error);
     }
 
     Array controls;
@@ -205,7 +195,7 @@ int runUiCommand(const std::vector<std::string>& arguments) {
         controls.push_back(controlJson(*control));
     Array problemList;
     for (const auto& problem : problems) {
-        std::fprintf(stderr, "velmora ui: %s\n", problem.c_str());
+        reportCommandProblem("ui", problem);
         problemList.push_back(Value(problem));
     }
     Value output(Dictionary{{"controls", std::move(controls)},

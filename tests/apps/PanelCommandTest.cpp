@@ -123,10 +123,9 @@ TEST_F(PanelCommandTest, BareVelmoraPrintsTheSampleJobToTheEmbeddedPress) {
     EXPECT_EQ(printed.get("folder"), Value(dir / "velmora-jobs/job-1"));
     EXPECT_FALSE(printed.get("summary").array()->empty());
     EXPECT_GT(printed.get("options").dictionary()->size(), 50u);
-    std::string error;
-    auto package = JobPackage::open(dir / "velmora-jobs/job-1/job.xjmf.zip", error);
-    ASSERT_TRUE(package) << error;
-    EXPECT_EQ(package->documentBytes(0, 1 << 20, error)->substr(0, 5), "%PDF-");
+    auto package = JobPackage::open(dir / "velmora-jobs/job-1/job.xjmf.zip");
+    ASSERT_TRUE(package) << package.error();
+    EXPECT_EQ(package->documentBytes(0, 1 << 20).value().substr(0, 5), "%PDF-");
 }
 
 // The press's rules that the engine cannot resolve reach the person in a panel session, and the

@@ -118,13 +118,12 @@ TEST_F(UserFilesTest, TheEmbeddedPressKeepsEveryDocumentAndNothingIsSentThatWill
     auto printed =
         velmora("print --embedded --no-gui --output-dir " + jobs + " " + first + " " + second);
     ASSERT_EQ(printed.status, 0) << errors();
-    std::string error;
-    auto package = JobPackage::open(jobs + "/job-1/job.xjmf.zip", error);
-    ASSERT_TRUE(package) << error;
+    auto package = JobPackage::open(jobs + "/job-1/job.xjmf.zip");
+    ASSERT_TRUE(package) << package.error();
     ASSERT_EQ(package->ticket().documents.size(), 2u);
     for (std::size_t i = 0; i < 2; ++i) {
         EXPECT_EQ(package->ticket().documents[i].name, "same.pdf");
-        EXPECT_EQ(package->documentBytes(i, 1 << 20, error), test::readFile(sample));
+        EXPECT_EQ(package->documentBytes(i, 1 << 20).value(), test::readFile(sample));
     }
 }
 

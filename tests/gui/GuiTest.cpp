@@ -207,9 +207,8 @@ TEST_F(GuiTest, ACheckBoxClickReachesThePanelAndThePrintedJob) {
             sent = value.stringValue();
     EXPECT_EQ(sent, expected) << Value(options).toJson();
     // And so does the package the press receives.
-    std::string error;
-    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip", error);
-    ASSERT_TRUE(package) << error;
+    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip");
+    ASSERT_TRUE(package) << package.error();
     EXPECT_EQ(package->ticket().options.at("PagePrintOnCenter"), expected);
 }
 
@@ -659,9 +658,8 @@ TEST_F(GuiTest, TypedCopiesArePrintedAndShownTheSameEverywhere) {
     type("3");
     Dictionary options = printed();
     EXPECT_EQ(options.get("copies"), Value("3")) << Value(options).toJson();
-    std::string error;
-    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip", error);
-    ASSERT_TRUE(package) << error;
+    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip");
+    ASSERT_TRUE(package) << package.error();
     EXPECT_EQ(package->ticket().copies, 3);
 }
 
@@ -764,9 +762,8 @@ TEST_F(GuiTest, OnARealXServerTypedCopiesAndAStapleReachThePress) {
     for (int waited = 0; !window->result() && waited < 40; ++waited)
         QTest::qWait(100);
     ASSERT_TRUE(window->result());
-    std::string error;
-    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip", error);
-    ASSERT_TRUE(package) << error;
+    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip");
+    ASSERT_TRUE(package) << package.error();
     EXPECT_EQ(package->ticket().copies, 3);
     // The press's ticket names the staple position the panel's choice stands for.
     const std::string& stapled = package->ticket().options.at("StapleMode");
@@ -1092,9 +1089,8 @@ TEST_F(GuiTest, TickingSecurePrintShowsItsPasswordField) {
     click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
     ASSERT_TRUE(looked);
     Dictionary options = printed();
-    std::string error;
-    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip", error);
-    ASSERT_TRUE(package) << error;
+    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip");
+    ASSERT_TRUE(package) << package.error();
     EXPECT_EQ(package->ticket().options.at("SecPrint"), "True");
 }
 
@@ -1761,9 +1757,8 @@ TEST_F(GuiHeldJobs, AHeldJobAppearsOpensWithAClickAndPrintsWithWhatWasChosen) {
               Value(chosen == "True" ? "true" : "false"))
         << window.result()->get("written").toJson(2);
     ASSERT_EQ(cups.waitForJob(job, 30), "completed") << jobLog(job);
-    std::string error;
-    auto package = JobPackage::open(test::deviceFile(cupsd, "VelmoraPress"), error);
-    ASSERT_TRUE(package) << error;
+    auto package = JobPackage::open(test::deviceFile(cupsd, "VelmoraPress"));
+    ASSERT_TRUE(package) << package.error();
     EXPECT_EQ(package->ticket().options.at("PagePrintOnCenter"), chosen);
     EXPECT_EQ(package->ticket().jobName, "Annual report");
 }

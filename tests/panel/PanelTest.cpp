@@ -78,8 +78,8 @@ protected:
         dialog = std::make_unique<RecordingDialog>(
             InMemoryPrintDialog::Options{plugIn, std::string(VELMORA_QUEUE_PPD), "VelmoraPress",
                                          std::move(deviceURI), constraintHandling, nullptr});
-        std::string error;
-        ASSERT_TRUE(dialog->open(&error)) << error;
+        auto opened = dialog->open();
+        ASSERT_TRUE(opened) << opened.error();
         panel = std::dynamic_pointer_cast<LornPDEByCocoa>(dialog->panel());
         ASSERT_TRUE(panel);
     }

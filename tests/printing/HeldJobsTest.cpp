@@ -233,9 +233,8 @@ TEST_F(HeldJobsTest, AChangeMadeWhileThePanelWasOpenIsKept) {
     ASSERT_GT(job, 0);
     auto opened = HeldJobs(cups).find(job);
     ASSERT_TRUE(opened) << opened.error();
-    std::string error;
-    auto destination = HeldJobUpdate::destination(cups, *opened, VELMORA_PLUGIN_DIR, error);
-    ASSERT_TRUE(destination) << error;
+    auto destination = HeldJobUpdate::destination(cups, *opened, VELMORA_PLUGIN_DIR);
+    ASSERT_TRUE(destination) << destination.error();
     test::PrivateCupsd::run("lp -i " + std::to_string(job) + " -o ColorModel=Gray 2>&1");
     ASSERT_EQ(attribute(job, "ColorModel"), "Gray");
     // The operator staples; the panel's settings name only what differs from the defaults.
@@ -244,8 +243,8 @@ TEST_F(HeldJobsTest, AChangeMadeWhileThePanelWasOpenIsKept) {
                         {"host", Value(Dictionary())}};
     Dictionary refused;
     auto done = HeldJobUpdate::apply(cups, *destination, snapshot, {*opened, opened->title, false},
-                                     error, refused);
-    ASSERT_TRUE(done) << error;
+                                     refused);
+    ASSERT_TRUE(done) << done.error();
     EXPECT_EQ(attribute(job, "StapleMode"), "LeftEdge");
     EXPECT_EQ(attribute(job, "ColorModel"), "Gray");
 }

@@ -63,9 +63,8 @@ TEST(PpdCacheTest, EachSchedulerAndQueueHasItsOwnCopyInAClosedFolder) {
     test::ScopedEnv cacheHome{"XDG_CACHE_HOME", dir.path().c_str()};
     test::ScopedEnv server{"CUPS_SERVER", "127.0.0.1:6310"};
     CupsConnection cups;
-    std::string error;
-    auto entry = PpdCache::entry(cups, "Press/Q", error);
-    ASSERT_TRUE(entry) << error;
+    auto entry = PpdCache::entry(cups, "Press/Q");
+    ASSERT_TRUE(entry) << entry.error();
     fs::path folder = fs::path(entry->path).parent_path();
     EXPECT_EQ(folder.parent_path(), fs::path(dir / "velmora/ppd"));
     EXPECT_EQ(fs::path(entry->path).filename(), "Press%2FQ.ppd");
@@ -82,27 +81,31 @@ TEST(EmbeddedJobStoreTest, JobsAreNumberedPrivatePackagesOfEveryDocument) {
     PressTicket ticket;
     ticket.jobId = "j1";
     ticket.options = {{"ColorMode", "Gray"}};
-    std::string where, error;
-    EXPECT_EQ(EmbeddedJobStore::store(dir / "jobs", ticket, {{a, "same.pdf"}, {b, "same.pdf"}},
-                                      nullptr, where, error),
-              1)
-        << error;
+    auto first =
+        EmbeddedJobStore::store(dir / "jobs", ticket, {{a, "same.pdf"}, {b, "same.pdf"}}, nullptr);
+    ASSERT_TRUE(first) << first.error();
+    EXPECT_EQ(first->id, 1);
+    const std::string& where = first->folder;
     EXPECT_EQ(where, dir / "jobs/job-1");
     EXPECT_EQ(modeOf(where), 0700u);
     std::string package = where + "/" + EmbeddedJobStore::kPackageName;
     EXPECT_EQ(modeOf(package), 0600u);
-    auto stored = JobPackage::open(package, error);
-    ASSERT_TRUE(stored) << error;
+    auto stored = JobPackage::open(package);
+    ASSERT_TRUE(stored) << stored.error();
     ASSERT_EQ(stored->ticket().documents.size(), 2u);
-    EXPECT_EQ(stored->documentBytes(0, 100, error), std::optional<std::string>("%PDF-1.4 first"));
-    EXPECT_EQ(stored->documentBytes(1, 100, error), std::optional<std::string>("%PDF-1.4 second"));
+    auto firstBytes = stored->documentBytes(0, 100), secondBytes = stored->documentBytes(1, 100);
+    ASSERT_TRUE(firstBytes && secondBytes) << firstBytes.error() << secondBytes.error();
+    EXPECT_EQ(*firstBytes, "%PDF-1.4 first");
+    EXPECT_EQ(*secondBytes, "%PDF-1.4 second");
     EXPECT_EQ(stored->ticket().options, ticket.options);
 
-    EXPECT_EQ(EmbeddedJobStore::store(dir / "jobs", ticket, {{a, "a"}}, nullptr, where, error), 2);
+    auto second = EmbeddedJobStore::store(dir / "jobs", ticket, {{a, "a"}}, nullptr);
+    ASSERT_TRUE(second) << second.error();
+    EXPECT_EQ(second->id, 2);
     for (const std::string& bad : {dir / "missing.pdf", dir.write("notes.txt", "plain text")}) {
-        EXPECT_EQ(
-            EmbeddedJobStore::store(dir / "jobs", ticket, {{bad, "x"}}, nullptr, where, error), 0);
-        EXPECT_NE(error.find(bad), std::string::npos) << error;
+        auto refused = EmbeddedJobStore::store(dir / "jobs", ticket, {{bad, "x"}}, nullptr);
+        ASSERT_FALSE(refused) << bad;
+        EXPECT_NE(refused.error().find(bad), std::string::npos) << refused.error();
         EXPECT_FALSE(fs::exists(dir / "jobs/job-3")) << "a half-stored job was left behind";
     }
 }
@@ -122,9 +125,8 @@ TEST(JobDeliveryTest, TheEmbeddedPressKeepsThePackageOfTheSnapshotsOptions) {
     std::string document = dir.write("doc.pdf", "%PDF-1.4");
     JobDelivery::Request request{{document}, "Proofs", dir / "jobs", false};
     CupsConnection cups;
-    std::string error;
-    auto result = JobDelivery::deliver(cups, destination, snapshot, request, error);
-    ASSERT_TRUE(result) << error;
+    auto result = JobDelivery::deliver(cups, destination, snapshot, request);
+    ASSERT_TRUE(result) << result.error();
     EXPECT_EQ(result->get("job"), Value(1));
     EXPECT_EQ(result->get("folder"), Value(dir / "jobs/job-1"));
     const Dictionary& options = *result->get("options").dictionary();
@@ -133,8 +135,8 @@ TEST(JobDeliveryTest, TheEmbeddedPressKeepsThePackageOfTheSnapshotsOptions) {
     EXPECT_EQ(options.get(userName), Value("Anna"));
     EXPECT_EQ(options.get(pin), Value("********"));
 
-    auto package = JobPackage::open(result->get("package").stringValue(), error);
-    ASSERT_TRUE(package) << error;
+    auto package = JobPackage::open(result->get("package").stringValue());
+    ASSERT_TRUE(package) << package.error();
     const PressTicket& ticket = package->ticket();
     EXPECT_EQ(ticket.jobName, "Proofs");
     EXPECT_EQ(ticket.copies, 3);
@@ -144,8 +146,9 @@ TEST(JobDeliveryTest, TheEmbeddedPressKeepsThePackageOfTheSnapshotsOptions) {
     EXPECT_EQ(ticket.options.at("StapleMode"), "None");           // the PPD's default
 
     request.files = {dir / "missing.pdf"};
-    EXPECT_FALSE(JobDelivery::deliver(cups, destination, snapshot, request, error));
-    EXPECT_NE(error.find("cannot be read"), std::string::npos) << error;
+    auto refused = JobDelivery::deliver(cups, destination, snapshot, request);
+    ASSERT_FALSE(refused);
+    EXPECT_NE(refused.error().find("cannot be read"), std::string::npos) << refused.error();
     EXPECT_FALSE(fs::exists(dir / "jobs/job-2"));
 }
 

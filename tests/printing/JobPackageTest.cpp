@@ -67,11 +67,12 @@ protected:
         ticket.options = PressTicket::optionsOfJob(ppd, jobOptions);
         return ticket;
     }
-    std::optional<JobPackage> written(const PressTicket& ticket, const std::string& name) {
-        std::string error, path = dir / name;
-        EXPECT_TRUE(JobPackage::write(path, ticket, {{pdf, "doc one.pdf"}}, ppd, error)) << error;
-        auto package = JobPackage::open(path, error);
-        EXPECT_TRUE(package) << error;
+    Result<JobPackage> written(const PressTicket& ticket, const std::string& name) {
+        std::string path = dir / name;
+        auto made = JobPackage::write(path, ticket, {{pdf, "doc one.pdf"}}, ppd);
+        EXPECT_TRUE(made) << made.error();
+        auto package = JobPackage::open(path);
+        EXPECT_TRUE(package) << package.error();
         return package;
     }
 };
@@ -85,17 +86,16 @@ TEST_F(JobPackageTest, WhatIsWrittenReadsBackWholeAndValidates) {
     ticket.options["SecPrintPassword"] = "6BF62ABF";
     ticket.options["JobName"] = "";
     ticket.jobName = "Q3 <final> & \"more\"";
-    std::string error, path = dir / "p.xjmf.zip";
+    std::string path = dir / "p.xjmf.zip";
     std::string second = dir.write("two.pdf", "%PDF-1.7 two");
-    ASSERT_TRUE(
-        JobPackage::write(path, ticket, {{pdf, "doc one.pdf"}, {second, "two.pdf"}}, ppd, error))
-        << error;
+    auto made = JobPackage::write(path, ticket, {{pdf, "doc one.pdf"}, {second, "two.pdf"}}, ppd);
+    ASSERT_TRUE(made) << made.error();
     struct stat st {};
     ::stat(path.c_str(), &st);
     EXPECT_EQ(st.st_mode & 0777, 0600u);
 
-    auto package = JobPackage::open(path, error);
-    ASSERT_TRUE(package) << error;
+    auto package = JobPackage::open(path);
+    ASSERT_TRUE(package) << package.error();
     EXPECT_EQ(package->ticket().options, ticket.options);
     EXPECT_EQ(package->ticket().jobName, ticket.jobName);
     EXPECT_EQ(package->ticket().jobId, ticket.jobId);
@@ -104,10 +104,13 @@ TEST_F(JobPackageTest, WhatIsWrittenReadsBackWholeAndValidates) {
     EXPECT_EQ(package->ticket().documents[0].name, "doc one.pdf");
     EXPECT_EQ(package->ticket().documents[0].mimeType, "application/pdf");
     EXPECT_EQ(package->ticket().documents[1].size, 12u);
-    EXPECT_EQ(package->documentBytes(0, 1000, error), test::readFile(pdf));
-    EXPECT_EQ(package->documentBytes(1, 1000, error), std::optional<std::string>("%PDF-1.7 two"));
-    EXPECT_FALSE(package->documentBytes(1, 5, error));
-    EXPECT_THAT(error, HasSubstr("larger than"));
+    auto first = package->documentBytes(0, 1000), other = package->documentBytes(1, 1000);
+    ASSERT_TRUE(first && other) << first.error() << other.error();
+    EXPECT_EQ(*first, test::readFile(pdf));
+    EXPECT_EQ(*other, "%PDF-1.7 two");
+    auto bounded = package->documentBytes(1, 5);
+    EXPECT_FALSE(bounded);
+    EXPECT_THAT(bounded.error(), HasSubstr("larger than"));
 
     test::XjdfSchema schema;
     ASSERT_TRUE(schema.loaded());
@@ -247,9 +250,10 @@ TEST_F(JobPackageTest, WhatATicketCannotCarryIsRefusedAndNothingIsLeft) {
         PressTicket ticket = ticketWith(Dictionary{});
         ticket.options[option] = value;
         std::string doc = document.empty() ? pdf : dir.write("text.txt", document);
-        std::string error, path = dir / "refused.zip";
-        EXPECT_FALSE(JobPackage::write(path, ticket, {{doc, "d"}}, ppd, error)) << option;
-        EXPECT_THAT(error, HasSubstr(reason));
+        std::string path = dir / "refused.zip";
+        auto made = JobPackage::write(path, ticket, {{doc, "d"}}, ppd);
+        EXPECT_FALSE(made) << option;
+        EXPECT_THAT(made.error(), HasSubstr(reason));
         EXPECT_FALSE(fs::exists(path)) << option;
     }
 }
@@ -372,17 +376,17 @@ TEST_F(JobPackageTest, APackageThatIsNotOneOfOursIsRefusedWithItsReason) {
          "larger than"},
     };
     for (const auto& [what, bytes, reason] : cases) {
-        std::string error;
-        EXPECT_FALSE(JobPackage::fromBytes(bytes, error)) << what;
-        EXPECT_THAT(error, HasSubstr(reason)) << what;
+        auto package = JobPackage::fromBytes(bytes);
+        EXPECT_FALSE(package) << what;
+        EXPECT_THAT(package.error(), HasSubstr(reason)) << what;
     }
     // The same bytes as a file are read the same way.
-    std::string error;
-    EXPECT_FALSE(JobPackage::open(dir.write("bad.zip", "PK\x03\x04 broken"), error));
-    EXPECT_THAT(error, HasSubstr("is not a job package"));
+    auto broken = JobPackage::open(dir.write("bad.zip", "PK\x03\x04 broken"));
+    EXPECT_FALSE(broken);
+    EXPECT_THAT(broken.error(), HasSubstr("is not a job package"));
     auto minimal = JobPackage::fromBytes(
-        test::zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", ticketXml("", option)}}), error);
-    ASSERT_TRUE(minimal) << error;
+        test::zipOf({{"root.xjmf", kRoot}, {"ticket.xjdf", ticketXml("", option)}}));
+    ASSERT_TRUE(minimal) << minimal.error();
     EXPECT_EQ(minimal->ticket().copies, 2);
     EXPECT_EQ(minimal->ticket().options.at("A"), "1");
 }

@@ -72,9 +72,8 @@ TEST(PackageFilterTest, ADocumentBecomesAPackageWithTheJobsOptions) {
             "application/vnd.cups-pdf", asArgument);
         ASSERT_EQ(run.status, 0) << run.messages;
         EXPECT_THAT(run.messages, HasSubstr("INFO: velmora-package: job package ready"));
-        std::string error;
-        auto package = JobPackage::fromBytes(run.output, error);
-        ASSERT_TRUE(package) << error;
+        auto package = JobPackage::fromBytes(run.output);
+        ASSERT_TRUE(package) << package.error();
         const PressTicket& ticket = package->ticket();
         EXPECT_EQ(ticket.jobId, "urn:uuid:4a1f");
         EXPECT_EQ(ticket.jobName, "Proofs");
@@ -83,7 +82,7 @@ TEST(PackageFilterTest, ADocumentBecomesAPackageWithTheJobsOptions) {
         EXPECT_EQ(ticket.options.at("UserName"), "Anna B");
         EXPECT_EQ(ticket.options.at("JobName"), "Q3");
         EXPECT_EQ(ticket.options.at("ColorModel"), "RGB"); // the PPD's default
-        EXPECT_EQ(package->documentBytes(0, 100, error), test::readFile(pdf));
+        EXPECT_EQ(package->documentBytes(0, 100).value(), test::readFile(pdf));
     }
     // A job that names only the press's own options gets what the panel's host derives from
     // them, as velmora print does: two-sided printing, the paper source and the copies.
@@ -91,9 +90,8 @@ TEST(PackageFilterTest, ADocumentBecomesAPackageWithTheJobsOptions) {
         dir, pdf, "DuplexMode=DuplexNoTumble KVInputSlot=Tray2 velmora.NumCopies=3",
         "application/vnd.cups-pdf", false, "1");
     ASSERT_EQ(own.status, 0) << own.messages;
-    std::string error;
-    auto package = JobPackage::fromBytes(own.output, error);
-    ASSERT_TRUE(package) << error;
+    auto package = JobPackage::fromBytes(own.output);
+    ASSERT_TRUE(package) << package.error();
     EXPECT_EQ(package->ticket().options.at("Duplex"), "DuplexNoTumble");
     EXPECT_EQ(package->ticket().options.at("InputSlot"), "Tray2");
     EXPECT_EQ(package->ticket().copies, 3);
@@ -115,12 +113,12 @@ TEST(PackageFilterTest, APackageWithThePressesOldNamesReachesThePressUnderTodays
                       {"ColorModel", "CMYK2"},
                       {"OutputTray", "Stackertray"},
                       {"UserName", "Anna"}};
-    std::string error;
-    ASSERT_TRUE(JobPackage::write(package, ticket, {{pdf, "in.pdf"}}, nullptr, error)) << error;
+    auto made = JobPackage::write(package, ticket, {{pdf, "in.pdf"}}, nullptr);
+    ASSERT_TRUE(made) << made.error();
     FilterRun run = runPackageFilter(dir, package, "", "application/vnd.cip4-xjmf+zip");
     ASSERT_EQ(run.status, 0) << run.messages;
-    auto passed = JobPackage::fromBytes(run.output, error);
-    ASSERT_TRUE(passed) << error;
+    auto passed = JobPackage::fromBytes(run.output);
+    ASSERT_TRUE(passed) << passed.error();
     const auto& options = passed->ticket().options;
     EXPECT_EQ(options.at("ColorModel"), "Gray");
     EXPECT_EQ(options.at("ProcessColorModel"), "CMYK2");
@@ -140,8 +138,8 @@ TEST(PackageFilterTest, WhatCannotReachThePressEndsTheJobWithAReason) {
     PressTicket ticket;
     ticket.jobId = "j";
     ticket.options = {{"A", "1"}};
-    std::string error;
-    ASSERT_TRUE(JobPackage::write(package, ticket, {{pdf, "in.pdf"}}, nullptr, error)) << error;
+    auto made = JobPackage::write(package, ticket, {{pdf, "in.pdf"}}, nullptr);
+    ASSERT_TRUE(made) << made.error();
     std::string broken = dir.write("broken.zip", test::readFile(package).substr(0, 200));
     // Packages anyone who may print could hand in.
     const std::string root =
@@ -199,13 +197,13 @@ TEST(PackageFilterTest, WhatCannotReachThePressEndsTheJobWithAReason) {
     for (const std::string& given : {package, extra}) {
         FilterRun passed = runPackageFilter(dir, given, "", JobPackage::kMimeType, true);
         ASSERT_EQ(passed.status, 0) << passed.messages;
-        auto sent = JobPackage::fromBytes(passed.output, error);
-        auto original = JobPackage::open(given, error);
-        ASSERT_TRUE(sent && original) << error;
+        auto sent = JobPackage::fromBytes(passed.output);
+        auto original = JobPackage::open(given);
+        ASSERT_TRUE(sent && original) << sent.error() << original.error();
         EXPECT_EQ(sent->ticket().options, original->ticket().options);
         EXPECT_EQ(sent->ticket().copies, original->ticket().copies);
         ASSERT_EQ(sent->ticket().documents.size(), 1u);
-        EXPECT_EQ(sent->documentBytes(0, 1000, error), original->documentBytes(0, 1000, error));
+        EXPECT_EQ(sent->documentBytes(0, 1000).value(), original->documentBytes(0, 1000).value());
         EXPECT_EQ(passed.output.find("payload.sh"), std::string::npos);
     }
     for (const auto& entry : std::filesystem::directory_iterator(dir.path()))

@@ -176,19 +176,18 @@ private:
 TEST(CommandFileTest, AFileOverTheLimitIsRefusedAfterReadingJustPastIt) {
     for (std::size_t size : {std::size_t(0), CommandFile::kMaxBytes - 1, CommandFile::kMaxBytes}) {
         std::istringstream in(std::string(size, 'x'));
-        std::string error;
-        auto text = CommandFile::read(in, &error);
-        ASSERT_TRUE(text) << size << error;
+        auto text = CommandFile::read(in);
+        ASSERT_TRUE(text) << size << text.error();
         EXPECT_EQ(text->size(), size);
     }
     std::istringstream over(std::string(CommandFile::kMaxBytes + 1, 'x'));
-    std::string error;
-    EXPECT_FALSE(CommandFile::read(over, &error));
-    EXPECT_EQ(error, "the command file is larger than 64 KiB");
+    auto refused = CommandFile::read(over);
+    EXPECT_FALSE(refused);
+    EXPECT_EQ(refused.error(), "the command file is larger than 64 KiB");
 
     EndlessBuffer endless;
     std::istream in(&endless);
-    EXPECT_FALSE(CommandFile::read(in, &error));
+    EXPECT_FALSE(CommandFile::read(in));
     EXPECT_LE(endless.taken, CommandFile::kMaxBytes + 8192);
 }
 

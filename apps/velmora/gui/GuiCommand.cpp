@@ -58,11 +58,6 @@ std::optional<GuiOptions> parse(const std::vector<std::string>& arguments) {
     return options;
 }
 
-int fail(const std::string& message) {
-    std::fprintf(stderr, "velmora gui: %s\n", message.c_str());
-    return 1;
-}
-
 int takeScreenshots(PrintDialogWindow& window, const std::string& folder) {
     ScreenshotTour tour(window, folder);
     auto problems = tour.run();
@@ -93,19 +88,22 @@ int runGuiCommand(const std::vector<std::string>& arguments) {
     auto& request = options->request;
     for (const auto& file : request.files)
         if (std::error_code code; !std::filesystem::is_regular_file(file, code))
-            return fail(file + (std::filesystem::exists(file, code) ? ": not a regular file"
-                                                                    : ": no such file"));
-    std::string error;
-    if (!options->settingsFile.empty() &&
-        !(request.settings = readPrintSettingsFile(options->settingsFile, error)))
-        return fail(error);
+            return failCommand("gui",
+                               file + (std::filesystem::exists(file, code) ? ": not a regular file"
+                                                                           : ": no such file"));
+    if (!options->settingsFile.empty()) {
+        auto settings = readPrintSettingsFile(options->settingsFile);
+        if (!settings)
+            return failCommand("gui", settings.error());
+        request.settings = std::move(*settings);
+    }
     if (!request.panel.language.empty())
         ::setenv("LANGUAGE", request.panel.language.c_str(), 1);
     // Screenshots and the start-up check wait for no one: they need no display.
     bool waitsForAPerson = options->screenshots.empty() && !options->openAndClose;
     if (!displayAvailable()) {
         if (waitsForAPerson)
-            return fail("no display (set DISPLAY, or use velmora print --no-gui)");
+            return failCommand("gui", "no display (set DISPLAY, or use velmora print --no-gui)");
         if (const char* platform = std::getenv("QT_QPA_PLATFORM"); !platform || !*platform)
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
@@ -120,15 +118,13 @@ int runGuiCommand(const std::vector<std::string>& arguments) {
     CupsConnection cups;
     Status connected = request.embeddedOnly ? Status() : cups.connect();
     bool reachable = !request.embeddedOnly && connected;
-    if (!connected)
-        error = connected.error();
     if (!request.queue.empty() && !reachable)
-        return fail(error);
+        return failCommand("gui", connected.error());
     int status = 0;
     {
         PrintDialogWindow window(request, cups, reachable);
         if (!window.openDestination()) {
-            status = fail(window.error());
+            status = failCommand("gui", window.error());
         } else if (options->openAndClose) {
             showOnce(window);
         } else if (!options->screenshots.empty()) {
@@ -137,8 +133,8 @@ int runGuiCommand(const std::vector<std::string>& arguments) {
             // A held job that was changed, but not as far as asked (not released), is no success.
             std::printf("%s\n", Value(*window.result()).toJson(2).c_str());
             if (!accepted || window.result()->contains("warning"))
-                status = fail("not everything was done: " +
-                              window.result()->get("warning").stringValue());
+                status = failCommand("gui", "not everything was done: " +
+                                                window.result()->get("warning").stringValue());
         } else {
             std::fprintf(stderr, "velmora: nothing printed\n");
             status = 1;

@@ -1,8 +1,8 @@
 // The graphical dialog's module: what velmora gui loads to show the dialog.
+#include "Command.h"
 #include "GraphicalDialog.h"
 #include "GuiCommand.h"
 
-#include <cstdio>
 #include <exception>
 #include <string>
 #include <type_traits>
@@ -15,7 +15,6 @@ velmora_gui_main(int count, const char* const* arguments) {
     try {
         return velmora::app::runGuiCommand(list);
     } catch (const std::exception& e) {
-        std::fprintf(stderr, "velmora gui: %s\n", e.what());
-        return 1;
+        return velmora::app::failCommand("gui", e.what());
     }
 }

@@ -204,9 +204,10 @@ bool PrintDialogWindow::openSession(const std::string& queue, bool* notAPress) {
     Destination destination;
     if (queue.empty()) {
         destination = embeddedDestination(_request.panel);
-    } else if (auto found = queueDestination(_cups, queue, _request.panel, _error, notAPress)) {
+    } else if (auto found = queueDestination(_cups, queue, _request.panel, notAPress)) {
         destination = std::move(*found);
     } else {
+        _error = found.error();
         return false;
     }
     if (_request.settings)
@@ -222,9 +223,11 @@ bool PrintDialogWindow::openHeldJob(int id) {
         _error = job.error();
         return false;
     }
-    auto destination = HeldJobUpdate::destination(_cups, *job, _request.panel.bundle, _error);
-    if (!destination)
+    auto destination = HeldJobUpdate::destination(_cups, *job, _request.panel.bundle);
+    if (!destination) {
+        _error = destination.error();
         return false;
+    }
     if (_request.settings)
         destination->restoreFrom = _request.settings;
     closeSession();
@@ -244,8 +247,10 @@ bool PrintDialogWindow::openSessionOn(Destination destination) {
     auto session = std::make_unique<Session>();
     session->destination = std::move(destination);
     session->dialog = std::make_unique<InMemoryPrintDialog>(session->destination.host);
-    if (!session->dialog->open(&_error))
+    if (auto opened = session->dialog->open(); !opened) {
+        _error = opened.error();
         return false;
+    }
     session->panel = std::dynamic_pointer_cast<LornPDEByCocoa>(session->dialog->panel());
     if (!session->panel) {
         _error = "the plug-in's panel is not a Velmora Flow panel";
@@ -429,13 +434,13 @@ void PrintDialogWindow::print() {
         return;
     }
     Dictionary snapshot = _session->dialog->settingsSnapshot();
-    auto result = deliverJob(_cups, _session->destination, snapshot, job, error);
+    auto result = deliverJob(_cups, _session->destination, snapshot, job);
     if (!result) {
-        showStatus(error, true);
+        showStatus(result.error(), true);
         return;
     }
     result->set("summary", Value(summaryEntries(_session->panel->summaryInfo())));
-    _result = std::move(result);
+    _result = std::move(*result);
     accept();
 }
 
@@ -444,11 +449,10 @@ void PrintDialogWindow::print() {
 void PrintDialogWindow::printHeldJob(const Dictionary& snapshot) {
     HeldJobUpdate::Request request{*_heldJob, heldJobTitle(_session->panel.get(), _heldJob->title),
                                    !_request.keepHeld};
-    std::string error;
     Dictionary refused;
-    auto result =
-        HeldJobUpdate::apply(_cups, _session->destination, snapshot, request, error, refused);
+    auto result = HeldJobUpdate::apply(_cups, _session->destination, snapshot, request, refused);
     if (!result) {
+        std::string error = result.error();
         for (const auto& [option, reason] : refused)
             error += "; " + option + ": " + reason.stringValue();
         showStatus(error, true);
@@ -457,7 +461,7 @@ void PrintDialogWindow::printHeldJob(const Dictionary& snapshot) {
         return;
     }
     result->set("summary", Value(summaryEntries(_session->panel->summaryInfo())));
-    _result = std::move(result);
+    _result = std::move(*result);
     // Something after the job was changed failed (its release): the dialog stays open on the
     // job as it is now and says so.
     if (const Value& warning = _result->get("warning"); warning.isString()) {

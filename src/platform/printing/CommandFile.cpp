@@ -23,7 +23,7 @@ std::vector<std::string> words(std::string_view line) {
 
 } // namespace
 
-std::optional<std::string> CommandFile::read(std::istream& in, std::string* error) {
+Result<std::string> CommandFile::read(std::istream& in) {
     std::string text(kMaxBytes + 1, '\0');
     std::size_t filled = 0;
     while (filled < text.size()) {
@@ -32,16 +32,11 @@ std::optional<std::string> CommandFile::read(std::istream& in, std::string* erro
             break;
         filled += static_cast<std::size_t>(in.gcount());
     }
-    if (in.bad()) {
-        if (error)
-            *error = "the command file cannot be read";
-        return std::nullopt;
-    }
-    if (filled > kMaxBytes) {
-        if (error)
-            *error = "the command file is larger than " + std::to_string(kMaxBytes / 1024) + " KiB";
-        return std::nullopt;
-    }
+    if (in.bad())
+        return Failure{"the command file cannot be read"};
+    if (filled > kMaxBytes)
+        return Failure{"the command file is larger than " + std::to_string(kMaxBytes / 1024) +
+                       " KiB"};
     text.resize(filled);
     return text;
 }

@@ -1,7 +1,8 @@
 #pragma once
 
+#include "platform/foundation/Result.h"
+
 #include <iosfwd>
-#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,9 +23,9 @@ public:
         std::vector<std::string> arguments;
     };
 
-    // The whole file, read from the stream; null with a reason when it holds more than kMaxBytes
-    // (no more than one byte beyond the limit is read) or cannot be read.
-    static std::optional<std::string> read(std::istream& in, std::string* error);
+    // The whole file, read from the stream; the reason when it holds more than kMaxBytes (no
+    // more than one byte beyond the limit is read) or cannot be read.
+    static Result<std::string> read(std::istream& in);
     static std::vector<Command> parse(std::string_view text);
     // The list names of every "ReportLevels" command, in order.
     static std::vector<std::string> reportLevelsLists(const std::vector<Command>& commands);

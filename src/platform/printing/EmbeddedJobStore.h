@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/Result.h"
 #include "platform/printing/JobPackage.h"
 
 #include <string>
@@ -17,11 +18,16 @@ class EmbeddedJobStore {
 public:
     static constexpr const char* kPackageName = "job.xjmf.zip";
 
-    // Stores one job; its number, with where = its folder, or 0 with the reason (and no folder
-    // left behind).
-    static int store(const std::string& folder, const PressTicket& ticket,
-                     const std::vector<JobPackage::Document>& documents, ppd_file_s* ppd,
-                     std::string& where, std::string& error);
+    // A stored job: its number (the N of job-N, which the job is reported by) and its folder.
+    struct StoredJob {
+        int id = 0;
+        std::string folder;
+    };
+
+    // Stores one job; the reason when it cannot (and no folder left behind).
+    static Result<StoredJob> store(const std::string& folder, const PressTicket& ticket,
+                                   const std::vector<JobPackage::Document>& documents,
+                                   ppd_file_s* ppd);
 };
 
 } // namespace velmora

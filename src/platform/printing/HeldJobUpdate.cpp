@@ -26,20 +26,16 @@ std::string jobName(int id) {
 
 // The documents of a job velmora sent as the press's package, taken out of it under the names
 // its ticket gives them; the job's own documents otherwise.
-std::optional<std::vector<std::string>> documentsOf(HeldJobs& jobs, const HeldJob& job,
-                                                    const std::string& folder, std::string& error) {
+Result<std::vector<std::string>> documentsOf(HeldJobs& jobs, const HeldJob& job,
+                                             const std::string& folder) {
     auto fetched = jobs.fetchDocuments(job, folder);
-    if (!fetched) {
-        error = fetched.error();
-        return std::nullopt;
-    }
-    if (job.format != JobPackage::kMimeType)
-        return *fetched;
+    if (!fetched || job.format != JobPackage::kMimeType)
+        return fetched;
     std::vector<std::string> documents;
     for (std::size_t i = 0; i < fetched->size(); ++i) {
-        auto package = JobPackage::open((*fetched)[i], error);
+        auto package = JobPackage::open((*fetched)[i]);
         if (!package)
-            return std::nullopt;
+            return Failure{package.error()};
         for (std::size_t d = 0; d < package->ticket().documents.size(); ++d) {
             std::string name = fs::path(package->ticket().documents[d].name).filename().string();
             std::string place = folder + "/" + std::to_string(i + 1) + "-" + std::to_string(d + 1);
@@ -47,8 +43,8 @@ std::optional<std::vector<std::string>> documentsOf(HeldJobs& jobs, const HeldJo
             fs::create_directory(place, ignored);
             std::string path =
                 place + "/" + (name.empty() || name == "." || name == ".." ? "document.pdf" : name);
-            if (!package->extractDocument(d, path, error))
-                return std::nullopt;
+            if (auto extracted = package->extractDocument(d, path); !extracted)
+                return Failure{extracted.error()};
             documents.push_back(path);
         }
     }
@@ -60,10 +56,9 @@ std::optional<std::vector<std::string>> documentsOf(HeldJobs& jobs, const HeldJo
 // rather than from the job's attributes). The copy waits until the held job is cancelled, and
 // is withdrawn when the scheduler does not let the held job go, so that the job is never there
 // twice.
-std::optional<Dictionary> sendAgain(CupsConnection& cups,
-                                    const JobDelivery::Destination& destination,
-                                    const Dictionary& snapshot, const HeldJob& job,
-                                    const HeldJobUpdate::Request& request, std::string& error) {
+Result<Dictionary> sendAgain(CupsConnection& cups, const JobDelivery::Destination& destination,
+                             const Dictionary& snapshot, const HeldJob& job,
+                             const HeldJobUpdate::Request& request) {
     const std::string why =
         (job.format == JobPackage::kMimeType
              ? jobName(job.id) + " carries its settings inside the press's job package, so it "
@@ -71,29 +66,24 @@ std::optional<Dictionary> sendAgain(CupsConnection& cups,
         "must be sent again, and ";
     HeldJobs jobs(cups);
     TemporaryFolder folder("velmora-held");
-    if (folder.path().empty()) {
-        error = why + "no temporary folder can be made for its documents; nothing was changed";
-        return std::nullopt;
-    }
-    auto documents = documentsOf(jobs, job, folder.path(), error);
-    if (!documents) {
-        error = why + error + "; nothing was changed";
-        return std::nullopt;
-    }
+    if (folder.path().empty())
+        return Failure{why +
+                       "no temporary folder can be made for its documents; nothing was changed"};
+    auto documents = documentsOf(jobs, job, folder.path());
+    if (!documents)
+        return Failure{why + documents.error() + "; nothing was changed"};
     JobDelivery::Request resend{*documents, request.title, "", false, true};
-    auto sent = JobDelivery::deliver(cups, destination, snapshot, resend, error);
-    if (!sent) {
-        error = why + "it cannot be: " + error + "; nothing was changed";
-        return std::nullopt;
-    }
+    auto sent = JobDelivery::deliver(cups, destination, snapshot, resend);
+    if (!sent)
+        return Failure{why + "it cannot be: " + sent.error() + "; nothing was changed"};
     int id = static_cast<int>(sent->get("job").integerValue());
     if (auto cancelled = cups.cancelJob(job.queue, job.id); !cancelled) {
-        error = why + "the scheduler did not let the held job go (" + cancelled.error() + ")";
         auto withdrawn = cups.cancelJob(job.queue, id);
-        error += withdrawn ? "; the copy was withdrawn and nothing was changed"
-                           : "; its copy, " + jobName(id) +
-                                 ", could not be withdrawn: " + withdrawn.error();
-        return std::nullopt;
+        return Failure{why + "the scheduler did not let the held job go (" + cancelled.error() +
+                       ")" +
+                       (withdrawn ? "; the copy was withdrawn and nothing was changed"
+                                  : "; its copy, " + jobName(id) +
+                                        ", could not be withdrawn: " + withdrawn.error())};
     }
     Dictionary result{{"job", Value(id)},
                       {"replaces", Value(job.id)},
@@ -114,17 +104,13 @@ std::optional<Dictionary> sendAgain(CupsConnection& cups,
 
 } // namespace
 
-std::optional<JobDelivery::Destination> HeldJobUpdate::destination(CupsConnection& cups,
-                                                                   const HeldJob& job,
-                                                                   const std::string& bundle,
-                                                                   std::string& error) {
-    if (auto why = HeldJobs::whyNotHeld(job)) {
-        error = *why;
-        return std::nullopt;
-    }
-    auto destination = JobDelivery::queue(cups, job.queue, bundle, error);
+Result<JobDelivery::Destination>
+HeldJobUpdate::destination(CupsConnection& cups, const HeldJob& job, const std::string& bundle) {
+    if (auto why = HeldJobs::whyNotHeld(job))
+        return Failure{*why};
+    auto destination = JobDelivery::queue(cups, job.queue, bundle);
     if (!destination)
-        return std::nullopt;
+        return destination;
     const std::string path = destination->host.ppdPath.value_or("");
     OpenedPpd ppd(path);
     destination->restoreFrom =
@@ -132,25 +118,21 @@ std::optional<JobDelivery::Destination> HeldJobUpdate::destination(CupsConnectio
     return destination;
 }
 
-std::optional<Dictionary> HeldJobUpdate::apply(CupsConnection& cups,
-                                               const JobDelivery::Destination& destination,
-                                               const Dictionary& snapshot, const Request& request,
-                                               std::string& error, Dictionary& refused) {
+Result<Dictionary> HeldJobUpdate::apply(CupsConnection& cups,
+                                        const JobDelivery::Destination& destination,
+                                        const Dictionary& snapshot, const Request& request,
+                                        Dictionary& refused) {
     HeldJobs jobs(cups);
     // The job as it is now: it may have been released or cancelled while the panel was open.
     auto job = jobs.find(request.job.id);
-    if (!job) {
-        error = job.error();
-        return std::nullopt;
-    }
-    if (auto why = HeldJobs::whyNotHeld(*job)) {
-        error = *why + "; nothing was written";
-        return std::nullopt;
-    }
+    if (!job)
+        return Failure{job.error()};
+    if (auto why = HeldJobs::whyNotHeld(*job))
+        return Failure{*why + "; nothing was written"};
     OpenedPpd ppd(destination.host.ppdPath);
     Dictionary wanted = JobOptions::fromSnapshot(snapshot, ppd.get());
     if (carriesASecret(wanted) || job->format == JobPackage::kMimeType)
-        return sendAgain(cups, destination, snapshot, *job, request, error);
+        return sendAgain(cups, destination, snapshot, *job, request);
     // What the person changed, against the job as the panel opened on it: what someone else
     // changed meanwhile and the person left alone stays as they set it.
     const std::string path = destination.host.ppdPath.value_or("");
@@ -159,10 +141,8 @@ std::optional<Dictionary> HeldJobUpdate::apply(CupsConnection& cups,
                                  JobOptions::withoutSecrets(wanted), job->options, path);
     if (request.title != request.job.title)
         changes.set("job-name", Value(request.title));
-    if (auto written = jobs.write(job->id, changes, refused); !written) {
-        error = written.error();
-        return std::nullopt;
-    }
+    if (auto written = jobs.write(job->id, changes, refused); !written)
+        return Failure{written.error()};
     Dictionary result{{"job", Value(job->id)},
                       {"queue", Value(job->queue)},
                       {"title", Value(request.title)},

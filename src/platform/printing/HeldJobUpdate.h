@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/Result.h"
 #include "platform/foundation/Value.h"
 #include "platform/printing/HeldJobs.h"
 #include "platform/printing/JobDelivery.h"
@@ -13,12 +14,10 @@ namespace velmora {
 // job's options as its starting settings), and the panel's settings written to the job.
 class HeldJobUpdate {
 public:
-    // The job's queue with the job's options as the settings to restore; null with the reason
-    // when the job is not held or its queue is not a Velmora press.
-    static std::optional<JobDelivery::Destination> destination(CupsConnection& cups,
-                                                               const HeldJob& job,
-                                                               const std::string& bundle,
-                                                               std::string& error);
+    // The job's queue with the job's options as the settings to restore; the reason when the
+    // job is not held or its queue is not a Velmora press.
+    static Result<JobDelivery::Destination> destination(CupsConnection& cups, const HeldJob& job,
+                                                        const std::string& bundle);
 
     struct Request {
         HeldJob job;       // as it was when the panel opened on it
@@ -41,11 +40,12 @@ public:
     //
     // The result: {"job", "queue", "title", "written" (the options written, passwords shown as
     // "********"), "released", "state"}, with "replaces" (the held job's id) when it was sent
-    // again, and "warning" for a failure after the job was changed.
-    static std::optional<Dictionary> apply(CupsConnection& cups,
-                                           const JobDelivery::Destination& destination,
-                                           const Dictionary& snapshot, const Request& request,
-                                           std::string& error, Dictionary& refused);
+    // again, and "warning" for a failure after the job was changed; the reason when nothing was
+    // changed.
+    static Result<Dictionary> apply(CupsConnection& cups,
+                                    const JobDelivery::Destination& destination,
+                                    const Dictionary& snapshot, const Request& request,
+                                    Dictionary& refused);
 };
 
 } // namespace velmora

@@ -69,31 +69,26 @@ InMemoryPrintDialog::~InMemoryPrintDialog() {
         ppdClose(_ppd);
 }
 
-bool InMemoryPrintDialog::open(std::string* error) {
-    auto fail = [&](const std::string& reason) {
-        if (error)
-            *error = reason;
-        return false;
-    };
+Status InMemoryPrintDialog::open() {
     if (_options.ppdPath && !_ppd)
-        return fail("the queue's PPD " + *_options.ppdPath +
-                    (!FileSystem::exists(*_options.ppdPath)          ? " does not exist"
-                     : !FileSystem::isRegularFile(*_options.ppdPath) ? " is not a regular file"
-                                                                     : " cannot be read"));
+        return Failure{"the queue's PPD " + *_options.ppdPath +
+                       (!FileSystem::exists(*_options.ppdPath)          ? " does not exist"
+                        : !FileSystem::isRegularFile(*_options.ppdPath) ? " is not a regular file"
+                                                                        : " cannot be read")};
     auto loaded = PlugInBundleLoader::open(_options.plugInPath, kPDEPlugInAbiVersion,
                                            "print dialog extension");
     if (!loaded.error.empty())
-        return fail(_options.plugInPath + " is not loaded: " + loaded.error);
+        return Failure{_options.plugInPath + " is not loaded: " + loaded.error};
     auto factory = reinterpret_cast<PDEPlugInFactory>(loaded.factory);
     _plugIn.reset(factory());
     if (!_plugIn || !_plugIn->initWithBundle(loaded.bundle))
-        return fail(_options.plugInPath + " refused to start");
+        return Failure{_options.plugInPath + " refused to start"};
     auto panels = _plugIn->PDEPanelsForType(kPDETypePrinterModule, this);
     if (!panels || panels->empty() || !panels->front())
-        return fail(_options.plugInPath + " has no printer-module panel");
+        return Failure{_options.plugInPath + " has no printer-module panel"};
     _panel = panels->front();
     placePanelView();
-    return true;
+    return {};
 }
 
 void InMemoryPrintDialog::buildWindow() {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/Result.h"
 #include "platform/foundation/Value.h"
 #include "platform/printing/PDEPlugIn.h"
 #include "platform/printing/PDEPlugInCallback.h"
@@ -49,8 +50,8 @@ public:
     InMemoryPrintDialog(const InMemoryPrintDialog&) = delete;
     InMemoryPrintDialog& operator=(const InMemoryPrintDialog&) = delete;
 
-    // Loads the extension and takes its panel; false with a reason when there is none.
-    bool open(std::string* error);
+    // Loads the extension and takes its panel; the reason when there is none.
+    Status open();
 
     // Shows the panel (it may change its size; the window follows) and hides it again.
     void showPanel();

@@ -65,45 +65,37 @@ JobDelivery::Destination JobDelivery::embedded(const std::string& bundle, const 
     return destination;
 }
 
-std::optional<JobDelivery::Destination> JobDelivery::queue(CupsConnection& cups,
-                                                           const std::string& requested,
-                                                           const std::string& bundle,
-                                                           std::string& error, bool* notAPress) {
+Result<JobDelivery::Destination> JobDelivery::queue(CupsConnection& cups,
+                                                    const std::string& requested,
+                                                    const std::string& bundle, bool* notAPress) {
     std::string queue = requested.substr(0, requested.find('/'));
     std::optional<std::string> instance;
     if (auto slash = requested.find('/'); slash != std::string::npos)
         instance = requested.substr(slash + 1);
-    if (!cups.hasDestination(queue)) {
-        error = "there is no queue \"" + queue + "\" on " + cups.serverName();
-        return std::nullopt;
-    }
-    if (instance && !cups.hasInstance(queue, *instance)) {
-        error = "the queue \"" + queue + "\" has no instance \"" + *instance + "\"";
-        return std::nullopt;
-    }
+    if (!cups.hasDestination(queue))
+        return Failure{"there is no queue \"" + queue + "\" on " + cups.serverName()};
+    if (instance && !cups.hasInstance(queue, *instance))
+        return Failure{"the queue \"" + queue + "\" has no instance \"" + *instance + "\""};
     Destination destination = embedded(bundle, "");
     destination.embedded = false;
     destination.queue = queue;
     destination.instance = instance;
-    auto ppd = PpdCache::entry(cups, queue, error);
+    auto ppd = PpdCache::entry(cups, queue);
     if (!ppd)
-        return std::nullopt;
+        return Failure{ppd.error()};
     bool noPpd = false;
     if (auto fetched = cups.fetchPpd(queue, *ppd, &noPpd); !fetched) {
-        error = fetched.error();
-        if (noPpd)
-            error = notAVelmoraPress(queue, "it has no PPD (a raw queue)");
         if (notAPress)
             *notAPress = noPpd;
-        return std::nullopt;
+        return Failure{noPpd ? notAVelmoraPress(queue, "it has no PPD (a raw queue)")
+                             : fetched.error()};
     }
     OpenedPpd opened(ppd->path);
     if (auto model = modelWithoutThePressOptions(opened.get())) {
-        error = notAVelmoraPress(queue, "its PPD (" + *model +
-                                            ") lacks the press's tray option KVInputSlot");
         if (notAPress)
             *notAPress = true;
-        return std::nullopt;
+        return Failure{notAVelmoraPress(queue, "its PPD (" + *model +
+                                                   ") lacks the press's tray option KVInputSlot")};
     }
     destination.host.ppdPath = ppd->path;
     destination.host.printerName = queue;
@@ -114,9 +106,8 @@ std::optional<JobDelivery::Destination> JobDelivery::queue(CupsConnection& cups,
     return destination;
 }
 
-std::optional<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Destination& destination,
-                                               const Dictionary& snapshot, const Request& request,
-                                               std::string& error) {
+Result<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Destination& destination,
+                                        const Dictionary& snapshot, const Request& request) {
     OpenedPpd ppd(destination.host.ppdPath);
     Dictionary job = JobOptions::fromSnapshot(snapshot, ppd.get());
     PressTicket ticket = ticketOfJob(job, request.title, ppd.get());
@@ -126,14 +117,12 @@ std::optional<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Desti
     Dictionary result{{"destination", Value(destination.displayName())},
                       {"title", Value(request.title)}};
     if (destination.embedded) {
-        std::string where;
-        int id =
-            EmbeddedJobStore::store(request.outputDir, ticket, documents, ppd.get(), where, error);
-        if (!id)
-            return std::nullopt;
-        result.set("job", Value(id));
-        result.set("folder", Value(where));
-        result.set("package", Value(where + "/" + EmbeddedJobStore::kPackageName));
+        auto stored = EmbeddedJobStore::store(request.outputDir, ticket, documents, ppd.get());
+        if (!stored)
+            return Failure{stored.error()};
+        result.set("job", Value(stored->id));
+        result.set("folder", Value(stored->folder));
+        result.set("package", Value(stored->folder + "/" + EmbeddedJobStore::kPackageName));
     } else {
         // Options that cannot be saved are said before the job goes: a caller who tries again
         // must not print twice.
@@ -144,40 +133,31 @@ std::optional<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Desti
                                 : Dictionary();
         if (request.saveDefaults) {
             if (auto fits = cups.canSaveOptions(destination.queue, destination.instance, stored);
-                !fits) {
-                error = fits.error();
-                return std::nullopt;
-            }
+                !fits)
+                return Failure{fits.error()};
         }
-        if (!ppd.get()) {
-            error = "the PPD of the queue \"" + destination.queue + "\" cannot be read";
-            return std::nullopt;
-        }
-        if (!takesJobPackages(ppd.get())) {
-            error = "the queue \"" + destination.queue +
-                    "\" does not take the press's job packages: its PPD is older than this "
-                    "velmora; set the queue up again with the press's current PPD (lpadmin -p " +
-                    destination.queue + " -P VelmoraPress.ppd)";
-            return std::nullopt;
-        }
+        if (!ppd.get())
+            return Failure{"the PPD of the queue \"" + destination.queue + "\" cannot be read"};
+        if (!takesJobPackages(ppd.get()))
+            return Failure{
+                "the queue \"" + destination.queue +
+                "\" does not take the press's job packages: its PPD is older than this "
+                "velmora; set the queue up again with the press's current PPD (lpadmin -p " +
+                destination.queue + " -P VelmoraPress.ppd)"};
         // The job's passwords travel only inside the package, which the scheduler keeps readable
         // by itself and its filters alone; its attributes are shown to everyone.
         TemporaryFolder folder("velmora-job");
         std::string package = folder.path() + "/job" + JobPackage::kFileExtension;
-        if (folder.path().empty()) {
-            error = "no temporary folder can be made for the job package";
-            return std::nullopt;
-        }
-        if (!JobPackage::write(package, ticket, documents, ppd.get(), error))
-            return std::nullopt;
+        if (folder.path().empty())
+            return Failure{"no temporary folder can be made for the job package"};
+        if (auto written = JobPackage::write(package, ticket, documents, ppd.get()); !written)
+            return Failure{written.error()};
         Dictionary attributes = JobOptions::withoutSecrets(job);
         attributes.set("job-hold-until", Value(request.held ? "indefinite" : "no-hold"));
         auto id = cups.submitJob(destination.queue, request.title, {package}, attributes,
                                  JobPackage::kMimeType);
-        if (!id) {
-            error = id.error();
-            return std::nullopt;
-        }
+        if (!id)
+            return Failure{id.error()};
         result.set("job", Value(*id));
         if (request.saveDefaults) {
             if (auto saved =

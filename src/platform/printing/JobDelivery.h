@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/Result.h"
 #include "platform/foundation/Value.h"
 #include "platform/printing/CupsConnection.h"
 #include "platform/printing/InMemoryPrintDialog.h"
@@ -46,12 +47,10 @@ public:
     // The embedded sample press with a plug-in bundle and PPD.
     static Destination embedded(const std::string& bundle, const std::string& ppd);
     // A CUPS queue of a connected scheduler ("QUEUE", or "QUEUE/INSTANCE" for an instance the
-    // user saved); null with the reason when it is not there or its PPD cannot be fetched.
-    // notAPress tells a queue that is there but is not a Velmora press (a raw queue, another
-    // printer's PPD).
-    static std::optional<Destination> queue(CupsConnection& cups, const std::string& requested,
-                                            const std::string& bundle, std::string& error,
-                                            bool* notAPress = nullptr);
+    // user saved); the reason when it is not there or its PPD cannot be fetched. notAPress tells
+    // a queue that is there but is not a Velmora press (a raw queue, another printer's PPD).
+    static Result<Destination> queue(CupsConnection& cups, const std::string& requested,
+                                     const std::string& bundle, bool* notAPress = nullptr);
 
     // Sends the job with the settings the panel saved (a settings snapshot) as the press's job
     // package (the ticket with every option, and the documents, which must be PDF): to the
@@ -60,10 +59,9 @@ public:
     // {"destination", "title", "job", ["folder", "package"], "documents", "options" (passwords
     // shown as "********"), ["warning"]}. What can be checked (saved options that would be
     // refused, documents that are not PDF) is checked before the job goes; a failure after it
-    // went is a warning.
-    static std::optional<Dictionary> deliver(CupsConnection& cups, const Destination& destination,
-                                             const Dictionary& snapshot, const Request& request,
-                                             std::string& error);
+    // went is a warning. The reason when the job did not go.
+    static Result<Dictionary> deliver(CupsConnection& cups, const Destination& destination,
+                                      const Dictionary& snapshot, const Request& request);
 };
 
 } // namespace velmora

@@ -56,12 +56,11 @@ std::string rootMessage() {
            JobPackage::kTicketName + "\"/>\n  </CommandSubmitQueueEntry>\n</XJMF>\n";
 }
 
-// The ticket a package's root message submits, as a path in the package; null with the reason.
-std::optional<std::string> ticketOfRoot(const std::string& xml, std::string& error) {
-    if (!PressTicket::hasParsableShape(xml, error)) {
-        error = std::string("the package's ") + JobPackage::kRootName + " is refused: " + error;
-        return std::nullopt;
-    }
+// The ticket a package's root message submits, as a path in the package; or the reason.
+Result<std::string> ticketOfRoot(const std::string& xml) {
+    if (std::string why; !PressTicket::hasParsableShape(xml, why))
+        return Failure{std::string("the package's ") + JobPackage::kRootName +
+                       " is refused: " + why};
     std::unique_ptr<xmlDoc, void (*)(xmlDoc*)> doc(
         xmlReadMemory(xml.data(), static_cast<int>(xml.size()), JobPackage::kRootName, nullptr,
                       XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING),
@@ -79,18 +78,15 @@ std::optional<std::string> ticketOfRoot(const std::string& xml, std::string& err
         return nullptr;
     };
     xmlNode* root = doc ? xmlDocGetRootElement(doc.get()) : nullptr;
-    if (!root || doc->intSubset || !named(root, "XJMF")) {
-        error = std::string("the package's ") + JobPackage::kRootName + " is not an XJMF message";
-        return std::nullopt;
-    }
+    if (!root || doc->intSubset || !named(root, "XJMF"))
+        return Failure{std::string("the package's ") + JobPackage::kRootName +
+                       " is not an XJMF message"};
     xmlNode* params = child(child(root, "CommandSubmitQueueEntry"), "QueueSubmissionParams");
     xmlChar* url =
         params ? xmlGetNoNsProp(params, reinterpret_cast<const xmlChar*>("URL")) : nullptr;
-    if (!url) {
-        error = std::string("the package's ") + JobPackage::kRootName +
-                " submits no ticket (CommandSubmitQueueEntry/QueueSubmissionParams/@URL)";
-        return std::nullopt;
-    }
+    if (!url)
+        return Failure{std::string("the package's ") + JobPackage::kRootName +
+                       " submits no ticket (CommandSubmitQueueEntry/QueueSubmissionParams/@URL)"};
     std::string path(reinterpret_cast<const char*>(url));
     xmlFree(url);
     return path;
@@ -116,13 +112,11 @@ bool isPlainEntryName(std::string_view name) {
     return true;
 }
 
-std::optional<std::string> readEntry(zip_t* zip, zip_uint64_t index, std::size_t limit,
-                                     const std::string& name, std::string& error) {
+Result<std::string> readEntry(zip_t* zip, zip_uint64_t index, std::size_t limit,
+                              const std::string& name) {
     zip_file_t* file = zip_fopen_index(zip, index, 0);
-    if (!file) {
-        error = "the package's " + name + " cannot be read: " + zip_strerror(zip);
-        return std::nullopt;
-    }
+    if (!file)
+        return Failure{"the package's " + name + " cannot be read: " + zip_strerror(zip)};
     // The sizes a ZIP's headers give are not trusted: reading stops one byte past the limit.
     std::string bytes;
     char buffer[65536];
@@ -131,17 +125,14 @@ std::optional<std::string> readEntry(zip_t* zip, zip_uint64_t index, std::size_t
         bytes.append(buffer, static_cast<std::size_t>(got));
         if (bytes.size() > limit) {
             zip_fclose(file);
-            error =
-                "the package's " + name + " is larger than " + std::to_string(limit >> 10) + " KiB";
-            return std::nullopt;
+            return Failure{"the package's " + name + " is larger than " +
+                           std::to_string(limit >> 10) + " KiB"};
         }
     }
     std::string reason = got < 0 ? zip_file_strerror(file) : "";
     zip_fclose(file);
-    if (got < 0) {
-        error = "the package's " + name + " cannot be read: " + reason;
-        return std::nullopt;
-    }
+    if (got < 0)
+        return Failure{"the package's " + name + " cannot be read: " + reason};
     return bytes;
 }
 
@@ -162,38 +153,33 @@ bool JobPackage::looksLikeZip(std::string_view head) {
     return head.starts_with(kZipSignature) || head.starts_with(kEmptyZipSignature);
 }
 
-bool JobPackage::write(const std::string& path, PressTicket ticket,
-                       const std::vector<Document>& documents, ppd_file_s* ppd,
-                       std::string& error) {
+Status JobPackage::write(const std::string& path, PressTicket ticket,
+                         const std::vector<Document>& documents, ppd_file_s* ppd) {
     // libzip writes a temporary file beside the package, with the umask's permissions: the
     // folder keeps others out of both.
     struct stat folder {};
     std::string parent = fs::path(path).parent_path().string();
     if (::stat(parent.empty() ? "." : parent.c_str(), &folder) != 0 || !S_ISDIR(folder.st_mode) ||
-        (folder.st_mode & 077) || folder.st_uid != ::geteuid()) {
-        error = "the job package is not made in " + (parent.empty() ? "." : parent) +
-                ": the folder must be the user's alone";
-        return false;
-    }
+        (folder.st_mode & 077) || folder.st_uid != ::geteuid())
+        return Failure{"the job package is not made in " + (parent.empty() ? "." : parent) +
+                       ": the folder must be the user's alone"};
     ticket.documents.clear();
     for (std::size_t i = 0; i < documents.size(); ++i) {
         std::error_code code;
         auto size = fs::file_size(documents[i].path, code);
-        if (code || !fs::is_regular_file(documents[i].path)) {
-            error = "\"" + documents[i].path +
-                    "\" cannot be read: " + (code ? code.message() : "it is not a file");
-            return false;
-        }
-        if (!isPdf(documents[i].path)) {
-            error = "\"" + documents[i].path + "\" is not a PDF document: the press prints PDF";
-            return false;
-        }
+        if (code || !fs::is_regular_file(documents[i].path))
+            return Failure{"\"" + documents[i].path +
+                           "\" cannot be read: " + (code ? code.message() : "it is not a file")};
+        if (!isPdf(documents[i].path))
+            return Failure{"\"" + documents[i].path +
+                           "\" is not a PDF document: the press prints PDF"};
         ticket.documents.push_back({"documents/" + std::to_string(i + 1) + ".pdf",
                                     documents[i].name, "application/pdf", size});
     }
+    std::string error;
     auto xjdf = ticket.toXjdf(ppd, error);
     if (!xjdf)
-        return false;
+        return Failure{error};
     std::string root = rootMessage();
 
     int code = 0;
@@ -201,14 +187,15 @@ bool JobPackage::write(const std::string& path, PressTicket ticket,
     if (!zip) {
         zip_error_t reason;
         zip_error_init_with_code(&reason, code);
-        error = "the job package cannot be made at " + path + ": " + zip_error_strerror(&reason);
+        Failure failure{"the job package cannot be made at " + path + ": " +
+                        zip_error_strerror(&reason)};
         zip_error_fini(&reason);
-        return false;
+        return failure;
     }
-    auto fail = [&](const std::string& what) {
-        error = "the job package cannot be made: " + what + ": " + zip_strerror(zip);
+    auto fail = [&](const std::string& what) -> Status {
+        Failure failure{"the job package cannot be made: " + what + ": " + zip_strerror(zip)};
         zip_discard(zip);
-        return false;
+        return failure;
     };
     // A source that was not added is still the caller's to free.
     auto add = [&](const std::string& name, zip_source_t* source) -> zip_int64_t {
@@ -234,28 +221,29 @@ bool JobPackage::write(const std::string& path, PressTicket ticket,
     if (zip_close(zip) != 0)
         return fail("it cannot be written");
     if (::chmod(path.c_str(), 0600) != 0) {
-        error = "the job package cannot be made private: " + std::string(std::strerror(errno));
+        Failure failure{"the job package cannot be made private: " +
+                        std::string(std::strerror(errno))};
         ::unlink(path.c_str());
-        return false;
+        return failure;
     }
-    return true;
+    return {};
 }
 
-std::optional<JobPackage> JobPackage::open(const std::string& path, std::string& error) {
+Result<JobPackage> JobPackage::open(const std::string& path) {
     auto archive = std::make_unique<Archive>();
     int code = 0;
     archive->zip = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &code);
     if (!archive->zip) {
         zip_error_t reason;
         zip_error_init_with_code(&reason, code);
-        error = "\"" + path + "\" is not a job package: " + zip_error_strerror(&reason);
+        Failure failure{"\"" + path + "\" is not a job package: " + zip_error_strerror(&reason)};
         zip_error_fini(&reason);
-        return std::nullopt;
+        return failure;
     }
-    return read(std::move(archive), error);
+    return read(std::move(archive));
 }
 
-std::optional<JobPackage> JobPackage::fromBytes(std::string bytes, std::string& error) {
+Result<JobPackage> JobPackage::fromBytes(std::string bytes) {
     auto archive = std::make_unique<Archive>();
     archive->bytes = std::move(bytes);
     zip_error_t reason;
@@ -265,103 +253,81 @@ std::optional<JobPackage> JobPackage::fromBytes(std::string bytes, std::string& 
     archive->zip =
         source ? zip_open_from_source(source, ZIP_RDONLY | ZIP_CHECKCONS, &reason) : nullptr;
     if (!archive->zip) {
-        error = std::string("the data is not a job package: ") + zip_error_strerror(&reason);
+        Failure failure{std::string("the data is not a job package: ") +
+                        zip_error_strerror(&reason)};
         if (source)
             zip_source_free(source);
         zip_error_fini(&reason);
-        return std::nullopt;
+        return failure;
     }
     zip_error_fini(&reason);
-    return read(std::move(archive), error);
+    return read(std::move(archive));
 }
 
-std::optional<JobPackage> JobPackage::read(std::unique_ptr<Archive> archive, std::string& error) {
+Result<JobPackage> JobPackage::read(std::unique_ptr<Archive> archive) {
     zip_t* zip = archive->zip;
     zip_int64_t count = zip_get_num_entries(zip, 0);
-    if (count < 0) {
-        error = "the package's entries cannot be read: " + std::string(zip_strerror(zip));
-        return std::nullopt;
-    }
-    if (static_cast<zip_uint64_t>(count) > kMaxEntries) {
-        error = "the package has more than " + std::to_string(kMaxEntries) + " entries";
-        return std::nullopt;
-    }
+    if (count < 0)
+        return Failure{"the package's entries cannot be read: " + std::string(zip_strerror(zip))};
+    if (static_cast<zip_uint64_t>(count) > kMaxEntries)
+        return Failure{"the package has more than " + std::to_string(kMaxEntries) + " entries"};
     std::set<std::string> names;
     for (zip_uint64_t i = 0; i < static_cast<zip_uint64_t>(count); ++i) {
         zip_stat_t stat;
-        if (zip_stat_index(zip, i, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME)) {
-            error = "an entry of the package cannot be read: " + std::string(zip_strerror(zip));
-            return std::nullopt;
-        }
-        if (!isPlainEntryName(stat.name)) {
-            error = "the package's entry \"" + std::string(stat.name) +
-                    "\" is not a plain path inside the package";
-            return std::nullopt;
-        }
-        if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) {
-            error = "the package's entry \"" + std::string(stat.name) + "\" is encrypted";
-            return std::nullopt;
-        }
+        if (zip_stat_index(zip, i, 0, &stat) != 0 || !(stat.valid & ZIP_STAT_NAME))
+            return Failure{"an entry of the package cannot be read: " +
+                           std::string(zip_strerror(zip))};
+        if (!isPlainEntryName(stat.name))
+            return Failure{"the package's entry \"" + std::string(stat.name) +
+                           "\" is not a plain path inside the package"};
+        if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
+            return Failure{"the package's entry \"" + std::string(stat.name) + "\" is encrypted"};
         // An entry that unpacks as a link would lead whoever unpacks it out of the package.
         zip_uint8_t system = 0;
         zip_uint32_t attributes = 0;
         if (zip_file_get_external_attributes(zip, i, 0, &system, &attributes) == 0 &&
-            system == ZIP_OPSYS_UNIX && S_ISLNK(attributes >> 16)) {
-            error = "the package's entry \"" + std::string(stat.name) + "\" is a link";
-            return std::nullopt;
-        }
-        if (!names.insert(stat.name).second) {
-            error = "the package holds \"" + std::string(stat.name) + "\" twice";
-            return std::nullopt;
-        }
+            system == ZIP_OPSYS_UNIX && S_ISLNK(attributes >> 16))
+            return Failure{"the package's entry \"" + std::string(stat.name) + "\" is a link"};
+        if (!names.insert(stat.name).second)
+            return Failure{"the package holds \"" + std::string(stat.name) + "\" twice"};
     }
-    auto entry = [&](const std::string& name, std::size_t limit) -> std::optional<std::string> {
+    auto entry = [&](const std::string& name, std::size_t limit) -> Result<std::string> {
         zip_int64_t index = zip_name_locate(zip, name.c_str(), 0);
-        if (index < 0) {
-            error = "the package has no " + name;
-            return std::nullopt;
-        }
-        return readEntry(zip, static_cast<zip_uint64_t>(index), limit, name, error);
+        if (index < 0)
+            return Failure{"the package has no " + name};
+        return readEntry(zip, static_cast<zip_uint64_t>(index), limit, name);
     };
     auto root = entry(kRootName, kMaxRootBytes);
     if (!root)
-        return std::nullopt;
-    auto ticketPath = ticketOfRoot(*root, error);
+        return Failure{root.error()};
+    auto ticketPath = ticketOfRoot(*root);
     if (!ticketPath)
-        return std::nullopt;
+        return Failure{ticketPath.error()};
     auto ticketEntry = PressTicket::pathOfLocalUrl(*ticketPath);
-    if (!ticketEntry) {
-        error = "the package's ticket is not named by a path inside the package";
-        return std::nullopt;
-    }
+    if (!ticketEntry)
+        return Failure{"the package's ticket is not named by a path inside the package"};
     auto xml = entry(*ticketEntry, kMaxTicketBytes);
     if (!xml)
-        return std::nullopt;
+        return Failure{xml.error()};
+    std::string error;
     auto ticket = PressTicket::fromXjdf(*xml, error);
     if (!ticket)
-        return std::nullopt;
+        return Failure{error};
     std::set<std::string> documents;
     for (const auto& document : ticket->documents) {
         zip_stat_t stat;
         const std::string& path = document.path;
-        if (zip_stat(zip, path.c_str(), 0, &stat) != 0) {
-            error = "the package lacks the ticket's document \"" + path + "\"";
-            return std::nullopt;
-        }
-        if (!documents.insert(path).second || path == kRootName || path == *ticketEntry) {
-            error = "the ticket names \"" + path + "\" as a document twice or as one of its parts";
-            return std::nullopt;
-        }
+        if (zip_stat(zip, path.c_str(), 0, &stat) != 0)
+            return Failure{"the package lacks the ticket's document \"" + path + "\""};
+        if (!documents.insert(path).second || path == kRootName || path == *ticketEntry)
+            return Failure{"the ticket names \"" + path +
+                           "\" as a document twice or as one of its parts"};
         // Stored as it is, a document is never larger than the package that holds it.
-        if (!(stat.valid & ZIP_STAT_COMP_METHOD) || stat.comp_method != ZIP_CM_STORE) {
-            error =
-                "the package's \"" + path + "\" is compressed: documents are stored as they are";
-            return std::nullopt;
-        }
-        if (document.size && (stat.valid & ZIP_STAT_SIZE) && stat.size != document.size) {
-            error = "the package's \"" + path + "\" is not the size its ticket says";
-            return std::nullopt;
-        }
+        if (!(stat.valid & ZIP_STAT_COMP_METHOD) || stat.comp_method != ZIP_CM_STORE)
+            return Failure{"the package's \"" + path +
+                           "\" is compressed: documents are stored as they are"};
+        if (document.size && (stat.valid & ZIP_STAT_SIZE) && stat.size != document.size)
+            return Failure{"the package's \"" + path + "\" is not the size its ticket says"};
     }
     JobPackage package;
     package._archive = std::move(archive);
@@ -370,32 +336,25 @@ std::optional<JobPackage> JobPackage::read(std::unique_ptr<Archive> archive, std
     return package;
 }
 
-std::optional<std::uint64_t> JobPackage::documentEntry(std::size_t index,
-                                                       std::string& error) const {
-    if (index >= _ticket.documents.size()) {
-        error = "the ticket has no document " + std::to_string(index + 1);
-        return std::nullopt;
-    }
+Result<std::uint64_t> JobPackage::documentEntry(std::size_t index) const {
+    if (index >= _ticket.documents.size())
+        return Failure{"the ticket has no document " + std::to_string(index + 1)};
     const std::string& path = _ticket.documents[index].path;
     zip_int64_t entry = zip_name_locate(_archive->zip, path.c_str(), 0);
-    if (entry < 0) {
-        error = "the package lacks \"" + path + "\"";
-        return std::nullopt;
-    }
+    if (entry < 0)
+        return Failure{"the package lacks \"" + path + "\""};
     return static_cast<zip_uint64_t>(entry);
 }
 
-bool JobPackage::extractDocument(std::size_t index, const std::string& path,
-                                 std::string& error) const {
-    auto entry = documentEntry(index, error);
+Status JobPackage::extractDocument(std::size_t index, const std::string& path) const {
+    auto entry = documentEntry(index);
     if (!entry)
-        return false;
+        return Failure{entry.error()};
     const std::string& name = _ticket.documents[index].path;
     zip_file_t* file = zip_fopen_index(_archive->zip, *entry, 0);
-    if (!file) {
-        error = "the package's \"" + name + "\" cannot be read: " + zip_strerror(_archive->zip);
-        return false;
-    }
+    if (!file)
+        return Failure{"the package's \"" + name +
+                       "\" cannot be read: " + zip_strerror(_archive->zip)};
     int out = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     bool copied = out >= 0;
     char buffer[65536];
@@ -407,19 +366,18 @@ bool JobPackage::extractDocument(std::size_t index, const std::string& path,
     if (out >= 0)
         copied = ::close(out) == 0 && copied;
     if (!copied) {
-        error = "the package's \"" + name + "\" cannot be copied to " + path;
         if (out >= 0)
             ::unlink(path.c_str());
+        return Failure{"the package's \"" + name + "\" cannot be copied to " + path};
     }
-    return copied;
+    return {};
 }
 
-std::optional<std::string> JobPackage::documentBytes(std::size_t index, std::size_t limit,
-                                                     std::string& error) const {
-    auto entry = documentEntry(index, error);
+Result<std::string> JobPackage::documentBytes(std::size_t index, std::size_t limit) const {
+    auto entry = documentEntry(index);
     if (!entry)
-        return std::nullopt;
-    return readEntry(_archive->zip, *entry, limit, _ticket.documents[index].path, error);
+        return Failure{entry.error()};
+    return readEntry(_archive->zip, *entry, limit, _ticket.documents[index].path);
 }
 
 } // namespace velmora

@@ -1,11 +1,11 @@
 #pragma once
 
+#include "platform/foundation/Result.h"
 #include "platform/printing/PressTicket.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -40,18 +40,18 @@ public:
 
     // Writes a new package at path (which must not exist; created 0600) in a folder that only
     // its owner may enter (libzip writes a temporary file beside it first): the ticket gets the
-    // documents' entries. The documents must be PDF. False with the reason, and nothing left at
+    // documents' entries. The documents must be PDF. Fails with the reason, and nothing left at
     // path, when the folder is open to others, a document cannot be read or is not PDF, or the
     // ticket cannot be written.
-    static bool write(const std::string& path, PressTicket ticket,
-                      const std::vector<Document>& documents, ppd_file_s* ppd, std::string& error);
+    static Status write(const std::string& path, PressTicket ticket,
+                        const std::vector<Document>& documents, ppd_file_s* ppd);
 
-    // Opens a package and reads its ticket: null with the reason when it is not a package of
-    // this form (not a ZIP, encrypted, an entry outside the package or a link, no root.xjmf or
-    // ticket, a ticket's document missing, compressed or named twice, too many entries, a part
-    // larger than its bound, ...).
-    static std::optional<JobPackage> open(const std::string& path, std::string& error);
-    static std::optional<JobPackage> fromBytes(std::string bytes, std::string& error);
+    // Opens a package and reads its ticket; the reason when it is not a package of this form
+    // (not a ZIP, encrypted, an entry outside the package or a link, no root.xjmf or ticket, a
+    // ticket's document missing, compressed or named twice, too many entries, a part larger than
+    // its bound, ...).
+    static Result<JobPackage> open(const std::string& path);
+    static Result<JobPackage> fromBytes(std::string bytes);
 
     JobPackage(JobPackage&&) noexcept;
     JobPackage& operator=(JobPackage&&) noexcept;
@@ -59,14 +59,13 @@ public:
 
     const PressTicket& ticket() const { return _ticket; }
     const std::string& ticketXml() const { return _ticketXml; }
-    // The bytes of the ticket's document at index, at most limit bytes; null with the reason
-    // when it is larger or cannot be read.
-    std::optional<std::string> documentBytes(std::size_t index, std::size_t limit,
-                                             std::string& error) const;
+    // The bytes of the ticket's document at index, at most limit bytes; the reason when it is
+    // larger or cannot be read.
+    Result<std::string> documentBytes(std::size_t index, std::size_t limit) const;
 
-    // Copies the ticket's document at index into a new file at path (0600); false with the
-    // reason, and nothing left at path.
-    bool extractDocument(std::size_t index, const std::string& path, std::string& error) const;
+    // Copies the ticket's document at index into a new file at path (0600); the reason, and
+    // nothing left at path, when it cannot.
+    Status extractDocument(std::size_t index, const std::string& path) const;
 
     // Whether bytes begin as a ZIP file does (what a filter is given tells whether it is a
     // package or a document).
@@ -79,9 +78,9 @@ private:
     PressTicket _ticket;
     std::string _ticketXml;
 
-    static std::optional<JobPackage> read(std::unique_ptr<Archive> archive, std::string& error);
-    // The ZIP entry of the ticket's document at index; null with the reason.
-    std::optional<std::uint64_t> documentEntry(std::size_t index, std::string& error) const;
+    static Result<JobPackage> read(std::unique_ptr<Archive> archive);
+    // The ZIP entry of the ticket's document at index, or the reason.
+    Result<std::uint64_t> documentEntry(std::size_t index) const;
 };
 
 } // namespace velmora

@@ -38,13 +38,11 @@ std::string PpdCache::fileNamePart(const std::string& text) {
     return out;
 }
 
-std::optional<CupsConnection::FetchedPpd>
-PpdCache::entry(const CupsConnection& cups, const std::string& queue, std::string& error) {
+Result<CupsConnection::FetchedPpd> PpdCache::entry(const CupsConnection& cups,
+                                                   const std::string& queue) {
     auto base = userCacheFolder();
-    if (!base) {
-        error = "there is no cache folder for the queue's PPD (HOME is not set)";
-        return std::nullopt;
-    }
+    if (!base)
+        return Failure{"there is no cache folder for the queue's PPD (HOME is not set)"};
     fs::path folder = fs::path(*base) / "velmora/ppd" / fileNamePart(cups.serverName());
     std::error_code code;
     fs::create_directories(folder, code);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "platform/foundation/Result.h"
 #include "platform/printing/CupsConnection.h"
 
 #include <optional>
@@ -15,9 +16,9 @@ public:
     // shared folder, where another user could plant a link. Null when there is none.
     static std::optional<std::string> userCacheFolder();
     // The cached copy of a queue's PPD and the date to ask the scheduler with (0 when there is
-    // none yet). Its folder is made, closed to others. Null with the reason without a cache.
-    static std::optional<CupsConnection::FetchedPpd>
-    entry(const CupsConnection& cups, const std::string& queue, std::string& error);
+    // none yet). Its folder is made, closed to others. The reason when there is no cache.
+    static Result<CupsConnection::FetchedPpd> entry(const CupsConnection& cups,
+                                                    const std::string& queue);
     // A name that stays one plain file name whatever a server or queue is called.
     static std::string fileNamePart(const std::string& text);
 };
