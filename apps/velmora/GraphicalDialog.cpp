@@ -29,30 +29,43 @@ bool isInteractivePrint(const std::vector<std::string>& arguments) {
     return parseJobCommand(arguments, JobFrontEnd::Gui) && displayAvailable();
 }
 
-int runGraphicalDialog(const std::vector<std::string>& arguments) {
+namespace {
+
+// Loads the module and runs one of its entry points with the command's arguments.
+int runInModule(const char* command, const char* entry, const std::vector<std::string>& arguments) {
     std::error_code code;
     std::string module = std::filesystem::canonical(guiModule(), code).string();
     if (code)
-        return failCommand("gui", "the graphical dialog is not installed: " + guiModule() + ": " +
-                                      code.message());
+        return failCommand(command, "the graphical dialog is not installed: " + guiModule() + ": " +
+                                        code.message());
     // Opening the module runs its constructors: it is judged as a plug-in is.
     if (auto reason =
             CodeTrust::distrustAny({std::filesystem::path(module).parent_path().string(), module}))
-        return failCommand("gui", "the graphical dialog is not loaded: " + *reason);
+        return failCommand(command, "the graphical dialog is not loaded: " + *reason);
     void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
-        return failCommand("gui",
+        return failCommand(command,
                            std::string("the graphical dialog cannot be loaded: ") + ::dlerror());
-    auto run = reinterpret_cast<VelmoraGuiMain>(::dlsym(handle, VELMORA_GUI_ENTRY));
+    auto run = reinterpret_cast<VelmoraGuiMain>(::dlsym(handle, entry));
     if (!run)
-        return failCommand("gui",
-                           module + " is not the graphical dialog: it lacks " VELMORA_GUI_ENTRY);
+        return failCommand(command,
+                           module + " is not the graphical dialog: it lacks " + std::string(entry));
     std::vector<const char*> argv;
     for (const auto& argument : arguments)
         argv.push_back(argument.c_str());
     argv.push_back(nullptr);
     // The module stays loaded: Qt's exit handlers run from it.
     return run(static_cast<int>(arguments.size()), argv.data());
+}
+
+} // namespace
+
+int runGraphicalDialog(const std::vector<std::string>& arguments) {
+    return runInModule("gui", VELMORA_GUI_ENTRY, arguments);
+}
+
+int runPreview(const std::vector<std::string>& arguments) {
+    return runInModule("preview", VELMORA_PREVIEW_ENTRY, arguments);
 }
 
 } // namespace velmora::app

@@ -21,6 +21,9 @@ bool isInteractivePrint(const std::vector<std::string>& arguments);
 // velmora gui: loads the dialog's module and runs it with the arguments; its exit status, or 1
 // with the reason when the module cannot be loaded.
 int runGraphicalDialog(const std::vector<std::string>& arguments);
+// velmora preview: the job's sheets drawn to PNG files, by the same module (it draws with the
+// graphical toolkit, without a display).
+int runPreview(const std::vector<std::string>& arguments);
 
 } // namespace velmora::app
 
@@ -29,3 +32,4 @@ extern "C" {
 using VelmoraGuiMain = int (*)(int count, const char* const* arguments);
 }
 #define VELMORA_GUI_ENTRY "velmora_gui_main"
+#define VELMORA_PREVIEW_ENTRY "velmora_preview_main"

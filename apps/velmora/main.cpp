@@ -99,6 +99,11 @@ const std::vector<Command>& commands() {
          "every window\n"
          "                                  rendered to PNG, layout problems listed)",
          runGraphicalDialog},
+        {"preview",
+         "preview FILE --output DIR [--sheet N] [--size WxH] [panel options]\n"
+         "                                  the job's sheets as the press will produce them, as "
+         "PNG files",
+         runPreview},
 #endif
         {"refresh-lists",
          "refresh-lists [-d QUEUE] [--timeout S] [NAME...]\n"

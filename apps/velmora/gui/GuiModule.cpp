@@ -2,6 +2,7 @@
 #include "Command.h"
 #include "GraphicalDialog.h"
 #include "GuiCommand.h"
+#include "PreviewCommand.h"
 
 #include <exception>
 #include <string>
@@ -16,5 +17,16 @@ velmora_gui_main(int count, const char* const* arguments) {
         return velmora::app::runGuiCommand(list);
     } catch (const std::exception& e) {
         return velmora::app::failCommand("gui", e.what());
+    }
+}
+
+extern "C" __attribute__((visibility("default"))) int
+velmora_preview_main(int count, const char* const* arguments) {
+    static_assert(std::is_same_v<decltype(&velmora_preview_main), VelmoraGuiMain>);
+    std::vector<std::string> list(arguments, arguments + count);
+    try {
+        return velmora::app::runPreviewCommand(list);
+    } catch (const std::exception& e) {
+        return velmora::app::failCommand("preview", e.what());
     }
 }

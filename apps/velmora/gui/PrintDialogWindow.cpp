@@ -1,4 +1,5 @@
 #include "PrintDialogWindow.h"
+#include "PreviewPane.h"
 
 #include "panel/LornPDEByCocoa.h"
 #include "panes/PanePlugInMgr.h"
@@ -38,6 +39,7 @@ PrintDialogWindow::PrintDialogWindow(Request request, CupsConnection& cups, bool
         fitPanelArea();
         orderTabChain();
         _summaryTimer->start();
+        _previewTimer->start();
     });
 }
 
@@ -108,9 +110,16 @@ void PrintDialogWindow::buildWindow() {
     _summary->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     _summary->header()->setSectionResizeMode(1, QHeaderView::Interactive);
     _summary->setColumnWidth(1, 150);
+    // The job as the press will produce it, above the summary of its settings.
+    auto* previewLabel = new QLabel(toQString(hostText("Preview")), this);
+    _preview = new PreviewPane(this);
+    _preview->setAccessibleName(toQString(hostText("Preview")));
+    previewLabel->setBuddy(_preview->view());
     auto* side = new QVBoxLayout;
+    side->addWidget(previewLabel);
+    side->addWidget(_preview, 3);
     side->addWidget(summaryLabel);
-    side->addWidget(_summary, 1);
+    side->addWidget(_summary, 2);
 
     auto* middle = new QHBoxLayout;
     middle->addWidget(_panelScroll, 0);
@@ -147,6 +156,12 @@ void PrintDialogWindow::buildWindow() {
     _summaryTimer->setSingleShot(true);
     _summaryTimer->setInterval(150);
     connect(_summaryTimer, &QTimer::timeout, this, [this] { refreshSummary(); });
+    // The preview follows a change at once: pages are rendered once, a change only lays the sheet
+    // out again. The timer gathers the changes of one event into one update.
+    _previewTimer = new QTimer(this);
+    _previewTimer->setSingleShot(true);
+    _previewTimer->setInterval(0);
+    connect(_previewTimer, &QTimer::timeout, this, [this] { refreshPreview(); });
     connect(_print, &QPushButton::clicked, this, [this] { print(); });
     connect(_cancel, &QPushButton::clicked, this, [this] { reject(); });
     connect(_destinations, &QComboBox::activated, this,
@@ -278,11 +293,14 @@ bool PrintDialogWindow::openSessionOn(Destination destination) {
     fitPanelArea();
     qt::QtToolkit::shared().refreshAll();
     refreshSummary();
+    _preview->setDocument(_request.files.empty() ? std::string() : _request.files.front());
+    refreshPreview();
     showStatus(notRestored, !notRestored.empty());
     return true;
 }
 
 void PrintDialogWindow::closeSession() {
+    _previewed.reset();
     if (!_session)
         return;
     qt::QtToolkit::shared().removeMirror(_session->mirror.get());
@@ -365,6 +383,20 @@ void PrintDialogWindow::destinationChosen(int index) {
         if (openSession(before))
             _destinations->setCurrentIndex(_destinations->findData(toQString(before)));
     }
+}
+
+void PrintDialogWindow::refreshPreview() {
+    if (!_session)
+        return;
+    // The preview shows what printing now would send: the panel's settings saved into the
+    // dialog's, read as the press's ticket reads them.
+    if (!_session->panel->saveValuesAndReturnError(nullptr))
+        return;
+    Dictionary snapshot = _session->dialog->settingsSnapshot();
+    if (_previewed && *_previewed == snapshot)
+        return;
+    _preview->setPlan(JobDelivery::sheetPlan(_session->destination, snapshot));
+    _previewed = std::move(snapshot);
 }
 
 void PrintDialogWindow::refreshSummary() {

@@ -33,6 +33,8 @@ class ViewMirror;
 
 namespace velmora::app {
 
+class PreviewPane;
+
 // The graphical application's print dialog: the destination (the CUPS queues and the embedded
 // sample press), the host's copies, collate and two-sided controls with the "Velmora Flow"
 // panel below them, the summary of the settings, and Print and Cancel. Printing saves the
@@ -75,6 +77,7 @@ public:
     QPushButton* cancelButton() const { return _cancel; }
     QTreeWidget* summary() const { return _summary; }
     QWidget* panelArea() const { return _panelArea; }
+    PreviewPane* preview() const { return _preview; }
     // The list of held jobs; null unless the request asked for it.
     HeldJobsList* heldJobsList() const { return _heldJobs; }
     // The held job the panel sets up; null while it sets up a new job.
@@ -84,6 +87,9 @@ public:
 
     // Shows the settings' summary now (it otherwise follows changes after a short pause).
     void refreshSummary();
+    // Shows the job's sheets for the settings as they are now (it otherwise follows changes as
+    // soon as the event that made them has ended).
+    void refreshPreview();
     void print();
 
 private:
@@ -114,6 +120,9 @@ private:
     QPushButton* _print;
     QPushButton* _cancel;
     QTimer* _summaryTimer;
+    PreviewPane* _preview;
+    QTimer* _previewTimer;
+    std::optional<Dictionary> _previewed;
     HeldJobsList* _heldJobs = nullptr;
     std::optional<HeldJob> _heldJob;
 

@@ -106,6 +106,12 @@ Result<JobDelivery::Destination> JobDelivery::queue(CupsConnection& cups,
     return destination;
 }
 
+SheetPlan JobDelivery::sheetPlan(const Destination& destination, const Dictionary& snapshot) {
+    OpenedPpd ppd(destination.host.ppdPath);
+    Dictionary job = JobOptions::fromSnapshot(snapshot, ppd.get());
+    return SheetPlan::of(PressTicket::optionsOfJob(ppd.get(), job), ppd.get());
+}
+
 Result<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Destination& destination,
                                         const Dictionary& snapshot, const Request& request) {
     OpenedPpd ppd(destination.host.ppdPath);

@@ -4,6 +4,7 @@
 #include "platform/foundation/Value.h"
 #include "platform/printing/CupsConnection.h"
 #include "platform/printing/InMemoryPrintDialog.h"
+#include "platform/printing/SheetPlan.h"
 
 #include <optional>
 #include <string>
@@ -62,6 +63,9 @@ public:
     // went is a warning. The reason when the job did not go.
     static Result<Dictionary> deliver(CupsConnection& cups, const Destination& destination,
                                       const Dictionary& snapshot, const Request& request);
+    // How the press will lay out and finish the job the settings snapshot describes: read from
+    // the same options its ticket gives the press, so that a preview and the press agree.
+    static SheetPlan sheetPlan(const Destination& destination, const Dictionary& snapshot);
 };
 
 } // namespace velmora

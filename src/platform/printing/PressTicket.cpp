@@ -1,4 +1,5 @@
 #include "platform/printing/PressTicket.h"
+#include "platform/printing/SheetPlan.h"
 
 #include "platform/foundation/TextEncoding.h"
 #include "platform/printing/JobOptions.h"
@@ -102,7 +103,7 @@ public:
     // The processes whose parameters the ticket gives, for XJDF/@Types.
     std::string types() const {
         std::string types = "DigitalPrinting";
-        if (isSet("StapleMode"))
+        if (SheetPlan::stitchingOf(option("StapleMode")).count > 0)
             types += " Stitching";
         if (isSet("Punch"))
             types += " HoleMaking";
@@ -198,14 +199,18 @@ private:
     void writeStitching() {
         if (!isSet("StapleMode"))
             return;
-        std::string mode = option("StapleMode");
+        // Read as the preview reads it, so that what a person is shown is what the press is told.
+        SheetPlan::Stitching stitching = SheetPlan::stitchingOf(option("StapleMode"));
+        if (stitching.count == 0)
+            return;
         xmlNode* params =
             _writer.child(_writer.resource("StitchingParams", "Input"), "StitchingParams");
-        bool saddle = mode.starts_with("Saddle");
-        bool corner = mode.ends_with("Corner");
-        int stitches = saddle || mode.ends_with("Edge") ? 2 : mode.ends_with("4") ? 4 : 1;
-        XjdfWriter::set(params, "StitchType", saddle ? "Saddle" : corner ? "Corner" : "Side");
-        XjdfWriter::set(params, "NumberOfStitches", std::to_string(stitches));
+        using Type = SheetPlan::Stitching::Type;
+        XjdfWriter::set(params, "StitchType",
+                        stitching.type == Type::Saddle   ? "Saddle"
+                        : stitching.type == Type::Corner ? "Corner"
+                                                         : "Side");
+        XjdfWriter::set(params, "NumberOfStitches", std::to_string(stitching.count));
     }
 
     void writeHoleMaking() {
@@ -221,7 +226,7 @@ private:
         if (auto found = kPatterns.find(option("PunchHoles")); found != kPatterns.end())
             XjdfWriter::set(pattern, "Pattern", found->second);
         std::string edge = option("Punch");
-        if (edge == "Left" || edge == "Right" || edge == "Top" || edge == "Bottom")
+        if (SheetPlan::punchEdgeOf(edge) && edge != "MixSize")
             XjdfWriter::set(pattern, "ReferenceEdge", edge);
     }
 
