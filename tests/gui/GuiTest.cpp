@@ -1,5 +1,6 @@
 // The graphical print dialog under Qt's offscreen platform: a person's clicks and keys reach the
 // toolkit, and what the toolkit holds is what the screen shows.
+#include "PreviewPane.h"
 #include "PrintDialogWindow.h"
 #include "UserAction.h"
 
@@ -477,6 +478,50 @@ TEST_F(GuiTest, TheStapleIconFollowsTheChoice) {
         pictures.push_back(picture);
         QTest::keyClick(combo, Qt::Key_Down);
     }
+}
+
+// The preview beside the panel shows what the panel now says: a staple chosen on the panel is
+// drawn on the sheet once the event that chose it has ended, and printed as drawn.
+TEST_F(GuiTest, ThePreviewFollowsAStapleChosenOnThePanel) {
+    window->resize(1366, 768);
+    QApplication::processEvents();
+    app::PreviewPane* preview = window->preview();
+    ASSERT_TRUE(preview);
+    for (QWidget* shown : std::initializer_list<QWidget*>{preview->view(), preview->flipButton()}) {
+        QRect area(shown->mapTo(window.get(), QPoint(0, 0)), shown->size());
+        EXPECT_FALSE(area.isEmpty()) << shown->objectName().toStdString();
+        EXPECT_TRUE(window->rect().contains(area)) << shown->objectName().toStdString();
+        EXPECT_EQ(window->childAt(area.center()), shown) << shown->objectName().toStdString();
+    }
+    auto stapleMarksAtLeft = [&] {
+        const QImage& picture = preview->view()->picture();
+        SheetPlan plan;
+        plan.sheetWidth = 595;
+        plan.sheetHeight = 842;
+        QRect sheet = app::SheetPreview::sheetRect(plan, picture.size());
+        int dark = 0;
+        for (int y = sheet.top(); y <= sheet.bottom(); ++y)
+            for (int x = sheet.left(); x < sheet.left() + sheet.width() / 12; ++x)
+                dark += qGray(picture.pixel(x, y)) < 40 ? 1 : 0;
+        return dark;
+    };
+    EXPECT_EQ(stapleMarksAtLeft(), 0) << "the sample press staples nothing by default";
+
+    auto& staple = *panel().views().stapleMode->descendantsOfType<ui::PopUpButton>().front();
+    auto* combo = onPanel<QComboBox>(&staple);
+    ASSERT_TRUE(combo);
+    int leftEdge = staple.indexOfItemWithRepresentedObject(Value("LeftEdgeUseStaple"));
+    ASSERT_GE(leftEdge, 0);
+    combo->setFocus();
+    while (combo->currentIndex() < leftEdge)
+        QTest::keyClick(combo, Qt::Key_Down);
+    ASSERT_EQ(staple.indexOfSelectedItem(), leftEdge);
+    QApplication::processEvents();
+    EXPECT_GT(stapleMarksAtLeft(), 20);
+    printed();
+    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip");
+    ASSERT_TRUE(package) << package.error();
+    EXPECT_EQ(package->ticket().options.at("StapleMode"), "LeftEdge");
 }
 
 TEST_F(GuiTest, AnEngineAlertIsADialogAndItsAnswerActs) {
