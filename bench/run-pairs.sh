@@ -6,6 +6,8 @@
 #   bench/run-pairs.sh [path/to/velmora_bench]
 set -euo pipefail
 bench="${1:-$(cd "$(dirname "$0")/.." && pwd)/build/bench/bench/velmora_bench}"
+# The graphical dialog's own benchmarks (the preview) are a program of their own beside it.
+preview_bench="$(dirname "$bench")/velmora_preview_bench"
 
 # A column of the benchmark's CSV line, by its header name; times in milliseconds.
 column() { # csv-text benchmark-row-name column-name
@@ -24,7 +26,7 @@ column() { # csv-text benchmark-row-name column-name
 
 median_ms() { # benchmark [cpu_time|real_time]
     local csv
-    csv="$("$bench" --benchmark_filter="^$1(/real_time)?\$" --benchmark_repetitions=5 \
+    csv="$("${runner:-$bench}" --benchmark_filter="^$1(/real_time)?\$" --benchmark_repetitions=5 \
         --benchmark_report_aggregates_only=true --benchmark_format=csv 2>/dev/null)"
     column "$csv" "$1_median" "${2:-cpu_time}"
     column "$csv" "$1/real_time_median" "${2:-cpu_time}"
@@ -32,7 +34,7 @@ median_ms() { # benchmark [cpu_time|real_time]
 
 work_peak_mib() { # benchmark
     local csv
-    csv="$("$bench" --benchmark_filter="^$1(/real_time)?\$" --benchmark_min_time=0 \
+    csv="$("${runner:-$bench}" --benchmark_filter="^$1(/real_time)?\$" --benchmark_min_time=0 \
         --benchmark_format=csv 2>/dev/null)"
     { column "$csv" "$1" work_peak_MiB; column "$csv" "$1/real_time" work_peak_MiB; } |
         awk 'NF { printf "%.1f", $1; found = 1 } END { if (!found) printf "-" }'
@@ -69,6 +71,14 @@ pair "start to the graphical dialog shown (wall)" BM_StartGraphicalDialogUntilSh
 pair "velmora --help, fresh process (wall)" BM_StartHelp BM_StartProgramThatDoesNothing real_time
 pair "velmora plist of Info.plist (wall)" BM_StartTrivialPlist BM_StartProgramThatDoesNothing \
     real_time
+if [ -x "$preview_bench" ]; then
+    runner="$preview_bench"
+    pair "preview after a change, sample document (wall)" BM_PreviewFollowsAChange/0 \
+        BM_RenderOnePageAtPreviewSize/0 real_time
+    pair "preview after a change, 200 pages (wall)" BM_PreviewFollowsAChange/200 \
+        BM_RenderOnePageAtPreviewSize/200 real_time
+    unset runner
+fi
 
 echo
 printf "%-44s %10s %10s %10s %8s %8s\n" "growth" "1x ms" "4x ms" "16x ms" "4x/1x" "16x/1x"

@@ -1,6 +1,9 @@
 #include "platform/printing/SheetPlan.h"
 
+#include "platform/printing/JobDelivery.h"
+#include "platform/printing/JobOptions.h"
 #include "platform/printing/PressTicket.h"
+#include "support/TempDir.h"
 #include "support/Xjdf.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -215,6 +218,33 @@ TEST_F(SheetPlanTest, TraysAreNamedAsThePpdNamesThem) {
     EXPECT_EQ(named.paperColor, "Yellow");
     SheetPlan withoutPpd = SheetPlan::of({{"KVInputSlot", "Tray1"}}, nullptr);
     EXPECT_EQ(withoutPpd.trayTitle, "Tray1") << "the keyword stands in for a title";
+}
+
+// What the print dialog previews: the snapshot it would print, read as its ticket reads it, with
+// the trays named in the person's language.
+TEST_F(SheetPlanTest, ThePlanOfADialogsSettingsNamesTheTraysInThePersonsLanguage) {
+    std::unique_ptr<ppd_file_t, PpdCloser> queuePpd{ppdOpenFile(VELMORA_QUEUE_PPD)};
+    ASSERT_TRUE(queuePpd);
+    Dictionary job{{"KVInputSlot", Value("Tray1")},
+                   {"OutputBin", Value("finisher-1")},
+                   {"StapleMode", Value("LeftEdge")},
+                   {"sides", Value("two-sided-long-edge")}};
+    Dictionary snapshot = JobOptions::toSnapshot(job, queuePpd.get());
+    auto destination = JobDelivery::embedded(VELMORA_PLUGIN_DIR, VELMORA_QUEUE_PPD);
+    struct Case {
+        const char* language;
+        std::string tray, output;
+    };
+    for (const Case& c :
+         {Case{"en", "Tray 1", "Finisher Tray"}, Case{"ja", "トレイ1", "フィニッシャートレイ"}}) {
+        test::ScopedEnv language{"LANGUAGE", c.language};
+        SheetPlan plan = JobDelivery::sheetPlan(destination, snapshot);
+        EXPECT_EQ(plan.tray, "Tray1") << c.language;
+        EXPECT_EQ(plan.trayTitle, c.tray) << c.language;
+        EXPECT_EQ(plan.outputTrayTitle, c.output) << c.language;
+        EXPECT_TRUE(plan.twoSided) << c.language;
+        EXPECT_EQ(plan.staples.size(), 2u) << c.language;
+    }
 }
 
 TEST_F(SheetPlanTest, OddNumbersDoNotBreakThePlan) {

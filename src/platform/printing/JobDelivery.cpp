@@ -1,5 +1,6 @@
 #include "platform/printing/JobDelivery.h"
 
+#include "platform/foundation/PreferredLanguages.h"
 #include "platform/foundation/TemporaryFolder.h"
 #include "platform/printing/CupsPrinter.h"
 #include "platform/printing/EmbeddedJobStore.h"
@@ -7,6 +8,7 @@
 #include "platform/printing/JobPackage.h"
 #include "platform/printing/OpenedPpd.h"
 #include "platform/printing/PpdCache.h"
+#include "platform/printing/PpdTranslation.h"
 #include "platform/printing/PrintSettings.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -109,7 +111,13 @@ Result<JobDelivery::Destination> JobDelivery::queue(CupsConnection& cups,
 SheetPlan JobDelivery::sheetPlan(const Destination& destination, const Dictionary& snapshot) {
     OpenedPpd ppd(destination.host.ppdPath);
     Dictionary job = JobOptions::fromSnapshot(snapshot, ppd.get());
-    return SheetPlan::of(PressTicket::optionsOfJob(ppd.get(), job), ppd.get());
+    auto options = PressTicket::optionsOfJob(ppd.get(), job);
+    // The trays are named for the person in their language, where the PPD has it; the options
+    // above were read before, in the press's own keywords.
+    if (ppd.get() && destination.host.ppdPath)
+        PpdTranslation::readFile(*destination.host.ppdPath, PreferredLanguages::first())
+            .applyTo(ppd.get());
+    return SheetPlan::of(options, ppd.get());
 }
 
 Result<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Destination& destination,
