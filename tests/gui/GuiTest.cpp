@@ -498,7 +498,7 @@ TEST_F(GuiTest, ThePreviewFollowsAStapleChosenOnThePanel) {
         SheetPlan plan;
         plan.sheetWidth = 595;
         plan.sheetHeight = 842;
-        QRect sheet = app::SheetPreview::sheetRect(plan, picture.size());
+        QRect sheet = app::SheetPreview::sheetRect(plan, picture.size(), false);
         int dark = 0;
         for (int y = sheet.top(); y <= sheet.bottom(); ++y)
             for (int x = sheet.left(); x < sheet.left() + sheet.width() / 12; ++x)

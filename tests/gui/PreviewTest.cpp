@@ -252,7 +252,7 @@ TEST_F(PreviewTest, ThePaneFlipsToTheBackWithAClickOnItsButton) {
     }
     auto pageInView = [&] {
         const QImage& picture = pane->view()->picture();
-        return pageAt(picture, SheetPreview::sheetRect(plan({}), picture.size()), 0.5, 0.5);
+        return pageAt(picture, SheetPreview::sheetRect(plan({}), picture.size(), false), 0.5, 0.5);
     };
     EXPECT_EQ(pageInView(), 1);
     EXPECT_FALSE(pane->previousButton()->isEnabled());

@@ -71,6 +71,10 @@ PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent) {
     _problem->setObjectName("previewProblem");
     _problem->setWordWrap(true);
     _problem->hide();
+    _trays = new QLabel(this);
+    _trays->setObjectName("previewTrays");
+    _trays->setAlignment(Qt::AlignCenter);
+    _trays->setWordWrap(true);
 
     auto* controls = new QHBoxLayout;
     controls->addWidget(_previous);
@@ -80,6 +84,7 @@ PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(_view, 1);
+    layout->addWidget(_trays);
     layout->addWidget(_problem);
     layout->addLayout(controls);
 
@@ -119,11 +124,11 @@ void PreviewPane::show(int sheet, bool back) {
         _flip->setChecked(_back);
     }
     _flip->setText(text(_back ? "Show Front" : "Show Back"));
-    _sheetLabel->setText(count ? text("Sheet %1 of %2").arg(_sheet + 1).arg(count) : QString());
-    _view->setToolTip(_sheetLabel->text() +
-                      (_plan && _plan->twoSided
-                           ? QStringLiteral(" · ") + text(_back ? "Back" : "Front")
-                           : QString()));
+    _sheetLabel->setText(count && _plan ? SheetPreview::sideText(*_plan, _sheet, count, _back)
+                                        : QString());
+    _trays->setText(_plan ? SheetPreview::traysText(*_plan) : QString());
+    _trays->setVisible(!_trays->text().isEmpty());
+    _view->setToolTip(_sheetLabel->text() + QStringLiteral("\n") + _trays->text());
     if (!_plan || !_preview) {
         _view->setPicture(nullptr);
         return;
@@ -132,7 +137,8 @@ void PreviewPane::show(int sheet, bool back) {
     int shown = _sheet;
     bool backSide = _back;
     _view->setPicture([this, plan, shown, backSide](QSize size) {
-        return _preview ? _preview->draw(plan, shown, backSide, size) : QImage();
+        // The labels beside the picture say what its caption would.
+        return _preview ? _preview->draw(plan, shown, backSide, size, false) : QImage();
     });
 }
 

@@ -25,7 +25,8 @@ public:
     explicit SheetView(QWidget* parent);
     void setPicture(std::function<QImage(QSize)> draw);
     QSize sizeHint() const override { return {320, 360}; }
-    QSize minimumSizeHint() const override { return {160, 180}; }
+    // Small enough that the dialog still fits a small screen at a large scale.
+    QSize minimumSizeHint() const override { return {120, 60}; }
     const QImage& picture() const { return _picture; }
 
 protected:
@@ -60,6 +61,7 @@ public:
     QPushButton* flipButton() const { return _flip; }
     QLabel* sheetLabel() const { return _sheetLabel; }
     QLabel* problemLabel() const { return _problem; }
+    QLabel* traysLabel() const { return _trays; }
 
 private:
     std::unique_ptr<SheetPreview> _preview;
@@ -72,6 +74,7 @@ private:
     QPushButton* _flip;
     QLabel* _sheetLabel;
     QLabel* _problem;
+    QLabel* _trays;
 
     void show(int sheet, bool back);
 };

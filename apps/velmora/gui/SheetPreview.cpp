@@ -157,10 +157,10 @@ const QImage* SheetPreview::page(int number, QSizeF cellSize) {
     return &_pages.front().image;
 }
 
-QRect SheetPreview::sheetRect(const SheetPlan& plan, QSize size) {
+QRect SheetPreview::sheetRect(const SheetPlan& plan, QSize size, bool caption) {
     constexpr int kMargin = 8;
     QRectF area(kMargin, kMargin, size.width() - 2 * kMargin,
-                size.height() - captionHeight(size) - 2 * kMargin);
+                size.height() - (caption ? captionHeight(size) : 0) - 2 * kMargin);
     if (area.width() <= 0 || area.height() <= 0 || plan.sheetWidth <= 0 || plan.sheetHeight <= 0)
         return {};
     double scale = std::min(area.width() / plan.sheetWidth, area.height() / plan.sheetHeight);
@@ -170,13 +170,29 @@ QRect SheetPreview::sheetRect(const SheetPlan& plan, QSize size) {
     return QRectF(corner, sheet).toAlignedRect();
 }
 
-QImage SheetPreview::draw(const SheetPlan& plan, int sheet, bool back, QSize size) {
+QString SheetPreview::sideText(const SheetPlan& plan, int sheet, int sheets, bool back) {
+    QString where = text("Sheet %1 of %2").arg(sheet + 1).arg(sheets);
+    if (plan.twoSided)
+        where += QStringLiteral(" · ") + text(back ? "Back" : "Front");
+    return where;
+}
+
+QString SheetPreview::traysText(const SheetPlan& plan) {
+    QStringList trays;
+    if (!plan.trayTitle.empty())
+        trays << text("Paper from: %1").arg(QString::fromStdString(plan.trayTitle));
+    if (!plan.outputTrayTitle.empty())
+        trays << text("Output to: %1").arg(QString::fromStdString(plan.outputTrayTitle));
+    return trays.join(QStringLiteral(" · "));
+}
+
+QImage SheetPreview::draw(const SheetPlan& plan, int sheet, bool back, QSize size, bool caption) {
     QImage image(size.expandedTo(QSize(16, 16)), QImage::Format_RGB32);
     image.fill(kBackdrop);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    const QRectF paper = sheetRect(plan, image.size());
+    const QRectF paper = sheetRect(plan, image.size(), caption);
     if (!paper.isEmpty()) {
         painter.fillRect(paper, paperColour(plan.paperColor));
         // The pages in their cells.
@@ -233,24 +249,17 @@ QImage SheetPreview::draw(const SheetPlan& plan, int sheet, bool back, QSize siz
         painter.setBrush(Qt::NoBrush);
         painter.drawRect(paper);
     }
-    // The caption: the side, and the trays.
-    int count = plan.sheetCount(pageCount());
-    QString where = text("Sheet %1 of %2").arg(sheet + 1).arg(count);
-    if (plan.twoSided)
-        where += QStringLiteral(" · ") + text(back ? "Back" : "Front");
-    QStringList trays;
-    if (!plan.trayTitle.empty())
-        trays << text("Paper from: %1").arg(QString::fromStdString(plan.trayTitle));
-    if (!plan.outputTrayTitle.empty())
-        trays << text("Output to: %1").arg(QString::fromStdString(plan.outputTrayTitle));
+    if (!caption)
+        return image;
     QFont font = painter.font();
     font.setPixelSize(std::clamp(captionHeight(image.size()) / 3, 9, 16));
     painter.setFont(font);
     painter.setPen(Qt::black);
-    QRect caption(8, image.height() - captionHeight(image.size()), image.width() - 16,
-                  captionHeight(image.size()) - 4);
-    painter.drawText(caption, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap,
-                     where + "\n" + trays.join(QStringLiteral(" · ")));
+    QRect area(8, image.height() - captionHeight(image.size()), image.width() - 16,
+               captionHeight(image.size()) - 4);
+    painter.drawText(area, Qt::AlignHCenter | Qt::AlignVCenter | Qt::TextWordWrap,
+                     sideText(plan, sheet, plan.sheetCount(pageCount()), back) + "\n" +
+                         traysText(plan));
     return image;
 }
 

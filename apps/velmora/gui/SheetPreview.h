@@ -39,9 +39,14 @@ public:
     // One side of one sheet (sheet from 0) in an image of the given size: the sheet in its
     // paper's colour with the pages in their places, the staples, holes, folds and creases, and
     // a caption naming the side, the tray it is fed from and the tray it goes to.
-    QImage draw(const SheetPlan& plan, int sheet, bool back, QSize size);
+    // Without the caption (a host that says the same beside the picture) the sheet takes the
+    // whole image.
+    QImage draw(const SheetPlan& plan, int sheet, bool back, QSize size, bool caption = true);
     // Where draw puts the sheet within an image of that size.
-    static QRect sheetRect(const SheetPlan& plan, QSize size);
+    static QRect sheetRect(const SheetPlan& plan, QSize size, bool caption = true);
+    // The caption's lines: the sheet and its side, and the trays (empty when none is named).
+    static QString sideText(const SheetPlan& plan, int sheet, int sheets, bool back);
+    static QString traysText(const SheetPlan& plan);
 
 private:
     std::unique_ptr<Poppler::Document> _document;
