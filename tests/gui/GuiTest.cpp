@@ -524,6 +524,58 @@ TEST_F(GuiTest, ThePreviewFollowsAStapleChosenOnThePanel) {
     EXPECT_EQ(package->ticket().options.at("StapleMode"), "LeftEdge");
 }
 
+// On a screen with room for it, the detailed settings window shows the same preview beside its
+// pages, and it follows a change made in that window.
+TEST_F(GuiTest, OnARealXServerTheDetailedSettingsShowThePreviewBesideTheirPages) {
+    if (QGuiApplication::platformName() != "xcb")
+        GTEST_SKIP() << "needs a screen of 1366x768: the Xvfb run of this test has one";
+    bool looked = false;
+    steps = {[&](qt::QtWindow& shown) {
+        auto* preview = dynamic_cast<app::PreviewPane*>(shown.companion());
+        ASSERT_TRUE(preview);
+        EXPECT_EQ(window->detailedPreview(), preview);
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown));
+        QWidget* view = preview->view();
+        QRect area(view->mapTo(&shown, QPoint(0, 0)), view->size());
+        EXPECT_TRUE(preview->isVisible());
+        EXPECT_GT(area.width(), 100);
+        EXPECT_TRUE(shown.rect().contains(area));
+        EXPECT_EQ(shown.childAt(area.center()), view);
+        EXPECT_FALSE(view->accessibleName().isEmpty());
+        ZEMAUI* staple = detailedControl("StapleMode_StapleMechanism");
+        ASSERT_TRUE(staple);
+        showTabOf(*staple);
+        auto& popUp = *staple->descendantsOfType<ui::PopUpButton>().front();
+        auto* combo = inWindow<QComboBox>(shown, &popUp);
+        ASSERT_TRUE(combo);
+        int leftEdge = popUp.indexOfItemWithRepresentedObject(Value("LeftEdgeUseStaple"));
+        ASSERT_GE(leftEdge, 0);
+        combo->setFocus();
+        while (combo->currentIndex() < leftEdge)
+            QTest::keyClick(combo, Qt::Key_Down);
+        QApplication::processEvents();
+        const QImage& picture = view->isVisible() ? preview->view()->picture() : QImage();
+        SheetPlan plan;
+        QRect sheet = app::SheetPreview::sheetRect(plan, picture.size(), false);
+        int dark = 0;
+        for (int y = sheet.top(); y <= sheet.bottom(); ++y)
+            for (int x = sheet.left(); x < sheet.left() + sheet.width() / 12; ++x)
+                dark += qGray(picture.pixel(x, y)) < 40 ? 1 : 0;
+        EXPECT_GT(dark, 20) << "the staples chosen in the window";
+        looked = true;
+        click(inWindow<QPushButton>(
+            shown, DetailedSettingsWinController::sharedInstance().views().ok.get()));
+    }};
+    click(onPanel<QPushButton>(panel().views().showDetailedSettingsButton.get()));
+    ASSERT_TRUE(looked);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(window->detailedPreview(), nullptr) << "gone with its window";
+    printed();
+    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip");
+    ASSERT_TRUE(package) << package.error();
+    EXPECT_EQ(package->ticket().options.at("StapleMode"), "LeftEdge");
+}
+
 TEST_F(GuiTest, AnEngineAlertIsADialogAndItsAnswerActs) {
     std::vector<std::string> alerts;
     qt::QtToolkit::shared().setAlertShownHook([&](QDialog& dialog) {

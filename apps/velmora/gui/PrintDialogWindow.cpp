@@ -1,6 +1,7 @@
 #include "PrintDialogWindow.h"
 #include "PreviewPane.h"
 
+#include "panel/DetailedSettingsWinController.h"
 #include "panel/LornPDEByCocoa.h"
 #include "panes/PanePlugInMgr.h"
 #include "platform/printing/HeldJobUpdate.h"
@@ -41,10 +42,24 @@ PrintDialogWindow::PrintDialogWindow(Request request, CupsConnection& cups, bool
         _summaryTimer->start();
         _previewTimer->start();
     });
+    // The detailed settings window shows the same preview beside its pages.
+    qt::QtToolkit::shared().setCompanionFactory(
+        [this](const ui::Window& shown, QWidget* parent) -> QWidget* {
+            auto* detailed = _session ? _session->panel->detailedSettingsWinController() : nullptr;
+            if (!detailed || !detailed->isWindowLoaded() || &shown != detailed->window().get())
+                return nullptr;
+            auto* pane = new PreviewPane(parent);
+            pane->setDocument(previewedDocument());
+            if (_plan)
+                pane->setPlan(*_plan);
+            _detailedPreview = pane;
+            return pane;
+        });
 }
 
 PrintDialogWindow::~PrintDialogWindow() {
     qt::QtToolkit::shared().setRefreshHook(nullptr);
+    qt::QtToolkit::shared().setCompanionFactory(nullptr);
     closeSession();
 }
 
@@ -293,7 +308,7 @@ bool PrintDialogWindow::openSessionOn(Destination destination) {
     fitPanelArea();
     qt::QtToolkit::shared().refreshAll();
     refreshSummary();
-    _preview->setDocument(_request.files.empty() ? std::string() : _request.files.front());
+    _preview->setDocument(previewedDocument());
     refreshPreview();
     showStatus(notRestored, !notRestored.empty());
     return true;
@@ -301,6 +316,7 @@ bool PrintDialogWindow::openSessionOn(Destination destination) {
 
 void PrintDialogWindow::closeSession() {
     _previewed.reset();
+    _plan.reset();
     if (!_session)
         return;
     qt::QtToolkit::shared().removeMirror(_session->mirror.get());
@@ -385,6 +401,10 @@ void PrintDialogWindow::destinationChosen(int index) {
     }
 }
 
+std::string PrintDialogWindow::previewedDocument() const {
+    return _request.files.empty() ? std::string() : _request.files.front();
+}
+
 void PrintDialogWindow::refreshPreview() {
     if (!_session)
         return;
@@ -395,7 +415,10 @@ void PrintDialogWindow::refreshPreview() {
     Dictionary snapshot = _session->dialog->settingsSnapshot();
     if (_previewed && *_previewed == snapshot)
         return;
-    _preview->setPlan(JobDelivery::sheetPlan(_session->destination, snapshot));
+    _plan = JobDelivery::sheetPlan(_session->destination, snapshot);
+    _preview->setPlan(*_plan);
+    if (_detailedPreview)
+        _detailedPreview->setPlan(*_plan);
     _previewed = std::move(snapshot);
 }
 

@@ -2,13 +2,16 @@
 
 #include "HeldJobsList.h"
 #include "PanelSession.h"
+#include "PreviewPane.h"
 #include "PrintJob.h"
 
 #include "platform/foundation/Value.h"
 #include "platform/printing/CupsConnection.h"
 #include "platform/printing/InMemoryPrintDialog.h"
+#include "platform/printing/SheetPlan.h"
 
 #include <QDialog>
+#include <QPointer>
 
 #include <memory>
 #include <optional>
@@ -32,8 +35,6 @@ class ViewMirror;
 } // namespace velmora
 
 namespace velmora::app {
-
-class PreviewPane;
 
 // The graphical application's print dialog: the destination (the CUPS queues and the embedded
 // sample press), the host's copies, collate and two-sided controls with the "Velmora Flow"
@@ -78,6 +79,8 @@ public:
     QTreeWidget* summary() const { return _summary; }
     QWidget* panelArea() const { return _panelArea; }
     PreviewPane* preview() const { return _preview; }
+    // The preview beside the detailed settings window; null while that window is closed.
+    PreviewPane* detailedPreview() const { return _detailedPreview; }
     // The list of held jobs; null unless the request asked for it.
     HeldJobsList* heldJobsList() const { return _heldJobs; }
     // The held job the panel sets up; null while it sets up a new job.
@@ -123,6 +126,9 @@ private:
     PreviewPane* _preview;
     QTimer* _previewTimer;
     std::optional<Dictionary> _previewed;
+    std::optional<SheetPlan> _plan;
+    // The preview beside the detailed settings, while that window is open.
+    QPointer<PreviewPane> _detailedPreview;
     HeldJobsList* _heldJobs = nullptr;
     std::optional<HeldJob> _heldJob;
 
@@ -136,6 +142,7 @@ private:
     void orderTabChain();
     void destinationChosen(int index);
     void showStatus(const std::string& text, bool problem);
+    std::string previewedDocument() const;
 };
 
 } // namespace velmora::app

@@ -144,6 +144,9 @@ void QtToolkit::present(ui::Window& window) {
     auto shared = window.shared_from_this();
 
     auto* dialog = new QtWindow(shared, dialogParent(sheetParent));
+    if (_companion)
+        if (QWidget* companion = _companion(window, dialog))
+            dialog->setCompanion(companion);
     dialog->setWindowFlag(Qt::Dialog);
     dialog->setWindowModality(modal || !sheetParent ? Qt::ApplicationModal : Qt::WindowModal);
     _windows.push_back(dialog);

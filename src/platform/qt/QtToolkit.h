@@ -54,6 +54,10 @@ public:
     void setAlertShownHook(std::function<void(QDialog&)> hook) { _alertShown = std::move(hook); }
     // Run after every refresh (the print dialog follows the summary this way).
     void setRefreshHook(std::function<void()> hook) { _refreshed = std::move(hook); }
+    // Asked for a widget to show beside each toolkit window's content as the window opens (the
+    // print dialog's preview beside the detailed settings); null for none. The window owns it.
+    using CompanionFactory = std::function<QWidget*(const ui::Window& window, QWidget* parent)>;
+    void setCompanionFactory(CompanionFactory factory) { _companion = std::move(factory); }
 
 private:
     QtToolkit() = default;
@@ -66,6 +70,7 @@ private:
     std::function<void(QtWindow&)> _windowShown;
     std::function<void(QDialog&)> _alertShown;
     std::function<void()> _refreshed;
+    CompanionFactory _companion;
     QPointer<QTimer> _runLoopTimer;
     bool _refreshing = false;
     int _modalPanels = 0; // alerts and file panels open

@@ -8,10 +8,10 @@
 
 #include <QCloseEvent>
 #include <QGuiApplication>
+#include <QHBoxLayout>
 #include <QScreen>
 #include <QScrollArea>
 #include <QStyle>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -24,13 +24,20 @@ QtWindow::QtWindow(std::shared_ptr<ui::Window> window, QWidget* parent)
     setObjectName(toQString(window->title()));
     _scroll->setFrameShape(QFrame::NoFrame);
     _scroll->setWidget(_content);
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(_scroll);
+    layout->addWidget(_scroll, 1);
     refresh();
 }
 
 QtWindow::~QtWindow() = default;
+
+void QtWindow::setCompanion(QWidget* companion) {
+    _companion = companion;
+    _companion->setParent(this);
+    layout()->addWidget(_companion);
+    fitToScreen(_content->size());
+}
 
 void QtWindow::refresh() {
     auto window = _window.lock();
@@ -51,14 +58,29 @@ void QtWindow::refresh() {
 // As large as the content where the screen allows, never larger; a person may make it smaller.
 // What does not fit scrolls, so that every control (and OK) can be reached on a small screen or
 // at a large scale.
+namespace {
+
+// The narrowest the content may become for a companion to be shown beside it.
+constexpr int kContentWidthBesideCompanion = 640;
+
+} // namespace
+
 void QtWindow::fitToScreen(QSize content) {
     QScreen* shown = screen() ? screen() : QGuiApplication::primaryScreen();
     // Room for the title bar and the frame the window manager adds.
     QSize room = shown ? shown->availableGeometry().size() - QSize(16, 48) : content;
     int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    setMinimumSize(content.boundedTo(QSize(240, 160)));
-    setMaximumSize(content + QSize(bar, bar));
-    resize(scrolledSize(content, room, bar));
+    // A companion keeps its width, and is shown only where the content keeps room beside it: on
+    // a small screen the window's own controls come first.
+    int side = _companion ? _companion->sizeHint().width() + layout()->spacing() : 0;
+    if (_companion) {
+        bool roomy = room.width() - side >= std::min(content.width(), kContentWidthBesideCompanion);
+        _companion->setVisible(roomy);
+        side = roomy ? side : 0;
+    }
+    setMinimumSize(content.boundedTo(QSize(240, 160)) + QSize(side, 0));
+    setMaximumSize(content + QSize(bar + side, bar));
+    resize(scrolledSize(content, room - QSize(side, 0), bar) + QSize(side, 0));
 }
 
 ui::Button* QtWindow::cancelButton() const {

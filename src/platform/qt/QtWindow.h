@@ -30,6 +30,9 @@ public:
     ViewMirror& mirror() { return _mirror; }
     // Brings title, size and every widget up to date with the toolkit window.
     void refresh();
+    // Shows a widget of the host's beside the content, at the width it asks for.
+    void setCompanion(QWidget* companion);
+    QWidget* companion() const { return _companion; }
 
     void reject() override;
 
@@ -42,6 +45,7 @@ private:
     QWidget* _content;
     ViewMirror _mirror;
     QScrollArea* _scroll;
+    QWidget* _companion = nullptr;
 
     ui::Button* cancelButton() const;
     void fitToScreen(QSize content);
