@@ -186,7 +186,7 @@ void LornPDEByCocoa::_buildUi() {
         setLocalizedTitles();
         AppPreference::sharedInstance().buildFavoritePopup(*_views.favorite);
         selectRestoredFavorite();
-        auto path = _currentFavoritePath();
+        auto path = _favorites.currentPath();
         if (!path || path->empty())
             setDeleteButtonEnabled(false);
         _isHiddenNumCopies = _panePlugInMgr->isHiddenNumCopies();
@@ -233,7 +233,7 @@ void LornPDEByCocoa::setUpOptionControl(const std::shared_ptr<ZEMAUI>& control,
 void LornPDEByCocoa::selectRestoredFavorite() {
     if (_favoriteToSelect.empty())
         return;
-    if (selectItemWithRepresentedObject(_views.favorite.get(), Value(_favoriteToSelect))) {
+    if (_favorites.selectPath(_favoriteToSelect)) {
         _selectedFavorite = _views.favorite->titleOfSelectedItem();
         _compareWithRestoredFavorite = true;
     }

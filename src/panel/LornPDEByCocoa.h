@@ -1,5 +1,6 @@
 #pragma once
 
+#include "panel/PanelFavoritesPopUp.h"
 #include "panel/PanelLayout.h"
 #include "panel/PanelTrayDialogs.h"
 #include "panes/PanePlugInMgr.h"
@@ -79,9 +80,6 @@ public:
     void clickedSaveFavoriteButton();
     void clickedDeleteFavoriteButton();
     void clickedBrowseFavoriteButton();
-    static Value _stringFromBooleanIfNeed(const Value& value);
-    static bool selectItemWithRepresentedObject(ui::PopUpButton* popUp, const Value& object);
-    bool _isDifferFromCurrentFavorite(Dictionary* current) const;
 
     int _ticketGetString(Ticket* ticket, const std::string& key, std::optional<std::string>* value);
     int _customTicketSetString(Ticket* ticket, const std::optional<std::string>& keyword,
@@ -138,14 +136,6 @@ private:
     void _selectPrintOption();
     void _checkDifferenceFromCurrentFavorite(bool completeFromPanes);
     void _reflectCurrentFavoriteToUi();
-    std::optional<long> _currentFavoriteIndex() const;
-    std::optional<std::string> _currentFavoritePath() const;
-    std::optional<std::string> _currentFavoriteName() const;
-    std::optional<Dictionary> _currentFavoriteDictionary(Dictionary& options) const;
-    std::optional<long> _indexOfChangePreset() const;
-    std::optional<long> _insertChangingPreset(std::string* title);
-    std::optional<long> _removeChangeingPreset();
-    void _removeChangedPresetTitleFromFavoritePopup();
     // ---- Print settings bridge (LornPDEByCocoaSettings.cpp) ----
     int _ticketSetString(Ticket* ticket, const std::string& key,
                          const std::optional<std::string>& value);
@@ -181,6 +171,7 @@ private:
     void buildForSummary();
     PanelViews _views;
     std::unique_ptr<PanelTrayDialogs> _trayDialogs;
+    PanelFavoritesPopUp _favorites{_views.favorite};
     PDEPlugInCallback* _pdePluginCallbackObject = nullptr;
     std::shared_ptr<Bundle> _plugInBundle;
     std::unique_ptr<PpdFileExt> _ppdFile;
@@ -233,8 +224,6 @@ private:
     ui::Window* hostWindow() const;
     void setDeleteButtonEnabled(bool enabled);
     void applyBypassSetting(const Value& value);
-    bool selectedFavoriteIsChangePreset(const std::string& title) const;
-    std::string changeSettingTitle() const;
 };
 
 } // namespace velmora

@@ -28,23 +28,9 @@
 namespace velmora {
 namespace {
 
-bool isPasswordKey(const std::string& key) {
-    return key == "ZRFormPassword" || key == "ZRSecurityPassword";
-}
-
-// Values that differ only in how a number is written ("1" and "1.0") are the same.
-bool sameNumber(const std::string& a, const std::string& b) {
-    auto x = NumberText::exactReal(a), y = NumberText::exactReal(b);
-    return x && y && !std::isnan(*x) && !std::isnan(*y) && *x == *y;
-}
-
-std::optional<long> indexOrNone(int index) {
-    return index >= 0 ? std::optional<long>(index) : std::nullopt;
-}
-
 // "1"/"True" and "0"/"False"; anything else says nothing.
 std::optional<bool> booleanText(const Value& value) {
-    std::string text = LornPDEByCocoa::_stringFromBooleanIfNeed(value).stringValue();
+    std::string text = PanelFavoritesPopUp::stringFromBooleanIfNeed(value).stringValue();
     if (text == "1" || text == "True")
         return true;
     if (text == "0" || text == "False")
@@ -54,123 +40,16 @@ std::optional<bool> booleanText(const Value& value) {
 
 } // namespace
 
-std::string LornPDEByCocoa::changeSettingTitle() const {
-    return BSLocalizedStringOrKey("Change Setting");
-}
-
-bool LornPDEByCocoa::selectedFavoriteIsChangePreset(const std::string& title) const {
-    return title.starts_with(changeSettingTitle());
-}
-
-// ---- Reading the pop-up ----
-
-std::optional<long> LornPDEByCocoa::_currentFavoriteIndex() const {
-    ui::PopUpButton* popUp = _views.favorite.get();
-    auto item = popUp ? popUp->selectedItem() : nullptr;
-    if (!item)
-        return std::nullopt;
-    const std::string& title = item->title();
-    if (selectedFavoriteIsChangePreset(title))
-        return indexOrNone(popUp->indexOfItemWithTitle(title.substr(changeSettingTitle().size())));
-    if (const std::string* path = item->representedObject().string(); path && !path->empty())
-        return indexOrNone(popUp->indexOfItemWithRepresentedObject(Value(*path)));
-    if (title.empty())
-        return std::nullopt;
-    return indexOrNone(popUp->indexOfItemWithTitle(title));
-}
-
-std::optional<std::string> LornPDEByCocoa::_currentFavoritePath() const {
-    auto index = _currentFavoriteIndex();
-    if (!index)
-        return std::nullopt;
-    auto item = _views.favorite->itemAtIndex(static_cast<int>(*index));
-    const std::string* path = item ? item->representedObject().string() : nullptr;
-    return path ? std::optional<std::string>(*path) : std::nullopt;
-}
-
-std::optional<std::string> LornPDEByCocoa::_currentFavoriteName() const {
-    auto index = _currentFavoriteIndex();
-    if (!index)
-        return std::nullopt;
-    auto item = _views.favorite->itemAtIndex(static_cast<int>(*index));
-    return item ? std::optional<std::string>(item->title()) : std::nullopt;
-}
-
-std::optional<long> LornPDEByCocoa::_indexOfChangePreset() const {
-    if (!_views.favorite)
-        return std::nullopt;
-    const auto& items = _views.favorite->itemArray();
-    for (std::size_t i = 0; i < items.size(); ++i)
-        if (selectedFavoriteIsChangePreset(items[i]->title()))
-            return static_cast<long>(i);
-    return std::nullopt;
-}
-
 // ---- Comparing with the favorite ----
-
-// The favorite's settings in PPD keywords; for the default item, the given settings themselves
-// in canonical keywords. Null when the favorite cannot be read.
-std::optional<Dictionary> LornPDEByCocoa::_currentFavoriteDictionary(Dictionary& options) const {
-    auto path = _currentFavoritePath();
-    if (!path)
-        return std::nullopt;
-    if (path->empty()) {
-        PrintOptionConverter::convertToCanonicalPpdKeyword(options, true);
-        return options;
-    }
-    FavoriteFile favorite =
-        FavoriteFile::favoriteFileWithContentsOfFile(*path, AppPreference::destinationIotType());
-    if (!favorite.isValid() || !favorite.options() || favorite.options()->empty())
-        return std::nullopt;
-    return PrintOptionConverter::sharedInstance().toPpdKeywordFormat(&*favorite.options());
-}
-
-bool LornPDEByCocoa::_isDifferFromCurrentFavorite(Dictionary* current) const {
-    if (!current)
-        return false;
-    auto path = _currentFavoritePath();
-    Dictionary compared = *current;
-    std::optional<Dictionary> reference;
-    if (path && path->empty()) {
-        // The default item: the settings against the defaults, each through the same keyword
-        // conversions, so that what a conversion rounds (unit-converted lengths) is rounded
-        // alike on both sides.
-        Dictionary defaults = _panePlugInMgr->values().defaultSettings();
-        for (Dictionary* side : {&defaults, &compared})
-            PrintOptionConverter::convertToCanonicalPpdKeyword(*side, true);
-        PrintOptionConverter::convertToInternalPpdKeyword(compared);
-        reference = std::move(defaults);
-    } else {
-        reference = _currentFavoriteDictionary(compared);
-    }
-    if (!reference)
-        return false;
-    PrintOptionConverter::convertToInternalPpdKeyword(*reference);
-    for (const auto& [key, value] : compared) {
-        const Value* other = reference->find(key);
-        if (value.isNull() || !other || other->isNull())
-            continue;
-        Value mine = _stringFromBooleanIfNeed(value);
-        if (!mine.string())
-            continue;
-        std::string a = *mine.string(), b = _stringFromBooleanIfNeed(*other).stringValue();
-        if (isPasswordKey(key)) {
-            a = decryptString(kScramblingKey, a);
-            b = decryptString(kScramblingKey, b);
-        }
-        if (a != b && !sameNumber(a, b))
-            return true;
-    }
-    return false;
-}
 
 void LornPDEByCocoa::_checkDifferenceFromCurrentFavorite(bool completeFromPanes) {
     std::optional<Dictionary> current = _printOption;
     if (current && completeFromPanes)
         _detailedSettingsWinController->reformatPrintOption(*current);
-    if (current && _isDifferFromCurrentFavorite(&*current)) {
+    if (current &&
+        _favorites.differsFromCurrent(*current, _panePlugInMgr->values().defaultSettings())) {
         std::string title;
-        auto index = _insertChangingPreset(&title);
+        auto index = _favorites.insertChangingPreset(&title);
         if (!title.empty())
             _backupFavoriteName = title;
         if (index)
@@ -178,57 +57,19 @@ void LornPDEByCocoa::_checkDifferenceFromCurrentFavorite(bool completeFromPanes)
         setDeleteButtonEnabled(false);
         return;
     }
-    _removeChangedPresetTitleFromFavoritePopup();
+    _favorites.removeChangedPresetTitle();
     _reflectCurrentFavoriteToUi();
-    auto path = _currentFavoritePath();
+    auto path = _favorites.currentPath();
     setDeleteButtonEnabled(path && !path->empty());
 }
 
 // ---- The changed-settings item ----
 
-std::optional<long> LornPDEByCocoa::_insertChangingPreset(std::string* title) {
-    auto index = _currentFavoriteIndex();
-    if (_indexOfChangePreset() || !index)
-        return std::nullopt;
-    auto name = _currentFavoriteName();
-    auto path = _currentFavoritePath();
-    if (!name || !path)
-        return index;
-    auto item = std::make_shared<ui::MenuItem>(changeSettingTitle() + *name);
-    item->setRepresentedObject(Value(*path));
-    if (auto icon = ui::Image::systemIcon("unfs"))
-        item->setImage(icon->scaledCopy({16, 16}));
-    _views.favorite->insertItem(item, static_cast<int>(*index));
-    if (title)
-        *title = item->title();
-    return index;
-}
-
-std::optional<long> LornPDEByCocoa::_removeChangeingPreset() {
-    auto index = _indexOfChangePreset();
-    if (index)
-        _views.favorite->removeItemAtIndex(static_cast<int>(*index));
-    return index;
-}
-
-void LornPDEByCocoa::_removeChangedPresetTitleFromFavoritePopup() {
-    if (!_views.favorite)
-        return;
-    int selected = _views.favorite->indexOfSelectedItem();
-    auto removed = _removeChangeingPreset();
-    if (!removed)
-        return;
-    if (*removed < selected)
-        _views.favorite->selectItemAtIndex(selected - 1);
-    else if (*removed == selected && *removed < _views.favorite->numberOfItems())
-        _views.favorite->selectItemAtIndex(static_cast<int>(*removed));
-}
-
 // ---- Applying and choosing a favorite ----
 
 void LornPDEByCocoa::_reflectCurrentFavoriteToUi() {
     Dictionary defaults = _panePlugInMgr->values().defaultSettings();
-    auto reference = _currentFavoriteDictionary(defaults);
+    auto reference = _favorites.currentDictionary(defaults);
     if (!reference)
         return;
     PrintOptionConverter::convertToInternalPpdKeyword(*reference);
@@ -248,16 +89,6 @@ void LornPDEByCocoa::_reflectCurrentFavoriteToUi() {
         _views.bypassPaperTraySelectionButton->setEnabled(!*bypass);
 }
 
-bool LornPDEByCocoa::selectItemWithRepresentedObject(ui::PopUpButton* popUp, const Value& object) {
-    if (!popUp || object.isNull())
-        return false;
-    int index = popUp->indexOfItemWithRepresentedObject(object);
-    if (index < 0)
-        return false;
-    popUp->selectItemAtIndex(index);
-    return true;
-}
-
 void LornPDEByCocoa::selectFavorite() {
     ui::PopUpButton* popUp = _views.favorite.get();
     if (!popUp)
@@ -267,13 +98,13 @@ void LornPDEByCocoa::selectFavorite() {
     else
         popUp->selectItemAtIndex(0);
     std::string title = popUp->titleOfSelectedItem();
-    auto path = _currentFavoritePath();
-    setDeleteButtonEnabled(path && !path->empty() && !selectedFavoriteIsChangePreset(title));
+    auto path = _favorites.currentPath();
+    setDeleteButtonEnabled(path && !path->empty() && !PanelFavoritesPopUp::isChangePreset(title));
     if (_isIntializedUi)
         _backupFavoriteName = _selectedFavorite;
-    if (selectedFavoriteIsChangePreset(title))
+    if (PanelFavoritesPopUp::isChangePreset(title))
         return;
-    _removeChangedPresetTitleFromFavoritePopup();
+    _favorites.removeChangedPresetTitle();
     _reflectCurrentFavoriteToUi();
     if (!_printOption)
         return;
@@ -293,8 +124,8 @@ void LornPDEByCocoa::_selectPrintOption() {
 // ---- Save, delete, browse ----
 
 void LornPDEByCocoa::clickedSaveFavoriteButton() {
-    auto name = _currentFavoriteName();
-    auto path = _currentFavoritePath();
+    auto name = _favorites.currentName();
+    auto path = _favorites.currentPath();
     std::optional<std::string> comment;
     if (path && !path->empty())
         comment =
@@ -322,7 +153,7 @@ void LornPDEByCocoa::clickedSaveFavoriteButton() {
         return;
     }
     AppPreference::sharedInstance().buildFavoritePopup(*_views.favorite);
-    selectItemWithRepresentedObject(_views.favorite.get(), Value(*saved));
+    _favorites.selectPath(*saved);
     setDeleteButtonEnabled(true);
 }
 
@@ -334,7 +165,7 @@ void LornPDEByCocoa::clickedDeleteFavoriteButton() {
     alert.setInformativeText(BSLocalizedStringOrKey("fmtDeleteSelectionFavorite"));
     if (alert.runModal() != ui::kAlertFirstButtonReturn)
         return;
-    auto path = _currentFavoritePath();
+    auto path = _favorites.currentPath();
     std::error_code code;
     if (!path || path->empty() || !std::filesystem::remove(*path, code))
         return;
@@ -352,15 +183,14 @@ void LornPDEByCocoa::clickedDeleteFavoriteButton() {
 }
 
 void LornPDEByCocoa::clickedBrowseFavoriteButton() {
-    auto remembered = _currentFavoritePath();
+    auto remembered = _favorites.currentPath();
     auto& window = FavoriteWindowController::sharedInstance();
     if (window.showAsModalDialog(_selectedProfilePath, _printOption) !=
             FavoriteWindowController::kOK ||
         !_views.favorite)
         return;
     AppPreference::sharedInstance().buildFavoritePopup(*_views.favorite);
-    if (remembered && !remembered->empty() &&
-        !selectItemWithRepresentedObject(_views.favorite.get(), Value(*remembered)))
+    if (remembered && !remembered->empty() && !_favorites.selectPath(*remembered))
         _views.favorite->selectItemAtIndex(0);
     _checkDifferenceFromCurrentFavorite(true);
 }

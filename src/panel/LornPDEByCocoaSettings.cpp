@@ -178,12 +178,6 @@ void LornPDEByCocoa::removedObjectByGatheringPrintOption(const std::string& keyw
     _customTicketSetString(nullptr, keyword, std::nullopt);
 }
 
-Value LornPDEByCocoa::_stringFromBooleanIfNeed(const Value& value) {
-    if (value.isBoolean())
-        return Value(value.boolValue() ? "True" : "False");
-    return value;
-}
-
 // ---- The panel's controls ↔ a dictionary ----
 
 void LornPDEByCocoa::_gatherValuesFromPane(Dictionary& options) {
@@ -240,7 +234,8 @@ void LornPDEByCocoa::restoreHostControls(const Dictionary& options) {
         return;
     for (const char* key : {"NumCopies", "InputSlot"})
         if (const Value* value = _printOption->find(key); value && !value->isNull())
-            _setValueToPpdDictionary(nullptr, nullptr, key, _stringFromBooleanIfNeed(*value));
+            _setValueToPpdDictionary(nullptr, nullptr, key,
+                                     PanelFavoritesPopUp::stringFromBooleanIfNeed(*value));
 }
 
 // ---- The dialog's own controls ----
@@ -347,7 +342,7 @@ int LornPDEByCocoa::gatherPrintOption(Ticket* ticket, Dictionary* ppdDictionary,
         Value value = stored;
         if (!fast && key == "UserName" && value.string())
             value = Value(UnicodeText::normalizeNFC(*value.string()));
-        value = _stringFromBooleanIfNeed(value);
+        value = PanelFavoritesPopUp::stringFromBooleanIfNeed(value);
         if (fast && isUnchangedSinceSnapshot(key, value.stringValue()))
             continue;
         _setValueToPpdDictionary(ticket, ppdDictionary, key, value);
@@ -562,7 +557,7 @@ void LornPDEByCocoa::restoreTicketEntries(Ticket* ticket) {
     stored.reset();
     if (_customTicketGetString(ticket, std::string("FavoriteName"), &stored) == kNoErr && stored) {
         std::string path = unescapeTicketValue(*stored);
-        if (!path.empty() && selectItemWithRepresentedObject(_views.favorite.get(), Value(path)))
+        if (!path.empty() && _favorites.selectPath(path))
             selectFavorite();
         else if (!_isIntializedUi)
             _favoriteToSelect = path; // the pop-up is filled when the panel is built

@@ -650,12 +650,12 @@ TEST_F(PanelTest, NumbersThatDifferOnlyInFormAndRescrambledPasswordsAreNoChange)
     ASSERT_TRUE(path);
     panel->restoreValuesAndReturnError(nullptr);
     dialog->showPanel();
-    ASSERT_TRUE(LornPDEByCocoa::selectItemWithRepresentedObject(panel->views().favorite.get(),
-                                                                Value(*path)));
+    PanelFavoritesPopUp favorites(panel->views().favorite);
+    ASSERT_TRUE(favorites.selectPath(*path));
     auto differs = [&](const char* brightness, const char* password) {
         Dictionary current{{"Brightness", Value(brightness)},
                            {"ZRSecurityPassword", Value(scrambled(password, 2))}};
-        return panel->_isDifferFromCurrentFavorite(&current);
+        return favorites.differsFromCurrent(current, manager().values().defaultSettings());
     };
     EXPECT_FALSE(differs("1.0", "2468"));
     EXPECT_TRUE(differs("2", "2468"));
