@@ -29,8 +29,7 @@ Dictionary FavoriteInstanceOptions::of(const FavoriteFile& favorite, const std::
         if (ppd && ppdFindChoice(ppdFindOption(ppd, option.c_str()), choice.c_str()))
             options.set(option, Value(choice));
         else
-            options.set(LornPDEByCocoa::customTicketKey(keyword),
-                        Value(LornPDEByCocoa::escapeTicketValue(text)));
+            options.set(PanelTicketEntries::key(keyword), Value(PanelTicketEntries::escape(text)));
     }
     // The press's tray decides the queue's InputSlot, as it does for a job from the dialog.
     if (const std::string* tray = keywords.get("KVInputSlot").string())

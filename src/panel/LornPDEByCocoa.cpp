@@ -59,7 +59,8 @@ std::optional<std::string> hostOfURI(const std::string& uri) {
 // ---- Start-up and tear-down ----
 
 LornPDEByCocoa::LornPDEByCocoa(PDEPlugInCallback* callback, std::shared_ptr<Bundle> bundle)
-    : _pdePluginCallbackObject(callback) {
+    : _ticketEntries(callback, kPanelKind, [this] { return _useConstraintHandling; }),
+      _pdePluginCallbackObject(callback) {
     if (bundle) {
         _plugInBundle = bundle;
         SetNSBundleForPrincipalBundle(bundle);

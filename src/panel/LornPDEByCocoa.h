@@ -2,6 +2,7 @@
 
 #include "panel/PanelFavoritesPopUp.h"
 #include "panel/PanelLayout.h"
+#include "panel/PanelTicketEntries.h"
 #include "panel/PanelTrayDialogs.h"
 #include "panes/PanePlugInMgr.h"
 #include "platform/foundation/Value.h"
@@ -81,13 +82,6 @@ public:
     void clickedDeleteFavoriteButton();
     void clickedBrowseFavoriteButton();
 
-    int _ticketGetString(Ticket* ticket, const std::string& key, std::optional<std::string>* value);
-    int _customTicketSetString(Ticket* ticket, const std::optional<std::string>& keyword,
-                               const std::optional<std::string>& value);
-    static std::string customTicketKey(const std::string& keyword);
-    static std::string escapeTicketValue(const std::string& value);
-    static std::string unescapeTicketValue(const std::string& value);
-
     std::optional<std::string> getCopies();
     void setCopies(const std::optional<std::string>& copies);
     std::optional<std::string> getCollate();
@@ -97,6 +91,8 @@ public:
                                   const std::string& optionKeyword, const Value& value);
 
     // ---- State, for the host and for tests ----
+    // The panel's entries in the dialog's settings.
+    PanelTicketEntries& ticketEntries() { return _ticketEntries; }
     const PanelViews& views() const { return _views; }
     DetailedSettingsWinController* detailedSettingsWinController() const {
         return _detailedSettingsWinController;
@@ -137,11 +133,6 @@ private:
     void _checkDifferenceFromCurrentFavorite(bool completeFromPanes);
     void _reflectCurrentFavoriteToUi();
     // ---- Print settings bridge (LornPDEByCocoaSettings.cpp) ----
-    int _ticketSetString(Ticket* ticket, const std::string& key,
-                         const std::optional<std::string>& value);
-    int _ticketGetSInt32(Ticket* ticket, const std::string& key, std::int32_t* value);
-    int _customTicketGetString(Ticket* ticket, const std::optional<std::string>& keyword,
-                               std::optional<std::string>* value);
     void removedObjectByGatheringPrintOption(const std::string& keyword);
     void _gatherValuesFromPane(Dictionary& options);
     void _restoreValuesToPane(const Dictionary& options);
@@ -172,6 +163,7 @@ private:
     PanelViews _views;
     std::unique_ptr<PanelTrayDialogs> _trayDialogs;
     PanelFavoritesPopUp _favorites{_views.favorite};
+    PanelTicketEntries _ticketEntries;
     PDEPlugInCallback* _pdePluginCallbackObject = nullptr;
     std::shared_ptr<Bundle> _plugInBundle;
     std::unique_ptr<PpdFileExt> _ppdFile;

@@ -34,17 +34,6 @@ constexpr const char* kBypassKey = PanelTrayDialogs::kBypassKey;
 const ui::Rect kCopiesFrames[] = {ui::Rect::make(95, 4, 70, 22), ui::Rect::make(95, 4, 50, 22),
                                   ui::Rect::make(101, 4, 60, 22), ui::Rect::make(92, 4, 60, 22)};
 
-const StringEscapeConverter& ticketEscaping() {
-    static const StringEscapeConverter converter = [] {
-        StringEscapeConverter rules = StringEscapeConverter::emptyConverter();
-        rules.replace("%", "%x25");
-        rules.replace("'", "%x27");
-        rules.replace(",", "%x2C");
-        return rules;
-    }();
-    return converter;
-}
-
 std::optional<std::string> textOf(const Value* value) {
     if (!value || value->isNull())
         return std::nullopt;
@@ -82,100 +71,8 @@ bool matchesHostControl(const ui::View& view, const std::string& key) {
 
 // ---- Ticket access ----
 
-std::string LornPDEByCocoa::customTicketKey(const std::string& keyword) {
-    return kCustomTicketPrefix + keyword;
-}
-
-std::string LornPDEByCocoa::escapeTicketValue(const std::string& value) {
-    return ticketEscaping().escape(value);
-}
-
-// The inverse replacements in one pass from the left: each escape is read once, so a value that
-// held "%x2C" itself (stored as "%x25x2C") comes back as it was, not as a comma.
-std::string LornPDEByCocoa::unescapeTicketValue(const std::string& value) {
-    const auto& rules = ticketEscaping().replacePattern();
-    std::string text;
-    for (std::size_t at = 0; at < value.size();) {
-        bool replaced = false;
-        for (const auto& [source, escaped] : rules)
-            if (value.compare(at, escaped.size(), escaped) == 0) {
-                text += source;
-                at += escaped.size();
-                replaced = true;
-                break;
-            }
-        if (!replaced)
-            text += value[at++];
-    }
-    return text;
-}
-
-int LornPDEByCocoa::_ticketSetString(Ticket* ticket, const std::string& key,
-                                     const std::optional<std::string>& value) {
-    std::optional<std::string> escaped;
-    if (value)
-        escaped = escapeTicketValue(*value);
-    if (_useConstraintHandling) {
-        PrintSettings* settings = _pdePluginCallbackObject->printSettings();
-        if (!settings)
-            return kParamErr;
-        settings->setValue(key, escaped ? Value(*escaped) : Value());
-        return kNoErr;
-    }
-    if (ticket && escaped)
-        return ticket->setString(kPanelKind, key, *escaped);
-    return kParamErr;
-}
-
-int LornPDEByCocoa::_ticketGetString(Ticket* ticket, const std::string& key,
-                                     std::optional<std::string>* value) {
-    if (_useConstraintHandling) {
-        PrintSettings* settings = _pdePluginCallbackObject->printSettings();
-        const Value* stored = settings ? settings->value(key) : nullptr;
-        if (!stored || !stored->string())
-            return kParamErr;
-        *value = *stored->string();
-        return kNoErr;
-    }
-    if (!ticket)
-        return kParamErr;
-    std::string stored;
-    int status = ticket->getString(key, &stored);
-    if (status == kNoErr)
-        *value = stored;
-    return status;
-}
-
-int LornPDEByCocoa::_ticketGetSInt32(Ticket* ticket, const std::string& key, std::int32_t* value) {
-    if (_useConstraintHandling) {
-        PrintSettings* settings = _pdePluginCallbackObject->printSettings();
-        const Value* stored = settings ? settings->value(key) : nullptr;
-        if (!stored || !stored->isNumber())
-            return kParamErr;
-        *value = static_cast<std::int32_t>(stored->integerValue());
-        return kNoErr;
-    }
-    return ticket ? ticket->getSInt32(key, value) : kParamErr;
-}
-
-int LornPDEByCocoa::_customTicketGetString(Ticket* ticket,
-                                           const std::optional<std::string>& keyword,
-                                           std::optional<std::string>* value) {
-    if (!keyword)
-        return kNoErr;
-    return _ticketGetString(ticket, customTicketKey(*keyword), value);
-}
-
-int LornPDEByCocoa::_customTicketSetString(Ticket* ticket,
-                                           const std::optional<std::string>& keyword,
-                                           const std::optional<std::string>& value) {
-    if (!keyword)
-        return kNoErr;
-    return _ticketSetString(ticket, customTicketKey(*keyword), value);
-}
-
 void LornPDEByCocoa::removedObjectByGatheringPrintOption(const std::string& keyword) {
-    _customTicketSetString(nullptr, keyword, std::nullopt);
+    _ticketEntries.customSetString(nullptr, keyword, std::nullopt);
 }
 
 // ---- The panel's controls ↔ a dictionary ----
@@ -356,8 +253,8 @@ int LornPDEByCocoa::gatherPrintOption(Ticket* ticket, Dictionary* ppdDictionary,
 }
 
 void LornPDEByCocoa::writeCustomTicketEntries(Ticket* ticket) {
-    _customTicketSetString(ticket, std::string("ZRSpecificJobName"), _specificJobNameValue);
-    _customTicketSetString(ticket, std::string("JobName"), _escapedJobNameValue);
+    _ticketEntries.customSetString(ticket, std::string("ZRSpecificJobName"), _specificJobNameValue);
+    _ticketEntries.customSetString(ticket, std::string("JobName"), _escapedJobNameValue);
     if (_views.favorite) {
         std::optional<std::string> favorite;
         if (auto item = _views.favorite->selectedItem())
@@ -365,20 +262,21 @@ void LornPDEByCocoa::writeCustomTicketEntries(Ticket* ticket) {
                 path && !path->empty())
                 favorite = *path;
         if (favorite) {
-            _customTicketSetString(ticket, std::string("FavoriteName"), favorite);
+            _ticketEntries.customSetString(ticket, std::string("FavoriteName"), favorite);
         } else {
             // The default item names no favorite: the entry of a favorite the person moved off
             // goes, or the next session would start from it again. One the pop-up does not
             // list (a file of another machine) is kept as it was.
             std::optional<std::string> stored;
-            if (_customTicketGetString(ticket, std::string("FavoriteName"), &stored) == kNoErr &&
+            if (_ticketEntries.customGetString(ticket, std::string("FavoriteName"), &stored) ==
+                    kNoErr &&
                 stored && !stored->empty() &&
                 _views.favorite->indexOfItemWithRepresentedObject(
-                    Value(unescapeTicketValue(*stored))) >= 0)
-                _customTicketSetString(ticket, std::string("FavoriteName"), std::nullopt);
+                    Value(PanelTicketEntries::unescape(*stored))) >= 0)
+                _ticketEntries.customSetString(ticket, std::string("FavoriteName"), std::nullopt);
         }
     }
-    _customTicketSetString(ticket, std::string("ProfilePath"), _selectedProfilePath);
+    _ticketEntries.customSetString(ticket, std::string("ProfilePath"), _selectedProfilePath);
 }
 
 // Every pane's values fill what the dictionary lacks; the manager knows the panel meanwhile.
@@ -416,11 +314,11 @@ void LornPDEByCocoa::_setValueToPpdDictionary(Ticket* ticket, Dictionary* ppdDic
         queueOffers(optionKeyword, choice)) {
         _willChangePPDOptionKeyValue(queueOption, queueChoice, ppdDictionary);
         std::optional<std::string> stored;
-        if (_customTicketGetString(ticket, optionKeyword, &stored) == kNoErr && stored)
+        if (_ticketEntries.customGetString(ticket, optionKeyword, &stored) == kNoErr && stored)
             removedObjectByGatheringPrintOption(optionKeyword);
         return;
     }
-    _customTicketSetString(ticket, optionKeyword, choice);
+    _ticketEntries.customSetString(ticket, optionKeyword, choice);
     if (_panePlugInMgr->optionNames().isExistsInPpd(optionKeyword, std::nullopt) &&
         queueOffers(optionKeyword, std::nullopt)) {
         if (_defaultPrintOption)
@@ -482,7 +380,7 @@ void LornPDEByCocoa::_willChangePPDOptionKeyValue(const std::string& option,
 int LornPDEByCocoa::_checkUIConstraint(Ticket* ticket, Dictionary* ppdDictionary) {
     std::optional<std::string> duplex;
     std::int32_t duplexing = 0;
-    if (_ticketGetSInt32(ticket, PrintSettings::kDuplexingKey, &duplexing) == kNoErr) {
+    if (_ticketEntries.getSInt32(ticket, PrintSettings::kDuplexingKey, &duplexing) == kNoErr) {
         if (duplexing == PrintSettings::kDuplexNoTumble)
             duplex = "DuplexNoTumble";
         else if (duplexing == PrintSettings::kDuplexTumble)
@@ -518,8 +416,8 @@ int LornPDEByCocoa::_restorePrintOptionToUi(Ticket* ticket, Dictionary* ppdDicti
         PrintOptionConverter::convertToCanonicalPpdKeyword(*_printOption, true);
         for (const auto& key : _printOption->keys()) {
             std::optional<std::string> stored;
-            if (_customTicketGetString(ticket, key, &stored) == kNoErr && stored)
-                _printOption->set(key, Value(unescapeTicketValue(*stored)));
+            if (_ticketEntries.customGetString(ticket, key, &stored) == kNoErr && stored)
+                _printOption->set(key, Value(PanelTicketEntries::unescape(*stored)));
             else if (auto choice = queueChoiceOf(ppd, ppdDictionary, key))
                 _printOption->set(key, Value(*choice));
         }
@@ -543,28 +441,32 @@ int LornPDEByCocoa::_restorePrintOptionToUi(Ticket* ticket, Dictionary* ppdDicti
 
 void LornPDEByCocoa::restoreTicketEntries(Ticket* ticket) {
     std::optional<std::string> stored;
-    if (_customTicketGetString(ticket, std::string("ZRSpecificJobName"), &stored) == kNoErr &&
+    if (_ticketEntries.customGetString(ticket, std::string("ZRSpecificJobName"), &stored) ==
+            kNoErr &&
         stored)
-        _specificJobNameValue = unescapeTicketValue(*stored);
+        _specificJobNameValue = PanelTicketEntries::unescape(*stored);
     stored.reset();
     // The job name comes back in the job name dialog's own escaped form; what the label shows
     // is that form unescaped.
-    if (_customTicketGetString(ticket, std::string("JobName"), &stored) == kNoErr && stored) {
-        _escapedJobNameValue = unescapeTicketValue(*stored);
+    if (_ticketEntries.customGetString(ticket, std::string("JobName"), &stored) == kNoErr &&
+        stored) {
+        _escapedJobNameValue = PanelTicketEntries::unescape(*stored);
         _jobNameValue = StringEscapeConverter::standardConverter(IsJapanesePreferred())
                             .unEscape(_escapedJobNameValue);
     }
     stored.reset();
-    if (_customTicketGetString(ticket, std::string("FavoriteName"), &stored) == kNoErr && stored) {
-        std::string path = unescapeTicketValue(*stored);
+    if (_ticketEntries.customGetString(ticket, std::string("FavoriteName"), &stored) == kNoErr &&
+        stored) {
+        std::string path = PanelTicketEntries::unescape(*stored);
         if (!path.empty() && _favorites.selectPath(path))
             selectFavorite();
         else if (!_isIntializedUi)
             _favoriteToSelect = path; // the pop-up is filled when the panel is built
     }
     stored.reset();
-    if (_customTicketGetString(ticket, std::string("ProfilePath"), &stored) == kNoErr && stored)
-        _selectedProfilePath = unescapeTicketValue(*stored);
+    if (_ticketEntries.customGetString(ticket, std::string("ProfilePath"), &stored) == kNoErr &&
+        stored)
+        _selectedProfilePath = PanelTicketEntries::unescape(*stored);
 }
 
 // ---- Revert to default ----

@@ -104,8 +104,7 @@ protected:
         ASSERT_FALSE(refused) << *refused;
     }
     std::optional<std::string> ticket(const std::string& keyword) {
-        const Value* stored =
-            dialog->printSettings()->value(LornPDEByCocoa::customTicketKey(keyword));
+        const Value* stored = dialog->printSettings()->value(PanelTicketEntries::key(keyword));
         return stored && stored->string() ? std::optional<std::string>(*stored->string())
                                           : std::nullopt;
     }
@@ -292,9 +291,9 @@ TEST_F(PanelTest, TicketEscapingRoundTrips) {
     const char* values[] = {"plain", "50%",      "it's",     "a,b",           "%x25 literal",
                             "'%,'",  "ab%x2Ccd", "%x27%x2C", "%x25x2C%x2527", ""};
     for (const char* text : values) {
-        std::string escaped = LornPDEByCocoa::escapeTicketValue(text);
+        std::string escaped = PanelTicketEntries::escape(text);
         EXPECT_EQ(escaped.find_first_of(",'"), std::string::npos) << text;
-        EXPECT_EQ(LornPDEByCocoa::unescapeTicketValue(escaped), text);
+        EXPECT_EQ(PanelTicketEntries::unescape(escaped), text);
     }
 }
 
@@ -306,15 +305,15 @@ TEST_F(PanelTest, WithoutConstraintHandlingNothingReachesThePrintSettings) {
     EXPECT_TRUE(dialog->marked.empty());
     EXPECT_FALSE(ticket("ZRSpecificJobName"));
     std::optional<std::string> stored;
-    EXPECT_EQ(panel->_ticketGetString(nullptr, "any", &stored), LornPDEByCocoa::kParamErr);
-    EXPECT_EQ(panel->_customTicketSetString(nullptr, std::nullopt, std::string("x")),
+    EXPECT_EQ(panel->ticketEntries().getString(nullptr, "any", &stored), LornPDEByCocoa::kParamErr);
+    EXPECT_EQ(panel->ticketEntries().customSetString(nullptr, std::nullopt, std::string("x")),
               LornPDEByCocoa::kNoErr);
 }
 
 TEST_F(PanelTest, WritingOneOptionChoosesBetweenThePpdAndTheTicket) {
     openAndShow();
     // An entry left from before goes when the value becomes a PPD choice.
-    dialog->printSettings()->setValue(LornPDEByCocoa::customTicketKey("ColorMode"), Value("Sepia"));
+    dialog->printSettings()->setValue(PanelTicketEntries::key("ColorMode"), Value("Sepia"));
     panel->_setValueToPpdDictionary(nullptr, nullptr, "ColorMode", Value("Gray"));
     EXPECT_EQ(dialog->markedChoice("ColorModel"), "Gray");
     EXPECT_FALSE(ticket("ColorMode"));

@@ -69,10 +69,10 @@ TEST_F(CupsPrintTest, TheJobCarriesExactlyTheSettingsThePanelSaved) {
     EXPECT_EQ(attributes.get("job-name"), Value(name));
     // The job name arrives as the panel stored it (the job name dialog's escaped form, escaped
     // for the print settings) and reads back unchanged.
-    std::string stored = attributes.get(LornPDEByCocoa::customTicketKey("JobName")).stringValue();
+    std::string stored = attributes.get(PanelTicketEntries::key("JobName")).stringValue();
     EXPECT_EQ(stored.find_first_of(",'"), std::string::npos);
     EXPECT_EQ(StringEscapeConverter::standardConverter(false).unEscape(
-                  LornPDEByCocoa::unescapeTicketValue(stored)),
+                  PanelTicketEntries::unescape(stored)),
               name);
     EXPECT_GT(std::filesystem::file_size(cupsd.root() + "/out/VelmoraPress.out"), 0u);
 }
@@ -108,10 +108,9 @@ TEST_F(CupsPrintTest, AnOptionTheQueueLacksTravelsAsAnEntryOfThePanel) {
     Dictionary printed = run("print " + kSample + " -d Lean --set ColorMode=Gray");
     const Dictionary& options = *printed.get("options").dictionary();
     EXPECT_FALSE(options.contains("ColorModel"));
-    EXPECT_EQ(options.get(LornPDEByCocoa::customTicketKey("ColorMode")), Value("Gray"));
+    EXPECT_EQ(options.get(PanelTicketEntries::key("ColorMode")), Value("Gray"));
     int job = static_cast<int>(printed.get("job").integerValue());
-    EXPECT_EQ(cups.jobAttributes(job).get(LornPDEByCocoa::customTicketKey("ColorMode")),
-              Value("Gray"));
+    EXPECT_EQ(cups.jobAttributes(job).get(PanelTicketEntries::key("ColorMode")), Value("Gray"));
 }
 
 TEST_F(CupsPrintTest, FavoritesBecomeInstancesEveryApplicationCanPrintWith) {
@@ -273,7 +272,7 @@ TEST_F(CupsPrintTest, AFavoriteWithSixtyChangedOptionsReachesLpAndTheNextJobWhol
     Dictionary sent = JobOptions::fromStored(cups.jobAttributes(job));
     for (const auto& [option, value] : kept) {
         if (option == "collate" || option == "sides" ||
-            option == LornPDEByCocoa::customTicketKey("FavoriteName"))
+            option == PanelTicketEntries::key("FavoriteName"))
             continue;
         if (value.stringValue().empty())
             EXPECT_NE(sent.get(option), Value("true")) << option << " came back as true";
@@ -303,7 +302,7 @@ TEST_F(CupsPrintTest, AnInstanceThatWouldTakeTextFromTheQueuesDefaultsIsRefused)
 // writes every line in the short form with the same values.
 TEST_F(CupsPrintTest, LinesOfEitherFormReadAsTheirOwnersSavedThem) {
     addQueue("VelmoraPress", queuePpd("press"));
-    const std::string entry = LornPDEByCocoa::customTicketKey("UserName");
+    const std::string entry = PanelTicketEntries::key("UserName");
     std::filesystem::create_directories(cupsd.root() + "/home/.cups");
     std::ofstream(cupsd.root() + "/home/.cups/lpoptions")
         << "Dest VelmoraPress collate=false velmora.UserName=Queue ColorMode=Gray\n"
@@ -1110,7 +1109,7 @@ TEST_F(CupsPrintTest, TwoSchedulersQueuesOfOneNameKeepTheirOwnPpds) {
     const Dictionary* options = second.get("options").dictionary();
     ASSERT_TRUE(options);
     EXPECT_FALSE(options->contains("ColorModel"));
-    EXPECT_EQ(options->get(LornPDEByCocoa::customTicketKey("ColorMode")), Value("Gray"));
+    EXPECT_EQ(options->get(PanelTicketEntries::key("ColorMode")), Value("Gray"));
 }
 
 TEST_F(CupsPrintTest, FavoriteNamesBecomeInstancesCupsKeepsAndRemovesExactly) {
