@@ -9,6 +9,7 @@
 #include "controls/ZEMAUI.h"
 #include "device/PdeAutomaticPaperTraySelection.h"
 #include "panel/DetailedSettingsWinController.h"
+#include "panel/OptionText.h"
 #include "panel/PanelTrayDialogs.h"
 #include "platform/foundation/CaughtFailure.h"
 #include "platform/foundation/ScopedValue.h"
@@ -28,23 +29,14 @@
 namespace velmora {
 namespace {
 
+using optiontext::setIfValue;
+using optiontext::textOf;
+
 constexpr const char* kBypassKey = PanelTrayDialogs::kBypassKey;
 
 // The frames at which print dialogs put their copies field.
 const ui::Rect kCopiesFrames[] = {ui::Rect::make(95, 4, 70, 22), ui::Rect::make(95, 4, 50, 22),
                                   ui::Rect::make(101, 4, 60, 22), ui::Rect::make(92, 4, 60, 22)};
-
-std::optional<std::string> textOf(const Value* value) {
-    if (!value || value->isNull())
-        return std::nullopt;
-    return value->stringValue();
-}
-
-void setIfValue(Dictionary& options, const std::string& key,
-                const std::optional<std::string>& value) {
-    if (value)
-        options.set(key, Value(*value));
-}
 
 bool sameFrame(const ui::Rect& a, const ui::Rect& b) {
     return a.origin.x == b.origin.x && a.origin.y == b.origin.y && a.size.width == b.size.width &&

@@ -2,32 +2,21 @@
 
 #include "controls/ZEMAUI.h"
 #include "device/PdeAutomaticPaperTraySelection.h"
+#include "panel/OptionText.h"
 #include "panes/PanePlugInMgr.h"
 
 namespace velmora {
 namespace {
+
+using optiontext::isEmpty;
+using optiontext::setIfValue;
+using optiontext::textOf;
 
 constexpr const char* kBypassPaperKey =
     "PaperTypeBypass_MediaTypeTabbedBypass_MediaTypeCoatingMaterialBypass_"
     "MediaTypePreprintedBypass_MediaTypeDrilledBypass_PaperTypeCustomNumberBypass";
 const char* const kMediaAttributes[] = {"MediaTypeCoatingMaterial", "MediaTypeDrilled",
                                         "MediaTypeGlossFine", "MediaTypePreprinted"};
-
-std::optional<std::string> textOf(const Value* value) {
-    if (!value || value->isNull())
-        return std::nullopt;
-    return value->stringValue();
-}
-
-bool isEmpty(const std::optional<std::string>& text) {
-    return !text || text->empty();
-}
-
-void setIfValue(Dictionary& options, const std::string& key,
-                const std::optional<std::string>& value) {
-    if (value)
-        options.set(key, Value(*value));
-}
 
 // Two-string entries (display text, keyword) of a server list; anything else is left out.
 std::vector<PopupEntry> twoStringEntries(const Value& list) {
