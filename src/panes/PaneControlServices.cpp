@@ -251,6 +251,11 @@ void PaneControlServices::setValueToControl(ui::Control* control, const Value& v
         writeMatrix(*matrix, value);
 }
 
+std::string PaneControlServices::plugInString(const Bundle& bundle, const std::string& key) {
+    const std::string* text = bundle.findLocalizedString(key, "Localizable");
+    return text ? *text : key;
+}
+
 std::string PaneControlServices::textOf(const Value& value) {
     if (const std::string* text = value.string())
         return *text;

@@ -27,6 +27,8 @@ class PaneControlServices {
 public:
     // The text a value stands for in a control: its string, or "True"/"False".
     static std::string textOf(const Value& value);
+    // A pane bundle's string for key (its Localizable table), the key itself when it has none.
+    static std::string plugInString(const Bundle& bundle, const std::string& key);
     static std::vector<std::shared_ptr<ZEMAUI>> getZEMAUIControls(const ui::View* view);
     static std::shared_ptr<ZEMAUI>
     getZEMAUIOneControl(const std::vector<std::shared_ptr<ZEMAUI>>& controls,

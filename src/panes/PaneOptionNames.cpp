@@ -16,16 +16,6 @@
 #include <utility>
 
 namespace velmora {
-namespace {
-
-// A localized string of a plug-in bundle, the key itself when the bundle has none.
-std::string plugInString(const Bundle& bundle, const std::string& key) {
-    const std::string* text = bundle.findLocalizedString(key, "Localizable");
-    return text ? *text : key;
-}
-
-} // namespace
-
 PaneOptionNames::PaneOptionNames(std::function<std::optional<std::string>()> ppdPath)
     : _ppdPath(std::move(ppdPath)) {}
 
@@ -138,7 +128,7 @@ std::optional<std::string> PaneOptionNames::mainAlias(const std::string& keyword
     if (auto text = ppd ? ppd->mainAlias(keyword) : std::nullopt)
         return text;
     if (bundle)
-        return plugInString(*bundle, keyword);
+        return PaneControlServices::plugInString(*bundle, keyword);
     return std::nullopt;
 }
 
@@ -157,7 +147,7 @@ std::optional<std::string> PaneOptionNames::optionAlias(const std::optional<std:
         return text;
     if (!bundle)
         return std::nullopt;
-    std::string text = plugInString(*bundle, *choice);
+    std::string text = PaneControlServices::plugInString(*bundle, *choice);
     return text == *choice ? BSLocalizedStringOrKey(*choice) : text;
 }
 

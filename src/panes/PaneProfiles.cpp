@@ -17,16 +17,6 @@
 namespace velmora {
 namespace {
 
-// A localized string of a plug-in bundle, the key itself when the bundle has none.
-std::string plugInString(const Bundle& bundle, const std::string& key) {
-    const std::string* text = bundle.findLocalizedString(key, "Localizable");
-    return text ? *text : key;
-}
-
-} // namespace
-
-namespace {
-
 // "Profile12" → {"Profile", 12}; no digit → {"", 0}.
 std::pair<std::string, long> splitBeforeNumber(const std::string& keyword) {
     std::size_t digit = 0;
@@ -53,7 +43,8 @@ void PaneProfiles::addProfileItem(const std::string& optionKeyword, ui::PopUpBut
     long last = 0;
     if (popUp->numberOfItems() == 0) {
         keywordPrefix = endsWith(format, "%d") ? format.substr(0, format.size() - 2) : format;
-        titlePrefix = bundle ? plugInString(*bundle, keywordPrefix) : keywordPrefix;
+        titlePrefix =
+            bundle ? PaneControlServices::plugInString(*bundle, keywordPrefix) : keywordPrefix;
     } else {
         auto item = popUp->itemAtIndex(popUp->numberOfItems() - 1);
         const Value keyword =
