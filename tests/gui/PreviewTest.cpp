@@ -206,7 +206,19 @@ TEST_F(PreviewTest, ADocumentThatCannotBeReadIsSaidAndTheSheetStillDrawn) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     QByteArray bytes = file.readAll();
     std::ofstream(dir / "cut.pdf", std::ios::binary).write(bytes.constData(), bytes.size() / 3);
-    for (const char* name : {"notes.txt", "cut.pdf", "missing.pdf"}) {
+    // The sample document with a password the preview does not have: Poppler opens it locked.
+    QFile sample(VELMORA_SAMPLE_DOCUMENT);
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    QByteArray locked = sample.readAll();
+    const QByteArray trailer = "<< /Size 6 /Root 1 0 R";
+    ASSERT_TRUE(locked.contains(trailer));
+    locked.replace(trailer, trailer + " /Encrypt << /Filter /Standard /V 1 /R 2 /O <" +
+                                QByteArray(64, '1') + "> /U <" + QByteArray(64, '2') +
+                                "> /P -4 >> /ID [<00112233445566778899aabbccddeeff> "
+                                "<00112233445566778899aabbccddeeff>]");
+    std::ofstream(dir / "locked.pdf", std::ios::binary).write(locked.constData(), locked.size());
+    EXPECT_NE(SheetPreview(dir / "locked.pdf").problem().find("encrypted"), std::string::npos);
+    for (const char* name : {"notes.txt", "cut.pdf", "missing.pdf", "locked.pdf"}) {
         SheetPreview preview(dir / name);
         EXPECT_NE(preview.problem(), "") << name;
         EXPECT_EQ(preview.pageCount(), 1) << name;
