@@ -44,6 +44,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFile>
 #include <QGuiApplication>
 #include <QHeaderView>
 #include <QImage>
@@ -107,11 +108,12 @@ protected:
         });
     }
     // The dialog on the sample press, with settings restored from storage when given.
-    void open(std::optional<Dictionary> settings = std::nullopt) {
+    void open(std::optional<Dictionary> settings = std::nullopt,
+              const std::string& document = VELMORA_SAMPLE_DOCUMENT) {
         window.reset();
         PanePlugInMgr::releaseSharedInstance();
         PrintDialogWindow::Request request;
-        request.files = {VELMORA_SAMPLE_DOCUMENT};
+        request.files = {document};
         request.embeddedOnly = true;
         request.outputDir = dir / "jobs";
         request.panel.bundle = VELMORA_PLUGIN_DIR;
@@ -574,6 +576,29 @@ TEST_F(GuiTest, OnARealXServerTheDetailedSettingsShowThePreviewBesideTheirPages)
     auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip");
     ASSERT_TRUE(package) << package.error();
     EXPECT_EQ(package->ticket().options.at("StapleMode"), "LeftEdge");
+}
+
+// A document the preview cannot show is said so beside the panel, and the job prints all the same.
+TEST_F(GuiTest, APdfThePreviewCannotShowIsSaidAndStillPrinted) {
+    QFile sample(VELMORA_SAMPLE_DOCUMENT);
+    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
+    QByteArray locked = sample.readAll();
+    const QByteArray trailer = "<< /Size 6 /Root 1 0 R";
+    ASSERT_TRUE(locked.contains(trailer));
+    locked.replace(trailer, trailer + " /Encrypt << /Filter /Standard /V 1 /R 2 /O <" +
+                                QByteArray(64, '1') + "> /U <" + QByteArray(64, '2') +
+                                "> /P -4 >> /ID [<00112233445566778899aabbccddeeff> "
+                                "<00112233445566778899aabbccddeeff>]");
+    std::ofstream(dir / "locked.pdf", std::ios::binary).write(locked.constData(), locked.size());
+    open(std::nullopt, dir / "locked.pdf");
+    QApplication::processEvents();
+    QLabel* problem = window->preview()->problemLabel();
+    EXPECT_TRUE(problem->isVisible());
+    EXPECT_NE(problem->text().toStdString().find("encrypted"), std::string::npos);
+    printed();
+    auto package = JobPackage::open(dir / "jobs/job-1/job.xjmf.zip");
+    ASSERT_TRUE(package) << package.error();
+    EXPECT_EQ(package->ticket().documents.size(), 1u);
 }
 
 TEST_F(GuiTest, AnEngineAlertIsADialogAndItsAnswerActs) {
