@@ -11,6 +11,7 @@
 #include "platform/printing/PressNames.h"
 
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <optional>
 #include <string>
@@ -69,6 +70,11 @@ public:
     std::vector<SummaryGroup> summaryGroups();
     void PPDOptionKeyValueDidChange(const std::optional<std::string>& option,
                                     const std::optional<std::string>& choice) override;
+
+    // The press's choices as the settings stand now, the values being chosen in an open detailed
+    // settings window included, under the queue PPD's names; nothing is saved or changed. What a
+    // preview draws: printing would send the same choices.
+    std::map<std::string, std::string> pressChoices();
 
     // Server lists, asked of the queue.
     std::optional<Value> sendCommand(const std::string& listName) override;

@@ -46,8 +46,8 @@ void LornPDEByCocoa::_checkDifferenceFromCurrentFavorite(bool completeFromPanes)
     std::optional<Dictionary> current = _printOption;
     if (current && completeFromPanes)
         _detailedSettingsWinController->reformatPrintOption(*current);
-    if (current &&
-        _favorites.differsFromCurrent(*current, _panePlugInMgr->values().defaultSettings())) {
+    if (current && _favorites.differsFromCurrent(
+                       *current, [this] { return _panePlugInMgr->values().defaultSettings(); })) {
         std::string title;
         auto index = _favorites.insertChangingPreset(&title);
         if (!title.empty())

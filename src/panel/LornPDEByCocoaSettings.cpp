@@ -63,6 +63,25 @@ bool matchesHostControl(const ui::View& view, const std::string& key) {
 
 // ---- Ticket access ----
 
+std::map<std::string, std::string> LornPDEByCocoa::pressChoices() {
+    // The panel's own settings, then the engine's values, which are the newer while the detailed
+    // settings window is open (the panel takes them only on OK).
+    Dictionary options = _printOption ? *_printOption : Dictionary();
+    if (auto live = _panePlugInMgr->values().gatherPrintOptionValues(false, 0, false, false, false))
+        for (const auto& [key, value] : *live)
+            options.set(key, value);
+    PrintOptionConverter::convertToCanonicalPpdKeyword(options, true);
+    std::map<std::string, std::string> choices;
+    for (const auto& [key, value] : options) {
+        if (value.isNull())
+            continue;
+        auto [option, choice] = queueNames().inPpd(
+            key, PanelFavoritesPopUp::stringFromBooleanIfNeed(value).stringValue());
+        choices[option] = choice;
+    }
+    return choices;
+}
+
 void LornPDEByCocoa::removedObjectByGatheringPrintOption(const std::string& keyword) {
     _ticketEntries.customSetString(nullptr, keyword, std::nullopt);
 }

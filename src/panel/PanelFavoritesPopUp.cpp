@@ -108,7 +108,8 @@ std::optional<Dictionary> PanelFavoritesPopUp::currentDictionary(Dictionary& opt
     return PrintOptionConverter::sharedInstance().toPpdKeywordFormat(&*favorite.options());
 }
 
-bool PanelFavoritesPopUp::differsFromCurrent(const Dictionary& current, Dictionary defaults) const {
+bool PanelFavoritesPopUp::differsFromCurrent(const Dictionary& current,
+                                             const std::function<Dictionary()>& defaults) const {
     auto path = currentPath();
     Dictionary compared = current;
     std::optional<Dictionary> reference;
@@ -116,10 +117,11 @@ bool PanelFavoritesPopUp::differsFromCurrent(const Dictionary& current, Dictiona
         // The default item: the settings against the defaults, each through the same keyword
         // conversions, so that what a conversion rounds (unit-converted lengths) is rounded
         // alike on both sides.
-        for (Dictionary* side : {&defaults, &compared})
+        Dictionary standard = defaults();
+        for (Dictionary* side : {&standard, &compared})
             PrintOptionConverter::convertToCanonicalPpdKeyword(*side, true);
         PrintOptionConverter::convertToInternalPpdKeyword(compared);
-        reference = std::move(defaults);
+        reference = std::move(standard);
     } else {
         reference = currentDictionary(compared);
     }

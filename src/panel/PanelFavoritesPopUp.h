@@ -2,6 +2,7 @@
 
 #include "platform/foundation/Value.h"
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,7 +24,7 @@ public:
     // The title the changed-settings item starts with.
     static std::string changeSettingTitle();
     static bool isChangePreset(const std::string& title);
-    // "1"/"True" and "0"/"False" as a text; other values as they are.
+    // A boolean as the PPD writes it ("True", "False"); other values as they are.
     static Value stringFromBooleanIfNeed(const Value& value);
 
     // The favorite the settings come from: the selected item, or the item the changed-settings
@@ -47,7 +48,9 @@ public:
     std::optional<Dictionary> currentDictionary(Dictionary& options) const;
     // Whether the settings differ from the current favorite's (the default item: from defaults),
     // a number written two ways ("1", "1.0") and passwords in either encoding counting as equal.
-    bool differsFromCurrent(const Dictionary& current, Dictionary defaults) const;
+    // The defaults are asked for only when the default item is the current one.
+    bool differsFromCurrent(const Dictionary& current,
+                            const std::function<Dictionary()>& defaults) const;
 
 private:
     const std::shared_ptr<ui::PopUpButton>& _popUp;

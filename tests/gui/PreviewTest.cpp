@@ -319,6 +319,19 @@ TEST_F(PreviewTest, TheCommandWritesEverySheetSideAsAPicture) {
     EXPECT_EQ(unreadable.status, 1);
     EXPECT_TRUE(std::filesystem::exists(dir / "three/sheet-1-front.png"))
         << "the layout is still drawn";
+    // A preview writes its pictures and nothing else, and takes only sizes it can draw.
+    for (const std::string& refused :
+         {std::string(" --save-favorite Proofs"), std::string(" --size 1e300x100"),
+          std::string(" --size 100xnan"), std::string(" --sheet 0"),
+          std::string(" --output-dir x")})
+        EXPECT_EQ(test::runVelmora("preview " + test::shellQuote(eightPages) + " --output " +
+                                   test::shellQuote(dir / "four") + refused)
+                      .status,
+                  2)
+            << refused;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(dir / "library"))
+        EXPECT_EQ(entry.path().filename().string().find("Proofs"), std::string::npos)
+            << "no favorite was saved: " << entry.path();
     EXPECT_EQ(test::runVelmora("preview --output x").status, 2);
 }
 

@@ -61,11 +61,5 @@ TEST(PanelFavoritesPopUpTest, APathThePopUpLacksLeavesTheSelectionAlone) {
     EXPECT_FALSE(unbuilt.insertChangingPreset(nullptr));
 }
 
-TEST(PanelFavoritesPopUpTest, BooleansReadAsThePpdWritesThem) {
-    EXPECT_EQ(PanelFavoritesPopUp::stringFromBooleanIfNeed(Value(true)), Value("True"));
-    EXPECT_EQ(PanelFavoritesPopUp::stringFromBooleanIfNeed(Value(false)), Value("False"));
-    EXPECT_EQ(PanelFavoritesPopUp::stringFromBooleanIfNeed(Value("1")), Value("1"));
-}
-
 } // namespace
 } // namespace velmora

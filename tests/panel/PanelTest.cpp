@@ -20,6 +20,7 @@
 #include "panes/PanePlugInMgr.h"
 #include "platform/foundation/Bundle.h"
 #include "platform/printing/InMemoryPrintDialog.h"
+#include "platform/printing/JobDelivery.h"
 #include "platform/printing/PrintSettings.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
@@ -627,6 +628,55 @@ TEST_F(PanelTest, TheChangedSettingsItemComesAndGoesWithTheFavorite) {
     EXPECT_FALSE(panel->views().favorite->itemWithTitle(changed));
 }
 
+// The preview draws the press's choices as the panel holds them, without saving; printing saves
+// them into the dialog's settings and sends those. Both must give the press the same sheets.
+TEST_F(PanelTest, WhatThePreviewDrawsIsWhatPrintingSends) {
+    auto describe = [](const SheetPlan& plan) {
+        std::ostringstream out;
+        out << plan.sheetWidth << "x" << plan.sheetHeight << " cells " << plan.columns << "x"
+            << plan.rows << " two-sided " << plan.twoSided << plan.tumble << " booklet "
+            << plan.booklet << plan.rightBinding << " paper " << plan.paperColor << " from "
+            << plan.tray << " to " << plan.outputTray << " staples";
+        for (const auto& staple : plan.staples)
+            out << " " << staple.x << "," << staple.y;
+        out << " holes " << plan.holes.size() << " folds " << plan.folds.size() << " creases "
+            << plan.creases.size();
+        return out.str();
+    };
+    auto destination = JobDelivery::embedded(VELMORA_PLUGIN_DIR, VELMORA_QUEUE_PPD);
+    using Settings = std::vector<std::pair<std::string, std::string>>;
+    for (const Settings& settings : std::vector<Settings>{
+             {{"StapleMode_StapleMechanism", "LeftEdgeUseStaple"},
+              {"Punch_PunchHoles", "LeftHoles2"},
+              {"DuplexMode", "DuplexNoTumble"},
+              {"PaperColor", "Yellow"},
+              {"OutputTray", "D3finishertray"},
+              {"KVInputSlot", "Tray1"}},
+             {{"ImpositionMode_ImpositionCustomMode", "Nup"}, {"ImpositionNup_NumOfPages", "4up"}},
+             {{"ImpositionMode_ImpositionCustomMode", "Booklet"},
+              {"StapleMode_StapleMechanism", "SaddleInside"},
+              {"Fold", "Bifold"}},
+             {{"DocumentOrientation", "Landscape"}, {"DuplexMode", "DuplexTumble"}},
+         }) {
+        openAndShow();
+        // Set as a person sets them, in the detailed settings window: the preview follows while
+        // the window is open, before the panel takes the values on OK.
+        std::string previewed;
+        ui.interaction = [&](ui::Window& window) {
+            setInDetailedWindow(window, settings);
+            previewed = describe(JobDelivery::sheetPlan(destination, panel->pressChoices()));
+            DetailedSettingsWinController::sharedInstance().views().ok->performClick();
+        };
+        panel->clickedShowDetailedSettingsButton();
+        EXPECT_EQ(describe(JobDelivery::sheetPlan(destination, panel->pressChoices())), previewed)
+            << "the same once the window has closed";
+        ASSERT_TRUE(panel->saveValuesAndReturnError(nullptr));
+        std::string printed =
+            describe(JobDelivery::sheetPlan(destination, dialog->settingsSnapshot()));
+        EXPECT_EQ(previewed, printed) << ::testing::PrintToString(settings);
+    }
+}
+
 TEST_F(PanelTest, NumbersThatDifferOnlyInFormAndRescrambledPasswordsAreNoChange) {
     // A press whose favorites also keep a security password.
     open(copyPlugIn("ConvertTable.plist", [](std::string& text) {
@@ -654,7 +704,8 @@ TEST_F(PanelTest, NumbersThatDifferOnlyInFormAndRescrambledPasswordsAreNoChange)
     auto differs = [&](const char* brightness, const char* password) {
         Dictionary current{{"Brightness", Value(brightness)},
                            {"ZRSecurityPassword", Value(scrambled(password, 2))}};
-        return favorites.differsFromCurrent(current, manager().values().defaultSettings());
+        return favorites.differsFromCurrent(current,
+                                            [&] { return manager().values().defaultSettings(); });
     };
     EXPECT_FALSE(differs("1.0", "2468"));
     EXPECT_TRUE(differs("2", "2468"));

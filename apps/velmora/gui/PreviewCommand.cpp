@@ -34,8 +34,8 @@ struct PreviewOptions {
 constexpr int kMostPixels = 8000;
 
 std::optional<int> wholeNumber(const std::string& text, int low, int high) {
-    auto number = NumberText::exactReal(text);
-    if (!number || *number != static_cast<int>(*number) || *number < low || *number > high)
+    auto number = NumberText::exactInteger(text);
+    if (!number || *number < low || *number > high)
         return std::nullopt;
     return static_cast<int>(*number);
 }
@@ -68,8 +68,11 @@ std::optional<PreviewOptions> parse(const std::vector<std::string>& arguments) {
             return std::nullopt;
         }
     }
+    // A preview writes its pictures and nothing else: no favorite is saved from it.
+    bool savesSomething = !options.panel.saveFavorite.empty() || options.panel.hasComment ||
+                          options.panel.replace || !options.panel.output.empty();
     if (options.file.empty() || options.output.empty() || !panelOptionsComplete(options.panel) ||
-        !options.panel.output.empty())
+        savesSomething)
         return std::nullopt;
     return options;
 }

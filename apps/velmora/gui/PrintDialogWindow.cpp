@@ -408,18 +408,16 @@ std::string PrintDialogWindow::previewedDocument() const {
 void PrintDialogWindow::refreshPreview() {
     if (!_session)
         return;
-    // The preview shows what printing now would send: the panel's settings saved into the
-    // dialog's, read as the press's ticket reads them.
-    if (!_session->panel->saveValuesAndReturnError(nullptr))
+    // The press's choices as the panel holds them now, read as the press's ticket reads them;
+    // nothing is saved until Print.
+    auto choices = _session->panel->pressChoices();
+    if (_previewed && *_previewed == choices)
         return;
-    Dictionary snapshot = _session->dialog->settingsSnapshot();
-    if (_previewed && *_previewed == snapshot)
-        return;
-    _plan = JobDelivery::sheetPlan(_session->destination, snapshot);
+    _plan = JobDelivery::sheetPlan(_session->destination, choices);
     _preview->setPlan(*_plan);
     if (_detailedPreview)
         _detailedPreview->setPlan(*_plan);
-    _previewed = std::move(snapshot);
+    _previewed = std::move(choices);
 }
 
 void PrintDialogWindow::refreshSummary() {

@@ -125,7 +125,7 @@ private:
     QTimer* _summaryTimer;
     PreviewPane* _preview;
     QTimer* _previewTimer;
-    std::optional<Dictionary> _previewed;
+    std::optional<std::map<std::string, std::string>> _previewed;
     std::optional<SheetPlan> _plan;
     // The preview beside the detailed settings, while that window is open.
     QPointer<PreviewPane> _detailedPreview;

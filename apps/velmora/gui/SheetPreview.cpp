@@ -17,8 +17,10 @@
 namespace velmora::app {
 namespace {
 
-// Rendered pages kept at once: a few sheets' worth, whatever the document's length.
+// Rendered pages kept at once: a few sheets' worth, whatever the document's length, and at most
+// this many bytes of them (a print-size proof renders large pages).
 constexpr std::size_t kKeptPages = 48;
+constexpr qsizetype kKeptBytes = 256 * 1024 * 1024;
 
 const QColor kBackdrop(0xd4, 0xd4, 0xd4);
 const QColor kSheetEdge(0x60, 0x60, 0x60);
@@ -132,7 +134,7 @@ const QImage* SheetPreview::page(int number, QSizeF cellSize) {
         if (kept->page != number)
             continue;
         QSizeF pagePoints = QSizeF(kept->image.size()) * (72 / kept->resolution);
-        double wanted = fitting(pagePoints);
+        double wanted = std::clamp(fitting(pagePoints), 8.0, 600.0);
         if (kept->resolution >= wanted && kept->resolution <= wanted * 2) {
             _pages.splice(_pages.begin(), _pages, kept);
             return &_pages.front().image;
@@ -152,8 +154,15 @@ const QImage* SheetPreview::page(int number, QSizeF cellSize) {
         return nullptr;
     ++_rendered;
     _pages.push_front({number, resolution, std::move(image)});
-    if (_pages.size() > kKeptPages)
-        _pages.pop_back();
+    qsizetype kept = 0;
+    for (auto page = _pages.begin(); page != _pages.end();) {
+        kept += page->image.sizeInBytes();
+        // The page just rendered stays, whatever its size.
+        bool over = page != _pages.begin() &&
+                    (kept > kKeptBytes ||
+                     static_cast<std::size_t>(std::distance(_pages.begin(), page)) >= kKeptPages);
+        page = over ? _pages.erase(page) : std::next(page);
+    }
     return &_pages.front().image;
 }
 

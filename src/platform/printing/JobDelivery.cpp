@@ -108,16 +108,32 @@ Result<JobDelivery::Destination> JobDelivery::queue(CupsConnection& cups,
     return destination;
 }
 
+namespace {
+
+// The plan of a job's options; the trays are named for the person in their language, where the
+// PPD has it (the options were read before, in the press's own keywords).
+SheetPlan planOf(const std::map<std::string, std::string>& options, OpenedPpd& ppd,
+                 const std::optional<std::string>& ppdPath) {
+    if (ppd.get() && ppdPath)
+        PpdTranslation::readFile(*ppdPath, PreferredLanguages::first()).applyTo(ppd.get());
+    return SheetPlan::of(options, ppd.get());
+}
+
+} // namespace
+
 SheetPlan JobDelivery::sheetPlan(const Destination& destination, const Dictionary& snapshot) {
     OpenedPpd ppd(destination.host.ppdPath);
     Dictionary job = JobOptions::fromSnapshot(snapshot, ppd.get());
-    auto options = PressTicket::optionsOfJob(ppd.get(), job);
-    // The trays are named for the person in their language, where the PPD has it; the options
-    // above were read before, in the press's own keywords.
-    if (ppd.get() && destination.host.ppdPath)
-        PpdTranslation::readFile(*destination.host.ppdPath, PreferredLanguages::first())
-            .applyTo(ppd.get());
-    return SheetPlan::of(options, ppd.get());
+    return planOf(PressTicket::optionsOfJob(ppd.get(), job), ppd, destination.host.ppdPath);
+}
+
+SheetPlan JobDelivery::sheetPlan(const Destination& destination,
+                                 const std::map<std::string, std::string>& choices) {
+    OpenedPpd ppd(destination.host.ppdPath);
+    std::map<std::string, std::string> options = PressTicket::optionsOfJob(ppd.get(), Dictionary());
+    for (const auto& [option, choice] : choices)
+        options[option] = choice;
+    return planOf(options, ppd, destination.host.ppdPath);
 }
 
 Result<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Destination& destination,

@@ -226,7 +226,7 @@ private:
         if (auto found = kPatterns.find(option("PunchHoles")); found != kPatterns.end())
             XjdfWriter::set(pattern, "Pattern", found->second);
         std::string edge = option("Punch");
-        if (SheetPlan::punchEdgeOf(edge) && edge != "MixSize")
+        if (SheetPlan::punchEdgeOf(edge))
             XjdfWriter::set(pattern, "ReferenceEdge", edge);
     }
 

@@ -7,6 +7,7 @@
 #include <cups/ppd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <utility>
 
 namespace velmora {
@@ -213,7 +214,8 @@ int SheetPlan::holesOf(const std::string& holes) {
 }
 
 std::optional<SheetPlan::Edge> SheetPlan::punchEdgeOf(const std::string& punch) {
-    if (punch == "Left" || punch == "MixSize")
+    // "MixSize" leaves the edge to the press, as the ticket does.
+    if (punch == "Left")
         return Edge::Left;
     if (punch == "Right")
         return Edge::Right;
@@ -257,15 +259,16 @@ SheetPlan SheetPlan::of(const Options& options, ppd_file_s* ppd) {
 
 int SheetPlan::sheetCount(int pageCount) const {
     int pages = std::max(pageCount, 1);
-    if (booklet)
-        return (pages + 3) / 4;
-    int perSheet = cellsPerSide() * sidesPerSheet();
-    return (pages + perSheet - 1) / perSheet;
+    int perSheet = booklet ? 4 : cellsPerSide() * sidesPerSheet();
+    return (pages - 1) / perSheet + 1;
 }
 
 SheetPlan::Side SheetPlan::side(int sheet, bool back, int pageCount) const {
     Side side;
-    auto shown = [pageCount](int page) { return page >= 1 && page <= pageCount ? page : 0; };
+    // Counted in 64 bits: the last sheets of a document of INT_MAX pages stay in range.
+    auto shown = [pageCount](std::int64_t page) {
+        return page >= 1 && page <= pageCount ? static_cast<int>(page) : 0;
+    };
     if (sheet < 0 || sheet >= sheetCount(pageCount) || (back && !twoSided)) {
         side.pages.assign(static_cast<std::size_t>(cellsPerSide()), 0);
         return side;
@@ -273,16 +276,17 @@ SheetPlan::Side SheetPlan::side(int sheet, bool back, int pageCount) const {
     if (booklet) {
         // The outer sheet holds the last and the first page; each sheet inside it the next pair
         // from each end.
-        int last = sheetCount(pageCount) * 4;
-        int outer = last - 2 * sheet, inner = 1 + 2 * sheet;
-        std::pair<int, int> cells =
+        std::int64_t last = std::int64_t{sheetCount(pageCount)} * 4;
+        std::int64_t outer = last - 2 * std::int64_t{sheet}, inner = 1 + 2 * std::int64_t{sheet};
+        std::pair<std::int64_t, std::int64_t> cells =
             back ? std::pair(inner + 1, outer - 1) : std::pair(outer, inner);
         if (rightBinding)
             std::swap(cells.first, cells.second);
         side.pages = {shown(cells.first), shown(cells.second)};
         return side;
     }
-    int first = sheet * cellsPerSide() * sidesPerSheet() + (back ? cellsPerSide() : 0);
+    std::int64_t first =
+        std::int64_t{sheet} * cellsPerSide() * sidesPerSheet() + (back ? cellsPerSide() : 0);
     for (int cell = 0; cell < cellsPerSide(); ++cell)
         side.pages.push_back(shown(first + cell + 1));
     return side;
