@@ -35,6 +35,7 @@
 #include "ppd/PrintOptionConverter.h"
 #include "support/CommandRunner.h"
 #include "support/CupsQueueTest.h"
+#include "support/LockedPdf.h"
 #include "support/PrivateCupsd.h"
 #include "support/TempDir.h"
 
@@ -580,16 +581,7 @@ TEST_F(GuiTest, OnARealXServerTheDetailedSettingsShowThePreviewBesideTheirPages)
 
 // A document the preview cannot show is said so beside the panel, and the job prints all the same.
 TEST_F(GuiTest, APdfThePreviewCannotShowIsSaidAndStillPrinted) {
-    QFile sample(VELMORA_SAMPLE_DOCUMENT);
-    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
-    QByteArray locked = sample.readAll();
-    const QByteArray trailer = "<< /Size 6 /Root 1 0 R";
-    ASSERT_TRUE(locked.contains(trailer));
-    locked.replace(trailer, trailer + " /Encrypt << /Filter /Standard /V 1 /R 2 /O <" +
-                                QByteArray(64, '1') + "> /U <" + QByteArray(64, '2') +
-                                "> /P -4 >> /ID [<00112233445566778899aabbccddeeff> "
-                                "<00112233445566778899aabbccddeeff>]");
-    std::ofstream(dir / "locked.pdf", std::ios::binary).write(locked.constData(), locked.size());
+    ASSERT_FALSE(test::writeLockedPdf(dir, "locked.pdf").empty());
     open(std::nullopt, dir / "locked.pdf");
     QApplication::processEvents();
     QLabel* problem = window->preview()->problemLabel();

@@ -5,6 +5,7 @@
 
 #include "platform/printing/SheetPlan.h"
 #include "support/CommandRunner.h"
+#include "support/LockedPdf.h"
 #include "support/TempDir.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
@@ -207,16 +208,7 @@ TEST_F(PreviewTest, ADocumentThatCannotBeReadIsSaidAndTheSheetStillDrawn) {
     QByteArray bytes = file.readAll();
     std::ofstream(dir / "cut.pdf", std::ios::binary).write(bytes.constData(), bytes.size() / 3);
     // The sample document with a password the preview does not have: Poppler opens it locked.
-    QFile sample(VELMORA_SAMPLE_DOCUMENT);
-    ASSERT_TRUE(sample.open(QIODevice::ReadOnly));
-    QByteArray locked = sample.readAll();
-    const QByteArray trailer = "<< /Size 6 /Root 1 0 R";
-    ASSERT_TRUE(locked.contains(trailer));
-    locked.replace(trailer, trailer + " /Encrypt << /Filter /Standard /V 1 /R 2 /O <" +
-                                QByteArray(64, '1') + "> /U <" + QByteArray(64, '2') +
-                                "> /P -4 >> /ID [<00112233445566778899aabbccddeeff> "
-                                "<00112233445566778899aabbccddeeff>]");
-    std::ofstream(dir / "locked.pdf", std::ios::binary).write(locked.constData(), locked.size());
+    ASSERT_FALSE(test::writeLockedPdf(dir, "locked.pdf").empty());
     EXPECT_NE(SheetPreview(dir / "locked.pdf").problem().find("encrypted"), std::string::npos);
     for (const char* name : {"notes.txt", "cut.pdf", "missing.pdf", "locked.pdf"}) {
         SheetPreview preview(dir / name);
