@@ -413,7 +413,9 @@ void PrintDialogWindow::refreshPreview() {
     auto choices = _session->panel->pressChoices();
     if (_previewed && *_previewed == choices)
         return;
-    _plan = JobDelivery::sheetPlan(_session->destination, choices);
+    if (!_session->planner)
+        _session->planner = std::make_unique<SheetPlanner>(_session->destination.host.ppdPath);
+    _plan = _session->planner->plan(choices);
     _preview->setPlan(*_plan);
     if (_detailedPreview)
         _detailedPreview->setPlan(*_plan);

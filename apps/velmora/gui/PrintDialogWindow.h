@@ -9,6 +9,7 @@
 #include "platform/printing/CupsConnection.h"
 #include "platform/printing/InMemoryPrintDialog.h"
 #include "platform/printing/SheetPlan.h"
+#include "platform/printing/SheetPlanner.h"
 
 #include <QDialog>
 #include <QPointer>
@@ -103,6 +104,8 @@ private:
         std::unique_ptr<qt::ViewMirror> mirror;
         // The panel's favorites pop-up, shown by the dialog (the panel leaves that row to hosts).
         qt::MirroredPopUpButton* favorites = nullptr;
+        // The destination's PPD as the preview reads it, read on the first preview.
+        std::unique_ptr<SheetPlanner> planner;
     };
 
     Request _request;

@@ -1,6 +1,5 @@
 #include "platform/printing/JobDelivery.h"
 
-#include "platform/foundation/PreferredLanguages.h"
 #include "platform/foundation/TemporaryFolder.h"
 #include "platform/printing/CupsPrinter.h"
 #include "platform/printing/EmbeddedJobStore.h"
@@ -8,8 +7,8 @@
 #include "platform/printing/JobPackage.h"
 #include "platform/printing/OpenedPpd.h"
 #include "platform/printing/PpdCache.h"
-#include "platform/printing/PpdTranslation.h"
 #include "platform/printing/PrintSettings.h"
+#include "platform/printing/SheetPlanner.h"
 
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
 #include <cups/ppd.h>
@@ -108,32 +107,19 @@ Result<JobDelivery::Destination> JobDelivery::queue(CupsConnection& cups,
     return destination;
 }
 
-namespace {
-
-// The plan of a job's options; the trays are named for the person in their language, where the
-// PPD has it (the options were read before, in the press's own keywords).
-SheetPlan planOf(const std::map<std::string, std::string>& options, OpenedPpd& ppd,
-                 const std::optional<std::string>& ppdPath) {
-    if (ppd.get() && ppdPath)
-        PpdTranslation::readFile(*ppdPath, PreferredLanguages::first()).applyTo(ppd.get());
-    return SheetPlan::of(options, ppd.get());
-}
-
-} // namespace
-
 SheetPlan JobDelivery::sheetPlan(const Destination& destination, const Dictionary& snapshot) {
-    OpenedPpd ppd(destination.host.ppdPath);
-    Dictionary job = JobOptions::fromSnapshot(snapshot, ppd.get());
-    return planOf(PressTicket::optionsOfJob(ppd.get(), job), ppd, destination.host.ppdPath);
+    std::map<std::string, std::string> options;
+    {
+        OpenedPpd ppd(destination.host.ppdPath);
+        options =
+            PressTicket::optionsOfJob(ppd.get(), JobOptions::fromSnapshot(snapshot, ppd.get()));
+    }
+    return SheetPlanner(destination.host.ppdPath).plan(options);
 }
 
 SheetPlan JobDelivery::sheetPlan(const Destination& destination,
                                  const std::map<std::string, std::string>& choices) {
-    OpenedPpd ppd(destination.host.ppdPath);
-    std::map<std::string, std::string> options = PressTicket::optionsOfJob(ppd.get(), Dictionary());
-    for (const auto& [option, choice] : choices)
-        options[option] = choice;
-    return planOf(options, ppd, destination.host.ppdPath);
+    return SheetPlanner(destination.host.ppdPath).plan(choices);
 }
 
 Result<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Destination& destination,
