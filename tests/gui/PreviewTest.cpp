@@ -3,13 +3,12 @@
 #include "PreviewPane.h"
 #include "SheetPreview.h"
 
+#include "platform/printing/OpenedPpd.h"
 #include "platform/printing/SheetPlan.h"
 #include "support/CommandRunner.h"
 #include "support/LockedPdf.h"
 #include "support/TempDir.h"
 
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#include <cups/ppd.h>
 #include <gtest/gtest.h>
 
 #include <QAccessible>
@@ -80,17 +79,12 @@ int darkPixels(const QImage& image, const QRect& sheet, QRectF part, int darkerT
     return dark;
 }
 
-struct PpdCloser {
-    void operator()(ppd_file_t* ppd) const { ppdClose(ppd); }
-};
-
 class PreviewTest : public ::testing::Test {
 protected:
     test::TempDir dir;
     test::ScopedEnv library{"VELMORA_USER_LIBRARY", (dir / "library").c_str()};
     test::ScopedEnv data{"XDG_DATA_HOME", (dir / "data").c_str()};
-    std::unique_ptr<ppd_file_t, PpdCloser> ppd{
-        ppdOpenFile(VELMORA_PRESS_SOURCE "/VelmoraPress.ppd")};
+    OpenedPpd ppd{std::string(VELMORA_PRESS_SOURCE "/VelmoraPress.ppd")};
     std::string eightPages = writeColouredPdf(dir, "eight.pdf", 8);
     const QSize size{500, 600};
 

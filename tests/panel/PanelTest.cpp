@@ -22,6 +22,7 @@
 #include "platform/printing/InMemoryPrintDialog.h"
 #include "platform/printing/JobDelivery.h"
 #include "platform/printing/PrintSettings.h"
+#include "platform/printing/SheetPlanner.h"
 #include "platform/ui/Application.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/Matrix.h"
@@ -644,6 +645,7 @@ TEST_F(PanelTest, WhatThePreviewDrawsIsWhatPrintingSends) {
         return out.str();
     };
     auto destination = JobDelivery::embedded(VELMORA_PLUGIN_DIR, VELMORA_QUEUE_PPD);
+    SheetPlanner planner(VELMORA_QUEUE_PPD);
     using Settings = std::vector<std::pair<std::string, std::string>>;
     for (const Settings& settings : std::vector<Settings>{
              {{"StapleMode_StapleMechanism", "LeftEdgeUseStaple"},
@@ -664,11 +666,11 @@ TEST_F(PanelTest, WhatThePreviewDrawsIsWhatPrintingSends) {
         std::string previewed;
         ui.interaction = [&](ui::Window& window) {
             setInDetailedWindow(window, settings);
-            previewed = describe(JobDelivery::sheetPlan(destination, panel->pressChoices()));
+            previewed = describe(planner.plan(panel->pressChoices()));
             DetailedSettingsWinController::sharedInstance().views().ok->performClick();
         };
         panel->clickedShowDetailedSettingsButton();
-        EXPECT_EQ(describe(JobDelivery::sheetPlan(destination, panel->pressChoices())), previewed)
+        EXPECT_EQ(describe(planner.plan(panel->pressChoices())), previewed)
             << "the same once the window has closed";
         ASSERT_TRUE(panel->saveValuesAndReturnError(nullptr));
         std::string printed =

@@ -1,4 +1,5 @@
 #include "platform/printing/SheetPlan.h"
+#include "platform/printing/OpenedPpd.h"
 
 #include "platform/printing/JobDelivery.h"
 #include "platform/printing/JobOptions.h"
@@ -6,8 +7,8 @@
 #include "support/TempDir.h"
 #include "support/Xjdf.h"
 
+// The press's own staple choices are listed through libcups's PPD calls, marked deprecated.
 #pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-#include <cups/ppd.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
@@ -20,14 +21,9 @@ namespace {
 using ::testing::ElementsAre;
 using Options = std::map<std::string, std::string>;
 
-struct PpdCloser {
-    void operator()(ppd_file_t* ppd) const { ppdClose(ppd); }
-};
-
 class SheetPlanTest : public ::testing::Test {
 protected:
-    std::unique_ptr<ppd_file_t, PpdCloser> ppd{
-        ppdOpenFile(VELMORA_PRESS_SOURCE "/VelmoraPress.ppd")};
+    OpenedPpd ppd{std::string(VELMORA_PRESS_SOURCE "/VelmoraPress.ppd")};
 
     SheetPlan plan(const Options& options) { return SheetPlan::of(options, ppd.get()); }
     static Options booklet(const std::string& layout = "SaddleStiching2x1(LeftBinding).json") {
@@ -45,7 +41,7 @@ protected:
 };
 
 TEST_F(SheetPlanTest, ABookletPutsTheLastAndFirstPagesOnTheOuterSheet) {
-    ASSERT_TRUE(ppd);
+    ASSERT_TRUE(ppd.get());
     SheetPlan left = plan(booklet());
     EXPECT_TRUE(left.booklet && left.twoSided);
     EXPECT_EQ(left.sheetCount(8), 2);
@@ -246,8 +242,8 @@ TEST_F(SheetPlanTest, TraysAreNamedAsThePpdNamesThem) {
 // What the print dialog previews: the snapshot it would print, read as its ticket reads it, with
 // the trays named in the person's language.
 TEST_F(SheetPlanTest, ThePlanOfADialogsSettingsNamesTheTraysInThePersonsLanguage) {
-    std::unique_ptr<ppd_file_t, PpdCloser> queuePpd{ppdOpenFile(VELMORA_QUEUE_PPD)};
-    ASSERT_TRUE(queuePpd);
+    OpenedPpd queuePpd{std::string(VELMORA_QUEUE_PPD)};
+    ASSERT_TRUE(queuePpd.get());
     Dictionary job{{"KVInputSlot", Value("Tray1")},
                    {"OutputBin", Value("finisher-1")},
                    {"StapleMode", Value("LeftEdge")},

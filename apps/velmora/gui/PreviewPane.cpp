@@ -1,6 +1,7 @@
 #include "PreviewPane.h"
 
 #include "platform/printing/HostText.h"
+#include "platform/qt/MirroredView.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -13,18 +14,13 @@
 #include <algorithm>
 
 namespace velmora::app {
-namespace {
 
-QString text(const std::string& english) {
-    return QString::fromStdString(hostText(english));
-}
-
-} // namespace
+using qt::toQString;
 
 SheetView::SheetView(QWidget* parent) : QWidget(parent) {
     setObjectName("sheetView");
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
-    setAccessibleName(text("Sheet preview"));
+    setAccessibleName(toQString(hostText("Sheet preview")));
 }
 
 void SheetView::setPicture(std::function<QImage(QSize)> draw) {
@@ -54,17 +50,17 @@ PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent) {
     _previous = new QToolButton(this);
     _previous->setObjectName("previousSheet");
     _previous->setArrowType(Qt::LeftArrow);
-    _previous->setAccessibleName(text("Previous Sheet"));
-    _previous->setToolTip(text("Previous Sheet"));
+    _previous->setAccessibleName(toQString(hostText("Previous Sheet")));
+    _previous->setToolTip(toQString(hostText("Previous Sheet")));
     _next = new QToolButton(this);
     _next->setObjectName("nextSheet");
     _next->setArrowType(Qt::RightArrow);
-    _next->setAccessibleName(text("Next Sheet"));
-    _next->setToolTip(text("Next Sheet"));
+    _next->setAccessibleName(toQString(hostText("Next Sheet")));
+    _next->setToolTip(toQString(hostText("Next Sheet")));
     _sheetLabel = new QLabel(this);
     _sheetLabel->setObjectName("sheetNumber");
     _sheetLabel->setAlignment(Qt::AlignCenter);
-    _flip = new QPushButton(text("Show Back"), this);
+    _flip = new QPushButton(toQString(hostText("Show Back")), this);
     _flip->setObjectName("flipSheet");
     _flip->setCheckable(true);
     _problem = new QLabel(this);
@@ -88,9 +84,9 @@ PreviewPane::PreviewPane(QWidget* parent) : QWidget(parent) {
     layout->addWidget(_problem);
     layout->addLayout(controls);
 
-    connect(_previous, &QToolButton::clicked, this, [this] { show(_sheet - 1, _back); });
-    connect(_next, &QToolButton::clicked, this, [this] { show(_sheet + 1, _back); });
-    connect(_flip, &QPushButton::toggled, this, [this](bool back) { show(_sheet, back); });
+    connect(_previous, &QToolButton::clicked, this, [this] { showSheet(_sheet - 1, _back); });
+    connect(_next, &QToolButton::clicked, this, [this] { showSheet(_sheet + 1, _back); });
+    connect(_flip, &QPushButton::toggled, this, [this](bool back) { showSheet(_sheet, back); });
 }
 
 PreviewPane::~PreviewPane() = default;
@@ -100,19 +96,19 @@ void PreviewPane::setDocument(const std::string& path) {
     std::string problem = !_preview ? hostText("No document to preview.") : _preview->problem();
     _problem->setText(QString::fromStdString(problem));
     _problem->setVisible(!problem.empty());
-    show(0, false);
+    showSheet(0, false);
 }
 
 void PreviewPane::setPlan(const SheetPlan& plan) {
     _plan = plan;
-    show(_sheet, _back);
+    showSheet(_sheet, _back);
 }
 
 int PreviewPane::sheetCount() const {
     return _plan && _preview ? _plan->sheetCount(_preview->pageCount()) : 0;
 }
 
-void PreviewPane::show(int sheet, bool back) {
+void PreviewPane::showSheet(int sheet, bool back) {
     int count = sheetCount();
     _sheet = std::clamp(sheet, 0, std::max(count - 1, 0));
     _back = back && _plan && _plan->twoSided;
@@ -123,7 +119,7 @@ void PreviewPane::show(int sheet, bool back) {
         const QSignalBlocker quiet(_flip);
         _flip->setChecked(_back);
     }
-    _flip->setText(text(_back ? "Show Front" : "Show Back"));
+    _flip->setText(toQString(hostText(_back ? "Show Front" : "Show Back")));
     _sheetLabel->setText(count && _plan ? SheetPreview::sideText(*_plan, _sheet, count, _back)
                                         : QString());
     _trays->setText(_plan ? SheetPreview::traysText(*_plan) : QString());

@@ -76,7 +76,7 @@ private:
     QLabel* _problem;
     QLabel* _trays;
 
-    void show(int sheet, bool back);
+    void showSheet(int sheet, bool back);
 };
 
 } // namespace velmora::app

@@ -1,6 +1,7 @@
 #include "SheetPreview.h"
 
 #include "platform/printing/HostText.h"
+#include "platform/qt/MirroredView.h"
 
 #include <poppler-qt6.h>
 
@@ -15,6 +16,9 @@
 #include <map>
 
 namespace velmora::app {
+
+using qt::toQString;
+
 namespace {
 
 // Rendered pages kept at once: a few sheets' worth, whatever the document's length, and at most
@@ -29,10 +33,6 @@ const QColor kStaple(0x1a, 0x1a, 0x1a);
 const QColor kHole(0x30, 0x30, 0x30);
 const QColor kFold(0x15, 0x65, 0xc0);
 const QColor kCrease(0x8e, 0x24, 0xaa);
-
-QString text(const std::string& english) {
-    return QString::fromStdString(hostText(english));
-}
 
 QColor paperColour(const std::string& name) {
     static const std::map<std::string, QColor> kColours = {
@@ -180,18 +180,19 @@ QRect SheetPreview::sheetRect(const SheetPlan& plan, QSize size, bool caption) {
 }
 
 QString SheetPreview::sideText(const SheetPlan& plan, int sheet, int sheets, bool back) {
-    QString where = text("Sheet %1 of %2").arg(sheet + 1).arg(sheets);
+    QString where = toQString(hostText("Sheet %1 of %2")).arg(sheet + 1).arg(sheets);
     if (plan.twoSided)
-        where += QStringLiteral(" · ") + text(back ? "Back" : "Front");
+        where += QStringLiteral(" · ") + toQString(hostText(back ? "Back" : "Front"));
     return where;
 }
 
 QString SheetPreview::traysText(const SheetPlan& plan) {
     QStringList trays;
     if (!plan.trayTitle.empty())
-        trays << text("Paper from: %1").arg(QString::fromStdString(plan.trayTitle));
+        trays << toQString(hostText("Paper from: %1")).arg(QString::fromStdString(plan.trayTitle));
     if (!plan.outputTrayTitle.empty())
-        trays << text("Output to: %1").arg(QString::fromStdString(plan.outputTrayTitle));
+        trays << toQString(hostText("Output to: %1"))
+                     .arg(QString::fromStdString(plan.outputTrayTitle));
     return trays.join(QStringLiteral(" · "));
 }
 

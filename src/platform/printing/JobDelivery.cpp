@@ -108,18 +108,11 @@ Result<JobDelivery::Destination> JobDelivery::queue(CupsConnection& cups,
 }
 
 SheetPlan JobDelivery::sheetPlan(const Destination& destination, const Dictionary& snapshot) {
-    std::map<std::string, std::string> options;
-    {
-        OpenedPpd ppd(destination.host.ppdPath);
-        options =
-            PressTicket::optionsOfJob(ppd.get(), JobOptions::fromSnapshot(snapshot, ppd.get()));
-    }
-    return SheetPlanner(destination.host.ppdPath).plan(options);
-}
-
-SheetPlan JobDelivery::sheetPlan(const Destination& destination,
-                                 const std::map<std::string, std::string>& choices) {
-    return SheetPlanner(destination.host.ppdPath).plan(choices);
+    // One reading of the PPD: its translation changes only the texts, not the names the
+    // snapshot's options are read by.
+    SheetPlanner planner(destination.host.ppdPath);
+    return planner.plan(PressTicket::optionsOfJob(
+        planner.ppd(), JobOptions::fromSnapshot(snapshot, planner.ppd())));
 }
 
 Result<Dictionary> JobDelivery::deliver(CupsConnection& cups, const Destination& destination,

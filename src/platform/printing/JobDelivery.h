@@ -6,7 +6,6 @@
 #include "platform/printing/InMemoryPrintDialog.h"
 #include "platform/printing/SheetPlan.h"
 
-#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -67,10 +66,6 @@ public:
     // How the press will lay out and finish the job the settings snapshot describes: read from
     // the same options its ticket gives the press, so that a preview and the press agree.
     static SheetPlan sheetPlan(const Destination& destination, const Dictionary& snapshot);
-    // The same from the press's choices a panel holds now (LornPDEByCocoa::pressChoices), the
-    // PPD's defaults standing for the options it names none of.
-    static SheetPlan sheetPlan(const Destination& destination,
-                               const std::map<std::string, std::string>& choices);
 };
 
 } // namespace velmora

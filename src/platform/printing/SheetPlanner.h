@@ -21,6 +21,8 @@ public:
     // The plan of the press's choices (as PressTicket::optionsOfJob gives them, or a panel's
     // pressChoices()); the PPD's defaults stand for the options they name none of.
     SheetPlan plan(const std::map<std::string, std::string>& choices) const;
+    // The PPD the plans are read against; null when there is none.
+    ppd_file_t* ppd() const { return _ppd.get(); }
 
 private:
     OpenedPpd _ppd;
