@@ -37,7 +37,10 @@ trap cleanup EXIT
 for page in velmora velmora-command velmora-package; do
     man -w "$page" >/dev/null 2>&1 || fail "man -w $page finds no page"
 done
-man -P cat velmora 2>/dev/null | grep -q 'velmora - the print panel' || fail "velmora(1) does not render"
+# Output is read whole before it is searched: under pipefail, grep -q leaving early would make
+# the writer's SIGPIPE a failure of the check.
+manual="$(man -P cat velmora 2>/dev/null || true)"
+grep -q 'velmora - the print panel' <<<"$manual" || fail "velmora(1) does not render"
 
 # Every ELF file finds its libraries, and no installed file names the build tree.
 for f in "${files[@]}"; do
@@ -116,16 +119,18 @@ job="$(HOME="$scratch" /usr/bin/velmora print /usr/share/velmora/SampleJob.pdf -
     --set StapleMode_StapleMechanism=TopLeftCornerUseStaple | sed -n 's/^  "job": \([0-9]*\),$/\1/p' || true)"
 if [ -z "$job" ] || ! printed "$job"; then
     fail "velmora's job did not print: $(lpstat -l -p Press 2>&1 | tr '\n' ' ')"
-elif ! /usr/bin/velmora ticket "$device" | grep -q '"StapleMode": "TopLeftCorner"'; then
-    fail "the device did not receive the staple: $(/usr/bin/velmora ticket "$device" 2>&1 | head -c 500)"
+elif ! ticket="$(/usr/bin/velmora ticket "$device" 2>&1)" ||
+    ! grep -q '"StapleMode": "TopLeftCorner"' <<<"$ticket"; then
+    fail "the device did not receive the staple: $(grep -m1 -e StapleMode -e rror <<<"$ticket" || head -c 500 <<<"$ticket")"
 fi
 # A PDF from any application goes through CUPS's filters and the installed velmora-package.
 rm -f "$device"
 other="$(lp -d Press -o StapleMode=TopLeftCorner /usr/share/velmora/SampleJob.pdf | sed -n 's/.*Press-\([0-9]*\).*/\1/p' || true)"
 if [ -z "$other" ] || ! printed "$other"; then
     fail "lp's job did not print: $(lpstat -l -p Press 2>&1 | tr '\n' ' ')"
-elif ! /usr/bin/velmora ticket "$device" | grep -q '"StapleMode": "TopLeftCorner"'; then
-    fail "lp's job did not reach the device as a package"
+elif ! ticket="$(/usr/bin/velmora ticket "$device" 2>&1)" ||
+    ! grep -q '"StapleMode": "TopLeftCorner"' <<<"$ticket"; then
+    fail "lp's job did not reach the device as a package: $(head -c 500 <<<"$ticket")"
 fi
 # The command filter runs (it fails to reach a print server that is not there, and says so).
 refresh="$(/usr/bin/velmora refresh-lists -d Press --timeout 5 StackerInfoList 2>&1 || true)"
