@@ -28,7 +28,7 @@ void BM_OpenPanelOnSamplePress(benchmark::State& state) {
         velmora::PanePlugInMgr::releaseSharedInstance();
         velmora::InMemoryPrintDialog dialog({VELMORA_PLUGIN_DIR, std::string(VELMORA_QUEUE_PPD),
                                              "VelmoraPress", std::string("ipp://press/ipp"), true,
-                                             nullptr});
+                                             nullptr, nullptr});
         if (auto opened = dialog.open(); !opened) {
             state.SkipWithError(("the plug-in does not open: " + opened.error()).c_str());
             return;

@@ -1,6 +1,8 @@
-// From starting velmora to the graphical print dialog drawn on the sample press, next to the
-// headless session's start-up (the same plug-in, panel, summary and print settings, no window).
-// Each run is a fresh process, as a person starting the dialog gets; Qt draws offscreen.
+// From starting velmora to the graphical print dialog drawn on the press's CUPS queue, next to
+// Qt's own print dialog started on the same queue of the same scheduler. Each run is a fresh
+// process, as a person starting the dialog gets; both draw offscreen.
+
+#include "support/PrivateCupsd.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,6 +16,8 @@
 extern char** environ;
 
 namespace {
+
+using namespace velmora;
 
 // Runs a program with the arguments, its output discarded; false when it fails.
 bool runProgram(const char* program, const std::vector<std::string>& arguments) {
@@ -46,15 +50,35 @@ void measureStartUp(benchmark::State& state, const std::vector<std::string>& arg
         }
 }
 
-void BM_StartGraphicalDialogUntilShown(benchmark::State& state) {
-    measureStartUp(state, {"gui", "--embedded", "--open-and-close"});
+// The press's queue on a scheduler of this process's own, started once and shared by every run
+// of both dialogs (its start is not measured). Empty when there is no scheduler to start.
+std::string pressQueue() {
+    static test::TempDir dir;
+    static test::PrivateCupsd cupsd(dir);
+    static bool added = cupsd.running() &&
+                        cupsd.addConfiguration("LogLevel warn") && // its debug log is not the work
+                        cupsd.addQueue("Press", VELMORA_QUEUE_PPD, "file:/dev/null").empty();
+    return added ? "Press" : "";
 }
-BENCHMARK(BM_StartGraphicalDialogUntilShown)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-void BM_StartHeadlessSession(benchmark::State& state) {
-    measureStartUp(state, {"panel"});
+#ifdef VELMORA_QT_PRINT_DIALOG
+// A document given, as when an application prints: the dialog shows its first page.
+void BM_StartGraphicalDialogOnQueue(benchmark::State& state) {
+    std::string queue = pressQueue();
+    if (queue.empty())
+        return state.SkipWithError("no CUPS scheduler to start");
+    measureStartUp(state, {"gui", VELMORA_SAMPLE_DOCUMENT, "-d", queue, "--open-and-close"});
 }
-BENCHMARK(BM_StartHeadlessSession)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_StartGraphicalDialogOnQueue)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+void BM_StartQtPrintDialogOnQueue(benchmark::State& state) {
+    std::string queue = pressQueue();
+    if (queue.empty())
+        return state.SkipWithError("no CUPS scheduler to start");
+    measureStartUp(state, {queue}, VELMORA_QT_PRINT_DIALOG);
+}
+BENCHMARK(BM_StartQtPrintDialogOnQueue)->Unit(benchmark::kMillisecond)->UseRealTime();
+#endif
 
 // Scripts run the headless commands in loops: their start-up is the process's own, next to a C
 // program that does nothing.

@@ -66,8 +66,8 @@ pair "50,000-record SOAP answer" BM_DecodeAnswer50000Records BM_Libxml2ParseOnly
 pair "one validated change across 500 options" BM_OneValidatedChange BM_SetValuesWithoutValidation
 pair "500 controls built (reading included)" BM_BuildControlsOfUISettingsFile BM_ReadUISettingsFile
 pair "panel opened on the sample press" BM_OpenPanelOnSamplePress BM_ReadSessionResources
-pair "start to the graphical dialog shown (wall)" BM_StartGraphicalDialogUntilShown \
-    BM_StartHeadlessSession real_time
+pair "print dialog drawn on the press queue (wall)" BM_StartGraphicalDialogOnQueue \
+    BM_StartQtPrintDialogOnQueue real_time
 pair "velmora --help, fresh process (wall)" BM_StartHelp BM_StartProgramThatDoesNothing real_time
 pair "velmora plist of Info.plist (wall)" BM_StartTrivialPlist BM_StartProgramThatDoesNothing \
     real_time

@@ -88,7 +88,7 @@ int runPanelCommand(const std::vector<std::string>& arguments) {
         return failCommand("panel", "cannot write " + options.output + ": " + error);
     PanelSession session(options, InMemoryPrintDialog::Options{
                                       options.bundle, options.ppd, "VelmoraPress",
-                                      std::string(JobDelivery::kSampleDeviceURI), true, nullptr});
+                                      std::string(JobDelivery::kSampleDeviceURI), true, nullptr, nullptr});
     if (!session.run(restoreFrom))
         return failCommand("panel", session.error());
     Dictionary report = session.report();

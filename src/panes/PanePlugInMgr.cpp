@@ -171,8 +171,10 @@ void PanePlugInMgr::readBundleSettings() {
 std::shared_ptr<const Dictionary> PanePlugInMgr::uiSettings() {
     if (!_uiSettings) {
         auto settings = _uiFilePath ? PropertyList::readFile(*_uiFilePath) : std::nullopt;
-        const Dictionary* dictionary = settings ? settings->dictionary() : nullptr;
-        _uiSettings = std::make_shared<const Dictionary>(dictionary ? *dictionary : Dictionary());
+        // Moved, not copied: the file describes every control, hundreds of thousands of values.
+        Dictionary* dictionary = settings ? settings->dictionary() : nullptr;
+        _uiSettings = std::make_shared<const Dictionary>(dictionary ? std::move(*dictionary)
+                                                                    : Dictionary());
     }
     return _uiSettings;
 }

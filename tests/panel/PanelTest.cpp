@@ -79,7 +79,7 @@ protected:
         dialog.reset();
         dialog = std::make_unique<RecordingDialog>(
             InMemoryPrintDialog::Options{plugIn, std::string(VELMORA_QUEUE_PPD), "VelmoraPress",
-                                         std::move(deviceURI), constraintHandling, nullptr});
+                                         std::move(deviceURI), constraintHandling, nullptr, nullptr});
         auto opened = dialog->open();
         ASSERT_TRUE(opened) << opened.error();
         panel = std::dynamic_pointer_cast<LornPDEByCocoa>(dialog->panel());

@@ -2,6 +2,7 @@
 
 #include "platform/printing/HostText.h"
 #include "platform/qt/MirroredView.h"
+#include "platform/qt/QtFonts.h"
 
 #include <QDateTime>
 #include <QHBoxLayout>
@@ -23,6 +24,7 @@ HeldJobsList::HeldJobsList(CupsConnection& cups, QWidget* parent) : QWidget(pare
     _jobs = new QTreeWidget(this);
     _jobs->setObjectName("heldJobs");
     _jobs->setAccessibleName(toQString(hostText("Held Jobs")));
+    qt::setMinimumSectionSize(*_jobs->header());
     _jobs->setColumnCount(4);
     _jobs->setHeaderLabels({toQString(hostText("Job")), toQString(hostText("Title")),
                             toQString(hostText("User")), toQString(hostText("Received"))});

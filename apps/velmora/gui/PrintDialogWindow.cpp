@@ -8,6 +8,7 @@
 #include "platform/printing/HostText.h"
 #include "platform/qt/MirroredPopUpButton.h"
 #include "platform/qt/MirroredView.h"
+#include "platform/qt/QtFonts.h"
 #include "platform/qt/QtToolkit.h"
 #include "platform/qt/ScrolledSize.h"
 #include "platform/qt/ViewMirror.h"
@@ -111,6 +112,7 @@ void PrintDialogWindow::buildWindow() {
     auto* summaryLabel = new QLabel(toQString(hostText("Summary")), this);
     _summary = new QTreeWidget(this);
     _summary->setObjectName("summary");
+    qt::setMinimumSectionSize(*_summary->header());
     _summary->setColumnCount(2);
     // Hidden, but what assistive technology names the columns by.
     _summary->setHeaderLabels({toQString(hostText("Setting")), toQString(hostText("Value"))});
@@ -276,7 +278,11 @@ bool PrintDialogWindow::openSessionOn(Destination destination) {
     _heldJob.reset();
     auto session = std::make_unique<Session>();
     session->destination = std::move(destination);
-    session->dialog = std::make_unique<InMemoryPrintDialog>(session->destination.host);
+    // The dialog and the preview read one copy of the PPD (a queue's is read already).
+    auto& host = session->destination.host;
+    if (!host.ppd && host.ppdPath)
+        host.ppd = DestinationPpd::open(*host.ppdPath);
+    session->dialog = std::make_unique<InMemoryPrintDialog>(host);
     if (auto opened = session->dialog->open(); !opened) {
         _error = opened.error();
         return false;
@@ -414,7 +420,7 @@ void PrintDialogWindow::refreshPreview() {
     if (_previewed && *_previewed == choices)
         return;
     if (!_session->planner)
-        _session->planner = std::make_unique<SheetPlanner>(_session->destination.host.ppdPath);
+        _session->planner = std::make_unique<SheetPlanner>(_session->destination.host.ppd);
     _plan = _session->planner->plan(choices);
     _preview->setPlan(*_plan);
     if (_detailedPreview)
@@ -426,30 +432,39 @@ void PrintDialogWindow::refreshSummary() {
     _summary->clear();
     if (!_session)
         return;
-    auto addRow = [](QTreeWidgetItem* item, const QString& title, const QString& value) {
-        item->setText(0, title);
-        item->setText(1, value);
+    // The rows are made apart from the tree and put into it at once: a row in the tree updates
+    // the tree's model for every text set on it, which made this the dialog's slowest step.
+    auto row = [](const QString& title, const QString& value) {
+        auto* item = new QTreeWidgetItem(QStringList{title, value});
         QString whole = title + ": " + value;
         item->setToolTip(0, whole);
         item->setToolTip(1, whole);
+        return item;
     };
+    QList<QTreeWidgetItem*> rows;
     // The copies first, as the person set them below the panel; then the panel's settings by
     // pane, each pane a heading over its rows.
     if (auto copies = _session->dialog->copiesField())
-        addRow(new QTreeWidgetItem(_summary), toQString(hostText("Copies")),
-               toQString(copies->stringValue()));
+        rows.append(row(toQString(hostText("Copies")), toQString(copies->stringValue())));
     QFont heading = _summary->font();
     heading.setBold(true);
+    QList<QTreeWidgetItem*> heads;
     for (const auto& group : _session->panel->summaryGroups()) {
-        auto* head = new QTreeWidgetItem(_summary, QStringList{toQString(group.title)});
-        head->setFirstColumnSpanned(true);
+        auto* head = new QTreeWidgetItem(QStringList{toQString(group.title)});
         head->setToolTip(0, toQString(group.title));
         head->setFont(0, heading);
         head->setFlags(Qt::ItemIsEnabled);
+        QList<QTreeWidgetItem*> children;
         for (const auto& [title, value] : group.rows)
-            addRow(new QTreeWidgetItem(head), toQString(title), toQString(value));
-        head->setExpanded(true);
+            children.append(row(toQString(title), toQString(value)));
+        head->addChildren(children);
+        heads.append(head);
+        rows.append(head);
     }
+    _summary->addTopLevelItems(rows);
+    for (auto* head : heads)
+        head->setFirstColumnSpanned(true);
+    _summary->expandAll();
 }
 
 void PrintDialogWindow::showStatus(const std::string& text, bool problem) {

@@ -25,7 +25,7 @@ Value::Value(Date d) : _storage(d) {}
 Value::Value(Data d) : _storage(std::move(d)) {}
 namespace {
 
-// An empty container is held as an empty box: no allocation until something is added.
+// An empty dictionary is held as an empty box: no allocation until something is added.
 template <typename T> std::unique_ptr<T> boxed(T&& container) {
     return container.empty() ? nullptr : std::make_unique<T>(std::move(container));
 }
@@ -39,7 +39,7 @@ template <typename T> const T& emptyContainer() {
 
 } // namespace
 
-Value::Value(Array a) : _storage(Box<Array>{boxed(std::move(a))}) {}
+Value::Value(Array a) : _storage(std::move(a)) {}
 Value::Value(Dictionary d) : _storage(Box<Dictionary>{boxed(std::move(d))}) {}
 Value::Value(const Value& other) {
     copyFrom(other);
@@ -54,15 +54,13 @@ Value& Value::operator=(const Value& other) {
 }
 
 void Value::copyFrom(const Value& other) {
-    if (auto* a = std::get_if<Box<Array>>(&other._storage)) {
-        _storage = Box<Array>{copied(a->ptr)};
-    } else if (auto* d = std::get_if<Box<Dictionary>>(&other._storage)) {
+    if (auto* d = std::get_if<Box<Dictionary>>(&other._storage)) {
         _storage = Box<Dictionary>{copied(d->ptr)};
     } else {
         std::visit(
             [this](const auto& v) {
                 using T = std::decay_t<decltype(v)>;
-                if constexpr (!std::is_same_v<T, Box<Array>> && !std::is_same_v<T, Box<Dictionary>>)
+                if constexpr (!std::is_same_v<T, Box<Dictionary>>)
                     _storage = v;
             },
             other._storage);
@@ -93,16 +91,10 @@ const Data* Value::data() const {
 }
 
 const Array* Value::array() const {
-    auto* box = std::get_if<Box<Array>>(&_storage);
-    if (!box)
-        return nullptr;
-    return box->ptr ? box->ptr.get() : &emptyContainer<Array>();
+    return std::get_if<Array>(&_storage);
 }
 Array* Value::array() {
-    auto* box = std::get_if<Box<Array>>(&_storage);
-    if (box && !box->ptr)
-        box->ptr = std::make_unique<Array>();
-    return box ? box->ptr.get() : nullptr;
+    return std::get_if<Array>(&_storage);
 }
 const Dictionary* Value::dictionary() const {
     auto* box = std::get_if<Box<Dictionary>>(&_storage);

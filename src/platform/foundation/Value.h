@@ -92,9 +92,11 @@ public:
     std::string toJson(int indent = -1) const;
 
 private:
+    // An array is held in place (a vector may hold the incomplete Value); a dictionary, whose
+    // type is not complete here, in a box that stays empty for an empty dictionary.
     template <typename T> struct Box { std::unique_ptr<T> ptr; };
     using Storage = std::variant<std::monostate, bool, std::int64_t, double, std::string, Date,
-                                 Data, Box<Array>, Box<Dictionary>>;
+                                 Data, Array, Box<Dictionary>>;
     Storage _storage;
 
     void copyFrom(const Value& other);

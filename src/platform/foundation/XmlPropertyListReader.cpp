@@ -14,6 +14,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <utility>
 
@@ -289,7 +290,7 @@ void XmlPropertyListReader::startElement(std::string_view name) {
         return refuse(kMalformed);
     _elements.push_back(*element);
     if (isContainer(*element))
-        _open.push_back(Container{*element == Element::Dict, {}, {}, {}});
+        _open.push_back(Container{*element == Element::Dict, _items.size(), {}, {}});
     else
         _text.clear();
 }
@@ -315,8 +316,12 @@ void XmlPropertyListReader::finishContainer() {
     _open.pop_back();
     if (container.key)
         return refuse(kMalformed); // a key without its value
-    add(container.isDictionary ? Value(std::move(container.dictionary))
-                               : Value(std::move(container.array)));
+    if (container.isDictionary)
+        return add(Value(std::move(container.dictionary)));
+    auto first = _items.begin() + static_cast<std::ptrdiff_t>(container.firstItem);
+    Array array(std::make_move_iterator(first), std::make_move_iterator(_items.end()));
+    _items.erase(first, _items.end());
+    add(Value(std::move(array)));
 }
 
 void XmlPropertyListReader::finishScalar(Element element) {
@@ -379,7 +384,7 @@ void XmlPropertyListReader::add(Value value) {
     }
     Container& parent = _open.back();
     if (!parent.isDictionary) {
-        parent.array.push_back(std::move(value));
+        _items.push_back(std::move(value));
         return;
     }
     if (!parent.key)

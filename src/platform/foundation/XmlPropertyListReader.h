@@ -30,7 +30,7 @@ public:
 private:
     struct Container {
         bool isDictionary = false;
-        Array array;
+        std::size_t firstItem = 0; // an array's items, from here to the end of _items
         Dictionary dictionary;
         std::optional<std::string> key;
     };
@@ -40,6 +40,9 @@ private:
     void* _parser = nullptr;
     std::vector<Element> _elements; // the open elements, outermost first
     std::vector<Container> _open;
+    // The items of every open array, innermost last: an array is made once, at its size, when
+    // it closes (a list of pairs would otherwise grow each pair twice).
+    std::vector<Value> _items;
     std::string _text;
     std::optional<Value> _root;
     std::string _error;

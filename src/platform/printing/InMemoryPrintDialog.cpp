@@ -4,9 +4,8 @@
 
 #include "platform/foundation/FileSystem.h"
 #include "platform/foundation/PlugInBundleLoader.h"
-#include "platform/foundation/PreferredLanguages.h"
+#include "platform/printing/DestinationPpd.h"
 #include "platform/printing/InMemoryPrinter.h"
-#include "platform/printing/PpdTranslation.h"
 #include "platform/printing/PressNames.h"
 #include "platform/ui/Button.h"
 #include "platform/ui/TextField.h"
@@ -49,15 +48,13 @@ InMemoryPrintDialog::InMemoryPrintDialog(Options options)
                    ? _options.printer
                    : std::make_shared<InMemoryPrinter>(_options.printerName, _options.deviceURI)) {
     _session.setCurrentPrinter(_printer);
-    // A FIFO or device would hold libcups's reading for ever.
-    if (_options.ppdPath && FileSystem::isRegularFile(*_options.ppdPath)) {
-        _ppd = ppdOpenFile(_options.ppdPath->c_str());
-        if (_ppd) {
-            ppdMarkDefaults(_ppd);
-            // The queue's options are shown in the person's language where the PPD has it.
-            PpdTranslation::readFile(*_options.ppdPath, PreferredLanguages::first()).applyTo(_ppd);
-        }
-    }
+    // The queue's options are shown in the person's language where the PPD has it.
+    _destinationPpd = _options.ppd ? _options.ppd
+                      : _options.ppdPath ? DestinationPpd::open(*_options.ppdPath)
+                                         : nullptr;
+    _ppd = _destinationPpd ? _destinationPpd->get() : nullptr;
+    if (_ppd)
+        ppdMarkDefaults(_ppd);
     buildWindow();
 }
 
@@ -65,8 +62,8 @@ InMemoryPrintDialog::~InMemoryPrintDialog() {
     // The panel goes before the plug-in that made it, and both before the PPD they may use.
     _panel.reset();
     _plugIn.reset();
-    if (_ppd)
-        ppdClose(_ppd);
+    _ppd = nullptr;
+    _destinationPpd.reset();
 }
 
 Status InMemoryPrintDialog::open() {

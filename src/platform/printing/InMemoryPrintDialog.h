@@ -17,6 +17,7 @@
 
 namespace velmora {
 
+class DestinationPpd;
 class Printer;
 namespace ui {
 class Button;
@@ -43,6 +44,9 @@ public:
         bool constraintHandling = true;
         // The queue behind the dialog; an in-memory printer with the name and URI when null.
         std::shared_ptr<Printer> printer;
+        // The PPD at ppdPath, read already (the dialog's preview shares it); read by the dialog
+        // when null. The dialog marks its choices in it.
+        std::shared_ptr<DestinationPpd> ppd;
     };
 
     explicit InMemoryPrintDialog(Options options);
@@ -96,7 +100,8 @@ private:
     PrintSession _session;
     PrintSettings _settings;
     std::shared_ptr<Printer> _printer;
-    ppd_file_s* _ppd = nullptr;
+    std::shared_ptr<DestinationPpd> _destinationPpd;
+    ppd_file_s* _ppd = nullptr; // the PPD's libcups form, while _destinationPpd holds it
     std::unique_ptr<PDEPlugIn> _plugIn;
     std::shared_ptr<PDEPanel> _panel;
     std::shared_ptr<ui::Window> _window;

@@ -5,6 +5,7 @@
 #include "platform/printing/EmbeddedJobStore.h"
 #include "platform/printing/JobOptions.h"
 #include "platform/printing/JobPackage.h"
+#include "platform/printing/DestinationPpd.h"
 #include "platform/printing/OpenedPpd.h"
 #include "platform/printing/PpdCache.h"
 #include "platform/printing/PrintSettings.h"
@@ -62,7 +63,7 @@ PressTicket ticketOfJob(const Dictionary& job, const std::string& title, ppd_fil
 JobDelivery::Destination JobDelivery::embedded(const std::string& bundle, const std::string& ppd) {
     Destination destination;
     destination.host = InMemoryPrintDialog::Options{
-        bundle, ppd, "VelmoraPress", std::string(kSampleDeviceURI), true, nullptr};
+        bundle, ppd, "VelmoraPress", std::string(kSampleDeviceURI), true, nullptr, nullptr};
     return destination;
 }
 
@@ -91,19 +92,21 @@ Result<JobDelivery::Destination> JobDelivery::queue(CupsConnection& cups,
         return Failure{noPpd ? notAVelmoraPress(queue, "it has no PPD (a raw queue)")
                              : fetched.error()};
     }
-    OpenedPpd opened(ppd->path);
-    if (auto model = modelWithoutThePressOptions(opened.get())) {
+    // Read once here for the whole session: the dialog and its preview take it from the host.
+    auto opened = DestinationPpd::open(ppd->path);
+    if (auto model = modelWithoutThePressOptions(opened->get())) {
         if (notAPress)
             *notAPress = true;
         return Failure{notAVelmoraPress(queue, "its PPD (" + *model +
                                                    ") lacks the press's tray option KVInputSlot")};
     }
     destination.host.ppdPath = ppd->path;
+    destination.host.ppd = opened;
     destination.host.printerName = queue;
     destination.host.printer = std::make_shared<CupsPrinter>(cups, queue);
     // The snapshot the queue's saved options give, read against its PPD.
     destination.restoreFrom =
-        JobOptions::toSnapshot(cups.savedOptions(queue, instance), opened.get());
+        JobOptions::toSnapshot(cups.savedOptions(queue, instance), opened->get());
     return destination;
 }
 

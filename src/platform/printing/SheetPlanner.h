@@ -1,9 +1,10 @@
 #pragma once
 
-#include "platform/printing/OpenedPpd.h"
+#include "platform/printing/DestinationPpd.h"
 #include "platform/printing/SheetPlan.h"
 
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 
@@ -15,6 +16,8 @@ namespace velmora {
 class SheetPlanner {
 public:
     explicit SheetPlanner(const std::optional<std::string>& ppdPath);
+    // On a PPD read for the dialog already: its marks are left alone.
+    explicit SheetPlanner(std::shared_ptr<const DestinationPpd> ppd);
     SheetPlanner(const SheetPlanner&) = delete;
     SheetPlanner& operator=(const SheetPlanner&) = delete;
 
@@ -22,11 +25,10 @@ public:
     // pressChoices()); the PPD's defaults stand for the options they name none of.
     SheetPlan plan(const std::map<std::string, std::string>& choices) const;
     // The PPD the plans are read against; null when there is none.
-    ppd_file_t* ppd() const { return _ppd.get(); }
+    ppd_file_t* ppd() const { return _ppd ? _ppd->get() : nullptr; }
 
 private:
-    OpenedPpd _ppd;
-    std::map<std::string, std::string> _defaults;
+    std::shared_ptr<const DestinationPpd> _ppd;
 };
 
 } // namespace velmora

@@ -1,4 +1,5 @@
 #include "platform/qt/MirroredTableView.h"
+#include "platform/qt/QtFonts.h"
 
 #include "platform/qt/QtIcons.h"
 #include "platform/ui/Image.h"
@@ -27,6 +28,7 @@ std::string lookText(const ui::RowLook& look) {
 
 MirroredTableView::MirroredTableView(std::shared_ptr<ui::TableView> table, QWidget* parent)
     : QTreeWidget(parent), MirroredView(table), _table(table) {
+    qt::setMinimumSectionSize(*header());
     setRootIsDecorated(dynamic_cast<ui::OutlineView*>(table.get()) != nullptr);
     setUniformRowHeights(true);
     connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) {

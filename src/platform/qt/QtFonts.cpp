@@ -1,6 +1,8 @@
 #include "platform/qt/QtFonts.h"
 
 #include <QApplication>
+#include <QHeaderView>
+#include <QStyle>
 #include <QStringList>
 
 namespace velmora::qt {
@@ -17,6 +19,11 @@ QFont toQFont(const ui::Font& font) {
 
 void installApplicationFont() {
     QApplication::setFont(toQFont(ui::Font::systemFont()));
+}
+
+void setMinimumSectionSize(QHeaderView& header) {
+    int margin = 2 * header.style()->pixelMetric(QStyle::PM_HeaderMargin, nullptr, &header);
+    header.setMinimumSectionSize(header.fontMetrics().horizontalAdvance(QLatin1Char('W')) + margin);
 }
 
 } // namespace velmora::qt

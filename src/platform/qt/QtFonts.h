@@ -4,6 +4,8 @@
 
 #include <QFont>
 
+class QHeaderView;
+
 namespace velmora::qt {
 
 // The Qt font for a toolkit font: a Helvetica-metric face (Nimbus Sans) with IPAGothic for
@@ -12,5 +14,8 @@ namespace velmora::qt {
 QFont toQFont(const ui::Font& font);
 // Makes the application use that face, sized like the toolkit's system font.
 void installApplicationFont();
+// Gives a header the least width of its sections. Qt's own measures the widest glyph of every
+// script the font covers, loading a font for each: the largest part of a list's first showing.
+void setMinimumSectionSize(QHeaderView& header);
 
 } // namespace velmora::qt

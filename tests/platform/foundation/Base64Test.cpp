@@ -47,5 +47,32 @@ TEST(Base64Test, AgreesWithLibcupsOnWellFormedText) {
     }
 }
 
+// Long blocks decode in whole groups at a time; white space, padding and wrong characters may
+// fall anywhere in a group and must be read the same.
+TEST(Base64Test, ALongTextDecodesTheSameHoweverItIsWrapped) {
+    std::mt19937 random(11);
+    std::vector<std::uint8_t> bytes(3000);
+    for (auto& byte : bytes)
+        byte = static_cast<std::uint8_t>(random());
+    const std::string original(bytes.begin(), bytes.end()), clean = Base64::encode(bytes);
+    for (std::size_t width : {1, 2, 3, 5, 7, 64, 76}) {
+        std::string wrapped;
+        for (std::size_t i = 0; i < clean.size(); ++i) {
+            if (i > 0 && i % width == 0)
+                wrapped += width % 2 ? "\r\n" : " ";
+            wrapped += clean[i];
+        }
+        EXPECT_EQ(decoded(wrapped), original) << "wrapped every " << width;
+    }
+    for (std::size_t at : {0, 1, 2, 3, 4, 5, 1000, 1001, 1002, 1003, 3999}) {
+        std::string wrong = clean;
+        wrong[at] = '*';
+        EXPECT_EQ(decoded(wrong), std::nullopt) << "a wrong character at " << at;
+    }
+    EXPECT_EQ(decoded("QUI=" + clean), std::nullopt) << "groups after the padding";
+    EXPECT_EQ(decoded(clean + "Q"), std::nullopt) << "a lone character after the last group";
+    EXPECT_EQ(decoded(clean + "QUI"), original + "AB");
+}
+
 } // namespace
 } // namespace velmora

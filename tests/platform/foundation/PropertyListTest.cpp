@@ -57,6 +57,29 @@ TEST(PropertyListTest, XmlRoundTripKeepsEverythingAndKeyOrder) {
     EXPECT_EQ(inner->keys(), (std::vector<std::string>{"zeta", "alpha", "min"}));
 }
 
+// Arrays are made when they close, from the items of every open array kept in one place: each
+// must get its own items, however arrays and dictionaries nest and whether empty or not.
+TEST(PropertyListTest, NestedArraysEachKeepTheirOwnItems) {
+    auto read = PropertyList::parse(
+        "<plist><array><array><integer>1</integer><array><integer>2</integer><integer>3</integer>"
+        "</array><integer>4</integer></array><dict><key>a</key><array><string>5</string></array>"
+        "<key>b</key><array/></dict><array/><string>6</string><array><array><array/></array>"
+        "</array></array></plist>");
+    ASSERT_TRUE(read);
+    Value expected(Array{
+        Value(Array{Value(1), Value(Array{Value(2), Value(3)}), Value(4)}),
+        Value(Dictionary{{"a", Value(Array{Value("5")})}, {"b", Value(Array{})}}),
+        Value(Array{}), Value("6"), Value(Array{Value(Array{Value(Array{})})})});
+    EXPECT_EQ(*read, expected) << *read;
+    EXPECT_EQ(read->array()->size(), 5u);
+    EXPECT_EQ(read->array()->at(0).array()->at(1).array()->size(), 2u);
+    // A copy is a tree of its own.
+    Value copy = *read;
+    copy.array()->at(0).array()->at(1).array()->push_back(Value(9));
+    EXPECT_EQ(read->array()->at(0).array()->at(1).array()->size(), 2u);
+    EXPECT_NE(copy, *read);
+}
+
 TEST(PropertyListTest, BinaryFormReadsTheSameAsXml) {
     Value tree = sampleTree();
     auto back = PropertyList::parse(toBinary(tree));
