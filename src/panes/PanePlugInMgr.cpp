@@ -173,8 +173,8 @@ std::shared_ptr<const Dictionary> PanePlugInMgr::uiSettings() {
         auto settings = _uiFilePath ? PropertyList::readFile(*_uiFilePath) : std::nullopt;
         // Moved, not copied: the file describes every control, hundreds of thousands of values.
         Dictionary* dictionary = settings ? settings->dictionary() : nullptr;
-        _uiSettings = std::make_shared<const Dictionary>(dictionary ? std::move(*dictionary)
-                                                                    : Dictionary());
+        _uiSettings =
+            std::make_shared<const Dictionary>(dictionary ? std::move(*dictionary) : Dictionary());
     }
     return _uiSettings;
 }

@@ -11,8 +11,8 @@
 #include <cstdio>
 #include <cups/array.h>
 #include <memory>
-#include <vector>
 #include <strings.h>
+#include <vector>
 
 namespace velmora {
 namespace {
@@ -69,9 +69,10 @@ public:
     }
 
     // Room for what the compressed bytes may inflate to; pages that stay unused are never
-    // touched, so a generous guess costs nothing.
+    // touched, so a generous guess costs nothing, while a short one copies the whole output
+    // once more (a server's XML list shrinks to a sixteenth and less).
     void expect(std::size_t compressedBytes) {
-        _out.reserve(std::min(PpdDataBlock::kCeiling, compressedBytes * 16 + 4096));
+        _out.reserve(std::min(PpdDataBlock::kCeiling, compressedBytes * 64 + 4096));
     }
 
     std::string take() { return std::move(_out); }

@@ -314,7 +314,7 @@ void Dictionary::rebuildIndex() {
         return;
     }
     auto index = std::make_unique<Index>();
-    index->reserve(_entries.size());
+    index->reserve(_entries.capacity()); // the entries that come before the next move
     for (std::size_t i = 0; i < _entries.size(); ++i)
         index->emplace(_entries[i].first, i);
     _index = std::move(index);
@@ -374,6 +374,13 @@ bool Dictionary::remove(std::string_view key) {
     _entries.erase(_entries.begin() + static_cast<std::ptrdiff_t>(at));
     rebuildIndex();
     return true;
+}
+
+void Dictionary::reserve(std::size_t count) {
+    if (count <= _entries.capacity())
+        return;
+    _entries.reserve(count);
+    rebuildIndex();
 }
 
 void Dictionary::clear() {

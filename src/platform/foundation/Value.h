@@ -144,6 +144,9 @@ public:
     Value& operator[](std::string_view key);
     bool remove(std::string_view key);
     void clear();
+    // Room for this many entries, so that adding them moves none (a reader that knows the
+    // count: each move of the entries rebuilds the key index).
+    void reserve(std::size_t count);
     std::vector<std::string> keys() const;
 
     // Equal when both hold the same keys with equal values, in any order.

@@ -290,7 +290,9 @@ void XmlPropertyListReader::startElement(std::string_view name) {
         return refuse(kMalformed);
     _elements.push_back(*element);
     if (isContainer(*element))
-        _open.push_back(Container{*element == Element::Dict, _items.size(), {}, {}});
+        _open.push_back(Container{*element == Element::Dict,
+                                  *element == Element::Dict ? _entries.size() : _items.size(),
+                                  {}});
     else
         _text.clear();
 }
@@ -316,9 +318,17 @@ void XmlPropertyListReader::finishContainer() {
     _open.pop_back();
     if (container.key)
         return refuse(kMalformed); // a key without its value
-    if (container.isDictionary)
-        return add(Value(std::move(container.dictionary)));
-    auto first = _items.begin() + static_cast<std::ptrdiff_t>(container.firstItem);
+    if (container.isDictionary) {
+        auto first = _entries.begin() + static_cast<std::ptrdiff_t>(container.first);
+        Dictionary dictionary;
+        dictionary.reserve(static_cast<std::size_t>(_entries.end() - first));
+        // A key given twice keeps its first place and its last value.
+        for (auto entry = first; entry != _entries.end(); ++entry)
+            dictionary.set(std::move(entry->first), std::move(entry->second));
+        _entries.erase(first, _entries.end());
+        return add(Value(std::move(dictionary)));
+    }
+    auto first = _items.begin() + static_cast<std::ptrdiff_t>(container.first);
     Array array(std::make_move_iterator(first), std::make_move_iterator(_items.end()));
     _items.erase(first, _items.end());
     add(Value(std::move(array)));
@@ -389,7 +399,7 @@ void XmlPropertyListReader::add(Value value) {
     }
     if (!parent.key)
         return refuse(kMalformed); // a value without its key
-    parent.dictionary.set(std::move(*parent.key), std::move(value));
+    _entries.emplace_back(std::move(*parent.key), std::move(value));
     parent.key.reset();
 }
 

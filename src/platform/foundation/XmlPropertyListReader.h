@@ -30,8 +30,9 @@ public:
 private:
     struct Container {
         bool isDictionary = false;
-        std::size_t firstItem = 0; // an array's items, from here to the end of _items
-        Dictionary dictionary;
+        // Its items (an array's) or entries (a dictionary's), from here to the end of _items
+        // or _entries.
+        std::size_t first = 0;
         std::optional<std::string> key;
     };
 
@@ -40,9 +41,11 @@ private:
     void* _parser = nullptr;
     std::vector<Element> _elements; // the open elements, outermost first
     std::vector<Container> _open;
-    // The items of every open array, innermost last: an array is made once, at its size, when
-    // it closes (a list of pairs would otherwise grow each pair twice).
+    // The items of every open array and the entries of every open dictionary, innermost last:
+    // a container is made once, at its size, when it closes (a list of pairs would otherwise
+    // grow each pair twice, and a large dictionary rebuild its key index as it grows).
     std::vector<Value> _items;
+    std::vector<Dictionary::Entry> _entries;
     std::string _text;
     std::optional<Value> _root;
     std::string _error;

@@ -49,7 +49,7 @@ InMemoryPrintDialog::InMemoryPrintDialog(Options options)
                    : std::make_shared<InMemoryPrinter>(_options.printerName, _options.deviceURI)) {
     _session.setCurrentPrinter(_printer);
     // The queue's options are shown in the person's language where the PPD has it.
-    _destinationPpd = _options.ppd ? _options.ppd
+    _destinationPpd = _options.ppd       ? _options.ppd
                       : _options.ppdPath ? DestinationPpd::open(*_options.ppdPath)
                                          : nullptr;
     _ppd = _destinationPpd ? _destinationPpd->get() : nullptr;

@@ -2,10 +2,10 @@
 
 #include "platform/foundation/TemporaryFolder.h"
 #include "platform/printing/CupsPrinter.h"
+#include "platform/printing/DestinationPpd.h"
 #include "platform/printing/EmbeddedJobStore.h"
 #include "platform/printing/JobOptions.h"
 #include "platform/printing/JobPackage.h"
-#include "platform/printing/DestinationPpd.h"
 #include "platform/printing/OpenedPpd.h"
 #include "platform/printing/PpdCache.h"
 #include "platform/printing/PrintSettings.h"

@@ -1,6 +1,5 @@
 #include "platform/printing/SheetPlanner.h"
 
-
 namespace velmora {
 
 SheetPlanner::SheetPlanner(const std::optional<std::string>& ppdPath)

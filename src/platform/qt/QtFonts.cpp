@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QHeaderView>
-#include <QStyle>
 #include <QStringList>
+#include <QStyle>
 
 namespace velmora::qt {
 

@@ -16,10 +16,18 @@ std::optional<std::string> decoded(std::string_view text) {
 
 TEST(Base64Test, DecodesWhatIsWellFormedAndRefusesTheRest) {
     const std::pair<const char*, std::optional<std::string>> cases[] = {
-        {"QUJD", "ABC"},           {"QUI=", "AB"},        {"QUI", "AB"},
-        {"QQ==", "A"},             {"Q===", ""},          {" QU\nJD\t", "ABC"},
-        {"", ""},                  {"QUJDRA", "ABCD"},    {"QUJDR", std::nullopt},
-        {"QQ==QQ==", std::nullopt}, {"QQ=", std::nullopt}, {"QU*D", std::nullopt},
+        {"QUJD", "ABC"},
+        {"QUI=", "AB"},
+        {"QUI", "AB"},
+        {"QQ==", "A"},
+        {"Q===", ""},
+        {" QU\nJD\t", "ABC"},
+        {"", ""},
+        {"QUJDRA", "ABCD"},
+        {"QUJDR", std::nullopt},
+        {"QQ==QQ==", std::nullopt},
+        {"QQ=", std::nullopt},
+        {"QU*D", std::nullopt},
         {"QUJD\x80", std::nullopt},
     };
     for (const auto& [text, expected] : cases)

@@ -66,10 +66,9 @@ TEST(PropertyListTest, NestedArraysEachKeepTheirOwnItems) {
         "<key>b</key><array/></dict><array/><string>6</string><array><array><array/></array>"
         "</array></array></plist>");
     ASSERT_TRUE(read);
-    Value expected(Array{
-        Value(Array{Value(1), Value(Array{Value(2), Value(3)}), Value(4)}),
-        Value(Dictionary{{"a", Value(Array{Value("5")})}, {"b", Value(Array{})}}),
-        Value(Array{}), Value("6"), Value(Array{Value(Array{Value(Array{})})})});
+    Value expected(Array{Value(Array{Value(1), Value(Array{Value(2), Value(3)}), Value(4)}),
+                         Value(Dictionary{{"a", Value(Array{Value("5")})}, {"b", Value(Array{})}}),
+                         Value(Array{}), Value("6"), Value(Array{Value(Array{Value(Array{})})})});
     EXPECT_EQ(*read, expected) << *read;
     EXPECT_EQ(read->array()->size(), 5u);
     EXPECT_EQ(read->array()->at(0).array()->at(1).array()->size(), 2u);

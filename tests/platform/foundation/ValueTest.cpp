@@ -64,6 +64,29 @@ TEST(ValueTest, DictionaryKeepsInsertionOrderAndReplacesInPlace) {
     EXPECT_EQ(d.keys().back(), "fresh");
 }
 
+// Large dictionaries find their keys through an index of views into the entries, which must
+// follow the entries whenever room is made for more, before or after the index exists.
+TEST(ValueTest, ALargeDictionaryFindsEveryKeyWhateverRoomWasMadeOnTheWay) {
+    const std::size_t reservations[][2] = {{0, 100}, {5, 100}, {20, 1000}, {30, 10}, {64, 64}};
+    for (const auto& [before, room] : reservations) {
+        Dictionary d;
+        auto key = [](std::size_t i) {
+            return "a key long enough to leave SSO " + std::to_string(i);
+        };
+        for (std::size_t i = 0; i < before; ++i)
+            d.set(key(i), Value(static_cast<std::int64_t>(i)));
+        d.reserve(room);
+        for (std::size_t i = before; i < 80; ++i)
+            d.set(key(i), Value(static_cast<std::int64_t>(i)));
+        d.set(key(3), Value("again")); // replaced in place, not added
+        ASSERT_EQ(d.size(), 80u) << before << " then room for " << room;
+        for (std::size_t i = 0; i < 80; ++i)
+            EXPECT_EQ(d.get(key(i)), i == 3 ? Value("again") : Value(static_cast<std::int64_t>(i)))
+                << key(i) << " after " << before << " then room for " << room;
+        EXPECT_FALSE(d.contains("a key long enough to leave SSO 80"));
+    }
+}
+
 TEST(ValueTest, EqualityComparesNumbersByValueAndDictionariesWithoutOrder) {
     EXPECT_EQ(Value(1), Value(1.0));
     EXPECT_NE(Value(1), Value(true));
