@@ -10,6 +10,7 @@
 
 #include <sys/stat.h>
 
+#include <filesystem>
 #include <string_view>
 
 namespace velmora {
@@ -78,6 +79,48 @@ TEST(DestinationPpdTest, WhatIsNoReadablePpdGivesNone) {
         EXPECT_TRUE(none->defaults().empty()) << path;
         EXPECT_EQ(SheetPlanner(none).ppd(), nullptr) << path;
     }
+}
+
+// A file of the queue's PPD with a mark of its own, so that a reading shows which copy it read.
+std::string markedCopy(const test::TempDir& dir, const std::string& name, const std::string& mark) {
+    std::string text = test::readFile(VELMORA_QUEUE_PPD) + "*VelmoraCopy: \"" + mark + "\"\n";
+    std::string staged = dir.write(name + ".new", text), path = dir / name;
+    std::filesystem::rename(staged, path); // as a fetch replaces the cached copy
+    return path;
+}
+
+std::string markOf(const std::shared_ptr<DestinationPpd>& ppd) {
+    ppd_attr_t* mark = ppd->get() ? ppdFindAttr(ppd->get(), "VelmoraCopy", nullptr) : nullptr;
+    return mark && mark->value ? mark->value : "";
+}
+
+TEST(DestinationPpdTest, AReadingAheadIsTakenOnlyForTheSameUnchangedFile) {
+    test::TempDir dir;
+    std::string path = markedCopy(dir, "queue.ppd", "first");
+    DestinationPpd::readAhead(path);
+    auto early = DestinationPpd::open(path);
+    EXPECT_EQ(markOf(early), "first");
+    EXPECT_EQ(early->defaults(), DestinationPpd::open(path)->defaults())
+        << "read ahead as it is read on this thread";
+
+    // The scheduler had a newer PPD: the session reads the file that replaced the cached one.
+    DestinationPpd::readAhead(path);
+    markedCopy(dir, "queue.ppd", "second");
+    EXPECT_EQ(markOf(DestinationPpd::open(path)), "second");
+
+    // Another queue's PPD is read anew, and the reading ahead is not kept for later.
+    std::string other = markedCopy(dir, "other.ppd", "other");
+    DestinationPpd::readAhead(path);
+    EXPECT_EQ(markOf(DestinationPpd::open(other)), "other");
+    markedCopy(dir, "queue.ppd", "third");
+    EXPECT_EQ(markOf(DestinationPpd::open(path)), "third");
+
+    // Nothing is read ahead from what is no file (a FIFO would hold the reading for ever).
+    std::string fifo = dir / "fifo.ppd";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    DestinationPpd::readAhead(fifo);
+    DestinationPpd::readAhead(dir / "missing.ppd");
+    EXPECT_EQ(markOf(DestinationPpd::open(path)), "third");
 }
 
 } // namespace

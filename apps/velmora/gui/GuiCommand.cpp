@@ -8,6 +8,8 @@
 #include "PrintDialogWindow.h"
 #include "ScreenshotTour.h"
 
+#include "platform/printing/DestinationPpd.h"
+#include "platform/printing/PpdCache.h"
 #include "platform/qt/QtFonts.h"
 #include "platform/qt/QtToolkit.h"
 
@@ -107,6 +109,14 @@ int runGuiCommand(const std::vector<std::string>& arguments) {
         if (const char* platform = std::getenv("QT_QPA_PLATFORM"); !platform || !*platform)
             ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
     }
+
+    // A queue named for the dialog: its PPD, as cached by an earlier session, is read on another
+    // core while Qt starts and the window is made. The session still asks the scheduler whether
+    // it changed, and reads it anew when it did.
+    if (!request.queue.empty() && !request.embeddedOnly && !request.job)
+        if (auto cached =
+                PpdCache::entry(CupsConnection(), request.queue.substr(0, request.queue.find('/'))))
+            DestinationPpd::readAhead(cached->path);
 
     static int argc = 1;
     static char name[] = "velmora";

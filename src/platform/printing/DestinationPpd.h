@@ -20,6 +20,10 @@ public:
     // Null PPD (get()) when there is none at the path or libcups cannot read it. A FIFO or a
     // device is not read: it would hold libcups's reading for ever.
     static std::shared_ptr<DestinationPpd> open(const std::string& path);
+    // Starts reading the PPD at the path on another thread, while this one does other work (the
+    // window of a dialog on a named queue is made meanwhile). The next open() takes that reading
+    // when it asks for the same file, unchanged since; any other file is read anew.
+    static void readAhead(const std::string& path);
 
     DestinationPpd(const DestinationPpd&) = delete;
     DestinationPpd& operator=(const DestinationPpd&) = delete;
@@ -31,7 +35,9 @@ public:
     const std::map<std::string, std::string>& defaults() const { return _defaults; }
 
 private:
-    DestinationPpd(const std::string& path, bool readable);
+    // The language is read from the environment by the caller: a thread reading ahead must not
+    // read the environment while the main thread may set it.
+    DestinationPpd(const std::string& path, bool readable, const std::string& language);
 
     std::string _path;
     OpenedPpd _ppd;
