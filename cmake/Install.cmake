@@ -2,6 +2,7 @@
 #   bin/velmora                                  the command
 #   lib/velmora/libvelmora.so.0                  the library, private to velmora (SONAME versioned)
 #   lib/velmora/libvelmora-gui.so                the graphical dialog, loaded only to show it
+#   lib/velmora/libvelmora-pdf.so                Poppler's reading of PDFs, loaded when needed
 #   lib/velmora/Velmora.plugin/                  the plug-in bundle: shared objects and their data
 #   lib/cups/filter/velmora-{command,package}    the press's CUPS filters
 #   share/velmora/                               the sample document, MIME types, cupsd policy
@@ -30,6 +31,8 @@ endforeach()
 
 install(TARGETS velmora LIBRARY DESTINATION ${VELMORA_INSTALL_LIB} NAMELINK_SKIP)
 install(TARGETS velmora_app RUNTIME DESTINATION bin)
+set_target_properties(velmora_pdf_module PROPERTIES INSTALL_RPATH "")
+install(TARGETS velmora_pdf_module LIBRARY DESTINATION ${VELMORA_INSTALL_LIB})
 install(TARGETS velmora_command velmora_package RUNTIME DESTINATION ${VELMORA_INSTALL_FILTERS})
 if(VELMORA_GUI)
     set_target_properties(velmora_gui_module PROPERTIES INSTALL_RPATH "$ORIGIN")

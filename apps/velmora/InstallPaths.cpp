@@ -59,4 +59,8 @@ std::string guiModule() {
     return locate(nullptr, VELMORA_GUI_MODULE, "lib/velmora/libvelmora-gui.so");
 }
 
+std::string pdfModule() {
+    return locate(nullptr, VELMORA_PDF_MODULE, "lib/velmora/libvelmora-pdf.so");
+}
+
 } // namespace velmora::app

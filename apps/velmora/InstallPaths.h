@@ -14,5 +14,7 @@ std::string sampleDocument();
 // The graphical dialog's module (libvelmora-gui.so): beside the build's velmora, or in
 // lib/velmora below the installation prefix.
 std::string guiModule();
+// The PDF module (libvelmora-pdf.so), beside the graphical dialog's.
+std::string pdfModule();
 
 } // namespace velmora::app

@@ -1,9 +1,7 @@
 #include "Command.h"
+#include "PdfModule.h"
 
 #include "platform/printing/JobPackage.h"
-
-#include <poppler/cpp/poppler-document.h>
-#include <poppler/cpp/poppler-global.h>
 
 #include <cstdio>
 #include <memory>
@@ -15,15 +13,11 @@ namespace {
 // The largest document whose pages are counted: a larger one is reported without its count.
 constexpr std::size_t kMaxCountedDocumentBytes = 1u << 30;
 
-void ignorePopplerMessage(const std::string&, void*) {}
-
-// The number of pages of a PDF, or null when Poppler cannot read it.
+// The number of pages of a PDF, or null when it cannot be read.
 Value pagesOf(const std::string& bytes) {
-    std::unique_ptr<poppler::document> document(
-        poppler::document::load_from_raw_data(bytes.data(), static_cast<int>(bytes.size())));
-    if (!document || document->is_locked())
-        return Value();
-    return Value(static_cast<std::int64_t>(document->pages()));
+    PdfDocument::Problem problem = PdfDocument::Problem::None;
+    auto document = PdfModule::open(std::string_view(bytes), problem);
+    return document ? Value(static_cast<std::int64_t>(document->pageCount())) : Value();
 }
 
 } // namespace
@@ -41,7 +35,10 @@ int runTicketCommand(const std::vector<std::string>& arguments) {
         std::fwrite(package->ticketXml().data(), 1, package->ticketXml().size(), stdout);
         return 0;
     }
-    poppler::set_debug_error_function(ignorePopplerMessage, nullptr);
+    // Without the PDF module the ticket is still shown, its documents without their counts.
+    if (!package->ticket().documents.empty())
+        if (std::string missing = PdfModule::unavailable(); !missing.empty())
+            reportCommandProblem("ticket", missing + "; pages are not counted");
     Dictionary shown = package->ticket().toDictionary();
     Array documents;
     for (std::size_t i = 0; i < package->ticket().documents.size(); ++i) {

@@ -12,6 +12,7 @@
 #include "panel/LornPDEByCocoa.h"
 #include "platform/foundation/JsonReader.h"
 #include "platform/printing/CupsConnection.h"
+#include "platform/printing/CupsPrinter.h"
 #include "platform/printing/JobOptions.h"
 #include "ppd/PpdDataBlock.h"
 #include "validation/StringEscapeConverter.h"
@@ -357,6 +358,26 @@ TEST_F(CupsPrintTest, AJobSavedIntoAnInstanceKeepsItsDefaultsAndWhatItWouldInher
 
 // A raw queue and a queue whose PPD is not the press's are named for what they are, and nothing
 // is printed to them with the press's settings.
+// The panel asks for the device URI with every server list it reads: a session's printer asks
+// the scheduler once, not with every list.
+TEST_F(CupsPrintTest, TheQueuesDeviceUriIsAskedOfTheSchedulerOncePerSession) {
+    addQueue("VelmoraPress", queuePpd("press"));
+    CupsPrinter printer(cups, "VelmoraPress");
+    auto first = printer.deviceURI();
+    ASSERT_EQ(first, "file://" + cupsd.root() + "/out/VelmoraPress.out");
+    test::PrivateCupsd::run("/usr/sbin/lpadmin -h " + cupsd.server() +
+                            " -p VelmoraPress -v file:///dev/null 2>&1");
+    for (int list = 0; list < 30; ++list)
+        ASSERT_EQ(printer.deviceURI(), first) << "asked again for list " << list;
+    EXPECT_EQ(CupsPrinter(cups, "VelmoraPress").deviceURI(), "file:///dev/null")
+        << "the next session asks anew";
+    CupsPrinter missing(cups, "NoSuchQueue");
+    EXPECT_EQ(missing.deviceURI(), std::nullopt);
+    addQueue("NoSuchQueue", queuePpd("late"));
+    EXPECT_EQ(missing.deviceURI(), "file://" + cupsd.root() + "/out/NoSuchQueue.out")
+        << "a URI the scheduler could not give is asked for again";
+}
+
 TEST_F(CupsPrintTest, QueuesThatAreNoVelmoraPressAreSaidToBeSo) {
     std::string generic = dir.write("generic.ppd", "*PPD-Adobe: \"4.3\"\n"
                                                    "*FormatVersion: \"4.3\"\n"

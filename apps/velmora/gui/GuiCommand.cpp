@@ -5,6 +5,7 @@
 #include "Command.h"
 #include "InstallPaths.h"
 #include "JobCommandOptions.h"
+#include "PdfModule.h"
 #include "PrintDialogWindow.h"
 #include "ScreenshotTour.h"
 
@@ -117,6 +118,9 @@ int runGuiCommand(const std::vector<std::string>& arguments) {
         if (auto cached =
                 PpdCache::entry(CupsConnection(), request.queue.substr(0, request.queue.find('/'))))
             DestinationPpd::readAhead(cached->path);
+
+    // The preview's PDF reader is loaded on another core as well: it draws the first sheet.
+    PdfModule::loadAhead();
 
     static int argc = 1;
     static char name[] = "velmora";

@@ -1,9 +1,9 @@
 #include "SheetPreview.h"
 
+#include "PdfModule.h"
+
 #include "platform/printing/HostText.h"
 #include "platform/qt/MirroredView.h"
-
-#include <poppler-qt6.h>
 
 #include <QFont>
 #include <QFontMetrics>
@@ -46,16 +46,21 @@ QColor paperColour(const std::string& name) {
     return found == kColours.end() ? QColor(Qt::white) : found->second;
 }
 
-// Why Poppler could not give the pages, as a person reads it.
-std::string unreadable(const Poppler::Document* document) {
-    if (!document)
-        return hostText(
-            "The preview cannot read this document: it is not a PDF, or it is damaged.");
-    if (document->isLocked())
+// Why the pages cannot be shown, as a person reads it.
+std::string unreadable(PdfDocument::Problem problem) {
+    switch (problem) {
+    case PdfDocument::Problem::None: return {};
+    case PdfDocument::Problem::Encrypted:
         return hostText("The preview cannot show this document: it is encrypted.");
-    if (document->numPages() < 1)
+    case PdfDocument::Problem::NoPages:
         return hostText("The preview cannot show this document: it has no pages.");
-    return {};
+    case PdfDocument::Problem::NoModule:
+        return toQString(hostText("The preview cannot show documents: %1"))
+            .arg(toQString(PdfModule::unavailable()))
+            .toStdString();
+    case PdfDocument::Problem::Unreadable: break;
+    }
+    return hostText("The preview cannot read this document: it is not a PDF, or it is damaged.");
 }
 
 int captionHeight(QSize size) {
@@ -102,28 +107,21 @@ void drawLine(QPainter& painter, const QRectF& sheet, const SheetPlan::Line& lin
 
 } // namespace
 
-SheetPreview::SheetPreview(const std::string& documentPath)
-    : _document(Poppler::Document::load(QString::fromStdString(documentPath))) {
-    _problem = unreadable(_document.get());
-    if (!_problem.empty()) {
-        _document.reset();
-        return;
-    }
-    _document->setRenderHint(Poppler::Document::Antialiasing);
-    _document->setRenderHint(Poppler::Document::TextAntialiasing);
+SheetPreview::SheetPreview(const std::string& documentPath) {
+    PdfDocument::Problem problem = PdfDocument::Problem::None;
+    _document = PdfModule::open(documentPath, problem);
+    _problem = unreadable(problem);
 }
 
 SheetPreview::~SheetPreview() = default;
 
 int SheetPreview::pageCount() const {
-    return _document ? _document->numPages() : 1;
+    return _document ? _document->pageCount() : 1;
 }
 
 const QImage* SheetPreview::page(int number, QSizeF cellSize) {
-    if (!_document || number < 1 || number > _document->numPages())
+    if (!_document || number < 1 || number > _document->pageCount())
         return nullptr;
-    std::unique_ptr<Poppler::Page> page;
-    QSizeF points;
     auto fitting = [&](QSizeF pagePoints) {
         double scale = std::min(cellSize.width() / pagePoints.width(),
                                 cellSize.height() / pagePoints.height());
@@ -142,16 +140,16 @@ const QImage* SheetPreview::page(int number, QSizeF cellSize) {
         _pages.erase(kept);
         break;
     }
-    page = _document->page(number - 1);
-    if (!page)
-        return nullptr;
-    points = page->pageSizeF();
+    QSizeF points(_document->pageWidth(number - 1), _document->pageHeight(number - 1));
     if (points.width() <= 0 || points.height() <= 0)
         return nullptr;
     double resolution = std::clamp(fitting(points), 8.0, 600.0);
-    QImage image = page->renderToImage(resolution, resolution);
-    if (image.isNull())
+    auto rendered = _document->render(number - 1, resolution);
+    if (rendered.pixels.empty())
         return nullptr;
+    QImage image = QImage(reinterpret_cast<const uchar*>(rendered.pixels.data()), rendered.width,
+                          rendered.height, rendered.width * 4, QImage::Format_ARGB32)
+                       .copy();
     ++_rendered;
     _pages.push_front({number, resolution, std::move(image)});
     qsizetype kept = 0;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "PdfDocument.h"
 #include "platform/printing/SheetPlan.h"
 
 #include <QImage>
@@ -10,10 +11,6 @@
 #include <memory>
 #include <string>
 #include <utility>
-
-namespace Poppler {
-class Document;
-}
 
 namespace velmora::app {
 
@@ -49,7 +46,7 @@ public:
     static QString traysText(const SheetPlan& plan);
 
 private:
-    std::unique_ptr<Poppler::Document> _document;
+    std::unique_ptr<PdfDocument> _document;
     std::string _problem;
     // Rendered pages, most recently used first, with the resolution they were rendered at.
     struct Rendered {

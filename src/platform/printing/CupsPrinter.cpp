@@ -5,7 +5,9 @@
 namespace velmora {
 
 std::optional<std::string> CupsPrinter::deviceURI() const {
-    return _connection.deviceURI(_name);
+    if (!_deviceURI)
+        _deviceURI = _connection.deviceURI(_name);
+    return _deviceURI;
 }
 
 // The command names its list; options do not travel with a command job.

@@ -2,6 +2,7 @@
 
 #include "platform/printing/Printer.h"
 
+#include <optional>
 #include <string>
 
 namespace velmora {
@@ -10,6 +11,10 @@ class CupsConnection;
 
 // A CUPS queue: its device URI from the scheduler, and printer commands sent as command jobs
 // ("ReportLevels NAME" with the list name as job title).
+//
+// The device URI is asked of the scheduler once: the panel asks for it with every server list
+// it reads, and each question is a round trip to the scheduler (dozens at the dialog's start).
+// A URI the scheduler could not give is asked for again.
 class CupsPrinter : public Printer {
 public:
     CupsPrinter(CupsConnection& connection, std::string name)
@@ -23,6 +28,7 @@ public:
 private:
     CupsConnection& _connection;
     std::string _name;
+    mutable std::optional<std::string> _deviceURI;
 };
 
 } // namespace velmora

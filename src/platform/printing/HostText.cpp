@@ -28,6 +28,7 @@ const std::map<std::string, std::string>& japanese() {
          "この文書は暗号化されているため、プレビューできません。"},
         {"The preview cannot show this document: it has no pages.",
          "この文書にはページがないため、プレビューできません。"},
+        {"The preview cannot show documents: %1", "文書をプレビューできません: %1"},
         {"&Print", "プリント(&P)"},
         {"P&rinter:", "プリンタ(&R):"},
         {"F&avorites:", "お気に入り(&A):"},
