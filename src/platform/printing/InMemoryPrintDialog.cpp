@@ -210,7 +210,10 @@ bool InMemoryPrintDialog::panelHandles(const std::string& option) {
 void InMemoryPrintDialog::markChoice(const std::string& option, const std::string& choice) {
     if (!ppdFindChoice(ppdFindOption(_ppd, option.c_str()), choice.c_str()))
         return;
-    ppdMarkOption(_ppd, option.c_str(), choice.c_str());
+    // libcups tests every constraint of the PPD again with each choice it marks: a choice that
+    // is marked already (most of what a save writes) is not marked again.
+    if (markedChoice(option) != choice)
+        ppdMarkOption(_ppd, option.c_str(), choice.c_str());
     followDuplexChoice(option, choice);
 }
 
