@@ -3,13 +3,9 @@
 #include "Command.h"
 #include "InstallPaths.h"
 #include "JobCommandOptions.h"
-
-#include "platform/foundation/CodeTrust.h"
-
-#include <dlfcn.h>
+#include "OwnModule.h"
 
 #include <cstdlib>
-#include <filesystem>
 
 namespace velmora::app {
 
@@ -33,23 +29,13 @@ namespace {
 
 // Loads the module and runs one of its entry points with the command's arguments.
 int runInModule(const char* command, const char* entry, const std::vector<std::string>& arguments) {
-    std::error_code code;
-    std::string module = std::filesystem::canonical(guiModule(), code).string();
-    if (code)
-        return failCommand(command, "the graphical dialog is not installed: " + guiModule() + ": " +
-                                        code.message());
-    // Opening the module runs its constructors: it is judged as a plug-in is.
-    if (auto reason =
-            CodeTrust::distrustAny({std::filesystem::path(module).parent_path().string(), module}))
-        return failCommand(command, "the graphical dialog is not loaded: " + *reason);
-    void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        return failCommand(command,
-                           std::string("the graphical dialog cannot be loaded: ") + ::dlerror());
-    auto run = reinterpret_cast<VelmoraGuiMain>(::dlsym(handle, entry));
+    auto module = OwnModule::load(guiModule(), "the graphical dialog");
+    if (!module)
+        return failCommand(command, module.error());
+    auto run = reinterpret_cast<VelmoraGuiMain>(module->symbol(entry));
     if (!run)
-        return failCommand(command,
-                           module + " is not the graphical dialog: it lacks " + std::string(entry));
+        return failCommand(command, module->path + " is not the graphical dialog: it lacks " +
+                                        std::string(entry));
     std::vector<const char*> argv;
     for (const auto& argument : arguments)
         argv.push_back(argument.c_str());

@@ -86,9 +86,10 @@ int runPanelCommand(const std::vector<std::string>& arguments) {
     std::string error;
     if (!options.output.empty() && !FileUtil::canWrite(options.output, &error))
         return failCommand("panel", "cannot write " + options.output + ": " + error);
-    PanelSession session(options, InMemoryPrintDialog::Options{
-                                      options.bundle, options.ppd, "VelmoraPress",
-                                      std::string(JobDelivery::kSampleDeviceURI), true, nullptr, nullptr});
+    PanelSession session(options,
+                         InMemoryPrintDialog::Options{options.bundle, options.ppd, "VelmoraPress",
+                                                      std::string(JobDelivery::kSampleDeviceURI),
+                                                      true, nullptr, nullptr});
     if (!session.run(restoreFrom))
         return failCommand("panel", session.error());
     Dictionary report = session.report();

@@ -1,12 +1,8 @@
 #include "PdfModule.h"
 
 #include "InstallPaths.h"
+#include "OwnModule.h"
 
-#include "platform/foundation/CodeTrust.h"
-
-#include <dlfcn.h>
-
-#include <filesystem>
 #include <future>
 #include <mutex>
 
@@ -20,23 +16,15 @@ struct Loaded {
 };
 
 // Loads the module at the path (found by the caller: the environment is not read off the main
-// thread). It stays loaded for the rest of the process.
+// thread).
 Loaded load(const std::string& path) {
-    std::error_code code;
-    std::string module = std::filesystem::canonical(path, code).string();
-    if (code)
-        return {nullptr, nullptr,
-                "the PDF module is not installed: " + path + ": " + code.message()};
-    if (auto reason =
-            CodeTrust::distrustAny({std::filesystem::path(module).parent_path().string(), module}))
-        return {nullptr, nullptr, "the PDF module is not loaded: " + *reason};
-    void* handle = ::dlopen(module.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle)
-        return {nullptr, nullptr, std::string("the PDF module cannot be loaded: ") + ::dlerror()};
-    Loaded loaded{reinterpret_cast<PdfOpenFile>(::dlsym(handle, kPdfOpenFile)),
-                  reinterpret_cast<PdfOpenBytes>(::dlsym(handle, kPdfOpenBytes)), ""};
+    auto module = OwnModule::load(path, "the PDF module");
+    if (!module)
+        return {nullptr, nullptr, module.error()};
+    Loaded loaded{reinterpret_cast<PdfOpenFile>(module->symbol(kPdfOpenFile)),
+                  reinterpret_cast<PdfOpenBytes>(module->symbol(kPdfOpenBytes)), ""};
     if (!loaded.openFile || !loaded.openBytes)
-        return {nullptr, nullptr, module + " is not velmora's PDF module"};
+        return {nullptr, nullptr, module->path + " is not velmora's PDF module"};
     return loaded;
 }
 

@@ -119,8 +119,10 @@ int runGuiCommand(const std::vector<std::string>& arguments) {
                 PpdCache::entry(CupsConnection(), request.queue.substr(0, request.queue.find('/'))))
             DestinationPpd::readAhead(cached->path);
 
-    // The preview's PDF reader is loaded on another core as well: it draws the first sheet.
-    PdfModule::loadAhead();
+    // The preview's PDF reader is loaded on another core as well: it draws the first sheet (a
+    // held job's documents are on the server, and have no preview).
+    if (!request.job)
+        PdfModule::loadAhead();
 
     static int argc = 1;
     static char name[] = "velmora";
