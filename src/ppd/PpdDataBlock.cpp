@@ -12,7 +12,6 @@
 #include <cups/array.h>
 #include <memory>
 #include <strings.h>
-#include <vector>
 
 namespace velmora {
 namespace {
@@ -129,25 +128,20 @@ std::optional<std::string> PpdDataBlock::read(ppd_file_s* ppd, const std::string
     BlockInflater inflater;
     if (!inflater.ok())
         return std::nullopt;
-    // All parts are decoded first, so that the output can be sized once; each is still
-    // inflated on its own, as it stood in the PPD.
+    // All parts are decoded first, so that the output can be sized once and the stream inflated
+    // in one pass: inflating each part of a few hundred bytes on its own would have zlib copy
+    // every byte it writes into its history window once more.
     BlockParts parts(ppd, name);
     std::string compressed;
-    std::vector<std::size_t> ends;
     for (unsigned part = 0; part < kMaxParts; ++part) {
         ppd_attr_t* attr = parts.next();
         std::size_t before = compressed.size();
         if (!attr || !attr->value || !Base64::decodeAppend(attr->value, compressed) ||
             compressed.size() == before)
             break;
-        ends.push_back(compressed.size());
     }
     inflater.expect(compressed.size());
-    std::size_t start = 0;
-    for (std::size_t end : ends) {
-        inflater.feed(std::string_view(compressed).substr(start, end - start));
-        start = end;
-    }
+    inflater.feed(compressed);
     if (complete)
         *complete = inflater.complete();
     return inflater.take();
