@@ -194,6 +194,8 @@ private:
 
     // Value state
     std::optional<std::string> _value, _oldValue, _unsupportedValue;
+    // A pass of the modal loop is to select the radio row of the value again; one is enough.
+    bool _matrixSelectionQueued = false;
     std::vector<std::string> _disabledBy, _enabledBy;
     std::optional<std::vector<PopupEntry>> _popupArray;
     std::optional<Dictionary> _choiceRestriction; // the choices setEnabledByDictionary offers

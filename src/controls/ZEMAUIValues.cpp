@@ -123,14 +123,21 @@ void ZEMAUI::showRadioValue(const std::string& value) {
     _unsupportedValue.reset();
     for (int r = 0; r < _matrix->numberOfRows(); ++r)
         _matrix->setState(r == match ? ui::kOnState : ui::kOffState, r, 0);
+    // Showing values again before the loop's next pass queues no more: selectMatrix reads the
+    // value it finds then, and a loop that does not pass (a command without a window) would
+    // otherwise gather an action for every value ever shown.
     std::weak_ptr<ui::View> weak = weak_from_this();
-    if (!weak.expired())
-        ui::Application::shared().runLoop().perform(
-            [weak] {
-                if (auto self = std::static_pointer_cast<ZEMAUI>(weak.lock()))
-                    self->selectMatrix();
-            },
-            {RunLoop::kModalPanelMode});
+    if (weak.expired() || _matrixSelectionQueued)
+        return;
+    _matrixSelectionQueued = true;
+    ui::Application::shared().runLoop().perform(
+        [weak] {
+            if (auto self = std::static_pointer_cast<ZEMAUI>(weak.lock())) {
+                self->_matrixSelectionQueued = false;
+                self->selectMatrix();
+            }
+        },
+        {RunLoop::kModalPanelMode});
 }
 
 void ZEMAUI::selectMatrix() {

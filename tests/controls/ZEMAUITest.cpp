@@ -356,6 +356,35 @@ TEST(ZEMAUIValueTest, RadioGroupSelectsByValueAndReselectsLater) {
     ui::Application::shared().setRunLoop(nullptr);
 }
 
+// A loop that does not pass for a while (a command without a window, or many values shown at
+// once) must not gather one deferred selection for every value shown.
+TEST(ZEMAUIValueTest, RadioValuesShownBeforeAPassQueueOneReselection) {
+    RunLoop loop;
+    ui::Application::shared().setRunLoop(&loop);
+    auto control = buildControl("<key>mainKeyword</key><string>Fold</string>"
+                                "<key>control_type</key><string>RadioButton</string>"
+                                "<key>default</key><string>Half</string>" +
+                                choices("None", "No fold", "Half", "Half fold", "Z", "Z fold"));
+    auto matrix = control->radioMatrix();
+    std::size_t afterBuild = loop.pendingCount();
+    EXPECT_LE(afterBuild, 1u);
+    for (int i = 0; i < 50; ++i)
+        control->setStringValue(std::string(i % 2 ? "Z" : "None"));
+    control->setStringValue(std::string("Z"));
+    EXPECT_EQ(loop.pendingCount(), 1u);
+    matrix->selectCellAt(0, 0);
+    EXPECT_EQ(loop.runPending(RunLoop::kModalPanelMode), 1u);
+    EXPECT_EQ(matrix->selectedRow(), 2); // the value shown last
+
+    // Once the pass has run, the next value shown is selected again on the pass after it.
+    control->setStringValue(std::string("Half"));
+    matrix->selectCellAt(0, 0);
+    EXPECT_EQ(loop.pendingCount(), 1u);
+    loop.runPending(RunLoop::kModalPanelMode);
+    EXPECT_EQ(matrix->selectedRow(), 1);
+    ui::Application::shared().setRunLoop(nullptr);
+}
+
 TEST(ZEMAUIValueTest, DisableForPdeDisablesListedRadioCells) {
     auto control = buildControl("<key>mainKeyword</key><string>Fold</string>"
                                 "<key>control_type</key><string>RadioButton</string>"
