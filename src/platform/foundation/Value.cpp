@@ -292,10 +292,7 @@ Dictionary::Dictionary(std::initializer_list<Entry> entries) {
         set(key, value);
 }
 
-Dictionary::Dictionary(const Dictionary& other) : _entries(other._entries) {
-    if (other._index)
-        rebuildIndex();
-}
+Dictionary::Dictionary(const Dictionary& other) = default;
 
 Dictionary& Dictionary::operator=(const Dictionary& other) {
     if (this != &other) {
@@ -307,23 +304,75 @@ Dictionary& Dictionary::operator=(const Dictionary& other) {
 
 Dictionary::~Dictionary() = default;
 
-// The index holds views of the keys in _entries, so it is rebuilt whenever they may move.
-void Dictionary::rebuildIndex() {
-    if (_entries.size() < kIndexedFrom) {
-        _index.reset();
+std::size_t Dictionary::homeSlot(std::string_view key) const {
+    return std::hash<std::string_view>{}(key) & (_slots.size() - 1);
+}
+
+// A table of at least twice room slots, filled anew from the entries; none below the size
+// from which an index pays.
+void Dictionary::rebuildIndex(std::size_t room) {
+    _slots.clear();
+    if (std::max(room, _entries.size()) < kIndexedFrom)
+        return;
+    std::size_t size = 32;
+    while (size < 2 * std::max(room, _entries.size()))
+        size *= 2;
+    _slots.assign(size, 0);
+    for (std::size_t at = 0; at < _entries.size(); ++at) {
+        std::size_t slot = homeSlot(_entries[at].first);
+        while (_slots[slot] != 0)
+            slot = (slot + 1) & (size - 1);
+        _slots[slot] = static_cast<std::uint32_t>(at + 1);
+    }
+}
+
+// Indexes the entry just appended, growing the table when it would be more than half full.
+void Dictionary::indexLast() {
+    if (_slots.empty() || 2 * _entries.size() > _slots.size()) {
+        rebuildIndex(_entries.size());
         return;
     }
-    auto index = std::make_unique<Index>();
-    index->reserve(_entries.capacity()); // the entries that come before the next move
-    for (std::size_t i = 0; i < _entries.size(); ++i)
-        index->emplace(_entries[i].first, i);
-    _index = std::move(index);
+    std::size_t slot = homeSlot(_entries.back().first);
+    while (_slots[slot] != 0)
+        slot = (slot + 1) & (_slots.size() - 1);
+    _slots[slot] = static_cast<std::uint32_t>(_entries.size());
+}
+
+// The slot that holds key's position, or the table's size.
+std::size_t Dictionary::slotOf(std::string_view key) const {
+    for (std::size_t slot = homeSlot(key);; slot = (slot + 1) & (_slots.size() - 1)) {
+        if (_slots[slot] == 0)
+            return _slots.size();
+        if (_entries[_slots[slot] - 1].first == key)
+            return slot;
+    }
+}
+
+// Empties slot (which holds position at) before that entry is erased: the entries after it in
+// its probe run move back where a search finds them, and the positions after at drop by one.
+void Dictionary::unindex(std::size_t slot, std::size_t at) {
+    std::size_t mask = _slots.size() - 1;
+    std::size_t hole = slot;
+    _slots[hole] = 0;
+    for (std::size_t next = (hole + 1) & mask; _slots[next] != 0; next = (next + 1) & mask) {
+        std::size_t home = homeSlot(_entries[_slots[next] - 1].first);
+        // It stays when its home lies cyclically after the hole, up to where it is.
+        bool stays = hole <= next ? (hole < home && home <= next) : (hole < home || home <= next);
+        if (stays)
+            continue;
+        _slots[hole] = _slots[next];
+        _slots[next] = 0;
+        hole = next;
+    }
+    for (std::uint32_t& held : _slots)
+        if (held > at + 1)
+            --held;
 }
 
 std::size_t Dictionary::position(std::string_view key) const {
-    if (_index) {
-        auto it = _index->find(key);
-        return it == _index->end() ? _entries.size() : it->second;
+    if (!_slots.empty()) {
+        std::size_t slot = slotOf(key);
+        return slot == _slots.size() ? _entries.size() : _slots[slot] - 1;
     }
     for (std::size_t i = 0; i < _entries.size(); ++i)
         if (_entries[i].first == key)
@@ -352,12 +401,9 @@ void Dictionary::set(std::string key, Value value) {
         *existing = std::move(value);
         return;
     }
-    bool moves = _entries.size() == _entries.capacity();
     _entries.emplace_back(std::move(key), std::move(value));
-    if (moves || !_index)
-        rebuildIndex();
-    else
-        _index->emplace(_entries.back().first, _entries.size() - 1);
+    if (!_slots.empty() || _entries.size() >= kIndexedFrom)
+        indexLast();
 }
 
 Value& Dictionary::operator[](std::string_view key) {
@@ -368,24 +414,29 @@ Value& Dictionary::operator[](std::string_view key) {
 }
 
 bool Dictionary::remove(std::string_view key) {
-    std::size_t at = position(key);
+    std::size_t at = _entries.size();
+    if (_slots.empty()) {
+        at = position(key);
+    } else if (std::size_t slot = slotOf(key); slot != _slots.size()) {
+        at = _slots[slot] - 1;
+        unindex(slot, at);
+    }
     if (at == _entries.size())
         return false;
     _entries.erase(_entries.begin() + static_cast<std::ptrdiff_t>(at));
-    rebuildIndex();
     return true;
 }
 
 void Dictionary::reserve(std::size_t count) {
-    if (count <= _entries.capacity())
-        return;
-    _entries.reserve(count);
-    rebuildIndex();
+    if (count > _entries.capacity())
+        _entries.reserve(count);
+    if (count >= kIndexedFrom && 2 * count > _slots.size())
+        rebuildIndex(count);
 }
 
 void Dictionary::clear() {
     _entries.clear();
-    _index.reset();
+    _slots.clear();
 }
 
 std::vector<std::string> Dictionary::keys() const {

@@ -156,13 +156,20 @@ private:
     // Small dictionaries (most records of a server list) are searched in place; a key index is
     // kept only once a dictionary grows past this size.
     static constexpr std::size_t kIndexedFrom = 12;
-    using Index = std::unordered_map<std::string_view, std::size_t, StringHash, std::equal_to<>>;
 
     std::vector<Entry> _entries;
-    std::unique_ptr<Index> _index;
+    // The key index: open addressing with linear probing over a power-of-two table, at most
+    // half full, of entry positions plus one (0 marks an empty slot). It holds positions rather
+    // than addresses of keys, so it stays right when the entries move in memory, is copied as
+    // it is, and a removal adjusts it in place.
+    std::vector<std::uint32_t> _slots;
 
     std::size_t position(std::string_view key) const;
-    void rebuildIndex();
+    std::size_t slotOf(std::string_view key) const;
+    std::size_t homeSlot(std::string_view key) const;
+    void indexLast();
+    void unindex(std::size_t slot, std::size_t at);
+    void rebuildIndex(std::size_t room);
 };
 
 } // namespace velmora

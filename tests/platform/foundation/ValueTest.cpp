@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <limits>
+#include <random>
 
 namespace velmora {
 namespace {
@@ -84,6 +86,60 @@ TEST(ValueTest, ALargeDictionaryFindsEveryKeyWhateverRoomWasMadeOnTheWay) {
             EXPECT_EQ(d.get(key(i)), i == 3 ? Value("again") : Value(static_cast<std::int64_t>(i)))
                 << key(i) << " after " << before << " then room for " << room;
         EXPECT_FALSE(d.contains("a key long enough to leave SSO 80"));
+    }
+}
+
+// Removals, additions, replacements and copies in a long random run, checked after every step
+// against a plain list of the entries in order: every key is found with its value, no removed
+// key is, and walking the dictionary gives the entries in the order they were added.
+TEST(ValueTest, ADictionaryChangedAtRandomKeepsFindingWhatItHolds) {
+    const struct {
+        std::size_t keys, steps;
+        unsigned seed;
+    } runs[] = {{8, 400, 1}, {40, 2000, 2}, {300, 3000, 3}, {1000, 4000, 4}};
+    for (const auto& run : runs) {
+        std::mt19937 random(run.seed);
+        auto key = [](std::size_t i) {
+            return (i % 3 ? "k" : "a key long enough to leave SSO ") + std::to_string(i);
+        };
+        Dictionary d;
+        std::vector<std::pair<std::string, std::int64_t>> model;
+        for (std::size_t step = 0; step < run.steps; ++step) {
+            std::string k = key(random() % run.keys);
+            auto held = std::find_if(model.begin(), model.end(),
+                                     [&](const auto& entry) { return entry.first == k; });
+            switch (random() % 4) {
+            case 0:
+                EXPECT_EQ(d.remove(k), held != model.end()) << k;
+                if (held != model.end())
+                    model.erase(held);
+                break;
+            case 1:
+                d = Dictionary(d); // a copy must find what the original did
+                [[fallthrough]];
+            default:
+                d.set(k, Value(static_cast<std::int64_t>(step)));
+                if (held != model.end())
+                    held->second = static_cast<std::int64_t>(step);
+                else
+                    model.emplace_back(k, static_cast<std::int64_t>(step));
+            }
+            if (step % 97 == 0 || step + 1 == run.steps) {
+                ASSERT_EQ(d.size(), model.size()) << "seed " << run.seed << " step " << step;
+                std::size_t at = 0;
+                for (const auto& [name, value] : d) {
+                    EXPECT_EQ(name, model[at].first);
+                    EXPECT_EQ(value, Value(model[at].second));
+                    ++at;
+                }
+                for (std::size_t i = 0; i < run.keys; ++i) {
+                    std::string other = key(i);
+                    bool modelHas = std::any_of(model.begin(), model.end(),
+                                                [&](const auto& e) { return e.first == other; });
+                    EXPECT_EQ(d.contains(other), modelHas) << other << " at step " << step;
+                }
+            }
+        }
     }
 }
 
