@@ -328,15 +328,20 @@ TEST(ZEMAUIValueTest, PopUpItemArraysReplaceExtendAndShrinkTheMenu) {
     EXPECT_EQ(untitled->getStringValue(), "None");
 }
 
+// A radio group of three folds, Half by default.
+std::shared_ptr<ZEMAUI> foldRadioGroup() {
+    return buildControl("<key>mainKeyword</key><string>Fold</string>"
+                        "<key>control_type</key><string>RadioButton</string>"
+                        "<key>default</key><string>Half</string>" +
+                        choices("None", "No fold", "Half", "Half fold", "Z", "Z fold"));
+}
+
 TEST(ZEMAUIValueTest, RadioGroupSelectsByValueAndReselectsLater) {
     Posts posts;
     posts.watch("Fold");
     RunLoop loop;
     ui::Application::shared().setRunLoop(&loop);
-    auto control = buildControl("<key>mainKeyword</key><string>Fold</string>"
-                                "<key>control_type</key><string>RadioButton</string>"
-                                "<key>default</key><string>Half</string>" +
-                                choices("None", "No fold", "Half", "Half fold", "Z", "Z fold"));
+    auto control = foldRadioGroup();
     auto matrix = control->radioMatrix();
     EXPECT_EQ(matrix->selectedRow(), 1);
     control->setStringValue(std::string("Z"));
@@ -361,10 +366,7 @@ TEST(ZEMAUIValueTest, RadioGroupSelectsByValueAndReselectsLater) {
 TEST(ZEMAUIValueTest, RadioValuesShownBeforeAPassQueueOneReselection) {
     RunLoop loop;
     ui::Application::shared().setRunLoop(&loop);
-    auto control = buildControl("<key>mainKeyword</key><string>Fold</string>"
-                                "<key>control_type</key><string>RadioButton</string>"
-                                "<key>default</key><string>Half</string>" +
-                                choices("None", "No fold", "Half", "Half fold", "Z", "Z fold"));
+    auto control = foldRadioGroup();
     auto matrix = control->radioMatrix();
     std::size_t afterBuild = loop.pendingCount();
     EXPECT_LE(afterBuild, 1u);
