@@ -64,7 +64,8 @@ pair "data block of a 15 MiB list" BM_InflateBlockOnly BM_LibcupsParsePlusOneInf
 pair "the same list parsed into values" BM_ReadListFromPpd BM_LibcupsParsePlusOneInflate
 pair "50,000-record SOAP answer" BM_DecodeAnswer50000Records BM_Libxml2ParseOnly50000Records
 pair "one validated change across 500 options" BM_OneValidatedChange BM_SetValuesWithoutValidation
-pair "500 controls built (reading included)" BM_BuildControlsOfUISettingsFile BM_ReadUISettingsFile
+pair "500 controls built, reading included (wall)" BM_BuildControlsOfUISettingsFile \
+    BM_ReadUISettingsFile real_time
 pair "panel opened on the sample press" BM_OpenPanelOnSamplePress BM_ReadSessionResources
 pair "print dialog drawn on the press queue (wall)" BM_StartGraphicalDialogOnQueue \
     BM_StartQtPrintDialogOnQueue real_time
