@@ -130,12 +130,18 @@ void ZEMAUI::showRadioValue(const std::string& value) {
     if (weak.expired() || _matrixSelectionQueued)
         return;
     _matrixSelectionQueued = true;
+    auto clearQueued = [](const std::weak_ptr<ui::View>& control) {
+        if (auto self = std::static_pointer_cast<ZEMAUI>(control.lock()))
+            self->_matrixSelectionQueued = false;
+    };
+    // Also when the action never runs (the loop drops it, or an action before it in the pass
+    // throws), so that the next value shown queues one again.
+    std::shared_ptr<void> whenDone(nullptr, [weak, clearQueued](void*) { clearQueued(weak); });
     ui::Application::shared().runLoop().perform(
-        [weak] {
-            if (auto self = std::static_pointer_cast<ZEMAUI>(weak.lock())) {
-                self->_matrixSelectionQueued = false;
+        [weak, clearQueued, whenDone] {
+            clearQueued(weak);
+            if (auto self = std::static_pointer_cast<ZEMAUI>(weak.lock()))
                 self->selectMatrix();
-            }
         },
         {RunLoop::kModalPanelMode});
 }

@@ -17,6 +17,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <unistd.h>
 
 namespace velmora {
@@ -384,6 +385,21 @@ TEST(ZEMAUIValueTest, RadioValuesShownBeforeAPassQueueOneReselection) {
     EXPECT_EQ(loop.pendingCount(), 1u);
     loop.runPending(RunLoop::kModalPanelMode);
     EXPECT_EQ(matrix->selectedRow(), 1);
+
+    // A reselection the loop drops, or that an action before it keeps from running, does not
+    // keep the group from queuing the next one.
+    control->setStringValue(std::string("Z"));
+    loop.cancelAll();
+    control->setStringValue(std::string("None"));
+    EXPECT_EQ(loop.pendingCount(), 1u);
+    loop.cancelAll();
+    loop.perform([] { throw std::runtime_error("an action that fails"); },
+                 {RunLoop::kModalPanelMode});
+    control->setStringValue(std::string("Z"));
+    EXPECT_EQ(loop.pendingCount(), 2u);
+    EXPECT_THROW(loop.runPending(RunLoop::kModalPanelMode), std::runtime_error);
+    control->setStringValue(std::string("Half"));
+    EXPECT_EQ(loop.pendingCount(), 1u);
     ui::Application::shared().setRunLoop(nullptr);
 }
 

@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <utility>
 #include <variant>
 #include <vector>
@@ -107,12 +106,6 @@ private:
 // Writes the value's one-line JSON form (diagnostics and test output).
 std::ostream& operator<<(std::ostream& out, const Value& value);
 
-// Heterogeneous string hashing so that lookups by string_view need no copy.
-struct StringHash {
-    using is_transparent = void;
-    std::size_t operator()(std::string_view s) const { return std::hash<std::string_view>{}(s); }
-};
-
 // A dictionary that keeps its keys in insertion order: the order in which its entries are
 // read from a file is the order in which they are walked.
 class Dictionary {
@@ -144,8 +137,8 @@ public:
     Value& operator[](std::string_view key);
     bool remove(std::string_view key);
     void clear();
-    // Room for this many entries, so that adding them moves none (a reader that knows the
-    // count: each move of the entries rebuilds the key index).
+    // Room for this many entries and their keys' index, so that adding them moves none and
+    // grows no index on the way (a reader that knows the count).
     void reserve(std::size_t count);
     std::vector<std::string> keys() const;
 

@@ -89,14 +89,16 @@ TEST(ValueTest, ALargeDictionaryFindsEveryKeyWhateverRoomWasMadeOnTheWay) {
     }
 }
 
-// Removals, additions, replacements and copies in a long random run, checked after every step
-// against a plain list of the entries in order: every key is found with its value, no removed
-// key is, and walking the dictionary gives the entries in the order they were added.
+// Removals, additions (by set, by operator[] and after making room), replacements and copies in
+// a long random run, checked after every so many steps against a plain list of the entries in
+// order: every key is found with its value, no removed key is, and walking the dictionary gives
+// the entries in the order they were added. The 16-key run keeps crossing the size from which
+// the dictionary indexes its keys, both ways.
 TEST(ValueTest, ADictionaryChangedAtRandomKeepsFindingWhatItHolds) {
     const struct {
         std::size_t keys, steps;
         unsigned seed;
-    } runs[] = {{8, 400, 1}, {40, 2000, 2}, {300, 3000, 3}, {1000, 4000, 4}};
+    } runs[] = {{8, 400, 1}, {16, 3000, 5}, {40, 2000, 2}, {300, 3000, 3}, {1000, 4000, 4}};
     for (const auto& run : runs) {
         std::mt19937 random(run.seed);
         auto key = [](std::size_t i) {
@@ -108,28 +110,32 @@ TEST(ValueTest, ADictionaryChangedAtRandomKeepsFindingWhatItHolds) {
             std::string k = key(random() % run.keys);
             auto held = std::find_if(model.begin(), model.end(),
                                      [&](const auto& entry) { return entry.first == k; });
-            switch (random() % 4) {
+            auto value = static_cast<std::int64_t>(step);
+            switch (random() % 6) {
             case 0:
+            case 1:
                 EXPECT_EQ(d.remove(k), held != model.end()) << k;
                 if (held != model.end())
                     model.erase(held);
-                break;
-            case 1:
-                d = Dictionary(d); // a copy must find what the original did
-                [[fallthrough]];
-            default:
-                d.set(k, Value(static_cast<std::int64_t>(step)));
-                if (held != model.end())
-                    held->second = static_cast<std::int64_t>(step);
-                else
-                    model.emplace_back(k, static_cast<std::int64_t>(step));
+                continue;
+            case 2: d = Dictionary(d); break; // a copy must find what the original did
+            case 3: d.reserve(d.size() + random() % 64); break;
+            default: break;
             }
+            if (step % 2)
+                d[k] = Value(value);
+            else
+                d.set(k, Value(value));
+            if (held != model.end())
+                held->second = value;
+            else
+                model.emplace_back(k, value);
             if (step % 97 == 0 || step + 1 == run.steps) {
                 ASSERT_EQ(d.size(), model.size()) << "seed " << run.seed << " step " << step;
                 std::size_t at = 0;
-                for (const auto& [name, value] : d) {
+                for (const auto& [name, held] : d) {
                     EXPECT_EQ(name, model[at].first);
-                    EXPECT_EQ(value, Value(model[at].second));
+                    EXPECT_EQ(held, Value(model[at].second));
                     ++at;
                 }
                 for (std::size_t i = 0; i < run.keys; ++i) {
