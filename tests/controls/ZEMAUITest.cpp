@@ -369,8 +369,7 @@ TEST(ZEMAUIValueTest, RadioValuesShownBeforeAPassQueueOneReselection) {
     ui::Application::shared().setRunLoop(&loop);
     auto control = foldRadioGroup();
     auto matrix = control->radioMatrix();
-    std::size_t afterBuild = loop.pendingCount();
-    EXPECT_LE(afterBuild, 1u);
+    EXPECT_LE(loop.pendingCount(), 1u); // building shows the default at most once
     for (int i = 0; i < 50; ++i)
         control->setStringValue(std::string(i % 2 ? "Z" : "None"));
     control->setStringValue(std::string("Z"));

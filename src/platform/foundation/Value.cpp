@@ -318,24 +318,24 @@ void Dictionary::rebuildIndex(std::size_t room) {
     while (size < 2 * std::max(room, _entries.size()))
         size *= 2;
     _slots.assign(size, 0);
-    for (std::size_t at = 0; at < _entries.size(); ++at) {
-        std::size_t slot = homeSlot(_entries[at].first);
-        while (_slots[slot] != 0)
-            slot = (slot + 1) & (size - 1);
-        _slots[slot] = static_cast<std::uint32_t>(at + 1);
-    }
+    for (std::size_t at = 0; at < _entries.size(); ++at)
+        placeInIndex(at);
+}
+
+// Puts the entry at position at in the first empty slot from its key's home on.
+void Dictionary::placeInIndex(std::size_t at) {
+    std::size_t slot = homeSlot(_entries[at].first);
+    while (_slots[slot] != 0)
+        slot = (slot + 1) & (_slots.size() - 1);
+    _slots[slot] = static_cast<std::uint32_t>(at + 1);
 }
 
 // Indexes the entry just appended, growing the table when it would be more than half full.
 void Dictionary::indexLast() {
-    if (_slots.empty() || 2 * _entries.size() > _slots.size()) {
+    if (_slots.empty() || 2 * _entries.size() > _slots.size())
         rebuildIndex(_entries.size());
-        return;
-    }
-    std::size_t slot = homeSlot(_entries.back().first);
-    while (_slots[slot] != 0)
-        slot = (slot + 1) & (_slots.size() - 1);
-    _slots[slot] = static_cast<std::uint32_t>(_entries.size());
+    else
+        placeInIndex(_entries.size() - 1);
 }
 
 // The slot that holds key's position, or the table's size.

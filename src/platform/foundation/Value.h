@@ -160,6 +160,7 @@ private:
     std::size_t position(std::string_view key) const;
     std::size_t slotOf(std::string_view key) const;
     std::size_t homeSlot(std::string_view key) const;
+    void placeInIndex(std::size_t at);
     void indexLast();
     void unindex(std::size_t slot, std::size_t at);
     void rebuildIndex(std::size_t room);
